@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QtGlobal>
+
+class QAction;
+class QWidget;
+class TNoteFrame;
+
+// What a note frame needs of the window that lists the notes (the board) and of
+// the desktop icon. The board implements it; frames only ever see this
+// interface, so the note layer does not depend on the board layer.
+class NoteHost
+{
+public:
+    virtual ~NoteHost() = default;
+
+    // The board as a window: owner of note windows and the preview.
+    virtual QWidget *hostWindow() = 0;
+    virtual void hideBoard() = 0;
+
+    virtual void SelectNote(TNoteFrame *frame) = 0;
+    virtual void ShowHints(bool enable) = 0;
+    virtual void DeleteNote(TNoteFrame *frame) = 0;
+    virtual void StoreNotes() = 0;
+
+    // The board's hint switch ("Show Hint") and stay-on-top option.
+    virtual bool showHintEnabled() const = 0;
+    virtual bool stayOnTop() const = 0;
+
+    // Opening a note window switches the board's deactivation handling off for
+    // the rest of the run.
+    virtual void removeDeactivationHandler() = 0;
+
+    // The desktop icon's auto-hide timer starts a full period anew.
+    virtual void restartAutoHideTimer() = 0;
+
+    // The board's own commands used by the note menu.
+    virtual QAction *editSelectAllAction() = 0;
+    virtual QAction *fileSaveAsAction() = 0;
+};
