@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// The general number format: 15 significant digits, plain for decimal exponents -3 to 15,
+// scientific otherwise with the exponent padded to minExponentDigits; "0", "INF", "-INF", "NAN".
+// The decimal separator is the default locale's.
+QString FormatGeneral(double value, int minExponentDigits = 0);
+
+// "%.*e" as the calculator shows it: precision significant digits, the locale's decimal
+// separator, "E", the exponent's sign and three exponent digits at least (1.23456780E+004).
+QString FormatExponent(double value, int precision);
+
+// "%.*f" with the locale's decimal separator.
+QString FormatFixed(double value, int decimals);
+
+// Removes trailing "0" and then one trailing "." from a text containing "."; only "." counts.
+QString TrimZeros(const QString &text);
+
+// a..z become A..Z; nothing else changes.
+QString UpperCaseText(const QString &text);
+
+// The decimal separator used by the formats above (the default QLocale's).
+QString DecimalSeparator();
