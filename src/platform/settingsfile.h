@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+// One INI settings file with the classic private-profile rules: sections and
+// keys are found without regard to case, integers are decimal (optional sign)
+// or hexadecimal with "0x"/"0X" or "$", flags are "1"/"0" and any non-zero
+// integer reads as true, text values are read up to 2047 characters.
+//
+// Nothing is cached: every read opens the file, every write reads it, changes
+// one line and replaces the whole file atomically before returning. Files
+// written by other programs (CR LF or LF, no final newline, blank lines,
+// comments, spaces around "=") read correctly, and every line the write does
+// not concern is kept byte for byte. A missing file reads as all defaults.
+class SettingsFile
+{
+public:
+    explicit SettingsFile(QString path);
+
+    QString path() const { return m_path; }
+
+    // A missing key or a value that is not an integer gives defaultValue.
+    int readInteger(const QString &section, const QString &key, int defaultValue) const;
+    bool readBool(const QString &section, const QString &key, bool defaultValue) const;
+    QString readString(const QString &section, const QString &key,
+                       const QString &defaultValue) const;
+
+    // On failure the file is unchanged, the result is false and errorString()
+    // is "Unable to write to <path>".
+    bool writeInteger(const QString &section, const QString &key, int value);
+    bool writeBool(const QString &section, const QString &key, bool value);
+    bool writeString(const QString &section, const QString &key, const QString &value);
+
+    QString errorString() const { return m_error; }
+
+    static constexpr int MaxValueLength = 2047;
+
+private:
+    QString m_path;
+    QString m_error;
+};
