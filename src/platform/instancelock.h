@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QLockFile>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+
+class QLocalServer;
+
+// Keeps a second copy of the program away from a data folder that a running
+// copy owns. The owner holds a lock file in the folder and listens on a local
+// socket named after the folder; a later copy finds the lock held, asks the
+// owner to bring up its board, and is expected to end at once without having
+// touched any file. A lock left behind by a killed copy is taken over.
+class InstanceLock : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Result {
+        Acquired,   // this copy owns the folder
+        HandedOver, // another copy owns it and was told to show its board
+        Refused,    // another copy owns it but could not be reached
+        Failed      // the lock file could not be made (errorString())
+    };
+
+    explicit InstanceLock(QString dataFolder, QObject *parent = nullptr);
+    ~InstanceLock() override;
+
+    Result acquire();
+    QString errorString() const { return m_error; }
+
+    static QString lockFileName() { return QStringLiteral("QelNotes.lock"); }
+
+signals:
+    // A later copy asked this one to bring up the board.
+    void activationRequested();
+
+private:
+    bool handOver();
+    void listen();
+    void readRequests();
+
+    QString m_dataFolder;
+    QString m_serverName;
+    QLockFile m_lock;
+    std::unique_ptr<QLocalServer> m_server;
+    QString m_error;
+};
