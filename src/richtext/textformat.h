@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QRgb>
 #include <QTextFormat>
+
+#include <array>
 
 // How note documents keep what QTextDocument has no direct place for, and the
 // units of sizes. The RTF reader and writer, the editor's attribute classes and
@@ -37,6 +40,18 @@ enum Property {
 // Object type of an undecodable picture or embedded object (one position,
 // drawn as a framed box).
 inline constexpr int ForeignObjectType = QTextFormat::UserObject + 1;
+
+// The sixteen underline colours by UnderlineColorIndex (Black, Blue, Aqua,
+// Lime, Fuchsia, Red, Yellow, White, Navy, Teal, Green, Purple, Maroon, Olive,
+// Gray, Silver).
+inline constexpr std::array<QRgb, 16> UnderlineColors = {
+    0xff000000, 0xff0000ff, 0xff00ffff, 0xff00ff00, 0xffff00ff, 0xffff0000, 0xffffff00, 0xffffffff,
+    0xff000080, 0xff008080, 0xff008000, 0xff800080, 0xff800000, 0xff808000, 0xff808080, 0xffc0c0c0,
+};
+
+// A bulleted paragraph belongs to a QTextList of style QTextListFormat::ListDisc
+// with indent 1 (room for the bullet); its leftMargin/textIndent hold its
+// indents like those of every paragraph. Any other list style reads as a bullet too.
 
 // Text with the link effect carries QTextCharFormat::setAnchor(true) and the
 // link target in anchorHref(); the text itself is what a click reports.

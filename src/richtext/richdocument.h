@@ -1,0 +1,146 @@
+#pragma once
+
+#include "richtext/paraattributes.h"
+#include "richtext/richlines.h"
+#include "richtext/textattributes.h"
+#include "richtext/textfont.h"
+
+#include <QColor>
+#include <QFlags>
+#include <QString>
+#include <QTextCursor>
+
+#include <memory>
+
+class QImage;
+class QPaintDevice;
+class QTextDocument;
+
+enum class TStreamFormat { sfDefault, sfRichText, sfPlainText };
+
+enum class TStreamMode { smSelection = 0x1, smPlainRtf = 0x2, smNoObjects = 0x4, smUnicode = 0x8 };
+Q_DECLARE_FLAGS(TStreamModes, TStreamMode)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TStreamModes)
+
+enum class TSelectionType { stText = 0x1, stObject = 0x2, stMultiChar = 0x4, stMultiObject = 0x8 };
+Q_DECLARE_FLAGS(TSelectionTypes, TSelectionType)
+Q_DECLARE_OPERATORS_FOR_FLAGS(TSelectionTypes)
+
+// A note document with a selection: everything the rest of the program reads
+// and changes in a note, without a widget. Board notes, the calculator and the
+// command-line tool use it directly; the editor widget TJvRichEdit is a
+// RichDocument over its own QTextDocument and text cursor.
+//
+// Positions count from 0, a paragraph break and a picture each being one
+// position. Text() holds every paragraph break as CR LF, SelText() as CR.
+// Colours are QColor; see TJvTextAttributes for the automatic colours.
+//
+// A new document is configured as a note editor: default attributes
+// TextFont::standard(), background the info-tip colour, StreamFormat
+// sfRichText, no StreamMode, UndoLimit 1000.
+class RichDocument
+{
+public:
+    RichDocument();
+    virtual ~RichDocument();
+    RichDocument(const RichDocument &) = delete;
+    RichDocument &operator=(const RichDocument &) = delete;
+
+    QTextDocument *textDocument() const { return m_document; }
+
+    QString Text() const;
+    // Replaces the whole document with plain text in the default attributes.
+    void setText(const QString &text);
+
+    int SelStart() const;
+    void setSelStart(int position); // collapses the selection there
+    int SelLength() const;
+    void setSelLength(int length); // the start stays
+    QString SelText() const;
+    // Replaces the selection with text in the insertion point's attributes
+    // (CR LF, CR and LF each break a paragraph) and leaves the caret behind
+    // it; an empty text deletes the selection.
+    void setSelText(const QString &text);
+
+    TJvTextAttributes &SelAttributes() { return m_selAttributes; }
+    const TJvTextAttributes &SelAttributes() const { return m_selAttributes; }
+    TJvTextAttributes &DefAttributes() { return m_defAttributes; }
+    const TJvTextAttributes &DefAttributes() const { return m_defAttributes; }
+    TJvParaAttributes &Paragraph() { return m_paragraph; }
+    const TJvParaAttributes &Paragraph() const { return m_paragraph; }
+    RichLines &Lines() { return m_lines; }
+
+    TStreamFormat StreamFormat() const { return m_streamFormat; }
+    void setStreamFormat(TStreamFormat format) { m_streamFormat = format; }
+    TStreamModes StreamMode() const { return m_streamMode; }
+    void setStreamMode(TStreamModes mode) { m_streamMode = mode; }
+
+    // Inserts text at index (at the selection's start when index is negative)
+    // in the font's attributes; the selection keeps its start and length as
+    // they were, whatever was inserted before it. Empty text does nothing.
+    void InsertFormatText(int index, const QString &text, const TextFont &font);
+    // Inserts a picture at the caret and selects its one position.
+    void InsertGraphic(const QImage &graphic, bool sizeable);
+    // Empty when nothing is selected.
+    TSelectionTypes SelectionType() const;
+
+    QString Title() const { return m_title; }
+    void setTitle(const QString &title) { m_title = title; }
+    bool Modified() const;
+    void setModified(bool modified);
+    // The background colour: the note colour.
+    QColor Color() const { return m_color; }
+    void setColor(const QColor &color);
+    // The default attributes as a font; setting copies name, size, colour,
+    // style and weight into DefAttributes.
+    TextFont Font() const;
+    void setFont(const TextFont &font);
+    int UndoLimit() const { return m_undoLimit; }
+    void setUndoLimit(int limit);
+
+    // The height in pixels the whole document needs laid out at width pixels on
+    // surface, at most the primary screen's height, plus 10.
+    int MeasureTextHeight(int width, QPaintDevice *surface) const;
+
+    // The vertical scroll position of the editor showing the document (0 and
+    // kept as given without one), so that callers can restore it after changes.
+    virtual int VerticalScrollPosition() const { return m_scrollPosition; }
+    virtual void setVerticalScrollPosition(int position) { m_scrollPosition = position; }
+
+protected:
+    // An editor widget's document: works on document and on the selection
+    // given by currentCursor()/applyCursor().
+    explicit RichDocument(QTextDocument *document);
+
+    // The selection. A widget hands out and takes back its own text cursor.
+    virtual QTextCursor currentCursor() const;
+    virtual void applyCursor(const QTextCursor &cursor);
+    // Called after Color changed and around BeginUpdate/EndUpdate.
+    virtual void colorChanged() {}
+    virtual void setUpdatesSuspended(bool suspended) { Q_UNUSED(suspended) }
+
+private:
+    friend class TJvTextAttributes;
+    friend class TJvParaAttributes;
+    friend class RichLines;
+
+    void configure();
+    // The character format new text receives at the selection (see SelAttributes).
+    QTextCharFormat insertionFormat() const;
+    QTextCursor selectionCursor(int start, int length) const;
+
+    std::unique_ptr<QTextDocument> m_ownDocument;
+    QTextDocument *m_document;
+    QTextCursor m_cursor;
+    QTextCharFormat m_defaultFormat;
+    TJvTextAttributes m_selAttributes;
+    TJvTextAttributes m_defAttributes;
+    TJvParaAttributes m_paragraph;
+    RichLines m_lines;
+    TStreamFormat m_streamFormat = TStreamFormat::sfRichText;
+    TStreamModes m_streamMode;
+    QString m_title;
+    QColor m_color;
+    int m_undoLimit = 1000;
+    int m_scrollPosition = 0;
+};

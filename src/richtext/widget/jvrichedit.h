@@ -1,0 +1,95 @@
+#pragma once
+
+#include "richtext/richdocument.h"
+
+#include <QTextEdit>
+
+class QMimeData;
+class QPrinter;
+
+enum class TScrollStyle { ssNone, ssBoth };
+
+// The note editor widget: a QTextEdit whose document is a RichDocument, so it
+// offers the whole note interface (Text, SelStart, SelAttributes, Paragraph,
+// Lines, ...) on what it shows, plus what needs a screen or a printer.
+//
+// It starts configured as a note editor: default font TextFont::standard(),
+// background the info-tip colour, rich text, undo limit 1000, no automatic
+// link detection, accepting drops, no tooltip.
+//
+// The signals carrying a bool &handled must be connected directly (the
+// default for objects on one thread); a slot sets handled to true to take
+// the matter over.
+class TJvRichEdit : public QTextEdit, public RichDocument
+{
+    Q_OBJECT
+
+public:
+    explicit TJvRichEdit(QWidget *parent = nullptr);
+    ~TJvRichEdit() override;
+
+    // The names both bases have: the RichDocument meaning for text,
+    // QWidget's and RichDocument's overloads for the font.
+    using QTextEdit::setFont;
+    using RichDocument::setFont;
+    using RichDocument::setText;
+
+    // Prints the whole document as one job titled caption, page after page,
+    // on printer (on the default printer without one). False when the printer
+    // cannot be used.
+    bool Print(const QString &caption, QPrinter &printer);
+    bool Print(const QString &caption);
+
+    // Asks for a picture file and inserts the picture in place of the
+    // selection, selected afterwards. False when cancelled or unreadable.
+    bool InsertObjectDialog();
+
+    TScrollStyle ScrollBars() const { return m_scrollBars; }
+    void setScrollBars(TScrollStyle style);
+
+    int VerticalScrollPosition() const override;
+    void setVerticalScrollPosition(int position) override;
+
+signals:
+    // A mouse button was pressed and released on text with the link effect.
+    void OnURLClick(const QString &text, Qt::MouseButton button);
+    // Before pasted or dropped data is inserted: really is false while the
+    // editor only asks (dragging over it), true when it is about to insert.
+    void OnQueryAcceptData(const QMimeData *data, bool really, bool isDrop, bool &handled);
+    // After every change of the selection or of the caret position.
+    void OnSelectionChange();
+    // After a double click has selected the word under the pointer.
+    void OnDblClick();
+    // Key presses and releases before the editor handles them.
+    void OnKeyDown(QKeyEvent *event, bool &handled);
+    void OnKeyUp(QKeyEvent *event, bool &handled);
+
+protected:
+    QTextCursor currentCursor() const override;
+    void applyCursor(const QTextCursor &cursor) override;
+    void colorChanged() override;
+    void setUpdatesSuspended(bool suspended) override;
+
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    bool event(QEvent *event) override;
+
+private:
+    QString linkTextAt(const QPoint &viewportPosition) const;
+    void reportSelectionChange();
+
+    TScrollStyle m_scrollBars = TScrollStyle::ssBoth;
+    QString m_pressedLink;
+    Qt::MouseButton m_pressedButton = Qt::NoButton;
+    bool m_dropping = false;
+    int m_lastSelectionStart = -1;
+    int m_lastSelectionLength = -1;
+};
