@@ -33,7 +33,7 @@ public:
 
     static QString lockFileName() { return QStringLiteral("QelNotes.lock"); }
 
-signals:
+Q_SIGNALS:
     // A later copy asked this one to bring up the board.
     void activationRequested();
 

@@ -1,0 +1,92 @@
+#include "platform/datafolder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QFileInfo>
+
+namespace {
+
+struct State
+{
+    QString folder;
+    bool programFolder = true;
+    bool writable = true;
+};
+
+State &state()
+{
+    static State current;
+    return current;
+}
+
+QString withSlash(const QString &folder)
+{
+    QString path = QDir::fromNativeSeparators(folder);
+    return path.endsWith(u'/') ? path : path + u'/';
+}
+
+// access(2) also knows read-only mounts; no probe file is made, so a second
+// copy that only looks for the folder leaves it untouched.
+bool canWriteIn(const QString &folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+QString userFolder()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    if (folder.isEmpty())
+        return {};
+    QDir().mkpath(folder);
+    return withSlash(folder);
+}
+
+State &resolved()
+{
+    State &current = state();
+    if (current.folder.isEmpty()) {
+        const QString program = withSlash(QCoreApplication::applicationDirPath());
+        current.folder = resolveDataFolder(program);
+        current.programFolder = current.folder == program;
+        current.writable = canWriteIn(current.folder);
+    }
+    return current;
+}
+
+} // namespace
+
+QString resolveDataFolder(const QString &programFolder)
+{
+    const QString program = withSlash(programFolder);
+    if (canWriteIn(program))
+        return program;
+    const QString user = userFolder();
+    return user.isEmpty() || !canWriteIn(user) ? program : user;
+}
+
+QString DataFolder()
+{
+    return resolved().folder;
+}
+
+bool DataFolderIsProgramFolder()
+{
+    return resolved().programFolder;
+}
+
+bool DataFolderIsWritable()
+{
+    return resolved().writable;
+}
+
+void setDataFolderForTesting(const QString &folder)
+{
+    State &current = state();
+    current = State();
+    if (!folder.isEmpty()) {
+        current.folder = withSlash(folder);
+        current.writable = canWriteIn(current.folder);
+    }
+}
