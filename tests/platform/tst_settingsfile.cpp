@@ -1,0 +1,223 @@
+#include "platform/settingsfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSettingsFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString fileWith(const QByteArray &contents)
+    {
+        const QString path = m_dir.filePath(QStringLiteral("QelNotes.ini"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(contents) < 0)
+            qFatal("cannot write fixture");
+        return path;
+    }
+
+    QByteArray contentsOf(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QFile blocker(m_dir.filePath(QStringLiteral("blocker")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+    }
+
+    void integers_data()
+    {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("decimal") << QByteArray("42") << 42;
+        QTest::newRow("negative colour") << QByteArray("-16777192") << -16777192;
+        QTest::newRow("plus sign") << QByteArray("+7") << 7;
+        QTest::newRow("0x") << QByteArray("0x1F") << 31;
+        QTest::newRow("0X lower digits") << QByteArray("0X1f") << 31;
+        QTest::newRow("dollar") << QByteArray("$20") << 32;
+        QTest::newRow("hex 32-bit pattern") << QByteArray("$FFFFFFFF") << -1;
+        QTest::newRow("system colour in hex") << QByteArray("0xFF000018") << -16777192;
+        QTest::newRow("blanks around") << QByteArray("  12  ") << 12;
+        QTest::newRow("quoted") << QByteArray("\"5\"") << 5;
+        QTest::newRow("text") << QByteArray("abc") << -99;
+        QTest::newRow("empty") << QByteArray("") << -99;
+        QTest::newRow("trailing text") << QByteArray("12abc") << -99;
+        QTest::newRow("0x alone") << QByteArray("0x") << -99;
+        QTest::newRow("dollar alone") << QByteArray("$") << -99;
+        QTest::newRow("hex too wide") << QByteArray("$1FFFFFFFF") << -99;
+        QTest::newRow("decimal too wide") << QByteArray("4294967296") << -99;
+        QTest::newRow("fraction") << QByteArray("1.5") << -99;
+    }
+
+    void integers()
+    {
+        QFETCH(QByteArray, value);
+        QFETCH(int, expected);
+        const SettingsFile settings(fileWith("[Main]\nLeft=" + value + "\n"));
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), -99),
+                 expected);
+    }
+
+    void flags_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<bool>("defaultValue");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("1") << QByteArray("ShowHint=1") << false << true;
+        QTest::newRow("0") << QByteArray("ShowHint=0") << true << false;
+        QTest::newRow("2 is true") << QByteArray("ShowHint=2") << false << true;
+        QTest::newRow("-1 is true") << QByteArray("ShowHint=-1") << false << true;
+        QTest::newRow("text keeps default on") << QByteArray("ShowHint=yes") << true << true;
+        QTest::newRow("text keeps default off") << QByteArray("ShowHint=yes") << false << false;
+        QTest::newRow("missing") << QByteArray("Other=0") << true << true;
+    }
+
+    void flags()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(bool, defaultValue);
+        QFETCH(bool, expected);
+        const SettingsFile settings(fileWith("[Main]\n" + line + "\n"));
+        QCOMPARE(
+            settings.readBool(QStringLiteral("Main"), QStringLiteral("ShowHint"), defaultValue),
+            expected);
+    }
+
+    void namesIgnoreCaseAndSectionsStaySeparate()
+    {
+        const SettingsFile settings(fileWith("[NOTE_1]\ncolor=5\n[Note_2]\nColor=6\n"));
+        QCOMPARE(settings.readInteger(QStringLiteral("Note_1"), QStringLiteral("Color"), 0), 5);
+        QCOMPARE(settings.readInteger(QStringLiteral("note_2"), QStringLiteral("COLOR"), 0), 6);
+        QCOMPARE(settings.readInteger(QStringLiteral("Note_3"), QStringLiteral("Color"), 7), 7);
+    }
+
+    void missingFileReadsDefaultsAndWriteCreatesIt()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("fresh/none.ini"));
+        SettingsFile settings(path);
+        QCOMPARE(settings.readString(QStringLiteral("DM"), QStringLiteral("MasterPassword"),
+                                     QStringLiteral("x")),
+                 QStringLiteral("x"));
+        QDir().mkpath(m_dir.filePath(QStringLiteral("fresh")));
+        QVERIFY(settings.writeInteger(QStringLiteral("NotesMain"), QStringLiteral("Left"), -3));
+        QVERIFY(settings.writeBool(QStringLiteral("NotesMain"), QStringLiteral("Top"), true));
+        QCOMPARE(contentsOf(path), QByteArray("[NotesMain]\nLeft=-3\nTop=1\n"));
+    }
+
+    // A file from another editor: CR LF, comments, blanks, spaces around "=",
+    // no final line end. Writing one key changes that line and nothing else.
+    void foreignFileKeptIntact()
+    {
+        const QByteArray original = "; written by hand\r\n"
+                                    "[Main]\r\n"
+                                    "Left = 10\r\n"
+                                    "  Top=20  \r\n"
+                                    "\r\n"
+                                    "[Note_1]\r\n"
+                                    "Color=-16777192";
+        const QString path = fileWith(original);
+        SettingsFile settings(path);
+        QCOMPARE(settings.readInteger(QStringLiteral("main"), QStringLiteral("left"), 0), 10);
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Top"), 0), 20);
+        QCOMPARE(settings.readInteger(QStringLiteral("Note_1"), QStringLiteral("Color"), 0),
+                 -16777192);
+
+        QVERIFY(settings.writeInteger(QStringLiteral("MAIN"), QStringLiteral("top"), 25));
+        QByteArray expected = original;
+        expected.replace("  Top=20  ", "Top=25");
+        QCOMPARE(contentsOf(path), expected);
+
+        // A new key goes to the end of its section, before the blank line.
+        QVERIFY(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Width"), 300));
+        expected.replace("Top=25\r\n", "Top=25\r\nWidth=300\r\n");
+        QCOMPARE(contentsOf(path), expected);
+
+        // A new section is appended, the last line getting its line end.
+        QVERIFY(settings.writeInteger(QStringLiteral("Note_2"), QStringLiteral("Left"), 1));
+        expected += "\r\n[Note_2]\r\nLeft=1\r\n";
+        QCOMPARE(contentsOf(path), expected);
+    }
+
+    void legacyEncodingReadAndKept()
+    {
+        const QByteArray original = "[DM]\nMasterPassword=caf\xE9\x80\n[Main]\nLeft=1\n";
+        const QString path = fileWith(original);
+        SettingsFile settings(path);
+        QCOMPARE(settings.readString(QStringLiteral("DM"), QStringLiteral("MasterPassword"), {}),
+                 QStringLiteral("caf\u00E9\u20AC"));
+        QVERIFY(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 2));
+        QCOMPARE(contentsOf(path), QByteArray(original).replace("Left=1", "Left=2"));
+    }
+
+    void stringsRoundTrip_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::newRow("empty") << QString();
+        QTest::newRow("plain") << QStringLiteral("secret word");
+        QTest::newRow("outer blanks") << QStringLiteral("  padded ");
+        QTest::newRow("outer quotes") << QStringLiteral("\"quoted\"");
+        QTest::newRow("equals and brackets") << QStringLiteral("a=b [c]");
+        QTest::newRow("non-Latin") << QStringLiteral("\u043F\u0430\u0440\u043E\u043B\u044C");
+    }
+
+    void stringsRoundTrip()
+    {
+        QFETCH(QString, value);
+        SettingsFile settings(fileWith("[DM]\nMasterPassword=old\n"));
+        QVERIFY(
+            settings.writeString(QStringLiteral("DM"), QStringLiteral("MasterPassword"), value));
+        QCOMPARE(settings.readString(QStringLiteral("DM"), QStringLiteral("MasterPassword"),
+                                     QStringLiteral("default")),
+                 value);
+    }
+
+    void longValuesAreCut()
+    {
+        const QByteArray value(3000, 'v');
+        const SettingsFile settings(fileWith("[DM]\nMasterPassword=" + value + "\n"));
+        QCOMPARE(settings.readString(QStringLiteral("DM"), QStringLiteral("MasterPassword"), {}),
+                 QString(SettingsFile::MaxValueLength, u'v'));
+    }
+
+    void refusedWrite_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
+        QTest::newRow("folder is a file") << blocker + QStringLiteral("/QelNotes.ini")
+                                          << QStringLiteral("Left") << QStringLiteral("1");
+        QTest::newRow("file is a folder")
+            << m_dir.path() << QStringLiteral("Left") << QStringLiteral("1");
+        QTest::newRow("line break in value") << m_dir.filePath(QStringLiteral("ok.ini"))
+                                             << QStringLiteral("Left") << QStringLiteral("1\n[X]");
+        QTest::newRow("equals in key") << m_dir.filePath(QStringLiteral("ok.ini"))
+                                       << QStringLiteral("a=b") << QStringLiteral("1");
+    }
+
+    void refusedWrite()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        fileWith("");
+        QFile::copy(m_dir.filePath(QStringLiteral("QelNotes.ini")),
+                    m_dir.filePath(QStringLiteral("blocker")));
+        SettingsFile settings(path);
+        QVERIFY(!settings.writeString(QStringLiteral("Main"), key, value));
+        QCOMPARE(settings.errorString(), QStringLiteral("Unable to write to ") + path);
+        QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("ok.ini"))));
+    }
+};
+
+QTEST_APPLESS_MAIN(TestSettingsFile)
+#include "tst_settingsfile.moc"
