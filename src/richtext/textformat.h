@@ -35,6 +35,12 @@ enum Property {
     // be decoded. It sits on the object replacement character that keeps its
     // position, and the writer emits it again unchanged.
     RawRtfObject,
+    // QImage: what a foreign object looks like, where its RTF carries a
+    // rendering that could be decoded (a metafile's bitmap, an object's
+    // result picture). Absent: the object is drawn as a framed box.
+    ObjectPreview,
+    // QSizeF in document units: the size a foreign object takes on the page.
+    ObjectSize,
 };
 
 // Object type of an undecodable picture or embedded object (one position,
@@ -52,6 +58,9 @@ inline constexpr std::array<QRgb, 16> UnderlineColors = {
 // A bulleted paragraph belongs to a QTextList of style QTextListFormat::ListDisc
 // with indent 1 (room for the bullet); its leftMargin/textIndent hold its
 // indents like those of every paragraph. Any other list style reads as a bullet too.
+
+// Font faces are set with setFontFamilies() (and FontFamily for readers of
+// fontFamily()); sizes in points with setFontPointSize().
 
 // Text with the link effect carries QTextCharFormat::setAnchor(true) and the
 // link target in anchorHref(); the text itself is what a click reports.
