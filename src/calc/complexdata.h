@@ -90,9 +90,9 @@ public:
     TCalcError DoArcSecH();
 
 private:
-    // Stores a computed result: snaps tiny parts, and refuses (Overflow) a result that a finite
-    // computation pushed out of the range of a double.
-    TCalcError store(long double re, long double im);
+    // Stores a computed result: snaps tiny parts, and refuses (Overflow) a result that a
+    // computation from finite inputs pushed out of the range of a double.
+    TCalcError store(long double re, long double im, bool inputsFinite);
 
     double FReal = 0.0;
     double FImaginary = 0.0;

@@ -11,8 +11,8 @@ QString FormatGeneral(double value, int minExponentDigits = 0);
 // separator, "E", the exponent's sign and three exponent digits at least (1.23456780E+004).
 QString FormatExponent(double value, int precision);
 
-// "%.*f" with the locale's decimal separator.
-QString FormatFixed(double value, int decimals);
+// "%.*f": decimals digits after the separator, the locale's or always ".".
+QString FormatFixed(double value, int decimals, bool localeSeparator = true);
 
 // Removes trailing "0" and then one trailing "." from a text containing "."; only "." counts.
 QString TrimZeros(const QString &text);
