@@ -115,8 +115,10 @@ protected:
     // The selection. A widget hands out and takes back its own text cursor.
     virtual QTextCursor currentCursor() const;
     virtual void applyCursor(const QTextCursor &cursor);
-    // Called after Color changed and around BeginUpdate/EndUpdate.
+    // Called after Color changed, after DefAttributes changed and around
+    // BeginUpdate/EndUpdate.
     virtual void colorChanged() {}
+    virtual void defaultAttributesChanged() {}
     virtual void setUpdatesSuspended(bool suspended) { Q_UNUSED(suspended) }
 
 private:
@@ -127,7 +129,11 @@ private:
     void configure();
     // The character format new text receives at the selection (see SelAttributes).
     QTextCharFormat insertionFormat() const;
-    QTextCursor selectionCursor(int start, int length) const;
+    // The format of the character at position (of the paragraph break there).
+    QTextCharFormat formatAt(int position) const;
+    // The position behind the last character.
+    int endPosition() const;
+    void setDefaultFormat(const QTextCharFormat &format);
 
     std::unique_ptr<QTextDocument> m_ownDocument;
     QTextDocument *m_document;

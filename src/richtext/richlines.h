@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QIODevice;
@@ -33,6 +34,9 @@ public:
     void EndUpdate();
 
 private:
+    bool load(const QByteArray &data, bool plain, QString *error);
+    QByteArray save(bool plain) const;
+
     RichDocument &m_document;
     int m_updateDepth = 0;
 };

@@ -100,6 +100,9 @@ public:
     TUnderlineColor UnderlineColor() const;
     void setUnderlineColor(TUnderlineColor color);
 
+    // Writes name, size, colour, style and weight of font into format.
+    static void applyFont(QTextCharFormat &format, const TextFont &font);
+
     // The attributes as one font value (what RichDocument::Font returns).
     TextFont toFont() const;
     // The attributes as a character format with every property explicit.

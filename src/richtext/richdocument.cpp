@@ -1,0 +1,328 @@
+#include "richtext/richdocument.h"
+
+#include "richtext/textformat.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPalette>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+
+#include <cmath>
+
+namespace {
+
+// Paragraph and line breaks, and the frame markers QTextDocument keeps, all
+// count as one position and read as one line break.
+bool isBreak(QChar c)
+{
+    switch (c.unicode()) {
+    case QChar::ParagraphSeparator:
+    case QChar::LineSeparator:
+    case 0xfdd0: // beginning of a frame
+    case 0xfdd1: // end of a frame
+        return true;
+    default:
+        return false;
+    }
+}
+
+// CR LF, CR and LF each become one paragraph break for QTextCursor::insertText.
+QString paragraphsOf(const QString &text)
+{
+    QString result = text;
+    result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return result;
+}
+
+// A format for text: the object properties of a picture next to the insertion
+// point must not spread to the characters typed after it.
+QTextCharFormat textFormatOf(QTextCharFormat format)
+{
+    if (format.objectType() != QTextFormat::NoObject || format.isImageFormat()) {
+        for (int property : {int(QTextFormat::ObjectType), int(QTextFormat::ImageName),
+                             int(QTextFormat::ImageWidth), int(QTextFormat::ImageHeight),
+                             int(QTextFormat::ImageQuality), int(TextFormat::RawRtfObject)})
+            format.clearProperty(property);
+    }
+    return format;
+}
+
+} // namespace
+
+RichDocument::RichDocument()
+    : m_ownDocument(std::make_unique<QTextDocument>())
+    , m_document(m_ownDocument.get())
+    , m_cursor(m_document)
+    , m_selAttributes(*this, TJvTextAttributes::Kind::Selection)
+    , m_defAttributes(*this, TJvTextAttributes::Kind::Default)
+    , m_paragraph(*this)
+    , m_lines(*this)
+{
+    configure();
+}
+
+RichDocument::RichDocument(QTextDocument *document)
+    : m_document(document)
+    , m_cursor(m_document)
+    , m_selAttributes(*this, TJvTextAttributes::Kind::Selection)
+    , m_defAttributes(*this, TJvTextAttributes::Kind::Default)
+    , m_paragraph(*this)
+    , m_lines(*this)
+{
+    configure();
+}
+
+RichDocument::~RichDocument() = default;
+
+void RichDocument::configure()
+{
+    m_document->setUndoRedoEnabled(true);
+    m_color = QGuiApplication::palette().color(QPalette::ToolTipBase);
+    QTextCharFormat standard;
+    TJvTextAttributes::applyFont(standard, TextFont::standard());
+    m_defaultFormat = standard;
+    m_document->setDefaultFont(standard.font());
+}
+
+QString RichDocument::Text() const
+{
+    const QString raw = m_document->toRawText();
+    QString text;
+    text.reserve(raw.size() + raw.size() / 16);
+    for (QChar c : raw) {
+        if (isBreak(c))
+            text += QLatin1String("\r\n");
+        else
+            text += c;
+    }
+    return text;
+}
+
+void RichDocument::setText(const QString &text)
+{
+    QTextCursor cursor(m_document);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    // Text arrives as plain text: no paragraph or character formatting survives.
+    cursor.setBlockFormat(QTextBlockFormat());
+    if (QTextList *list = cursor.currentList())
+        list->remove(cursor.block());
+    cursor.setBlockFormat(QTextBlockFormat());
+    cursor.setBlockCharFormat(m_defaultFormat);
+    cursor.insertText(paragraphsOf(text), m_defaultFormat);
+    cursor.endEditBlock();
+    cursor.setPosition(0);
+    applyCursor(cursor);
+}
+
+int RichDocument::SelStart() const
+{
+    return currentCursor().selectionStart();
+}
+
+void RichDocument::setSelStart(int position)
+{
+    QTextCursor cursor = currentCursor();
+    cursor.setPosition(qBound(0, position, endPosition()));
+    applyCursor(cursor);
+}
+
+int RichDocument::SelLength() const
+{
+    const QTextCursor cursor = currentCursor();
+    return cursor.selectionEnd() - cursor.selectionStart();
+}
+
+void RichDocument::setSelLength(int length)
+{
+    QTextCursor cursor = currentCursor();
+    const int start = cursor.selectionStart();
+    cursor.setPosition(start);
+    cursor.setPosition(qBound(0, start + length, endPosition()), QTextCursor::KeepAnchor);
+    applyCursor(cursor);
+}
+
+QString RichDocument::SelText() const
+{
+    QString text = currentCursor().selectedText();
+    for (QChar &c : text) {
+        if (isBreak(c))
+            c = QLatin1Char('\r');
+    }
+    return text;
+}
+
+void RichDocument::setSelText(const QString &text)
+{
+    QTextCursor cursor = currentCursor();
+    const QTextCharFormat format = insertionFormat();
+    cursor.beginEditBlock();
+    if (text.isEmpty())
+        cursor.removeSelectedText();
+    else
+        cursor.insertText(paragraphsOf(text), format);
+    cursor.endEditBlock();
+    cursor.clearSelection();
+    applyCursor(cursor);
+}
+
+void RichDocument::InsertFormatText(int index, const QString &text, const TextFont &font)
+{
+    if (text.isEmpty())
+        return;
+    const QTextCursor selection = currentCursor();
+    const int start = selection.selectionStart();
+    const int length = selection.selectionEnd() - start;
+
+    QTextCursor insertion(m_document);
+    insertion.setPosition(index < 0 ? start : qBound(0, index, endPosition()));
+    QTextCharFormat format = textFormatOf(insertion.charFormat());
+    TJvTextAttributes::applyFont(format, font);
+    insertion.insertText(paragraphsOf(text), format);
+
+    // The selection goes back to the numbers it had, not to the text it covered.
+    QTextCursor restored = currentCursor();
+    restored.setPosition(qMin(start, endPosition()));
+    restored.setPosition(qMin(start + length, endPosition()), QTextCursor::KeepAnchor);
+    applyCursor(restored);
+}
+
+void RichDocument::InsertGraphic(const QImage &graphic, bool sizeable)
+{
+    Q_UNUSED(sizeable) // pictures keep the size they were inserted with
+    const QString name = QStringLiteral("qelnotes-picture:%1").arg(graphic.cacheKey());
+    m_document->addResource(QTextDocument::ImageResource, QUrl(name), graphic);
+
+    QTextImageFormat format;
+    format.merge(insertionFormat());
+    format.setObjectType(QTextFormat::ImageObject);
+    format.setName(name);
+    format.setWidth(graphic.width());
+    format.setHeight(graphic.height());
+
+    QTextCursor cursor = currentCursor();
+    cursor.insertImage(format);
+    const int end = cursor.position();
+    cursor.setPosition(end - 1);
+    cursor.setPosition(end, QTextCursor::KeepAnchor);
+    applyCursor(cursor);
+}
+
+TSelectionTypes RichDocument::SelectionType() const
+{
+    const QString text = currentCursor().selectedText();
+    const qsizetype objects = text.count(QChar::ObjectReplacementCharacter);
+    TSelectionTypes types;
+    if (text.size() > objects)
+        types |= TSelectionType::stText;
+    if (objects > 0)
+        types |= TSelectionType::stObject;
+    if (text.size() > 1)
+        types |= TSelectionType::stMultiChar;
+    if (objects > 1)
+        types |= TSelectionType::stMultiObject;
+    return types;
+}
+
+bool RichDocument::Modified() const
+{
+    return m_document->isModified();
+}
+
+void RichDocument::setModified(bool modified)
+{
+    m_document->setModified(modified);
+}
+
+void RichDocument::setColor(const QColor &color)
+{
+    m_color = color;
+    colorChanged();
+}
+
+TextFont RichDocument::Font() const
+{
+    return m_defAttributes.toFont();
+}
+
+void RichDocument::setFont(const TextFont &font)
+{
+    m_defAttributes.Assign(font);
+}
+
+void RichDocument::setUndoLimit(int limit)
+{
+    m_undoLimit = qMax(0, limit);
+    // QTextDocument keeps every step while undo is on; a limit of 0 turns it off.
+    m_document->setUndoRedoEnabled(m_undoLimit > 0);
+}
+
+int RichDocument::MeasureTextHeight(int width, QPaintDevice *surface) const
+{
+    const int dpiX = surface ? surface->logicalDpiX() : 96;
+    const int dpiY = surface ? surface->logicalDpiY() : 96;
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int screenHeight = screen ? screen->geometry().height() : 0;
+
+    // The layout rectangle in twips, as a printer-independent layout would take it.
+    const int rightTwips = width * 1440 / dpiX;
+    const int bottomLimitTwips = screenHeight * 1440 / dpiY;
+
+    std::unique_ptr<QTextDocument> copy(m_document->clone());
+    copy->setDocumentMargin(0);
+    if (surface)
+        copy->documentLayout()->setPaintDevice(surface);
+    copy->setTextWidth(qreal(rightTwips) * dpiX / 1440);
+    const qreal height = copy->documentLayout()->documentSize().height();
+    const int bottomTwips = qMin(int(std::ceil(height)) * 1440 / dpiY, bottomLimitTwips);
+    return dpiY * bottomTwips / 1440 + 10;
+}
+
+QTextCursor RichDocument::currentCursor() const
+{
+    return m_cursor;
+}
+
+void RichDocument::applyCursor(const QTextCursor &cursor)
+{
+    m_cursor = cursor;
+}
+
+QTextCharFormat RichDocument::insertionFormat() const
+{
+    const QTextCursor cursor = currentCursor();
+    if (!cursor.hasSelection())
+        return textFormatOf(cursor.charFormat());
+    return textFormatOf(formatAt(cursor.selectionStart()));
+}
+
+QTextCharFormat RichDocument::formatAt(int position) const
+{
+    const QTextBlock block = m_document->findBlock(position);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (fragment.contains(position))
+            return fragment.charFormat();
+    }
+    return block.charFormat();
+}
+
+int RichDocument::endPosition() const
+{
+    return m_document->characterCount() - 1;
+}
+
+void RichDocument::setDefaultFormat(const QTextCharFormat &format)
+{
+    m_defaultFormat = format;
+    m_document->setDefaultFont(format.font());
+    defaultAttributesChanged();
+}

@@ -1,0 +1,171 @@
+#include "richtext/richlines.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStringEncoder>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "richtext/richdocument.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
+
+namespace {
+
+const QString LoadFailed = QStringLiteral("Failed to Load Stream");
+const QString SaveFailed = QStringLiteral("Failed to Save Stream");
+
+bool fail(QString *error, const QString &message)
+{
+    if (error)
+        *error = message;
+    return false;
+}
+
+bool isPlainFile(const QString &fileName, TStreamFormat format)
+{
+    if (format == TStreamFormat::sfDefault)
+        return QFileInfo(fileName).suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0;
+    return format == TStreamFormat::sfPlainText;
+}
+
+// Plain text is 8-bit Windows-1252, or UTF-16 with smUnicode. A byte-order
+// mark says for itself what the text is.
+QString decodePlain(const QByteArray &data, bool unicode)
+{
+    if (data.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(data.mid(3));
+    if (data.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringConverter::Utf16LE).decode(data.mid(2));
+    if (unicode)
+        return QStringDecoder(QStringConverter::Utf16LE).decode(data);
+    QStringDecoder decoder("windows-1252");
+    return decoder.isValid() ? QString(decoder.decode(data)) : QString::fromLatin1(data);
+}
+
+QByteArray encodePlain(const QString &text, bool unicode)
+{
+    if (unicode)
+        return QStringEncoder(QStringConverter::Utf16LE).encode(text);
+    QStringEncoder encoder("windows-1252");
+    return encoder.isValid() ? QByteArray(encoder.encode(text)) : text.toLatin1();
+}
+
+// The selected text with paragraph breaks as CR LF, as plain text files hold them.
+QString plainTextOf(const QString &selectedText)
+{
+    QString text = selectedText;
+    text.replace(QLatin1Char('\r'), QLatin1String("\r\n"));
+    return text;
+}
+
+} // namespace
+
+RichLines::RichLines(RichDocument &document)
+    : m_document(document)
+{}
+
+bool RichLines::LoadFromFile(const QString &fileName, QString *error)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return fail(error, file.errorString());
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return fail(error, file.errorString());
+    return load(data, isPlainFile(fileName, m_document.StreamFormat()), error);
+}
+
+bool RichLines::SaveToFile(const QString &fileName, QString *error)
+{
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return fail(error, file.errorString());
+    const QByteArray data = save(isPlainFile(fileName, m_document.StreamFormat()));
+    if (file.write(data) != data.size() || !file.commit())
+        return fail(error, file.errorString());
+    return true;
+}
+
+bool RichLines::LoadFromStream(QIODevice &stream, QString *error)
+{
+    if (!stream.isReadable())
+        return fail(error, LoadFailed);
+    return load(stream.readAll(), m_document.StreamFormat() == TStreamFormat::sfPlainText, error);
+}
+
+bool RichLines::SaveToStream(QIODevice &stream, QString *error)
+{
+    const QByteArray data = save(m_document.StreamFormat() == TStreamFormat::sfPlainText);
+    if (!stream.isWritable() || stream.write(data) != data.size())
+        return fail(error, SaveFailed);
+    return true;
+}
+
+bool RichLines::load(const QByteArray &data, bool plain, QString *error)
+{
+    const bool selectionOnly = m_document.StreamMode().testFlag(TStreamMode::smSelection);
+    QTextDocument *document = m_document.textDocument();
+    QTextCursor cursor = m_document.currentCursor();
+    if (!selectionOnly)
+        cursor.select(QTextCursor::Document);
+
+    if (plain) {
+        const QString text
+            = decodePlain(data, m_document.StreamMode().testFlag(TStreamMode::smUnicode));
+        if (!selectionOnly) {
+            m_document.setText(text);
+            cursor = m_document.currentCursor();
+        } else {
+            const QTextCharFormat format = m_document.insertionFormat();
+            cursor.beginEditBlock();
+            cursor.removeSelectedText();
+            cursor.insertText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")),
+                              format);
+            cursor.endEditBlock();
+        }
+    } else if (!RtfReader::read(data, cursor)) {
+        return fail(error, LoadFailed);
+    }
+
+    if (selectionOnly) {
+        cursor.clearSelection();
+    } else {
+        // A whole new document: nothing to undo into, nothing changed yet, caret at the start.
+        document->clearUndoRedoStacks();
+        document->setModified(false);
+        cursor.setPosition(0);
+    }
+    m_document.applyCursor(cursor);
+    return true;
+}
+
+QByteArray RichLines::save(bool plain) const
+{
+    const bool selectionOnly = m_document.StreamMode().testFlag(TStreamMode::smSelection);
+    const bool unicode = m_document.StreamMode().testFlag(TStreamMode::smUnicode);
+    if (plain)
+        return encodePlain(selectionOnly ? plainTextOf(m_document.SelText()) : m_document.Text(),
+                           unicode);
+    if (!selectionOnly)
+        return RtfWriter::write(*m_document.textDocument());
+    const QTextCursor cursor = m_document.currentCursor();
+    return RtfWriter::write(*m_document.textDocument(), cursor.selectionStart(),
+                            cursor.selectionEnd());
+}
+
+void RichLines::BeginUpdate()
+{
+    if (m_updateDepth++ == 0)
+        m_document.setUpdatesSuspended(true);
+}
+
+void RichLines::EndUpdate()
+{
+    if (m_updateDepth == 0)
+        return;
+    if (--m_updateDepth == 0)
+        m_document.setUpdatesSuspended(false);
+}
