@@ -1,0 +1,7 @@
+#include "platform/systemtimer.h"
+
+SystemTimer::SystemTimer(QObject *parent)
+    : IntervalTimer(parent)
+{
+    connect(&m_timer, &QTimer::timeout, this, &IntervalTimer::timeout);
+}
