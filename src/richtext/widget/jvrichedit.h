@@ -50,7 +50,7 @@ public:
     int VerticalScrollPosition() const override;
     void setVerticalScrollPosition(int position) override;
 
-signals:
+Q_SIGNALS:
     // A mouse button was pressed and released on text with the link effect.
     void OnURLClick(const QString &text, Qt::MouseButton button);
     // Before pasted or dropped data is inserted: really is false while the
@@ -68,8 +68,10 @@ protected:
     QTextCursor currentCursor() const override;
     void applyCursor(const QTextCursor &cursor) override;
     void colorChanged() override;
+    void defaultAttributesChanged() override;
     void setUpdatesSuspended(bool suspended) override;
 
+    QMimeData *createMimeDataFromSelection() const override;
     bool canInsertFromMimeData(const QMimeData *source) const override;
     void insertFromMimeData(const QMimeData *source) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -79,6 +81,7 @@ protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
 
