@@ -45,6 +45,7 @@ public:
     const QString &text() const { return m_text; }
     bool isError() const { return m_code != TCalcErrorCode::None; }
     explicit operator bool() const { return isError(); }
+    friend bool operator==(const TCalcError &, const TCalcError &) = default;
 
 private:
     TCalcErrorCode m_code = TCalcErrorCode::None;
