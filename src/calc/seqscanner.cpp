@@ -1,0 +1,556 @@
+#include "calc/seqscanner.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include <QFile>
+
+namespace {
+
+bool isDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+char16_t upper(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? char16_t(c & ~0x20) : c;
+}
+
+bool isIdentifierTail(char16_t upperCh)
+{
+    return upperCh == u'$' || isDigit(upperCh) || (upperCh >= u'A' && upperCh <= u'Z')
+           || upperCh == u'_';
+}
+
+// The value of a number text the scanner collected (digits, at most one ".", at most one "E",
+// any number of "-"). A text that is not a complete real yields the value of its longest prefix
+// that is one, or 0 when there is none.
+bool convertReal(const QByteArray &text, double &value)
+{
+    const char *first = text.constData();
+    const char *last = first + text.size();
+    // Longest prefix that reads as a real; from_chars stops at the first character that does
+    // not fit, exactly as the conversion of a malformed number is meant to.
+    const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
+    if (error == std::errc::result_out_of_range) {
+        // Too large or too small for a double: the sign of the exponent tells which.
+        const qsizetype e = text.indexOf('E');
+        const bool tiny = e >= 0 && e + 1 < text.size() && text.at(e + 1) == '-';
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        return false;
+    }
+    if (error != std::errc())
+        value = 0.0;
+    return error == std::errc() && end == last;
+}
+
+} // namespace
+
+TSeqScanner::TSeqScanner()
+{
+    m_buf.assign(InitialBufferSize, 0);
+    Reset();
+}
+
+void TSeqScanner::Reset()
+{
+    lastKey = 0;
+    // Positions nothing has been written to since the reset must hold no name.
+    std::fill(m_buf.begin(), m_buf.begin() + m_used, 0);
+    m_used = 0;
+    idPos = 0;
+    id1 = 0;
+    static const struct
+    {
+        const char16_t *text;
+        SymbolType sym;
+    } keywords[] = {
+        {u"CONST", ConstDecl},
+        {u"VAR", VarDecl},
+        {u"ARRAY", ArraySym},
+        {u"BEGIN", BeginSym},
+        {u"StartSequence", StartSeq},
+        {u"EndSequence", EndSeq},
+        {u"NOT", NotSym},
+        {u"OR", OrSym},
+        {u"AND", AndSym},
+        {u"end", EndSym},
+        {u"MOD", ModSym},
+        {u"IF", IfSym},
+        {u"THEN", ThenSym},
+        {u"ELSIF", ElsIfSym},
+        {u"else", ElseSym},
+        {u"WHILE", WhileSym},
+        {u"DO", DoSym},
+        {u"TO", ToSym},
+        {u"REPEAT", RepSym},
+        {u"UNTIL", UntSym},
+        {u"FOR", ForSym},
+        {u"TIMES", Times},
+        {u"BOOLEAN", BoolSym},
+        {u"REAL", RealSym},
+        {u"INTEGER", IntSym},
+        {u"STRING", StrSym},
+        {u"CASE", CaseSym},
+        {u"OF", OfSym},
+        {u"TEXT", TextType},
+        {u"PARAMETER", ParDecl},
+        {u"PROCEDURE", ProcSym},
+        {u"PROGRAM", PrgSym},
+        {u"FUNCTION", FuncSym},
+    };
+    for (const auto &keyword : keywords)
+        enterKeyword(QString::fromUtf16(keyword.text), keyword.sym);
+    NrOfChar = 0;
+    ErrorCode = 0;
+    Line = 0;
+    Colum = 1;
+    id1 = 0;
+    ch = u' ';
+    sym = NoSym;
+}
+
+void TSeqScanner::setUnit(qint32 pos, char16_t value)
+{
+    if (pos >= qint32(m_buf.size()))
+        m_buf.resize(std::min<size_t>(BufferLimit, std::max<size_t>(m_buf.size() * 2, pos + 1)), 0);
+    m_buf[pos] = value;
+    m_used = std::max<size_t>(m_used, size_t(pos) + 1);
+}
+
+char16_t TSeqScanner::fold(char16_t c) const
+{
+    return IsUpcase ? upper(c) : c;
+}
+
+void TSeqScanner::enterKeyword(const QString &text, SymbolType symbol)
+{
+    const qint32 length = qint32(text.size());
+    if (lastKey >= MaxKeywords || idPos + 2 * length + 2 >= BufferLimit) {
+        Error(BufferFullError);
+        return;
+    }
+    // The keyword's text goes to the end of the keyword area; the table keeps its entries sorted
+    // by name (length first), which is the order the search by halving relies on.
+    const qint32 pos = idPos;
+    setUnit(pos, char16_t(length));
+    for (qint32 i = 0; i < length; ++i)
+        setUnit(pos + 1 + i, fold(text.at(i).unicode()));
+    int slot = lastKey + 1;
+    while (slot > 1 && Diff(pos, KeyTab[slot - 1].pos) < 0) {
+        KeyTab[slot] = KeyTab[slot - 1];
+        --slot;
+    }
+    KeyTab[slot] = {symbol, pos};
+    ++lastKey;
+    idPos = pos + length + 1;
+    id1 = idPos;
+}
+
+int TSeqScanner::Diff(qint32 u, qint32 v) const
+{
+    const qint32 length = unit(u);
+    for (qint32 i = 0; i <= length; ++i) {
+        const int d = int(unit(u + i)) - int(unit(v + i));
+        if (d != 0)
+            return d;
+    }
+    return 0;
+}
+
+void TSeqScanner::AddToBuffer(const QString &ident)
+{
+    const qint32 length = qint32(ident.size());
+    if (qint64(length) + id1 + 1 > BufferLimit || length > 0xFFFF) {
+        Error(BufferFullError);
+        return;
+    }
+    setUnit(idPos, char16_t(length));
+    for (qint32 i = 0; i < length; ++i)
+        setUnit(idPos + 1 + i, fold(ident.at(i).unicode()));
+    id1 = idPos + length + 1;
+}
+
+QString TSeqScanner::GetIdent(qint32 id) const
+{
+    if (id < 0 || id >= qint32(m_buf.size()))
+        return {};
+    const qint32 length = std::min<qint32>(unit(id), qint32(m_buf.size()) - id - 1);
+    return QString::fromUtf16(m_buf.data() + id + 1, length);
+}
+
+void TSeqScanner::Mark(int n, const QString &ErrorMsg)
+{
+    lastError = ErrorMsg;
+    if (Quite)
+        return;
+    ErrorString = QStringLiteral("%1 %2").arg(n).arg(ErrorMsg);
+    if (m_traceOpen)
+        m_trace.append(ErrorString);
+}
+
+bool TSeqScanner::OpenSourceFile(const QString &ASourceFile)
+{
+    QFile file(ASourceFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    SetSource(QString::fromUtf8(file.readAll()));
+    Line = 0;
+    Colum = 1;
+    id1 = 0;
+    ch = u' ';
+    NrOfChar = 0;
+    return true;
+}
+
+void TSeqScanner::OpenSeqScannerWindow()
+{
+    if (Quite)
+        return;
+    m_traceOpen = true;
+    m_trace = QStringList{QString()};
+}
+
+void TSeqScanner::SetSource(const QString &text)
+{
+    m_source = text;
+    m_sourcePos = 0;
+    m_chIndex = -1;
+}
+
+TSeqScanner::TScanState TSeqScanner::SaveState() const
+{
+    return {m_source,  m_sourcePos, m_chIndex,      m_prevChIndex, ch,     prevCh, NrOfChar,
+            Line,      Colum,       m_steps,        sym,           intVal, reVal,  cNum,
+            IsComplex, sVal,        GetIdent(idPos)};
+}
+
+void TSeqScanner::RestoreState(const TScanState &state)
+{
+    m_source = state.source;
+    m_sourcePos = state.sourcePos;
+    m_chIndex = state.chIndex;
+    m_prevChIndex = state.prevChIndex;
+    ch = state.ch;
+    prevCh = state.prevCh;
+    NrOfChar = state.NrOfChar;
+    Line = state.Line;
+    Colum = state.Colum;
+    m_steps = state.steps;
+    sym = state.sym;
+    intVal = state.intVal;
+    reVal = state.reVal;
+    cNum = state.cNum;
+    IsComplex = state.IsComplex;
+    sVal = state.sVal;
+    // The identifier scanned last lives at idPos; scanning the piece again overwrote it.
+    const qint32 kept = id1;
+    AddToBuffer(state.ident);
+    id1 = std::max(id1, kept);
+}
+
+QString TSeqScanner::SourcePiece(qsizetype from, qsizetype to) const
+{
+    from = std::clamp<qsizetype>(from, 0, m_source.size());
+    to = std::clamp<qsizetype>(to, from, m_source.size());
+    return m_source.mid(from, to - from);
+}
+
+void TSeqScanner::Rescan(const QString &piece, char16_t firstCh)
+{
+    m_source = piece;
+    m_sourcePos = 0;
+    m_chIndex = -1;
+    ch = firstCh;
+    prevCh = 0;
+}
+
+bool TSeqScanner::BecomesFollows() const
+{
+    QString rest;
+    if (prevCh != 0)
+        rest += QChar(prevCh);
+    rest += m_source.mid(m_sourcePos, 64);
+    qsizetype i = 0;
+    char16_t c = ch;
+    while (c != 0 && c <= u' ' && i < rest.size())
+        c = rest.at(i++).unicode();
+    return c == u':' && i < rest.size() && rest.at(i) == u'=';
+}
+
+void TSeqScanner::GetCh()
+{
+    ++m_steps;
+    if (prevCh != 0) {
+        ch = prevCh;
+        prevCh = 0;
+        m_chIndex = m_prevChIndex;
+        return;
+    }
+    ++ErrorPos;
+    if (m_traceOpen && !Quite) {
+        if (ch != u'\r' && ch != u'\n' && !m_trace.isEmpty())
+            m_trace.last().append(QChar(ch));
+        else if (ch == u'\r')
+            m_trace.append(QString());
+    }
+    if (SourceEmpty()) {
+        ch = 0;
+        m_chIndex = m_source.size();
+    } else {
+        m_chIndex = m_sourcePos;
+        ch = m_source.at(m_sourcePos++).unicode();
+        ++Colum;
+        ++NrOfChar;
+    }
+}
+
+void TSeqScanner::GetSym()
+{
+    // A loop rather than recursion: comments and skipped characters may follow each other in
+    // any number.
+    for (;;) {
+        while (!SourceEmpty() && ch <= u' ') {
+            if (ch == u'\n') {
+                ++Line;
+                Colum = 1;
+            }
+            GetCh();
+        }
+        // The last character of the source never begins a symbol: it is dropped, and the
+        // code 0 then scans as a one-unit identifier before eof.
+        if (SourceEmpty() || ch == 0) {
+            sym = eof;
+            if (SourceEmpty() && ch == 0)
+                return;
+            GetCh();
+        }
+        switch (ch) {
+        case u'\'':
+            sym = StrConst;
+            scanString();
+            return;
+        case u'(':
+            GetCh();
+            if (ch == u'*') {
+                skipParenComment();
+                continue;
+            }
+            sym = LParen;
+            return;
+        case u')':
+            sym = RParen;
+            break;
+        case u'*':
+            sym = MulSym;
+            break;
+        case u'+':
+            sym = Plus;
+            break;
+        case u',':
+            sym = Comma;
+            break;
+        case u'-':
+            sym = Minus;
+            break;
+        case u'/':
+            sym = DivSym;
+            break;
+        case u';':
+            sym = Semicolon;
+            break;
+        case u'[':
+            sym = LBrackets;
+            break;
+        case u']':
+            sym = RBrackets;
+            break;
+        case u'.':
+            sym = PointType;
+            GetCh();
+            if (ch == u'.') {
+                sym = TwoPoint;
+                GetCh();
+            }
+            return;
+        case u':':
+            GetCh();
+            if (ch == u'=') {
+                GetCh();
+                sym = Becomes;
+            } else {
+                sym = DoublePoint;
+            }
+            return;
+        case u'<':
+            GetCh();
+            if (ch == u'=') {
+                sym = LEq;
+                GetCh();
+            } else if (ch == u'>') {
+                sym = NEq;
+                GetCh();
+            } else {
+                sym = Lss;
+            }
+            return;
+        case u'>':
+            GetCh();
+            if (ch == u'=') {
+                sym = GEq;
+                GetCh();
+            } else {
+                sym = Gtr;
+            }
+            return;
+        case u'=':
+            GetCh();
+            sym = Eql;
+            return;
+        case u'{':
+            skipBraceComment();
+            continue;
+        case u'$':
+            // A currency sign in front of an amount: skipped, so "$20" reads as the number 20.
+            GetCh();
+            continue;
+        default:
+            if (isDigit(ch))
+                scanNumber();
+            else
+                scanIdentifier();
+            return;
+        }
+        GetCh();
+        return;
+    }
+}
+
+void TSeqScanner::scanIdentifier()
+{
+    id1 = idPos + 1;
+    for (;;) {
+        if (id1 >= BufferLimit) {
+            // No room left: the identifier is consumed all the same, so that scanning advances,
+            // and the symbol ends the run.
+            Error(BufferFullError);
+            while (!SourceEmpty() && isIdentifierTail(upper(ch)))
+                GetCh();
+            id1 = idPos;
+            sym = eof;
+            return;
+        }
+        setUnit(id1++, fold(ch));
+        if (SourceEmpty())
+            break;
+        GetCh();
+        if (!isIdentifierTail(upper(ch)))
+            break;
+    }
+    setUnit(idPos, char16_t(std::min<qint32>(id1 - idPos - 1, 0xFFFF)));
+
+    // Search by halving; the table is sorted the way Diff orders names.
+    int low = 1;
+    int high = lastKey;
+    int middle = 0;
+    while (low <= high) {
+        middle = (low + high) / 2;
+        const int d = Diff(idPos, KeyTab[middle].pos);
+        if (d <= 0)
+            high = middle - 1;
+        if (d >= 0)
+            low = middle + 1;
+    }
+    sym = low - high > 1 ? KeyTab[middle].sym : Ident;
+}
+
+void TSeqScanner::scanNumber()
+{
+    QByteArray text;
+    bool pointAllowed = true;
+    bool exponentAllowed = true;
+    ch = upper(ch);
+    for (;;) {
+        if (ch == u'.' && pointAllowed)
+            pointAllowed = false;
+        else if (ch == u'E' && exponentAllowed)
+            exponentAllowed = false;
+        else if (!(ch == u'-' || isDigit(ch)))
+            break;
+        text.append(char(ch));
+        GetCh();
+        ch = upper(ch);
+    }
+    if (text.endsWith('.')) {
+        // The "." belongs to what follows (as in 1..5): it becomes the current character again
+        // and the character after it is delivered next.
+        text.chop(1);
+        prevCh = ch;
+        m_prevChIndex = m_chIndex;
+        ch = u'.';
+        --m_chIndex;
+    }
+    IsComplex = false;
+    bool isInteger = false;
+    const qint32 value = text.toInt(&isInteger);
+    if (isInteger) {
+        intVal = value;
+        sym = IntNum;
+    } else {
+        if (!convertReal(text, reVal))
+            Error(MalformedNumberError);
+        sym = ReNum;
+    }
+    if (ch == u'I') {
+        IsComplex = true;
+        cNum = TComplexData(0.0, sym == IntNum ? double(intVal) : reVal);
+        sym = ComplexNum;
+        GetCh();
+    }
+}
+
+void TSeqScanner::scanString()
+{
+    GetCh();
+    sVal.clear();
+    while (ch != u'\'' && ch != u'\r' && !exhausted() && sVal.size() < MaxStringLength) {
+        sVal.append(QChar(ch));
+        GetCh();
+    }
+    if (ch == u'\r')
+        Error(UnterminatedStringError);
+    GetCh();
+}
+
+void TSeqScanner::skipBraceComment()
+{
+    GetCh();
+    while (ch != u'}' && !exhausted()) {
+        if (ch == u'\n')
+            ++Line;
+        GetCh();
+    }
+    GetCh();
+}
+
+void TSeqScanner::skipParenComment()
+{
+    GetCh();
+    while (!exhausted()) {
+        if (ch == u'\n')
+            ++Line;
+        if (ch == u'*') {
+            GetCh();
+            if (ch == u')') {
+                GetCh();
+                return;
+            }
+            // The character after a lone "*" is passed over unexamined.
+            if (ch == u'\n')
+                ++Line;
+        }
+        GetCh();
+    }
+}
