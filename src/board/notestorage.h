@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -19,23 +18,24 @@ struct StoredNote
 struct NoteLoadResult
 {
     QList<StoredNote> notes; // the ".rtf" series, then the ".txt" series
-    QStringList problems;    // one message per note file set aside; show once
+    QStringList problems;    // one message per note file that was left out
 };
 
 // The note files in the data folder: "QelNotes_<n>.rtf" numbered from 0 to the
 // first gap, and the older "QelNotes_<n>.txt" series that is only read.
 //
 // Storing never puts a note at risk. New contents go to "<name>.pending" files
-// first; a journal file then marks the store as decided, the pending files are
-// renamed over the series and the surplus numbers are removed from the top
-// down. Killed before the journal exists, the old series stays as it was;
-// killed after, the next load or store finishes the job. Files whose contents
-// did not change are not rewritten.
+// first; a journal file then marks the store as decided, and only after that
+// are files moved aside, the pending files renamed over the series and the
+// surplus numbers removed from the top down. Killed before the journal exists,
+// the previous series stays as it was; killed after, the next load or store
+// finishes the job. Files whose contents did not change are not rewritten.
 //
-// A note file that cannot be read (or that the parser rejects) is renamed out
-// of the series, so no later store overwrites or deletes it, and reported once.
-// A file above a gap in the series that a store would overwrite is renamed
-// aside the same way.
+// A note file that cannot be read (or that the parser rejects) is left out of
+// the notes and reported; the next store renames it to
+// "QelNotes_unreadable_<n>_<time>.<ext>", so that it is neither overwritten
+// nor deleted. A file above a gap in the series that a store would overwrite
+// is renamed to "QelNotes_unloaded_<n>_<time>.rtf" the same way.
 class NoteStorage
 {
 public:
@@ -57,12 +57,11 @@ public:
 private:
     bool finishPendingStore();
     int seriesLength(const QString &extension) const;
-    QString setAside(const QString &fileName, const QString &kind);
-    bool stage(const QList<QByteArray> &notes, QList<int> *staged);
-    void dropStaged(const QList<int> &staged);
-    bool protectStrays(int newLength, int oldLength);
+    int stage(const QList<QByteArray> &notes, int previous);
+    void dropPending() const;
+    QString asideName(const QString &fileName, const QString &kind) const;
 
     QString m_folder;
-    QSet<QString> m_untouchable; // unreadable files that could not be moved aside
+    QStringList m_unreadable; // file names left out by the last load
     QString m_error;
 };

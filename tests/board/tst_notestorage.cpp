@@ -1,0 +1,309 @@
+#include "board/notestorage.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &data)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(data) != data.size())
+        qFatal("cannot write %s", qPrintable(path));
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+QByteArray note(const QByteArray &text)
+{
+    return "{\\rtf1\\ansi " + text + "\\par}";
+}
+
+// Two lists the killed writer stores in turn: different lengths, orders and texts.
+QList<QByteArray> generation(int which)
+{
+    QList<QByteArray> notes;
+    const int count = which == 0 ? 60 : 40;
+    for (int i = 0; i < count; ++i) {
+        const int number = which == 0 ? i : count - 1 - i;
+        notes.append(note("generation " + QByteArray::number(which) + " note "
+                          + QByteArray::number(number) + ' '
+                          + QByteArray(4000, 'a' + number % 26)));
+    }
+    return notes;
+}
+
+const char *const WriterVariable = "QEL_TEST_STORE_FOREVER";
+
+// The child process of the kill test: stores the two lists in turn until it
+// is killed, telling the parent after each store.
+int storeForever(const QString &folder)
+{
+    NoteStorage storage(folder);
+    for (int which = 1;; which = 1 - which) {
+        if (!storage.store(generation(which)))
+            return 1;
+        fputs("stored\n", stdout);
+        fflush(stdout);
+    }
+}
+
+bool runningAsSuperuser()
+{
+#ifdef Q_OS_UNIX
+    return ::geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
+} // namespace
+
+class TestNoteStorage : public QObject
+{
+    Q_OBJECT
+
+private:
+    QStringList filesIn(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name);
+    }
+
+private Q_SLOTS:
+    void load_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("loaded");
+        QTest::addColumn<QList<int>>("records");
+        QTest::newRow("fresh folder") << QStringList() << QStringList() << QList<int>();
+        QTest::newRow("gap after 1")
+            << QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf", "QelNotes_3.rtf"}
+            << QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"} << QList<int>{1, 2};
+        QTest::newRow("rtf and txt at 0")
+            << QStringList{"QelNotes_0.txt", "QelNotes_0.rtf"}
+            << QStringList{"QelNotes_0.rtf", "QelNotes_0.txt"} << QList<int>{1, 1};
+        QTest::newRow("series not starting at 0")
+            << QStringList{"QelNotes_1.rtf", "QelNotes_2.txt"} << QStringList() << QList<int>();
+        QTest::newRow("other names ignored")
+            << QStringList{"QelNotes_00.rtf", "QelNotes_unreadable_0_x.rtf", "QelNotes.ini"}
+            << QStringList() << QList<int>();
+    }
+
+    void load()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, loaded);
+        QFETCH(QList<int>, records);
+        QTemporaryDir folder;
+        for (const QString &name : present)
+            writeFile(folder.filePath(name), name.toUtf8());
+
+        NoteStorage storage(folder.path());
+        const NoteLoadResult result = storage.load();
+        QStringList names;
+        QList<int> numbers;
+        for (const StoredNote &stored : result.notes) {
+            names << QFileInfo(stored.fileName).fileName();
+            numbers << stored.record;
+            QCOMPARE(stored.data, names.last().toUtf8());
+        }
+        QCOMPARE(names, loaded);
+        QCOMPARE(numbers, records);
+        QVERIFY(result.problems.isEmpty());
+    }
+
+    void storeRenumbersAndRemovesTheRest()
+    {
+        QTemporaryDir folder;
+        for (int i = 0; i < 3; ++i)
+            writeFile(folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(i)), note("old"));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_0.txt")), "plain");
+        writeFile(folder.filePath(QStringLiteral("QelNotes.ini")), "[Main]\n");
+
+        NoteStorage storage(folder.path());
+        QCOMPARE(storage.load().notes.size(), 4);
+        QVERIFY(storage.store({note("a"), note("b")}));
+        QCOMPARE(filesIn(folder.path()),
+                 (QStringList{"QelNotes.ini", "QelNotes_0.rtf", "QelNotes_1.rtf"}));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_1.rtf"))), note("b"));
+
+        QVERIFY(storage.store({}));
+        QCOMPARE(filesIn(folder.path()), QStringList{"QelNotes.ini"});
+    }
+
+    // Files 0, 1 and 3: file 3 was never loaded, so the series leaves it
+    // alone while it stays short, and moves it aside rather than overwrite it.
+    void fileBehindGapIsNeverOverwritten()
+    {
+        QTemporaryDir folder;
+        for (int i : {0, 1, 3})
+            writeFile(folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(i)), note("old"));
+        NoteStorage storage(folder.path());
+        QCOMPARE(storage.load().notes.size(), 2);
+
+        QVERIFY(storage.store({note("a"), note("b")}));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_3.rtf"))), note("old"));
+
+        QVERIFY(storage.store({note("a"), note("b"), note("c"), note("d")}));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_3.rtf"))), note("d"));
+        const QStringList aside = QDir(folder.path()).entryList({"QelNotes_unloaded_3_*.rtf"});
+        QCOMPARE(aside.size(), 1);
+        QCOMPARE(readFile(folder.filePath(aside.first())), note("old"));
+    }
+
+    // Any failure while writing leaves the previous series as it was, with
+    // no leftovers, and says which file failed; the next store succeeds.
+    void failedStoreKeepsPreviousNotes()
+    {
+        QTemporaryDir folder;
+        NoteStorage storage(folder.path());
+        QVERIFY(storage.store({note("a"), note("b"), note("c")}));
+        const QStringList before = filesIn(folder.path());
+
+        // The second note's temporary name is taken by a folder.
+        const QString obstacle = folder.filePath(QStringLiteral("QelNotes_1.rtf.pending"));
+        QVERIFY(QDir().mkdir(obstacle));
+        QVERIFY(!storage.store({note("x"), note("y")}));
+        QVERIFY2(storage.errorString().contains(QStringLiteral("QelNotes_1.rtf")),
+                 qPrintable(storage.errorString()));
+        QVERIFY(QDir().rmdir(obstacle));
+        QCOMPARE(filesIn(folder.path()), before);
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_0.rtf"))), note("a"));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_2.rtf"))), note("c"));
+
+        QVERIFY(storage.store({note("x"), note("y")}));
+        QCOMPARE(filesIn(folder.path()), (QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"}));
+    }
+
+    void readOnlyFolder()
+    {
+        if (runningAsSuperuser())
+            QSKIP("the superuser writes into read-only folders");
+        QTemporaryDir folder;
+        NoteStorage storage(folder.path());
+        QVERIFY(storage.store({note("a")}));
+        QFile::setPermissions(folder.path(), QFile::ReadOwner | QFile::ExeOwner);
+        QCOMPARE(storage.load().notes.size(), 1);
+        QVERIFY(!storage.store({note("b")}));
+        QVERIFY(!storage.errorString().isEmpty());
+        QFile::setPermissions(folder.path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_0.rtf"))), note("a"));
+    }
+
+    void unreadableNoteIsKeptAside_data()
+    {
+        QTest::addColumn<bool>("folderInTheWay");
+        QTest::newRow("read error") << true;
+        QTest::newRow("parser rejects") << false;
+    }
+
+    // Note 1 of 0..2 cannot be read: the others load, the problem is told,
+    // and the next store moves the file out of the series instead of
+    // overwriting it. The load after that has nothing to tell.
+    void unreadableNoteIsKeptAside()
+    {
+        QFETCH(bool, folderInTheWay);
+        QTemporaryDir folder;
+        writeFile(folder.filePath(QStringLiteral("QelNotes_0.rtf")), note("zero"));
+        const QString broken = folder.filePath(QStringLiteral("QelNotes_1.rtf"));
+        if (folderInTheWay)
+            QVERIFY(QDir().mkdir(broken));
+        else
+            writeFile(broken, "{\\rtf1 broken");
+        writeFile(folder.filePath(QStringLiteral("QelNotes_2.rtf")), note("two"));
+
+        NoteStorage storage(folder.path());
+        const auto parser = [](const StoredNote &stored, QString *error) {
+            if (stored.data.endsWith('}'))
+                return true;
+            *error = QStringLiteral("truncated");
+            return false;
+        };
+        NoteLoadResult result = storage.load(parser);
+        QCOMPARE(result.notes.size(), 2);
+        QCOMPARE(result.notes[1].data, note("two"));
+        QCOMPARE(result.notes[1].record, 3);
+        QCOMPARE(result.problems.size(), 1);
+        QVERIFY(result.problems.first().contains(QStringLiteral("QelNotes_1.rtf")));
+
+        QVERIFY(storage.store({result.notes[0].data, result.notes[1].data}));
+        QCOMPARE(readFile(broken), note("two"));
+        const QStringList aside
+            = QDir(folder.path()).entryList({"QelNotes_unreadable_1_*.rtf"}, QDir::AllEntries);
+        QCOMPARE(aside.size(), 1);
+        if (!folderInTheWay)
+            QCOMPARE(readFile(folder.filePath(aside.first())), QByteArray("{\\rtf1 broken"));
+
+        result = storage.load(parser);
+        QCOMPARE(result.notes.size(), 2);
+        QVERIFY(result.problems.isEmpty());
+    }
+
+    // A writer killed at random moments while it stores sixty notes: the
+    // next load always finds one of the two lists whole, in order.
+    void killedStoreLosesNothing()
+    {
+        QTemporaryDir folder;
+        NoteStorage(folder.path()).store(generation(0));
+        const QList<QByteArray> lists[2] = {generation(0), generation(1)};
+        QRandomGenerator random(20261210);
+        int seen[2] = {0, 0};
+        int decided = 0; // kills that fell between deciding a store and finishing it
+        for (int round = 0; round < 30; ++round) {
+            QProcess writer;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QString::fromLatin1(WriterVariable), folder.path());
+            writer.setProcessEnvironment(environment);
+            writer.start(QCoreApplication::applicationFilePath(), {});
+            QVERIFY(writer.waitForStarted());
+            if (round % 2)
+                QVERIFY(writer.waitForReadyRead(10000));
+            QThread::usleep(random.bounded(400000));
+            writer.kill();
+            QVERIFY(writer.waitForFinished());
+
+            decided += QFileInfo::exists(folder.filePath(QStringLiteral("QelNotes_store.journal")));
+            NoteStorage storage(folder.path());
+            const NoteLoadResult result = storage.load();
+            QVERIFY(result.problems.isEmpty());
+            QList<QByteArray> loaded;
+            for (const StoredNote &stored : result.notes)
+                loaded << stored.data;
+            const int which = loaded == lists[0] ? 0 : loaded == lists[1] ? 1 : -1;
+            QVERIFY2(which >= 0, qPrintable(QStringLiteral("round %1: %2 notes, neither list")
+                                                .arg(round)
+                                                .arg(loaded.size())));
+            ++seen[which];
+        }
+        qInfo("found the first list %d times, the second %d times; %d kills in the middle of "
+              "putting a store in place",
+              seen[0], seen[1], decided);
+    }
+};
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsSet(WriterVariable))
+        return storeForever(qEnvironmentVariable(WriterVariable));
+    QCoreApplication application(argc, argv);
+    TestNoteStorage test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_notestorage.moc"
