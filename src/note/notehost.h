@@ -3,6 +3,7 @@
 #include <QtGlobal>
 
 class QAction;
+class QString;
 class QWidget;
 class TNoteFrame;
 
@@ -37,4 +38,14 @@ public:
     // The board's own commands used by the note menu.
     virtual QAction *editSelectAllAction() = 0;
     virtual QAction *fileSaveAsAction() = 0;
+
+    // The hover preview window once one exists, else none. Until the preview
+    // is built there is none, and the frame skips the steps that need it.
+    virtual QWidget *hintWindow() { return nullptr; }
+
+    // A Yes/No question (Yes answers true); by default a message box over the
+    // host window. Tests answer it themselves.
+    virtual bool confirm(const QString &question);
+    // An error that ended the user's action; by default a message box.
+    virtual void reportError(const QString &text);
 };

@@ -1,0 +1,254 @@
+#include "commands/dm.h"
+
+#include "commands/imagelist.h"
+#include "richtext/widget/jvrichedit.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QKeySequence>
+
+#include <array>
+
+namespace {
+
+TDM *s_instance = nullptr;
+
+enum Flag : unsigned {
+    None = 0,
+    AutoCheck = 0x1, // the menu entry's check mark flips each time the command runs
+    Checked = 0x2,
+    Hidden = 0x4,
+    SizeGroup = 0x8, // Big, Normal and Small check one another out
+};
+
+struct Command
+{
+    QAction *TDM::*member;
+    const char *name;
+    const char *caption;
+    const char *hint; // "short|long"
+    const char *shortcut;
+    int image; // -1: none
+    unsigned flags;
+};
+
+// The module's commands in their order.
+constexpr std::array Commands{
+    Command{&TDM::acBig, "acBig", "Big", "", "Ctrl+Alt+B", -1, AutoCheck | SizeGroup},
+    Command{&TDM::acSendMail, "acSendMail", "Send Mail ...", "", "Ctrl+Alt+M", -1, None},
+    Command{&TDM::acSendNote, "acSendNote", "Send Note ..", "", "Ctrl+Alt+N", -1, None},
+    Command{&TDM::BrowseURL1, "BrowseURL1", "&Browse URL", "Browse URL", "Ctrl+Alt+B", -1, None},
+    Command{&TDM::EditCut2, "EditCut2", "Cu&t",
+            "Cut|Cuts the selection and puts it on the Clipboard", "Ctrl+X", 0, None},
+    Command{&TDM::EditCopy2, "EditCopy2", "&Copy",
+            "Copy|Copies the selection and puts it on the Clipboard", "Ctrl+C", 1, None},
+    Command{&TDM::EditPaste2, "EditPaste2", "&Paste", "Paste|Inserts Clipboard contents", "Ctrl+V",
+            2, None},
+    Command{&TDM::EditSelectAll1, "EditSelectAll1", "Select &All",
+            "Select All|Selects the entire document", "Ctrl+A", -1, None},
+    Command{&TDM::EditUndo1, "EditUndo1", "&Undo", "Undo|Reverts the last action", "Ctrl+Z", 3,
+            None},
+    Command{&TDM::EditDelete1, "EditDelete1", "&Delete", "Delete|Erases the selection", "Del", 5,
+            None},
+    Command{&TDM::RichEditBold1, "RichEditBold1", "&Bold", "Bold", "Ctrl+B", 31, AutoCheck},
+    Command{&TDM::RichEditItalic1, "RichEditItalic1", "&Italic", "Italic", "Ctrl+K", 29, AutoCheck},
+    Command{&TDM::RichEditUnderline1, "RichEditUnderline1", "&Underline", "Underline", "Ctrl+U", 28,
+            AutoCheck},
+    Command{&TDM::RichEditStrikeOut1, "RichEditStrikeOut1", "&Strikeout", "Strikeout", "Ctrl+S", 44,
+            AutoCheck},
+    Command{&TDM::RichEditBullets1, "RichEditBullets1", "&Bullets",
+            "Bullets|Inserts a bullet on the current line", "Ctrl+N", 38, AutoCheck},
+    Command{&TDM::RichEditAlignLeft1, "RichEditAlignLeft1", "Align &Left",
+            "Align Left|Aligns text at the left indent", "Ctrl+L", 35, AutoCheck},
+    Command{&TDM::RichEditAlignRight1, "RichEditAlignRight1", "Align &Right",
+            "Align Right|Aligns text at the right indent", "Ctrl+R", 36, AutoCheck},
+    Command{&TDM::RichEditAlignCenter1, "RichEditAlignCenter1", "&Center",
+            "Center|Centers text between margins", "Ctrl+M", 37, AutoCheck},
+    Command{&TDM::PrintDlg1, "PrintDlg1", "&Print...", "", "Ctrl+P", 45, None},
+    Command{&TDM::FileOpen1, "FileOpen1", "O&pen...", "Open|Open existing File", "Ctrl+O", 65,
+            None},
+    Command{&TDM::JvSaveFileAction1, "JvSaveFileAction1", "Save...", "", "", 66, None},
+    Command{&TDM::FileSaveAs1, "FileSaveAs1", "Save &As...",
+            "Save As|Saves the active file with a new name", "", 46, None},
+    Command{&TDM::acIndentInc, "acIndentInc", "Increase", "", "Ctrl+I", 47, None},
+    Command{&TDM::acIndentDec, "acIndentDec", "Decrease", "", "Ctrl+Alt+I", 48, None},
+    Command{&TDM::acNormal, "acNormal", "Normal", "", "Ctrl+Alt+N", -1, AutoCheck | SizeGroup},
+    Command{&TDM::acSmall, "acSmall", "Small", "", "Ctrl+Alt+S", -1, AutoCheck | SizeGroup},
+    Command{&TDM::acFontInc, "acFontInc", "Bigger", "", "Ctrl+Alt+U", 57, None},
+    Command{&TDM::acFontSmaller, "acFontSmaller", "Smaller", "", "Ctrl+Alt+D", 56, None},
+    Command{&TDM::acSetFont, "acSetFont", "Set Font..", "", "Ctrl+Alt+F", -1, None},
+    Command{&TDM::acBKRed, "acBKRed", "Red", "", "", -1, None},
+    Command{&TDM::acBKYellow, "acBKYellow", "Yellow", "", "", -1, None},
+    Command{&TDM::acBKBlue, "acBKBlue", "Blue", "", "", -1, None},
+    Command{&TDM::acBKColor, "acBKColor", "Set Color ..", "", "Ctrl+Alt+C", -1, None},
+    Command{&TDM::acSetFontBKColor, "acSetFontBKColor", "Set Color ..", "", "", -1, None},
+    Command{&TDM::acResetColor, "acResetColor", "Reset Color", "", "", -1, None},
+    Command{&TDM::JvEditCut2, "JvEditCut2", "&Cut",
+            "Ausschneiden|Markiertes Objekt in die Zwischenablage verschieben", "Ctrl+X", 50, None},
+    Command{&TDM::JvEditCopy1, "JvEditCopy1", "&Copy",
+            "Kopieren|Markiertes Objekt in die Zwischenablage kopieren", "Ctrl+C", 51, None},
+    Command{&TDM::JvEditPaste1, "JvEditPaste1", "&Paste",
+            "Einfügen|Inhalt der Zwischenablage einfügen", "Ctrl+V", 52, None},
+    Command{&TDM::JvEditSelectAll1, "JvEditSelectAll1", "Select &all",
+            "Alles markieren|Markiert das gesamte Dokument", "Ctrl+A", -1, None},
+    Command{&TDM::JvEditUndo1, "JvEditUndo1", "&Undo", "Rückgängig|Letzte Aktion rückgängig machen",
+            "Ctrl+Z", 53, None},
+    Command{&TDM::JvEditDelete1, "JvEditDelete1", "&Delete", "Löschen|Auswahl löschen", "Del", 54,
+            None},
+    Command{&TDM::JvSendMailAction1, "JvSendMailAction1", "SendNote", "", "", -1, None},
+    Command{&TDM::JvWebAction1, "JvWebAction1", "JvWebAction1", "", "", -1, None},
+    Command{&TDM::BrowseURL2, "BrowseURL2", "&URL durchsuchen", "URL durchsuchen", "", -1, None},
+    Command{&TDM::acFormatReset, "acFormatReset", "Reset", "", "Ctrl+Alt+R", -1, None},
+    Command{&TDM::acInsertObject, "acInsertObject", "Insert &Object", "Insert &Object", "Ctrl+O",
+            59, None},
+    Command{&TDM::acCalc, "acCalc", "Cal&c", "Calc", "Ctrl+Q", 64, None},
+    Command{&TDM::acSubScript, "acSubScript", "SubScript", "SubScript", "Ctrl+Alt+U", 62, None},
+    Command{&TDM::acSuperScript, "acSuperScript", "SuperScript", "SuperScript", "Ctrl+Alt+D", 63,
+            None},
+    Command{&TDM::acClearResults, "acClearResults", "Clear Results", "", "Ctrl+W", -1,
+            AutoCheck | Checked},
+    Command{&TDM::acNew, "acNew", "New", "", "", 58, None},
+    Command{&TDM::acCrypt, "acCrypt", "Crypt", "Crypt Selection", "", 68, None},
+    Command{&TDM::acDecrypt, "acDecrypt", "Decrypt", "Decrypt Selection", "", 67, None},
+    Command{&TDM::acTable, "acTable", "Tables", "", "", 10, Hidden},
+    Command{&TDM::acCopyFormat, "acCopyFormat", "Copy Format", "", "", 69, None},
+    Command{&TDM::acInsertImage, "acInsertImage", "acInsertImage", "", "", -1, None},
+    Command{&TDM::acShellDocuments, "acShellDocuments", "", "", "", -1, None},
+    Command{&TDM::acAutoMouse, "acAutoMouse", "Auto Mouse", "", "", -1, AutoCheck},
+    Command{&TDM::acMasterPasswordClear, "acMasterPasswordClear", "Clear Master Password", "", "",
+            71, None},
+    Command{&TDM::acCreatePWD, "acCreatePWD", "acCreatePWD", "", "", 72, None},
+};
+
+} // namespace
+
+TDM::TDM(QObject *parent)
+    : QObject(parent)
+{
+    createActions();
+    connectEditActions();
+    connect(qApp, &QApplication::focusChanged, this,
+            [this](QWidget *, QWidget *now) { trackFocus(now); });
+    trackFocus(QApplication::focusWidget());
+    s_instance = this;
+}
+
+TDM::~TDM()
+{
+    if (s_instance == this)
+        s_instance = nullptr;
+}
+
+TDM *TDM::instance()
+{
+    return s_instance;
+}
+
+TJvRichEdit *TDM::focusedEditor()
+{
+    return qobject_cast<TJvRichEdit *>(QApplication::focusWidget());
+}
+
+QAction *TDM::action(const QString &name) const
+{
+    for (QAction *action : m_actions) {
+        if (action->objectName() == name)
+            return action;
+    }
+    return nullptr;
+}
+
+void TDM::createActions()
+{
+    m_sizeGroup = new QActionGroup(this);
+    for (const Command &command : Commands) {
+        auto *action = new QAction(QString::fromUtf8(command.caption), this);
+        action->setObjectName(QLatin1String(command.name));
+        const QString hint = QString::fromUtf8(command.hint);
+        if (!hint.isEmpty()) {
+            const qsizetype bar = hint.indexOf(u'|');
+            action->setToolTip(bar < 0 ? hint : hint.left(bar));
+            action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+        }
+        action->setShortcut(QKeySequence(QLatin1String(command.shortcut)));
+        action->setShortcutContext(Qt::WidgetShortcut);
+        if (command.image >= 0)
+            action->setIcon(ImageList::icon(command.image));
+        action->setCheckable(command.flags & AutoCheck);
+        action->setChecked(command.flags & Checked);
+        action->setVisible(!(command.flags & Hidden));
+        if (command.flags & SizeGroup)
+            m_sizeGroup->addAction(action);
+        // Enabled once its behaviour exists; the edit commands follow the editor.
+        action->setEnabled(false);
+        this->*command.member = action;
+        m_actions.append(action);
+    }
+}
+
+void TDM::connectEditActions()
+{
+    const auto onEditor = [](auto operation) {
+        return [operation] {
+            if (TJvRichEdit *editor = focusedEditor())
+                operation(editor);
+        };
+    };
+    const auto cut = onEditor([](TJvRichEdit *editor) { editor->cut(); });
+    const auto copy = onEditor([](TJvRichEdit *editor) { editor->copy(); });
+    const auto paste = onEditor([](TJvRichEdit *editor) { editor->paste(); });
+    const auto selectAll = onEditor([](TJvRichEdit *editor) { editor->selectAll(); });
+    const auto undo = onEditor([](TJvRichEdit *editor) { editor->undo(); });
+    const auto remove = onEditor([](TJvRichEdit *editor) {
+        QTextCursor cursor = editor->textCursor();
+        cursor.removeSelectedText();
+        editor->setTextCursor(cursor);
+    });
+    for (QAction *action : {EditCut2, JvEditCut2})
+        connect(action, &QAction::triggered, this, cut);
+    for (QAction *action : {EditCopy2, JvEditCopy1})
+        connect(action, &QAction::triggered, this, copy);
+    for (QAction *action : {EditPaste2, JvEditPaste1})
+        connect(action, &QAction::triggered, this, paste);
+    for (QAction *action : {EditSelectAll1, JvEditSelectAll1})
+        connect(action, &QAction::triggered, this, selectAll);
+    for (QAction *action : {EditUndo1, JvEditUndo1})
+        connect(action, &QAction::triggered, this, undo);
+    for (QAction *action : {EditDelete1, JvEditDelete1})
+        connect(action, &QAction::triggered, this, remove);
+    EditPaste2->setEnabled(true);
+}
+
+void TDM::trackFocus(QWidget *now)
+{
+    auto *editor = qobject_cast<TJvRichEdit *>(now);
+    if (m_editor != editor) {
+        if (m_editor)
+            disconnect(m_editor, nullptr, this, nullptr);
+        m_editor = editor;
+        if (editor) {
+            connect(editor, &QTextEdit::copyAvailable, this, &TDM::updateEditActions);
+            connect(editor, &QTextEdit::undoAvailable, this, &TDM::updateEditActions);
+            connect(editor, &QObject::destroyed, this, &TDM::updateEditActions,
+                    Qt::QueuedConnection);
+        }
+    }
+    updateEditActions();
+}
+
+void TDM::updateEditActions()
+{
+    TJvRichEdit *editor = m_editor;
+    const bool selected = editor && editor->textCursor().hasSelection();
+    const bool writable = editor && !editor->isReadOnly();
+    for (QAction *action : {EditCut2, JvEditCut2, EditDelete1, JvEditDelete1})
+        action->setEnabled(selected && writable);
+    for (QAction *action : {EditCopy2, JvEditCopy1})
+        action->setEnabled(selected);
+    for (QAction *action : {EditUndo1, JvEditUndo1})
+        action->setEnabled(editor && writable && editor->document()->isUndoAvailable());
+    JvEditPaste1->setEnabled(writable);
+    for (QAction *action : {EditSelectAll1, JvEditSelectAll1})
+        action->setEnabled(editor != nullptr);
+}

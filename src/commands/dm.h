@@ -1,0 +1,116 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QPointer>
+
+class QAction;
+class QActionGroup;
+class TJvRichEdit;
+
+// The command module: the program's one set of named commands (QActions) that
+// every note shares, with caption, hint ("short|long": tool tip and status
+// tip), shortcut and picture from ImageList. Created first at start-up and
+// owned by the program; instance() reaches it from the note frames.
+//
+// Every command acts on the note editor that has the keyboard focus and on
+// nothing else. Commands whose behaviour is not built yet are present with
+// caption, shortcut and picture, and disabled.
+//
+// Shortcuts are not dispatched by Qt's shortcut map: two commands of the note
+// menu share a key (Ctrl+O, Ctrl+Alt+U, ...), which Qt would treat as
+// ambiguous. The shortcuts carry Qt::WidgetShortcut so that they only label
+// menu entries, and the note frame hands a key to the first menu entry that
+// carries it.
+class TDM : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TDM(QObject *parent = nullptr);
+    ~TDM() override;
+
+    // The module of the running program, or none before it was created.
+    static TDM *instance();
+
+    // The note editor with the keyboard focus, or none.
+    static TJvRichEdit *focusedEditor();
+
+    // Every command in the module's order.
+    QList<QAction *> actions() const { return m_actions; }
+    // The command of that name (QObject::objectName), or none.
+    QAction *action(const QString &name) const;
+
+    QAction *acBig = nullptr;
+    QAction *acSendMail = nullptr;
+    QAction *acSendNote = nullptr;
+    QAction *BrowseURL1 = nullptr;
+    QAction *EditCut2 = nullptr;
+    QAction *EditCopy2 = nullptr;
+    QAction *EditPaste2 = nullptr;
+    QAction *EditSelectAll1 = nullptr;
+    QAction *EditUndo1 = nullptr;
+    QAction *EditDelete1 = nullptr;
+    QAction *RichEditBold1 = nullptr;
+    QAction *RichEditItalic1 = nullptr;
+    QAction *RichEditUnderline1 = nullptr;
+    QAction *RichEditStrikeOut1 = nullptr;
+    QAction *RichEditBullets1 = nullptr;
+    QAction *RichEditAlignLeft1 = nullptr;
+    QAction *RichEditAlignRight1 = nullptr;
+    QAction *RichEditAlignCenter1 = nullptr;
+    QAction *PrintDlg1 = nullptr;
+    QAction *FileOpen1 = nullptr;
+    QAction *JvSaveFileAction1 = nullptr;
+    QAction *FileSaveAs1 = nullptr;
+    QAction *acIndentInc = nullptr;
+    QAction *acIndentDec = nullptr;
+    QAction *acNormal = nullptr;
+    QAction *acSmall = nullptr;
+    QAction *acFontInc = nullptr;
+    QAction *acFontSmaller = nullptr;
+    QAction *acSetFont = nullptr;
+    QAction *acBKRed = nullptr;
+    QAction *acBKYellow = nullptr;
+    QAction *acBKBlue = nullptr;
+    QAction *acBKColor = nullptr;
+    QAction *acSetFontBKColor = nullptr;
+    QAction *acResetColor = nullptr;
+    QAction *JvEditCut2 = nullptr;
+    QAction *JvEditCopy1 = nullptr;
+    QAction *JvEditPaste1 = nullptr;
+    QAction *JvEditSelectAll1 = nullptr;
+    QAction *JvEditUndo1 = nullptr;
+    QAction *JvEditDelete1 = nullptr;
+    QAction *JvSendMailAction1 = nullptr;
+    QAction *JvWebAction1 = nullptr;
+    QAction *BrowseURL2 = nullptr;
+    QAction *acFormatReset = nullptr;
+    QAction *acInsertObject = nullptr;
+    QAction *acCalc = nullptr;
+    QAction *acSubScript = nullptr;
+    QAction *acSuperScript = nullptr;
+    QAction *acClearResults = nullptr;
+    QAction *acNew = nullptr;
+    QAction *acCrypt = nullptr;
+    QAction *acDecrypt = nullptr;
+    QAction *acTable = nullptr;
+    QAction *acCopyFormat = nullptr;
+    QAction *acInsertImage = nullptr;
+    QAction *acShellDocuments = nullptr;
+    QAction *acAutoMouse = nullptr;
+    QAction *acMasterPasswordClear = nullptr;
+    QAction *acCreatePWD = nullptr;
+
+private:
+    void createActions();
+    void connectEditActions();
+    // Follows the focused editor so that the edit commands' enabled states
+    // match what it can do.
+    void trackFocus(QWidget *now);
+    void updateEditActions();
+
+    QList<QAction *> m_actions;
+    QActionGroup *m_sizeGroup = nullptr;
+    QPointer<TJvRichEdit> m_editor;
+};

@@ -1,0 +1,16 @@
+#include "note/notehost.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+bool NoteHost::confirm(const QString &question)
+{
+    return QMessageBox::question(hostWindow(), QApplication::applicationDisplayName(), question,
+                                 QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
+}
+
+void NoteHost::reportError(const QString &text)
+{
+    QMessageBox::critical(hostWindow(), QApplication::applicationDisplayName(), text);
+}
