@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "platform/codepage.h"
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
@@ -31,7 +32,7 @@ bool isPlainFile(const QString &fileName, TStreamFormat format)
     return format == TStreamFormat::sfPlainText;
 }
 
-// Plain text is 8-bit Windows-1252, or UTF-16 with smUnicode. A byte-order
+// Plain text is in the system's 8-bit code page, or UTF-16 with smUnicode. A byte-order
 // mark says for itself what the text is.
 QString decodePlain(const QByteArray &data, bool unicode)
 {
@@ -41,8 +42,7 @@ QString decodePlain(const QByteArray &data, bool unicode)
         return QStringDecoder(QStringConverter::Utf16LE).decode(data.mid(2));
     if (unicode)
         return QStringDecoder(QStringConverter::Utf16LE).decode(data);
-    QStringDecoder decoder("windows-1252");
-    return decoder.isValid() ? QString(decoder.decode(data)) : QString::fromLatin1(data);
+    return CodePage::decode(data, CodePage::System);
 }
 
 QByteArray encodePlain(const QString &text, bool unicode)
