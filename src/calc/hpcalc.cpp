@@ -12,12 +12,13 @@ namespace {
 constexpr double OperandZeroLimit = 1e-16;
 constexpr double EngineeringZeroLimit = 1e-12;
 
+// x is taken by value: it may be an element of the same stack (Enter, roll up).
 template <typename T>
-void shiftPush(std::array<T, THPCalc::StackSize> &stack, const T &x)
+void shiftPush(std::array<T, THPCalc::StackSize> &stack, T x)
 {
     for (int i = THPCalc::StackSize - 1; i > 0; --i)
         stack[i] = stack[i - 1];
-    stack[0] = x;
+    stack[0] = std::move(x);
 }
 
 // The bottom element stays where it is, so it is duplicated.
@@ -396,9 +397,10 @@ TCalcError THPCalc::execute(THPOperation op)
         Pop();
         return {};
     case hpPC: {
+        // X percent of Y.
         const TCalcValue x = Pop();
         TCalcValue percent;
-        if (TCalcError failure = scaled(x, 100, percent))
+        if (TCalcError failure = scaled(x, 0.01, percent))
             return failure;
         if (TCalcError failure
             = TCalcValue::binary(TCalcBinaryOp::Multiply, percent, Stack[0], result))
