@@ -30,7 +30,10 @@ struct Document
 {
     QList<Line> lines;
     bool utf8 = true;
+    bool utf16 = false; // the platform's Unicode INI files: UTF-16LE with a BOM
 };
+
+const QByteArray Utf16Bom = "\xFF\xFE";
 
 QString decode(const QByteArray &bytes, bool utf8)
 {
@@ -40,9 +43,15 @@ QString decode(const QByteArray &bytes, bool utf8)
     return decoder.isValid() ? QString(decoder(bytes)) : QString::fromLatin1(bytes);
 }
 
-Document parse(const QByteArray &bytes)
+Document parse(QByteArray bytes)
 {
     Document document;
+    if (bytes.startsWith(Utf16Bom)) {
+        // Worked on as UTF-8 and turned back on writing: the same text.
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        bytes = QString(decoder(bytes.mid(Utf16Bom.size()))).toUtf8();
+        document.utf16 = true;
+    }
     QStringDecoder probe(QStringDecoder::Utf8);
     (void)QString(probe(bytes));
     document.utf8 = !probe.hasError();
@@ -209,6 +218,17 @@ QByteArray encodeLine(Document &document, const QString &text)
     return text.toUtf8();
 }
 
+QByteArray serialize(const Document &document)
+{
+    QByteArray bytes;
+    for (const Line &line : document.lines)
+        bytes += line.raw + line.end;
+    if (!document.utf16)
+        return bytes;
+    QStringEncoder encoder(QStringEncoder::Utf16LE);
+    return Utf16Bom + QByteArray(encoder(QString::fromUtf8(bytes)));
+}
+
 QByteArray lineEnd(const Document &document)
 {
     for (const Line &line : document.lines) {
@@ -313,10 +333,7 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
         document.lines.insert(at, newLine(trimmedKey + u'=' + entry));
     }
 
-    QByteArray bytes;
-    for (const Line &line : std::as_const(document.lines))
-        bytes += line.raw + line.end;
-
+    const QByteArray bytes = serialize(document);
     QSaveFile file(target);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
         m_error = failure;

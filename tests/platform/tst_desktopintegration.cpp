@@ -1,4 +1,5 @@
 #include "platform/datafolder.h"
+#include "platform/debugout.h"
 #include "platform/desktopshortcut.h"
 
 #include <QCoreApplication>
@@ -62,6 +63,12 @@ private Q_SLOTS:
         QCOMPARE(DataFolder(), m_home.path() + u'/');
         QVERIFY(DataFolderIsWritable());
         setDataFolderForTesting(QString());
+    }
+
+    void debugOutputReachesTheDebugChannel()
+    {
+        QTest::ignoreMessage(QtDebugMsg, "replaced: 12.000000000");
+        DebugOut(QStringLiteral("replaced: 12.000000000"));
     }
 
     void toggleTwice_data()

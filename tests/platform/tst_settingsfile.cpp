@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -156,6 +157,21 @@ private Q_SLOTS:
                  QStringLiteral("caf\u00E9\u20AC"));
         QVERIFY(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 2));
         QCOMPARE(contentsOf(path), QByteArray(original).replace("Left=1", "Left=2"));
+    }
+
+    void unicodeFileReadAndKept()
+    {
+        const QString text
+            = QStringLiteral("[DM]\r\nMasterPassword=\u00FCber\r\n[Main]\r\nLeft=1\r\n");
+        QStringEncoder encoder(QStringEncoder::Utf16LE);
+        const QByteArray original = "\xFF\xFE" + QByteArray(encoder(text));
+        const QString path = fileWith(original);
+        SettingsFile settings(path);
+        QCOMPARE(settings.readString(QStringLiteral("DM"), QStringLiteral("MasterPassword"), {}),
+                 QStringLiteral("\u00FCber"));
+        QVERIFY(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 2));
+        QCOMPARE(contentsOf(path),
+                 "\xFF\xFE" + QByteArray(encoder(QString(text).replace("Left=1", "Left=2"))));
     }
 
     void stringsRoundTrip_data()
