@@ -1,7 +1,57 @@
+#include "app/appicon.h"
+#include "app/displaychoice.h"
+#include "app/frmabout.h"
+#include "app/notemain.h"
+#include "app/qelbase.h"
+#include "board/errormessage.h"
+#include "board/frmnote.h"
+#include "commands/dm.h"
+#include "platform/datafolder.h"
+#include "platform/instancelock.h"
+
 #include <QApplication>
 
 int main(int argc, char **argv)
 {
+    chooseDisplayPlatform();
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("QelNotes"));
+    QApplication::setApplicationDisplayName(QStringLiteral("QelNotes"));
+    QApplication::setApplicationVersion(QStringLiteral(QEL_VERSION));
+    QApplication::setWindowIcon(AppIcon());
+    // The icon window is the main window: the program ends when it closes,
+    // whatever other windows are still about.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // One copy per data folder; a second start brings up the running copy's board.
+    InstanceLock lock(DataFolder());
+    switch (lock.acquire()) {
+    case InstanceLock::Result::Acquired:
+        break;
+    case InstanceLock::Result::HandedOver:
+        return 0;
+    case InstanceLock::Result::Refused:
+        ShowErrorMessage(
+            nullptr,
+            QStringLiteral("QelNotes is already running with the notes in %1.").arg(DataFolder()));
+        return 1;
+    case InstanceLock::Result::Failed:
+        ShowErrorMessage(nullptr, lock.errorString());
+        break;
+    }
+
+    TDM dm;
+    TNoteMain noteMain;
+    TFrmNote board;
+    noteMain.setBoard(&board);
+    board.setDesktopIcon(&noteMain);
+    TQelBase qelBase;
+    TFrmAbout about;
+    board.setAboutBox(&about);
+
+    QObject::connect(&noteMain, &TNoteMain::closed, &app, &QCoreApplication::quit);
+    QObject::connect(&lock, &InstanceLock::activationRequested, &noteMain,
+                     &TNoteMain::showBoardOnRequest);
+    noteMain.show();
+    return app.exec();
 }

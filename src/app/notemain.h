@@ -1,0 +1,82 @@
+#pragma once
+
+#include "board/desktopicon.h"
+
+#include <QPoint>
+#include <QPixmap>
+#include <QWidget>
+
+class IntervalTimer;
+class TFrmNote;
+
+// The desktop icon: a 32 x 32 always-on-top window showing only the program's
+// picture, and the program's main window (closing it ends the program). The
+// pointer resting on it brings the board up beside it; the auto-hide timer
+// hides the board again once the pointer has left the icon and the board,
+// unless a click has pinned the board open. The icon can be dragged and keeps
+// its place in the record "NotesMain".
+class TNoteMain : public QWidget, public DesktopIcon
+{
+    Q_OBJECT
+
+public:
+    static constexpr int IconSize = 32;
+    static constexpr int FirstInterval = 1000; // ms, until the pointer first came
+    static constexpr int HoverInterval = 200;  // ms, from then on
+
+    // timer drives the auto-hide (taken over; none: the system's timer).
+    explicit TNoteMain(IntervalTimer *timer = nullptr);
+    ~TNoteMain() override;
+
+    void setBoard(TFrmNote *board) { m_board = board; }
+    TFrmNote *board() const { return m_board; }
+    IntervalTimer *autoHideTimer() const { return Timer1; }
+
+    void LoadSettings();
+    void StoreSettings();
+
+    // Brings the board up beside the icon (the pointer entering the icon).
+    void Image1MouseEnter();
+    // Another start of the program asked for the board: it comes up pinned.
+    void showBoardOnRequest();
+    void Timer1Timer();
+    void New1Click();
+    void About2Click();
+    void Close2Click(QObject *sender) override;
+    void restartAutoHideTimer() override;
+
+    // Where the board goes for an icon at icon on a screen of screen's size:
+    // right of and below the icon, or left of it and up from the bottom edge
+    // when it would not fit.
+    static QPoint boardPlace(const QPoint &icon, const QSize &board, const QSize &screen);
+
+    // The press point inside the icon while a button is held, else (-1, -1).
+    QPoint MovePos{-1, -1};
+
+Q_SIGNALS:
+    // The icon window was closed: the program ends.
+    void closed();
+
+protected:
+    void enterEvent(QEnterEvent *event) override;
+    void leaveEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void Image1MouseUp();
+    void Image1Click();
+    void renderPicture();
+
+    IntervalTimer *Timer1;
+    TFrmNote *m_board = nullptr;
+    QPixmap m_picture;
+    QPoint m_pressPoint; // global, to tell a click from a drag
+    bool m_dragged = false;
+    bool m_shuttingDown = false;
+    bool m_closedSignalled = false;
+};

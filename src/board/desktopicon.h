@@ -1,0 +1,17 @@
+#pragma once
+
+class QObject;
+
+// What the board needs of the desktop icon window, which lives in the layer
+// above it: the shutdown it takes part in and the icon's auto-hide timer.
+class DesktopIcon
+{
+public:
+    virtual ~DesktopIcon() = default;
+
+    // Ends the program; sender is the command's origin (the board when the
+    // board's own Close passes it on).
+    virtual void Close2Click(QObject *sender) = 0;
+    // Begins a full auto-hide period anew.
+    virtual void restartAutoHideTimer() = 0;
+};

@@ -1,0 +1,603 @@
+#include "board/frmnote.h"
+
+#include "board/desktopicon.h"
+#include "board/errormessage.h"
+#include "board/notestorage.h"
+#include "commands/imagelist.h"
+#include "note/hovercount.h"
+#include "note/noteframe.h"
+#include "note/richform.h"
+#include "platform/intervaltimer.h"
+#include "platform/datafolder.h"
+#include "platform/desktopshortcut.h"
+#include "platform/screenplace.h"
+#include "platform/settingsfile.h"
+#include "richtext/richdocument.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QBuffer>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMimeData>
+#include <QPainter>
+#include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace {
+constexpr int GripSize = 16;               // largest distance from the edges inside the grip
+constexpr int MinimumSize = 100;           // while resizing
+constexpr int MinimumClient = 96;          // client height of a board with few notes
+constexpr QColor Highlight(166, 202, 240); // the hovered row
+constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
+constexpr QSize DesignClient{183, 493};
+
+QString settingsPath()
+{
+    return DataFolder() + QStringLiteral("QelNotes.ini");
+}
+
+const QString MainSection = QStringLiteral("Main");
+const QString ShortcutName = QStringLiteral("QelNotes");
+} // namespace
+
+TFrmNote::TFrmNote(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setWindowTitle(QStringLiteral("Qel Notes"));
+    setObjectName(QStringLiteral("FrmNote"));
+    // Hovering the icon must not take the keyboard from the window the user works in.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setMouseTracking(true);
+    setAcceptDrops(true);
+    setContentsMargins(Frame, Frame, Frame, Frame);
+    resize(DesignClient.width() + 2 * Frame, DesignClient.height() + 2 * Frame);
+
+    createActions();
+    createControls();
+
+    ApplyStayOnTop(true);
+    LoadNotes();
+    LoadSettings();
+}
+
+TFrmNote::~TFrmNote()
+{
+    delete HintWindow;
+    // The frames go before the rest of the board they report to.
+    qDeleteAll(NotesList);
+}
+
+void TFrmNote::createActions()
+{
+    auto action = [this](const QString &name, const QString &caption, int image) {
+        auto *result = new QAction(caption, this);
+        result->setObjectName(name);
+        if (image >= 0)
+            result->setIcon(ImageList::icon(image));
+        return result;
+    };
+    New1 = action(QStringLiteral("New1"), QStringLiteral("New"), 58);
+    Open1 = action(QStringLiteral("Open1"), QStringLiteral("Open"), 7);
+    mnDesktop = action(QStringLiteral("mnDesktop"), QStringLiteral("Desktop"), -1);
+    mnStartup = action(QStringLiteral("mnStartup"), QStringLiteral("Startup"), -1);
+    mnStartup->setToolTip(QStringLiteral("QelClock at startup"));
+    mnStayOnTop = action(QStringLiteral("mnStayOnTop"), QStringLiteral("Stay On top"), -1);
+    mnShowHint = action(QStringLiteral("mnShowHint"), QStringLiteral("Show Hint"), -1);
+    About2 = action(QStringLiteral("About2"), QStringLiteral("About..."), 61);
+    Close2 = action(QStringLiteral("Close2"), QStringLiteral("Close"), 60);
+    for (QAction *checkable : {mnDesktop, mnStartup, mnStayOnTop, mnShowHint})
+        checkable->setCheckable(true);
+
+    connect(New1, &QAction::triggered, this, &TFrmNote::New1Click);
+    connect(Open1, &QAction::triggered, this, &TFrmNote::Open1Click);
+    connect(mnDesktop, &QAction::triggered, this, &TFrmNote::mnDesktopClick);
+    connect(mnStartup, &QAction::triggered, this, &TFrmNote::mnStartupClick);
+    connect(mnStayOnTop, &QAction::triggered, this, &TFrmNote::mnStayOnTopClick);
+    connect(mnShowHint, &QAction::triggered, this, &TFrmNote::mnShowHintClick);
+    connect(About2, &QAction::triggered, this, &TFrmNote::About1Click);
+    connect(Close2, &QAction::triggered, this, [this] { imCloseClick(Close2); });
+
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
+    PopupMenu1->setToolTipsVisible(true);
+    PopupMenu1->addAction(New1);
+    PopupMenu1->addAction(Open1);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addActions({mnDesktop, mnStartup, mnStayOnTop, mnShowHint});
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(About2);
+    PopupMenu1->addSeparator();
+    PopupMenu1->addAction(Close2);
+
+    // The two board commands the note menu borrows.
+    EditSelectAll1 = action(QStringLiteral("EditSelectAll1"), QStringLiteral("Select &All"), -1);
+    EditSelectAll1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    EditSelectAll1->setShortcutContext(Qt::WidgetShortcut);
+    connect(EditSelectAll1, &QAction::triggered, this, &TFrmNote::selectAllInFocusedEditor);
+    FileSaveAs1 = action(QStringLiteral("FileSaveAs1"), QStringLiteral("Save &As..."), 46);
+    connect(FileSaveAs1, &QAction::triggered, this, &TFrmNote::FileSaveAs1Execute);
+}
+
+void TFrmNote::createControls()
+{
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    // The rows may be cut off by a small board; they never hold its size up.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+
+    pnWorkArea = new QWidget(this);
+    pnWorkArea->setObjectName(QStringLiteral("pnWorkArea"));
+    pnWorkArea->setMouseTracking(true);
+    pnWorkArea->installEventFilter(this);
+    layout->addWidget(pnWorkArea, 1);
+
+    tbRight = new QToolBar(this);
+    tbRight->setObjectName(QStringLiteral("tbRight"));
+    tbRight->setOrientation(Qt::Vertical);
+    tbRight->setIconSize(QSize(ImageList::Size, ImageList::Size));
+    tbRight->setMovable(false);
+    tbRight->setFloatable(false);
+    tbRight->setMouseTracking(true);
+    tbRight->setStyleSheet(
+        QStringLiteral("QToolBar#tbRight { border: 1px solid palette(mid); padding: 1px;"
+                       " background: qlineargradient(x1:0, y1:0, x2:1, y2:0, stop:0 palette(light),"
+                       " stop:1 palette(button)); }"));
+    tbRight->addAction(New1);
+    tbRight->installEventFilter(this);
+    if (QWidget *tbNew = tbRight->widgetForAction(New1)) {
+        tbNew->setObjectName(QStringLiteral("tbNew"));
+        tbNew->installEventFilter(this);
+    }
+    layout->addWidget(tbRight, 0);
+}
+
+// --- storage -----------------------------------------------------------------
+
+TNoteFrame *TFrmNote::createFrame()
+{
+    auto *frame = new TNoteFrame(this, TNoteFrame::EditorKind::Headless, pnWorkArea);
+    frame->Panel1->setToolTipDuration(0);
+    return frame;
+}
+
+void TFrmNote::LoadNotes()
+{
+    m_storage = std::make_unique<NoteStorage>(DataFolder());
+    const NoteLoadResult result = m_storage->load([this](const StoredNote &note, QString *error) {
+        TNoteFrame *frame = createFrame();
+        frame->Idx = note.record;
+        frame->LoadFormInfo();
+        if (!frame->LoadLines(note.fileName, note.data, error)) {
+            delete frame;
+            return false;
+        }
+        NotesList.append(frame);
+        frame->show();
+        return true;
+    });
+    // From here on a note's record is the one the next load will give it,
+    // also for the notes of the plain-text series.
+    renumberNotes();
+    ArrangeNotes();
+    if (!result.problems.isEmpty())
+        ShowErrorMessage(this, result.problems.join(u'\n'));
+}
+
+void TFrmNote::StoreNotes()
+{
+    if (!m_storage)
+        return;
+    QList<QByteArray> notes;
+    for (TNoteFrame *frame : std::as_const(NotesList)) {
+        QBuffer stream;
+        stream.open(QIODevice::WriteOnly);
+        QString error;
+        if (!frame->edit().Lines().SaveToStream(stream, &error)) {
+            ShowErrorMessage(this, error);
+            return;
+        }
+        notes.append(stream.data());
+    }
+    if (!m_storage->store(notes)) {
+        ShowErrorMessage(this, m_storage->errorString());
+        return;
+    }
+    for (TNoteFrame *frame : std::as_const(NotesList)) {
+        QString error;
+        if (!frame->SaveFormInfo(&error)) {
+            ShowErrorMessage(this, error);
+            return;
+        }
+    }
+}
+
+void TFrmNote::renumberNotes()
+{
+    for (qsizetype i = 0; i < NotesList.size(); ++i)
+        NotesList.at(i)->Idx = int(i) + 1;
+}
+
+void TFrmNote::LoadSettings()
+{
+    SettingsFile ini(settingsPath());
+    const int left = ini.readInteger(MainSection, QStringLiteral("Left"), x());
+    const int top = ini.readInteger(MainSection, QStringLiteral("Top"), y());
+    const int width = ini.readInteger(MainSection, QStringLiteral("Width"), this->width());
+    const int height = ini.readInteger(MainSection, QStringLiteral("Height"), this->height());
+    // A record that would make the board vanish (off every screen, or
+    // shrunk below its resizing minimum) is brought back within reach.
+    const QRect frame(left, top, std::max(width, MinimumSize), std::max(height, MinimumSize));
+    setGeometry(QRect(placeOnScreen(frame), frame.size()));
+    m_showHint = ini.readBool(MainSection, QStringLiteral("ShowHint"), m_showHint);
+    ApplyStayOnTop(ini.readBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop));
+    mnDesktop->setChecked(ShortcutExists(ShortcutName, ShortcutFolder::Desktop));
+    mnStartup->setChecked(ShortcutExists(ShortcutName, ShortcutFolder::Startup));
+    mnShowHint->setChecked(m_showHint);
+}
+
+void TFrmNote::StoreSettings()
+{
+    // A failing write ends the record silently, as documented for the board.
+    SettingsFile ini(settingsPath());
+    ini.writeInteger(MainSection, QStringLiteral("Left"), x())
+        && ini.writeInteger(MainSection, QStringLiteral("Top"), y())
+        && ini.writeInteger(MainSection, QStringLiteral("Width"), width())
+        && ini.writeInteger(MainSection, QStringLiteral("Height"), height())
+        && ini.writeBool(MainSection, QStringLiteral("ShowHint"), m_showHint)
+        && ini.writeBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop);
+}
+
+// --- rows --------------------------------------------------------------------
+
+void TFrmNote::SelectNote(TNoteFrame *item)
+{
+    m_actNote = item;
+    for (TNoteFrame *frame : std::as_const(NotesList))
+        frame->setHeaderColor(frame == item ? Highlight : frame->edit().Color());
+}
+
+void TFrmNote::ShowHints(bool enable)
+{
+    if (!HintWindow)
+        return;
+    if (!enable) {
+        HintWindow->hide();
+        SelectNote(nullptr);
+    }
+    for (TNoteFrame *frame : std::as_const(NotesList)) {
+        if (enable)
+            frame->HintTimer->start();
+        else
+            frame->HintTimer->stop();
+    }
+}
+
+void TFrmNote::DeleteNote(TNoteFrame *item)
+{
+    if (!NotesList.removeOne(item))
+        return;
+    if (m_actNote == item)
+        m_actNote = nullptr;
+    // The frame may be deleting itself from its own handler: it goes once
+    // that handler has returned. Its note window, if any, goes with it.
+    item->hide();
+    item->deleteLater();
+    renumberNotes();
+    ArrangeNotes();
+}
+
+void TFrmNote::ArrangeNotes()
+{
+    const int rows = int(NotesList.size());
+    const int rowHeight = rows ? NotesList.first()->Panel1->height() : 0;
+    resize(width(), std::max(MinimumClient, rowHeight * rows) + 2 * Frame);
+    layoutRows();
+}
+
+int TFrmNote::clientHeight() const
+{
+    return height() - 2 * Frame;
+}
+
+void TFrmNote::layoutRows()
+{
+    // Rows lie top-aligned in list order; a board too small for all of them
+    // cuts the last ones off.
+    int top = 0;
+    for (TNoteFrame *frame : std::as_const(NotesList)) {
+        const int height = frame->Panel1->height();
+        frame->setGeometry(0, top, pnWorkArea->width(), height);
+        top += height;
+    }
+}
+
+// --- commands ----------------------------------------------------------------
+
+void TFrmNote::New1Click()
+{
+    TNoteFrame *frame = createFrame();
+    frame->Idx = int(NotesList.size()) + 1;
+    NotesList.append(frame);
+    frame->show();
+    frame->Panel1DblClick();
+    ArrangeNotes();
+}
+
+void TFrmNote::Open1Click()
+{
+    if (m_actNote)
+        m_actNote->Panel1DblClick();
+}
+
+void TFrmNote::About1Click()
+{
+    WMAbout();
+}
+
+void TFrmNote::WMAbout()
+{
+    if (m_aboutBox)
+        m_aboutBox->exec();
+    if (NotesList.isEmpty())
+        New1Click();
+}
+
+void TFrmNote::imCloseClick(QObject *sender)
+{
+    if (sender == this)
+        return;
+    // Text being edited in note windows is taken back first, not lost.
+    for (TNoteFrame *frame : std::as_const(NotesList))
+        frame->closeNoteWindow();
+    StoreNotes();
+    StoreSettings();
+    close();
+    if (m_icon)
+        m_icon->Close2Click(this);
+}
+
+void TFrmNote::mnDesktopClick()
+{
+    ToggleShortcut(QCoreApplication::applicationFilePath(), ShortcutName, ShortcutDescription(),
+                   ShortcutFolder::Desktop);
+    mnDesktop->setChecked(ShortcutExists(ShortcutName, ShortcutFolder::Desktop));
+}
+
+void TFrmNote::mnStartupClick()
+{
+    ToggleShortcut(QCoreApplication::applicationFilePath(), ShortcutName, ShortcutDescription(),
+                   ShortcutFolder::Startup);
+    mnStartup->setChecked(ShortcutExists(ShortcutName, ShortcutFolder::Startup));
+}
+
+void TFrmNote::mnStayOnTopClick()
+{
+    ApplyStayOnTop(!FStayOnTop);
+}
+
+void TFrmNote::mnShowHintClick()
+{
+    m_showHint = !m_showHint;
+    mnShowHint->setChecked(m_showHint);
+    StoreSettings();
+}
+
+void TFrmNote::ApplyStayOnTop(bool value)
+{
+    FStayOnTop = value;
+    mnStayOnTop->setChecked(value);
+    if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == value)
+        return;
+    // Changing a window flag hides a shown window; it stays where it was.
+    const bool shown = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, value);
+    if (shown)
+        show();
+}
+
+void TFrmNote::FormDeactivate()
+{
+    // The stay-on-top flag keeps the board in its band; within the top band
+    // it goes back to the top unless the preview is up and must stay above it.
+    if (FStayOnTop && !(HintWindow && HintWindow->isVisible()))
+        raise();
+}
+
+void TFrmNote::restartAutoHideTimer()
+{
+    if (m_icon)
+        m_icon->restartAutoHideTimer();
+}
+
+void TFrmNote::selectAllInFocusedEditor()
+{
+    if (auto *editor = qobject_cast<QTextEdit *>(QApplication::focusWidget()))
+        editor->selectAll();
+}
+
+void TFrmNote::FileSaveAs1Execute() {}
+
+void TFrmNote::reportError(const QString &text)
+{
+    ShowErrorMessage(this, text);
+}
+
+void TFrmNote::popupMenuAt(const QPoint &globalPos)
+{
+    PopupMenu1->popup(globalPos - QPoint(PopupMenu1->sizeHint().width(), 0));
+}
+
+// --- moving and resizing -----------------------------------------------------
+
+bool TFrmNote::InResizeGrip(int x, int y) const
+{
+    const int dx = width() - x;
+    const int dy = height() - y;
+    return dx >= 0 && dx <= GripSize && dy >= 0 && dy <= GripSize;
+}
+
+void TFrmNote::pnClientMouseDown(const QPoint &point)
+{
+    if (InResizeGrip(point.x(), point.y()))
+        MouseResize = point;
+    else
+        MousePos = point;
+}
+
+void TFrmNote::pnClientMouseMove(const QPoint &point)
+{
+    if (InResizeGrip(point.x(), point.y()))
+        setCursor(Qt::SizeFDiagCursor);
+    else
+        unsetCursor();
+    if (MouseResize.x() != -1) {
+        resize(std::max(MinimumSize, point.x() - MouseResize.x() + width()),
+               std::max(MinimumSize, point.y() - MouseResize.y() + height()));
+        MouseResize = point;
+    }
+    if (MousePos.x() != -1)
+        move(pos() + point - MousePos);
+}
+
+void TFrmNote::pnClientMouseUp()
+{
+    MousePos = QPoint(-1, -1);
+    MouseResize = QPoint(-1, -1);
+}
+
+// --- events ------------------------------------------------------------------
+
+void TFrmNote::closeEvent(QCloseEvent *event)
+{
+    if (HintWindow)
+        HintWindow->hide();
+    StoreNotes();
+    StoreSettings();
+    event->accept();
+}
+
+void TFrmNote::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_deactivationHandler)
+        FormDeactivate();
+    QWidget::changeEvent(event);
+}
+
+void TFrmNote::contextMenuEvent(QContextMenuEvent *event)
+{
+    // The menu takes the release of the press that opened it.
+    pnClientMouseUp();
+    popupMenuAt(event->globalPos());
+}
+
+void TFrmNote::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().button());
+    painter.setPen(palette().color(QPalette::Shadow));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+// Drops are welcome on the board, so that dragging something across it shows
+// the copy pointer, but they change nothing.
+void TFrmNote::dragEnterEvent(QDragEnterEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void TFrmNote::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void TFrmNote::dropEvent(QDropEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+bool TFrmNote::event(QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::Enter:
+        ++HoverCount;
+        break;
+    case QEvent::Leave:
+        --HoverCount;
+        break;
+    case QEvent::MouseButtonPress: {
+        // Presses that the controls on the board pass up are not the board's.
+        const QPoint point = static_cast<QMouseEvent *>(event)->position().toPoint();
+        if (childAt(point))
+            break;
+        pnClientMouseDown(point);
+        return true;
+    }
+    case QEvent::MouseMove:
+        pnClientMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+        return true;
+    case QEvent::MouseButtonRelease:
+        pnClientMouseUp();
+        return true;
+    case QEvent::ToolTip:
+        if (!m_showHint)
+            return true;
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
+{
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget)
+        return false;
+    switch (event->type()) {
+    case QEvent::Enter:
+        ++HoverCount;
+        break;
+    case QEvent::Leave:
+        --HoverCount;
+        break;
+    case QEvent::ToolTip:
+        return !m_showHint;
+    case QEvent::Resize:
+        if (widget == pnWorkArea)
+            layoutRows();
+        break;
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease: {
+        // Presses on the rows and on the New button are theirs, not the board's.
+        if (widget != pnWorkArea && widget != tbRight)
+            break;
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        const QPoint local = mouse->position().toPoint();
+        if (widget->childAt(local) && event->type() == QEvent::MouseButtonPress)
+            return true;
+        const QPoint point = widget->mapTo(this, local);
+        if (event->type() == QEvent::MouseButtonPress)
+            pnClientMouseDown(point);
+        else if (event->type() == QEvent::MouseMove)
+            pnClientMouseMove(point);
+        else
+            pnClientMouseUp();
+        return true;
+    }
+    default:
+        break;
+    }
+    return false;
+}

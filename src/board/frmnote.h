@@ -1,0 +1,148 @@
+#pragma once
+
+#include "note/notehost.h"
+
+#include <QList>
+#include <QPoint>
+#include <QDialog>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class DesktopIcon;
+class NoteStorage;
+class QAction;
+
+class QMenu;
+class QToolBar;
+class TNoteFrame;
+
+// The notes board: a borderless tool window listing every note as a 16-pixel
+// row (the note frame's header), with the "New" button down its right edge and
+// the settings menu. It owns the note frames, creates and deletes them, lays
+// the rows out, highlights the hovered row, and is the only place that loads
+// and stores the notes and its own record "Main". The desktop icon shows and
+// hides it; note frames reach it through NoteHost.
+class TFrmNote : public QWidget, public NoteHost
+{
+    Q_OBJECT
+
+public:
+    // Creation loads the notes and the settings; the board starts hidden.
+    explicit TFrmNote(QWidget *parent = nullptr);
+    ~TFrmNote() override;
+
+    // Wiring made by the start-up once the icon and the About box exist.
+    void setDesktopIcon(DesktopIcon *icon) { m_icon = icon; }
+    void setAboutBox(QDialog *box) { m_aboutBox = box; }
+
+    void LoadNotes();
+    void StoreNotes() override;
+    void LoadSettings();
+    void StoreSettings();
+
+    void SelectNote(TNoteFrame *item) override;
+    void ShowHints(bool enable) override;
+    void DeleteNote(TNoteFrame *item) override;
+
+    void New1Click();
+    void Open1Click();
+    void About1Click();
+    // Shows the About box modally; with no notes left, starts a new one.
+    void WMAbout();
+    // The Close command. A sender other than the board stores everything,
+    // closes the board and has the icon end the program.
+    void imCloseClick(QObject *sender);
+    void mnDesktopClick();
+    void mnStartupClick();
+    void mnStayOnTopClick();
+    void mnShowHintClick();
+
+    // (x, y) in board coordinates lies in the 17 x 17 resize grip.
+    bool InResizeGrip(int x, int y) const;
+    void ArrangeNotes();
+    // The height inside the border, which ArrangeNotes sets.
+    int clientHeight() const;
+
+    TNoteFrame *actNote() const { return m_actNote; }
+
+    // NoteHost
+    QWidget *hostWindow() override { return this; }
+    void hideBoard() override { hide(); }
+    bool showHintEnabled() const override { return m_showHint; }
+    bool stayOnTop() const override { return FStayOnTop; }
+    void removeDeactivationHandler() override { m_deactivationHandler = false; }
+    void restartAutoHideTimer() override;
+    QAction *editSelectAllAction() override { return EditSelectAll1; }
+    QAction *fileSaveAsAction() override { return FileSaveAs1; }
+    QWidget *hintWindow() override { return HintWindow; }
+    void reportError(const QString &text) override;
+
+    // The note frames in list order, which is the stored order.
+    QList<TNoteFrame *> NotesList;
+    // Pinned open by a click on the desktop icon.
+    bool StayOpen = false;
+    // The hover preview, once a note header has made one.
+    QPointer<QWidget> HintWindow;
+
+    QMenu *PopupMenu1 = nullptr;
+    QAction *New1 = nullptr;
+    QAction *Open1 = nullptr;
+    QAction *mnDesktop = nullptr;
+    QAction *mnStartup = nullptr;
+    QAction *mnStayOnTop = nullptr;
+    QAction *mnShowHint = nullptr;
+    QAction *About2 = nullptr;
+    QAction *Close2 = nullptr;
+    QAction *EditSelectAll1 = nullptr;
+    QAction *FileSaveAs1 = nullptr;
+
+    QToolBar *tbRight = nullptr;
+    QWidget *pnWorkArea = nullptr;
+
+    // The press point of a move and the last point of a resize in progress,
+    // (-1, -1) when none.
+    QPoint MousePos{-1, -1};
+    QPoint MouseResize{-1, -1};
+
+    // Where the menu opens for a request at globalPos: its right edge there.
+    void popupMenuAt(const QPoint &globalPos);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createActions();
+    void createControls();
+    TNoteFrame *createFrame();
+    // Gives every note the record number its list position will have.
+    void renumberNotes();
+    void ApplyStayOnTop(bool value);
+    void FormDeactivate();
+    void layoutRows();
+    void FileSaveAs1Execute();
+    void selectAllInFocusedEditor();
+
+    // The move and resize handlers shared by the board, tbRight and the work
+    // area; points are in board coordinates.
+    void pnClientMouseDown(const QPoint &point);
+    void pnClientMouseMove(const QPoint &point);
+    void pnClientMouseUp();
+
+    bool FStayOnTop = false;
+    bool m_showHint = false;
+    bool m_deactivationHandler = true;
+    TNoteFrame *m_actNote = nullptr;
+    DesktopIcon *m_icon = nullptr;
+    QPointer<QDialog> m_aboutBox;
+    std::unique_ptr<NoteStorage> m_storage;
+};

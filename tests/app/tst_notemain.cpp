@@ -1,0 +1,334 @@
+#include "app/displaychoice.h"
+#include "app/frmabout.h"
+#include "app/notemain.h"
+#include "board/errormessage.h"
+#include "board/frmnote.h"
+#include "note/hovercount.h"
+#include "platform/datafolder.h"
+#include "platform/settingsfile.h"
+
+#include "manualtimer.h"
+
+#include <QEnterEvent>
+#include <QMenu>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+// The desktop icon with its board, on a fresh data folder, with the auto-hide
+// timer in the test's hand.
+class IconFixture
+{
+public:
+    IconFixture()
+    {
+        setDataFolderForTesting(folder.path());
+        HoverCount = 0;
+        timer = new ManualTimer;
+        icon = std::make_unique<TNoteMain>(timer);
+        board = std::make_unique<TFrmNote>();
+        icon->setBoard(board.get());
+        board->setDesktopIcon(icon.get());
+    }
+    ~IconFixture()
+    {
+        board.reset();
+        icon.reset();
+        setDataFolderForTesting(QString());
+    }
+
+    SettingsFile ini() const { return SettingsFile(folder.path() + "/QelNotes.ini"); }
+
+    void enter()
+    {
+        QEnterEvent event(QPointF(5, 5), QPointF(5, 5), icon->mapToGlobal(QPointF(5, 5)));
+        QCoreApplication::sendEvent(icon.get(), &event);
+    }
+    void leave()
+    {
+        QEvent event(QEvent::Leave);
+        QCoreApplication::sendEvent(icon.get(), &event);
+    }
+    void mouse(QEvent::Type type, QPoint local, Qt::MouseButton button, Qt::MouseButtons buttons)
+    {
+        QMouseEvent event(type, local, icon->mapToGlobal(QPointF(local)), button, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(icon.get(), &event);
+    }
+    void click(Qt::MouseButton button = Qt::LeftButton)
+    {
+        mouse(QEvent::MouseButtonPress, {10, 10}, button, button);
+        mouse(QEvent::MouseButtonRelease, {10, 10}, button, Qt::NoButton);
+    }
+
+    QTemporaryDir folder;
+    ManualTimer *timer = nullptr;
+    std::unique_ptr<TNoteMain> icon;
+    std::unique_ptr<TFrmNote> board;
+};
+
+class TestNoteMain : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        setErrorMessageHandlerForTesting([](const QString &) {});
+    }
+    void cleanup() { setErrorMessageHandlerForTesting({}); }
+
+    void firstStartPlacesIconAtSevenEighthsAndATenth()
+    {
+        IconFixture f;
+        const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+        QCOMPARE(f.icon->pos(), QPoint(screen.width() * 7 / 8, screen.height() / 10));
+        QCOMPARE(f.icon->size(), QSize(32, 32));
+        QVERIFY(f.icon->windowFlags() & Qt::WindowStaysOnTopHint);
+        QCOMPARE(f.timer->interval(), 1000);
+        QVERIFY(f.timer->isActive());
+    }
+
+    void storedPlace_data()
+    {
+        QTest::addColumn<QPoint>("stored");
+        QTest::addColumn<bool>("keptAsStored");
+        QTest::newRow("on screen") << QPoint(40, 50) << true;
+        QTest::newRow("half off the left edge") << QPoint(-16, 50) << true;
+        QTest::newRow("beyond the right edge") << QPoint(30000, 50) << false;
+        QTest::newRow("above the top") << QPoint(50, -500) << false;
+    }
+    void storedPlace()
+    {
+        QFETCH(QPoint, stored);
+        QFETCH(bool, keptAsStored);
+        QTemporaryDir folder;
+        setDataFolderForTesting(folder.path());
+        SettingsFile ini(folder.path() + "/QelNotes.ini");
+        QVERIFY(ini.writeInteger("NotesMain", "Left", stored.x()));
+        QVERIFY(ini.writeInteger("NotesMain", "Top", stored.y()));
+        TNoteMain icon(new ManualTimer);
+        if (keptAsStored) {
+            QCOMPARE(icon.pos(), stored);
+        } else {
+            const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+            QVERIFY2(area.contains(icon.geometry()), "a lost icon comes back onto the screen");
+        }
+        setDataFolderForTesting(QString());
+    }
+
+    void boardPlace_data()
+    {
+        QTest::addColumn<QPoint>("icon");
+        QTest::addColumn<QPoint>("expected");
+        // A 1920 x 1080 screen and a 250 x 500 board.
+        QTest::newRow("room to the right and below") << QPoint(100, 108) << QPoint(130, 138);
+        QTest::newRow("right edge: left of the icon") << QPoint(1680, 108) << QPoint(1427, 138);
+        QTest::newRow("exactly fits at the right") << QPoint(1640, 108) << QPoint(1670, 138);
+        QTest::newRow("bottom edge: 30 above the bottom") << QPoint(100, 1000) << QPoint(130, 550);
+        QTest::newRow("exactly fits at the bottom") << QPoint(100, 550) << QPoint(130, 580);
+    }
+    void boardPlace()
+    {
+        QFETCH(QPoint, icon);
+        QFETCH(QPoint, expected);
+        QCOMPARE(TNoteMain::boardPlace(icon, QSize(250, 500), QSize(1920, 1080)), expected);
+    }
+
+    void enteringShowsBoardBesideIcon()
+    {
+        IconFixture f;
+        f.icon->move(50, 60);
+        f.enter();
+        QVERIFY(f.board->isVisible());
+        QCOMPARE(f.board->pos(), QPoint(80, 90));
+        QCOMPARE(f.timer->interval(), 200);
+        QVERIFY(f.timer->isActive());
+        QCOMPARE(HoverCount, 1);
+    }
+
+    void reenteringSetsCounterToOne()
+    {
+        IconFixture f;
+        f.enter();
+        f.enter();
+        QCOMPARE(HoverCount, 1);
+        const QPoint place = f.board->pos();
+        f.icon->move(f.icon->pos() + QPoint(40, 40));
+        f.enter();
+        QCOMPARE(f.board->pos(), place); // a shown board stays where it is
+    }
+
+    void autoHideWaitsForThePointerToLeave()
+    {
+        IconFixture f;
+        f.enter();
+        f.timer->tick();
+        QVERIFY(f.board->isVisible());
+        f.leave();
+        QCOMPARE(HoverCount, 0);
+        f.timer->tick();
+        QVERIFY(!f.board->isVisible());
+        QCOMPARE(HoverCount, 0);
+
+        // A counter driven below zero still means "away", and the hide resets it.
+        f.enter();
+        HoverCount = -3;
+        f.timer->tick();
+        QVERIFY(!f.board->isVisible());
+        QCOMPARE(HoverCount, 0);
+    }
+
+    void clickPinsAndUnpins()
+    {
+        IconFixture f;
+        f.icon->move(200, 100);
+        f.enter();
+        f.click();
+        QVERIFY(f.board->StayOpen);
+        QVERIFY(f.board->isVisible());
+        f.leave();
+        f.timer->tick();
+        QVERIFY2(f.board->isVisible(), "a pinned board outlives the pointer");
+        // Even a click without movement writes the icon's place.
+        QCOMPARE(f.ini().readInteger("NotesMain", "Left", -1), 200);
+        QCOMPARE(f.ini().readInteger("NotesMain", "Top", -1), 100);
+
+        f.click();
+        QVERIFY(!f.board->StayOpen);
+        QVERIFY(!f.board->isVisible());
+    }
+
+    void rightPressHidesEvenAPinnedBoard()
+    {
+        IconFixture f;
+        f.enter();
+        f.click();
+        QVERIFY(f.board->isVisible());
+        f.mouse(QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::RightButton);
+        QVERIFY(!f.board->isVisible());
+        QVERIFY(f.board->StayOpen);
+        f.mouse(QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton, Qt::NoButton);
+        QVERIFY2(f.board->PopupMenu1->isVisible(), "the icon's menu is the board's");
+        f.board->PopupMenu1->hide();
+        QCOMPARE(f.icon->MovePos, QPoint(-1, -1));
+    }
+
+    void draggingMovesIconAndHidesBoard()
+    {
+        IconFixture f;
+        f.icon->move(300, 200);
+        f.enter();
+        f.mouse(QEvent::MouseButtonPress, {5, 5}, Qt::LeftButton, Qt::LeftButton);
+        f.mouse(QEvent::MouseMove, {25, 15}, Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(f.icon->pos(), QPoint(320, 210));
+        QVERIFY(!f.board->isVisible());
+        // The press point stays, so the icon keeps following the pointer.
+        f.mouse(QEvent::MouseMove, {8, 5}, Qt::NoButton, Qt::LeftButton);
+        QCOMPARE(f.icon->pos(), QPoint(323, 210));
+        f.mouse(QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
+        QCOMPARE(f.icon->MovePos, QPoint(-1, -1));
+        QVERIFY2(!f.board->StayOpen, "ending a drag is not a click");
+        QCOMPARE(f.ini().readInteger("NotesMain", "Left", -1), 323);
+        QCOMPARE(f.ini().readInteger("NotesMain", "Top", -1), 210);
+
+        // Moving without a button held does nothing.
+        f.mouse(QEvent::MouseMove, {20, 20}, Qt::NoButton, Qt::NoButton);
+        QCOMPARE(f.icon->pos(), QPoint(323, 210));
+    }
+
+    void noteHeaderRestartsAFullPeriod()
+    {
+        IconFixture f;
+        f.enter();
+        const int starts = f.timer->starts;
+        f.board->restartAutoHideTimer();
+        QCOMPARE(f.timer->starts, starts + 1);
+        QVERIFY(f.timer->isActive());
+    }
+
+    void unwritableSettingsAreReported()
+    {
+        IconFixture f;
+        QString reported;
+        setErrorMessageHandlerForTesting([&](const QString &text) { reported = text; });
+        // A folder where the settings file should be makes every write fail.
+        QVERIFY(QDir(f.folder.path()).mkpath("QelNotes.ini"));
+        f.click();
+        QCOMPARE(reported, "Unable to write to " + f.folder.path() + "/QelNotes.ini");
+    }
+
+    void closeStoresAndEndsOnce()
+    {
+        IconFixture f;
+        QSignalSpy closed(f.icon.get(), &TNoteMain::closed);
+        f.icon->show();
+        f.enter();
+        f.board->move(123, 45);
+        f.board->Close2->trigger();
+        QCOMPARE(closed.count(), 1);
+        QVERIFY(!f.icon->isVisible());
+        QVERIFY(!f.board->isVisible());
+        QCOMPARE(f.ini().readInteger("Main", "Left", -1), 123);
+        QCOMPARE(f.ini().readInteger("Main", "Top", -1), 45);
+    }
+
+    void closeFromOutsideRunsTheShutdown()
+    {
+        IconFixture f;
+        QSignalSpy closed(f.icon.get(), &TNoteMain::closed);
+        f.icon->show();
+        f.board->move(77, 66);
+        f.icon->close();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(f.ini().readInteger("Main", "Left", -1), 77);
+    }
+
+    void aboutBox()
+    {
+        TFrmAbout about;
+        QCOMPARE(about.windowTitle(), QString("About QelNotes"));
+        QCOMPARE(TFrmAbout::versionText(), QString("QelNotes Version " QEL_VERSION));
+    }
+
+    void displayChoice_data()
+    {
+        QTest::addColumn<QByteArray>("wayland");
+        QTest::addColumn<QByteArray>("display");
+        QTest::addColumn<QByteArray>("requested");
+        QTest::addColumn<bool>("reachable");
+        QTest::addColumn<QByteArray>("expected");
+        QTest::newRow("X11 session")
+            << QByteArray() << QByteArray(":0") << QByteArray() << true << QByteArray();
+        QTest::newRow("Wayland with XWayland") << QByteArray("wayland-0") << QByteArray(":0")
+                                               << QByteArray() << true << QByteArray("xcb");
+        QTest::newRow("Wayland, X server gone")
+            << QByteArray("wayland-0") << QByteArray(":0") << QByteArray() << false << QByteArray();
+        QTest::newRow("Wayland only")
+            << QByteArray("wayland-0") << QByteArray() << QByteArray() << false << QByteArray();
+        QTest::newRow("user's choice kept") << QByteArray("wayland-0") << QByteArray(":0")
+                                            << QByteArray("wayland") << true << QByteArray();
+    }
+    void displayChoice()
+    {
+        QFETCH(QByteArray, wayland);
+        QFETCH(QByteArray, display);
+        QFETCH(QByteArray, requested);
+        QFETCH(bool, reachable);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(chooseDisplayPlatform(wayland, display, requested, reachable), expected);
+    }
+
+    void unreachableDisplays()
+    {
+        QVERIFY(!xServerReachable(":987"));
+        QVERIFY(!xServerReachable("garbage"));
+        QVERIFY(!xServerReachable(":x"));
+    }
+};
+
+QTEST_MAIN(TestNoteMain)
+#include "tst_notemain.moc"

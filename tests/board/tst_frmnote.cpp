@@ -1,0 +1,417 @@
+#include "board/desktopicon.h"
+#include "board/errormessage.h"
+#include "board/frmnote.h"
+#include "commands/dm.h"
+#include "note/noteframe.h"
+#include "note/richform.h"
+#include "note/hovercount.h"
+#include "platform/datafolder.h"
+#include "platform/settingsfile.h"
+#include "richtext/richdocument.h"
+#include "richtext/widget/jvrichedit.h"
+
+#include <QAction>
+#include <QDialog>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QToolBar>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// Records what the board asks of the desktop icon.
+class IconStub : public DesktopIcon
+{
+public:
+    void Close2Click(QObject *sender) override { closeSenders.append(sender); }
+    void restartAutoHideTimer() override { ++restarts; }
+
+    QList<QObject *> closeSenders;
+    int restarts = 0;
+};
+
+// The About box, answered at once.
+class AboutStub : public QDialog
+{
+public:
+    int exec() override
+    {
+        ++shown;
+        return QDialog::Accepted;
+    }
+    int shown = 0;
+};
+
+// A board on a fresh data folder holding the given notes as note files.
+class BoardFixture
+{
+public:
+    explicit BoardFixture(const QStringList &notes = {})
+    {
+        setDataFolderForTesting(folder.path());
+        for (qsizetype i = 0; i < notes.size(); ++i)
+            writeFile(QString("QelNotes_%1.rtf").arg(i), notes.at(i).toUtf8());
+        HoverCount = 0;
+        board = std::make_unique<TFrmNote>();
+        board->setDesktopIcon(&icon);
+        board->setAboutBox(&about);
+    }
+    ~BoardFixture()
+    {
+        board.reset();
+        setDataFolderForTesting(QString());
+    }
+
+    SettingsFile ini() const { return SettingsFile(folder.path() + "/QelNotes.ini"); }
+
+    void writeFile(const QString &name, const QByteArray &data)
+    {
+        QFile file(folder.filePath(name));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
+    QString noteFile(int number) const
+    {
+        QFile file(folder.filePath(QString("QelNotes_%1.rtf").arg(number)));
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    }
+    QStringList titles() const
+    {
+        QStringList result;
+        for (TNoteFrame *frame : board->NotesList)
+            result << frame->caption();
+        return result;
+    }
+
+    // A mouse event on widget at a point given in board coordinates.
+    void mouse(QWidget *widget, QEvent::Type type, QPoint boardPoint, Qt::MouseButtons buttons)
+    {
+        const QPoint local = widget->mapFrom(board.get(), boardPoint);
+        QMouseEvent event(type, local, widget->mapToGlobal(QPointF(local)),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    }
+
+    TDM dm;
+    QTemporaryDir folder;
+    IconStub icon;
+    AboutStub about;
+    std::unique_ptr<TFrmNote> board;
+};
+
+} // namespace
+
+class TestFrmNote : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        setErrorMessageHandlerForTesting([](const QString &) {});
+    }
+    void cleanup() { setErrorMessageHandlerForTesting({}); }
+
+    void startsHiddenAsToolWindow()
+    {
+        BoardFixture f;
+        QVERIFY(!f.board->isVisible());
+        QVERIFY(f.board->windowFlags() & Qt::Tool);
+        QVERIFY(f.board->windowFlags() & Qt::FramelessWindowHint);
+        QVERIFY(f.board->stayOnTop());
+        QVERIFY(f.board->windowFlags() & Qt::WindowStaysOnTopHint);
+        QVERIFY(f.board->mnStayOnTop->isChecked());
+        QVERIFY(!f.board->StayOpen);
+        QCOMPARE(f.board->clientHeight(), 96); // no notes
+        QCOMPARE(f.board->MousePos, QPoint(-1, -1));
+        QCOMPARE(f.board->MouseResize, QPoint(-1, -1));
+    }
+
+    void menuHoldsEveryItemInOrder()
+    {
+        BoardFixture f;
+        QStringList captions;
+        for (QAction *action : f.board->PopupMenu1->actions())
+            captions << (action->isSeparator() ? QString("-") : action->text());
+        QCOMPARE(captions, QStringList({"New", "Open", "-", "Desktop", "Startup", "Stay On top",
+                                        "Show Hint", "-", "About...", "-", "Close"}));
+        QCOMPARE(f.board->mnStartup->toolTip(), QString("QelClock at startup"));
+        for (QAction *ticked :
+             {f.board->mnDesktop, f.board->mnStartup, f.board->mnStayOnTop, f.board->mnShowHint})
+            QVERIFY(ticked->isCheckable());
+        QVERIFY(!f.board->New1->icon().isNull());
+        QVERIFY(f.board->tbRight->widgetForAction(f.board->New1));
+    }
+
+    void pressInGripResizesElseMoves_data()
+    {
+        QTest::addColumn<int>("fromRight");
+        QTest::addColumn<int>("fromBottom");
+        QTest::addColumn<bool>("resizes");
+        QTest::newRow("16, 16: grip") << 16 << 16 << true;
+        QTest::newRow("0, 0: grip") << 0 << 0 << true;
+        QTest::newRow("17 from the right: move") << 17 << 16 << false;
+        QTest::newRow("17 from the bottom: move") << 16 << 17 << false;
+    }
+    void pressInGripResizesElseMoves()
+    {
+        QFETCH(int, fromRight);
+        QFETCH(int, fromBottom);
+        QFETCH(bool, resizes);
+        BoardFixture f;
+        f.board->resize(200, 300);
+        f.board->show();
+        const QPoint point(200 - fromRight, 300 - fromBottom);
+        QCOMPARE(f.board->InResizeGrip(point.x(), point.y()), resizes);
+        f.mouse(f.board->tbRight, QEvent::MouseButtonPress, point, Qt::LeftButton);
+        QCOMPARE(f.board->MouseResize, resizes ? point : QPoint(-1, -1));
+        QCOMPARE(f.board->MousePos, resizes ? QPoint(-1, -1) : point);
+        f.mouse(f.board->tbRight, QEvent::MouseButtonRelease, point, Qt::NoButton);
+        QCOMPARE(f.board->MouseResize, QPoint(-1, -1));
+        QCOMPARE(f.board->MousePos, QPoint(-1, -1));
+    }
+
+    void resizingStopsAtOneHundred()
+    {
+        BoardFixture f;
+        f.board->resize(200, 300);
+        f.board->show();
+        f.mouse(f.board->tbRight, QEvent::MouseButtonPress, {195, 295}, Qt::LeftButton);
+        f.mouse(f.board->tbRight, QEvent::MouseMove, {215, 325}, Qt::LeftButton);
+        QCOMPARE(f.board->size(), QSize(220, 330));
+        f.mouse(f.board->tbRight, QEvent::MouseMove, {0, 0}, Qt::LeftButton);
+        QCOMPARE(f.board->size(), QSize(100, 100));
+        f.mouse(f.board->tbRight, QEvent::MouseButtonRelease, {0, 0}, Qt::NoButton);
+    }
+
+    void pressOutsideGripMovesBoard()
+    {
+        BoardFixture f;
+        f.board->move(100, 100);
+        f.board->show();
+        f.mouse(f.board->pnWorkArea, QEvent::MouseButtonPress, {20, 80}, Qt::LeftButton);
+        f.mouse(f.board->pnWorkArea, QEvent::MouseMove, {50, 60}, Qt::LeftButton);
+        QCOMPARE(f.board->pos(), QPoint(130, 80));
+        QCOMPARE(f.board->size(), QSize(187, 100));
+        f.mouse(f.board->pnWorkArea, QEvent::MouseButtonRelease, {50, 60}, Qt::NoButton);
+        f.mouse(f.board->pnWorkArea, QEvent::MouseMove, {90, 90}, Qt::NoButton);
+        QCOMPARE(f.board->pos(), QPoint(130, 80));
+    }
+
+    void hoverCountOverBoardStaysPositive()
+    {
+        BoardFixture f;
+        QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+        QCoreApplication::sendEvent(f.board.get(), &enter);
+        QCoreApplication::sendEvent(f.board->pnWorkArea, &enter);
+        QVERIFY(HoverCount > 0);
+        QCoreApplication::sendEvent(f.board->pnWorkArea, &leave);
+        QCoreApplication::sendEvent(f.board->tbRight, &enter);
+        QVERIFY(HoverCount > 0);
+        QCoreApplication::sendEvent(f.board->tbRight, &leave);
+        QCoreApplication::sendEvent(f.board.get(), &leave);
+        QCOMPARE(HoverCount, 0);
+    }
+
+    void settingsRoundTrip()
+    {
+        BoardFixture f;
+        f.board->setGeometry(40, 50, 220, 330);
+        f.board->mnShowHintClick(); // stores at once
+        QCOMPARE(f.ini().readInteger("Main", "Width", -1), 220);
+        QVERIFY(f.ini().readBool("Main", "ShowHint", false));
+        f.board->mnStayOnTopClick();
+        QVERIFY(!(f.board->windowFlags() & Qt::WindowStaysOnTopHint));
+        QVERIFY(!f.board->mnStayOnTop->isChecked());
+        f.board->StoreSettings();
+
+        TFrmNote again;
+        QCOMPARE(again.geometry(), QRect(40, 50, 220, 330));
+        QVERIFY(again.showHintEnabled());
+        QVERIFY(again.mnShowHint->isChecked());
+        QVERIFY(!again.stayOnTop());
+    }
+
+    void lostBoardComesBack()
+    {
+        BoardFixture f;
+        SettingsFile ini = f.ini();
+        QVERIFY(ini.writeInteger("Main", "Left", -5000));
+        QVERIFY(ini.writeInteger("Main", "Top", 50));
+        QVERIFY(ini.writeInteger("Main", "Width", 0));
+        TFrmNote board;
+        QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(board.geometry()));
+        QCOMPARE(board.width(), 100);
+    }
+
+    void closeCommandStoresAndEndsTheProgram()
+    {
+        BoardFixture f;
+        f.board->show();
+        f.board->move(11, 22);
+        f.board->imCloseClick(f.board->Close2);
+        QVERIFY(!f.board->isVisible());
+        QCOMPARE(f.ini().readInteger("Main", "Left", -1), 11);
+        QCOMPARE(f.icon.closeSenders, QList<QObject *>({f.board.get()}));
+
+        // The icon passing the board back as sender does nothing more.
+        f.board->imCloseClick(f.board.get());
+        QCOMPARE(f.icon.closeSenders.size(), 1);
+    }
+
+    void heightFollowsTheNotes_data()
+    {
+        QTest::addColumn<int>("notes");
+        QTest::addColumn<int>("clientHeight");
+        QTest::newRow("none") << 0 << 96;
+        QTest::newRow("six") << 6 << 96;
+        QTest::newRow("seven") << 7 << 112;
+        QTest::newRow("twenty") << 20 << 320;
+    }
+    void heightFollowsTheNotes()
+    {
+        QFETCH(int, notes);
+        QFETCH(int, clientHeight);
+        QStringList texts;
+        for (int i = 0; i < notes; ++i)
+            texts << QString("note %1").arg(i);
+        BoardFixture f(texts);
+        QCOMPARE(f.board->NotesList.size(), notes);
+        QCOMPARE(f.board->clientHeight(), clientHeight);
+        f.board->show();
+        for (int i = 0; i < notes; ++i) {
+            TNoteFrame *row = f.board->NotesList.at(i);
+            QCOMPARE(row->caption(), QString("note %1....").arg(i));
+            QCOMPARE(row->geometry(), QRect(0, 16 * i, f.board->pnWorkArea->width(), 16));
+            QCOMPARE(row->Idx, i + 1);
+        }
+    }
+
+    void selectingHighlightsOneRow()
+    {
+        BoardFixture f({"one", "two", "three"});
+        const QList<TNoteFrame *> rows = f.board->NotesList;
+        f.board->SelectNote(rows.at(1));
+        QCOMPARE(f.board->actNote(), rows.at(1));
+        QCOMPARE(rows.at(1)->headerColor(), QColor(166, 202, 240));
+        QCOMPARE(rows.at(0)->headerColor(), rows.at(0)->edit().Color());
+        QCOMPARE(rows.at(2)->headerColor(), rows.at(2)->edit().Color());
+        f.board->SelectNote(nullptr);
+        QCOMPARE(rows.at(1)->headerColor(), rows.at(1)->edit().Color());
+    }
+
+    void openNeedsAHoveredNote()
+    {
+        BoardFixture f({"one", "two"});
+        f.board->show();
+        f.board->Open1->trigger();
+        QVERIFY(f.board->isVisible());
+        for (TNoteFrame *frame : f.board->NotesList)
+            QVERIFY(!frame->Frm());
+
+        f.board->SelectNote(f.board->NotesList.at(1));
+        f.board->Open1->trigger();
+        QVERIFY(!f.board->isVisible());
+        QVERIFY(f.board->NotesList.at(1)->Frm());
+        QVERIFY(!f.board->NotesList.at(0)->Frm());
+    }
+
+    void aboutWithoutNotesStartsANote()
+    {
+        BoardFixture f;
+        f.board->About2->trigger();
+        QCOMPARE(f.about.shown, 1);
+        QCOMPARE(f.board->NotesList.size(), 1);
+        TNoteFrame *note = f.board->NotesList.first();
+        QVERIFY(note->Frm());
+        QVERIFY(note->Frm()->isVisible());
+        QCOMPARE(note->Idx, 1);
+
+        // With a note there, the box only shows.
+        f.board->WMAbout();
+        QCOMPARE(f.about.shown, 2);
+        QCOMPARE(f.board->NotesList.size(), 1);
+    }
+
+    void newAppendsARowAndOpensIt()
+    {
+        BoardFixture f({"1", "2", "3", "4", "5", "6"});
+        f.board->show();
+        f.board->New1->trigger();
+        QCOMPARE(f.board->NotesList.size(), 7);
+        QCOMPARE(f.board->clientHeight(), 112);
+        QVERIFY(f.board->NotesList.last()->Frm());
+        QCOMPARE(f.board->NotesList.last()->Idx, 7);
+        QVERIFY(!f.board->isVisible());
+    }
+
+    void deleteRenumbersAndStoresLater()
+    {
+        BoardFixture f({"a", "b", "c", "d", "e", "f", "g"});
+        QCOMPARE(f.board->clientHeight(), 112);
+        QPointer<TNoteFrame> gone = f.board->NotesList.at(1);
+        f.board->SelectNote(gone);
+        f.board->DeleteNote(gone);
+        QCOMPARE(f.board->actNote(), nullptr);
+        QCOMPARE(f.titles(), QStringList({"a....", "c....", "d....", "e....", "f....", "g...."}));
+        QList<int> numbers;
+        for (TNoteFrame *frame : f.board->NotesList)
+            numbers << frame->Idx;
+        QCOMPARE(numbers, QList<int>({1, 2, 3, 4, 5, 6}));
+        QCOMPARE(f.board->clientHeight(), 96);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(gone.isNull());
+
+        // Nothing reaches the disk before the next store.
+        QVERIFY(QFile::exists(f.folder.filePath("QelNotes_6.rtf")));
+        f.board->StoreNotes();
+        QVERIFY(!QFile::exists(f.folder.filePath("QelNotes_6.rtf")));
+        QVERIFY(f.noteFile(1).contains("c"));
+        QVERIFY(f.noteFile(5).contains("g"));
+
+        f.board->DeleteNote(gone); // a note no longer listed
+        QCOMPARE(f.board->NotesList.size(), 6);
+    }
+
+    void closeTakesBackTextOfOpenNoteWindows()
+    {
+        BoardFixture f({"first note"});
+        TNoteFrame *note = f.board->NotesList.first();
+        f.board->SelectNote(note);
+        f.board->Open1Click();
+        QVERIFY(note->Frm());
+        note->Frm()->nf->edit().setText("edited in its window");
+        f.board->imCloseClick(f.board->Close2);
+        QVERIFY(!note->Frm());
+        QCOMPARE(note->caption(), QString("edited in its ....")); // 14 characters
+        QVERIFY(f.noteFile(0).contains("edited in its window"));
+    }
+
+    void dropsAreAcceptedAsCopiesAndChangeNothing()
+    {
+        BoardFixture f;
+        QMimeData data;
+        data.setText("dropped text");
+        data.setUrls({QUrl::fromLocalFile("/tmp/some file.txt")});
+        const QPoint point(20, 20);
+        QDragEnterEvent enter(point, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(f.board.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(point, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton,
+                        Qt::NoModifier);
+        QCoreApplication::sendEvent(f.board.get(), &drop);
+        QVERIFY(drop.isAccepted());
+        QCOMPARE(drop.dropAction(), Qt::CopyAction);
+        QVERIFY(f.board->NotesList.isEmpty());
+    }
+};
+
+QTEST_MAIN(TestFrmNote)
+#include "tst_frmnote.moc"
