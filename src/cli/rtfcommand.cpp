@@ -1,0 +1,27 @@
+#include "cli/notefile.h"
+#include "cli/subcommand.h"
+
+#include "richtext/rtfwriter.h"
+
+#include <QStringList>
+#include <QTextDocument>
+
+namespace {
+
+int run(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return Subcommand::BadArguments;
+    QTextDocument document;
+    QString error;
+    if (!NoteFile::load(arguments.first(), &document, &error))
+        return NoteFile::fail(error);
+    if (!NoteFile::writeOut(RtfWriter::write(document)))
+        return NoteFile::fail(QStringLiteral("cannot write the RTF to standard output"));
+    return 0;
+}
+
+} // namespace
+
+extern const Subcommand rtfCommand
+    = {"rtf", "FILE", "print the note as the RTF QelNotes writes", run};

@@ -1,0 +1,127 @@
+#include "platform/codepage.h"
+
+#include <QMutex>
+#include <QStringDecoder>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+QByteArray decoderName(int codePage)
+{
+    switch (codePage) {
+    case 932:
+        return "Shift_JIS";
+    case 936:
+        return "GBK";
+    case 949:
+        return "windows-949";
+    case 950:
+        return "Big5";
+    case 437:
+    case 850:
+    case 852:
+    case 866:
+        return "IBM" + QByteArray::number(codePage);
+    case 10000:
+        return "macintosh";
+    default:
+        return "windows-" + QByteArray::number(codePage);
+    }
+}
+
+CodePage::Table buildTable(int codePage)
+{
+    CodePage::Table table{};
+    if (codePage == CodePage::Symbol) {
+        for (int byte = 0; byte < 256; ++byte)
+            table[byte] = char16_t(byte);
+        return table;
+    }
+    QStringDecoder decoder(decoderName(codePage).constData());
+    if (!decoder.isValid() || CodePage::isMultiByte(codePage))
+        decoder = QStringDecoder(decoderName(CodePage::System).constData());
+    for (int byte = 0; byte < 256; ++byte) {
+        const char c = char(byte);
+        const QString s = decoder.decode(QByteArrayView(&c, 1));
+        decoder.resetState();
+        table[byte] = s.size() == 1 ? s.at(0).unicode() : char16_t(0xFFFD);
+    }
+    return table;
+}
+
+} // namespace
+
+int CodePage::fromCharset(int charset, int fallback)
+{
+    switch (charset) {
+    case 0:
+        return 1252;
+    case 2:
+        return Symbol;
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    default:
+        return fallback;
+    }
+}
+
+bool CodePage::isMultiByte(int codePage)
+{
+    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+}
+
+const CodePage::Table &CodePage::table(int codePage)
+{
+    static QMutex mutex;
+    static std::map<int, std::unique_ptr<Table>> tables;
+    const QMutexLocker locker(&mutex);
+    auto &entry = tables[codePage];
+    if (!entry)
+        entry = std::make_unique<Table>(buildTable(codePage));
+    return *entry;
+}
+
+QString CodePage::decode(QByteArrayView bytes, int codePage)
+{
+    if (isMultiByte(codePage)) {
+        QStringDecoder decoder(decoderName(codePage).constData());
+        if (decoder.isValid())
+            return decoder.decode(bytes);
+    }
+    const Table &map = table(codePage);
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar *out = text.data();
+    for (const char byte : bytes)
+        *out++ = QChar(map[uchar(byte)]);
+    return text;
+}

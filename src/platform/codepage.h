@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+#include <array>
+
+// The Windows code pages of 8-bit text: RTF documents name theirs by \ansicpg
+// and by each font's \fcharset, and plain-text notes are in the system's
+// 8-bit code page.
+class CodePage
+{
+public:
+    // The system's 8-bit code page of plain text.
+    static constexpr int System = 1252;
+    // Symbol fonts: every byte is its own character code.
+    static constexpr int Symbol = 42;
+
+    // The code page of an RTF font character set (\fcharset), or fallback for
+    // the default character set and for sets without a code page of their own.
+    static int fromCharset(int charset, int fallback);
+
+    // True for the East Asian code pages, where a character can take two bytes.
+    static bool isMultiByte(int codePage);
+
+    // The characters of the 256 bytes of a single-byte code page; unknown code
+    // pages give the table of the system code page. Tables are built once.
+    using Table = std::array<char16_t, 256>;
+    static const Table &table(int codePage);
+
+    // Text of bytes in codePage (single- or multi-byte).
+    static QString decode(QByteArrayView bytes, int codePage);
+};

@@ -1,0 +1,174 @@
+#include "richtext/rtfreader.h"
+
+#include "platform/codepage.h"
+#include "richtext/rtfparser.h"
+#include "richtext/textformat.h"
+
+#include <QAtomicInteger>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+
+namespace {
+
+// Resource names of pictures stay unique across every document of the process.
+QString newImageName()
+{
+    static QAtomicInteger<quint64> counter;
+    return QStringLiteral("rtfimage:%1").arg(++counter);
+}
+
+void readPlainText(const QByteArray &data, QTextCursor &cursor)
+{
+    QString text = CodePage::decode(data, CodePage::System);
+    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    text.replace(u'\r', u'\n');
+    text.remove(QChar(0));
+    cursor.beginEditBlock();
+    cursor.insertText(text);
+    cursor.endEditBlock();
+}
+
+// Puts parsed content into the document at the cursor.
+class ContentInserter
+{
+public:
+    ContentInserter(RtfContent &content, QTextCursor &cursor)
+        : m_content(content)
+        , m_cursor(cursor)
+    {}
+
+    void insert();
+
+private:
+    void formatBlock(const RtfContent::Paragraph &paragraph);
+    void insertRuns(const RtfContent::Paragraph &paragraph);
+    void insertObject(const RtfContent::Run &run);
+
+    RtfContent &m_content;
+    QTextCursor &m_cursor;
+    QTextList *m_list = nullptr;
+    int m_listStyle = 0;
+};
+
+void ContentInserter::insert()
+{
+    auto &paragraphs = m_content.paragraphs;
+    // What follows the last paragraph mark is no paragraph of its own.
+    if (paragraphs.size() > 1 && !paragraphs.back().terminated && paragraphs.back().runCount == 0)
+        paragraphs.pop_back();
+    // At the end of the document the last paragraph mark becomes the document's own.
+    if (m_cursor.atEnd() && paragraphs.back().terminated)
+        paragraphs.back().terminated = false;
+
+    const QTextBlockFormat hostFormat = m_cursor.blockFormat();
+    const QTextCharFormat hostMarkFormat = m_cursor.blockCharFormat();
+    const bool tailEmpty = m_cursor.atBlockEnd();
+    // A paragraph takes over the block it lands in unless that block keeps
+    // text of its own before or after the insertion.
+    const auto ownsBlock = [&](size_t i) {
+        const bool whole = paragraphs[i].terminated || tailEmpty;
+        return i == 0 ? m_cursor.atBlockStart() && whole : whole;
+    };
+
+    if (ownsBlock(0))
+        formatBlock(paragraphs[0]);
+    for (size_t i = 0; i < paragraphs.size(); ++i) {
+        insertRuns(paragraphs[i]);
+        if (!paragraphs[i].terminated)
+            break;
+        if (i + 1 < paragraphs.size() && ownsBlock(i + 1)) {
+            m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+            formatBlock(paragraphs[i + 1]);
+        } else {
+            m_cursor.insertBlock(hostFormat, hostMarkFormat);
+            m_list = nullptr;
+        }
+    }
+}
+
+void ContentInserter::formatBlock(const RtfContent::Paragraph &paragraph)
+{
+    m_cursor.setBlockFormat(m_content.blockFormats[paragraph.blockFormat]);
+    m_cursor.setBlockCharFormat(m_content.charFormats[paragraph.markFormat]);
+    const int style = m_content.listStyles[paragraph.blockFormat];
+    if (!style) {
+        m_list = nullptr;
+    } else if (m_list && m_listStyle == style) {
+        m_list->add(m_cursor.block());
+    } else {
+        QTextListFormat format;
+        format.setStyle(QTextListFormat::Style(style));
+        format.setIndent(1);
+        m_list = m_cursor.createList(format);
+        m_listStyle = style;
+    }
+}
+
+void ContentInserter::insertRuns(const RtfContent::Paragraph &paragraph)
+{
+    for (int r = paragraph.firstRun; r < paragraph.firstRun + paragraph.runCount; ++r) {
+        const RtfContent::Run &run = m_content.runs[r];
+        if (run.object >= 0)
+            insertObject(run);
+        else
+            m_cursor.insertText(m_content.text.mid(run.start, run.length),
+                                m_content.charFormats[run.charFormat]);
+    }
+}
+
+void ContentInserter::insertObject(const RtfContent::Run &run)
+{
+    RtfContent::Object &object = m_content.objects[run.object];
+    const QTextCharFormat &style = m_content.charFormats[run.charFormat];
+    if (!object.image.isNull()) {
+        const QString name = newImageName();
+        m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), object.image);
+        QTextImageFormat format;
+        format.merge(style);
+        format.setObjectType(QTextFormat::ImageObject);
+        format.setName(name);
+        if (!object.size.isEmpty()) {
+            format.setWidth(object.size.width());
+            format.setHeight(object.size.height());
+        }
+        m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+        return;
+    }
+    QTextCharFormat format = style;
+    format.setObjectType(TextFormat::ForeignObjectType);
+    format.setProperty(TextFormat::RawRtfObject, object.raw);
+    if (!object.preview.isNull())
+        format.setProperty(TextFormat::ObjectPreview, object.preview);
+    if (!object.size.isEmpty())
+        format.setProperty(TextFormat::ObjectSize, object.size);
+    m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), format);
+}
+
+} // namespace
+
+bool RtfReader::read(const QByteArray &data, QTextCursor &cursor, QString *error)
+{
+    if (cursor.isNull()) {
+        if (error)
+            *error = QStringLiteral("There is no document to read into.");
+        return false;
+    }
+    if (!data.startsWith("{\\rtf")) {
+        readPlainText(data, cursor);
+        return true;
+    }
+    RtfContent content;
+    QString message;
+    if (!RtfParser::parse(data, &content, &message)) {
+        if (error)
+            *error = message;
+        return false;
+    }
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    ContentInserter(content, cursor).insert();
+    cursor.endEditBlock();
+    return true;
+}

@@ -1,0 +1,406 @@
+#include "richtext/rtfwriter.h"
+
+#include "richtext/textformat.h"
+
+#include <QBuffer>
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QImage>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextList>
+#include <QUrl>
+
+namespace {
+
+QString familyOf(const QTextCharFormat &format)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    return format.property(QTextFormat::FontFamily).toString();
+}
+
+// Builds the document body while collecting the font and colour tables that
+// must precede it.
+class Writer
+{
+public:
+    Writer(const QTextDocument &document, int from, int to);
+    QByteArray write();
+
+private:
+    void block(const QTextBlock &block, int from, int to, bool paragraphMark);
+    void paragraphProperties(const QTextBlock &block);
+    void characterProperties(const QTextCharFormat &format);
+    void text(QStringView text);
+    void object(const QTextCharFormat &format);
+    void picture(const QTextImageFormat &format);
+    void beginLink(const QString &href);
+    void endLink();
+    int fontIndex(const QString &family);
+    int colorIndex(const QColor &color);
+    void number(const char *word, qint64 value);
+
+    const QTextDocument &m_document;
+    const int m_from;
+    const int m_to;
+    const QString m_defaultFamily;
+    const qreal m_defaultSize;
+    QByteArray m_body;
+    QStringList m_fonts;
+    QHash<QString, int> m_fontIndex;
+    QList<QRgb> m_colors;
+    QHash<QRgb, int> m_colorIndex;
+    int m_symbolFont = -1;
+    bool m_inLink = false;
+    QString m_linkHref;
+};
+
+Writer::Writer(const QTextDocument &document, int from, int to)
+    : m_document(document)
+    , m_from(from)
+    , m_to(to)
+    , m_defaultFamily(document.defaultFont().family())
+    , m_defaultSize(document.defaultFont().pointSizeF())
+{
+    fontIndex(m_defaultFamily); // \deff0
+}
+
+QByteArray Writer::write()
+{
+    const int end = m_document.characterCount() - 1; // the final paragraph mark is not a position
+    m_body.reserve((m_to - m_from) * 2 + 256);
+    for (QTextBlock b = m_document.findBlock(m_from); b.isValid() && b.position() <= m_to;
+         b = b.next()) {
+        const int blockEnd = b.position() + b.length() - 1; // its paragraph mark
+        const bool isLast = blockEnd >= end;
+        // The whole document, and every range reaching its end, closes with the
+        // last paragraph mark like every other paragraph.
+        const bool mark
+            = isLast ? (m_to == end && (m_from < m_to || m_from == 0)) : blockEnd < m_to;
+        if (b.position() >= m_to && !mark)
+            break;
+        block(b, qMax(m_from, b.position()), qMin(m_to, blockEnd), mark);
+    }
+
+    QByteArray out;
+    out.reserve(m_body.size() + 1024);
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
+    for (int i = 0; i < m_fonts.size(); ++i) {
+        const bool symbol = i == m_symbolFont;
+        out += "{\\f" + QByteArray::number(i)
+               + (symbol ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ");
+        const QByteArray saved = std::exchange(m_body, QByteArray());
+        text(m_fonts[i]);
+        out += std::exchange(m_body, saved) + ";}";
+    }
+    out += "}\r\n";
+    if (!m_colors.isEmpty()) {
+        out += "{\\colortbl ;";
+        for (const QRgb rgb : std::as_const(m_colors))
+            out += "\\red" + QByteArray::number(qRed(rgb)) + "\\green"
+                   + QByteArray::number(qGreen(rgb)) + "\\blue" + QByteArray::number(qBlue(rgb))
+                   + ';';
+        out += "}\r\n";
+    }
+    out += "\\viewkind4\\uc1 \r\n";
+    out += m_body;
+    out += "}\r\n";
+    return out;
+}
+
+void Writer::block(const QTextBlock &block, int from, int to, bool paragraphMark)
+{
+    paragraphProperties(block);
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        const int start = qMax(from, fragment.position());
+        const int stop = qMin(to, fragment.position() + fragment.length());
+        if (start >= stop)
+            continue;
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.isAnchor())
+            beginLink(format.anchorHref());
+        else
+            endLink();
+        const QString fragmentString = fragment.text();
+        const QStringView fragmentText
+            = QStringView(fragmentString).sliced(start - fragment.position(), stop - start);
+        m_body += '{';
+        characterProperties(format);
+        if (format.objectType() != QTextFormat::NoObject) {
+            for (qsizetype i = 0; i < fragmentText.size(); ++i)
+                object(format);
+        } else {
+            m_body += ' ';
+            text(fragmentText);
+        }
+        m_body += '}';
+    }
+    endLink();
+    if (!paragraphMark)
+        return;
+    if (block.length() == 1) {
+        // An empty paragraph keeps the character format of its mark.
+        m_body += '{';
+        characterProperties(block.charFormat());
+        m_body += "\\par}\r\n";
+    } else {
+        m_body += "\\par\r\n";
+    }
+}
+
+void Writer::paragraphProperties(const QTextBlock &block)
+{
+    const QTextBlockFormat format = block.blockFormat();
+    m_body += "\\pard";
+    if (QTextList *list = block.textList()) {
+        const QTextListFormat::Style style = list->format().style();
+        const bool bullet = style == QTextListFormat::ListDisc
+                            || style == QTextListFormat::ListCircle
+                            || style == QTextListFormat::ListSquare;
+        if (bullet) {
+            if (m_symbolFont < 0)
+                m_symbolFont = fontIndex(QStringLiteral("Symbol"));
+            const QByteArray font = QByteArray::number(m_symbolFont);
+            m_body += "{\\pntext\\f" + font + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
+                      + "\\pnindent0{\\pntxtb\\'B7}}";
+        } else {
+            static const QHash<int, QByteArray> kinds = {
+                {QTextListFormat::ListDecimal, "\\pndec"},
+                {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
+                {QTextListFormat::ListUpperAlpha, "\\pnucltr"},
+                {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
+                {QTextListFormat::ListUpperRoman, "\\pnucrm"},
+            };
+            m_body += "{\\pntext\\f0 ";
+            text(list->itemText(block));
+            m_body += "\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1"
+                      + kinds.value(style, "\\pndec") + "{\\pntxta.}}";
+        }
+    }
+    const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
+    if (alignment & Qt::AlignHCenter)
+        m_body += "\\qc";
+    else if (alignment & Qt::AlignJustify)
+        m_body += "\\qj";
+    else if (alignment & Qt::AlignRight)
+        m_body += "\\qr";
+    const auto twips = [](qreal units) { return qRound64(TextFormat::unitsToTwips(units)); };
+    if (format.leftMargin() != 0)
+        number("\\li", twips(format.leftMargin()));
+    if (format.textIndent() != 0)
+        number("\\fi", twips(format.textIndent()));
+    if (format.rightMargin() != 0)
+        number("\\ri", twips(format.rightMargin()));
+    if (format.topMargin() != 0)
+        number("\\sb", twips(format.topMargin()));
+    if (format.bottomMargin() != 0)
+        number("\\sa", twips(format.bottomMargin()));
+    switch (format.lineHeightType()) {
+    case QTextBlockFormat::ProportionalHeight:
+        number("\\sl", qRound64(format.lineHeight() * 240 / 100));
+        m_body += "\\slmult1";
+        break;
+    case QTextBlockFormat::MinimumHeight:
+        number("\\sl", twips(format.lineHeight()));
+        m_body += "\\slmult0";
+        break;
+    case QTextBlockFormat::FixedHeight:
+        number("\\sl", -twips(format.lineHeight()));
+        m_body += "\\slmult0";
+        break;
+    default:
+        break;
+    }
+    m_body += ' ';
+}
+
+void Writer::characterProperties(const QTextCharFormat &format)
+{
+    const QString family = familyOf(format);
+    number("\\f", fontIndex(family.isEmpty() ? m_defaultFamily : family));
+    const qreal size
+        = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : m_defaultSize;
+    if (size > 0)
+        number("\\fs", qRound64(size * 2));
+    if (format.fontWeight() >= QFont::DemiBold)
+        m_body += "\\b";
+    if (format.fontItalic())
+        m_body += "\\i";
+    if (format.fontStrikeOut())
+        m_body += "\\strike";
+    int underline = format.property(TextFormat::UnderlineType).toInt();
+    if (!format.hasProperty(TextFormat::UnderlineType)) {
+        switch (format.underlineStyle()) {
+        case QTextCharFormat::NoUnderline:
+            underline = 0;
+            break;
+        case QTextCharFormat::DotLine:
+            underline = 4;
+            break;
+        case QTextCharFormat::DashUnderline:
+            underline = 5;
+            break;
+        case QTextCharFormat::DashDotLine:
+            underline = 6;
+            break;
+        case QTextCharFormat::DashDotDotLine:
+            underline = 7;
+            break;
+        case QTextCharFormat::WaveUnderline:
+        case QTextCharFormat::SpellCheckUnderline:
+            underline = 8;
+            break;
+        default:
+            underline = 1;
+            break;
+        }
+    }
+    static const char *const underlines[]
+        = {"",         "\\ul",      "\\ulw",      "\\uldb",   "\\uld",
+           "\\uldash", "\\uldashd", "\\uldashdd", "\\ulwave", "\\ulth"};
+    if (underline > 0 && underline < 10)
+        m_body += underlines[underline];
+    QColor underlineColor = format.underlineColor();
+    if (!underlineColor.isValid() && format.hasProperty(TextFormat::UnderlineColorIndex))
+        underlineColor = QColor::fromRgb(TextFormat::UnderlineColors[qBound(
+            0, format.intProperty(TextFormat::UnderlineColorIndex), 15)]);
+    if (underline > 0 && underlineColor.isValid())
+        number("\\ulc", colorIndex(underlineColor));
+    if (format.hasProperty(QTextFormat::ForegroundBrush)
+        && format.foreground().style() != Qt::NoBrush)
+        number("\\cf", colorIndex(format.foreground().color()));
+    if (format.hasProperty(QTextFormat::BackgroundBrush)
+        && format.background().style() != Qt::NoBrush)
+        number("\\highlight", colorIndex(format.background().color()));
+    if (format.verticalAlignment() == QTextCharFormat::AlignSubScript)
+        m_body += "\\sub";
+    else if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
+        m_body += "\\super";
+}
+
+void Writer::text(QStringView text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c >= 0x20 && c < 0x80) {
+            if (c == u'\\' || c == u'{' || c == u'}')
+                m_body += '\\';
+            m_body += char(c);
+        } else if (c == u'\t') {
+            m_body += "\\tab ";
+        } else if (c == QChar::LineSeparator) {
+            m_body += "\\line ";
+        } else if (c == 0x00A0) {
+            m_body += "\\~";
+        } else if (c >= 0x80) {
+            number("\\u", c > 32767 ? int(c) - 65536 : int(c));
+            m_body += '?';
+        }
+    }
+}
+
+void Writer::object(const QTextCharFormat &format)
+{
+    if (format.isImageFormat()) {
+        picture(format.toImageFormat());
+        return;
+    }
+    if (format.objectType() == TextFormat::ForeignObjectType)
+        m_body += format.property(TextFormat::RawRtfObject).toByteArray();
+}
+
+void Writer::picture(const QTextImageFormat &format)
+{
+    const QVariant resource
+        = m_document.resource(QTextDocument::ImageResource, QUrl(format.name()));
+    QImage image = resource.value<QImage>();
+    if (image.isNull())
+        image.loadFromData(resource.toByteArray());
+    if (image.isNull())
+        return; // nothing left to write of a picture whose image is gone
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const qreal width = format.width() > 0 ? format.width() : image.width();
+    const qreal height = format.height() > 0 ? format.height() : image.height();
+    m_body += "{\\pict\\pngblip";
+    number("\\picw", image.width());
+    number("\\pich", image.height());
+    number("\\picwgoal", qRound64(TextFormat::unitsToTwips(width)));
+    number("\\pichgoal", qRound64(TextFormat::unitsToTwips(height)));
+    m_body += "\r\n";
+    const QByteArray hex = png.toHex();
+    for (qsizetype i = 0; i < hex.size(); i += 128) {
+        m_body += QByteArrayView(hex).sliced(i, qMin<qsizetype>(128, hex.size() - i));
+        m_body += "\r\n";
+    }
+    m_body += '}';
+}
+
+void Writer::beginLink(const QString &href)
+{
+    if (m_inLink && href == m_linkHref)
+        return;
+    endLink();
+    // The instruction without a group of its own: simpler readers show the
+    // result text only in this form.
+    m_body += "{\\field{\\*\\fldinst HYPERLINK \"";
+    QString escaped = href;
+    escaped.replace(u'\\', QLatin1String("\\\\")).replace(u'"', QLatin1String("\\\""));
+    text(escaped);
+    m_body += "\"}{\\fldrslt{";
+    m_inLink = true;
+    m_linkHref = href;
+}
+
+void Writer::endLink()
+{
+    if (!m_inLink)
+        return;
+    m_body += "}}}";
+    m_inLink = false;
+}
+
+int Writer::fontIndex(const QString &family)
+{
+    const auto it = m_fontIndex.constFind(family);
+    if (it != m_fontIndex.constEnd())
+        return it.value();
+    m_fonts.append(family);
+    m_fontIndex.insert(family, int(m_fonts.size()) - 1);
+    return int(m_fonts.size()) - 1;
+}
+
+int Writer::colorIndex(const QColor &color)
+{
+    const QRgb rgb = color.rgb() & 0xFFFFFF;
+    const auto it = m_colorIndex.constFind(rgb);
+    if (it != m_colorIndex.constEnd())
+        return it.value();
+    m_colors.append(rgb);
+    const int index = int(m_colors.size()); // index 0 is the automatic colour
+    m_colorIndex.insert(rgb, index);
+    return index;
+}
+
+void Writer::number(const char *word, qint64 value)
+{
+    m_body += word;
+    m_body += QByteArray::number(value);
+}
+
+} // namespace
+
+QByteArray RtfWriter::write(const QTextDocument &document, int from, int to)
+{
+    const int end = document.characterCount() - 1;
+    if (to < 0 || to > end)
+        to = end;
+    from = qBound(0, from, to);
+    return Writer(document, from, to).write();
+}
