@@ -10,6 +10,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 
+#include <memory>
+
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
 
@@ -140,7 +142,12 @@ void TJvRichEdit::setUpdatesSuspended(bool suspended)
 
 QMimeData *TJvRichEdit::createMimeDataFromSelection() const
 {
-    QMimeData *data = QTextEdit::createMimeDataFromSelection();
+    // QTextEdit's own data computes a fixed set of formats on demand and
+    // hides any other; its formats are copied into plain data beside RTF.
+    const std::unique_ptr<QMimeData> own(QTextEdit::createMimeDataFromSelection());
+    auto *data = new QMimeData;
+    for (const QString &type : own->formats())
+        data->setData(type, own->data(type));
     const QTextCursor cursor = textCursor();
     // RTF keeps what HTML cannot: underline kinds and colours, pictures, objects.
     const QByteArray rtf
@@ -227,6 +234,8 @@ void TJvRichEdit::mousePressEvent(QMouseEvent *event)
     m_pressedLink = linkTextAt(event->position().toPoint());
     m_pressedButton = event->button();
     QTextEdit::mousePressEvent(event);
+    if (!m_pressedLink.isEmpty())
+        event->accept(); // the release completes a link click, whatever the button
 }
 
 void TJvRichEdit::mouseReleaseEvent(QMouseEvent *event)

@@ -1,0 +1,325 @@
+#include <QApplication>
+#include <QClipboard>
+#include <QFile>
+#include <QFontDatabase>
+#include <QMimeData>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "richtext/widget/jvrichedit.h"
+
+class TestJvRichEdit : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void startsConfiguredAsNoteEditor();
+    void typedTextTakesCaretAttributes();
+    void colourAndScrollBars();
+    void queryAcceptDataDecidesOnPaste();
+    void copyAndPasteKeepAttributes();
+    void urlClickReportsLinkText_data();
+    void urlClickReportsLinkText();
+    void doubleClickReportsAfterWordSelection();
+    void keyHandlersCanConsumeKeys();
+    void selectionChangeIsReported();
+    void updatesSuspendAndResume();
+    void measureTextHeightIsCappedAtScreen();
+    void printProducesEveryPage();
+
+private:
+    // Positions the pointer over the character at position.
+    static QPoint pointAt(TJvRichEdit &edit, int position)
+    {
+        QTextCursor cursor(edit.textDocument());
+        cursor.setPosition(position);
+        const QRect before = edit.cursorRect(cursor);
+        cursor.setPosition(position + 1);
+        const QRect after = edit.cursorRect(cursor);
+        return QPoint((before.left() + after.left()) / 2, before.center().y());
+    }
+};
+
+void TestJvRichEdit::startsConfiguredAsNoteEditor()
+{
+    TJvRichEdit edit;
+    const QString expectedFace
+        = QFontDatabase::hasFamily("Tahoma")
+              ? QString("Tahoma")
+              : QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+    QCOMPARE(edit.DefAttributes().Name(), expectedFace);
+    QCOMPARE(edit.DefAttributes().Size(), 8);
+    QCOMPARE(edit.DefAttributes().Color(), QColor());
+    QCOMPARE(edit.Color(), QApplication::palette().color(QPalette::ToolTipBase));
+    QCOMPARE(edit.StreamFormat(), TStreamFormat::sfRichText);
+    QCOMPARE(edit.StreamMode(), TStreamModes());
+    QCOMPARE(edit.UndoLimit(), 1000);
+    QVERIFY(edit.acceptRichText());
+    QVERIFY(edit.acceptDrops());
+    QCOMPARE(edit.textDocument(), edit.document());
+}
+
+void TestJvRichEdit::typedTextTakesCaretAttributes()
+{
+    TJvRichEdit edit;
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QTest::keyClicks(&edit, "ab");
+    edit.SelAttributes().setBold(true);
+    edit.SelAttributes().setColor(Qt::blue);
+    QTest::keyClicks(&edit, "CD");
+    // Resetting to the defaults at the caret: typing goes on in the default format.
+    edit.SelAttributes().Assign(edit.DefAttributes());
+    QTest::keyClicks(&edit, "e");
+
+    QCOMPARE(edit.Text(), QString("abCDe"));
+    const bool bold[] = {false, false, true, true, false};
+    for (int i = 0; i < 5; ++i) {
+        edit.setSelStart(i);
+        edit.setSelLength(1);
+        QCOMPARE(edit.SelAttributes().Bold(), bold[i]);
+        QCOMPARE(edit.SelAttributes().Color(), bold[i] ? QColor(Qt::blue) : QColor());
+    }
+    QVERIFY(edit.Modified());
+}
+
+void TestJvRichEdit::colourAndScrollBars()
+{
+    TJvRichEdit edit;
+    edit.setColor(QColor(255, 128, 128));
+    QCOMPARE(edit.palette().color(QPalette::Base), QColor(255, 128, 128));
+
+    edit.setScrollBars(TScrollStyle::ssNone);
+    QCOMPARE(edit.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QCOMPARE(edit.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    edit.setScrollBars(TScrollStyle::ssBoth);
+    QCOMPARE(edit.verticalScrollBarPolicy(), Qt::ScrollBarAsNeeded);
+
+    edit.resize(200, 100);
+    QStringList lines;
+    for (int i = 0; i < 200; ++i)
+        lines << QString::number(i);
+    edit.setText(lines.join("\r\n"));
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    edit.setVerticalScrollPosition(120);
+    QCOMPARE(edit.VerticalScrollPosition(), 120);
+    QCOMPARE(edit.verticalScrollBar()->value(), 120);
+}
+
+void TestJvRichEdit::queryAcceptDataDecidesOnPaste()
+{
+    TJvRichEdit edit;
+    edit.setText("[]");
+    edit.setSelStart(1);
+    bool takeOver = true;
+    QList<bool> asked;
+    connect(&edit, &TJvRichEdit::OnQueryAcceptData, &edit,
+            [&](const QMimeData *data, bool really, bool isDrop, bool &handled) {
+                QVERIFY(data);
+                QVERIFY(!isDrop);
+                asked << really;
+                if (really && takeOver) {
+                    edit.setSelText("handled");
+                    handled = true;
+                }
+            });
+
+    QApplication::clipboard()->setText("pasted");
+    edit.paste();
+    QCOMPARE(edit.Text(), QString("[handled]"));
+    QCOMPARE(asked, QList<bool>{true});
+
+    takeOver = false;
+    edit.paste();
+    QCOMPARE(edit.Text(), QString("[handledpasted]"));
+}
+
+void TestJvRichEdit::copyAndPasteKeepAttributes()
+{
+    TJvRichEdit source;
+    source.setText("calc error");
+    source.setSelStart(5);
+    source.setSelLength(5);
+    source.SelAttributes().setUnderlineType(TUnderlineType::utWave);
+    source.SelAttributes().setUnderlineColor(TUnderlineColor::ucRed);
+    source.copy();
+    QVERIFY(QApplication::clipboard()->mimeData()->hasFormat("text/rtf"));
+
+    TJvRichEdit target;
+    target.paste();
+    QCOMPARE(target.Text(), QString("error"));
+    target.setSelStart(0);
+    target.setSelLength(5);
+    QCOMPARE(target.SelAttributes().UnderlineType(), TUnderlineType::utWave);
+    QCOMPARE(target.SelAttributes().UnderlineColor(), TUnderlineColor::ucRed);
+}
+
+void TestJvRichEdit::urlClickReportsLinkText_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("button");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("left on link") << 8 << int(Qt::LeftButton) << "www.example.org";
+    QTest::newRow("right on link") << 16 << int(Qt::RightButton) << "www.example.org";
+    QTest::newRow("plain text") << 2 << int(Qt::LeftButton) << QString();
+}
+
+void TestJvRichEdit::urlClickReportsLinkText()
+{
+    QFETCH(int, position);
+    QFETCH(int, button);
+    QFETCH(QString, expected);
+
+    TJvRichEdit edit;
+    edit.setContextMenuPolicy(Qt::NoContextMenu);
+    edit.resize(400, 100);
+    edit.setText("see www.example.org now");
+    QTextCursor cursor(edit.textDocument());
+    cursor.setPosition(4);
+    cursor.setPosition(19, QTextCursor::KeepAnchor);
+    QTextCharFormat link;
+    link.setAnchor(true);
+    link.setAnchorHref("http://www.example.org");
+    cursor.mergeCharFormat(link);
+    // The link in two runs of different looks is still one link.
+    cursor.setPosition(10);
+    cursor.setPosition(13, QTextCursor::KeepAnchor);
+    QTextCharFormat bold;
+    bold.setFontWeight(QFont::Bold);
+    cursor.mergeCharFormat(bold);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+
+    QSignalSpy clicks(&edit, &TJvRichEdit::OnURLClick);
+    QTest::mouseClick(edit.viewport(), Qt::MouseButton(button), {}, pointAt(edit, position));
+    if (expected.isEmpty()) {
+        QCOMPARE(clicks.size(), 0);
+        return;
+    }
+    QCOMPARE(clicks.size(), 1);
+    QCOMPARE(clicks.at(0).at(0).toString(), expected);
+    QCOMPARE(clicks.at(0).at(1).value<Qt::MouseButton>(), Qt::MouseButton(button));
+}
+
+void TestJvRichEdit::doubleClickReportsAfterWordSelection()
+{
+    TJvRichEdit edit;
+    edit.resize(300, 100);
+    edit.setText("alpha beta gamma");
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QString selectedThen;
+    connect(&edit, &TJvRichEdit::OnDblClick, &edit, [&] { selectedThen = edit.SelText(); });
+    QTest::mouseDClick(edit.viewport(), Qt::LeftButton, {}, pointAt(edit, 7));
+    QCOMPARE(selectedThen, QString("beta"));
+}
+
+void TestJvRichEdit::keyHandlersCanConsumeKeys()
+{
+    TJvRichEdit edit;
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QList<int> released;
+    connect(&edit, &TJvRichEdit::OnKeyDown, &edit,
+            [](QKeyEvent *event, bool &handled) { handled = event->key() == Qt::Key_X; });
+    connect(&edit, &TJvRichEdit::OnKeyUp, &edit, [&](QKeyEvent *event, bool &handled) {
+        released << event->key();
+        // Delete with nothing selected removes the one character after the caret.
+        if (event->key() == Qt::Key_Delete && edit.SelLength() == 0) {
+            edit.setSelLength(1);
+            edit.setSelText(QString());
+            handled = true;
+        }
+    });
+    QTest::keyClicks(&edit, "axb");
+    QCOMPARE(edit.Text(), QString("ab"));
+    QCOMPARE(released, (QList<int>{Qt::Key_A, Qt::Key_X, Qt::Key_B}));
+
+    edit.setSelStart(0);
+    QTest::keyRelease(&edit, Qt::Key_Delete);
+    QCOMPARE(edit.Text(), QString("b"));
+}
+
+void TestJvRichEdit::selectionChangeIsReported()
+{
+    TJvRichEdit edit;
+    edit.setText("some text");
+    QSignalSpy changes(&edit, &TJvRichEdit::OnSelectionChange);
+    edit.setSelStart(2);
+    QCOMPARE(changes.size(), 1);
+    edit.setSelLength(3);
+    QCOMPARE(changes.size(), 2);
+    edit.setSelLength(3);
+    QCOMPARE(changes.size(), 2);
+}
+
+void TestJvRichEdit::updatesSuspendAndResume()
+{
+    TJvRichEdit edit;
+    edit.Lines().BeginUpdate();
+    edit.Lines().BeginUpdate();
+    QVERIFY(!edit.viewport()->updatesEnabled());
+    edit.Lines().EndUpdate();
+    QVERIFY(!edit.viewport()->updatesEnabled());
+    edit.Lines().EndUpdate();
+    QVERIFY(edit.viewport()->updatesEnabled());
+    edit.Lines().EndUpdate();
+    QVERIFY(edit.viewport()->updatesEnabled());
+}
+
+void TestJvRichEdit::measureTextHeightIsCappedAtScreen()
+{
+    TJvRichEdit edit;
+    edit.setText("a short note");
+    const int height = edit.MeasureTextHeight(150, &edit);
+    QVERIFY(height > 10);
+    QVERIFY(height < 60);
+
+    QStringList lines;
+    for (int i = 0; i < 300; ++i)
+        lines << QString("line %1").arg(i);
+    edit.setText(lines.join("\r\n"));
+    QCOMPARE(edit.MeasureTextHeight(150, &edit),
+             QApplication::primaryScreen()->geometry().height() + 10);
+}
+
+void TestJvRichEdit::printProducesEveryPage()
+{
+    QTemporaryDir folder;
+    const auto pagesPrinted = [&](const QString &text, const QString &name) {
+        TJvRichEdit edit;
+        edit.setText(text);
+        QPrinter printer;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(folder.filePath(name));
+        if (!edit.Print("QelNotes", printer))
+            return -1;
+        QFile pdf(folder.filePath(name));
+        if (!pdf.open(QIODevice::ReadOnly))
+            return -1;
+        const QByteArray content = pdf.readAll();
+        const QByteArray title("\xfe\xff\0Q\0e\0l\0N\0o\0t\0e\0s", 18);
+        if (!content.contains(title)) // the job's title
+            return -1;
+        return int(QString::fromLatin1(content).count(
+            QRegularExpression(QStringLiteral("/Type\\s*/Page[^s]"))));
+    };
+
+    QCOMPARE(pagesPrinted("one line", "short.pdf"), 1);
+    QStringList lines;
+    for (int i = 0; i < 400; ++i)
+        lines << QString("line %1").arg(i);
+    const int pages = pagesPrinted(lines.join("\r\n"), "long.pdf");
+    QVERIFY2(pages >= 3, qPrintable(QString::number(pages)));
+}
+
+QTEST_MAIN(TestJvRichEdit)
+#include "tst_jvrichedit.moc"
