@@ -1,0 +1,461 @@
+#include "commands/dm.h"
+#include "note/notehost.h"
+#include "note/noteframe.h"
+#include "note/richform.h"
+#include "platform/datafolder.h"
+#include "platform/intervaltimer.h"
+#include "platform/settingsfile.h"
+#include "richtext/widget/jvrichedit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPointer>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <functional>
+
+namespace {
+
+// The board as the frames see it, recording what they ask of it.
+class FakeHost : public NoteHost
+{
+public:
+    QWidget *hostWindow() override { return &window; }
+    void hideBoard() override { calls << QStringLiteral("hideBoard"); }
+    void SelectNote(TNoteFrame *frame) override { selected = frame; }
+    void ShowHints(bool enable) override
+    {
+        calls << QStringLiteral("ShowHints(%1)").arg(enable ? "true" : "false");
+    }
+    void DeleteNote(TNoteFrame *frame) override
+    {
+        calls << QStringLiteral("DeleteNote");
+        delete frame; // the board destroys the frame it deletes
+    }
+    void StoreNotes() override
+    {
+        calls << QStringLiteral("StoreNotes");
+        if (onStore)
+            onStore();
+    }
+    bool showHintEnabled() const override { return false; }
+    bool stayOnTop() const override { return onTop; }
+    void removeDeactivationHandler() override
+    {
+        calls << QStringLiteral("removeDeactivationHandler");
+    }
+    void restartAutoHideTimer() override {}
+    QAction *editSelectAllAction() override { return nullptr; }
+    QAction *fileSaveAsAction() override { return nullptr; }
+    bool confirm(const QString &text) override
+    {
+        question = text;
+        return answer;
+    }
+    void reportError(const QString &text) override { errors << text; }
+
+    QWidget window;
+    QStringList calls;
+    TNoteFrame *selected = nullptr;
+    bool onTop = false;
+    bool answer = true;
+    QString question;
+    QStringList errors;
+    std::function<void()> onStore;
+};
+
+QByteArray rtf(const QByteArray &body)
+{
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}}\\f0\\fs16 " + body + "}";
+}
+
+} // namespace
+
+class tst_NoteFrame : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void titles_data();
+    void titles();
+    void deleteAsksWithTheCaption();
+    void deletingANoteWithAnOpenWindow();
+    void doubleClickOpensThenMinimisesAndRestores();
+    void windowHeightFollowsTheTextUpToSevenEighths();
+    void closingTakesTextTitleAndColourBackThenStores();
+    void storedPlaceOutsideEveryScreenComesBack();
+    void ctrlSpaceTypesOnInTheDefaultFormat();
+    void deleteKey_data();
+    void deleteKey();
+    void firstMenuEntryOwnsASharedShortcut_data();
+    void firstMenuEntryOwnsASharedShortcut();
+    void timers();
+    void headerMovesSelectTheNote();
+
+private:
+    TNoteFrame *boardFrame(const QByteArray &note);
+    // Opens the note's window and gives its editor the focus.
+    TJvRichEdit *openWindow(TNoteFrame *frame);
+
+    QTemporaryDir m_folder;
+    TDM *m_dm = nullptr;
+    FakeHost *m_host = nullptr;
+    QList<QPointer<TNoteFrame>> m_frames;
+};
+
+void tst_NoteFrame::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    setDataFolderForTesting(m_folder.path());
+    m_dm = new TDM(qApp);
+}
+
+void tst_NoteFrame::init()
+{
+    m_host = new FakeHost;
+    QFile::remove(m_folder.filePath(QStringLiteral("QelNotes.ini")));
+}
+
+void tst_NoteFrame::cleanup()
+{
+    for (const QPointer<TNoteFrame> &frame : std::as_const(m_frames))
+        delete frame.data();
+    m_frames.clear();
+    delete m_host;
+}
+
+TNoteFrame *tst_NoteFrame::boardFrame(const QByteArray &note)
+{
+    auto *frame = new TNoteFrame(m_host, TNoteFrame::EditorKind::Headless, &m_host->window);
+    m_frames.append(frame);
+    if (!note.isNull()) {
+        QString error;
+        if (!frame->LoadLines(m_folder.filePath(QStringLiteral("QelNotes_0.rtf")), note, &error))
+            qWarning() << error;
+    }
+    return frame;
+}
+
+TJvRichEdit *tst_NoteFrame::openWindow(TNoteFrame *frame)
+{
+    frame->Panel1DblClick();
+    if (!frame->Frm())
+        return nullptr;
+    TJvRichEdit *editor = frame->Frm()->nf->editor();
+    QApplication::setActiveWindow(frame->Frm());
+    editor->setFocus();
+    return editor;
+}
+
+void tst_NoteFrame::titles_data()
+{
+    QTest::addColumn<QByteArray>("note");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("two lines, leading blanks")
+        << rtf("  Shopping list\\par milk") << QStringLiteral("Shopping list..");
+    QTest::newRow("one line of 26")
+        << QByteArray("Remember the milk and eggs") << QStringLiteral("Remember the m..");
+    QTest::newRow("long first line is whole")
+        << rtf("A first line far longer than fourteen\\par x")
+        << QStringLiteral("A first line far longer than fourteen..");
+    QTest::newRow("empty") << QByteArray("") << QStringLiteral("..");
+}
+
+void tst_NoteFrame::titles()
+{
+    QFETCH(QByteArray, note);
+    QFETCH(QString, title);
+
+    TNoteFrame *frame = boardFrame(note);
+    QCOMPARE(TNoteFrame::NoteTitle(frame->edit().Text()), title);
+    QCOMPARE(frame->caption(), title + QStringLiteral(".."));
+    QCOMPARE(frame->fileName(), m_folder.filePath(QStringLiteral("QelNotes_0.rtf")));
+}
+
+void tst_NoteFrame::deleteAsksWithTheCaption()
+{
+    TNoteFrame *frame = boardFrame(rtf("Call Anna\\par at six"));
+    QPointer<TNoteFrame> alive = frame;
+
+    m_host->answer = false;
+    frame->imCloseClick();
+    QCOMPARE(m_host->question,
+             QStringLiteral("Do you want to delete following note?\r\n\r\nCall Anna...."));
+    QVERIFY(!m_host->calls.contains(QStringLiteral("DeleteNote")));
+    QVERIFY(alive);
+
+    m_host->answer = true;
+    QTest::mouseClick(frame->imClose, Qt::LeftButton);
+    QCOMPARE(m_host->calls.filter(QStringLiteral("DeleteNote")).size(), 1);
+    QVERIFY(!alive);
+}
+
+void tst_NoteFrame::deletingANoteWithAnOpenWindow()
+{
+    TNoteFrame *frame = boardFrame(rtf("Old text"));
+    TNoteFrame *other = boardFrame(rtf("Other note"));
+    TJvRichEdit *editor = openWindow(frame);
+    QVERIFY(editor);
+    QPointer<TRichForm> window = frame->Frm();
+    editor->setText(QStringLiteral("Edited text"));
+
+    // The store that closing the window makes still sees the note with its
+    // edited text; the note goes only afterwards.
+    QString storedText;
+    m_host->onStore = [&] { storedText = frame->edit().Text(); };
+    m_host->calls.clear();
+    frame->imCloseClick();
+
+    QCOMPARE(storedText, QStringLiteral("Edited text"));
+    QCOMPARE(m_host->calls, QStringList({"StoreNotes", "DeleteNote"}));
+    QTRY_VERIFY(!window);
+    QCOMPARE(other->edit().Text(), QStringLiteral("Other note"));
+}
+
+void tst_NoteFrame::doubleClickOpensThenMinimisesAndRestores()
+{
+    TNoteFrame *frame = boardFrame(rtf("A note"));
+    QTest::mouseDClick(frame->Panel1, Qt::LeftButton);
+    TRichForm *window = frame->Frm();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QCOMPARE(window->windowTitle(), QStringLiteral("A note.."));
+    QCOMPARE(window->nf->edit().Text(), QStringLiteral("A note"));
+    QVERIFY(window->nf->ToolBar1->isVisible());
+    QVERIFY(!window->nf->Panel1->isVisible());
+    QCOMPARE(m_host->calls,
+             QStringList({"ShowHints(false)", "hideBoard", "removeDeactivationHandler"}));
+
+    frame->Panel1DblClick();
+    QVERIFY(window->isMinimized());
+    frame->Panel1DblClick();
+    QVERIFY(!window->isMinimized());
+    QVERIFY(window->isVisible());
+    QCOMPARE(frame->Frm(), window);
+
+    window->showMaximized();
+    frame->Panel1DblClick();
+    QVERIFY(window->isMaximized());
+}
+
+void tst_NoteFrame::windowHeightFollowsTheTextUpToSevenEighths()
+{
+    const int limit = QGuiApplication::primaryScreen()->geometry().height() * 7 / 8;
+
+    QByteArray lines;
+    for (int line = 1; line <= 300; ++line)
+        lines += "Line " + QByteArray::number(line) + "\\par ";
+    TNoteFrame *longNote = boardFrame(rtf(lines));
+    longNote->Panel1DblClick();
+    QCOMPARE(longNote->Frm()->height(), limit);
+
+    TNoteFrame *shortNote = boardFrame(rtf("One line"));
+    shortNote->Panel1DblClick();
+    TRichForm *window = shortNote->Frm();
+    // No lower than the tool bar and the editor's least height allow.
+    QCOMPARE(window->height(), std::max(window->minimumSizeHint().height(),
+                                        window->nf->editor()->MeasureTextHeight(150, window)));
+    QVERIFY(window->height() < limit);
+}
+
+void tst_NoteFrame::closingTakesTextTitleAndColourBackThenStores()
+{
+    TNoteFrame *frame = boardFrame(rtf("Before"));
+    frame->Idx = 3;
+    TJvRichEdit *editor = openWindow(frame);
+    QVERIFY(editor);
+    editor->setText(QStringLiteral("After\r\nsecond line"));
+    editor->setColor(QColor(255, 128, 128));
+    frame->Frm()->move(40, 50);
+    frame->Frm()->resize(400, 300);
+
+    const QString ini = m_folder.filePath(QStringLiteral("QelNotes.ini"));
+    bool recordBeforeStore = true;
+    m_host->onStore
+        = [&] { recordBeforeStore = SettingsFile(ini).readInteger("Note_3", "Color", 0) != 0; };
+    frame->Frm()->close();
+
+    QVERIFY(!frame->Frm());
+    QCOMPARE(frame->edit().Text(), QStringLiteral("After\r\nsecond line"));
+    QCOMPARE(frame->caption(), QStringLiteral("After...."));
+    QCOMPARE(frame->edit().Color(), QColor(255, 128, 128));
+    QCOMPARE(frame->headerColor(), QColor(255, 128, 128));
+    QCOMPARE(m_host->calls.filter(QStringLiteral("StoreNotes")).size(), 1);
+    QVERIFY(!recordBeforeStore);
+    SettingsFile settings(ini);
+    QCOMPARE(settings.readInteger("Note_3", "Color", 0), 8421631);
+    QCOMPARE(settings.readInteger("Note_3", "Left", 0), 40);
+    QCOMPARE(settings.readInteger("Note_3", "Top", 0), 50);
+    QCOMPARE(settings.readInteger("Note_3", "Width", 0), 400);
+    QCOMPARE(settings.readInteger("Note_3", "Height", 0), 300);
+
+    // Opening again makes a new window that gets the stored record.
+    frame->Panel1DblClick();
+    QCOMPARE(frame->Frm()->pos(), QPoint(40, 50));
+    QCOMPARE(frame->Frm()->size(), QSize(400, 300));
+    QCOMPARE(frame->Frm()->nf->edit().Color(), QColor(255, 128, 128));
+}
+
+void tst_NoteFrame::storedPlaceOutsideEveryScreenComesBack()
+{
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    SettingsFile settings(m_folder.filePath(QStringLiteral("QelNotes.ini")));
+    QVERIFY(settings.writeInteger("Note_1", "Left", screen.right() + 500));
+    QVERIFY(settings.writeInteger("Note_1", "Top", -4000));
+    QVERIFY(settings.writeInteger("Note_1", "Width", 400));
+    QVERIFY(settings.writeInteger("Note_1", "Height", 300));
+
+    TNoteFrame *frame = boardFrame(rtf("Lost"));
+    frame->Idx = 1;
+    frame->Panel1DblClick();
+    const QRect place(frame->Frm()->pos(), frame->Frm()->size());
+    QCOMPARE(place.size(), QSize(400, 300));
+    QVERIFY2(screen.contains(place), qPrintable(QStringLiteral("%1,%2 on %3x%4")
+                                                    .arg(place.x())
+                                                    .arg(place.y())
+                                                    .arg(screen.width())
+                                                    .arg(screen.height())));
+}
+
+void tst_NoteFrame::ctrlSpaceTypesOnInTheDefaultFormat()
+{
+    TJvRichEdit *editor = openWindow(boardFrame(rtf("")));
+    QVERIFY(editor);
+    editor->SelAttributes().setBold(true);
+    QTest::keyClicks(editor, QStringLiteral("ab"));
+    QTest::keyClick(editor, Qt::Key_Space, Qt::ControlModifier);
+    QTest::keyClicks(editor, QStringLiteral("cd"));
+
+    QCOMPARE(editor->Text(), QStringLiteral("abcd"));
+    editor->setSelStart(0);
+    editor->setSelLength(2);
+    QVERIFY(editor->SelAttributes().Bold());
+    editor->setSelStart(2);
+    editor->setSelLength(2);
+    QVERIFY(!editor->SelAttributes().Bold());
+}
+
+void tst_NoteFrame::deleteKey_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("nothing selected: one character") << 2 << 0 << QStringLiteral("abdef");
+    QTest::newRow("a selection and nothing more") << 1 << 2 << QStringLiteral("adef");
+    QTest::newRow("at the end: nothing") << 6 << 0 << QStringLiteral("abcdef");
+}
+
+void tst_NoteFrame::deleteKey()
+{
+    QFETCH(int, start);
+    QFETCH(int, length);
+    QFETCH(QString, expected);
+
+    TJvRichEdit *editor = openWindow(boardFrame(rtf("abcdef")));
+    QVERIFY(editor);
+    editor->setSelStart(start);
+    editor->setSelLength(length);
+    QTest::keyClick(editor, Qt::Key_Delete);
+    QCOMPARE(editor->Text(), expected);
+}
+
+void tst_NoteFrame::firstMenuEntryOwnsASharedShortcut_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<QString>("owner");
+    QTest::addColumn<QString>("other");
+
+    QTest::newRow("Ctrl+O opens") << (Qt::CTRL | Qt::Key_O) << "FileOpen1"
+                                  << "acInsertObject";
+    QTest::newRow("Ctrl+Alt+U") << (Qt::CTRL | Qt::ALT | Qt::Key_U) << "acSubScript"
+                                << "acFontInc";
+    QTest::newRow("Ctrl+Alt+D") << (Qt::CTRL | Qt::ALT | Qt::Key_D) << "acSuperScript"
+                                << "acFontSmaller";
+}
+
+void tst_NoteFrame::firstMenuEntryOwnsASharedShortcut()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(QString, owner);
+    QFETCH(QString, other);
+
+    TJvRichEdit *editor = openWindow(boardFrame(rtf("text")));
+    QVERIFY(editor);
+    QAction *first = m_dm->action(owner);
+    QAction *second = m_dm->action(other);
+    QSignalSpy firstRuns(first, &QAction::triggered);
+    QSignalSpy secondRuns(second, &QAction::triggered);
+
+    // Disabled, the owner still takes the key: the later entry never runs.
+    second->setEnabled(true);
+    QTest::keyClick(editor, key.key(), key.keyboardModifiers());
+    QCOMPARE(firstRuns.size(), 0);
+    QCOMPARE(secondRuns.size(), 0);
+
+    first->setEnabled(true);
+    QTest::keyClick(editor, key.key(), key.keyboardModifiers());
+    QCOMPARE(firstRuns.size(), 1);
+    QCOMPARE(secondRuns.size(), 0);
+    first->setEnabled(false);
+    second->setEnabled(false);
+    QCOMPARE(editor->Text(), QStringLiteral("text"));
+}
+
+void tst_NoteFrame::timers()
+{
+    TNoteFrame *frame = boardFrame(rtf("Board text"));
+    QCOMPARE(frame->Timer1->interval(), 2000);
+    QVERIFY(frame->Timer1->isActive());
+    QVERIFY(!frame->HintTimer->isActive());
+
+    // The check runs only while a note editor has the focus.
+    frame->edit().setText(QStringLiteral("changed"));
+    Q_EMIT frame->Timer1->timeout();
+    QCOMPARE(frame->Hint(), QStringLiteral("Board text"));
+    TJvRichEdit *editor = openWindow(frame);
+    QVERIFY(editor);
+    Q_EMIT frame->Timer1->timeout();
+    QCOMPARE(frame->Hint(), QStringLiteral("changed"));
+
+    // The window's frame has no timer running; Enter runs its check at once,
+    // before the line break goes in.
+    TNoteFrame *inner = frame->Frm()->nf;
+    QVERIFY(!inner->Timer1->isActive());
+    editor->setText(QStringLiteral("typed"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(inner->Hint(), QStringLiteral("typed"));
+    QCOMPARE(editor->Text(), QStringLiteral("\r\ntyped"));
+
+    TNoteFrame *other = boardFrame(rtf("Other"));
+    other->PopupMenu1Popup();
+    QVERIFY(!other->Timer1->isActive());
+}
+
+void tst_NoteFrame::headerMovesSelectTheNote()
+{
+    TNoteFrame *first = boardFrame(rtf("First"));
+    TNoteFrame *second = boardFrame(rtf("Second"));
+    first->Panel1MouseMove(QPoint(5, 7));
+    QCOMPARE(m_host->selected, first);
+    QCOMPARE(first->HintTimer->interval(), 200);
+    // The same coordinates over another header are no movement.
+    second->Panel1MouseMove(QPoint(5, 7));
+    QCOMPARE(m_host->selected, first);
+    QCOMPARE(second->HintTimer->interval(), 1000);
+    second->Panel1MouseMove(QPoint(6, 7));
+    QCOMPARE(m_host->selected, second);
+}
+
+QTEST_MAIN(tst_NoteFrame)
+#include "tst_noteframe.moc"
