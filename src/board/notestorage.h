@@ -47,8 +47,9 @@ public:
     NoteLoadResult load(const Parser &parser = {});
 
     // Writes notes as the series 0..n-1 in list order, removes the rest of the
-    // previous series and the ".txt" series. On failure the previous files are
-    // all still there, the result is false and errorString() says why.
+    // previous series and the ".txt" series. The files the last load() of this
+    // object left out are moved aside first, so keep one object per folder. On failure the previous
+    // files are all still there, the result is false and errorString() says why.
     bool store(const QList<QByteArray> &notes);
     QString errorString() const { return m_error; }
 

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -289,6 +290,11 @@ private Q_SLOTS:
                                                 .arg(round)
                                                 .arg(loaded.size())));
             ++seen[which];
+            // The load has also cleared away what the killed store left.
+            QCOMPARE(filesIn(folder.path())
+                         .filter(QRegularExpression(QStringLiteral("^QelNotes_\\d+\\.rtf$")))
+                         .size(),
+                     filesIn(folder.path()).size());
         }
         qInfo("found the first list %d times, the second %d times; %d kills in the middle of "
               "putting a store in place",
