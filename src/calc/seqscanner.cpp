@@ -267,17 +267,21 @@ void TSeqScanner::Rescan(const QString &piece, char16_t firstCh)
     prevCh = 0;
 }
 
+QString TSeqScanner::UpcomingText(qsizetype n) const
+{
+    QString text{QChar(ch)};
+    if (prevCh != 0)
+        text += QChar(prevCh);
+    return text + m_source.mid(m_sourcePos, n);
+}
+
 bool TSeqScanner::BecomesFollows() const
 {
-    QString rest;
-    if (prevCh != 0)
-        rest += QChar(prevCh);
-    rest += m_source.mid(m_sourcePos, 64);
+    const QString rest = UpcomingText(64);
     qsizetype i = 0;
-    char16_t c = ch;
-    while (c != 0 && c <= u' ' && i < rest.size())
-        c = rest.at(i++).unicode();
-    return c == u':' && i < rest.size() && rest.at(i) == u'=';
+    while (i < rest.size() && rest.at(i).unicode() <= u' ')
+        ++i;
+    return rest.mid(i, 2) == QStringLiteral(":=");
 }
 
 void TSeqScanner::GetCh()

@@ -156,6 +156,8 @@ public:
     QString SourcePiece(qsizetype from, qsizetype to) const;
     // Makes piece the source, with firstCh as the current character, to scan it again.
     void Rescan(const QString &piece, char16_t firstCh);
+    // ch followed by up to n characters still to come.
+    QString UpcomingText(qsizetype n) const;
     // Whether the next symbol is ":=" (blanks and line breaks aside), without scanning it.
     bool BecomesFollows() const;
     // Grows with every character delivered; tells whether scanning has advanced.

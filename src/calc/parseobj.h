@@ -1,0 +1,69 @@
+#pragma once
+
+#include <functional>
+
+#include <QString>
+
+#include "calc/calcvalue.h"
+#include "calc/complexmatrix.h"
+#include "calc/datastack.h"
+#include "calc/hpcalc.h"
+
+// What a name of the calculator stands for. The values are fixed; several kinds exist for the
+// larger language the scanner's keywords come from and are never declared by the calculator.
+enum ObjectClass : quint8 {
+    RWVars,
+    RVars,
+    FarProcCall, // built-in procedure (Exec, parStr)
+    FarFuncCall,
+    RConst, // real constant (dValue, cNum)
+    IConst,
+    BConst,      // boolean constant (bc)
+    HPOp,        // function running one machine operation (HPOp)
+    ocRange,     // range variable (rgStart, rgEnd, rgBy, rgInc)
+    ocVector,    // vector variable (vecAr)
+    ocPlot,      // the plot function
+    ocMatrix,    // matrix variable (m)
+    SConst,      // string constant (sc)
+    LocProcCall, // treated like FarProcCall
+    LocFuncCall,
+    VarObject, // variable holding one complex value (cNum)
+    LocVarObj,
+    LocConstObj,
+};
+
+// A built-in procedure: takes its arguments from the data stack; parStr gives their kinds.
+using TOnFuncCall = std::function<void(TDataStack &AStack, const QString &AParam)>;
+
+// The class-dependent part of a name-table entry.
+struct TParseParams
+{
+    TOnFuncCall Exec;
+    QString parStr; // kinds of the arguments: I integer, R real, B boolean, S string
+    THPOperation HPOp = hpAdd;
+    double dValue = 0.0;
+    double rgStart = 0.0;
+    double rgEnd = 0.0;
+    double rgBy = 1.0;
+    double rgInc = 0.0;
+    bool bc = false;
+    QString sc;
+};
+
+// One entry of the calculator's name table. The name itself lives in the scanner's symbol
+// buffer; Name is its position there.
+class TParseObj
+{
+public:
+    TParseObj(qint32 AName, ObjectClass AClass)
+        : Name(AName)
+        , obClass(AClass)
+    {}
+
+    qint32 Name = 0;
+    ObjectClass obClass = VarObject;
+    TComplexArray vecAr;
+    TComplexMatrix m;
+    TCalcValue cNum; // empty until assigned
+    TParseParams p;
+};

@@ -1,0 +1,1096 @@
+#include "calc/strparser.h"
+
+#include <cmath>
+#include <optional>
+
+#include <QRegularExpression>
+
+#include "calc/complexvariant.h"
+
+namespace {
+
+// Nesting deeper than this (parentheses, NOT, function arguments) is not an expression a note
+// holds; it is refused like any other malformed expression instead of exhausting the stack.
+constexpr int MaxNesting = 200;
+// The most elements a vector filled over a range may get.
+constexpr qint64 MaxElements = 1000000;
+// Up to this many terms a sum is evaluated term by term; a larger one is the count times its
+// (unchanging) term.
+constexpr qint64 MaxSumEvaluations = 100000;
+constexpr qint32 FixLenLimit = 99;
+
+// Imaginary numbers begin a statement like every other number.
+bool startsNumber(SymbolType sym)
+{
+    return sym == ReNum || sym == IntNum || sym == ComplexNum;
+}
+
+bool startsStatement(SymbolType sym)
+{
+    return sym == Eql || sym == LParen || startsNumber(sym) || sym == Ident;
+}
+
+bool isRelation(SymbolType sym)
+{
+    return sym >= NEq && sym <= Lss;
+}
+
+bool isEmptyValue(const TParseObj *e)
+{
+    return (e->obClass == VarObject || e->obClass == RConst)
+           && e->cNum.kind() == TCalcValue::Kind::Empty;
+}
+
+bool holdsValue(const TParseObj *e)
+{
+    switch (e->obClass) {
+    case VarObject:
+    case RConst:
+    case ocRange:
+    case ocVector:
+    case ocMatrix:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Number of elements of a vector filled over range r; -1 when the range cannot give a vector.
+qint64 rangeCount(const TParseObj &r)
+{
+    const double count = std::nearbyint((r.p.rgEnd - r.p.rgStart + r.p.rgBy) / r.p.rgBy);
+    if (!std::isfinite(count) || count > double(MaxElements))
+        return -1;
+    return count < 0 ? 0 : qint64(count);
+}
+
+} // namespace
+
+const QString TStrParser::CanceledText = QStringLiteral(" Calculation Canceled!");
+
+TStrParser::TStrParser()
+    : DataStack(16384)
+{
+    FScanner.SetSource(QString());
+}
+
+TStrParser::~TStrParser() = default;
+
+void TStrParser::Run(const QString &text)
+{
+    ObjList.clear();
+    prevObj = nullptr;
+    FScanner.Reset();
+    declarePredefined();
+    FScanner.Quite = true;
+    Ofs = 0;
+    FErrorCode = 0;
+    prevSym = NoSym;
+    prevId = 0;
+    m_depth = 0;
+    FScanner.SetSource(text);
+    OriSource = text;
+    HP.FError.clear();
+
+    GetSym();
+    int stalls = 0;
+    while (startsStatement(sym()) && FErrorCode == 0) {
+        const quint64 before = FScanner.Steps();
+        Statement();
+        if (!HP.FError.isEmpty())
+            FErrorCode = MachineError;
+        while (sym() == NoSym)
+            GetSym();
+        // A statement may leave its first symbol in place for the next one (a vector name
+        // before "["), but two in a row that read nothing would repeat for ever: the symbol
+        // is then passed over.
+        if (FScanner.Steps() == before) {
+            if (++stalls >= 2) {
+                GetSym();
+                stalls = 0;
+            }
+        } else {
+            stalls = 0;
+        }
+    }
+
+    const int pos = FScanner.NrOfChar + Ofs - FScanner.Line - 1;
+    const QString machineError = HP.FError;
+    if (!machineError.isEmpty())
+        writeError(pos, machineError);
+    if (FErrorCode != 0) {
+        // A failed operation (code 11) has been written once already.
+        const QString codeText = ErrorText(FErrorCode);
+        if (FErrorCode != MachineError && codeText != machineError)
+            writeError(pos, codeText);
+    } else if (sym() != eof || FScanner.ErrorCode == TSeqScanner::BufferFullError) {
+        writeError(pos, CanceledText);
+    }
+}
+
+void TStrParser::declarePredefined()
+{
+    CreateDoubleConst(QStringLiteral("Pi"), 3.141592653589793);
+    static const struct
+    {
+        const char *name;
+        THPOperation op;
+    } functions[] = {
+        {"sqrt", hpSqrt},   {"sqr", hpSqr}, {"exp", hpExp},     {"ln", hpLn},   {"sin", hpSin},
+        {"asin", hpInvSin}, {"cos", hpCos}, {"acos", hpInvCos}, {"tan", hpTan}, {"atan", hpInvTan},
+        {"abs", hpAbs},     {"inv", hpInv}, {"sum", hpSum},     {"len", hpLen},
+    };
+    for (const auto &function : functions)
+        CreateHPOp(QString::fromLatin1(function.name), function.op);
+    CreateClassOp(QStringLiteral("plot"), ocPlot);
+
+    const auto displayMode = [this](THPMode mode) {
+        return [this, mode](TDataStack &stack, const QString &) {
+            HP.KillZeros = stack.PopBool();
+            HP.Mode = mode;
+            HP.FixLen = std::clamp(stack.PopInt(), 0, FixLenLimit);
+        };
+    };
+    CreateProcOp(QStringLiteral("FIX"), QStringLiteral("IB"), displayMode(hpFix));
+    CreateProcOp(QStringLiteral("ENG"), QStringLiteral("IB"), displayMode(hpEng));
+    CreateProcOp(QStringLiteral("SCI"), QStringLiteral("IB"), displayMode(hpSci));
+    CreateProcOp(QStringLiteral("HEX"), QStringLiteral("I"),
+                 [](TDataStack &stack, const QString &) { stack.PopInt(); });
+    CreateBoolConst(QStringLiteral("TRUE"), true);
+    CreateBoolConst(QStringLiteral("FALSE"), false);
+}
+
+TParseObj *TStrParser::declare(ObjectClass cls)
+{
+    prevObj = Lookup(FScanner.idPos);
+    if (prevObj)
+        return nullptr;
+    ObjList.push_back(std::make_unique<TParseObj>(FScanner.idPos, cls));
+    FScanner.KeepId();
+    return ObjList.back().get();
+}
+
+TParseObj *TStrParser::CreateDoubleConst(const QString &IdentStr, double re)
+{
+    FScanner.AddToBuffer(IdentStr);
+    TParseObj *obj = declare(RConst);
+    if (obj) {
+        obj->p.dValue = re;
+        obj->cNum = MakeComplex(re);
+    }
+    return obj;
+}
+
+TParseObj *TStrParser::CreateBoolConst(const QString &IdentStr, bool b)
+{
+    FScanner.AddToBuffer(IdentStr);
+    TParseObj *obj = declare(BConst);
+    if (obj)
+        obj->p.bc = b;
+    return obj;
+}
+
+TParseObj *TStrParser::CreateHPOp(const QString &IdentStr, THPOperation AHPOp)
+{
+    FScanner.AddToBuffer(IdentStr);
+    TParseObj *obj = declare(HPOp);
+    if (obj)
+        obj->p.HPOp = AHPOp;
+    return obj;
+}
+
+TParseObj *TStrParser::CreateClassOp(const QString &IdentStr, ObjectClass AClassOp)
+{
+    FScanner.AddToBuffer(IdentStr);
+    return declare(AClassOp);
+}
+
+TParseObj *TStrParser::CreateProcOp(const QString &IdentStr, const QString &ParamStr,
+                                    TOnFuncCall AnExec)
+{
+    FScanner.AddToBuffer(IdentStr);
+    TParseObj *obj = declare(FarProcCall);
+    if (obj) {
+        obj->p.Exec = std::move(AnExec);
+        obj->p.parStr = ParamStr.left(20);
+    }
+    return obj;
+}
+
+TParseObj *TStrParser::Lookup(qint32 n) const
+{
+    for (auto it = ObjList.rbegin(); it != ObjList.rend(); ++it) {
+        if (FScanner.Diff(n, (*it)->Name) == 0)
+            return it->get();
+    }
+    return nullptr;
+}
+
+void TStrParser::remove(TParseObj *obj)
+{
+    if (!obj)
+        return;
+    if (prevObj == obj)
+        prevObj = nullptr;
+    for (auto it = ObjList.end(); it != ObjList.begin();) {
+        --it;
+        if (it->get() == obj) {
+            ObjList.erase(it);
+            return;
+        }
+    }
+}
+
+QString TStrParser::ErrorText(qint32 ACode) const
+{
+    switch (ACode) {
+    case 1:
+        return QStringLiteral("Wrong Identifier");
+    case 2:
+        return QStringLiteral("Right Paranthesis missing");
+    case 4:
+        return QStringLiteral("Error in Expression");
+    case 5:
+        return QStringLiteral("Operation not possible");
+    case 6:
+        return QStringLiteral("Right Brackets missing");
+    case 7:
+        return QStringLiteral("Data Source not assigned");
+    case 8:
+        return QStringLiteral("Column out of Range");
+    case 9:
+        return QStringLiteral("Row out of Range");
+    case 10:
+        return QStringLiteral("Equal sign missing");
+    case 13:
+        return QStringLiteral("Double expected");
+    case 18:
+        return QStringLiteral("Index out of range");
+    default:
+        return HP.FError;
+    }
+}
+
+void TStrParser::exec(THPOperation op)
+{
+    // A failure leaves its text in FError, which the statement or the run reports.
+    HP.ExecOp(op);
+}
+
+bool TStrParser::popInteger(qint64 &value)
+{
+    value = 0;
+    return !HP.Pop().toInteger(value).isError();
+}
+
+void TStrParser::writeResult(int pos, const QString &text, int lineBreaks)
+{
+    if (!OnDisplayResult)
+        return;
+    OnDisplayResult(*this, pos, pos, text);
+    Ofs += text.size() - lineBreaks;
+}
+
+void TStrParser::writeError(int pos, const QString &text)
+{
+    if (!OnDisplayError || text.isEmpty())
+        return;
+    OnDisplayError(*this, pos, text);
+    Ofs += text.size();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Expressions
+
+void TStrParser::Expression(TParseObj *target)
+{
+    SimpleExpression(target);
+    if (isRelation(sym())) {
+        // No comparison is made: both sides stay on the machine.
+        GetSym();
+        SimpleExpression(nullptr);
+    }
+}
+
+void TStrParser::SimpleExpression(TParseObj *target)
+{
+    const SymbolType sign = sym();
+    if (sign == Plus || sign == Minus)
+        GetSym();
+    Term(target);
+    if (sign == Minus)
+        exec(hpCHS);
+    while ((sym() == Plus || sym() == Minus || sym() == OrSym) && FErrorCode == 0) {
+        const SymbolType op = sym();
+        GetSym();
+        Term(target);
+        if (FErrorCode != 0)
+            return;
+        if (op == Plus)
+            exec(hpAdd);
+        else if (op == Minus)
+            exec(hpSub);
+        else
+            FErrorCode = OperationNotPossible;
+    }
+}
+
+void TStrParser::Term(TParseObj *target)
+{
+    Factor(target);
+    while (FErrorCode == 0
+           && (sym() == AndSym || sym() == MulSym || sym() == ModSym || sym() == DivSym)) {
+        const SymbolType op = sym();
+        GetSym();
+        Factor(target);
+        if (FErrorCode == 0) {
+            if (op == MulSym)
+                exec(hpMul);
+            else if (op == DivSym)
+                exec(hpDiv);
+            else
+                FErrorCode = OperationNotPossible;
+        }
+        if (sym() == Eql)
+            prevSym = NoSym;
+    }
+}
+
+void TStrParser::Factor(TParseObj *target)
+{
+    if (FErrorCode != 0)
+        return;
+    if (m_depth >= MaxNesting) {
+        FErrorCode = ExpressionError;
+        return;
+    }
+    ++m_depth;
+    switch (sym()) {
+    case NotSym:
+        // NOT has no effect on the value.
+        GetSym();
+        Factor(target);
+        break;
+    case LParen: {
+        const TSeqScanner::TScanState atParenthesis = FScanner.SaveState();
+        GetSym();
+        if (target) {
+            Literal(target);
+            if (FErrorCode == 0)
+                break;
+            // Not a vector or matrix: read it again as a parenthesised expression.
+            FErrorCode = 0;
+            FScanner.RestoreState(atParenthesis);
+            GetSym();
+            prevSym = Ident;
+            target->obClass = VarObject;
+            target->vecAr.clear();
+            target->m.clear();
+        }
+        Expression();
+        if (sym() == RParen)
+            GetSym();
+        else if (FErrorCode == 0)
+            FErrorCode = RightParenthesisMissing;
+        break;
+    }
+    case ReNum:
+        HP.Push(MakeComplex(FScanner.reVal));
+        GetSym();
+        break;
+    case IntNum:
+        HP.Push(MakeComplex(FScanner.intVal));
+        GetSym();
+        break;
+    case ComplexNum:
+        HP.Push(MakeComplex(FScanner.cNum.Real(), FScanner.cNum.Imaginary()));
+        GetSym();
+        break;
+    case StrConst:
+        // Nothing is pushed; the string stays the current symbol.
+        break;
+    case Ident:
+        if (TParseObj *e = Lookup(FScanner.idPos)) {
+            IdentFactor(e);
+        } else {
+            FErrorCode = WrongIdentifier;
+            GetSym();
+        }
+        break;
+    default:
+        FErrorCode = ExpressionError;
+        break;
+    }
+    --m_depth;
+}
+
+void TStrParser::IdentFactor(TParseObj *e)
+{
+    switch (e->obClass) {
+    case FarProcCall:
+    case LocProcCall:
+        ParseExecProc(e);
+        break;
+    case RConst:
+    case VarObject:
+        // A name that was never given a value pushes nothing and stays the current symbol.
+        if (isEmptyValue(e))
+            break;
+        HP.Push(e->cNum);
+        GetSym();
+        break;
+    case HPOp: {
+        GetSym();
+        if (sym() != LParen)
+            break;
+        GetSym();
+        if (e->p.HPOp == hpSum) {
+            SumForms();
+            break;
+        }
+        Expression();
+        exec(e->p.HPOp);
+        if (sym() == RParen) {
+            GetSym();
+            if (sym() == Eql)
+                prevSym = NoSym;
+        }
+        break;
+    }
+    case ocRange:
+        GetSym();
+        HP.PushTypeInfo(tiRange);
+        if (sym() != Eql)
+            HP.Push(MakeComplex(e->p.rgInc));
+        break;
+    case ocVector:
+        VectorFactor(e);
+        break;
+    case ocPlot:
+        GetSym();
+        if (OnPlot)
+            OnPlot(*this);
+        else
+            skipCall();
+        prevSym = NoSym;
+        break;
+    case ocMatrix:
+        MatrixFactor(e);
+        break;
+    default:
+        // Boolean constants and the kinds the calculator does not use push nothing.
+        break;
+    }
+}
+
+void TStrParser::VectorFactor(TParseObj *e)
+{
+    GetSym();
+    if (sym() != LBrackets) {
+        HP.PushVector(e->vecAr);
+        return;
+    }
+    GetSym();
+    Expression();
+    if (HP.PopTypeInfo() != tiDouble)
+        return;
+    qint64 index = 0;
+    const bool whole = popInteger(index);
+    const bool byRange = HP.PopTypeInfo() == tiRange;
+    if (byRange && sym() == RBrackets && FScanner.BecomesFollows()) {
+        // An indexed definition follows. Moving idPos back never reaches into kept names.
+        if (prevId >= FScanner.idPos)
+            FScanner.idPos = prevId;
+        return;
+    }
+    // A range index is checked like any other: an element that does not exist is never read.
+    if (!whole || index < 0 || index >= e->vecAr.size()) {
+        FErrorCode = IndexOutOfRange;
+        return;
+    }
+    HP.Push(e->vecAr.at(index));
+    if (sym() == RBrackets)
+        GetSym();
+}
+
+void TStrParser::MatrixFactor(TParseObj *e)
+{
+    GetSym();
+    if (sym() != LBrackets) {
+        HP.PushMatrix(e->m);
+        return;
+    }
+    GetSym();
+    Expression();
+    if (HP.PopTypeInfo() != tiDouble || sym() != Comma)
+        return;
+    qint64 row = 0;
+    const bool rowWhole = popInteger(row);
+    GetSym();
+    Expression();
+    if (HP.PopTypeInfo() != tiDouble)
+        return;
+    qint64 column = 0;
+    const bool columnWhole = popInteger(column);
+    if (!rowWhole || !columnWhole || row < 0 || row >= e->m.size() || column < 0
+        || column >= e->m.at(row).size()) {
+        FErrorCode = IndexOutOfRange;
+        return;
+    }
+    HP.Push(e->m.at(row).at(column));
+    if (sym() == RBrackets)
+        GetSym();
+}
+
+void TStrParser::SumForms()
+{
+    Expression();
+    const THPTypeInfo tag = HP.PopTypeInfo();
+    if (tag == tiVector) {
+        HP.PushTypeInfo(tag);
+        exec(hpSum);
+        GetSym();
+        prevSym = NoSym;
+        return;
+    }
+    if (tag != tiDouble)
+        return;
+    qint64 lo = 0;
+    popInteger(lo);
+    if (sym() != Comma)
+        return;
+    GetSym();
+    Expression();
+    if (FErrorCode != 0)
+        return;
+    qint64 hi = 0;
+    popInteger(hi);
+    if (sym() != Comma)
+        return;
+    const qsizetype pieceStart = FScanner.CurrentIndex() + 1;
+    const char16_t pieceCh = FScanner.ch;
+    GetSym();
+
+    TCalcValue total = MakeComplex(0.0);
+    std::optional<TSeqScanner::TScanState> afterTerm;
+    // hi - lo + 1 without overflow: the bounds are 64-bit.
+    const double count = double(hi) - double(lo) + 1.0;
+    if (count < 1) {
+        // An empty sum is 0; its term is passed over unevaluated.
+        skipToClosingParenthesis();
+    } else {
+        const qint64 evaluations = count > MaxSumEvaluations ? 1 : qint64(count);
+        QString piece;
+        for (qint64 i = 0; i < evaluations; ++i) {
+            Expression();
+            if (FErrorCode != 0)
+                break;
+            if (i == 0) {
+                piece = FScanner.SourcePiece(pieceStart, FScanner.CurrentIndex() + 1);
+                afterTerm = FScanner.SaveState();
+            }
+            TCalcValue term = HP.Pop();
+            // The term is the same at every step, so a sum too long to add up term by term is
+            // the count times the term.
+            if (evaluations < count)
+                TCalcValue::binary(TCalcBinaryOp::Multiply, term, MakeComplex(count), term);
+            if (TCalcError error = TCalcValue::binary(TCalcBinaryOp::Add, total, term, total)) {
+                HP.FError = error.text();
+                break;
+            }
+            if (i + 1 < evaluations) {
+                FScanner.Rescan(piece, pieceCh);
+                GetSym();
+            }
+        }
+    }
+    // Scanning goes on after the term as read the first time.
+    if (afterTerm)
+        FScanner.RestoreState(*afterTerm);
+    HP.Push(total);
+    if (sym() == RParen) {
+        GetSym();
+        if (sym() == Eql)
+            prevSym = NoSym;
+    } else if (FErrorCode == 0) {
+        FErrorCode = RightParenthesisMissing;
+    }
+}
+
+void TStrParser::ParseExecProc(TParseObj *vObj)
+{
+    GetSym();
+    if (sym() != LParen)
+        return;
+    GetSym();
+    const quint16 mark = DataStack.eos;
+    const QString &kinds = vObj->p.parStr;
+    for (qsizetype i = 0; i < kinds.size(); ++i) {
+        const QChar kind = kinds.at(i);
+        if (sym() == Ident) {
+            if (const TParseObj *a = Lookup(FScanner.idPos)) {
+                if (a->obClass == RConst) {
+                    FScanner.sym = ReNum;
+                    FScanner.reVal = a->p.dValue;
+                } else if (a->obClass == BConst) {
+                    if (kind == u'B')
+                        DataStack.BoolToStack(a->p.bc);
+                    else
+                        FErrorCode = BooleanArgumentError;
+                    FScanner.sym = NoSym;
+                } else if (a->obClass == SConst) {
+                    FScanner.sym = StrConst;
+                    FScanner.sVal = a->p.sc;
+                }
+            }
+        }
+        if (sym() == ReNum) {
+            if (kind == u'R')
+                DataStack.PushDouble(FScanner.reVal);
+            else
+                FErrorCode = NumberArgumentError;
+        } else if (sym() == IntNum) {
+            if (kind == u'I')
+                DataStack.PushInt(FScanner.intVal);
+            else
+                FErrorCode = NumberArgumentError;
+        } else if (sym() == StrConst) {
+            if (kind == u'S')
+                DataStack.PushStr(FScanner.sVal);
+            else
+                FErrorCode = StringArgumentError;
+        }
+        if (FErrorCode != 0)
+            break;
+        GetSym();
+        if (sym() != Comma && sym() != RParen) {
+            FErrorCode = ArgumentSeparatorError;
+            break;
+        }
+        if (i == kinds.size() - 1 && sym() != RParen) {
+            FErrorCode = RightParenthesisMissing;
+            break;
+        }
+        GetSym();
+    }
+    if (FErrorCode == 0 && DataStack.ErrorCode == 0) {
+        vObj->p.Exec(DataStack, kinds);
+    } else {
+        // The arguments of a refused call must not be taken by a later one.
+        DataStack.eos = mark;
+        DataStack.ErrorCode = 0;
+    }
+}
+
+void TStrParser::Literal(TParseObj *target)
+{
+    if (sym() == LParen) {
+        target->obClass = ocMatrix;
+        target->m.clear();
+        GetSym();
+        for (;;) {
+            target->m.append(List());
+            if (FErrorCode != 0)
+                break;
+            if (sym() == Comma) {
+                GetSym();
+                if (sym() != LParen) {
+                    FErrorCode = MatrixRowError;
+                    break;
+                }
+                GetSym();
+            } else if (sym() == RParen || sym() == eof) {
+                break;
+            } else {
+                FErrorCode = RightParenthesisMissing;
+                break;
+            }
+        }
+        if (sym() == RParen)
+            GetSym();
+        prevSym = NoSym;
+        return;
+    }
+    target->obClass = ocVector;
+    target->vecAr = List();
+    if (target->vecAr.size() == 1 && FErrorCode == 0)
+        FErrorCode = SingleElementVector;
+    prevSym = NoSym;
+}
+
+TComplexArray TStrParser::List()
+{
+    TComplexArray elements;
+    while (sym() != RParen && sym() != eof && FErrorCode == 0) {
+        Expression();
+        elements.append(HP.Pop());
+        if (sym() == Comma) {
+            GetSym();
+        } else if (sym() != RParen) {
+            if (FErrorCode == 0)
+                FErrorCode = RightParenthesisMissing;
+            return elements;
+        }
+    }
+    if (sym() == RParen)
+        GetSym();
+    return elements;
+}
+
+void TStrParser::skipCall()
+{
+    if (sym() != LParen)
+        return;
+    GetSym();
+    skipToClosingParenthesis();
+    if (sym() == RParen)
+        GetSym();
+}
+
+void TStrParser::skipToClosingParenthesis()
+{
+    int depth = 0;
+    while (sym() != eof && sym() != Eql && !(sym() == RParen && depth == 0)) {
+        if (sym() == LParen)
+            ++depth;
+        else if (sym() == RParen)
+            --depth;
+        GetSym();
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Statements
+
+void TStrParser::Statement()
+{
+    TParseObj *target = nullptr;
+    const SymbolType c = sym();
+    if (c == LParen || startsNumber(c)) {
+        Expression();
+    } else if (c == Ident) {
+        if (TParseObj *created = declare(VarObject)) {
+            target = created;
+            prevSym = Ident;
+            prevId = FScanner.idPos;
+            GetSym();
+        } else if ((prevObj->obClass == ocVector || prevObj->obClass == ocMatrix)
+                   && indexedDefinitionFollows()) {
+            // Declared afresh by the next statement, as the target of an indexed definition.
+            remove(prevObj);
+            return;
+        } else if (prevObj->obClass == VarObject && isEmptyValue(prevObj)) {
+            // A word met before that never got a value: still a word, which a definition may
+            // yet give a value.
+            target = prevObj;
+            prevSym = Ident;
+            prevId = FScanner.idPos;
+            GetSym();
+        } else {
+            prevId = FScanner.idPos;
+            prevSym = Ident;
+            Expression();
+            if (FErrorCode != 0)
+                return;
+            TParseObj *e = Lookup(prevId);
+            if (sym() == Becomes && e) {
+                // An assignment to an existing name.
+                e->obClass = VarObject;
+                HP.Pop();
+                GetSym();
+                Expression(e);
+                e->cNum = HP.Pop();
+                prevSym = NoSym;
+                return;
+            }
+            // Only a whole vector is shown as the vector variable; an element is a number.
+            if (sym() == Eql && e && !(e->obClass == ocVector && HP.TypeInfoStack[0] == tiVector))
+                prevSym = NoSym;
+        }
+    }
+
+    // A failed expression shows no result: the run ends with the error at the "=".
+    if (FErrorCode != 0 && sym() == Eql)
+        return;
+    switch (sym()) {
+    case Eql:
+        ResultRequest();
+        return;
+    case LBrackets:
+        IndexedDefinition(target);
+        return;
+    case Becomes:
+        Definition(target);
+        return;
+    default:
+        break;
+    }
+    if (sym() == Ident && prevSym == Ident) {
+        // Two names in a row: the first was a word; the second starts the next statement.
+        remove(target);
+        FErrorCode = 0;
+        return;
+    }
+    if (sym() != Ident)
+        Expression();
+    if (FErrorCode != 0) {
+        if (prevSym == Ident)
+            remove(target);
+        GetSym();
+        // Ordinary text between calculations is passed over.
+        if (FErrorCode == ExpressionError)
+            FErrorCode = 0;
+    }
+}
+
+void TStrParser::ResultRequest()
+{
+    const int pos = editorPos();
+    TParseObj *e = prevSym == Ident ? Lookup(FScanner.idPos) : nullptr;
+    if (e && isEmptyValue(e)) {
+        // A word with no value followed by "=" is a word, not a request for its value.
+        e = nullptr;
+    } else if (e && !holdsValue(e)) {
+        // A function, procedure or constant named last has no value to show: the "=" asks for
+        // the result of what came before it (FIX(2, FALSE) then 5 =).
+        e = nullptr;
+        prevSym = NoSym;
+    }
+    if (e) {
+        // The name has been dealt with; a later "=" asks for a result of its own.
+        prevSym = NoSym;
+        if (e->obClass == ocVector) {
+            DisplayVectorVariable(pos, e->vecAr);
+            GetSym();
+        } else if (e->obClass == ocMatrix) {
+            GetSym();
+        } else {
+            IdentFactor(e);
+            if (OnDisplayResult) {
+                writeResult(pos, u' ' + HP.Display(), 0);
+                HP.Pop();
+            }
+            if (sym() == ReNum)
+                GetSym();
+        }
+        return;
+    }
+    if (prevSym == Ident) {
+        // A word followed by "=": nothing to show; the rest of its line is passed over.
+        const bool removed = ObjList.size() > 1;
+        if (removed)
+            remove(ObjList.back().get());
+        while (FScanner.ch != u'\n' && !(FScanner.ch == 0 && FScanner.SourceEmpty()))
+            FScanner.GetCh();
+        if (removed)
+            prevSym = NoSym;
+        GetSym();
+        return;
+    }
+    const qint32 line = FScanner.Line;
+    GetSym();
+    if (!HP.FError.isEmpty()) {
+        writeError(pos, HP.FError);
+        HP.Reset();
+    } else {
+        const QString text = u' ' + HP.Display();
+        writeResult(pos, text, HP.DisplayLines);
+    }
+    HP.Pop();
+    // A number already written after the "=" on the same line is passed over.
+    if ((sym() == ReNum || sym() == IntNum) && FScanner.Line == line)
+        GetSym();
+}
+
+bool TStrParser::indexedDefinitionFollows() const
+{
+    // "[", a name, "]" and ":=": the name is being defined afresh. Reading an element (v[0] =)
+    // leaves the variable alone.
+    static const QRegularExpression pattern(
+        QStringLiteral("^\\[\\s*[^\\s\\]\\[(){}]+\\s*\\]\\s*:="));
+    return FScanner.ch == u'[' && pattern.match(FScanner.UpcomingText(256)).hasMatch();
+}
+
+void TStrParser::Definition(TParseObj *target)
+{
+    GetSym();
+    Expression(target);
+    if (sym() == Comma || sym() == TwoPoint) {
+        // A range: start [, second] .. end.
+        const double start = HP.Pop().realPart();
+        double by = 1.0;
+        if (sym() == Comma) {
+            GetSym();
+            Expression();
+            by = HP.Pop().realPart() - start;
+        }
+        GetSym();
+        Expression();
+        const double end = HP.Pop().realPart();
+        if (target) {
+            target->obClass = ocRange;
+            target->p.rgStart = start;
+            target->p.rgBy = by;
+            target->p.rgEnd = end;
+            target->p.rgInc = 0.0;
+        }
+        return;
+    }
+    if (!target || prevSym != Ident)
+        return;
+    switch (HP.PopTypeInfo()) {
+    case tiDouble:
+        target->cNum = HP.Pop();
+        break;
+    case tiMatrix:
+        target->m = HP.PopMatrix();
+        target->obClass = ocMatrix;
+        break;
+    case tiVector:
+        target->vecAr = HP.PopVector();
+        target->obClass = ocVector;
+        break;
+    case tiRange:
+        break;
+    }
+}
+
+void TStrParser::IndexedDefinition(TParseObj *target)
+{
+    if (!target)
+        return;
+    target->obClass = ocVector;
+    target->vecAr.clear();
+    GetSym();
+    TParseObj *r = sym() == Ident ? Lookup(FScanner.idPos) : nullptr;
+    if (!r || r->obClass != ocRange)
+        return;
+    GetSym();
+    qsizetype pieceStart = FScanner.CurrentIndex() + 1;
+    char16_t pieceCh = FScanner.ch;
+    if (sym() == RBrackets) {
+        GetSym();
+        pieceStart = FScanner.CurrentIndex() + 1;
+        pieceCh = FScanner.ch;
+        if (sym() == Becomes) {
+            const qint64 count = rangeCount(*r);
+            if (count < 0) {
+                FErrorCode = IndexOutOfRange;
+                return;
+            }
+            target->vecAr.resize(count);
+        }
+        GetSym();
+    }
+    r->p.rgInc = r->p.rgStart;
+
+    bool runningSum = false;
+    if (sym() == Ident) {
+        const TParseObj *f = Lookup(FScanner.idPos);
+        runningSum = f && f->obClass == HPOp && f->p.HPOp == hpSum;
+    }
+    if (runningSum) {
+        GetSym();
+        if (sym() != LParen) {
+            FErrorCode = MatrixRowError;
+            return;
+        }
+        GetSym();
+        Expression();
+        const THPTypeInfo tag = HP.PopTypeInfo();
+        if (tag == tiVector) {
+            HP.PushTypeInfo(tag);
+            exec(hpSum);
+        } else if (tag == tiDouble) {
+            // The bounds only set the number of elements.
+            qint64 b = 0;
+            popInteger(b);
+            if (sym() == Comma) {
+                GetSym();
+                Expression();
+                qint64 c = 0;
+                popInteger(c);
+                if (sym() == Comma) {
+                    pieceStart = FScanner.CurrentIndex() + 1;
+                    pieceCh = FScanner.ch;
+                    const double count = double(c) - double(b) + 1.0;
+                    if (count > MaxElements) {
+                        FErrorCode = IndexOutOfRange;
+                        return;
+                    }
+                    target->vecAr.resize(count < 0 ? 0 : qsizetype(count));
+                    GetSym();
+                }
+            }
+        }
+    }
+
+    // The expression is read once per element (once at least, so that it is passed over).
+    std::optional<TSeqScanner::TScanState> afterExpression;
+    QString piece;
+    TCalcValue total = MakeComplex(0.0);
+    const qsizetype count = target->vecAr.size();
+    for (qsizetype i = 0; i < std::max<qsizetype>(count, 1); ++i) {
+        Expression();
+        if (FErrorCode != 0)
+            break;
+        if (i == 0) {
+            piece = FScanner.SourcePiece(pieceStart, FScanner.CurrentIndex() + 1);
+            afterExpression = FScanner.SaveState();
+        }
+        const TCalcValue value = HP.Pop();
+        if (i < count) {
+            if (runningSum) {
+                if (TCalcError error
+                    = TCalcValue::binary(TCalcBinaryOp::Add, total, value, total)) {
+                    HP.FError = error.text();
+                    break;
+                }
+                target->vecAr[i] = total;
+            } else {
+                target->vecAr[i] = value;
+            }
+        }
+        r->p.rgInc += r->p.rgBy;
+        if (i + 1 < count) {
+            FScanner.Rescan(piece, pieceCh);
+            GetSym();
+        }
+    }
+    // Scanning goes on after the expression as read the first time.
+    if (afterExpression)
+        FScanner.RestoreState(*afterExpression);
+    if (runningSum) {
+        if (sym() == RParen) {
+            GetSym();
+            if (sym() == Eql)
+                prevSym = NoSym;
+        } else if (FErrorCode == 0) {
+            FErrorCode = RightParenthesisMissing;
+        }
+    }
+}
+
+void TStrParser::DisplayVectorVariable(int pos, const TComplexArray &v)
+{
+    QString text = QStringLiteral(" (");
+    int lineBreaks = 0;
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        HP.Push(v.at(i));
+        text += HP.Display() + QStringLiteral(", ");
+        HP.Pop();
+        HP.PopTypeInfo();
+        if ((i + 1) % 5 == 0) {
+            text += QStringLiteral("\r\n");
+            ++lineBreaks;
+        }
+    }
+    const qsizetype comma = text.lastIndexOf(u',');
+    if (comma >= 0) {
+        if (text.endsWith(QStringLiteral("\r\n")))
+            --lineBreaks;
+        text.truncate(comma);
+    }
+    text += u')';
+    writeResult(pos, text, lineBreaks);
+}

@@ -1,0 +1,272 @@
+#include <QTest>
+
+#include "calc/strparser.h"
+
+namespace {
+
+// A note as the parser sees it: its text with CR LF line breaks, results and errors inserted at
+// editor positions (a line break is one position). The note reads back with every error text in
+// brackets.
+class Note
+{
+public:
+    explicit Note(TStrParser &parser)
+    {
+        parser.OnDisplayResult = [this](TStrParser &, int start, int, const QString &result) {
+            insert(start, result, u'r');
+        };
+        parser.OnDisplayError
+            = [this](TStrParser &, int pos, const QString &error) { insert(pos, error, u'e'); };
+    }
+
+    // Runs text (lines ended by "\n") and returns it as the note then reads.
+    QString calc(TStrParser &parser, const QString &text)
+    {
+        m_text = text;
+        m_kinds = QString(text.size(), u'u');
+        QString source = text;
+        source.replace(u'\n', QStringLiteral("\r\n"));
+        parser.Run(source);
+        QString shown;
+        for (qsizetype i = 0; i < m_text.size(); ++i) {
+            const bool error = m_kinds.at(i) == u'e';
+            if (error && (i == 0 || m_kinds.at(i - 1) != u'e'))
+                shown += u'[';
+            shown += m_text.at(i);
+            if (error && (i + 1 == m_text.size() || m_kinds.at(i + 1) != u'e'))
+                shown += u']';
+        }
+        return shown;
+    }
+
+private:
+    void insert(int pos, QString text, QChar kind)
+    {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        QVERIFY2(pos >= 0 && pos <= m_text.size(), qPrintable(QString::number(pos)));
+        pos = std::clamp<int>(pos, 0, m_text.size());
+        m_text.insert(pos, text);
+        m_kinds.insert(pos, QString(text.size(), kind));
+    }
+
+    QString m_text;
+    QString m_kinds;
+};
+
+QString calc(const QString &text)
+{
+    TStrParser parser;
+    Note note(parser);
+    return note.calc(parser, text);
+}
+
+} // namespace
+
+class TestStrParser : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void notes_data();
+    void notes();
+    void errorCodes_data();
+    void errorCodes();
+    void displaySettingsLastAcrossRuns();
+    void runIsFresh();
+    void namesMatchInAnyCase();
+};
+
+void TestStrParser::notes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+
+    // Expressions.
+    QTest::newRow("precedence") << "2 + 3 * 4 =\n"
+                                << "2 + 3 * 4 = 14.000000000\n";
+    QTest::newRow("parentheses") << "(2 + 3) * 4 =\n"
+                                 << "(2 + 3) * 4 = 20.000000000\n";
+    QTest::newRow("leading minus") << "x := -2 * 3\nx =\n"
+                                   << "x := -2 * 3\nx = -6.000000000\n";
+    QTest::newRow("division") << "7 / 2 =\n"
+                              << "7 / 2 = 3.500000000\n";
+    QTest::newRow("sin in degrees") << "sin(30) =\n"
+                                    << "sin(30) = 0.500000000\n";
+    QTest::newRow("sqrt") << "sqrt(16) =\n"
+                          << "sqrt(16) = 4.000000000\n";
+    QTest::newRow("imaginary square") << "3i * 3i =\n"
+                                      << "3i * 3i = -9.000000000\n";
+    QTest::newRow("imaginary result") << "2 + 3i =\n"
+                                      << "2 + 3i = 2+3i\n";
+    QTest::newRow("NOT has no effect") << "2 + NOT 3 =\n"
+                                       << "2 + NOT 3 = 5.000000000\n";
+    QTest::newRow("relation keeps both") << "2 < 3 =\n"
+                                         << "2 < 3 = 3.000000000\n";
+    QTest::newRow("parenthesised number") << "(5) =\n"
+                                          << "(5) = 5.000000000\n";
+    QTest::newRow("parenthesised definition") << "x := (5)\nx =\n"
+                                              << "x := (5)\nx = 5.000000000\n";
+    QTest::newRow("sum of a constant") << "sum(1, 3, 2) =\n"
+                                       << "sum(1, 3, 2) = 6.000000000\n";
+    QTest::newRow("empty sum") << "sum(3, 1, 2) =\n"
+                               << "sum(3, 1, 2) = 0.000000000\n";
+    QTest::newRow("long sum") << "sum(1, 1000000, 2) =\n"
+                              << "sum(1, 1000000, 2) = 2000000.000000000\n";
+    QTest::newRow("sum then more") << "sum(1, 3, 2) + 1 =\n"
+                                   << "sum(1, 3, 2) + 1 = 7.000000000\n";
+    QTest::newRow("display modes")
+        << "FIX(2, FALSE)\n1 / 3 =\nFIX(4, TRUE)\n1 / 2 =\nENG(3, FALSE)\n12345 * 1 =\n"
+        << "FIX(2, FALSE)\n1 / 3 = 0.33\nFIX(4, TRUE)\n1 / 2 = 0.5\nENG(3, FALSE)\n"
+           "12345 * 1 = 12.345E3\n";
+    QTest::newRow("number after a display mode") << "FIX(2, FALSE)\n5 =\n"
+                                                 << "FIX(2, FALSE)\n5 = 5.00\n";
+
+    // Vectors and matrices.
+    QTest::newRow("vector index, sum and len")
+        << "v := (1, 2, 3)\nv[0] =\nsum(v) =\nlen(v) =\n"
+        << "v := (1, 2, 3)\nv[0] = 1.000000000\nsum(v) = 6.000000000\nlen(v) = 3.000000000\n";
+    QTest::newRow("vector display")
+        << "v := (1, 2, 3)\nv =\n"
+        << "v := (1, 2, 3)\nv = (1.000000000, 2.000000000, 3.000000000)\n";
+    QTest::newRow("matrix product")
+        << "FIX(0, TRUE)\nA := ((1, 2), (3, 4))\nB := ((5, 6), (7, 8))\nA * B =\nA[1, 0] =\n"
+        << "FIX(0, TRUE)\nA := ((1, 2), (3, 4))\nB := ((5, 6), (7, 8))\nA * B = \n((19, 22),\n"
+           "(43, 50))\n\nA[1, 0] = 3\n";
+    QTest::newRow("singular matrix")
+        << "M := ((1, 2), (2, 4))\ninv(M) =\n1 + 1 =\n"
+        << "M := ((1, 2), (2, 4))\ninv(M) =[gaussj: Singular Matrix]\n1 + 1 = 2.000000000\n";
+    QTest::newRow("non-square inverse")
+        << "M := ((1, 2, 3), (4, 5, 6))\ninv(M) =\n"
+        << "M := ((1, 2, 3), (4, 5, 6))\ninv(M) =[wrong matrix dimensions]\n";
+
+    // Statements.
+    QTest::newRow("result") << "3 + 4 =\n"
+                            << "3 + 4 = 7.000000000\n";
+    QTest::newRow("definition and use") << "x := 2\nx * 3 =\nx =\n"
+                                        << "x := 2\nx * 3 = 6.000000000\nx = 2.000000000\n";
+    QTest::newRow("assignment") << "x := 2\nx := x + 1\nx =\n"
+                                << "x := 2\nx := x + 1\nx = 3.000000000\n";
+    QTest::newRow("word before a product") << "Price 3 * 4 =\n"
+                                           << "Price 3 * 4 = 12.000000000\n";
+    QTest::newRow("word before a sum") << "Total 3 + 4 =\n5 =\n"
+                                       << "Total 3 + 4 =\n5 = 5.000000000\n";
+    QTest::newRow("undefined name") << "y = 4\n1 =\n"
+                                    << "y = 4\n1 = 1.000000000\n";
+    QTest::newRow("word met again") << "Price 3 * 4 =\nPrice + 1 =\n2 =\n"
+                                    << "Price 3 * 4 = 12.000000000\nPrice + 1 =\n"
+                                       "2 = 2.000000000\n";
+    QTest::newRow("word defined later")
+        << "Price 3 * 4 =\nPrice := 5\nPrice =\n"
+        << "Price 3 * 4 = 12.000000000\nPrice := 5\nPrice = 5.000000000\n";
+    QTest::newRow("squares over a range")
+        << "x := 1 .. 5\ny[x] := x * x\ny =\n"
+        << "x := 1 .. 5\ny[x] := x * x\ny = (1.000000000, 4.000000000, 9.000000000, "
+           "16.000000000, 25.000000000)\n";
+    QTest::newRow("range with a step")
+        << "FIX(1, TRUE)\nx := 0, 0.5 .. 2\ny[x] := x\ny =\n"
+        << "FIX(1, TRUE)\nx := 0, 0.5 .. 2\ny[x] := x\ny = (0, 0.5, 1, 1.5, 2)\n";
+    QTest::newRow("running sums")
+        << "FIX(0, TRUE)\nx := 1 .. 3\ny[x] := sum(1, 3, x)\ny =\n"
+        << "FIX(0, TRUE)\nx := 1 .. 3\ny[x] := sum(1, 3, x)\ny = (1, 3, 6)\n";
+    QTest::newRow("redefined vector")
+        << "FIX(0, TRUE)\nx := 1 .. 2\ny[x] := x\ny[x] := 2 * x\ny =\n"
+        << "FIX(0, TRUE)\nx := 1 .. 2\ny[x] := x\ny[x] := 2 * x\ny = (2, 4)\n";
+    QTest::newRow("seven elements wrap after five")
+        << "FIX(0, TRUE)\nx := 1 .. 7\ny[x] := x\ny =\n1 =\n"
+        << "FIX(0, TRUE)\nx := 1 .. 7\ny[x] := x\ny = (1, 2, 3, 4, 5, \n6, 7)\n1 = 1\n";
+    QTest::newRow("five elements on one line")
+        << "FIX(0, TRUE)\nx := 1 .. 5\ny[x] := x\ny =\n1 =\n"
+        << "FIX(0, TRUE)\nx := 1 .. 5\ny[x] := x\ny = (1, 2, 3, 4, 5)\n1 = 1\n";
+    QTest::newRow("division by zero goes on") << "1 / 0 =\n2 + 2 =\n"
+                                              << "1 / 0 =[Divide by 0]\n2 + 2 = 4.000000000\n";
+    QTest::newRow("number after =") << "3 + 4 = 7\n1 =\n"
+                                    << "3 + 4 = 7.000000000 7\n1 = 1.000000000\n";
+    QTest::newRow("calculations in prose")
+        << "Shopping list for the week\nbread 2 * 3 =\nmilk and eggs\n10 / 4 =\n"
+        << "Shopping list for the week\nbread 2 * 3 = 6.000000000\nmilk and eggs\n"
+           "10 / 4 = 2.500000000\n";
+    QTest::newRow("last = without a line break") << "3 + 4 ="
+                                                 << "3 + 4 =";
+    QTest::newRow("list dash") << "- buy milk\n"
+                               << "-[ Calculation Canceled!] buy milk\n";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("currency") << "$20 + $5 =\n"
+                              << "$20 + $5 = 25.000000000\n";
+}
+
+void TestStrParser::notes()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QCOMPARE(calc(text), expected);
+}
+
+void TestStrParser::errorCodes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("expected");
+
+    // The run ends at the position of the character the scanner has reached.
+    QTest::newRow("wrong identifier") << "x := 2 * foo\nx =\n"
+                                      << 1 << "x := 2 * foo\nx[Wrong Identifier] =\n";
+    QTest::newRow("AND") << "3 AND 4 =\n" << 5 << "3 AND 4 =[Operation not possible]\n";
+    QTest::newRow("OR") << "3 OR 4 =\n" << 5 << "3 OR 4 =[Operation not possible]\n";
+    QTest::newRow("index out of range") << "v := (1, 2, 3)\nv[3] =\n"
+                                        << 18 << "v := (1, 2, 3)\nv[3][Index out of range] =\n";
+    QTest::newRow("range index out of range")
+        << "x := 1 .. 3\nv := (1, 2, 3)\nw[x] := v[x]\n"
+        << 18 << "x := 1 .. 3\nv := (1, 2, 3)\nw[x] := v[x]\n[Index out of range]";
+    QTest::newRow("negative FIX digits") << "FIX(-2, FALSE)\n1 =\n"
+                                         << 17 << "FIX(-2, FALSE)\n1 =\n";
+    QTest::newRow("FIX without its flag") << "FIX(4)\n1 =\n" << 12 << "FIX(4)\n1 =\n";
+    QTest::newRow("parenthesis missing") << "(2 + 3 =\n"
+                                         << 2 << "(2 + 3 =[Right Paranthesis missing]\n";
+    QTest::newRow("failed operation without =") << "x := 1 / 0\n2 =\n"
+                                                << 11 << "x := 1 / 0\n2[Divide by 0] =\n";
+}
+
+void TestStrParser::errorCodes()
+{
+    QFETCH(QString, text);
+    QFETCH(int, code);
+    QFETCH(QString, expected);
+    TStrParser parser;
+    Note note(parser);
+    QCOMPARE(note.calc(parser, text), expected);
+    QCOMPARE(parser.FErrorCode, code);
+}
+
+void TestStrParser::displaySettingsLastAcrossRuns()
+{
+    TStrParser parser;
+    Note note(parser);
+    note.calc(parser, QStringLiteral("FIX(2, FALSE)\n"));
+    QCOMPARE(note.calc(parser, QStringLiteral("1 / 3 =\n")), QStringLiteral("1 / 3 = 0.33\n"));
+    // A refused call leaves no arguments behind for the next one.
+    note.calc(parser, QStringLiteral("FIX(4)\n"));
+    note.calc(parser, QStringLiteral("FIX(3, TRUE)\n"));
+    QCOMPARE(note.calc(parser, QStringLiteral("1 / 4 =\n")), QStringLiteral("1 / 4 = 0.25\n"));
+}
+
+void TestStrParser::runIsFresh()
+{
+    TStrParser parser;
+    Note note(parser);
+    note.calc(parser, QStringLiteral("x := 2\n"));
+    // Names do not survive a run: x is a mere word now.
+    QCOMPARE(note.calc(parser, QStringLiteral("x * 2 =\n1 + x =\n")),
+             QStringLiteral("x * 2 =\n1 + x =[Wrong Identifier]\n"));
+}
+
+void TestStrParser::namesMatchInAnyCase()
+{
+    for (const char *name : {"pi", "PI", "Pi"}) {
+        const QString line = QString::fromLatin1(name) + QStringLiteral(" * 1 =\n");
+        QCOMPARE(calc(line), line.chopped(1) + QStringLiteral(" 3.141592654\n"));
+    }
+}
+
+QTEST_APPLESS_MAIN(TestStrParser)
+#include "tst_strparser.moc"
