@@ -87,8 +87,7 @@ void RichDocument::configure()
     m_color = QGuiApplication::palette().color(QPalette::ToolTipBase);
     QTextCharFormat standard;
     TJvTextAttributes::applyFont(standard, TextFont::standard());
-    m_defaultFormat = standard;
-    m_document->setDefaultFont(standard.font());
+    setDefaultFormat(standard);
 }
 
 QString RichDocument::Text() const
@@ -324,5 +323,16 @@ void RichDocument::setDefaultFormat(const QTextCharFormat &format)
 {
     m_defaultFormat = format;
     m_document->setDefaultFont(format.font());
+    if (m_document->isEmpty()) {
+        // The first text typed into an empty document takes the defaults
+        // explicitly, so that it keeps them when it is saved and read again.
+        // This is no change of the content: nothing to undo, not modified.
+        const bool modified = m_document->isModified();
+        const bool undoable = m_document->isUndoAvailable();
+        QTextCursor(m_document).setBlockCharFormat(format);
+        if (!undoable)
+            m_document->clearUndoRedoStacks(QTextDocument::UndoStack);
+        m_document->setModified(modified);
+    }
     defaultAttributesChanged();
 }

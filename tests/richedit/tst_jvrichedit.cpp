@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QUrl>
 
 #include "richtext/widget/jvrichedit.h"
 
@@ -25,6 +26,7 @@ private Q_SLOTS:
     void colourAndScrollBars();
     void queryAcceptDataDecidesOnPaste();
     void copyAndPasteKeepAttributes();
+    void dropsPassThroughQueryAcceptData();
     void urlClickReportsLinkText_data();
     void urlClickReportsLinkText();
     void doubleClickReportsAfterWordSelection();
@@ -160,6 +162,44 @@ void TestJvRichEdit::copyAndPasteKeepAttributes()
     target.setSelLength(5);
     QCOMPARE(target.SelAttributes().UnderlineType(), TUnderlineType::utWave);
     QCOMPARE(target.SelAttributes().UnderlineColor(), TUnderlineColor::ucRed);
+}
+
+void TestJvRichEdit::dropsPassThroughQueryAcceptData()
+{
+    TJvRichEdit edit;
+    edit.resize(300, 100);
+    edit.setText("drop here");
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    struct Query
+    {
+        bool really;
+        bool isDrop;
+    };
+    QList<Query> queries;
+    connect(&edit, &TJvRichEdit::OnQueryAcceptData, &edit,
+            [&](const QMimeData *data, bool really, bool isDrop, bool &handled) {
+                queries.append({really, isDrop});
+                if (really && data->hasUrls()) {
+                    edit.setSelText('"' + data->urls().first().toLocalFile() + "\"\r\n");
+                    handled = true;
+                }
+            });
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a file.txt")});
+    const QPoint point = pointAt(edit, 0);
+    QDragEnterEvent enter(point, Qt::CopyAction, &files, Qt::LeftButton, {});
+    QApplication::sendEvent(edit.viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(point, Qt::CopyAction, &files, Qt::LeftButton, {});
+    QApplication::sendEvent(edit.viewport(), &drop);
+
+    QCOMPARE(edit.Text(), QString("\"/tmp/a file.txt\"\r\ndrop here"));
+    QVERIFY(queries.size() >= 2);
+    QVERIFY(!queries.first().really);
+    QVERIFY(queries.last().really);
+    QVERIFY(queries.last().isDrop);
 }
 
 void TestJvRichEdit::urlClickReportsLinkText_data()

@@ -318,6 +318,21 @@ void TestRichDocument::nameAndBackColourLimits()
 
 void TestRichDocument::caretAttributesApplyToNextText()
 {
+    // A new, empty document is unchanged and gives new text the defaults.
+    RichDocument fresh;
+    QVERIFY(!fresh.Modified());
+    QVERIFY(!fresh.textDocument()->isUndoAvailable());
+    QFont face("DejaVu Serif");
+    face.setPointSize(11);
+    fresh.setFont(TextFont{face, QColor()});
+    QVERIFY(!fresh.Modified());
+    fresh.setSelText("new");
+    fresh.setSelStart(0);
+    fresh.setSelLength(3);
+    QCOMPARE(fresh.SelAttributes().Name(), QString("DejaVu Serif"));
+    const QTextCharFormat stored = QTextCursor(fresh.textDocument()->findBlock(0)).charFormat();
+    QCOMPARE(stored.fontPointSize(), 11.0);
+
     RichDocument document;
     document.setText("ab");
     document.setSelStart(1);
@@ -552,6 +567,8 @@ void TestRichDocument::wholeDocumentStreamReplacesDocument()
 
     RichDocument target;
     target.setText("old text that goes");
+    target.Paragraph().setNumbering(TNumberingStyle::nsBullet);
+    target.Paragraph().setAlignment(TParaAlignment::paCenter);
     target.setSelStart(5);
     QVERIFY(target.Modified());
     buffer.seek(0);
@@ -559,6 +576,9 @@ void TestRichDocument::wholeDocumentStreamReplacesDocument()
     QCOMPARE(target.Text(), QString("one\r\ntwo"));
     QCOMPARE(target.SelStart(), 0);
     QVERIFY(!target.Modified());
+    QVERIFY(!target.textDocument()->isUndoAvailable());
+    QCOMPARE(target.Paragraph().Numbering(), TNumberingStyle::nsNone);
+    QCOMPARE(target.Paragraph().Alignment(), TParaAlignment::paLeftJustify);
     target.setSelText("x");
     QVERIFY(target.Modified());
 }
