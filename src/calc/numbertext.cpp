@@ -17,7 +17,7 @@ struct Decimal
     int exponent = 0;
 };
 
-Decimal toDecimal(long double value, int precision)
+Decimal toDecimal(double value, int precision)
 {
     char buffer[64];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),

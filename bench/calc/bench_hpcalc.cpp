@@ -1,0 +1,88 @@
+// Baseline of the stack machine: one operation with its operands pushed, and the display of
+// the top result in each mode.
+#include <benchmark/benchmark.h>
+
+#include "calc/complexvariant.h"
+#include "calc/hpcalc.h"
+
+namespace {
+
+TComplexMatrix matrix3()
+{
+    return {{MakeComplex(4), MakeComplex(7), MakeComplex(2)},
+            {MakeComplex(2), MakeComplex(6), MakeComplex(1)},
+            {MakeComplex(1), MakeComplex(3), MakeComplex(5)}};
+}
+
+void ExecBinary(benchmark::State &state, THPOperation op)
+{
+    THPCalc hp(1);
+    const TCalcValue y = MakeComplex(12.5, 0);
+    const TCalcValue x = MakeComplex(3.25, 0);
+    for (auto _ : state) {
+        hp.Push(y);
+        hp.Push(x);
+        benchmark::DoNotOptimize(hp.ExecOp(op));
+    }
+}
+
+void ExecUnary(benchmark::State &state, THPOperation op)
+{
+    THPCalc hp(1);
+    const TCalcValue x = MakeComplex(0.75, 0.5);
+    for (auto _ : state) {
+        hp.Push(x);
+        benchmark::DoNotOptimize(hp.ExecOp(op));
+    }
+}
+
+void ExecMatrix(benchmark::State &state, THPOperation op)
+{
+    THPCalc hp(1);
+    const TComplexMatrix m = matrix3();
+    for (auto _ : state) {
+        hp.PushMatrix(m);
+        if (op == hpMul)
+            hp.PushMatrix(m);
+        benchmark::DoNotOptimize(hp.ExecOp(op));
+        hp.PopMatrix();
+    }
+}
+
+void Display(benchmark::State &state, THPMode mode, bool killZeros, double im)
+{
+    THPCalc hp(1);
+    hp.Mode = mode;
+    hp.KillZeros = killZeros;
+    hp.Push(MakeComplex(12345.678, im));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(hp.Display()); // X stays on the stack
+}
+
+void DisplayMatrix(benchmark::State &state)
+{
+    THPCalc hp(1);
+    const TComplexMatrix m = matrix3();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(hp.DisplayMatrix(m));
+}
+
+} // namespace
+
+BENCHMARK_CAPTURE(ExecBinary, add, hpAdd);
+BENCHMARK_CAPTURE(ExecBinary, mul, hpMul);
+BENCHMARK_CAPTURE(ExecBinary, div, hpDiv);
+BENCHMARK_CAPTURE(ExecBinary, pwr, hpPwr);
+BENCHMARK_CAPTURE(ExecUnary, sin, hpSin);
+BENCHMARK_CAPTURE(ExecUnary, sqrt, hpSqrt);
+BENCHMARK_CAPTURE(ExecUnary, arctan, hpInvTan);
+BENCHMARK_CAPTURE(ExecMatrix, mul3x3, hpMul);
+BENCHMARK_CAPTURE(ExecMatrix, inv3x3, hpInv);
+BENCHMARK_CAPTURE(Display, fix, hpFix, false, 0.0);
+BENCHMARK_CAPTURE(Display, fixKillZeros, hpFix, true, 0.0);
+BENCHMARK_CAPTURE(Display, fixComplex, hpFix, false, 2.5);
+BENCHMARK_CAPTURE(Display, sci, hpSci, false, 0.0);
+BENCHMARK_CAPTURE(Display, eng, hpEng, false, 0.0);
+BENCHMARK(DisplayMatrix);
+
+BENCHMARK_MAIN();
