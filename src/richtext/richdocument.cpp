@@ -173,6 +173,16 @@ void RichDocument::setSelText(const QString &text)
     applyCursor(cursor);
 }
 
+QByteArray RichDocument::toRtf() const
+{
+    return m_lines.save(false, false);
+}
+
+bool RichDocument::setRtf(const QByteArray &data, QString *error)
+{
+    return m_lines.load(data, false, false, error);
+}
+
 void RichDocument::InsertFormatText(int index, const QString &text, const TextFont &font)
 {
     if (text.isEmpty())

@@ -70,6 +70,12 @@ public:
     const TJvParaAttributes &Paragraph() const { return m_paragraph; }
     RichLines &Lines() { return m_lines; }
 
+    // The whole document as RTF, and the whole document replaced by RTF (or by
+    // plain text where data is not RTF), whatever StreamMode says: for copying
+    // notes between documents and for storing them. Errors as for Lines().
+    QByteArray toRtf() const;
+    bool setRtf(const QByteArray &data, QString *error = nullptr);
+
     TStreamFormat StreamFormat() const { return m_streamFormat; }
     void setStreamFormat(TStreamFormat format) { m_streamFormat = format; }
     TStreamModes StreamMode() const { return m_streamMode; }

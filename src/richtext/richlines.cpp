@@ -75,7 +75,7 @@ bool RichLines::LoadFromFile(const QString &fileName, QString *error)
     const QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
         return fail(error, file.errorString());
-    return load(data, isPlainFile(fileName, m_document.StreamFormat()), error);
+    return load(data, isPlainFile(fileName, m_document.StreamFormat()), inSelectionMode(), error);
 }
 
 bool RichLines::SaveToFile(const QString &fileName, QString *error)
@@ -83,7 +83,8 @@ bool RichLines::SaveToFile(const QString &fileName, QString *error)
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly))
         return fail(error, file.errorString());
-    const QByteArray data = save(isPlainFile(fileName, m_document.StreamFormat()));
+    const QByteArray data
+        = save(isPlainFile(fileName, m_document.StreamFormat()), inSelectionMode());
     if (file.write(data) != data.size() || !file.commit())
         return fail(error, file.errorString());
     return true;
@@ -93,20 +94,26 @@ bool RichLines::LoadFromStream(QIODevice &stream, QString *error)
 {
     if (!stream.isReadable())
         return fail(error, LoadFailed);
-    return load(stream.readAll(), m_document.StreamFormat() == TStreamFormat::sfPlainText, error);
+    return load(stream.readAll(), m_document.StreamFormat() == TStreamFormat::sfPlainText,
+                inSelectionMode(), error);
 }
 
 bool RichLines::SaveToStream(QIODevice &stream, QString *error)
 {
-    const QByteArray data = save(m_document.StreamFormat() == TStreamFormat::sfPlainText);
+    const QByteArray data
+        = save(m_document.StreamFormat() == TStreamFormat::sfPlainText, inSelectionMode());
     if (!stream.isWritable() || stream.write(data) != data.size())
         return fail(error, SaveFailed);
     return true;
 }
 
-bool RichLines::load(const QByteArray &data, bool plain, QString *error)
+bool RichLines::inSelectionMode() const
 {
-    const bool selectionOnly = m_document.StreamMode().testFlag(TStreamMode::smSelection);
+    return m_document.StreamMode().testFlag(TStreamMode::smSelection);
+}
+
+bool RichLines::load(const QByteArray &data, bool plain, bool selectionOnly, QString *error)
+{
     QTextDocument *document = m_document.textDocument();
     QTextCursor cursor = m_document.currentCursor();
     if (!selectionOnly)
@@ -142,9 +149,8 @@ bool RichLines::load(const QByteArray &data, bool plain, QString *error)
     return true;
 }
 
-QByteArray RichLines::save(bool plain) const
+QByteArray RichLines::save(bool plain, bool selectionOnly) const
 {
-    const bool selectionOnly = m_document.StreamMode().testFlag(TStreamMode::smSelection);
     const bool unicode = m_document.StreamMode().testFlag(TStreamMode::smUnicode);
     if (plain)
         return encodePlain(selectionOnly ? plainTextOf(m_document.SelText()) : m_document.Text(),

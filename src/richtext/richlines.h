@@ -34,8 +34,11 @@ public:
     void EndUpdate();
 
 private:
-    bool load(const QByteArray &data, bool plain, QString *error);
-    QByteArray save(bool plain) const;
+    friend class RichDocument;
+
+    bool load(const QByteArray &data, bool plain, bool selectionOnly, QString *error);
+    QByteArray save(bool plain, bool selectionOnly) const;
+    bool inSelectionMode() const;
 
     RichDocument &m_document;
     int m_updateDepth = 0;

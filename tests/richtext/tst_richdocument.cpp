@@ -38,6 +38,7 @@ private Q_SLOTS:
     void insertGraphicSelectsItsPosition();
     void selectionStreamsWriteAndReadSelection();
     void wholeDocumentStreamReplacesDocument();
+    void rtfCopyIgnoresSelectionMode();
     void fileRoundTripKeepsTextAndAttributes();
     void fileFormatByExtensionAndStreamFormat();
     void loadAndSaveFailuresReportErrors();
@@ -581,6 +582,25 @@ void TestRichDocument::wholeDocumentStreamReplacesDocument()
     QCOMPARE(target.Paragraph().Alignment(), TParaAlignment::paLeftJustify);
     target.setSelText("x");
     QVERIFY(target.Modified());
+}
+
+void TestRichDocument::rtfCopyIgnoresSelectionMode()
+{
+    // A note window's editor reads and writes selections, yet closing it copies
+    // the whole note back.
+    RichDocument window;
+    window.setStreamMode(TStreamMode::smSelection | TStreamMode::smPlainRtf
+                         | TStreamMode::smUnicode);
+    window.setText("whole note");
+    window.setSelStart(2);
+    window.setSelLength(3);
+
+    RichDocument board;
+    board.setText("stale");
+    QVERIFY(board.setRtf(window.toRtf()));
+    QCOMPARE(board.Text(), QString("whole note"));
+    QVERIFY(!board.setRtf("{\\rtf1 {{{{"));
+    QCOMPARE(board.Text(), QString("whole note"));
 }
 
 void TestRichDocument::fileRoundTripKeepsTextAndAttributes()
