@@ -97,7 +97,7 @@ QString removeZeros(const QString &text)
 
 int engineeringExponent(double x)
 {
-    if (std::fabs(x) <= EngineeringZeroLimit)
+    if (std::fabs(x) <= EngineeringZeroLimit || !std::isfinite(x))
         return 0;
     const double a = std::log10(std::fabs(x));
     const int t = int(a >= 0 ? std::trunc(a) : std::trunc(a - 2.99999999));
@@ -341,10 +341,11 @@ TCalcError THPCalc::execute(THPOperation op)
     case hpInt:
         return unaryOp([](const TCalcValue &x, TCalcValue &r) {
             const double value = std::trunc(x.realPart());
-            // The integer part is a 64-bit integer; beyond its range it overflows.
+            // The integer part is a 64-bit integer; beyond its range it overflows. An undefined
+            // value stays undefined.
             if (std::fabs(value) >= 9223372036854775808.0)
                 return TCalcError::overflow();
-            r = MakeComplex(double(qint64(value)));
+            r = MakeComplex(std::isnan(value) ? value : double(qint64(value)));
             return TCalcError();
         });
     case hpFrac:

@@ -34,6 +34,8 @@ double imaginary(const TCalcValue &value)
 
 bool close(double actual, double expected)
 {
+    if (std::isnan(expected))
+        return std::isnan(actual);
     return std::fabs(actual - expected) <= 1e-12 * std::max(1.0, std::fabs(expected));
 }
 
@@ -135,6 +137,7 @@ void TestHPCalc::operations_data()
     QTest::newRow("exp i pi") << int(hpExp) << 0.0 << 0.0 << pi << -1.0 << 0.0 << nan;
     QTest::newRow("sqr") << int(hpSqr) << 0.0 << 3.0 << 0.0 << 9.0 << 0.0 << nan;
     QTest::newRow("abs drops imaginary") << int(hpAbs) << 0.0 << -2.0 << 5.0 << 2.0 << 0.0 << nan;
+    QTest::newRow("int of NAN") << int(hpInt) << 0.0 << std::nan("") << 0.0 << nan << 0.0 << nan;
     QTest::newRow("int") << int(hpInt) << 0.0 << -2.7 << 0.0 << -2.0 << 0.0 << nan;
     QTest::newRow("frac keeps imaginary")
         << int(hpFrac) << 0.0 << -2.75 << 1.0 << -0.75 << 1.0 << nan;
@@ -276,6 +279,8 @@ void TestHPCalc::display_data()
     QTest::newRow("eng 0.005 kill zeros") << int(hpEng) << 3 << true << 0.005 << 0.0 << "5E-3";
     QTest::newRow("eng 0.5") << int(hpEng) << 3 << false << 0.5 << 0.0 << "500.000E-3";
     QTest::newRow("eng -1234567") << int(hpEng) << 3 << false << -1234567.0 << 0.0 << "-1.235E6";
+    QTest::newRow("eng NAN") << int(hpEng) << 3 << false << std::nan("") << 0.0 << "NAN";
+    QTest::newRow("eng -INF") << int(hpEng) << 3 << false << -inf << 0.0 << "-INF";
     QTest::newRow("eng drops imaginary") << int(hpEng) << 2 << false << 1.0 << 5.0 << "1.00";
 }
 
