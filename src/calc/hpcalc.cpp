@@ -107,12 +107,18 @@ int engineeringExponent(double x)
 } // namespace
 
 THPCalc::THPCalc()
-    : m_random(QRandomGenerator::securelySeeded())
+    : THPCalc(QRandomGenerator::securelySeeded())
 {}
 
 THPCalc::THPCalc(quint32 seed)
-    : m_random(seed)
+    : THPCalc(QRandomGenerator(seed))
 {}
+
+THPCalc::THPCalc(const QRandomGenerator &random)
+    : m_random(random)
+{
+    Stack.fill(MakeComplex(0, 0));
+}
 
 void THPCalc::Push(const TCalcValue &x)
 {

@@ -63,7 +63,7 @@ class THPCalc
 public:
     static constexpr int StackSize = 4;
 
-    // seed: the seed of hpRandom; by default a random one.
+    // hpRandom draws from a securely seeded generator, or from the given seed (tests, benchmarks).
     THPCalc();
     explicit THPCalc(quint32 seed);
 
@@ -87,6 +87,8 @@ public:
     QString DisplayVector(const TComplexArray &v);
     void Reset();
 
+    // The machine's state, open to the parser: it reads FError and DisplayLines and sets Mode,
+    // FixLen and KillZeros from the display procedures.
     QString FError;
     std::array<TCalcValue, StackSize> Stack;
     std::array<TComplexMatrix, StackSize> MatrixStack;
@@ -102,6 +104,7 @@ public:
     bool KillZeros = false;
 
 private:
+    explicit THPCalc(const QRandomGenerator &random);
     TCalcError execute(THPOperation op);
     QString displayNumber(const TCalcValue &x) const;
 
