@@ -11,6 +11,10 @@
 #include <QApplication>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QUrl>
 #include <QPointer>
 #include <QScreen>
 #include <QSignalSpy>
@@ -99,6 +103,8 @@ private Q_SLOTS:
     void firstMenuEntryOwnsASharedShortcut_data();
     void firstMenuEntryOwnsASharedShortcut();
     void timers();
+    void windowStaysOnTopExactlyWhileTheBoardDoes();
+    void dropsBesideTheEditorAreTakenAndIgnored();
     void headerMovesSelectTheNote();
 
 private:
@@ -455,6 +461,53 @@ void tst_NoteFrame::headerMovesSelectTheNote()
     QCOMPARE(second->HintTimer->interval(), 1000);
     second->Panel1MouseMove(QPoint(6, 7));
     QCOMPARE(m_host->selected, second);
+}
+
+void tst_NoteFrame::windowStaysOnTopExactlyWhileTheBoardDoes()
+{
+    QWidget elsewhere;
+    elsewhere.show();
+    m_host->onTop = true;
+    TNoteFrame *frame = boardFrame(rtf("On top"));
+    openWindow(frame);
+    TRichForm *window = frame->Frm();
+    QVERIFY(window->StayOnTop);
+    QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QApplication::setActiveWindow(&elsewhere);
+    QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+
+    // The option switched off on the board: the next deactivation drops the
+    // window into the normal band.
+    m_host->onTop = false;
+    QApplication::setActiveWindow(window);
+    QApplication::setActiveWindow(&elsewhere);
+    QVERIFY(!window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(window->isVisible());
+
+    TNoteFrame *normal = boardFrame(rtf("Normal"));
+    normal->Panel1DblClick();
+    QVERIFY(!normal->Frm()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+}
+
+void tst_NoteFrame::dropsBesideTheEditorAreTakenAndIgnored()
+{
+    TNoteFrame *frame = boardFrame(rtf("Unchanged"));
+    frame->Panel1DblClick();
+    QWidget *toolBar = frame->Frm()->nf->ToolBar1;
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(m_folder.path())});
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
+
+    QDragEnterEvent enter(QPoint(2, 2), offered, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(toolBar, &enter);
+    QVERIFY(enter.isAccepted());
+    QCOMPARE(enter.dropAction(), Qt::CopyAction);
+
+    QDropEvent drop(QPointF(2, 2), offered, &files, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(toolBar, &drop);
+    QVERIFY(drop.isAccepted());
+    QCOMPARE(drop.dropAction(), Qt::IgnoreAction);
+    QCOMPARE(frame->Frm()->nf->edit().Text(), QStringLiteral("Unchanged"));
 }
 
 QTEST_MAIN(tst_NoteFrame)
