@@ -16,147 +16,220 @@ const QByteArray NativeLineEnd = "\r\n";
 const QByteArray NativeLineEnd = "\n";
 #endif
 
+const QByteArray Utf8Bom = "\xEF\xBB\xBF";
+const QByteArray Utf16Bom = "\xFF\xFE"; // the platform's Unicode INI files: UTF-16LE
+
 // Files that are not UTF-8 come from the platform's 8-bit code page.
 const char *const LegacyEncoding = "windows-1252";
 
-struct Line
+bool isBlank(char c)
 {
-    QByteArray raw; // as in the file, without its line end
-    QByteArray end; // "\r\n", "\n" or empty for a last line without one
-    QString text;   // raw decoded and trimmed
-};
-
-struct Document
-{
-    QList<Line> lines;
-    bool utf8 = true;
-    bool utf16 = false; // the platform's Unicode INI files: UTF-16LE with a BOM
-};
-
-const QByteArray Utf16Bom = "\xFF\xFE";
-
-QString decode(const QByteArray &bytes, bool utf8)
-{
-    if (utf8)
-        return QString::fromUtf8(bytes);
-    QStringDecoder decoder(LegacyEncoding);
-    return decoder.isValid() ? QString(decoder(bytes)) : QString::fromLatin1(bytes);
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-Document parse(QByteArray bytes)
+QByteArrayView trimmed(QByteArrayView bytes)
 {
-    Document document;
-    if (bytes.startsWith(Utf16Bom)) {
-        // Worked on as UTF-8 and turned back on writing: the same text.
-        QStringDecoder decoder(QStringDecoder::Utf16LE);
-        bytes = QString(decoder(bytes.mid(Utf16Bom.size()))).toUtf8();
-        document.utf16 = true;
-    }
-    QStringDecoder probe(QStringDecoder::Utf8);
-    (void)QString(probe(bytes));
-    document.utf8 = !probe.hasError();
+    while (!bytes.isEmpty() && isBlank(bytes.front()))
+        bytes = bytes.sliced(1);
+    while (!bytes.isEmpty() && isBlank(bytes.back()))
+        bytes.chop(1);
+    return bytes;
+}
 
-    qsizetype start = 0;
+bool isAscii(QByteArrayView bytes)
+{
+    for (char c : bytes) {
+        if (uchar(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// The contents of a settings file as bytes to scan. Reading a key touches
+// only the lines up to it and decodes only what is not plain ASCII, so that a
+// thousand reads of a file with a thousand sections stay cheap.
+class Contents
+{
+public:
+    explicit Contents(QByteArray fileBytes)
+        : bytes(std::move(fileBytes))
+    {
+        if (bytes.startsWith(Utf16Bom)) {
+            // Worked on as UTF-8 and turned back on writing: the same text.
+            QStringDecoder decoder(QStringDecoder::Utf16LE);
+            bytes = QString(decoder(QByteArrayView(bytes).sliced(Utf16Bom.size()))).toUtf8();
+            m_utf16 = true;
+            m_utf8 = 1;
+        }
+    }
+
+    QString decode(QByteArrayView text) const
+    {
+        if (isAscii(text))
+            return QString::fromLatin1(text);
+        if (isUtf8())
+            return QString::fromUtf8(text);
+        QStringDecoder decoder(LegacyEncoding);
+        return decoder.isValid() ? QString(decoder(text)) : QString::fromLatin1(text);
+    }
+
+    // A legacy file that cannot hold text becomes UTF-8 as a whole.
+    void makeRoomFor(const QString &text)
+    {
+        if (isUtf8() || encodeLegacy(text))
+            return;
+        bytes = decode(bytes).toUtf8();
+        m_utf8 = 1;
+    }
+
+    QByteArray encode(const QString &text) const
+    {
+        return isUtf8() ? text.toUtf8() : encodeLegacy(text).value_or(text.toUtf8());
+    }
+
+    QByteArray fileBytes() const
+    {
+        if (!m_utf16)
+            return bytes;
+        QStringEncoder encoder(QStringEncoder::Utf16LE);
+        return Utf16Bom + QByteArray(encoder(QString::fromUtf8(bytes)));
+    }
+
+    QByteArray lineEnd() const
+    {
+        const qsizetype newline = bytes.indexOf('\n');
+        if (newline < 0)
+            return NativeLineEnd;
+        return newline > 0 && bytes[newline - 1] == '\r' ? QByteArray("\r\n") : QByteArray("\n");
+    }
+
+    QByteArray bytes;
+
+private:
+    bool isUtf8() const
+    {
+        if (m_utf8 < 0) {
+            QStringDecoder probe(QStringDecoder::Utf8);
+            (void)QString(probe(bytes));
+            m_utf8 = probe.hasError() ? 0 : 1;
+        }
+        return m_utf8 == 1;
+    }
+
+    static std::optional<QByteArray> encodeLegacy(const QString &text)
+    {
+        QStringEncoder encoder(LegacyEncoding);
+        if (!encoder.isValid())
+            return std::nullopt;
+        QByteArray encoded = encoder(text);
+        if (encoder.hasError())
+            return std::nullopt;
+        return encoded;
+    }
+
+    mutable int m_utf8 = -1; // unknown until something non-ASCII needs decoding
+    bool m_utf16 = false;
+};
+
+// A section or key name as the caller gives it, ready for cheap comparisons.
+class Name
+{
+public:
+    explicit Name(const QString &name)
+        : m_name(name.trimmed())
+        , m_ascii(isAscii(m_name.toUtf8()) ? m_name.toLatin1() : QByteArray())
+        , m_isAscii(isAscii(m_name.toUtf8()))
+    {}
+
+    bool matches(const Contents &contents, QByteArrayView bytes) const
+    {
+        if (isAscii(bytes)) {
+            return m_isAscii && bytes.size() == m_ascii.size()
+                   && bytes.compare(m_ascii, Qt::CaseInsensitive) == 0;
+        }
+        return contents.decode(bytes).trimmed().compare(m_name, Qt::CaseInsensitive) == 0;
+    }
+
+    QString text() const { return m_name; }
+
+private:
+    QString m_name;
+    QByteArray m_ascii;
+    bool m_isAscii;
+};
+
+struct Found
+{
+    bool section = false;
+    qsizetype keyStart = -1; // the key's line, without its line end
+    qsizetype keyEnd = -1;
+    QByteArrayView keyName; // as spelt in the file
+    QByteArrayView value;
+    qsizetype insertAt = -1;  // just behind the section's last entry
+    bool insertAtEnd = false; // that entry is the file's last line, without a line end
+};
+
+// The first section of that name and its first key of that name, as the
+// platform's reader finds them. Lines starting with ';' or '#' are comments.
+Found find(const Contents &contents, const Name &section, const Name &key)
+{
+    Found found;
+    const QByteArrayView bytes(contents.bytes);
+    qsizetype start = contents.bytes.startsWith(Utf8Bom) ? Utf8Bom.size() : 0;
     while (start < bytes.size()) {
-        qsizetype newline = bytes.indexOf('\n', start);
-        Line line;
-        if (newline < 0) {
-            line.raw = bytes.mid(start);
-            start = bytes.size();
-        } else {
-            line.raw = bytes.mid(start, newline - start);
-            line.end = "\n";
-            start = newline + 1;
+        const qsizetype newline = bytes.indexOf('\n', start);
+        const qsizetype end = newline < 0 ? bytes.size() : newline;
+        const qsizetype next = newline < 0 ? bytes.size() : newline + 1;
+        const QByteArrayView line = trimmed(bytes.sliced(start, end - start));
+        if (line.startsWith('[')) {
+            if (found.section)
+                break;
+            const qsizetype close = line.indexOf(']');
+            const QByteArrayView name
+                = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1));
+            found.section = section.matches(contents, name);
         }
-        if (line.raw.endsWith('\r')) {
-            line.raw.chop(1);
-            line.end.prepend('\r');
+        if (found.section && !line.isEmpty()) {
+            found.insertAt = next;
+            found.insertAtEnd = newline < 0;
         }
-        line.text = decode(line.raw, document.utf8).trimmed();
-        document.lines.append(line);
+        const qsizetype equals = line.indexOf('=');
+        if (found.section && equals > 0 && !line.startsWith('[') && !line.startsWith(';')
+            && !line.startsWith('#')) {
+            const QByteArrayView name = trimmed(line.first(equals));
+            if (key.matches(contents, name)) {
+                found.keyStart = start;
+                found.keyEnd = end > start && bytes[end - 1] == '\r' ? end - 1 : end;
+                found.keyName = name;
+                found.value = trimmed(line.sliced(equals + 1));
+                break;
+            }
+        }
+        start = next;
     }
-    if (!document.lines.isEmpty() && document.lines.first().text.startsWith(QChar(0xFEFF)))
-        document.lines.first().text = document.lines.first().text.mid(1).trimmed();
-    return document;
+    return found;
 }
 
-std::optional<QString> sectionName(const QString &text)
+QByteArray readAll(const QString &path, bool *ok)
 {
-    if (!text.startsWith(u'['))
+    QFile file(path);
+    *ok = file.open(QIODevice::ReadOnly);
+    return *ok ? file.readAll() : QByteArray();
+}
+
+std::optional<QString> lookup(const QString &path, const QString &section, const QString &key)
+{
+    bool ok = false;
+    const Contents contents(readAll(path, &ok));
+    const Found found = find(contents, Name(section), Name(key));
+    if (found.keyStart < 0)
         return std::nullopt;
-    qsizetype close = text.indexOf(u']');
-    return text.mid(1, close < 0 ? -1 : close - 1).trimmed();
-}
-
-bool isComment(const QString &text)
-{
-    return text.startsWith(u';') || text.startsWith(u'#');
-}
-
-// The key of a "key = value" line, or nothing.
-std::optional<QString> keyOf(const QString &text)
-{
-    qsizetype equals = text.indexOf(u'=');
-    if (equals <= 0 || isComment(text) || text.startsWith(u'['))
-        return std::nullopt;
-    return text.left(equals).trimmed();
-}
-
-QString valueOf(const QString &text)
-{
-    QString value = text.mid(text.indexOf(u'=') + 1).trimmed();
+    QString value = contents.decode(found.value);
     // As the platform's reader does: one pair of enclosing quotes is dropped.
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
         && value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     return value;
-}
-
-bool sameName(const QString &a, const QString &b)
-{
-    return a.compare(b, Qt::CaseInsensitive) == 0;
-}
-
-struct Position
-{
-    qsizetype section = -1;   // line of the section header
-    qsizetype key = -1;       // line of the key
-    qsizetype lastEntry = -1; // last non-blank line of the section
-};
-
-Position find(const Document &document, const QString &section, const QString &key)
-{
-    Position position;
-    for (qsizetype i = 0; i < document.lines.size(); ++i) {
-        const QString &text = document.lines[i].text;
-        if (auto name = sectionName(text)) {
-            if (position.section >= 0)
-                break;
-            if (sameName(*name, section))
-                position.section = position.lastEntry = i;
-            continue;
-        }
-        if (position.section < 0 || text.isEmpty())
-            continue;
-        position.lastEntry = i;
-        if (auto name = keyOf(text); name && sameName(*name, key)) {
-            position.key = i;
-            break;
-        }
-    }
-    return position;
-}
-
-std::optional<QString> lookup(const QString &path, const QString &section, const QString &key)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const Document document = parse(file.readAll());
-    const Position position = find(document, section, key);
-    if (position.key < 0)
-        return std::nullopt;
-    return valueOf(document.lines[position.key].text);
 }
 
 std::optional<int> parseInteger(const QString &text)
@@ -198,44 +271,6 @@ QString quotedForWriting(const QString &value)
 bool holdsLineBreak(const QString &text)
 {
     return text.contains(u'\n') || text.contains(u'\r');
-}
-
-// The bytes of text in the document's encoding; a legacy file that cannot
-// hold the text is turned into UTF-8 as a whole.
-QByteArray encodeLine(Document &document, const QString &text)
-{
-    if (document.utf8)
-        return text.toUtf8();
-    QStringEncoder encoder(LegacyEncoding);
-    if (encoder.isValid()) {
-        QByteArray bytes = encoder(text);
-        if (!encoder.hasError())
-            return bytes;
-    }
-    for (Line &line : document.lines)
-        line.raw = decode(line.raw, false).toUtf8();
-    document.utf8 = true;
-    return text.toUtf8();
-}
-
-QByteArray serialize(const Document &document)
-{
-    QByteArray bytes;
-    for (const Line &line : document.lines)
-        bytes += line.raw + line.end;
-    if (!document.utf16)
-        return bytes;
-    QStringEncoder encoder(QStringEncoder::Utf16LE);
-    return Utf16Bom + QByteArray(encoder(QString::fromUtf8(bytes)));
-}
-
-QByteArray lineEnd(const Document &document)
-{
-    for (const Line &line : document.lines) {
-        if (!line.end.isEmpty())
-            return line.end;
-    }
-    return NativeLineEnd;
 }
 
 } // namespace
@@ -285,10 +320,11 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
 {
     m_error.clear();
     const QString failure = QStringLiteral("Unable to write to %1").arg(m_path);
-    const QString trimmedKey = key.trimmed();
-    const QString trimmedSection = section.trimmed();
-    if (trimmedKey.isEmpty() || trimmedKey.contains(u'=') || trimmedSection.contains(u']')
-        || holdsLineBreak(section) || holdsLineBreak(key) || holdsLineBreak(value)) {
+    const Name sectionName(section);
+    const Name keyName(key);
+    if (keyName.text().isEmpty() || keyName.text().contains(u'=')
+        || sectionName.text().contains(u']') || holdsLineBreak(section) || holdsLineBreak(key)
+        || holdsLineBreak(value)) {
         m_error = failure;
         return false;
     }
@@ -297,45 +333,40 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
     const QFileInfo info(m_path);
     const QString target = info.isSymLink() ? info.symLinkTarget() : m_path;
 
-    Document document;
+    QByteArray existing;
     if (QFileInfo::exists(target)) {
-        QFile file(target);
+        bool ok = false;
+        existing = readAll(target, &ok);
         // A file that cannot be read must not be replaced by a file of one key.
-        if (!QFileInfo(target).isWritable() || !file.open(QIODevice::ReadOnly)) {
+        if (!ok || !QFileInfo(target).isWritable()) {
             m_error = failure;
             return false;
         }
-        document = parse(file.readAll());
     }
-
-    const Position position = find(document, trimmedSection, trimmedKey);
-    const QByteArray end = lineEnd(document);
-    auto newLine = [&](const QString &text) {
-        Line line;
-        line.raw = encodeLine(document, text);
-        line.end = end;
-        return line;
-    };
+    Contents contents(existing);
     const QString entry = quotedForWriting(value);
-    if (position.key >= 0) {
-        const QString written = *keyOf(document.lines[position.key].text);
-        document.lines[position.key].raw = encodeLine(document, written + u'=' + entry);
+    contents.makeRoomFor(sectionName.text() + keyName.text() + entry);
+
+    const Found found = find(contents, sectionName, keyName);
+    const QByteArray end = contents.lineEnd();
+    QByteArray &bytes = contents.bytes;
+    if (found.keyStart >= 0) {
+        const QString written = contents.decode(found.keyName) + u'=' + entry;
+        bytes.replace(found.keyStart, found.keyEnd - found.keyStart, contents.encode(written));
+    } else if (found.section) {
+        const QByteArray line = contents.encode(keyName.text() + u'=' + entry) + end;
+        bytes.insert(found.insertAt, found.insertAtEnd ? end + line : line);
     } else {
-        qsizetype at = position.lastEntry + 1;
-        if (position.section < 0) {
-            if (!document.lines.isEmpty() && document.lines.last().end.isEmpty())
-                document.lines.last().end = end;
-            document.lines.append(newLine(u'[' + trimmedSection + u']'));
-            at = document.lines.size();
-        } else if (document.lines[at - 1].end.isEmpty()) {
-            document.lines[at - 1].end = end;
-        }
-        document.lines.insert(at, newLine(trimmedKey + u'=' + entry));
+        if (!bytes.isEmpty() && bytes != Utf8Bom && !bytes.endsWith('\n'))
+            bytes += end;
+        bytes += contents.encode(u'[' + sectionName.text() + u']') + end
+                 + contents.encode(keyName.text() + u'=' + entry) + end;
     }
 
-    const QByteArray bytes = serialize(document);
+    const QByteArray fileBytes = contents.fileBytes();
     QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(fileBytes) != fileBytes.size()
+        || !file.commit()) {
         m_error = failure;
         return false;
     }
