@@ -48,7 +48,9 @@ QTextCharFormat textFormatOf(QTextCharFormat format)
     if (format.objectType() != QTextFormat::NoObject || format.isImageFormat()) {
         for (int property : {int(QTextFormat::ObjectType), int(QTextFormat::ImageName),
                              int(QTextFormat::ImageWidth), int(QTextFormat::ImageHeight),
-                             int(QTextFormat::ImageQuality), int(TextFormat::RawRtfObject)})
+                             int(QTextFormat::ImageQuality), int(TextFormat::RawRtfObject),
+                             int(TextFormat::ObjectPreview), int(TextFormat::ObjectSize),
+                             int(TextFormat::PictureFixedSize)})
             format.clearProperty(property);
     }
     return format;
@@ -206,7 +208,6 @@ void RichDocument::InsertFormatText(int index, const QString &text, const TextFo
 
 void RichDocument::InsertGraphic(const QImage &graphic, bool sizeable)
 {
-    Q_UNUSED(sizeable) // pictures keep the size they were inserted with
     const QString name = QStringLiteral("qelnotes-picture:%1").arg(graphic.cacheKey());
     m_document->addResource(QTextDocument::ImageResource, QUrl(name), graphic);
 
@@ -216,6 +217,8 @@ void RichDocument::InsertGraphic(const QImage &graphic, bool sizeable)
     format.setName(name);
     format.setWidth(graphic.width());
     format.setHeight(graphic.height());
+    if (!sizeable)
+        format.setProperty(TextFormat::PictureFixedSize, true);
 
     QTextCursor cursor = currentCursor();
     cursor.insertImage(format);

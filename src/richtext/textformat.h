@@ -41,6 +41,9 @@ enum Property {
     ObjectPreview,
     // QSizeF in document units: the size a foreign object takes on the page.
     ObjectSize,
+    // bool: true on a picture its inserter made fixed in size; the editor
+    // lets the user resize every other picture. Not kept in RTF.
+    PictureFixedSize,
 };
 
 // Object type of an undecodable picture or embedded object (one position,
