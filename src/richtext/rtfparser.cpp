@@ -80,8 +80,9 @@ struct GroupState
     Opens opens = Opens::None;
     int uc = 1;          // bytes of fallback text after \uN
     qsizetype start = 0; // offset of the group's opening brace
-    int index = -1;      // the picture or object this group opens
-    int object = -1;     // the object whose result is being read
+    int picture = -1;    // the picture being read
+    int object = -1;     // the object being read
+    int previewOf = -1;  // the object whose result picture is being read
     int field = -1;      // the field whose instruction or result this is
     int pnList = 0;      // list style gathered in a \pn group
 };
@@ -626,7 +627,6 @@ bool Parser::beginGroup(qsizetype offset)
         m_stack.push_back(m_stack.back());
         GroupState &group = m_stack.back();
         group.opens = Opens::None;
-        group.index = -1;
         group.pnList = 0;
     }
     top().start = offset;
@@ -689,22 +689,25 @@ void Parser::destination(Word word)
         m_red = m_green = m_blue = 0;
         break;
     case Word::Pict:
+        if (group.opens != Opens::None)
+            break; // one picture or object per group
+        group.previewOf = group.dest == Dest::ObjectResult ? group.object : -1;
         group.dest = Dest::Picture;
         group.opens = Opens::Picture;
-        group.index = int(m_pictures.size());
+        group.picture = int(m_pictures.size());
         m_pictures.emplace_back();
         break;
     case Word::Object:
+        if (group.opens != Opens::None)
+            break;
         group.dest = Dest::Object;
         group.opens = Opens::Object;
-        group.index = int(m_objects.size());
+        group.object = int(m_objects.size());
         m_objects.emplace_back();
         break;
     case Word::Result:
-        if (group.dest == Dest::Object) {
+        if (group.dest == Dest::Object)
             group.dest = Dest::ObjectResult;
-            group.object = m_stack.size() >= 2 ? m_stack[m_stack.size() - 2].index : -1;
-        }
         break;
     case Word::Field:
         group.field = int(m_fields.size());
@@ -777,8 +780,8 @@ bool Parser::controlWord(const RtfToken &token)
     GroupState &group = top();
     CharState &chr = group.chr;
     ParaState &para = group.para;
-    RtfPicture *picture = group.dest == Dest::Picture ? &m_pictures[group.index] : nullptr;
-    ObjectInProgress *object = group.dest == Dest::Object ? &m_objects[group.index] : nullptr;
+    RtfPicture *picture = group.dest == Dest::Picture ? &m_pictures[group.picture] : nullptr;
+    ObjectInProgress *object = group.dest == Dest::Object ? &m_objects[group.object] : nullptr;
     switch (word) {
     case Word::Fonttbl:
     case Word::Colortbl:
@@ -1194,7 +1197,7 @@ void Parser::textBytes(QByteArrayView bytes)
         m_fields[group.field] += CodePage::decode(bytes, codePage());
         break;
     case Dest::Picture:
-        m_pictures[group.index].addHex(bytes);
+        m_pictures[group.picture].addHex(bytes);
         break;
     default:
         break;
@@ -1271,11 +1274,11 @@ void Parser::addObject(RtfContent::Object object)
 
 void Parser::finishPicture(const GroupState &group, qsizetype end)
 {
-    RtfPicture &picture = m_pictures[group.index];
+    RtfPicture &picture = m_pictures[group.picture];
     QImage image = picture.decode();
-    if (group.object >= 0) {
+    if (group.previewOf >= 0) {
         // A picture in an object's result shows what the object looks like.
-        ObjectInProgress &object = m_objects[group.object];
+        ObjectInProgress &object = m_objects[group.previewOf];
         if (object.preview.isNull())
             object.preview = image.isNull() ? picture.preview() : image;
     } else if (top().dest == Dest::Normal) {
@@ -1295,7 +1298,7 @@ void Parser::finishPicture(const GroupState &group, qsizetype end)
 
 void Parser::finishObject(const GroupState &group, qsizetype end)
 {
-    ObjectInProgress &progress = m_objects[group.index];
+    ObjectInProgress &progress = m_objects[group.object];
     if (top().dest != Dest::Normal)
         return;
     RtfContent::Object object;

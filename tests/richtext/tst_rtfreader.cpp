@@ -1,0 +1,461 @@
+#include <QBuffer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+#include "richtext/rtfreader.h"
+#include "richtext/textformat.h"
+
+namespace {
+
+QByteArray fixture(const char *name)
+{
+    QFile file(QFINDTESTDATA(QStringLiteral("data/") + QLatin1String(name)));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing fixture %s", name);
+    return file.readAll();
+}
+
+QStringList blockTexts(const QTextDocument &document)
+{
+    QStringList texts;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        texts << block.text();
+    return texts;
+}
+
+// The character format of the first character of text in document.
+QTextCharFormat formatOf(const QTextDocument &document, const QString &text)
+{
+    const QTextCursor found = document.find(text);
+    if (found.isNull())
+        return {};
+    QTextCursor cursor(const_cast<QTextDocument *>(&document));
+    cursor.setPosition(found.selectionStart() + 1);
+    return cursor.charFormat();
+}
+
+QTextBlock blockOf(const QTextDocument &document, const QString &text)
+{
+    return document.find(text).block();
+}
+
+bool readInto(QTextDocument &document, const QByteArray &data, QString *error = nullptr)
+{
+    QTextCursor cursor(&document);
+    return RtfReader::read(data, cursor, error);
+}
+
+} // namespace
+
+class TestRtfReader : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void codePagesByAnsiCodePageAndCharset();
+    void unicodeWithFallbackSkipping_data();
+    void unicodeWithFallbackSkipping();
+    void characterAttributes_data();
+    void characterAttributes();
+    void hyperlinkFieldsGiveLinkEffect_data();
+    void hyperlinkFieldsGiveLinkEffect();
+    void bulletsAndParagraphAttributes();
+    void picturesAndObjects();
+    void ignorableAndUnknownContentIsSkipped();
+    void replacesSelectionAsOneUndoStep();
+    void insertionInsideParagraphKeepsItsFormat();
+    void plainTextIsWindows1252();
+    void unreadableDataLeavesDocumentUnchanged_data();
+    void unreadableDataLeavesDocumentUnchanged();
+    void deepIgnoredGroupsAreSkippedWithoutLimit();
+    void mutatedAndTruncatedInputNeverCrashes();
+};
+
+void TestRtfReader::codePagesByAnsiCodePageAndCharset()
+{
+    QTextDocument document;
+    QString error;
+    QVERIFY2(readInto(document, fixture("codepages.rtf"), &error), qPrintable(error));
+    const QStringList expected = {
+        QStringLiteral("Příliš žluťoučký kůň"),
+        QStringLiteral("Привет"),
+        QStringLiteral("αβγ"),
+        QStringLiteral("Grüße €"),
+        QStringLiteral("日本語"),
+        QStringLiteral("default č"), // a font without \fcharset follows \ansicpg
+        // \u with both signs of its parameter, a surrogate pair
+        QStringLiteral("€") + QChar(0xF0B7) + QStringLiteral("😊"),
+    };
+    QCOMPARE(blockTexts(document), expected);
+}
+
+void TestRtfReader::unicodeWithFallbackSkipping_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("one fallback byte") << QByteArray("{\\rtf1 a\\u8364?b}") << u"a€b"_qs;
+    QTest::newRow("hex fallback") << QByteArray("{\\rtf1 a\\u8364\\'80b}") << u"a€b"_qs;
+    QTest::newRow("uc2") << QByteArray("{\\rtf1\\uc2 a\\u8364\\'80\\'80b}") << u"a€b"_qs;
+    QTest::newRow("uc0") << QByteArray("{\\rtf1\\uc0 a\\u8364 b}") << u"a€b"_qs;
+    QTest::newRow("uc scoped to group")
+        << QByteArray("{\\rtf1 {\\uc0 \\u8364}\\u8364?b}") << u"€€b"_qs;
+    QTest::newRow("group end stops skipping")
+        << QByteArray("{\\rtf1\\uc3 {\\u8364}ab}") << u"€ab"_qs;
+    QTest::newRow("object mark in text is no object")
+        << QByteArray("{\\rtf1 \\u-4?}") << u"\uFFFD"_qs;
+}
+
+void TestRtfReader::unicodeWithFallbackSkipping()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QTextDocument document;
+    QVERIFY(readInto(document, rtf));
+    QCOMPARE(document.toPlainText(), text);
+}
+
+void TestRtfReader::characterAttributes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("property");
+    QTest::addColumn<QVariant>("value");
+    const auto row
+        = [](const char *name, const QString &text, int offset, int property,
+             const QVariant &value) { QTest::newRow(name) << text << offset << property << value; };
+    row("face", u"plain"_qs, 0, QTextFormat::FontFamilies, QStringList{u"Tahoma"_qs});
+    row("size", u"plain"_qs, 0, QTextFormat::FontPointSize, 8.0);
+    row("half point size", u"courier"_qs, 0, QTextFormat::FontPointSize, 11.5);
+    row("other face", u"courier"_qs, 0, QTextFormat::FontFamilies, QStringList{u"Courier New"_qs});
+    row("big", u"big"_qs, 0, QTextFormat::FontPointSize, 20.0);
+    row("bold", u"bold"_qs, 0, QTextFormat::FontWeight, int(QFont::Bold));
+    row("italic", u"italic"_qs, 0, QTextFormat::FontItalic, true);
+    row("strike", u"struck"_qs, 0, QTextFormat::FontStrikeOut, true);
+    row("underline", u"under"_qs, 0, TextFormat::UnderlineType, 1);
+    row("underline drawn", u"under"_qs, 0, QTextFormat::TextUnderlineStyle,
+        int(QTextCharFormat::SingleUnderline));
+    row("subscript", u"2O"_qs, 0, QTextFormat::TextVerticalAlignment,
+        int(QTextCharFormat::AlignSubScript));
+    row("superscript", u"x2"_qs, 1, QTextFormat::TextVerticalAlignment,
+        int(QTextCharFormat::AlignSuperScript));
+    row("nosupersub", u"O x"_qs, 0, QTextFormat::TextVerticalAlignment, QVariant());
+    row("colour", u"red"_qs, 0, QTextFormat::ForegroundBrush, QBrush(QColor(255, 0, 0)));
+    row("highlight", u"yellow"_qs, 0, QTextFormat::BackgroundBrush, QBrush(QColor(255, 255, 0)));
+    row("highlight0", u" courier"_qs, 0, QTextFormat::BackgroundBrush, QVariant());
+    row("wave", u"wavy"_qs, 0, TextFormat::UnderlineType, 8);
+    row("wave drawn", u"wavy"_qs, 0, QTextFormat::TextUnderlineStyle,
+        int(QTextCharFormat::WaveUnderline));
+    row("wave colour index", u"wavy"_qs, 0, TextFormat::UnderlineColorIndex, 5);
+    row("wave colour", u"wavy"_qs, 0, QTextFormat::TextUnderlineColor, QColor(255, 0, 0));
+    row("double", u"double"_qs, 0, TextFormat::UnderlineType, 3);
+    row("dotted", u"dotted"_qs, 0, QTextFormat::TextUnderlineStyle, int(QTextCharFormat::DotLine));
+    row("thick", u"thick"_qs, 0, TextFormat::UnderlineType, 9);
+    row("ulnone", u" double"_qs, 0, TextFormat::UnderlineType, QVariant());
+    row("error font colour", u"Unknown"_qs, 0, QTextFormat::ForegroundBrush,
+        QBrush(QColor(0, 0, 255)));
+    row("error font wave", u"Unknown"_qs, 0, TextFormat::UnderlineColorIndex, 5);
+    row("tab", u"tab\tline"_qs, 3, QTextFormat::FontPointSize, 8.0);
+}
+
+void TestRtfReader::characterAttributes()
+{
+    QFETCH(QString, text);
+    QFETCH(int, offset);
+    QFETCH(int, property);
+    QFETCH(QVariant, value);
+    QTextDocument document;
+    QVERIFY(readInto(document, fixture("formats.rtf")));
+    const QTextCursor found = document.find(text);
+    QVERIFY2(!found.isNull(), qPrintable(text));
+    QTextCursor cursor(&document);
+    cursor.setPosition(found.selectionStart() + offset + 1);
+    QCOMPARE(cursor.charFormat().property(property), value);
+}
+
+void TestRtfReader::hyperlinkFieldsGiveLinkEffect_data()
+{
+    QTest::addColumn<QByteArray>("field");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("href"); // null: no link effect
+    QTest::newRow("rich-edit form")
+        << QByteArray("{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/a?b=c\"}}"
+                      "{\\fldrslt{\\ul\\cf1 example}}}")
+        << u"example"_qs << u"https://example.com/a?b=c"_qs;
+    QTest::newRow("switch after target")
+        << QByteArray("{\\field{\\*\\fldinst HYPERLINK \"mailto:a@b.org\" \\\\o \"tip\"}"
+                      "{\\fldrslt mail}}")
+        << u"mail"_qs << u"mailto:a@b.org"_qs;
+    QTest::newRow("location") << QByteArray("{\\field{\\*\\fldinst{HYPERLINK \\\\l \"part2\"}}"
+                                            "{\\fldrslt{jump}}}")
+                              << u"jump"_qs << u"#part2"_qs;
+    QTest::newRow("escaped backslashes")
+        << QByteArray("{\\field{\\*\\fldinst{HYPERLINK \"C:\\\\\\\\Notes\\\\\\\\a b.txt\"}}"
+                      "{\\fldrslt{path}}}")
+        << u"path"_qs << u"C:\\Notes\\a b.txt"_qs;
+    QTest::newRow("unquoted") << QByteArray("{\\field{\\*\\fldinst HYPERLINK http://x.org/}"
+                                            "{\\fldrslt{x}}}")
+                              << u"x"_qs << u"http://x.org/"_qs;
+    QTest::newRow("whole result") << QByteArray("{\\field{\\*\\fldinst{HYPERLINK \"http://y/\"}}"
+                                                "{\\fldrslt{li{\\b nk}}}}")
+                                  << u"link"_qs << u"http://y/"_qs;
+    QTest::newRow("other field") << QByteArray("{\\field{\\*\\fldinst{PAGE}}{\\fldrslt{7}}}")
+                                 << u"7"_qs << QString();
+}
+
+void TestRtfReader::hyperlinkFieldsGiveLinkEffect()
+{
+    QFETCH(QByteArray, field);
+    QFETCH(QString, text);
+    QFETCH(QString, href);
+    QTextDocument document;
+    QVERIFY(readInto(document, "{\\rtf1 before " + field + " after}"));
+    QCOMPARE(document.toPlainText(), u"before "_qs + text + u" after"_qs);
+    QTextCursor cursor(&document);
+    for (int i = 1; i <= text.size(); ++i) {
+        cursor.setPosition(7 + i);
+        QCOMPARE(cursor.charFormat().isAnchor(), !href.isNull());
+        QCOMPARE(cursor.charFormat().anchorHref(), href);
+    }
+    QVERIFY(!formatOf(document, u" after"_qs).isAnchor());
+    QVERIFY(!formatOf(document, u"before"_qs).isAnchor());
+}
+
+void TestRtfReader::bulletsAndParagraphAttributes()
+{
+    QTextDocument document;
+    QVERIFY(readInto(document, fixture("bullets.rtf")));
+    // The closing \par is the document's own last paragraph mark.
+    QCOMPARE(blockTexts(document),
+             QStringList({u"Shopping"_qs, u"Milk"_qs, u"Bread"_qs, u"Eggs"_qs, u"Centered"_qs,
+                          u"Right"_qs, u"Indented"_qs, u"Spaced"_qs}));
+    QVERIFY(!blockOf(document, u"Shopping"_qs).textList());
+    QTextList *list = blockOf(document, u"Milk"_qs).textList();
+    QVERIFY(list);
+    QCOMPARE(list->format().style(), QTextListFormat::ListDisc);
+    QCOMPARE(list->format().indent(), 1);
+    QCOMPARE(list->count(), 3);
+    QCOMPARE(blockOf(document, u"Eggs"_qs).textList(), list);
+    QVERIFY(!blockOf(document, u"Centered"_qs).textList());
+
+    const QTextBlockFormat milk = blockOf(document, u"Milk"_qs).blockFormat();
+    QCOMPARE(milk.leftMargin(), TextFormat::twipsToUnits(200));
+    QCOMPARE(milk.textIndent(), TextFormat::twipsToUnits(-200));
+    QCOMPARE(blockOf(document, u"Bread"_qs).blockFormat().leftMargin(), milk.leftMargin());
+    QCOMPARE(blockOf(document, u"Centered"_qs).blockFormat().alignment(), Qt::AlignHCenter);
+    QCOMPARE(blockOf(document, u"Centered"_qs).blockFormat().leftMargin(), 0.0);
+    const QTextBlockFormat right = blockOf(document, u"Right"_qs).blockFormat();
+    QCOMPARE(right.alignment(), Qt::AlignRight);
+    QCOMPARE(right.topMargin(), TextFormat::twipsToUnits(120));
+    QCOMPARE(right.bottomMargin(), TextFormat::twipsToUnits(240));
+    const QTextBlockFormat indented = blockOf(document, u"Indented"_qs).blockFormat();
+    QCOMPARE(indented.leftMargin(), TextFormat::twipsToUnits(600));
+    QCOMPARE(indented.textIndent(), TextFormat::twipsToUnits(300));
+    QCOMPARE(indented.rightMargin(), TextFormat::twipsToUnits(100));
+    const QTextBlockFormat spaced = blockOf(document, u"Spaced"_qs).blockFormat();
+    QCOMPARE(spaced.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
+    QCOMPARE(spaced.lineHeight(), 115.0);
+}
+
+void TestRtfReader::picturesAndObjects()
+{
+    QTextDocument document;
+    QString error;
+    QVERIFY2(readInto(document, fixture("pictures.rtf"), &error), qPrintable(error));
+    const QString mark = QString(QChar::ObjectReplacementCharacter);
+    QCOMPARE(document.toPlainText(), u"png "_qs + mark + u" dib "_qs + mark + u" wmf "_qs + mark
+                                         + u" object "_qs + mark + u" end"_qs);
+    QList<QTextCharFormat> objects;
+    for (QTextBlock::iterator it = document.begin().begin(); !it.atEnd(); ++it) {
+        if (it.fragment().text() == mark)
+            objects << it.fragment().charFormat();
+    }
+    QCOMPARE(objects.size(), 4);
+
+    // PNG and device-independent bitmaps are pictures, sized by \picwgoal.
+    for (int i : {0, 1}) {
+        QVERIFY(objects[i].isImageFormat());
+        const QTextImageFormat format = objects[i].toImageFormat();
+        const QImage image
+            = document.resource(QTextDocument::ImageResource, QUrl(format.name())).value<QImage>();
+        QCOMPARE(image.size(), QSize(2, 2));
+        QCOMPARE(image.pixel(0, 0), qRgb(255, 0, 0)); // top left, though DIB rows run bottom-up
+        QCOMPARE(image.pixel(1, 1), qRgb(255, 255, 255));
+        QCOMPARE(format.width(), i == 0 ? 20.0 : 2.0);
+    }
+    // A metafile and an embedded object keep their RTF, with a preview of their bitmap.
+    for (int i : {2, 3}) {
+        QCOMPARE(objects[i].objectType(), TextFormat::ForeignObjectType);
+        const QByteArray raw = objects[i].property(TextFormat::RawRtfObject).toByteArray();
+        QVERIFY(raw.startsWith(i == 2 ? "{\\pict{\\*\\picprop}\\wmetafile8" : "{\\object\\objemb"));
+        QVERIFY(raw.endsWith('}'));
+        QVERIFY(fixture("pictures.rtf").contains(raw));
+        const QImage preview = objects[i].property(TextFormat::ObjectPreview).value<QImage>();
+        QCOMPARE(preview.size(), QSize(2, 2));
+        QCOMPARE(preview.pixel(0, 0), qRgb(255, 0, 0));
+    }
+    QCOMPARE(objects[3].property(TextFormat::ObjectSize).toSizeF(), QSizeF(40, 30));
+}
+
+void TestRtfReader::ignorableAndUnknownContentIsSkipped()
+{
+    QImage image(3, 1, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    const QByteArray rtf
+        = "{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}"
+          "{\\*\\unknown hidden {nested}}\\foo12 a{\\bar b}{\\listtext 1.\\tab}c"
+          "{\\*\\shppict{\\pict\\pngblip "
+          + png.toHex()
+          + "}}{\\nonshppict{\\pict\\wmetafile8 0100}}d\\bin3 {}\\e{\\pntext\\'B7\\tab}"
+            "\\'zz\\\\\\{\\}}";
+    QTextDocument document;
+    QVERIFY(readInto(document, rtf));
+    QCOMPARE(document.toPlainText(),
+             u"abc"_qs + QChar(QChar::ObjectReplacementCharacter) + u"dezz\\{}"_qs);
+}
+
+void TestRtfReader::replacesSelectionAsOneUndoStep()
+{
+    QTextDocument document;
+    document.setPlainText(u"Hello world"_qs);
+    QTextCursor cursor(&document);
+    cursor.setPosition(6);
+    cursor.setPosition(11, QTextCursor::KeepAnchor);
+    QVERIFY(RtfReader::read("{\\rtf1 {\\b there}\\par again}", cursor));
+    QCOMPARE(blockTexts(document), QStringList({u"Hello there"_qs, u"again"_qs}));
+    QVERIFY(!cursor.hasSelection());
+    QCOMPARE(cursor.position(), document.characterCount() - 1);
+    document.undo();
+    QCOMPARE(document.toPlainText(), u"Hello world"_qs);
+    QVERIFY(!document.isUndoAvailable());
+}
+
+void TestRtfReader::insertionInsideParagraphKeepsItsFormat()
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    cursor.setBlockFormat(centred);
+    cursor.insertText(u"abcd"_qs);
+    cursor.setPosition(2);
+    QVERIFY(RtfReader::read("{\\rtf1\\pard\\qr X\\par Y}", cursor));
+    QCOMPARE(blockTexts(document), QStringList({u"abX"_qs, u"Ycd"_qs}));
+    QCOMPARE(document.firstBlock().blockFormat().alignment(), Qt::AlignHCenter);
+    QCOMPARE(document.lastBlock().blockFormat().alignment(), Qt::AlignHCenter);
+
+    // Paragraphs that the insertion makes whole take the RTF's format, and a
+    // paragraph mark inside the document stays a paragraph break.
+    cursor.setPosition(4); // start of "Ycd"
+    QVERIFY(RtfReader::read("{\\rtf1\\pard\\qr Z\\par}", cursor));
+    QCOMPARE(blockTexts(document), QStringList({u"abX"_qs, u"Z"_qs, u"Ycd"_qs}));
+    QCOMPARE(document.findBlockByNumber(1).blockFormat().alignment(), Qt::AlignRight);
+    QCOMPARE(document.lastBlock().blockFormat().alignment(), Qt::AlignHCenter);
+
+    // Into an empty document: the last paragraph mark is the document's own.
+    QTextDocument empty;
+    QVERIFY(readInto(empty, "{\\rtf1\\pard\\qr X\\par}"));
+    QCOMPARE(empty.blockCount(), 1);
+    QCOMPARE(empty.firstBlock().blockFormat().alignment(), Qt::AlignRight);
+}
+
+void TestRtfReader::plainTextIsWindows1252()
+{
+    QTextDocument document;
+    document.setPlainText(u"keep"_qs);
+    QTextCursor cursor(&document);
+    cursor.select(QTextCursor::Document);
+    QVERIFY(RtfReader::read("Gr\xfc\xdf"
+                            "e\r\nline2\rline3\n\x80 {\\rt",
+                            cursor));
+    QCOMPARE(blockTexts(document),
+             QStringList({u"Grüße"_qs, u"line2"_qs, u"line3"_qs, u"€ {\\rt"_qs}));
+}
+
+void TestRtfReader::unreadableDataLeavesDocumentUnchanged_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("unclosed groups") << QByteArray("{\\rtf1\\ansi {\\b bold") << u"truncated"_qs;
+    QTest::newRow("binary data beyond the end")
+        << QByteArray("{\\rtf1 {\\pict\\pngblip\\bin100 abc}}") << u"binary data"_qs;
+    QTest::newRow("inside an ignored group")
+        << QByteArray("{\\rtf1 {\\*\\foo {bar}") << u"truncated"_qs;
+    QTest::newRow("hostile nesting")
+        << QByteArray("{\\rtf1 " + QByteArray(5000, '{') + QByteArray(5000, '}') + "}")
+        << u"deeper than 1000"_qs;
+    QTest::newRow("only the header") << QByteArray("{\\rtf") << u"truncated"_qs;
+}
+
+void TestRtfReader::unreadableDataLeavesDocumentUnchanged()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, error);
+    QTextDocument document;
+    document.setPlainText(u"keep me"_qs);
+    const int undoSteps = document.availableUndoSteps();
+    QTextCursor cursor(&document);
+    cursor.setPosition(2);
+    cursor.setPosition(4, QTextCursor::KeepAnchor);
+    QString message;
+    QVERIFY(!RtfReader::read(rtf, cursor, &message));
+    QVERIFY2(message.contains(error), qPrintable(message));
+    QCOMPARE(document.toPlainText(), u"keep me"_qs);
+    QCOMPARE(document.availableUndoSteps(), undoSteps);
+}
+
+void TestRtfReader::deepIgnoredGroupsAreSkippedWithoutLimit()
+{
+    const QByteArray rtf
+        = "{\\rtf1 a{\\*\\deep " + QByteArray(100000, '{') + QByteArray(100000, '}') + "}b}";
+    QTextDocument document;
+    QString error;
+    QVERIFY2(readInto(document, rtf, &error), qPrintable(error));
+    QCOMPARE(document.toPlainText(), u"ab"_qs);
+}
+
+void TestRtfReader::mutatedAndTruncatedInputNeverCrashes()
+{
+    // Out-of-range parameters are clamped.
+    QTextDocument clamped;
+    QVERIFY(readInto(clamped,
+                     "{\\rtf1\\fs99999999999\\li-99999999999 {\\uc2147483647 \\u-99999999 x}"
+                     "{\\pict\\picw-5\\pich99999999\\wbitmap\\wbmbitspixel24 00}"
+                     "\\u99999999?y\\cf999\\highlight-4\\f77 z}"));
+    QCOMPARE(formatOf(clamped, u"z"_qs).fontPointSize(), 1638.0);
+    QCOMPARE(clamped.firstBlock().blockFormat().leftMargin(), TextFormat::twipsToUnits(-31680));
+
+    const char interesting[] = "{}\\'*0123456789abcdefbinpictu- ;\"";
+    QRandomGenerator random(20261210);
+    for (const char *name : {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf"}) {
+        const QByteArray original = fixture(name);
+        for (qsizetype length = 0; length < original.size(); ++length) {
+            QTextDocument document;
+            QString error;
+            if (!readInto(document, original.left(length), &error))
+                QVERIFY(!error.isEmpty());
+        }
+        for (int round = 0; round < 300; ++round) {
+            QByteArray mutated = original;
+            for (int n = random.bounded(1, 6); n > 0; --n)
+                mutated[random.bounded(6, int(mutated.size()))]
+                    = interesting[random.bounded(int(sizeof interesting) - 1)];
+            QTextDocument document;
+            QString error;
+            if (!readInto(document, mutated, &error))
+                QVERIFY(!error.isEmpty());
+        }
+    }
+}
+
+QTEST_MAIN(TestRtfReader)
+#include "tst_rtfreader.moc"
