@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
+#include <QTextLayout>
 #include <QUrl>
 
 #include "richtext/widget/jvrichedit.h"
@@ -33,6 +34,8 @@ private Q_SLOTS:
     void keyHandlersCanConsumeKeys();
     void selectionChangeIsReported();
     void updatesSuspendAndResume();
+    void picturesResizeByTheirHandle_data();
+    void picturesResizeByTheirHandle();
     void measureTextHeightIsCappedAtScreen();
     void printProducesEveryPage();
 
@@ -313,6 +316,48 @@ void TestJvRichEdit::updatesSuspendAndResume()
     QVERIFY(edit.viewport()->updatesEnabled());
     edit.Lines().EndUpdate();
     QVERIFY(edit.viewport()->updatesEnabled());
+}
+
+void TestJvRichEdit::picturesResizeByTheirHandle_data()
+{
+    QTest::addColumn<bool>("sizeable");
+    QTest::addColumn<QSizeF>("expected");
+    QTest::newRow("sizeable") << true << QSizeF(60, 40);
+    QTest::newRow("fixed") << false << QSizeF(40, 30);
+}
+
+void TestJvRichEdit::picturesResizeByTheirHandle()
+{
+    QFETCH(bool, sizeable);
+    QFETCH(QSizeF, expected);
+
+    TJvRichEdit edit;
+    edit.resize(300, 200);
+    edit.setText("a\r\nb");
+    edit.setSelStart(2);
+    QImage picture(40, 30, QImage::Format_RGB32);
+    picture.fill(Qt::darkBlue);
+    edit.InsertGraphic(picture, sizeable);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+
+    // The handle sits at the picture's bottom right corner, which stands on the baseline.
+    QTextCursor before(edit.textDocument());
+    before.setPosition(2);
+    const int left = edit.cursorRect(before).left();
+    const QTextLine line = edit.textDocument()->findBlock(2).layout()->lineAt(0);
+    const int baseline = int(edit.textDocument()->findBlock(2).layout()->position().y() + line.y()
+                             + line.ascent());
+    const QPoint corner(left + 39, baseline - 1);
+    QTest::mousePress(edit.viewport(), Qt::LeftButton, {}, corner);
+    QTest::mouseMove(edit.viewport(), corner + QPoint(20, 10));
+    QTest::mouseRelease(edit.viewport(), Qt::LeftButton, {}, corner + QPoint(20, 10));
+
+    QTextCursor image(edit.textDocument());
+    image.setPosition(3);
+    const QTextImageFormat format = image.charFormat().toImageFormat();
+    QCOMPARE(QSizeF(format.width(), format.height()), expected);
+    QCOMPARE(edit.Text(), QString("a\r\n") + QChar::ObjectReplacementCharacter + "b");
 }
 
 void TestJvRichEdit::measureTextHeightIsCappedAtScreen()

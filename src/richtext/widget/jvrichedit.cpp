@@ -1,19 +1,23 @@
 #include "richtext/widget/jvrichedit.h"
 
+#include <memory>
+#include <utility>
+
 #include <QAbstractTextDocumentLayout>
 #include <QFileDialog>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPainter>
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTextBlock>
-
-#include <memory>
+#include <QUrl>
 
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
+#include "richtext/textformat.h"
 
 namespace {
 
@@ -231,6 +235,16 @@ void TJvRichEdit::keyReleaseEvent(QKeyEvent *event)
 
 void TJvRichEdit::mousePressEvent(QMouseEvent *event)
 {
+    const QPoint point = event->position().toPoint();
+    const int picture = resizablePicture();
+    if (event->button() == Qt::LeftButton && picture >= 0
+        && resizeHandle(pictureRect(picture)).contains(point)) {
+        m_resizedPicture = picture;
+        m_resizeOrigin = point;
+        m_resizeSize = pictureRect(picture).size();
+        event->accept();
+        return;
+    }
     m_pressedLink = linkTextAt(event->position().toPoint());
     m_pressedButton = event->button();
     QTextEdit::mousePressEvent(event);
@@ -240,6 +254,11 @@ void TJvRichEdit::mousePressEvent(QMouseEvent *event)
 
 void TJvRichEdit::mouseReleaseEvent(QMouseEvent *event)
 {
+    if (m_resizedPicture >= 0) {
+        resizePicture(std::exchange(m_resizedPicture, -1), m_resizeSize);
+        event->accept();
+        return;
+    }
     QTextEdit::mouseReleaseEvent(event);
     const QString link = std::exchange(m_pressedLink, QString());
     if (!link.isEmpty() && event->button() == m_pressedButton
@@ -249,10 +268,25 @@ void TJvRichEdit::mouseReleaseEvent(QMouseEvent *event)
 
 void TJvRichEdit::mouseMoveEvent(QMouseEvent *event)
 {
+    const QPoint point = event->position().toPoint();
+    if (m_resizedPicture >= 0) {
+        const QSize original = pictureRect(m_resizedPicture).size();
+        const QPoint moved = point - m_resizeOrigin;
+        m_resizeSize
+            = QSize(qMax(4, original.width() + moved.x()), qMax(4, original.height() + moved.y()));
+        viewport()->update();
+        event->accept();
+        return;
+    }
     QTextEdit::mouseMoveEvent(event);
     if (event->buttons() == Qt::NoButton) {
-        const bool overLink = !linkTextAt(event->position().toPoint()).isEmpty();
-        viewport()->setCursor(overLink ? Qt::PointingHandCursor : Qt::IBeamCursor);
+        const int picture = resizablePicture();
+        if (picture >= 0 && resizeHandle(pictureRect(picture)).contains(point))
+            viewport()->setCursor(Qt::SizeFDiagCursor);
+        else if (!linkTextAt(point).isEmpty())
+            viewport()->setCursor(Qt::PointingHandCursor);
+        else
+            viewport()->setCursor(Qt::IBeamCursor);
     }
 }
 
@@ -267,6 +301,80 @@ bool TJvRichEdit::event(QEvent *event)
     if (event->type() == QEvent::ToolTip)
         return true; // note editors show no tooltip
     return QTextEdit::event(event);
+}
+
+void TJvRichEdit::paintEvent(QPaintEvent *event)
+{
+    QTextEdit::paintEvent(event);
+    const int picture = m_resizedPicture >= 0 ? m_resizedPicture : resizablePicture();
+    if (picture < 0)
+        return;
+    QRect frame = pictureRect(picture);
+    if (m_resizedPicture >= 0)
+        frame.setSize(m_resizeSize);
+    QPainter painter(viewport());
+    const QColor highlight = palette().color(QPalette::Highlight);
+    painter.setPen(QPen(highlight, 1, Qt::DashLine));
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+    painter.fillRect(resizeHandle(frame), highlight);
+}
+
+int TJvRichEdit::resizablePicture() const
+{
+    const QTextCursor selection = textCursor();
+    if (selection.selectionEnd() - selection.selectionStart() != 1)
+        return -1;
+    const int position = selection.selectionStart();
+    QTextCursor behind(textDocument());
+    behind.setPosition(position + 1);
+    const QTextCharFormat format = behind.charFormat(); // the character at position
+    if (!format.isImageFormat() || format.boolProperty(TextFormat::PictureFixedSize))
+        return -1;
+    return position;
+}
+
+QRect TJvRichEdit::pictureRect(int position) const
+{
+    const QTextBlock block = textDocument()->findBlock(position);
+    const QTextLayout *layout = block.layout();
+    const int inBlock = position - block.position();
+    const QTextLine line = layout->lineForTextPosition(inBlock);
+    if (!line.isValid())
+        return {};
+    QTextCursor behind(textDocument());
+    behind.setPosition(position + 1);
+    const QTextImageFormat format = behind.charFormat().toImageFormat();
+    QSizeF size(format.width(), format.height());
+    if (size.isEmpty()) {
+        const QImage image = textDocument()
+                                 ->resource(QTextDocument::ImageResource, QUrl(format.name()))
+                                 .value<QImage>();
+        size = image.size();
+    }
+    // Pictures stand on the line's baseline.
+    const QPointF origin = layout->position();
+    const qreal baseline = origin.y() + line.y() + line.ascent();
+    const QRectF inDocument(origin.x() + line.cursorToX(inBlock), baseline - size.height(),
+                            size.width(), size.height());
+    return inDocument.translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value())
+        .toAlignedRect();
+}
+
+QRect TJvRichEdit::resizeHandle(const QRect &picture)
+{
+    return QRect(picture.right() - 3, picture.bottom() - 3, 7, 7);
+}
+
+void TJvRichEdit::resizePicture(int position, const QSize &size)
+{
+    QTextCursor picture(textDocument());
+    picture.setPosition(position);
+    picture.setPosition(position + 1, QTextCursor::KeepAnchor);
+    QTextImageFormat format = picture.charFormat().toImageFormat();
+    format.setWidth(size.width());
+    format.setHeight(size.height());
+    picture.setCharFormat(format);
+    viewport()->update();
 }
 
 QString TJvRichEdit::linkTextAt(const QPoint &viewportPosition) const
@@ -318,5 +426,10 @@ void TJvRichEdit::reportSelectionChange()
         return;
     m_lastSelectionStart = start;
     m_lastSelectionLength = length;
+    // The frame of a resizable picture comes and goes with its selection.
+    const bool pictureFramed = resizablePicture() >= 0;
+    if (pictureFramed || m_pictureFramed)
+        viewport()->update();
+    m_pictureFramed = pictureFramed;
     Q_EMIT OnSelectionChange();
 }

@@ -84,10 +84,17 @@ protected:
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     QString linkTextAt(const QPoint &viewportPosition) const;
     void reportSelectionChange();
+    // The one selected picture when the user may resize it, else -1.
+    int resizablePicture() const;
+    // Where the picture at position is drawn, in viewport coordinates.
+    QRect pictureRect(int position) const;
+    static QRect resizeHandle(const QRect &picture);
+    void resizePicture(int position, const QSize &size);
 
     TScrollStyle m_scrollBars = TScrollStyle::ssBoth;
     QString m_pressedLink;
@@ -95,4 +102,9 @@ private:
     bool m_dropping = false;
     int m_lastSelectionStart = -1;
     int m_lastSelectionLength = -1;
+    bool m_pictureFramed = false;
+    // A picture being resized by its handle: its position and its new size.
+    int m_resizedPicture = -1;
+    QPoint m_resizeOrigin;
+    QSize m_resizeSize;
 };
