@@ -85,7 +85,8 @@ public:
     // in the font's attributes; the selection keeps its start and length as
     // they were, whatever was inserted before it. Empty text does nothing.
     void InsertFormatText(int index, const QString &text, const TextFont &font);
-    // Inserts a picture at the caret and selects its one position.
+    // Inserts a picture at the caret (in place of a selection) and selects its
+    // one position; the editor widget lets the user resize it when sizeable.
     void InsertGraphic(const QImage &graphic, bool sizeable);
     // Empty when nothing is selected.
     TSelectionTypes SelectionType() const;
@@ -101,6 +102,8 @@ public:
     // style and weight into DefAttributes.
     TextFont Font() const;
     void setFont(const TextFont &font);
+    // 0 turns undo off. QTextDocument cannot drop its oldest steps, so a
+    // positive limit keeps at least that many steps, not at most.
     int UndoLimit() const { return m_undoLimit; }
     void setUndoLimit(int limit);
 
