@@ -287,6 +287,7 @@ void TStrParser::writeResult(int pos, const QString &text, int lineBreaks)
 {
     if (!OnDisplayResult)
         return;
+    pos = std::max(pos, 0);
     OnDisplayResult(*this, pos, pos, text);
     Ofs += text.size() - lineBreaks;
 }
@@ -295,6 +296,7 @@ void TStrParser::writeError(int pos, const QString &text)
 {
     if (!OnDisplayError || text.isEmpty())
         return;
+    pos = std::max(pos, 0);
     OnDisplayError(*this, pos, text);
     Ofs += text.size();
 }

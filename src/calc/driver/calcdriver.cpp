@@ -1,0 +1,218 @@
+#include "calc/driver/calcdriver.h"
+
+#include <vector>
+
+#include <QDebug>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include "richtext/richdocument.h"
+
+namespace {
+
+TextFont fontInColor(const QColor &color)
+{
+    TextFont font = TextFont::standard();
+    font.color = color;
+    return font;
+}
+
+// Editor positions of a text written with CR LF line breaks.
+int positionsOf(const QString &text)
+{
+    return int(text.size() - text.count(QStringLiteral("\r\n")));
+}
+
+QString familyOf(const QTextCharFormat &format)
+{
+    const QStringList families = format.property(QTextFormat::FontFamilies).toStringList();
+    if (!families.isEmpty() && !families.first().isEmpty())
+        return families.first();
+    return format.stringProperty(QTextFormat::FontFamily);
+}
+
+// What the editor reports for a character as its colour, face and whole-point size, compared
+// with a font: the test by which results and error texts are found again.
+class FontMatcher
+{
+public:
+    FontMatcher(const RichDocument &document, const TextFont &font)
+        : m_defaultFamily(document.DefAttributes().Name())
+        , m_defaultSize(document.DefAttributes().Size())
+        , m_family(font.font.family())
+        , m_size(font.font.pointSize())
+        , m_color(font.color)
+    {}
+
+    bool matches(const QTextCharFormat &format) const
+    {
+        const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
+                                 ? format.foreground().color()
+                                 : QColor();
+        if (color != m_color)
+            return false;
+        const qreal points = format.fontPointSize();
+        const int size = points > 0 ? qRound(points * 20) / 20 : m_defaultSize;
+        if (size != m_size)
+            return false;
+        QString family = familyOf(format);
+        if (family.isEmpty())
+            family = m_defaultFamily;
+        return family.compare(m_family, Qt::CaseInsensitive) == 0;
+    }
+
+private:
+    QString m_defaultFamily;
+    int m_defaultSize;
+    QString m_family;
+    int m_size;
+    QColor m_color;
+};
+
+} // namespace
+
+// Redrawing is suspended and the caret and the scroll position are put back afterwards; the
+// caret returns to the position it had, collapsed.
+class TCalcDriver::Guard
+{
+public:
+    explicit Guard(RichDocument &document)
+        : m_document(document)
+        , m_caret(document.SelStart())
+        , m_scroll(document.VerticalScrollPosition())
+    {
+        m_document.Lines().BeginUpdate();
+    }
+    ~Guard()
+    {
+        m_document.setVerticalScrollPosition(m_scroll);
+        m_document.setSelStart(m_caret);
+        m_document.Lines().EndUpdate();
+    }
+    Guard(const Guard &) = delete;
+    Guard &operator=(const Guard &) = delete;
+
+private:
+    RichDocument &m_document;
+    int m_caret;
+    int m_scroll;
+};
+
+TCalcDriver::TCalcDriver(RichDocument *ASource)
+    : src(ASource)
+    , FResultFont(fontInColor(QColor(0, 0, 255)))
+    , FErrorFont(fontInColor(QColor(255, 0, 0)))
+{
+    m_parser.OnDisplayResult
+        = [this](TStrParser &, int StartPos, int EndPos, const QString &AResult) {
+              DisplayResult(StartPos, EndPos, AResult);
+          };
+    m_parser.OnDisplayError
+        = [this](TStrParser &, int APos, const QString &AnError) { DisplayError(APos, AnError); };
+}
+
+void TCalcDriver::Parse()
+{
+    m_parser.ObjList.clear();
+    if (!src)
+        return;
+    Guard guard(*src);
+    // The whole run is one step to undo.
+    QTextCursor editBlock(src->textDocument());
+    editBlock.beginEditBlock();
+    ClearResults();
+    m_parser.Run(src->Text());
+    editBlock.endEditBlock();
+}
+
+void TCalcDriver::ClearResults()
+{
+    if (!src)
+        return;
+    Guard guard(*src);
+    const FontMatcher result(*src, FResultFont);
+    const FontMatcher error(*src, FErrorFont);
+    const auto written = [&](const QTextCharFormat &format) {
+        return result.matches(format) || error.matches(format);
+    };
+
+    // One pass over the runs of equal format; adjoining pieces are joined into one range.
+    struct Range
+    {
+        int from;
+        int to;
+    };
+    std::vector<Range> ranges;
+    const auto add = [&ranges](int from, int to) {
+        if (!ranges.empty() && ranges.back().to == from)
+            ranges.back().to = to;
+        else
+            ranges.push_back({from, to});
+    };
+    QTextDocument *document = src->textDocument();
+    for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (written(fragment.charFormat()))
+                add(fragment.position(), fragment.position() + fragment.length());
+        }
+        // The paragraph break ending this block carries the next block's character format.
+        const QTextBlock next = block.next();
+        if (next.isValid() && written(next.charFormat()))
+            add(next.position() - 1, next.position());
+    }
+    if (ranges.empty())
+        return;
+
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (auto it = ranges.rbegin(); it != ranges.rend(); ++it) {
+        cursor.setPosition(it->from);
+        cursor.setPosition(it->to, QTextCursor::KeepAnchor);
+        cursor.removeSelectedText();
+    }
+    cursor.endEditBlock();
+}
+
+void TCalcDriver::DisplayResult(int StartPos, int EndPos, const QString &AResult)
+{
+    const int selStart = src->SelStart();
+    const int selLength = src->SelLength();
+    if (StartPos != EndPos) {
+        src->setSelStart(StartPos);
+        src->setSelLength(EndPos - StartPos + 1);
+        qDebug().noquote() << src->SelText();
+        src->setSelText(QString());
+        src->setSelStart(selStart);
+        src->setSelLength(selLength);
+    }
+    const TextFont font = src->Font();
+    src->InsertFormatText(StartPos, AResult, FResultFont);
+    src->setSelStart(StartPos);
+    src->setSelLength(positionsOf(AResult));
+    src->Paragraph().setSpaceAfter(0);
+    src->Paragraph().setSpaceBefore(0);
+    src->setSelStart(selStart);
+    src->setSelLength(selLength);
+    if (!(src->Font() == font))
+        src->setFont(font);
+}
+
+void TCalcDriver::DisplayError(int APos, const QString &AnError)
+{
+    const int selStart = src->SelStart();
+    const int selLength = src->SelLength();
+    const TextFont font = src->Font();
+    src->InsertFormatText(APos, AnError, FErrorFont);
+    src->setSelStart(APos);
+    src->setSelLength(positionsOf(AnError));
+    src->SelAttributes().setUnderlineType(TUnderlineType::utWave);
+    src->SelAttributes().setUnderlineColor(TUnderlineColor::ucRed);
+    src->Paragraph().setSpaceAfter(0);
+    src->Paragraph().setSpaceBefore(0);
+    src->setSelStart(selStart);
+    src->setSelLength(selLength);
+    if (!(src->Font() == font))
+        src->setFont(font);
+}
