@@ -24,6 +24,7 @@
 #include <QMouseEvent>
 #include <QPixmapCache>
 #include <QScreen>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -435,6 +436,9 @@ void TNoteFrame::Panel1DblClick()
     // The selection mode inserts the whole note at the empty selection of the
     // new editor.
     copyInto(*innerEditor);
+    // Undoing the copy would empty the window, and closing it then would
+    // store an empty note.
+    innerEditor->document()->clearUndoRedoStacks();
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     const int limit = screen ? screen->geometry().height() * 7 / 8 : 0;

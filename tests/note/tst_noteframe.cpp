@@ -20,6 +20,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextDocument>
 
 #include <functional>
 
@@ -237,6 +238,8 @@ void tst_NoteFrame::doubleClickOpensThenMinimisesAndRestores()
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("A note.."));
     QCOMPARE(window->nf->edit().Text(), QStringLiteral("A note"));
+    // Nothing to undo: undoing the copy would leave the window empty.
+    QVERIFY(!window->nf->editor()->document()->isUndoAvailable());
     QVERIFY(window->nf->ToolBar1->isVisible());
     QVERIFY(!window->nf->Panel1->isVisible());
     QCOMPARE(m_host->calls,
