@@ -5,4 +5,5 @@
 // folder; adding a subcommand is adding its line here.
 #define QEL_SUBCOMMANDS(X)                                                                         \
     X(text)                                                                                        \
-    X(rtf)
+    X(rtf)                                                                                         \
+    X(calc)

@@ -1,0 +1,50 @@
+#include "cli/notefile.h"
+#include "cli/subcommand.h"
+
+#include "calc/driver/calcdriver.h"
+#include "richtext/richdocument.h"
+
+#include <QStringList>
+
+namespace {
+
+// The note's text as the text subcommand prints it: every paragraph followed by LF, line
+// breaks inside a paragraph as LF, U+FFFC for each object; an empty note prints nothing.
+QByteArray plainText(const RichDocument &document)
+{
+    QString text = document.Text();
+    if (text.isEmpty())
+        return {};
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QChar::LineSeparator, u'\n');
+    text += u'\n';
+    return text.toUtf8();
+}
+
+int run(const QStringList &arguments)
+{
+    const bool write = arguments.size() == 2 && arguments.at(1) == QLatin1String("--write");
+    if (arguments.size() != 1 && !write)
+        return Subcommand::BadArguments;
+    const QString &path = arguments.first();
+    RichDocument document;
+    QString error;
+    if (!document.Lines().LoadFromFile(path, &error))
+        return NoteFile::fail(QStringLiteral("cannot read %1: %2").arg(path, error));
+
+    // Exactly what the note's Calc command runs; earlier results are cleared first.
+    TCalcDriver driver(&document);
+    driver.Parse();
+
+    if (write && !document.Lines().SaveToFile(path, &error))
+        return NoteFile::fail(QStringLiteral("cannot write %1: %2").arg(path, error));
+    if (!NoteFile::writeOut(plainText(document)))
+        return NoteFile::fail(QStringLiteral("cannot write the text to standard output"));
+    return 0;
+}
+
+} // namespace
+
+extern const Subcommand calcCommand
+    = {"calc", "FILE [--write]",
+       "run the note's calculations and print its text; --write stores the results in FILE", run};

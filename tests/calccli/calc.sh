@@ -1,0 +1,28 @@
+#!/bin/sh
+# usage: calc.sh QELNOTE WORKDIR
+set -eu
+qelnote=$1
+work=$2/calc-cli
+rm -rf "$work"
+mkdir -p "$work"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+printf 'Groceries\r\nx := 3\r\nx * 4 =\r\n1 / 0 =\r\nlast 2 * 2 =\r\n' > "$work/note.rtf"
+expected=$(printf 'Groceries\nx := 3\nx * 4 = 12.000000000\n1 / 0 =Divide by 0\nlast 2 * 2 = 4.000000000\n\n')
+
+# Printing leaves the file alone.
+before=$(cat "$work/note.rtf")
+[ "$("$qelnote" calc "$work/note.rtf")" = "$expected" ] || fail "printed text"
+[ "$(cat "$work/note.rtf")" = "$before" ] || fail "file changed without --write"
+
+# --write stores RTF with the results; a second run clears them first: the same file.
+[ "$("$qelnote" calc "$work/note.rtf" --write)" = "$expected" ] || fail "text with --write"
+head -c 5 "$work/note.rtf" | grep -q '{\\rtf' || fail "not stored as RTF"
+cp "$work/note.rtf" "$work/once.rtf"
+"$qelnote" calc "$work/note.rtf" --write > /dev/null
+cmp -s "$work/note.rtf" "$work/once.rtf" || fail "--write twice differs from once"
+[ "$("$qelnote" text "$work/note.rtf")" = "$expected" ] || fail "stored text"
+
+# A missing file is an error, reported as such.
+if "$qelnote" calc "$work/missing.rtf" > /dev/null 2>&1; then fail "missing file accepted"; fi
+echo "calc_cli: all passed"
