@@ -215,7 +215,8 @@ void Writer::paragraphProperties(const QTextBlock &block)
     default:
         break;
     }
-    m_body += ' ';
+    if (!m_body.endsWith('}'))
+        m_body += ' '; // ends the last control word
 }
 
 void Writer::characterProperties(const QTextCharFormat &format)

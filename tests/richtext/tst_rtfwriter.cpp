@@ -1,0 +1,439 @@
+#include <QGuiApplication>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextList>
+
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
+#include "richtext/textformat.h"
+
+namespace {
+
+QByteArray fixture(const QString &name)
+{
+    QFile file(QFINDTESTDATA(u"data/"_qs + name));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("missing fixture %s", qPrintable(name));
+    return file.readAll();
+}
+
+bool read(QTextDocument &document, const QByteArray &rtf)
+{
+    QTextCursor cursor(&document);
+    QString error;
+    const bool ok = RtfReader::read(rtf, cursor, &error);
+    if (!ok)
+        qWarning("%s", qPrintable(error));
+    return ok;
+}
+
+QString familyOf(const QTextCharFormat &format, const QTextDocument &document)
+{
+    const QStringList families = format.fontFamilies().toStringList();
+    if (!families.isEmpty())
+        return families.first();
+    return document.defaultFont().family();
+}
+
+// Every attribute of a character that a note keeps, as text.
+QString describeCharacter(const QTextCharFormat &f, const QTextDocument &document)
+{
+    int underline = f.property(TextFormat::UnderlineType).toInt();
+    if (!f.hasProperty(TextFormat::UnderlineType) && f.fontUnderline())
+        underline = 1;
+    QStringList parts = {
+        familyOf(f, document),
+        QString::number(f.hasProperty(QTextFormat::FontPointSize)
+                            ? f.fontPointSize()
+                            : document.defaultFont().pointSizeF()),
+        f.fontWeight() >= QFont::DemiBold ? u"bold"_qs : QString(),
+        f.fontItalic() ? u"italic"_qs : QString(),
+        f.fontStrikeOut() ? u"strike"_qs : QString(),
+        u"ul%1"_qs.arg(underline),
+        underline ? f.underlineColor().name() : QString(),
+        underline ? f.property(TextFormat::UnderlineColorIndex).toString() : QString(),
+        f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color().name() : QString(),
+        f.hasProperty(QTextFormat::BackgroundBrush) ? f.background().color().name() : QString(),
+        QString::number(f.verticalAlignment()),
+        f.isAnchor() ? u"link:"_qs + f.anchorHref() : QString(),
+    };
+    if (f.isImageFormat()) {
+        const QTextImageFormat image = f.toImageFormat();
+        const QImage picture = document.resource(QTextDocument::ImageResource, QUrl(image.name()))
+                                   .value<QImage>()
+                                   .convertToFormat(QImage::Format_ARGB32);
+        parts << u"image %1x%2 %3x%4 %5"_qs.arg(image.width())
+                     .arg(image.height())
+                     .arg(picture.width())
+                     .arg(picture.height())
+                     .arg(qHashBits(picture.constBits(), picture.sizeInBytes()));
+    } else if (f.objectType() == TextFormat::ForeignObjectType) {
+        const QImage preview = f.property(TextFormat::ObjectPreview).value<QImage>();
+        const QSizeF size = f.property(TextFormat::ObjectSize).toSizeF();
+        parts << u"foreign "_qs
+                     + QString::fromLatin1(f.property(TextFormat::RawRtfObject).toByteArray())
+                     + u" %1x%2 %3x%4"_qs.arg(preview.width())
+                           .arg(preview.height())
+                           .arg(size.width())
+                           .arg(size.height());
+    }
+    return parts.join(u'|');
+}
+
+// The document as lines: one per paragraph with its attributes, one per run
+// of characters with equal attributes.
+QStringList describe(const QTextDocument &document)
+{
+    QStringList lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextBlockFormat f = block.blockFormat();
+        const auto n = [](qreal value) { return QString::number(value, 'f', 1); };
+        lines << u"paragraph %1 %2 %3 %4 %5 %6 %7:%8 list %9"_qs
+                     .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
+                     .arg(n(f.leftMargin()), n(f.textIndent()), n(f.rightMargin()),
+                          n(f.topMargin()), n(f.bottomMargin()))
+                     .arg(f.lineHeightType())
+                     .arg(n(f.lineHeight()))
+                     .arg(block.textList() ? block.textList()->format().style() : 0);
+        if (block.length() == 1)
+            lines << u"mark "_qs + describeCharacter(block.charFormat(), document);
+        QString runText, runFormat;
+        const QString text = block.text();
+        for (int i = 0; i < text.size(); ++i) {
+            QTextCursor cursor(const_cast<QTextDocument *>(&document));
+            cursor.setPosition(block.position() + i + 1);
+            const QString format = describeCharacter(cursor.charFormat(), document);
+            if (format != runFormat && !runText.isEmpty()) {
+                lines << runText + u" => "_qs + runFormat;
+                runText.clear();
+            }
+            runFormat = format;
+            runText += text.at(i);
+        }
+        if (!runText.isEmpty())
+            lines << runText + u" => "_qs + runFormat;
+    }
+    return lines;
+}
+
+QImage testImage()
+{
+    QImage image(3, 2, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    image.setPixel(0, 0, qRgb(255, 0, 0));
+    image.setPixel(2, 1, qRgb(0, 0, 255));
+    return image;
+}
+
+// A note using every attribute the editor and the calculator set.
+void buildNote(QTextDocument &document, bool withObjects)
+{
+    QTextCursor cursor(&document);
+    const auto insert = [&](const QString &text, auto setup) {
+        QTextCharFormat format;
+        setup(format);
+        cursor.insertText(text, format);
+    };
+    const auto paragraph = [&](auto setup) {
+        QTextBlockFormat format;
+        setup(format);
+        cursor.insertBlock(format);
+    };
+    insert(u"Plain "_qs, [](QTextCharFormat &) {});
+    insert(u"bold italic"_qs, [](QTextCharFormat &f) {
+        f.setFontWeight(QFont::Bold);
+        f.setFontItalic(true);
+        f.setFontPointSize(11.5);
+    });
+    insert(u" struck"_qs, [](QTextCharFormat &f) { f.setFontStrikeOut(true); });
+    insert(u" courier"_qs, [](QTextCharFormat &f) { f.setFontFamilies({u"Courier New"_qs}); });
+    insert(u" H"_qs, [](QTextCharFormat &) {});
+    insert(u"2"_qs,
+           [](QTextCharFormat &f) { f.setVerticalAlignment(QTextCharFormat::AlignSubScript); });
+    insert(u"O x"_qs, [](QTextCharFormat &) {});
+    insert(u"2"_qs,
+           [](QTextCharFormat &f) { f.setVerticalAlignment(QTextCharFormat::AlignSuperScript); });
+    paragraph([](QTextBlockFormat &f) { f.setAlignment(Qt::AlignHCenter); });
+    insert(u"x * 4 = "_qs, [](QTextCharFormat &) {});
+    insert(u"12.000000000"_qs, [](QTextCharFormat &f) { f.setForeground(QColor(0, 0, 255)); });
+    insert(u" Unknown Name"_qs, [](QTextCharFormat &f) {
+        f.setUnderlineStyle(QTextCharFormat::WaveUnderline);
+        f.setProperty(TextFormat::UnderlineType, 8);
+        f.setProperty(TextFormat::UnderlineColorIndex, 5);
+        f.setUnderlineColor(QColor(255, 0, 0));
+        f.setForeground(QColor(255, 0, 0));
+    });
+    paragraph([](QTextBlockFormat &f) {
+        f.setAlignment(Qt::AlignRight);
+        f.setTopMargin(TextFormat::pointsToUnits(6));
+        f.setBottomMargin(TextFormat::pointsToUnits(12));
+    });
+    insert(u"highlight"_qs, [](QTextCharFormat &f) { f.setBackground(QColor(255, 255, 0)); });
+    insert(u" plain underline"_qs, [](QTextCharFormat &f) { f.setFontUnderline(true); });
+    insert(u" dotted"_qs, [](QTextCharFormat &f) {
+        f.setUnderlineStyle(QTextCharFormat::DotLine);
+        f.setProperty(TextFormat::UnderlineType, 4);
+    });
+    paragraph([](QTextBlockFormat &f) {
+        f.setLeftMargin(TextFormat::pointsToUnits(30));
+        f.setTextIndent(TextFormat::pointsToUnits(-10));
+        f.setRightMargin(TextFormat::pointsToUnits(5));
+        f.setLineHeight(150, QTextBlockFormat::ProportionalHeight);
+        f.setAlignment(Qt::AlignJustify);
+    });
+    insert(u"see "_qs, [](QTextCharFormat &) {});
+    insert(u"the site"_qs, [](QTextCharFormat &f) {
+        f.setAnchor(true);
+        f.setAnchorHref(u"https://example.com/?q=\"é\"&p=C:\\x"_qs);
+    });
+    insert(u" or "_qs, [](QTextCharFormat &) {});
+    insert(u"mail"_qs, [](QTextCharFormat &f) {
+        f.setAnchor(true);
+        f.setAnchorHref(u"mailto:someone@example.org"_qs);
+        f.setFontWeight(QFont::Bold);
+    });
+    paragraph([](QTextBlockFormat &) {});
+    insert(u"{braces} \\back\\slash\ttab"_qs + QChar(QChar::LineSeparator)
+               + u"nb\u00A0sp Ünïcödé € Привет 日本語 😊"_qs,
+           [](QTextCharFormat &) {});
+    paragraph([](QTextBlockFormat &f) { f.setLeftMargin(TextFormat::pointsToUnits(10)); });
+    QTextListFormat bullets;
+    bullets.setStyle(QTextListFormat::ListDisc);
+    bullets.setIndent(1);
+    QTextList *list = cursor.createList(bullets);
+    insert(u"first item"_qs, [](QTextCharFormat &) {});
+    paragraph([](QTextBlockFormat &f) { f.setLeftMargin(TextFormat::pointsToUnits(10)); });
+    list->add(cursor.block());
+    insert(u"second item"_qs, [](QTextCharFormat &) {});
+    paragraph([](QTextBlockFormat &) {});
+    QTextListFormat numbers;
+    numbers.setStyle(QTextListFormat::ListDecimal);
+    numbers.setIndent(1);
+    cursor.createList(numbers);
+    insert(u"numbered"_qs, [](QTextCharFormat &) {});
+    paragraph([](QTextBlockFormat &) {});
+    QTextCharFormat bigMark;
+    bigMark.setFontPointSize(20);
+    cursor.setBlockCharFormat(bigMark); // an empty paragraph keeps its height
+    paragraph([](QTextBlockFormat &) {});
+    if (withObjects) {
+        insert(u"picture "_qs, [](QTextCharFormat &) {});
+        document.addResource(QTextDocument::ImageResource, QUrl(u"note:picture"_qs), testImage());
+        QTextImageFormat image;
+        image.setName(u"note:picture"_qs);
+        image.setWidth(30);
+        image.setHeight(20);
+        cursor.insertImage(image);
+        insert(u" object "_qs, [](QTextCharFormat &) {});
+        QTextCharFormat object;
+        object.setObjectType(TextFormat::ForeignObjectType);
+        object.setProperty(
+            TextFormat::RawRtfObject,
+            QByteArray("{\\object\\objemb\\objw600\\objh450{\\*\\objdata 01}{\\result{\\pict"
+                       "\\wmetafile8 0100}}}"));
+        object.setProperty(TextFormat::ObjectSize, QSizeF(40, 30));
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter), object);
+        cursor.insertText(QString(QChar::ObjectReplacementCharacter), object);
+        insert(u" end"_qs, [](QTextCharFormat &) {});
+    }
+}
+
+// unrtf's plain text, the lines after its header, split into words.
+QStringList unrtfWords(const QByteArray &rtf, const QString &folder)
+{
+    QFile file(folder + u"/note.rtf"_qs);
+    if (!file.open(QIODevice::WriteOnly) || file.write(rtf) != rtf.size())
+        return {u"cannot write note.rtf"_qs};
+    file.close();
+    QProcess unrtf;
+    unrtf.setWorkingDirectory(folder);
+    unrtf.start(u"unrtf"_qs, {u"--text"_qs, u"note.rtf"_qs});
+    if (!unrtf.waitForFinished(30000))
+        return {u"unrtf did not finish"_qs};
+    QString text = QString::fromLatin1(unrtf.readAllStandardOutput());
+    text = text.mid(text.indexOf(u"-----------------\n"_qs) + 18);
+    QStringList words;
+    for (const QString &line : text.split(u'\n')) {
+        if (!line.startsWith(u"###"_qs))
+            words << line.split(QRegularExpression(u"\\s+"_qs), Qt::SkipEmptyParts);
+    }
+    return words;
+}
+
+// The words unrtf should print for text: its plain-text output shows each
+// UTF-16 unit outside ASCII as "?" and a non-breaking space as nothing.
+QStringList asciiWords(const QString &text)
+{
+    QString ascii;
+    for (const QChar c : text) {
+        if (c == QChar::LineSeparator)
+            ascii += u' ';
+        else if (c.unicode() < 0x80)
+            ascii += c;
+        else if (c.unicode() != 0xA0)
+            ascii += u'?';
+    }
+    return ascii.split(QRegularExpression(u"\\s+"_qs), Qt::SkipEmptyParts);
+}
+
+} // namespace
+
+class TestRtfWriter : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fixturesRoundTrip_data();
+    void fixturesRoundTrip();
+    void everyAttributeRoundTrips();
+    void picturesAreWrittenAsPng();
+    void rangesWriteThatPartOnly_data();
+    void rangesWriteThatPartOnly();
+    void wholeDocumentKeepsParagraphCount_data();
+    void wholeDocumentKeepsParagraphCount();
+    void unrtfReadsTheSameText();
+    void unrtfReadsBulletsAndPictures();
+};
+
+void TestRtfWriter::fixturesRoundTrip_data()
+{
+    QTest::addColumn<QString>("name");
+    for (const char *name : {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf"})
+        QTest::newRow(name) << QString::fromLatin1(name);
+}
+
+void TestRtfWriter::fixturesRoundTrip()
+{
+    QFETCH(QString, name);
+    QTextDocument original;
+    QVERIFY(read(original, fixture(name)));
+    const QByteArray written = RtfWriter::write(original);
+    QTextDocument copy;
+    QVERIFY(read(copy, written));
+    QCOMPARE(describe(copy), describe(original));
+    QCOMPARE(RtfWriter::write(copy), written);
+}
+
+void TestRtfWriter::everyAttributeRoundTrips()
+{
+    QTextDocument original;
+    buildNote(original, true);
+    const QByteArray written = RtfWriter::write(original);
+    QVERIFY(written.startsWith("{\\rtf1\\ansi\\ansicpg1252\\deff0"));
+    QVERIFY(written.endsWith("}\r\n"));
+    QVERIFY(written.contains("\\ulwave\\ulc"));
+    QVERIFY(written.contains("\\highlight"));
+    QVERIFY(written.contains("{\\pntext\\f"));
+    QVERIFY(written.contains("\\u8364?"));
+    for (const char c : written)
+        QVERIFY2(uchar(c) < 0x80, "the writer's RTF is 7-bit");
+    QTextDocument copy;
+    QVERIFY(read(copy, written));
+    QCOMPARE(describe(copy), describe(original));
+}
+
+void TestRtfWriter::picturesAreWrittenAsPng()
+{
+    QTextDocument original;
+    buildNote(original, true);
+    const QByteArray written = RtfWriter::write(original);
+    QVERIFY(written.contains("{\\pict\\pngblip\\picw3\\pich2\\picwgoal450\\pichgoal300"));
+    // The foreign object is written back byte for byte, twice.
+    QCOMPARE(written.count("{\\object\\objemb\\objw600\\objh450{\\*\\objdata "
+                           "01}{\\result{\\pict\\wmetafile8 0100}}}"),
+             2);
+}
+
+void TestRtfWriter::rangesWriteThatPartOnly_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<QStringList>("blocks");
+    QTest::newRow("two words") << u"bold"_qs << u"struck"_qs
+                               << QStringList{u"bold italic struck"_qs};
+    QTest::newRow("across a paragraph break")
+        << u"O x"_qs << u"x * 4"_qs << QStringList{u"O x2"_qs, u"x * 4"_qs};
+    QTest::newRow("nothing") << u"bold"_qs << QString() << QStringList{QString()};
+}
+
+void TestRtfWriter::rangesWriteThatPartOnly()
+{
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QStringList, blocks);
+    QTextDocument original;
+    buildNote(original, false);
+    const int start = original.find(from).selectionStart();
+    const int end = to.isNull() ? start : original.find(to).selectionEnd();
+    QTextDocument copy;
+    QVERIFY(read(copy, RtfWriter::write(original, start, end)));
+    QStringList texts;
+    for (QTextBlock block = copy.begin(); block.isValid(); block = block.next())
+        texts << block.text();
+    QCOMPARE(texts, blocks);
+    if (!blocks.first().isEmpty()) {
+        QTextCursor cursor(&copy);
+        cursor.setPosition(1);
+        QCOMPARE(cursor.charFormat().fontWeight(), original.find(from).charFormat().fontWeight());
+    }
+}
+
+void TestRtfWriter::wholeDocumentKeepsParagraphCount_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("one") << u"one"_qs;
+    QTest::newRow("empty last paragraph") << u"one\n"_qs;
+    QTest::newRow("blank lines") << u"\n\na\n\n"_qs;
+}
+
+void TestRtfWriter::wholeDocumentKeepsParagraphCount()
+{
+    QFETCH(QString, text);
+    QTextDocument original;
+    original.setPlainText(text);
+    QTextDocument copy;
+    QVERIFY(read(copy, RtfWriter::write(original)));
+    QCOMPARE(copy.blockCount(), original.blockCount());
+    QCOMPARE(copy.toPlainText(), text);
+}
+
+void TestRtfWriter::unrtfReadsTheSameText()
+{
+    if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty())
+        QSKIP("unrtf is not installed");
+    QTemporaryDir folder;
+    QTextDocument document;
+    buildNote(document, false);
+    QStringList words = unrtfWords(RtfWriter::write(document), folder.path());
+    // List marks are no text of the note (unrtf shows the Symbol font's bullet as a quote).
+    QCOMPARE(words.removeAll(u"\""_qs), 2);
+    QCOMPARE(words.removeAll(u"1."_qs), 1);
+    QCOMPARE(words, asciiWords(document.toRawText()));
+}
+
+void TestRtfWriter::unrtfReadsBulletsAndPictures()
+{
+    if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty())
+        QSKIP("unrtf is not installed");
+    QTemporaryDir folder;
+    QTextDocument document;
+    buildNote(document, true);
+    const QStringList words = unrtfWords(RtfWriter::write(document), folder.path());
+    // Bullets show as some mark of unrtf's own before their paragraph's text.
+    QVERIFY(words.indexOf(u"first"_qs) < words.indexOf(u"second"_qs));
+    QVERIFY(words.indexOf(u"numbered"_qs) > words.indexOf(u"second"_qs));
+    // unrtf extracts the picture as the PNG file it is.
+    const QImage extracted(folder.filePath(u"pict001.png"_qs));
+    QCOMPARE(extracted.convertToFormat(QImage::Format_RGB32), testImage());
+}
+
+QTEST_MAIN(TestRtfWriter)
+#include "tst_rtfwriter.moc"
