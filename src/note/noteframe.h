@@ -1,5 +1,7 @@
 #pragma once
 
+#include "note/richform.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -16,7 +18,6 @@ class QLabel;
 class QMenu;
 class RichDocument;
 class TJvRichEdit;
-class TRichForm;
 
 // One note. The same class serves as a row of the notes board, where only the
 // 16-pixel header with the note's title shows, and inside the note window and
