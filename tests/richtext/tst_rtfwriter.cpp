@@ -273,7 +273,7 @@ QStringList asciiWords(const QString &text)
 {
     QString ascii;
     for (const QChar c : text) {
-        if (c == QChar::LineSeparator)
+        if (c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             ascii += u' ';
         else if (c.unicode() < 0x80)
             ascii += c;
