@@ -3,6 +3,7 @@
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
 #include "board/notestorage.h"
+#include "commands/dm.h"
 #include "commands/imagelist.h"
 #include "note/hovercount.h"
 #include "note/noteframe.h"
@@ -13,20 +14,17 @@
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
 #include "richtext/richdocument.h"
+#include "richtext/widget/jvrichedit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QBuffer>
 #include <QCloseEvent>
 #include <QDialog>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QMenu>
-#include <QMimeData>
 #include <QPainter>
-#include <QTextEdit>
 #include <QToolBar>
-#include <QToolButton>
 
 #include <algorithm>
 
@@ -122,7 +120,15 @@ void TFrmNote::createActions()
     EditSelectAll1->setShortcutContext(Qt::WidgetShortcut);
     connect(EditSelectAll1, &QAction::triggered, this, &TFrmNote::selectAllInFocusedEditor);
     FileSaveAs1 = action(QStringLiteral("FileSaveAs1"), QStringLiteral("Save &As..."), 46);
-    connect(FileSaveAs1, &QAction::triggered, this, &TFrmNote::FileSaveAs1Execute);
+    // The note's own Save As does the saving: this entry is that command
+    // under the board's name, enabled exactly when it is.
+    if (TDM *dm = TDM::instance()) {
+        FileSaveAs1->setEnabled(dm->FileSaveAs1->isEnabled());
+        connect(dm->FileSaveAs1, &QAction::enabledChanged, FileSaveAs1, &QAction::setEnabled);
+        connect(FileSaveAs1, &QAction::triggered, dm->FileSaveAs1, &QAction::trigger);
+    } else {
+        FileSaveAs1->setEnabled(false);
+    }
 }
 
 void TFrmNote::createControls()
@@ -163,9 +169,7 @@ void TFrmNote::createControls()
 
 TNoteFrame *TFrmNote::createFrame()
 {
-    auto *frame = new TNoteFrame(this, TNoteFrame::EditorKind::Headless, pnWorkArea);
-    frame->Panel1->setToolTipDuration(0);
-    return frame;
+    return new TNoteFrame(this, TNoteFrame::EditorKind::Headless, pnWorkArea);
 }
 
 void TFrmNote::LoadNotes()
@@ -419,11 +423,9 @@ void TFrmNote::restartAutoHideTimer()
 
 void TFrmNote::selectAllInFocusedEditor()
 {
-    if (auto *editor = qobject_cast<QTextEdit *>(QApplication::focusWidget()))
+    if (TJvRichEdit *editor = TDM::focusedEditor())
         editor->selectAll();
 }
-
-void TFrmNote::FileSaveAs1Execute() {}
 
 void TFrmNote::reportError(const QString &text)
 {

@@ -129,7 +129,6 @@ private:
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
-    void FileSaveAs1Execute();
     void selectAllInFocusedEditor();
 
     // The move and resize handlers shared by the board, tbRight and the work

@@ -6,6 +6,7 @@
 #include "note/richform.h"
 #include "note/hovercount.h"
 #include "platform/datafolder.h"
+#include "platform/desktopshortcut.h"
 #include "platform/settingsfile.h"
 #include "richtext/richdocument.h"
 #include "richtext/widget/jvrichedit.h"
@@ -390,6 +391,37 @@ private Q_SLOTS:
         QVERIFY(!note->Frm());
         QCOMPARE(note->caption(), QString("edited in its ....")); // 14 characters
         QVERIFY(f.noteFile(0).contains("edited in its window"));
+    }
+
+    void shortcutTicksFollowTheFiles()
+    {
+        QTemporaryDir home;
+        const QByteArray oldHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+        qputenv("HOME", QFile::encodeName(home.path()));
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath("config")));
+        {
+            BoardFixture f;
+            const QList<std::pair<QAction *, ShortcutFolder>> items
+                = {{f.board->mnStartup, ShortcutFolder::Startup},
+                   {f.board->mnDesktop, ShortcutFolder::Desktop}};
+            for (const auto &[item, folder] : items) {
+                QVERIFY(item->isEnabled());
+                QVERIFY(!item->isChecked());
+                item->trigger();
+                QVERIFY(ShortcutExists("QelNotes", folder));
+                QVERIFY(item->isChecked());
+                item->trigger();
+                QVERIFY(!ShortcutExists("QelNotes", folder));
+                QVERIFY(!item->isChecked());
+            }
+            // A launcher made elsewhere shows at the next start.
+            ToggleShortcut("/usr/bin/true", "QelNotes", "made by hand", ShortcutFolder::Startup);
+            TFrmNote again;
+            QVERIFY(again.mnStartup->isChecked());
+            QVERIFY(!again.mnDesktop->isChecked());
+        }
+        qputenv("HOME", oldHome);
+        qputenv("XDG_CONFIG_HOME", oldConfig);
     }
 
     void dropsAreAcceptedAsCopiesAndChangeNothing()
