@@ -113,7 +113,6 @@ void RichDocument::setText(const QString &text)
     cursor.select(QTextCursor::Document);
     cursor.removeSelectedText();
     // Text arrives as plain text: no paragraph or character formatting survives.
-    cursor.setBlockFormat(QTextBlockFormat());
     if (QTextList *list = cursor.currentList())
         list->remove(cursor.block());
     cursor.setBlockFormat(QTextBlockFormat());
