@@ -1,4 +1,5 @@
 #include "commands/dm.h"
+#include "note/hovercount.h"
 #include "note/notehost.h"
 #include "note/noteframe.h"
 #include "note/richform.h"
@@ -464,6 +465,16 @@ void tst_NoteFrame::headerMovesSelectTheNote()
     QCOMPARE(second->HintTimer->interval(), 1000);
     second->Panel1MouseMove(QPoint(6, 7));
     QCOMPARE(m_host->selected, second);
+
+    // A board row counts the pointer in and out; the hover counter is shared
+    // with the icon and the board.
+    const int before = HoverCount;
+    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+    QApplication::sendEvent(first, &enter);
+    QCOMPARE(HoverCount, before + 1);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(first, &leave);
+    QCOMPARE(HoverCount, before);
 }
 
 void tst_NoteFrame::windowStaysOnTopExactlyWhileTheBoardDoes()
