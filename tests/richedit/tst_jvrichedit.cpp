@@ -1,7 +1,11 @@
+#include <functional>
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
+#include <QFileDialog>
 #include <QFontDatabase>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QPrinter>
 #include <QRegularExpression>
@@ -13,6 +17,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextLayout>
+#include <QTimer>
 #include <QUrl>
 
 #include "richtext/widget/jvrichedit.h"
@@ -36,6 +41,8 @@ private Q_SLOTS:
     void updatesSuspendAndResume();
     void picturesResizeByTheirHandle_data();
     void picturesResizeByTheirHandle();
+    void insertObjectDialogInsertsPictureFile_data();
+    void insertObjectDialogInsertsPictureFile();
     void measureTextHeightIsCappedAtScreen();
     void printProducesEveryPage();
 
@@ -358,6 +365,64 @@ void TestJvRichEdit::picturesResizeByTheirHandle()
     const QTextImageFormat format = image.charFormat().toImageFormat();
     QCOMPARE(QSizeF(format.width(), format.height()), expected);
     QCOMPARE(edit.Text(), QString("a\r\n") + QChar::ObjectReplacementCharacter + "b");
+}
+
+void TestJvRichEdit::insertObjectDialogInsertsPictureFile_data()
+{
+    QTest::addColumn<QString>("choice"); // "picture", "text" or "cancel"
+    QTest::addColumn<bool>("inserted");
+    QTest::newRow("picture") << "picture" << true;
+    QTest::newRow("not a picture") << "text" << false;
+    QTest::newRow("cancelled") << "cancel" << false;
+}
+
+void TestJvRichEdit::insertObjectDialogInsertsPictureFile()
+{
+    QFETCH(QString, choice);
+    QFETCH(bool, inserted);
+
+    QTemporaryDir folder;
+    const QString pictureFile = folder.filePath("picture.png");
+    QImage picture(12, 8, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QVERIFY(picture.save(pictureFile));
+    const QString textFile = folder.filePath("text.png");
+    QFile text(textFile);
+    QVERIFY(text.open(QIODevice::WriteOnly));
+    text.write("no picture");
+    text.close();
+
+    TJvRichEdit edit;
+    edit.setText("[old]");
+    edit.setSelStart(1);
+    edit.setSelLength(3);
+    // Answers the file dialog, and then the message about an unreadable file.
+    const std::function<void()> answer = [&] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *dialog = qobject_cast<QFileDialog *>(modal)) {
+            if (choice == "cancel") {
+                dialog->reject();
+            } else {
+                dialog->selectFile(choice == "picture" ? pictureFile : textFile);
+                static_cast<QDialog *>(dialog)->accept();
+                QTimer::singleShot(0, &edit, answer);
+            }
+        } else if (auto *message = qobject_cast<QMessageBox *>(modal)) {
+            message->accept();
+        } else {
+            QTimer::singleShot(10, &edit, answer);
+        }
+    };
+    QTimer::singleShot(0, &edit, answer);
+
+    QCOMPARE(edit.InsertObjectDialog(), inserted);
+    if (!inserted) {
+        QCOMPARE(edit.Text(), QString("[old]"));
+        return;
+    }
+    QCOMPARE(edit.Text(), QString("[") + QChar::ObjectReplacementCharacter + "]");
+    QCOMPARE(edit.SelStart(), 1);
+    QCOMPARE(edit.SelectionType(), TSelectionTypes(TSelectionType::stObject));
 }
 
 void TestJvRichEdit::measureTextHeightIsCappedAtScreen()
