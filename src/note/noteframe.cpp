@@ -153,8 +153,6 @@ TNoteFrame::~TNoteFrame()
         disconnect(m_frm, nullptr, this, nullptr);
         delete m_frm;
     }
-    // The editor is a child widget; the calculator bound to it goes first.
-    StrParser.reset();
 }
 
 QString TNoteFrame::NoteTitle(const QString &text)
