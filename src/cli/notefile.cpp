@@ -1,14 +1,16 @@
 #include "cli/notefile.h"
 
+#include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
 
 #include <QFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include <cstdio>
 
-bool NoteFile::load(const QString &path, QTextDocument *document, QString *error)
+bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -20,15 +22,31 @@ bool NoteFile::load(const QString &path, QTextDocument *document, QString *error
         *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
         return false;
     }
-    document->setUndoRedoEnabled(false); // nothing to undo in a one-shot conversion
-    document->clear();
-    QTextCursor cursor(document);
+    // Nothing is undone in a one-shot run: the reader need not record its steps.
+    QTextDocument *text = document.textDocument();
+    text->setUndoRedoEnabled(false);
+    QTextCursor cursor(text);
+    cursor.select(QTextCursor::Document);
     QString reason;
     if (!RtfReader::read(data, cursor, &reason)) {
         *error = QStringLiteral("cannot read %1: %2").arg(path, reason);
         return false;
     }
     return true;
+}
+
+QByteArray NoteFile::plainText(const QTextDocument &document)
+{
+    if (document.characterCount() <= 1)
+        return {};
+    QString text;
+    text.reserve(document.characterCount());
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        text += block.text();
+        text += u'\n';
+    }
+    text.replace(QChar::LineSeparator, u'\n');
+    return text.toUtf8();
 }
 
 bool NoteFile::writeOut(const QByteArray &bytes)

@@ -1,16 +1,23 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 class QTextDocument;
+class RichDocument;
 
-// Reading a note file (RTF, or plain text in the system code page) for the
-// subcommands that work on one.
+// Reading and printing note files for the subcommands that work on one.
 namespace NoteFile {
 
-// Replaces document's content with the note file at path. False with a
-// one-line message when the file cannot be opened or read.
-bool load(const QString &path, QTextDocument *document, QString *error);
+// Replaces document's content with the note file at path (RTF, or plain text
+// in the system code page), as a note editor loads it. False with a one-line
+// message when the file cannot be opened or read.
+bool load(const QString &path, RichDocument &document, QString *error);
+
+// The note's plain text as UTF-8: every paragraph followed by LF, line breaks
+// inside a paragraph as LF, U+FFFC for each picture or object; an empty note
+// gives nothing.
+QByteArray plainText(const QTextDocument &document);
 
 // Writes bytes to standard output; false when that fails (a closed pipe, a full disk).
 bool writeOut(const QByteArray &bytes);

@@ -1,10 +1,8 @@
 #include "cli/notefile.h"
 #include "cli/subcommand.h"
 
+#include "richtext/richdocument.h"
 #include "richtext/rtfwriter.h"
-
-#include <QStringList>
-#include <QTextDocument>
 
 namespace {
 
@@ -12,11 +10,11 @@ int run(const QStringList &arguments)
 {
     if (arguments.size() != 1)
         return Subcommand::BadArguments;
-    QTextDocument document;
+    RichDocument document;
     QString error;
-    if (!NoteFile::load(arguments.first(), &document, &error))
+    if (!NoteFile::load(arguments.first(), document, &error))
         return NoteFile::fail(error);
-    if (!NoteFile::writeOut(RtfWriter::write(document)))
+    if (!NoteFile::writeOut(RtfWriter::write(*document.textDocument())))
         return NoteFile::fail(QStringLiteral("cannot write the RTF to standard output"));
     return 0;
 }

@@ -19,12 +19,20 @@ namespace {
 const Subcommand *const subcommands[] = {QEL_SUBCOMMANDS(QEL_ENTRY)};
 #undef QEL_ENTRY
 
+// Library chatter (platform set-up, damaged pictures) is no output of the tool:
+// it reports its own errors in one line.
+void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &message)
+{
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "qelnote: %s\n", qPrintable(message));
+}
+
 int usage()
 {
     std::fprintf(stderr, "usage: qelnote COMMAND ARGUMENTS\n\ncommands:\n");
     for (const Subcommand *command : subcommands) {
         const QByteArray call = QByteArray(command->name) + ' ' + command->arguments;
-        std::fprintf(stderr, "  %-14s %s\n", call.constData(), command->summary);
+        std::fprintf(stderr, "  %-20s %s\n", call.constData(), command->summary);
     }
     return 2;
 }
@@ -33,7 +41,8 @@ int usage()
 
 int main(int argc, char **argv)
 {
-    // Fonts and pictures of a note document need the GUI library, never a screen.
+    qInstallMessageHandler(quietMessages);
+    // A note document's fonts need the GUI library, never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
