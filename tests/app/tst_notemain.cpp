@@ -240,6 +240,16 @@ private Q_SLOTS:
         QCOMPARE(f.icon->pos(), QPoint(323, 210));
     }
 
+    void secondStartBringsUpThePinnedBoard()
+    {
+        IconFixture f;
+        f.icon->showBoardOnRequest();
+        QVERIFY(f.board->isVisible());
+        QVERIFY(f.board->StayOpen);
+        f.timer->tick();
+        QVERIFY(f.board->isVisible());
+    }
+
     void noteHeaderRestartsAFullPeriod()
     {
         IconFixture f;
