@@ -142,6 +142,10 @@ TDM::~TDM()
 
 TDM *TDM::instance()
 {
+    // Start-up makes the module first; whatever needs it before (a test
+    // opening a note window, say) has it made on the spot.
+    if (!s_instance)
+        new TDM(qApp);
     return s_instance;
 }
 

@@ -30,7 +30,8 @@ public:
     explicit TDM(QObject *parent = nullptr);
     ~TDM() override;
 
-    // The module of the running program, or none before it was created.
+    // The module of the running program, made (owned by the application)
+    // if start-up has not made it yet.
     static TDM *instance();
 
     // The note editor with the keyboard focus, or none.

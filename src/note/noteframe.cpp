@@ -225,7 +225,6 @@ void TNoteFrame::createHeader()
 void TNoteFrame::createMenu()
 {
     TDM *dm = TDM::instance();
-    Q_ASSERT(dm);
     PopupMenu1 = new QMenu(this);
     connect(PopupMenu1, &QMenu::aboutToShow, this, &TNoteFrame::PopupMenu1Popup);
     QAction *selectAll = m_host && m_host->editSelectAllAction() ? m_host->editSelectAllAction()
