@@ -2,8 +2,9 @@
 # Runs qelnotes on its own Xvfb display with a fresh data folder holding three
 # notes, and checks with a real pointer that resting on the icon brings the
 # board up beside it, that the board stays while the pointer is over it, that
-# it hides again once the pointer is away, and that the board menu's Close
-# stores the settings and ends the program. Screenshots go to the output folder.
+# it hides again once the pointer is away, that a double click on a row opens
+# the note's window, and that the board menu's Close stores the settings and
+# the text being edited and ends the program. Screenshots go to the output folder.
 #
 # usage: desktop.sh <qelnotes binary> <output folder>
 set -euo pipefail
@@ -107,9 +108,24 @@ xdotool mousemove 20 $((height - 20))
 until_true 3 board_hidden || fail "the board stayed after the pointer left"
 import -window root "$out/qelnotes-hidden.png"
 
-# The board's menu on the icon: Close (its last entry) ends the program.
+# A double click on the first row opens that note in a window of its own and
+# hides the board; what is typed there is kept when the program closes.
 xdotool mousemove $((ix + 16)) $((iy + 16))
 until_true 5 board_shown || fail "the board did not come up on the second hover"
+xdotool mousemove $((bx + 40)) $((by + 2 + 8))
+xdotool click --repeat 2 --delay 80 1
+note_shown() { [[ -n $(window '^Call the denti\.\.') ]]; }
+until_true 5 note_shown || fail "a double click on a row did not open the note window"
+until_true 3 board_hidden || fail "opening a note did not hide the board"
+until_true 5 bash -c "[[ \$(xdotool getwindowfocus) == $(window '^Call the denti\.\.') ]]" \
+    || fail "the note window did not take the keyboard"
+xdotool key ctrl+End Return
+xdotool type --delay 20 'typed in its window'
+import -window root "$out/qelnotes-note.png"
+
+# The board's menu on the icon: Close (its last entry) ends the program.
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up on the third hover"
 xdotool click 3
 until_true 5 board_hidden || fail "a right press on the icon did not hide the board"
 xdotool key Up Return
@@ -120,4 +136,6 @@ grep -q '^\[NotesMain\]' "$work/app/QelNotes.ini" || fail "the icon's record was
 grep -q '^\[Main\]' "$work/app/QelNotes.ini" || fail "the board's record was not written"
 [[ -f $work/app/QelNotes_2.rtf && ! -e $work/app/QelNotes_0.txt ]] \
     || fail "the notes were not stored as one series of rich-text files"
+grep -q 'typed in its window' "$work/app/QelNotes_0.rtf" \
+    || fail "the text typed in the open note window was lost at Close"
 echo "PASS"
