@@ -116,6 +116,8 @@ QTextCharFormat TJvTextAttributes::format() const
     result.setFontFamilies(QStringList{family});
     result.setProperty(QTextFormat::FontFamily, family);
     qreal size = own.fontPointSize();
+    if (size <= 0 && own.hasProperty(QTextFormat::FontPixelSize)) // pasted HTML may size in pixels
+        size = TextFormat::unitsToPoints(own.intProperty(QTextFormat::FontPixelSize));
     if (size <= 0)
         size = defaults.fontPointSize();
     result.setFontPointSize(size);

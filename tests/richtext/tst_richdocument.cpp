@@ -170,6 +170,13 @@ void TestRichDocument::sizeDropsFractions()
     document.setSelStart(3);
     document.setSelLength(1);
     QCOMPARE(document.SelAttributes().Size(), 11);
+
+    // Text sized in pixels (pasted HTML) reads in points at 96 pixels per inch.
+    QTextCharFormat pixels;
+    pixels.setProperty(QTextFormat::FontPixelSize, 20);
+    pixels.clearProperty(QTextFormat::FontPointSize);
+    cursor.setCharFormat(pixels);
+    QCOMPARE(document.SelAttributes().Size(), 15);
 }
 
 void TestRichDocument::flagsChangeOneAtATime()
