@@ -303,6 +303,18 @@ bool TJvRichEdit::event(QEvent *event)
     return QTextEdit::event(event);
 }
 
+bool TJvRichEdit::viewportEvent(QEvent *event)
+{
+    // Where the context menu comes with the press of the right button, the
+    // menu takes the release: the click on a link is complete at that moment.
+    if (event->type() == QEvent::ContextMenu && m_pressedButton == Qt::RightButton) {
+        const QString link = std::exchange(m_pressedLink, QString());
+        if (!link.isEmpty())
+            Q_EMIT OnURLClick(link, Qt::RightButton);
+    }
+    return QTextEdit::viewportEvent(event);
+}
+
 void TJvRichEdit::paintEvent(QPaintEvent *event)
 {
     QTextEdit::paintEvent(event);
