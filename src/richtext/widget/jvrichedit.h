@@ -17,6 +17,8 @@ enum class TScrollStyle { ssNone, ssBoth };
 // background the info-tip colour, rich text, undo limit 1000, no automatic
 // link detection, accepting drops, no tooltip.
 //
+// The widget keeps the document it was created with: never call setDocument().
+//
 // The signals carrying a bool &handled must be connected directly (the
 // default for objects on one thread); a slot sets handled to true to take
 // the matter over.
