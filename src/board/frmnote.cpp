@@ -24,6 +24,7 @@
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPainter>
+#include <QSizeGrip>
 #include <QToolBar>
 
 #include <algorithm>
@@ -163,6 +164,11 @@ void TFrmNote::createControls()
         tbNew->installEventFilter(this);
     }
     layout->addWidget(tbRight, 0);
+
+    // Shows where the board is resized; the presses go through it to the
+    // board's own handlers.
+    m_gripMark = new QSizeGrip(this);
+    m_gripMark->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 // --- storage -----------------------------------------------------------------
@@ -484,6 +490,15 @@ void TFrmNote::closeEvent(QCloseEvent *event)
     StoreNotes();
     StoreSettings();
     event->accept();
+}
+
+void TFrmNote::resizeEvent(QResizeEvent *event)
+{
+    const QSize mark = m_gripMark->sizeHint();
+    m_gripMark->setGeometry(QRect(
+        contentsRect().bottomRight() - QPoint(mark.width(), mark.height()) + QPoint(1, 1), mark));
+    m_gripMark->raise();
+    QWidget::resizeEvent(event);
 }
 
 void TFrmNote::changeEvent(QEvent *event)

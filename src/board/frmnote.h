@@ -112,6 +112,7 @@ public:
 protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -142,6 +143,7 @@ private:
     bool m_deactivationHandler = true;
     TNoteFrame *m_actNote = nullptr;
     DesktopIcon *m_icon = nullptr;
+    QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
     std::unique_ptr<NoteStorage> m_storage;
 };

@@ -2,7 +2,8 @@
 # Runs qelnotes on its own Xvfb display with a fresh data folder holding three
 # notes, and checks with a real pointer that resting on the icon brings the
 # board up beside it, that the board stays while the pointer is over it, that
-# it hides again once the pointer is away, that a double click on a row opens
+# it can be resized at its corner, that it hides again once the pointer is
+# away, that a double click on a row opens
 # the note's window, and that the board menu's Close stores the settings and
 # the text being edited and ends the program. Screenshots go to the output folder.
 #
@@ -103,6 +104,13 @@ board_shown || fail "the board hid while the pointer was over it"
 import -window root "$out/qelnotes-board.png"
 echo "screenshot: $out/qelnotes-board.png"
 
+# Dragging the bottom-right corner resizes the board.
+xdotool mousemove $((bx + bw - 4)) $((by + bh - 4)) mousedown 1
+xdotool mousemove $((bx + bw + 56)) $((by + bh + 36))
+xdotool mouseup 1
+grown() { [[ $(geometry "$board") == "$bx $by $((bw + 60)) $((bh + 40))" ]]; }
+until_true 3 grown || fail "dragging the grip made the board $(geometry "$board")"
+
 # Pointer away: the board hides within the next periods.
 xdotool mousemove 20 $((height - 20))
 until_true 3 board_hidden || fail "the board stayed after the pointer left"
@@ -133,7 +141,9 @@ until_true 10 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Close did not en
 wait "$app_pid" || fail "the program ended with status $?"
 app_pid=
 grep -q '^\[NotesMain\]' "$work/app/QelNotes.ini" || fail "the icon's record was not written"
-grep -q '^\[Main\]' "$work/app/QelNotes.ini" || fail "the board's record was not written"
+main_width=$(awk -F= '/^\[/ {main = ($0 == "[Main]")} main && $1 == "Width" {print $2}' \
+    "$work/app/QelNotes.ini" | tr -d '\r')
+[[ $main_width == $((bw + 60)) ]] || fail "the board's record holds Width=$main_width"
 [[ -f $work/app/QelNotes_2.rtf && ! -e $work/app/QelNotes_0.txt ]] \
     || fail "the notes were not stored as one series of rich-text files"
 grep -q 'typed in its window' "$work/app/QelNotes_0.rtf" \
