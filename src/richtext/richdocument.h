@@ -35,6 +35,8 @@ Q_DECLARE_OPERATORS_FOR_FLAGS(TSelectionTypes)
 // position. Text() holds every paragraph break as CR LF, SelText() as CR.
 // Colours are QColor; see TJvTextAttributes for the automatic colours.
 //
+// Fonts need a QGuiApplication (the offscreen platform will do).
+//
 // A new document is configured as a note editor: default attributes
 // TextFont::standard(), background the info-tip colour, StreamFormat
 // sfRichText, no StreamMode, UndoLimit 1000.
