@@ -141,8 +141,8 @@ until_true 10 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Close did not en
 wait "$app_pid" || fail "the program ended with status $?"
 app_pid=
 grep -q '^\[NotesMain\]' "$work/app/QelNotes.ini" || fail "the icon's record was not written"
-main_width=$(awk -F= '/^\[/ {main = ($0 == "[Main]")} main && $1 == "Width" {print $2}' \
-    "$work/app/QelNotes.ini" | tr -d '\r')
+main_width=$(tr -d '\r' <"$work/app/QelNotes.ini" \
+    | awk -F= '/^\[/ {main = ($0 == "[Main]")} main && $1 == "Width" {print $2}')
 [[ $main_width == $((bw + 60)) ]] || fail "the board's record holds Width=$main_width"
 [[ -f $work/app/QelNotes_2.rtf && ! -e $work/app/QelNotes_0.txt ]] \
     || fail "the notes were not stored as one series of rich-text files"
