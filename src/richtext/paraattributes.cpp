@@ -41,17 +41,17 @@ void setLeftIndentOf(QTextBlockFormat &format, int points)
     format.setLeftMargin(first + unitsOf(points));
 }
 
+// The first paragraph the selection touches.
+QTextBlock firstBlock(const RichDocument &document)
+{
+    return document.textDocument()->findBlock(document.SelStart());
+}
+
 } // namespace
 
 TJvParaAttributes::TJvParaAttributes(RichDocument &document)
     : m_document(document)
 {}
-
-// The first paragraph the selection touches.
-static QTextBlock firstBlock(const RichDocument &document)
-{
-    return document.textDocument()->findBlock(document.SelStart());
-}
 
 template <typename Change>
 void TJvParaAttributes::change(Change &&change)
