@@ -147,6 +147,10 @@ TNoteFrame::TNoteFrame(NoteHost *host, EditorKind kind, QWidget *parent)
 
 TNoteFrame::~TNoteFrame()
 {
+    // A row deleted under the pointer (by its own close picture) gets no
+    // leave event; without this the board would never hide again.
+    if (!m_editor && underMouse())
+        --HoverCount;
     // The window's close handler belongs to this frame; a window still open
     // when the frame goes goes with it.
     if (m_frm) {

@@ -475,6 +475,12 @@ void tst_NoteFrame::headerMovesSelectTheNote()
     QEvent leave(QEvent::Leave);
     QApplication::sendEvent(first, &leave);
     QCOMPARE(HoverCount, before);
+
+    // Deleted while the pointer is on it, a row leaves the count as it was.
+    QApplication::sendEvent(second, &enter);
+    second->setAttribute(Qt::WA_UnderMouse);
+    delete second;
+    QCOMPARE(HoverCount, before);
 }
 
 void tst_NoteFrame::windowStaysOnTopExactlyWhileTheBoardDoes()
