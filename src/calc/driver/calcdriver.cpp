@@ -3,6 +3,7 @@
 #include <vector>
 
 #include <QDebug>
+#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -133,8 +134,17 @@ void TCalcDriver::ClearResults()
     Guard guard(*src);
     const FontMatcher result(*src, FResultFont);
     const FontMatcher error(*src, FErrorFont);
-    const auto written = [&](const QTextCharFormat &format) {
-        return result.matches(format) || error.matches(format);
+    // A note has few distinct formats: each is tested once.
+    QHash<int, bool> writtenByFormat;
+    QTextDocument *document = src->textDocument();
+    const auto written = [&](int formatIndex) {
+        auto it = writtenByFormat.constFind(formatIndex);
+        if (it == writtenByFormat.cend()) {
+            const QTextCharFormat format = document->allFormats().value(formatIndex).toCharFormat();
+            it = writtenByFormat.insert(formatIndex,
+                                        result.matches(format) || error.matches(format));
+        }
+        return it.value();
     };
 
     // One pass over the runs of equal format; adjoining pieces are joined into one range.
@@ -150,16 +160,15 @@ void TCalcDriver::ClearResults()
         else
             ranges.push_back({from, to});
     };
-    QTextDocument *document = src->textDocument();
     for (QTextBlock block = document->begin(); block.isValid(); block = block.next()) {
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (written(fragment.charFormat()))
+            if (written(fragment.charFormatIndex()))
                 add(fragment.position(), fragment.position() + fragment.length());
         }
         // The paragraph break ending this block carries the next block's character format.
         const QTextBlock next = block.next();
-        if (next.isValid() && written(next.charFormat()))
+        if (next.isValid() && written(next.charFormatIndex()))
             add(next.position() - 1, next.position());
     }
     if (ranges.empty())
@@ -177,9 +186,9 @@ void TCalcDriver::ClearResults()
 
 void TCalcDriver::DisplayResult(int StartPos, int EndPos, const QString &AResult)
 {
-    const int selStart = src->SelStart();
-    const int selLength = src->SelLength();
     if (StartPos != EndPos) {
+        const int selStart = src->SelStart();
+        const int selLength = src->SelLength();
         src->setSelStart(StartPos);
         src->setSelLength(EndPos - StartPos + 1);
         qDebug().noquote() << src->SelText();
@@ -187,32 +196,46 @@ void TCalcDriver::DisplayResult(int StartPos, int EndPos, const QString &AResult
         src->setSelStart(selStart);
         src->setSelLength(selLength);
     }
-    const TextFont font = src->Font();
+    // InsertFormatText leaves the selection as it was.
     src->InsertFormatText(StartPos, AResult, FResultFont);
-    src->setSelStart(StartPos);
-    src->setSelLength(positionsOf(AResult));
-    src->Paragraph().setSpaceAfter(0);
-    src->Paragraph().setSpaceBefore(0);
-    src->setSelStart(selStart);
-    src->setSelLength(selLength);
-    if (!(src->Font() == font))
-        src->setFont(font);
+    clearParagraphSpacing(StartPos, positionsOf(AResult));
 }
 
 void TCalcDriver::DisplayError(int APos, const QString &AnError)
 {
     const int selStart = src->SelStart();
     const int selLength = src->SelLength();
-    const TextFont font = src->Font();
     src->InsertFormatText(APos, AnError, FErrorFont);
     src->setSelStart(APos);
     src->setSelLength(positionsOf(AnError));
     src->SelAttributes().setUnderlineType(TUnderlineType::utWave);
     src->SelAttributes().setUnderlineColor(TUnderlineColor::ucRed);
+    src->setSelStart(selStart);
+    src->setSelLength(selLength);
+    clearParagraphSpacing(APos, positionsOf(AnError));
+}
+
+void TCalcDriver::clearParagraphSpacing(int from, int length)
+{
+    // Most paragraphs have no spacing: reading it is much cheaper than selecting and writing.
+    const QTextDocument *document = src->textDocument();
+    bool spaced = false;
+    const QTextBlock last = document->findBlock(from + length);
+    for (QTextBlock block = document->findBlock(from); block.isValid() && !spaced;
+         block = block.next()) {
+        const QTextBlockFormat format = block.blockFormat();
+        spaced = format.topMargin() != 0 || format.bottomMargin() != 0;
+        if (block == last)
+            break;
+    }
+    if (!spaced)
+        return;
+    const int selStart = src->SelStart();
+    const int selLength = src->SelLength();
+    src->setSelStart(from);
+    src->setSelLength(length);
     src->Paragraph().setSpaceAfter(0);
     src->Paragraph().setSpaceBefore(0);
     src->setSelStart(selStart);
     src->setSelLength(selLength);
-    if (!(src->Font() == font))
-        src->setFont(font);
 }

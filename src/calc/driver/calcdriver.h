@@ -32,6 +32,9 @@ public:
     void DisplayError(int APos, const QString &AnError);
 
 private:
+    // Sets the spacing of the paragraphs of the positions [from, from + length) to 0.
+    void clearParagraphSpacing(int from, int length);
+
     // Collapses the caret, keeps the scroll position and redrawing off around a change.
     class Guard;
 
