@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
-#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
