@@ -30,7 +30,6 @@ public:
 
     void setBoard(TFrmNote *board) { m_board = board; }
     TFrmNote *board() const { return m_board; }
-    IntervalTimer *autoHideTimer() const { return Timer1; }
 
     void LoadSettings();
     void StoreSettings();
