@@ -10,6 +10,8 @@
 #include <QHash>
 #include <QTextListFormat>
 
+#include <array>
+#include <optional>
 #include <string_view>
 #include <unordered_map>
 
@@ -216,9 +218,42 @@ enum class Word {
     ObjScaleY,
 };
 
-const std::unordered_map<std::string_view, Word> &words()
+// Control words by name. RTF words are short lowercase ASCII: a handful of
+// candidates share a first letter and a length.
+class WordTable
 {
-    static const std::unordered_map<std::string_view, Word> map = {
+public:
+    WordTable(std::initializer_list<std::pair<std::string_view, Word>> entries)
+    {
+        for (const auto &entry : entries)
+            m_buckets[bucket(entry.first)].push_back(entry);
+    }
+
+    std::optional<Word> find(QByteArrayView name) const
+    {
+        if (name.isEmpty() || name.size() > MaxLength || name.front() < 'a' || name.front() > 'z')
+            return std::nullopt;
+        const std::string_view key(name.data(), size_t(name.size()));
+        for (const auto &[candidate, word] : m_buckets[bucket(key)]) {
+            if (candidate == key)
+                return word;
+        }
+        return std::nullopt;
+    }
+
+private:
+    static constexpr qsizetype MaxLength = 20;
+    static size_t bucket(std::string_view name)
+    {
+        return size_t(name.front() - 'a') * (MaxLength + 1) + name.size();
+    }
+
+    std::array<std::vector<std::pair<std::string_view, Word>>, 26 * (MaxLength + 1)> m_buckets;
+};
+
+const WordTable &words()
+{
+    static const WordTable table = {
         {"fonttbl", Word::Fonttbl},
         {"colortbl", Word::Colortbl},
         {"pict", Word::Pict},
@@ -391,7 +426,7 @@ const std::unordered_map<std::string_view, Word> &words()
         {"objscalex", Word::ObjScaleX},
         {"objscaley", Word::ObjScaleY},
     };
-    return map;
+    return table;
 }
 
 // Indents, spaces and picture sizes beyond 22 inches are clamped.
@@ -517,6 +552,7 @@ private:
     int m_lastFont = INT_MIN; // code page cache
     int m_lastAnsiCodePage = 0;
     int m_lastCodePage = CodePage::System;
+    const CodePage::Table *m_table = nullptr; // of m_lastCodePage
     std::vector<QColor> m_colors;
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorGiven = false;
@@ -572,11 +608,9 @@ bool Parser::run(QString *error)
                 break;
             if (starred) {
                 // An ignorable destination: read only those this reader knows.
-                const auto it
-                    = words().find(std::string_view(token.text.data(), token.text.size()));
-                const bool known = it != words().end()
-                                   && (it->second == Word::Fldinst || it->second == Word::Pn
-                                       || it->second == Word::Shppict);
+                const std::optional<Word> word = words().find(token.text);
+                const bool known
+                    = word == Word::Fldinst || word == Word::Pn || word == Word::Shppict;
                 if (!known) {
                     if (!skipGroup()) {
                         *error = m_error;
@@ -768,13 +802,13 @@ void Parser::pnWord(Word word)
 
 bool Parser::controlWord(const RtfToken &token)
 {
-    const auto it = words().find(std::string_view(token.text.data(), token.text.size()));
-    if (it == words().end()) {
+    const std::optional<Word> found = words().find(token.text);
+    if (!found) {
         if (m_skip > 0)
             --m_skip;
         return true; // unknown words are skipped
     }
-    const Word word = it->second;
+    const Word word = *found;
     const int param = token.param;
     const bool on = !token.hasParam || param != 0;
     GroupState &group = top();
@@ -1093,6 +1127,7 @@ int Parser::codePage()
     m_lastFont = font;
     m_lastAnsiCodePage = m_ansiCodePage;
     m_lastCodePage = codePage;
+    m_table = &CodePage::table(codePage);
     return codePage;
 }
 
@@ -1165,7 +1200,7 @@ void Parser::textBytes(QByteArrayView bytes)
         }
         beginText();
         ensureCapacity(bytes.size());
-        const CodePage::Table &table = CodePage::table(page);
+        const CodePage::Table &table = *m_table;
         char16_t *out = m_out + m_length;
         for (const char byte : bytes) {
             const uchar c = uchar(byte);
@@ -1362,7 +1397,6 @@ void Parser::buildFormats()
         const auto font = fontNames.find(s.font >= 0 ? s.font : m_defaultFont);
         if (font != fontNames.end() && !font->second.isEmpty()) {
             format.setFontFamilies({font->second});
-            format.setProperty(QTextFormat::FontFamily, font->second);
         }
         if (s.halfPoints > 0)
             format.setFontPointSize(s.halfPoints / 2.0);

@@ -42,7 +42,8 @@ public:
     void insert();
 
 private:
-    void formatBlock(const RtfContent::Paragraph &paragraph);
+    // Gives the cursor's block, or a new block after it, the paragraph's formats.
+    void formatBlock(const RtfContent::Paragraph &paragraph, bool newBlock);
     void insertRuns(const RtfContent::Paragraph &paragraph);
     void insertObject(const RtfContent::Run &run);
 
@@ -73,14 +74,13 @@ void ContentInserter::insert()
     };
 
     if (ownsBlock(0))
-        formatBlock(paragraphs[0]);
+        formatBlock(paragraphs[0], false);
     for (size_t i = 0; i < paragraphs.size(); ++i) {
         insertRuns(paragraphs[i]);
         if (!paragraphs[i].terminated)
             break;
         if (i + 1 < paragraphs.size() && ownsBlock(i + 1)) {
-            m_cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
-            formatBlock(paragraphs[i + 1]);
+            formatBlock(paragraphs[i + 1], true);
         } else {
             m_cursor.insertBlock(hostFormat, hostMarkFormat);
             m_list = nullptr;
@@ -88,20 +88,26 @@ void ContentInserter::insert()
     }
 }
 
-void ContentInserter::formatBlock(const RtfContent::Paragraph &paragraph)
+void ContentInserter::formatBlock(const RtfContent::Paragraph &paragraph, bool newBlock)
 {
-    m_cursor.setBlockFormat(m_content.blockFormats[paragraph.blockFormat]);
-    m_cursor.setBlockCharFormat(m_content.charFormats[paragraph.markFormat]);
+    const QTextBlockFormat &format = m_content.blockFormats[paragraph.blockFormat];
+    const QTextCharFormat &markFormat = m_content.charFormats[paragraph.markFormat];
+    if (newBlock) {
+        m_cursor.insertBlock(format, markFormat);
+    } else {
+        m_cursor.setBlockFormat(format);
+        m_cursor.setBlockCharFormat(markFormat);
+    }
     const int style = m_content.listStyles[paragraph.blockFormat];
     if (!style) {
         m_list = nullptr;
     } else if (m_list && m_listStyle == style) {
         m_list->add(m_cursor.block());
     } else {
-        QTextListFormat format;
-        format.setStyle(QTextListFormat::Style(style));
-        format.setIndent(1);
-        m_list = m_cursor.createList(format);
+        QTextListFormat listFormat;
+        listFormat.setStyle(QTextListFormat::Style(style));
+        listFormat.setIndent(1);
+        m_list = m_cursor.createList(listFormat);
         m_listStyle = style;
     }
 }
@@ -113,8 +119,10 @@ void ContentInserter::insertRuns(const RtfContent::Paragraph &paragraph)
         if (run.object >= 0)
             insertObject(run);
         else
-            m_cursor.insertText(m_content.text.mid(run.start, run.length),
-                                m_content.charFormats[run.charFormat]);
+            // The document copies the characters: no string of their own is needed.
+            m_cursor.insertText(
+                QString::fromRawData(m_content.text.constData() + run.start, run.length),
+                m_content.charFormats[run.charFormat]);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "richtext/rtftokenizer.h"
 
+#include <array>
 #include <climits>
 
 namespace {
@@ -24,6 +25,14 @@ int hexValue(char c)
         return c - 'A' + 10;
     return -1;
 }
+
+// The bytes that end a run of text.
+constexpr auto endsText = [] {
+    std::array<bool, 256> table{};
+    for (const char c : {'{', '}', '\\', '\r', '\n', '\0'})
+        table[uchar(c)] = true;
+    return table;
+}();
 
 } // namespace
 
@@ -59,12 +68,8 @@ bool RtfTokenizer::next(RtfToken &token)
             break;
         }
         const qsizetype start = m_pos;
-        while (m_pos < m_size) {
-            const char d = m_data[m_pos];
-            if (d == '{' || d == '}' || d == '\\' || d == '\r' || d == '\n' || d == '\0')
-                break;
+        while (m_pos < m_size && !endsText[uchar(m_data[m_pos])])
             ++m_pos;
-        }
         token.type = RtfToken::Text;
         token.text = QByteArrayView(m_data + start, m_pos - start);
         return true;

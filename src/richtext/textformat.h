@@ -62,8 +62,8 @@ inline constexpr std::array<QRgb, 16> UnderlineColors = {
 // with indent 1 (room for the bullet); its leftMargin/textIndent hold its
 // indents like those of every paragraph. Any other list style reads as a bullet too.
 
-// Font faces are set with setFontFamilies() (and FontFamily for readers of
-// fontFamily()); sizes in points with setFontPointSize().
+// Font faces are set with setFontFamilies() (readers fall back to the older
+// FontFamily property); sizes in points with setFontPointSize().
 
 // Text with the link effect carries QTextCharFormat::setAnchor(true) and the
 // link target in anchorHref(); the text itself is what a click reports.
