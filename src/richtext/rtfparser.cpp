@@ -558,6 +558,7 @@ private:
     bool m_colorGiven = false;
 
     std::vector<RtfPicture> m_pictures;
+    qint64 m_imageBudget = RtfParser::MaxImageBytes;
     std::vector<ObjectInProgress> m_objects;
     std::vector<QString> m_fields;
     std::vector<QString> m_links;
@@ -1310,17 +1311,20 @@ void Parser::addObject(RtfContent::Object object)
 void Parser::finishPicture(const GroupState &group, qsizetype end)
 {
     RtfPicture &picture = m_pictures[group.picture];
-    QImage image = picture.decode();
     if (group.previewOf >= 0) {
         // A picture in an object's result shows what the object looks like.
         ObjectInProgress &object = m_objects[group.previewOf];
-        if (object.preview.isNull())
-            object.preview = image.isNull() ? picture.preview() : image;
+        if (object.preview.isNull()) {
+            object.preview = picture.decode(&m_imageBudget);
+            if (object.preview.isNull())
+                object.preview = picture.preview(&m_imageBudget);
+        }
     } else if (top().dest == Dest::Normal) {
         RtfContent::Object object;
+        QImage image = picture.decode(&m_imageBudget);
         if (image.isNull()) {
             object.raw = m_data.sliced(group.start, end - group.start).toByteArray();
-            object.preview = picture.preview();
+            object.preview = picture.preview(&m_imageBudget);
             object.size = picture.displaySize(object.preview);
         } else {
             object.size = picture.displaySize(image);

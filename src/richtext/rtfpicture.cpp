@@ -2,6 +2,8 @@
 
 #include "richtext/textformat.h"
 
+#include <QBuffer>
+#include <QImageReader>
 #include <QtEndian>
 
 namespace {
@@ -50,29 +52,45 @@ void RtfPicture::addHex(QByteArrayView text)
     }
 }
 
-QImage RtfPicture::decode() const
+QImage RtfPicture::decode(qint64 *budget) const
 {
     switch (kind) {
     case Png:
-        return QImage::fromData(data, "PNG");
+        return readImage(data, "PNG", budget);
     case Jpeg:
-        return QImage::fromData(data, "JPEG");
+        return readImage(data, "JPEG", budget);
     case Dib:
-        return imageFromDib(data);
+        return imageFromDib(data, budget);
     case DeviceBitmap:
-        return deviceBitmap();
+        return deviceBitmap(budget);
     default:
         return {};
     }
 }
 
-QImage RtfPicture::preview() const
+QImage RtfPicture::preview(qint64 *budget) const
 {
     if (kind == WindowsMetafile)
-        return bitmapInWindowsMetafile();
+        return bitmapInWindowsMetafile(budget);
     if (kind == EnhancedMetafile)
-        return bitmapInEnhancedMetafile();
+        return bitmapInEnhancedMetafile(budget);
     return {};
+}
+
+QImage RtfPicture::readImage(const QByteArray &bytes, const char *format, qint64 *budget)
+{
+    QBuffer buffer;
+    buffer.setData(bytes);
+    buffer.open(QIODevice::ReadOnly);
+    QImageReader reader(&buffer, format);
+    // A few bytes of compressed data can claim a huge picture: the size is
+    // checked before any pixel is allocated.
+    const QSize size = reader.size();
+    if (!size.isValid() || qint64(size.width()) * size.height() * 4 > *budget)
+        return {};
+    QImage image = reader.read();
+    *budget -= image.sizeInBytes();
+    return image;
 }
 
 QSizeF RtfPicture::displaySize(const QImage &image) const
@@ -84,7 +102,7 @@ QSizeF RtfPicture::displaySize(const QImage &image) const
     return QSizeF(w, h);
 }
 
-QImage RtfPicture::imageFromDib(QByteArrayView dib)
+QImage RtfPicture::imageFromDib(QByteArrayView dib, qint64 *budget)
 {
     if (dib.size() < 12)
         return {};
@@ -112,12 +130,13 @@ QImage RtfPicture::imageFromDib(QByteArrayView dib)
     appendLe32(file, 0);
     appendLe32(file, 14 + headerSize + paletteBytes);
     file.append(dib.data(), dib.size());
-    return QImage::fromData(file, "BMP");
+    return readImage(file, "BMP", budget);
 }
 
-QImage RtfPicture::deviceBitmap() const
+QImage RtfPicture::deviceBitmap(qint64 *budget) const
 {
-    if (width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide)
+    if (width <= 0 || height <= 0 || width > MaxBitmapSide || height > MaxBitmapSide
+        || qint64(width) * height * 4 > *budget)
         return {};
     QImage::Format format;
     switch (bitsPerPixel) {
@@ -141,10 +160,12 @@ QImage RtfPicture::deviceBitmap() const
     QImage image(reinterpret_cast<const uchar *>(data.constData()), width, height, stride, format);
     if (format == QImage::Format_Mono)
         image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
-    return image.copy();
+    image = image.copy();
+    *budget -= image.sizeInBytes();
+    return image;
 }
 
-QImage RtfPicture::bitmapInWindowsMetafile() const
+QImage RtfPicture::bitmapInWindowsMetafile(qint64 *budget) const
 {
     QByteArrayView wmf(data);
     qsizetype at = 0;
@@ -169,7 +190,8 @@ QImage RtfPicture::bitmapInWindowsMetafile() const
         else if (function == 0x0D33) // SetDIBitsToDevice
             dibOffset = 24;
         if (dibOffset && recordBytes > dibOffset + 12) {
-            const QImage image = imageFromDib(wmf.sliced(at + dibOffset, recordBytes - dibOffset));
+            const QImage image
+                = imageFromDib(wmf.sliced(at + dibOffset, recordBytes - dibOffset), budget);
             if (!image.isNull())
                 return image;
         }
@@ -178,7 +200,7 @@ QImage RtfPicture::bitmapInWindowsMetafile() const
     return {};
 }
 
-QImage RtfPicture::bitmapInEnhancedMetafile() const
+QImage RtfPicture::bitmapInEnhancedMetafile(qint64 *budget) const
 {
     QByteArrayView emf(data);
     qsizetype at = 0;
@@ -196,7 +218,7 @@ QImage RtfPicture::bitmapInEnhancedMetafile() const
                 && bitsSize <= size - bitsAt) {
                 QByteArray dib = record.sliced(headerAt, headerSize).toByteArray();
                 dib.append(record.sliced(bitsAt, bitsSize));
-                const QImage image = imageFromDib(dib);
+                const QImage image = imageFromDib(dib, budget);
                 if (!image.isNull())
                     return image;
             }

@@ -26,21 +26,24 @@ public:
     // Adds the hex digits of a text run to the data (other bytes are skipped).
     void addHex(QByteArrayView text);
 
-    // The picture, or a null image when it cannot be shown as a picture.
-    QImage decode() const;
-    // A bitmap found inside a metafile, or a null image.
-    QImage preview() const;
+    // The picture, or a null image when it cannot be shown as a picture or its
+    // pixels would take more than *budget bytes; the image's bytes are taken
+    // from *budget.
+    QImage decode(qint64 *budget) const;
+    // A bitmap found inside a metafile, or a null image; the budget as above.
+    QImage preview(qint64 *budget) const;
     // The size on the page in document units; empty when the RTF gives none
     // and image is null.
     QSizeF displaySize(const QImage &image) const;
 
     // A packed device-independent bitmap (header, colours, bits) as an image.
-    static QImage imageFromDib(QByteArrayView dib);
+    static QImage imageFromDib(QByteArrayView dib, qint64 *budget);
 
 private:
-    QImage deviceBitmap() const;
-    QImage bitmapInWindowsMetafile() const;
-    QImage bitmapInEnhancedMetafile() const;
+    static QImage readImage(const QByteArray &bytes, const char *format, qint64 *budget);
+    QImage deviceBitmap(qint64 *budget) const;
+    QImage bitmapInWindowsMetafile(qint64 *budget) const;
+    QImage bitmapInEnhancedMetafile(qint64 *budget) const;
 
     int m_pendingNibble = -1;
 };

@@ -67,6 +67,7 @@ private Q_SLOTS:
     void hyperlinkFieldsGiveLinkEffect();
     void bulletsAndParagraphAttributes();
     void picturesAndObjects();
+    void hugePicturesAreKeptUndecoded();
     void ignorableAndUnknownContentIsSkipped();
     void replacesSelectionAsOneUndoStep();
     void insertionInsideParagraphKeepsItsFormat();
@@ -300,6 +301,21 @@ void TestRtfReader::picturesAndObjects()
         QCOMPARE(preview.pixel(0, 0), qRgb(255, 0, 0));
     }
     QCOMPARE(objects[3].property(TextFormat::ObjectSize).toSizeF(), QSizeF(40, 30));
+}
+
+void TestRtfReader::hugePicturesAreKeptUndecoded()
+{
+    // A hundred bytes of PNG claiming 20000 x 20000 pixels (1.6 GB): never allocated.
+    const QByteArray pict
+        = "{\\pict\\pngblip\\picwgoal300\\pichgoal300 "
+          "89504e470d0a1a0a0000000d4948445200004e2000004e2008020000006c12d16e"
+          "0000000b49444154789c63604005000010000139bd8f650000000049454e44ae426082}";
+    QTextDocument document;
+    QVERIFY(readInto(document, "{\\rtf1 a" + pict + "b}"));
+    const QTextCharFormat format = formatOf(document, QString(QChar::ObjectReplacementCharacter));
+    QCOMPARE(format.objectType(), TextFormat::ForeignObjectType);
+    QCOMPARE(format.property(TextFormat::RawRtfObject).toByteArray(), pict);
+    QCOMPARE(format.property(TextFormat::ObjectSize).toSizeF(), QSizeF(20, 20));
 }
 
 void TestRtfReader::ignorableAndUnknownContentIsSkipped()
