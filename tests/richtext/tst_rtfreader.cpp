@@ -21,6 +21,15 @@ QByteArray fixture(const char *name)
     return file.readAll();
 }
 
+QByteArray pngOf(const QImage &image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
 QStringList blockTexts(const QTextDocument &document)
 {
     QStringList texts;
@@ -67,6 +76,8 @@ private Q_SLOTS:
     void hyperlinkFieldsGiveLinkEffect();
     void bulletsAndParagraphAttributes();
     void picturesAndObjects();
+    void pictureKinds_data();
+    void pictureKinds();
     void hugePicturesAreKeptUndecoded();
     void ignorableAndUnknownContentIsSkipped();
     void replacesSelectionAsOneUndoStep();
@@ -303,6 +314,66 @@ void TestRtfReader::picturesAndObjects()
     QCOMPARE(objects[3].property(TextFormat::ObjectSize).toSizeF(), QSizeF(40, 30));
 }
 
+void TestRtfReader::pictureKinds_data()
+{
+    QTest::addColumn<QByteArray>("pict");
+    QTest::addColumn<bool>("decoded"); // else kept as RTF with a preview
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRgb>("topLeft");
+    QImage photo(4, 2, QImage::Format_RGB32);
+    photo.fill(qRgb(0, 0, 0));
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    photo.save(&buffer, "JPEG", 100);
+    QTest::newRow("jpeg") << "{\\pict\\jpegblip " + jpeg.toHex() + "}" << true << QSize(4, 2)
+                          << qRgb(0, 0, 0);
+    QTest::newRow("device bitmap, 24 bits")
+        << QByteArray("{\\pict\\wbitmap0\\picw2\\pich2\\wbmbitspixel24\\wbmplanes1"
+                      "\\wbmwidthbytes6 0000ff00ff00 ff0000ffffff}")
+        << true << QSize(2, 2) << qRgb(255, 0, 0);
+    QTest::newRow("device bitmap, 1 bit")
+        << QByteArray("{\\pict\\wbitmap0\\picw2\\pich1\\wbmbitspixel1\\wbmwidthbytes2 4000}")
+        << true << QSize(2, 1) << qRgb(0, 0, 0);
+    QTest::newRow("enhanced metafile") << QByteArray(
+        "{\\pict\\emfblip\\picwgoal30\\pichgoal30 "
+        "0100000058000000000000000000000001000000010000000000000000000000640000006400000020454d4600"
+        "000100000000000300000001000000000000000000000000000000000400000003000040010000f00000005100"
+        "000088000000000000000000000001000000010000000000000000000000000000000000000002000000020000"
+        "0050000000280000007800000010000000000000002000cc000200000002000000280000000200000002000000"
+        "01001800000000001000000000000000000000000000000000000000ff0000ffffff00000000ff00ff0000000e"
+        "00000014000000000000001000000014000000}")
+                                       << false << QSize(2, 2) << qRgb(255, 0, 0);
+    QTest::newRow("binary png") << "{\\pict\\pngblip\\bin" + QByteArray::number(pngOf(photo).size())
+                                       + " " + pngOf(photo) + "}"
+                                << true << QSize(4, 2) << qRgb(0, 0, 0);
+    QTest::newRow("unknown kind") << QByteArray("{\\pict\\macpict 0102}") << false << QSize(0, 0)
+                                  << QRgb(0);
+}
+
+void TestRtfReader::pictureKinds()
+{
+    QFETCH(QByteArray, pict);
+    QFETCH(bool, decoded);
+    QFETCH(QSize, size);
+    QFETCH(QRgb, topLeft);
+    QTextDocument document;
+    QVERIFY(readInto(document, "{\\rtf1 " + pict + "}"));
+    QCOMPARE(document.toPlainText(), QString(QChar::ObjectReplacementCharacter));
+    const QTextCharFormat format = formatOf(document, QString(QChar::ObjectReplacementCharacter));
+    QCOMPARE(format.isImageFormat(), decoded);
+    const QImage image
+        = decoded
+              ? document.resource(QTextDocument::ImageResource, QUrl(format.toImageFormat().name()))
+                    .value<QImage>()
+              : format.property(TextFormat::ObjectPreview).value<QImage>();
+    QCOMPARE(image.size(), size);
+    if (!image.isNull())
+        QCOMPARE(image.pixel(0, 0), topLeft);
+    if (!decoded)
+        QCOMPARE(format.property(TextFormat::RawRtfObject).toByteArray(), pict);
+}
+
 void TestRtfReader::hugePicturesAreKeptUndecoded()
 {
     // A hundred bytes of PNG claiming 20000 x 20000 pixels (1.6 GB): never allocated.
@@ -322,10 +393,7 @@ void TestRtfReader::ignorableAndUnknownContentIsSkipped()
 {
     QImage image(3, 1, QImage::Format_RGB32);
     image.fill(Qt::green);
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    const QByteArray png = pngOf(image);
     const QByteArray rtf
         = "{\\rtf1{\\stylesheet{\\s0 Normal;}}{\\info{\\title T}}"
           "{\\*\\unknown hidden {nested}}\\foo12 a{\\bar b}{\\listtext 1.\\tab}c"
