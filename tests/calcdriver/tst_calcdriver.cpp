@@ -1,10 +1,11 @@
-#include <QGuiApplication>
+#include <QApplication>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include "calc/driver/calcdriver.h"
 #include "richtext/richdocument.h"
+#include "richtext/widget/jvrichedit.h"
 
 #include "../calc/randomnotes.h"
 
@@ -62,6 +63,7 @@ private Q_SLOTS:
     void clearResultsLeavesTheUsersText();
     void errorFontHasWavyRedUnderline();
     void caretAndScrollKept();
+    void editorKeepsCaretAndScrollPosition();
     void resultsAfterRichText();
     void randomNotesKeepTheUsersText();
 };
@@ -167,6 +169,31 @@ void TestCalcDriver::caretAndScrollKept()
     QCOMPARE(document.SelStart(), 5);
 }
 
+void TestCalcDriver::editorKeepsCaretAndScrollPosition()
+{
+    // In the editor widget, placing the caret scrolls: the scroll position must still be the
+    // one the user had.
+    TJvRichEdit edit;
+    edit.resize(300, 100);
+    edit.show();
+    QString text;
+    for (int i = 0; i < 200; ++i)
+        text += QStringLiteral("x%1 := %1\r\nx%1 * 2 =\r\n").arg(i);
+    edit.setText(text);
+    QCoreApplication::processEvents();
+    edit.setSelStart(40);
+    edit.setVerticalScrollPosition(500);
+    QCOMPARE(edit.VerticalScrollPosition(), 500);
+    TCalcDriver driver(&edit);
+    driver.Parse();
+    QCOMPARE(edit.SelStart(), 40);
+    QCOMPARE(edit.VerticalScrollPosition(), 500);
+    QVERIFY(edit.Text().contains(QStringLiteral("x199 * 2 = 398.000000000")));
+    driver.ClearResults();
+    QCOMPARE(edit.VerticalScrollPosition(), 500);
+    QCOMPARE(edit.Text(), text);
+}
+
 void TestCalcDriver::resultsAfterRichText()
 {
     // A user's blue text in another face is the user's; only the result font is removed.
@@ -202,7 +229,7 @@ void TestCalcDriver::randomNotesKeepTheUsersText()
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     TestCalcDriver test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -87,9 +87,10 @@ public:
     }
     ~Guard()
     {
-        m_document.setVerticalScrollPosition(m_scroll);
+        // The caret first: placing it may scroll it into view.
         m_document.setSelStart(m_caret);
         m_document.Lines().EndUpdate();
+        m_document.setVerticalScrollPosition(m_scroll);
     }
     Guard(const Guard &) = delete;
     Guard &operator=(const Guard &) = delete;
