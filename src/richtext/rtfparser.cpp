@@ -26,6 +26,8 @@ enum class Dest : quint8 {
     ObjectResult, // its rendering: only a picture is taken, as the preview
     FieldInstruction,
     Pn, // the old-style paragraph numbering properties
+    ListTable,
+    ListOverrides,
 };
 
 enum class Opens : quint8 { None, Picture, Object, Pn };
@@ -109,6 +111,13 @@ enum class Word {
     // destinations
     Fonttbl,
     Colortbl,
+    ListTableWord,
+    ListOverrideTableWord,
+    ListDefinition,
+    ListLevel,
+    LevelNumbering,
+    ListId,
+    ListOverrideEntry,
     Pict,
     Object,
     Result,
@@ -282,8 +291,14 @@ const WordTable &words()
         {"annotation", Word::SkipGroup},
         {"atnid", Word::SkipGroup},
         {"atnauthor", Word::SkipGroup},
-        {"listtable", Word::SkipGroup},
-        {"listoverridetable", Word::SkipGroup},
+        {"listtable", Word::ListTableWord},
+        {"listoverridetable", Word::ListOverrideTableWord},
+        {"list", Word::ListDefinition},
+        {"listlevel", Word::ListLevel},
+        {"levelnfc", Word::LevelNumbering},
+        {"levelnfcn", Word::LevelNumbering},
+        {"listid", Word::ListId},
+        {"listoverride", Word::ListOverrideEntry},
         {"revtbl", Word::SkipGroup},
         {"falt", Word::SkipGroup},
         {"objdata", Word::SkipGroup},
@@ -429,6 +444,25 @@ const WordTable &words()
     return table;
 }
 
+// The list style of a level's number format (\levelnfc).
+int listStyleOfNumbering(int format)
+{
+    switch (format) {
+    case 0:
+        return QTextListFormat::ListDecimal;
+    case 1:
+        return QTextListFormat::ListUpperRoman;
+    case 2:
+        return QTextListFormat::ListLowerRoman;
+    case 3:
+        return QTextListFormat::ListUpperAlpha;
+    case 4:
+        return QTextListFormat::ListLowerAlpha;
+    default:
+        return QTextListFormat::ListDisc; // bullets, pictures, no number
+    }
+}
+
 // Indents, spaces and picture sizes beyond 22 inches are clamped.
 int twips(int value)
 {
@@ -557,6 +591,13 @@ private:
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorGiven = false;
 
+    // Lists defined in \listtable: styles by \listid, list ids by \ls.
+    std::unordered_map<int, int> m_listStyles;
+    std::unordered_map<int, int> m_overrides;
+    int m_listLevel = -1;
+    int m_listStyle = QTextListFormat::ListDisc;
+    int m_overrideList = INT_MIN;
+
     std::vector<RtfPicture> m_pictures;
     qint64 m_imageBudget = RtfParser::MaxImageBytes;
     std::vector<ObjectInProgress> m_objects;
@@ -610,8 +651,9 @@ bool Parser::run(QString *error)
             if (starred) {
                 // An ignorable destination: read only those this reader knows.
                 const std::optional<Word> word = words().find(token.text);
-                const bool known
-                    = word == Word::Fldinst || word == Word::Pn || word == Word::Shppict;
+                const bool known = word == Word::Fldinst || word == Word::Pn
+                                   || word == Word::Shppict || word == Word::ListTableWord
+                                   || word == Word::ListOverrideTableWord;
                 if (!known) {
                     if (!skipGroup()) {
                         *error = m_error;
@@ -829,6 +871,32 @@ bool Parser::controlWord(const RtfToken &token)
     case Word::Pn:
         destination(word);
         break;
+    case Word::ListTableWord:
+        group.dest = Dest::ListTable;
+        break;
+    case Word::ListOverrideTableWord:
+        group.dest = Dest::ListOverrides;
+        break;
+    case Word::ListDefinition:
+        m_listLevel = -1;
+        m_listStyle = QTextListFormat::ListDisc;
+        break;
+    case Word::ListLevel:
+        ++m_listLevel;
+        break;
+    case Word::LevelNumbering:
+        if (m_listLevel == 0)
+            m_listStyle = listStyleOfNumbering(param);
+        break;
+    case Word::ListId:
+        if (group.dest == Dest::ListTable)
+            m_listStyles[param] = m_listStyle;
+        else if (group.dest == Dest::ListOverrides)
+            m_overrideList = param;
+        break;
+    case Word::ListOverrideEntry:
+        m_overrideList = INT_MIN;
+        break;
     case Word::Shppict:
         break; // its picture is read like any other
     case Word::SkipGroup:
@@ -965,7 +1033,17 @@ bool Parser::controlWord(const RtfToken &token)
         para.lineMultiple = on;
         break;
     case Word::ListOverride:
-        para.list = param > 0 ? QTextListFormat::ListDisc : 0;
+        if (group.dest == Dest::ListOverrides) {
+            m_overrides[param] = m_overrideList;
+        } else if (param <= 0) {
+            para.list = 0;
+        } else {
+            // The style of the list's first level; a list not defined is bulleted.
+            const auto override = m_overrides.find(param);
+            const auto list = override == m_overrides.end() ? m_listStyles.end()
+                                                            : m_listStyles.find(override->second);
+            para.list = list == m_listStyles.end() ? QTextListFormat::ListDisc : list->second;
+        }
         break;
     case Word::PnBullet:
     case Word::PnBody:

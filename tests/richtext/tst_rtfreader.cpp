@@ -75,6 +75,7 @@ private Q_SLOTS:
     void hyperlinkFieldsGiveLinkEffect_data();
     void hyperlinkFieldsGiveLinkEffect();
     void bulletsAndParagraphAttributes();
+    void listTableListsKeepTheirStyle();
     void picturesAndObjects();
     void pictureKinds_data();
     void pictureKinds();
@@ -272,6 +273,30 @@ void TestRtfReader::bulletsAndParagraphAttributes()
     const QTextBlockFormat spaced = blockOf(document, u"Spaced"_qs).blockFormat();
     QCOMPARE(spaced.lineHeightType(), int(QTextBlockFormat::ProportionalHeight));
     QCOMPARE(spaced.lineHeight(), 115.0);
+}
+
+void TestRtfReader::listTableListsKeepTheirStyle()
+{
+    QTextDocument document;
+    QVERIFY(readInto(
+        document,
+        "{\\rtf1{\\*\\listtable{\\list\\listtemplateid1{\\listlevel\\levelnfc0{\\leveltext"
+        "\\'02\\'00.;}{\\levelnumbers\\'01;}}{\\listlevel\\levelnfc23}{\\listname ;}\\listid7}"
+        "{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01\\u-3913 ?;}}\\listid8}}"
+        "{\\*\\listoverridetable{\\listoverride\\listid7\\listoverridecount0\\ls1}"
+        "{\\listoverride\\listid8\\ls2}}"
+        "{\\listtext 1.\\tab}\\ls1 one\\par{\\listtext 2.\\tab}two\\par"
+        "\\pard{\\listtext\\'b7\\tab}\\ls2 dot\\par\\pard\\ls9 undefined\\par\\pard plain}"));
+    QCOMPARE(blockTexts(document),
+             QStringList({u"one"_qs, u"two"_qs, u"dot"_qs, u"undefined"_qs, u"plain"_qs}));
+    const QTextList *numbered = blockOf(document, u"one"_qs).textList();
+    QVERIFY(numbered);
+    QCOMPARE(numbered->format().style(), QTextListFormat::ListDecimal);
+    QCOMPARE(blockOf(document, u"two"_qs).textList(), numbered);
+    QCOMPARE(blockOf(document, u"dot"_qs).textList()->format().style(), QTextListFormat::ListDisc);
+    QCOMPARE(blockOf(document, u"undefined"_qs).textList()->format().style(),
+             QTextListFormat::ListDisc);
+    QVERIFY(!blockOf(document, u"plain"_qs).textList());
 }
 
 void TestRtfReader::picturesAndObjects()
