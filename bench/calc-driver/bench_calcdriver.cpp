@@ -60,6 +60,27 @@ void clearResultsOnNote(benchmark::State &state)
 }
 BENCHMARK(clearResultsOnNote)->Arg(5000)->Arg(10000)->Unit(benchmark::kMillisecond)->Complexity();
 
+// The evaluator alone, without a document: the 100,000 expressions calc_vs_bc.sh gives bc.
+void evaluateExpressions(benchmark::State &state)
+{
+    QString text;
+    for (int i = 1; i <= state.range(0); ++i) {
+        text += QStringLiteral("(%1 + %2) * %3 / %4 - %5.25 =\r\n")
+                    .arg(i)
+                    .arg(i % 97)
+                    .arg(i % 13 + 1)
+                    .arg(i % 7 + 1)
+                    .arg(i % 5);
+    }
+    TStrParser parser;
+    int results = 0;
+    parser.OnDisplayResult = [&results](TStrParser &, int, int, const QString &) { ++results; };
+    for (auto _ : state)
+        parser.Run(text);
+    benchmark::DoNotOptimize(results);
+}
+BENCHMARK(evaluateExpressions)->Arg(100000)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char **argv)
