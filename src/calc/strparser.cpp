@@ -13,10 +13,10 @@ namespace {
 // holds; it is refused like any other malformed expression instead of exhausting the stack.
 constexpr int MaxNesting = 200;
 // The most elements a vector filled over a range may get.
-constexpr qint64 MaxElements = 1000000;
-// Up to this many terms a sum is evaluated term by term; a larger one is the count times its
-// (unchanging) term.
-constexpr qint64 MaxSumEvaluations = 100000;
+constexpr qint64 MaxElements = 100000;
+// The sums of a run evaluate up to this many terms one by one; beyond, a sum is the count times
+// its (unchanging) term, so that long and nested sums still end quickly.
+constexpr qint64 SumEvaluationBudget = 1000000;
 constexpr qint32 FixLenLimit = 99;
 
 // Imaginary numbers begin a statement like every other number.
@@ -88,6 +88,7 @@ void TStrParser::Run(const QString &text)
     prevSym = NoSym;
     prevId = 0;
     m_depth = 0;
+    m_sumBudget = SumEvaluationBudget;
     FScanner.SetSource(text);
     OriSource = text;
     HP.FError.clear();
@@ -581,7 +582,8 @@ void TStrParser::SumForms()
         // An empty sum is 0; its term is passed over unevaluated.
         skipToClosingParenthesis();
     } else {
-        const qint64 evaluations = count > MaxSumEvaluations ? 1 : qint64(count);
+        const qint64 evaluations = count > double(m_sumBudget) ? 1 : qint64(count);
+        m_sumBudget -= std::min(evaluations, m_sumBudget);
         QString piece;
         for (qint64 i = 0; i < evaluations; ++i) {
             Expression();
@@ -1041,6 +1043,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
             afterExpression = FScanner.SaveState();
         }
         const TCalcValue value = HP.Pop();
+        releaseMachineCopies(target->vecAr);
         if (i < count) {
             if (runningSum) {
                 if (TCalcError error
@@ -1070,6 +1073,16 @@ void TStrParser::IndexedDefinition(TParseObj *target)
         } else if (FErrorCode == 0) {
             FErrorCode = RightParenthesisMissing;
         }
+    }
+}
+
+void TStrParser::releaseMachineCopies(const TComplexArray &v)
+{
+    // An expression naming the vector being filled pushes it on the machine, which keeps it
+    // after use; every element written would then copy the whole vector.
+    for (TComplexArray &slot : HP.VectorStack) {
+        if (slot.isSharedWith(v))
+            slot = TComplexArray();
     }
 }
 

@@ -113,6 +113,8 @@ private:
     void Definition(TParseObj *target);
     void IndexedDefinition(TParseObj *target);
     void DisplayVectorVariable(int pos, const TComplexArray &v);
+    void releaseMachineCopies(const TComplexArray &v);
 
     int m_depth = 0;
+    qint64 m_sumBudget = 0;
 };

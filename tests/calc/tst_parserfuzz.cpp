@@ -58,6 +58,10 @@ void TestParserFuzz::hostileNotes_data()
     QTest::newRow("huge sum") << QStringLiteral("sum(1, 2000000000, 3) =\r\n");
     QTest::newRow("sum bounds beyond integers") << QStringLiteral("sum(-1e300, 1e300, 1) =\r\n");
     QTest::newRow("nested sums") << QStringLiteral("sum(1, 3, sum(1, 4, 2)) =\r\n");
+    QTest::newRow("nested long sums")
+        << QStringLiteral("sum(1, 100000, sum(1, 100000, sum(1, 100000, 1))) =\r\n");
+    QTest::newRow("vector filled from itself")
+        << QStringLiteral("x := 1 .. 100000\r\ny[x] := x\r\ny[x] := len(y) + x\r\nsum(y) =\r\n");
     QTest::newRow("range too fine") << QStringLiteral("x := 0, 1e-9 .. 1\r\ny[x] := x\r\ny =\r\n");
     QTest::newRow("range without step") << QStringLiteral("x := 1, 1 .. 5\r\ny[x] := x\r\n");
     QTest::newRow("range backwards") << QStringLiteral("x := 5 .. 1\r\ny[x] := x\r\ny =\r\n");
