@@ -83,7 +83,7 @@ struct GroupState
     Dest dest = Dest::Normal;
     Opens opens = Opens::None;
     int uc = 1;          // bytes of fallback text after \uN
-    qsizetype start = 0; // offset of the group's opening brace
+    qsizetype start = 0; // offset of the \pict or \object word that opens it
     int picture = -1;    // the picture being read
     int object = -1;     // the object being read
     int previewOf = -1;  // the object whose result picture is being read
@@ -544,7 +544,7 @@ private:
     GroupState &top() { return m_stack.back(); }
     bool fail(const QString &message);
 
-    bool beginGroup(qsizetype offset);
+    bool beginGroup();
     void endGroup(qsizetype offset);
     bool skipGroup();
     bool controlWord(const RtfToken &token);
@@ -565,6 +565,7 @@ private:
     void addObject(RtfContent::Object object);
     void finishPicture(const GroupState &group, qsizetype end);
     void finishObject(const GroupState &group, qsizetype end);
+    QByteArray rawGroup(const GroupState &group, qsizetype end) const;
     int linkOfField(int field);
     QColor color(int index) const;
     void buildFormats();
@@ -576,7 +577,8 @@ private:
     std::vector<GroupState> m_stack;
     bool m_done = false;
     bool m_starred = false;
-    int m_skip = 0; // fallback bytes still to skip after \uN
+    qsizetype m_wordOffset = 0; // of the control word being handled
+    int m_skip = 0;             // fallback bytes still to skip after \uN
 
     int m_ansiCodePage = CodePage::System;
     int m_defaultFont = -1;
@@ -637,7 +639,7 @@ bool Parser::run(QString *error)
         m_starred = false;
         switch (token.type) {
         case RtfToken::GroupStart:
-            if (!beginGroup(token.offset)) {
+            if (!beginGroup()) {
                 *error = m_error;
                 return false;
             }
@@ -662,6 +664,7 @@ bool Parser::run(QString *error)
                     break;
                 }
             }
+            m_wordOffset = token.offset;
             if (!controlWord(token)) {
                 *error = m_error;
                 return false;
@@ -692,7 +695,7 @@ bool Parser::run(QString *error)
     return true;
 }
 
-bool Parser::beginGroup(qsizetype offset)
+bool Parser::beginGroup()
 {
     m_skip = 0;
     if (m_stack.size() >= size_t(RtfParser::MaxDepth))
@@ -706,7 +709,6 @@ bool Parser::beginGroup(qsizetype offset)
         group.opens = Opens::None;
         group.pnList = 0;
     }
-    top().start = offset;
     return true;
 }
 
@@ -771,6 +773,7 @@ void Parser::destination(Word word)
         group.previewOf = group.dest == Dest::ObjectResult ? group.object : -1;
         group.dest = Dest::Picture;
         group.opens = Opens::Picture;
+        group.start = m_wordOffset;
         group.picture = int(m_pictures.size());
         m_pictures.emplace_back();
         break;
@@ -779,6 +782,7 @@ void Parser::destination(Word word)
             break;
         group.dest = Dest::Object;
         group.opens = Opens::Object;
+        group.start = m_wordOffset;
         group.object = int(m_objects.size());
         m_objects.emplace_back();
         break;
@@ -1401,7 +1405,7 @@ void Parser::finishPicture(const GroupState &group, qsizetype end)
         RtfContent::Object object;
         QImage image = picture.decode(&m_imageBudget);
         if (image.isNull()) {
-            object.raw = m_data.sliced(group.start, end - group.start).toByteArray();
+            object.raw = rawGroup(group, end);
             object.preview = picture.preview(&m_imageBudget);
             object.size = picture.displaySize(object.preview);
         } else {
@@ -1419,7 +1423,7 @@ void Parser::finishObject(const GroupState &group, qsizetype end)
     if (top().dest != Dest::Normal)
         return;
     RtfContent::Object object;
-    object.raw = m_data.sliced(group.start, end - group.start).toByteArray();
+    object.raw = rawGroup(group, end);
     object.preview = progress.preview;
     object.size = QSizeF(TextFormat::twipsToUnits(progress.width) * progress.scaleX / 100.0,
                          TextFormat::twipsToUnits(progress.height) * progress.scaleY / 100.0);
@@ -1427,6 +1431,13 @@ void Parser::finishObject(const GroupState &group, qsizetype end)
         object.size = object.preview.size();
     progress.preview = QImage();
     addObject(std::move(object));
+}
+
+QByteArray Parser::rawGroup(const GroupState &group, qsizetype end) const
+{
+    // From the opening word on: text or formatting before it in the same
+    // group is read as part of the document already.
+    return '{' + m_data.sliced(group.start, end - group.start).toByteArray();
 }
 
 int Parser::linkOfField(int field)

@@ -80,6 +80,7 @@ private Q_SLOTS:
     void pictureKinds_data();
     void pictureKinds();
     void hugePicturesAreKeptUndecoded();
+    void rawPictureStartsAtItsWord();
     void ignorableAndUnknownContentIsSkipped();
     void replacesSelectionAsOneUndoStep();
     void insertionInsideParagraphKeepsItsFormat();
@@ -412,6 +413,17 @@ void TestRtfReader::hugePicturesAreKeptUndecoded()
     QCOMPARE(format.objectType(), TextFormat::ForeignObjectType);
     QCOMPARE(format.property(TextFormat::RawRtfObject).toByteArray(), pict);
     QCOMPARE(format.property(TextFormat::ObjectSize).toSizeF(), QSizeF(20, 20));
+}
+
+void TestRtfReader::rawPictureStartsAtItsWord()
+{
+    // Text before \pict in its group is document text, not part of the picture.
+    QTextDocument document;
+    QVERIFY(readInto(document, "{\\rtf1 {\\b ab\\pict\\macpict 0102}c}"));
+    const QString mark(QChar::ObjectReplacementCharacter);
+    QCOMPARE(document.toPlainText(), u"ab"_qs + mark + u"c"_qs);
+    QCOMPARE(formatOf(document, mark).property(TextFormat::RawRtfObject).toByteArray(),
+             QByteArray("{\\pict\\macpict 0102}"));
 }
 
 void TestRtfReader::ignorableAndUnknownContentIsSkipped()
