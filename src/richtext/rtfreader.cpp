@@ -49,8 +49,13 @@ private:
 
     RtfContent &m_content;
     QTextCursor &m_cursor;
+    // Every item added to a QTextList touches all its items: a long run of
+    // list paragraphs is cut into lists of this many, which look the same.
+    static constexpr int MaxListItems = 100;
+
     QTextList *m_list = nullptr;
     int m_listStyle = 0;
+    int m_listItems = 0;
 };
 
 void ContentInserter::insert()
@@ -101,14 +106,16 @@ void ContentInserter::formatBlock(const RtfContent::Paragraph &paragraph, bool n
     const int style = m_content.listStyles[paragraph.blockFormat];
     if (!style) {
         m_list = nullptr;
-    } else if (m_list && m_listStyle == style) {
+    } else if (m_list && m_listStyle == style && m_listItems < MaxListItems) {
         m_list->add(m_cursor.block());
+        ++m_listItems;
     } else {
         QTextListFormat listFormat;
         listFormat.setStyle(QTextListFormat::Style(style));
         listFormat.setIndent(1);
         m_list = m_cursor.createList(listFormat);
         m_listStyle = style;
+        m_listItems = 1;
     }
 }
 

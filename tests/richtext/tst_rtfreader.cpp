@@ -76,6 +76,7 @@ private Q_SLOTS:
     void hyperlinkFieldsGiveLinkEffect();
     void bulletsAndParagraphAttributes();
     void listTableListsKeepTheirStyle();
+    void longListsKeepEveryItem();
     void picturesAndObjects();
     void pictureKinds_data();
     void pictureKinds();
@@ -298,6 +299,21 @@ void TestRtfReader::listTableListsKeepTheirStyle()
     QCOMPARE(blockOf(document, u"undefined"_qs).textList()->format().style(),
              QTextListFormat::ListDisc);
     QVERIFY(!blockOf(document, u"plain"_qs).textList());
+}
+
+void TestRtfReader::longListsKeepEveryItem()
+{
+    QByteArray rtf = "{\\rtf1\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-200\\li200 ";
+    for (int i = 0; i < 250; ++i)
+        rtf += "{\\pntext\\'B7\\tab}item\\par ";
+    QTextDocument document;
+    QVERIFY(readInto(document, rtf + "\\pard end}"));
+    QCOMPARE(document.blockCount(), 251);
+    for (QTextBlock block = document.begin(); block != document.lastBlock(); block = block.next()) {
+        QVERIFY(block.textList());
+        QCOMPARE(block.textList()->format().style(), QTextListFormat::ListDisc);
+    }
+    QVERIFY(!document.lastBlock().textList());
 }
 
 void TestRtfReader::picturesAndObjects()
