@@ -4,7 +4,6 @@
 #include "richtext/rtfreader.h"
 
 #include <QFile>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -39,13 +38,12 @@ QByteArray NoteFile::plainText(const QTextDocument &document)
 {
     if (document.characterCount() <= 1)
         return {};
-    QString text;
-    text.reserve(document.characterCount());
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        text += block.text();
-        text += u'\n';
+    QString text = document.toRawText(); // keeps non-breaking spaces as they are
+    text += QChar::ParagraphSeparator;
+    for (QChar &c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
     }
-    text.replace(QChar::LineSeparator, u'\n');
     return text.toUtf8();
 }
 
