@@ -14,9 +14,10 @@ namespace {
 constexpr int MaxNesting = 200;
 // The most elements a vector filled over a range may get.
 constexpr qint64 MaxElements = 100000;
-// The sums of a run evaluate up to this many terms one by one; beyond, a sum is the count times
-// its (unchanging) term, so that long and nested sums still end quickly.
-constexpr qint64 SumEvaluationBudget = 1000000;
+// The sums of a run may read their terms again for up to this many characters in all; a sum that
+// would need more is the count times its (unchanging) term, so that long and nested sums still
+// end quickly.
+constexpr double SumRescanBudget = 4000000;
 constexpr qint32 FixLenLimit = 99;
 
 // Imaginary numbers begin a statement like every other number.
@@ -88,7 +89,7 @@ void TStrParser::Run(const QString &text)
     prevSym = NoSym;
     prevId = 0;
     m_depth = 0;
-    m_sumBudget = SumEvaluationBudget;
+    m_sumBudget = SumRescanBudget;
     FScanner.SetSource(text);
     OriSource = text;
     HP.FError.clear();
@@ -582,8 +583,8 @@ void TStrParser::SumForms()
         // An empty sum is 0; its term is passed over unevaluated.
         skipToClosingParenthesis();
     } else {
-        const qint64 evaluations = count > double(m_sumBudget) ? 1 : qint64(count);
-        m_sumBudget -= std::min(evaluations, m_sumBudget);
+        qint64 evaluations = 1;
+        bool closedForm = false;
         QString piece;
         for (qint64 i = 0; i < evaluations; ++i) {
             Expression();
@@ -592,11 +593,17 @@ void TStrParser::SumForms()
             if (i == 0) {
                 piece = FScanner.SourcePiece(pieceStart, FScanner.CurrentIndex() + 1);
                 afterTerm = FScanner.SaveState();
+                const double rescan = (count - 1) * double(std::max<qsizetype>(piece.size(), 1));
+                closedForm = rescan > m_sumBudget;
+                if (!closedForm) {
+                    m_sumBudget -= rescan;
+                    evaluations = qint64(count);
+                }
             }
             TCalcValue term = HP.Pop();
             // The term is the same at every step, so a sum too long to add up term by term is
             // the count times the term.
-            if (evaluations < count)
+            if (closedForm)
                 TCalcValue::binary(TCalcBinaryOp::Multiply, term, MakeComplex(count), term);
             if (TCalcError error = TCalcValue::binary(TCalcBinaryOp::Add, total, term, total)) {
                 HP.FError = error.text();

@@ -116,5 +116,5 @@ private:
     void releaseMachineCopies(const TComplexArray &v);
 
     int m_depth = 0;
-    qint64 m_sumBudget = 0;
+    double m_sumBudget = 0; // characters sums may still read again in this run
 };
