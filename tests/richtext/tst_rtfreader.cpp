@@ -70,6 +70,8 @@ private Q_SLOTS:
     void codePagesByAnsiCodePageAndCharset();
     void unicodeWithFallbackSkipping_data();
     void unicodeWithFallbackSkipping();
+    void specialCharacters_data();
+    void specialCharacters();
     void characterAttributes_data();
     void characterAttributes();
     void hyperlinkFieldsGiveLinkEffect_data();
@@ -133,6 +135,38 @@ void TestRtfReader::unicodeWithFallbackSkipping()
     QTextDocument document;
     QVERIFY(readInto(document, rtf));
     QCOMPARE(document.toPlainText(), text);
+}
+
+void TestRtfReader::specialCharacters_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("text"); // \n between paragraphs
+    const auto row = [](const char *name, const char *rtf, const QString &text) {
+        QTest::newRow(name) << QByteArray(rtf) << text;
+    };
+    row("escaped braces and backslash", "{\\rtf1 \\{a\\}\\\\}", u"{a}\\"_qs);
+    row("backslash before a line break", "{\\rtf1 a\\\r\nb}", u"a\nb"_qs);
+    row("line breaks in the data are no text", "{\\rtf1 a\r\nb\nc}", u"abc"_qs);
+    row("literal tab", "{\\rtf1 a\tb}", u"a\tb"_qs);
+    row("line", "{\\rtf1 a\\line b}", u"a\u2028b"_qs);
+    row("non-breaking space and hyphens", "{\\rtf1 a\\~b\\_c\\-d}", u"a\u00A0b\u2011c\u00ADd"_qs);
+    row("quotes and dashes",
+        "{\\rtf1 \\lquote\\rquote\\ldblquote\\rdblquote\\emdash\\endash\\bullet}",
+        u"\u2018\u2019\u201C\u201D\u2014\u2013\u2022"_qs);
+    row("table cells and rows", "{\\rtf1\\trowd a\\cell b\\cell\\row c}", u"a\tb\t\nc"_qs);
+    row("control characters are dropped", "{\\rtf1 a\x01\\'07b}", u"ab"_qs);
+    row("empty document", "{\\rtf1}", QString());
+    row("text after the document", "{\\rtf1 a}b{c", u"a"_qs);
+}
+
+void TestRtfReader::specialCharacters()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, text);
+    QTextDocument document;
+    QString error;
+    QVERIFY2(readInto(document, rtf, &error), qPrintable(error));
+    QCOMPARE(document.toRawText().replace(QChar::ParagraphSeparator, u'\n'), text);
 }
 
 void TestRtfReader::characterAttributes_data()
