@@ -14,10 +14,10 @@ namespace {
 constexpr int MaxNesting = 200;
 // The most elements a vector filled over a range may get.
 constexpr qint64 MaxElements = 100000;
-// The sums of a run may read their terms again for up to this many characters in all; a sum that
-// would need more is the count times its (unchanging) term, so that long and nested sums still
-// end quickly.
-constexpr double SumRescanBudget = 4000000;
+// Sums and vectors filled over a range read their expressions again, for up to this many
+// characters in all in one run, so that every run ends quickly. A sum that would need more is
+// the count times its (unchanging) term; a vector that would need more is refused.
+constexpr double RescanBudget = 8000000;
 constexpr qint32 FixLenLimit = 99;
 
 // Imaginary numbers begin a statement like every other number.
@@ -89,7 +89,7 @@ void TStrParser::Run(const QString &text)
     prevSym = NoSym;
     prevId = 0;
     m_depth = 0;
-    m_sumBudget = SumRescanBudget;
+    m_rescanBudget = RescanBudget;
     FScanner.SetSource(text);
     OriSource = text;
     HP.FError.clear();
@@ -594,9 +594,9 @@ void TStrParser::SumForms()
                 piece = FScanner.SourcePiece(pieceStart, FScanner.CurrentIndex() + 1);
                 afterTerm = FScanner.SaveState();
                 const double rescan = (count - 1) * double(std::max<qsizetype>(piece.size(), 1));
-                closedForm = rescan > m_sumBudget;
+                closedForm = rescan > m_rescanBudget;
                 if (!closedForm) {
-                    m_sumBudget -= rescan;
+                    m_rescanBudget -= rescan;
                     evaluations = qint64(count);
                 }
             }
@@ -1048,6 +1048,13 @@ void TStrParser::IndexedDefinition(TParseObj *target)
         if (i == 0) {
             piece = FScanner.SourcePiece(pieceStart, FScanner.CurrentIndex() + 1);
             afterExpression = FScanner.SaveState();
+            const double rescan = double(std::max<qsizetype>(count - 1, 0))
+                                  * double(std::max<qsizetype>(piece.size(), 1));
+            if (rescan > m_rescanBudget) {
+                FErrorCode = IndexOutOfRange;
+                break;
+            }
+            m_rescanBudget -= rescan;
         }
         const TCalcValue value = HP.Pop();
         releaseMachineCopies(target->vecAr);

@@ -116,5 +116,5 @@ private:
     void releaseMachineCopies(const TComplexArray &v);
 
     int m_depth = 0;
-    double m_sumBudget = 0; // characters sums may still read again in this run
+    double m_rescanBudget = 0; // characters that may still be read again in this run
 };

@@ -60,6 +60,8 @@ void TestParserFuzz::hostileNotes_data()
     QTest::newRow("nested sums") << QStringLiteral("sum(1, 3, sum(1, 4, 2)) =\r\n");
     QTest::newRow("nested long sums")
         << QStringLiteral("sum(1, 100000, sum(1, 100000, sum(1, 100000, 1))) =\r\n");
+    QTest::newRow("long expression over a long range")
+        << "x := 1 .. 100000\r\ny[x] := x" + repeated(QStringLiteral(" + x"), 1000) + "\r\ny =\r\n";
     QTest::newRow("vector filled from itself")
         << QStringLiteral("x := 1 .. 100000\r\ny[x] := x\r\ny[x] := len(y) + x\r\nsum(y) =\r\n");
     QTest::newRow("range too fine") << QStringLiteral("x := 0, 1e-9 .. 1\r\ny[x] := x\r\ny =\r\n");

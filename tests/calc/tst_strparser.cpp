@@ -220,6 +220,12 @@ void TestStrParser::errorCodes_data()
         << 18 << "x := 1 .. 3\nv := (1, 2, 3)\nw[x] := v[x]\n[Index out of range]";
     QTest::newRow("negative FIX digits") << "FIX(-2, FALSE)\n1 =\n"
                                          << 17 << "FIX(-2, FALSE)\n1 =\n";
+    QTest::newRow("range too long for a vector")
+        << "x := 1 .. 200000\ny[x] := x\n"
+        << 18 << "x := 1 .. 200000\ny[x] :=[Index out of range] x\n";
+    QTest::newRow("range without a step")
+        << "x := 1, 1 .. 5\ny[x] := x\n"
+        << 18 << "x := 1, 1 .. 5\ny[x] :=[Index out of range] x\n";
     QTest::newRow("FIX without its flag") << "FIX(4)\n1 =\n" << 12 << "FIX(4)\n1 =\n";
     QTest::newRow("parenthesis missing") << "(2 + 3 =\n"
                                          << 2 << "(2 + 3 =[Right Paranthesis missing]\n";
