@@ -3,6 +3,7 @@
 #include "platform/codepage.h"
 #include "richtext/rtfpicture.h"
 #include "richtext/rtftokenizer.h"
+#include "richtext/rtfword.h"
 #include "richtext/textformat.h"
 
 #include <QColor>
@@ -10,9 +11,7 @@
 #include <QHash>
 #include <QTextListFormat>
 
-#include <array>
 #include <optional>
-#include <string_view>
 #include <unordered_map>
 
 namespace {
@@ -106,343 +105,6 @@ struct ObjectInProgress
     int scaleX = 100;
     int scaleY = 100;
 };
-
-enum class Word {
-    // destinations
-    Fonttbl,
-    Colortbl,
-    ListTableWord,
-    ListOverrideTableWord,
-    ListDefinition,
-    ListLevel,
-    LevelNumbering,
-    ListId,
-    ListOverrideEntry,
-    Pict,
-    Object,
-    Result,
-    Field,
-    Fldinst,
-    Fldrslt,
-    Pn,
-    Shppict,
-    SkipGroup,
-    // document
-    Ansicpg,
-    Ansi,
-    Mac,
-    Pc,
-    Pca,
-    Deff,
-    Fcharset,
-    Cpg,
-    Red,
-    Green,
-    Blue,
-    // characters
-    Plain,
-    Bold,
-    Italic,
-    Strike,
-    Underline,
-    UnderlineWord,
-    UnderlineDouble,
-    UnderlineDotted,
-    UnderlineDash,
-    UnderlineDashDot,
-    UnderlineDashDotDot,
-    UnderlineWave,
-    UnderlineThick,
-    UnderlineNone,
-    UnderlineColor,
-    Sub,
-    Super,
-    NoSuperSub,
-    FontSize,
-    FontIndex,
-    Foreground,
-    Background,
-    // paragraphs
-    Pard,
-    Par,
-    Left,
-    Centre,
-    Right,
-    Justify,
-    LeftIndent,
-    FirstIndent,
-    RightIndent,
-    SpaceBefore,
-    SpaceAfter,
-    LineSpacing,
-    LineMultiple,
-    ListOverride,
-    PnBullet,
-    PnBody,
-    PnDecimal,
-    PnLowerLetter,
-    PnUpperLetter,
-    PnLowerRoman,
-    PnUpperRoman,
-    // special characters
-    Tab,
-    Line,
-    Cell,
-    EmDash,
-    EnDash,
-    LeftQuote,
-    RightQuote,
-    LeftDoubleQuote,
-    RightDoubleQuote,
-    Bullet,
-    EmSpace,
-    EnSpace,
-    QuarterEmSpace,
-    ZeroWidthJoiner,
-    ZeroWidthNonJoiner,
-    ZeroWidthBreak,
-    LeftToRightMark,
-    RightToLeftMark,
-    Unicode,
-    UnicodeSkip,
-    Bin,
-    // pictures and objects
-    PngBlip,
-    JpegBlip,
-    DiBitmap,
-    WBitmap,
-    WMetafile,
-    EmfBlip,
-    PicW,
-    PicH,
-    PicWGoal,
-    PicHGoal,
-    PicScaleX,
-    PicScaleY,
-    BitsPerPixel,
-    WidthBytes,
-    ObjW,
-    ObjH,
-    ObjScaleX,
-    ObjScaleY,
-};
-
-// Control words by name. RTF words are short lowercase ASCII: a handful of
-// candidates share a first letter and a length.
-class WordTable
-{
-public:
-    WordTable(std::initializer_list<std::pair<std::string_view, Word>> entries)
-    {
-        for (const auto &entry : entries)
-            m_buckets[bucket(entry.first)].push_back(entry);
-    }
-
-    std::optional<Word> find(QByteArrayView name) const
-    {
-        if (name.isEmpty() || name.size() > MaxLength || name.front() < 'a' || name.front() > 'z')
-            return std::nullopt;
-        const std::string_view key(name.data(), size_t(name.size()));
-        for (const auto &[candidate, word] : m_buckets[bucket(key)]) {
-            if (candidate == key)
-                return word;
-        }
-        return std::nullopt;
-    }
-
-private:
-    static constexpr qsizetype MaxLength = 20;
-    static size_t bucket(std::string_view name)
-    {
-        return size_t(name.front() - 'a') * (MaxLength + 1) + name.size();
-    }
-
-    std::array<std::vector<std::pair<std::string_view, Word>>, 26 * (MaxLength + 1)> m_buckets;
-};
-
-const WordTable &words()
-{
-    static const WordTable table = {
-        {"fonttbl", Word::Fonttbl},
-        {"colortbl", Word::Colortbl},
-        {"pict", Word::Pict},
-        {"object", Word::Object},
-        {"result", Word::Result},
-        {"field", Word::Field},
-        {"fldinst", Word::Fldinst},
-        {"fldrslt", Word::Fldrslt},
-        {"pn", Word::Pn},
-        {"shppict", Word::Shppict},
-        // Destinations whose text is no part of the document.
-        {"nonshppict", Word::SkipGroup},
-        {"pntext", Word::SkipGroup},
-        {"listtext", Word::SkipGroup},
-        {"stylesheet", Word::SkipGroup},
-        {"info", Word::SkipGroup},
-        {"header", Word::SkipGroup},
-        {"headerl", Word::SkipGroup},
-        {"headerr", Word::SkipGroup},
-        {"headerf", Word::SkipGroup},
-        {"footer", Word::SkipGroup},
-        {"footerl", Word::SkipGroup},
-        {"footerr", Word::SkipGroup},
-        {"footerf", Word::SkipGroup},
-        {"footnote", Word::SkipGroup},
-        {"annotation", Word::SkipGroup},
-        {"atnid", Word::SkipGroup},
-        {"atnauthor", Word::SkipGroup},
-        {"listtable", Word::ListTableWord},
-        {"listoverridetable", Word::ListOverrideTableWord},
-        {"list", Word::ListDefinition},
-        {"listlevel", Word::ListLevel},
-        {"levelnfc", Word::LevelNumbering},
-        {"levelnfcn", Word::LevelNumbering},
-        {"listid", Word::ListId},
-        {"listoverride", Word::ListOverrideEntry},
-        {"revtbl", Word::SkipGroup},
-        {"falt", Word::SkipGroup},
-        {"objdata", Word::SkipGroup},
-        {"objclass", Word::SkipGroup},
-        {"xe", Word::SkipGroup},
-        {"tc", Word::SkipGroup},
-        {"txe", Word::SkipGroup},
-        {"rxe", Word::SkipGroup},
-        {"bkmkstart", Word::SkipGroup},
-        {"bkmkend", Word::SkipGroup},
-        {"author", Word::SkipGroup},
-        {"operator", Word::SkipGroup},
-        {"title", Word::SkipGroup},
-        {"subject", Word::SkipGroup},
-        {"keywords", Word::SkipGroup},
-        {"comment", Word::SkipGroup},
-        {"doccomm", Word::SkipGroup},
-        {"pnseclvl", Word::SkipGroup},
-        {"template", Word::SkipGroup},
-        {"ftnsep", Word::SkipGroup},
-        {"ftnsepc", Word::SkipGroup},
-        {"ftncn", Word::SkipGroup},
-        {"aftnsep", Word::SkipGroup},
-        {"aftnsepc", Word::SkipGroup},
-        {"aftncn", Word::SkipGroup},
-        {"rsidtbl", Word::SkipGroup},
-        {"generator", Word::SkipGroup},
-        {"filetbl", Word::SkipGroup},
-        {"background", Word::SkipGroup},
-        {"ansicpg", Word::Ansicpg},
-        {"ansi", Word::Ansi},
-        {"mac", Word::Mac},
-        {"pc", Word::Pc},
-        {"pca", Word::Pca},
-        {"deff", Word::Deff},
-        {"fcharset", Word::Fcharset},
-        {"cpg", Word::Cpg},
-        {"red", Word::Red},
-        {"green", Word::Green},
-        {"blue", Word::Blue},
-        {"plain", Word::Plain},
-        {"b", Word::Bold},
-        {"i", Word::Italic},
-        {"strike", Word::Strike},
-        {"striked", Word::Strike},
-        {"ul", Word::Underline},
-        {"ulw", Word::UnderlineWord},
-        {"uldb", Word::UnderlineDouble},
-        {"uld", Word::UnderlineDotted},
-        {"ulldash", Word::UnderlineDash},
-        {"uldash", Word::UnderlineDash},
-        {"uldashd", Word::UnderlineDashDot},
-        {"uldashdd", Word::UnderlineDashDotDot},
-        {"ulwave", Word::UnderlineWave},
-        {"ulhwave", Word::UnderlineWave},
-        {"ululdbwave", Word::UnderlineWave},
-        {"ulth", Word::UnderlineThick},
-        {"ulthd", Word::UnderlineThick},
-        {"ulthdash", Word::UnderlineThick},
-        {"ulthdashd", Word::UnderlineThick},
-        {"ulthdashdd", Word::UnderlineThick},
-        {"ulthldash", Word::UnderlineThick},
-        {"ulnone", Word::UnderlineNone},
-        {"ulc", Word::UnderlineColor},
-        {"sub", Word::Sub},
-        {"super", Word::Super},
-        {"nosupersub", Word::NoSuperSub},
-        {"fs", Word::FontSize},
-        {"f", Word::FontIndex},
-        {"cf", Word::Foreground},
-        {"highlight", Word::Background},
-        {"cb", Word::Background},
-        {"chcbpat", Word::Background},
-        {"pard", Word::Pard},
-        {"par", Word::Par},
-        {"sect", Word::Par},
-        {"page", Word::Par},
-        {"row", Word::Par},
-        {"nestrow", Word::Par},
-        {"ql", Word::Left},
-        {"qc", Word::Centre},
-        {"qr", Word::Right},
-        {"qj", Word::Justify},
-        {"qd", Word::Justify},
-        {"li", Word::LeftIndent},
-        {"lin", Word::LeftIndent},
-        {"fi", Word::FirstIndent},
-        {"ri", Word::RightIndent},
-        {"rin", Word::RightIndent},
-        {"sb", Word::SpaceBefore},
-        {"sa", Word::SpaceAfter},
-        {"sl", Word::LineSpacing},
-        {"slmult", Word::LineMultiple},
-        {"ls", Word::ListOverride},
-        {"pnlvlblt", Word::PnBullet},
-        {"pnlvlbody", Word::PnBody},
-        {"pndec", Word::PnDecimal},
-        {"pnlcltr", Word::PnLowerLetter},
-        {"pnucltr", Word::PnUpperLetter},
-        {"pnlcrm", Word::PnLowerRoman},
-        {"pnucrm", Word::PnUpperRoman},
-        {"tab", Word::Tab},
-        {"line", Word::Line},
-        {"cell", Word::Cell},
-        {"nestcell", Word::Cell},
-        {"emdash", Word::EmDash},
-        {"endash", Word::EnDash},
-        {"lquote", Word::LeftQuote},
-        {"rquote", Word::RightQuote},
-        {"ldblquote", Word::LeftDoubleQuote},
-        {"rdblquote", Word::RightDoubleQuote},
-        {"bullet", Word::Bullet},
-        {"emspace", Word::EmSpace},
-        {"enspace", Word::EnSpace},
-        {"qmspace", Word::QuarterEmSpace},
-        {"zwj", Word::ZeroWidthJoiner},
-        {"zwnj", Word::ZeroWidthNonJoiner},
-        {"zwbo", Word::ZeroWidthBreak},
-        {"ltrmark", Word::LeftToRightMark},
-        {"rtlmark", Word::RightToLeftMark},
-        {"u", Word::Unicode},
-        {"uc", Word::UnicodeSkip},
-        {"bin", Word::Bin},
-        {"pngblip", Word::PngBlip},
-        {"jpegblip", Word::JpegBlip},
-        {"dibitmap", Word::DiBitmap},
-        {"wbitmap", Word::WBitmap},
-        {"wmetafile", Word::WMetafile},
-        {"emfblip", Word::EmfBlip},
-        {"picw", Word::PicW},
-        {"pich", Word::PicH},
-        {"picwgoal", Word::PicWGoal},
-        {"pichgoal", Word::PicHGoal},
-        {"picscalex", Word::PicScaleX},
-        {"picscaley", Word::PicScaleY},
-        {"wbmbitspixel", Word::BitsPerPixel},
-        {"wbmwidthbytes", Word::WidthBytes},
-        {"objw", Word::ObjW},
-        {"objh", Word::ObjH},
-        {"objscalex", Word::ObjScaleX},
-        {"objscaley", Word::ObjScaleY},
-    };
-    return table;
-}
 
 // The list style of a level's number format (\levelnfc).
 int listStyleOfNumbering(int format)
@@ -552,8 +214,8 @@ private:
     void textBytes(QByteArrayView bytes);
     void hexByte(uchar byte);
     void unicode(int value);
-    void destination(Word word);
-    void pnWord(Word word);
+    void destination(RtfWord word);
+    void pnWord(RtfWord word);
 
     int codePage();
     void ensureCapacity(qsizetype count);
@@ -652,10 +314,10 @@ bool Parser::run(QString *error)
                 break;
             if (starred) {
                 // An ignorable destination: read only those this reader knows.
-                const std::optional<Word> word = words().find(token.text);
-                const bool known = word == Word::Fldinst || word == Word::Pn
-                                   || word == Word::Shppict || word == Word::ListTableWord
-                                   || word == Word::ListOverrideTableWord;
+                const std::optional<RtfWord> word = rtfWord(token.text);
+                const bool known = word == RtfWord::Fldinst || word == RtfWord::Pn
+                                   || word == RtfWord::Shppict || word == RtfWord::ListTableWord
+                                   || word == RtfWord::ListOverrideTableWord;
                 if (!known) {
                     if (!skipGroup()) {
                         *error = m_error;
@@ -755,19 +417,19 @@ bool Parser::skipGroup()
     return true;
 }
 
-void Parser::destination(Word word)
+void Parser::destination(RtfWord word)
 {
     GroupState &group = top();
     switch (word) {
-    case Word::Fonttbl:
+    case RtfWord::Fonttbl:
         group.dest = Dest::FontTable;
         break;
-    case Word::Colortbl:
+    case RtfWord::Colortbl:
         group.dest = Dest::ColorTable;
         m_colorGiven = false;
         m_red = m_green = m_blue = 0;
         break;
-    case Word::Pict:
+    case RtfWord::Pict:
         if (group.opens != Opens::None)
             break; // one picture or object per group
         group.previewOf = group.dest == Dest::ObjectResult ? group.object : -1;
@@ -777,7 +439,7 @@ void Parser::destination(Word word)
         group.picture = int(m_pictures.size());
         m_pictures.emplace_back();
         break;
-    case Word::Object:
+    case RtfWord::Object:
         if (group.opens != Opens::None)
             break;
         group.dest = Dest::Object;
@@ -786,26 +448,26 @@ void Parser::destination(Word word)
         group.object = int(m_objects.size());
         m_objects.emplace_back();
         break;
-    case Word::Result:
+    case RtfWord::Result:
         if (group.dest == Dest::Object)
             group.dest = Dest::ObjectResult;
         break;
-    case Word::Field:
+    case RtfWord::Field:
         group.field = int(m_fields.size());
         m_fields.emplace_back();
         break;
-    case Word::Fldinst:
+    case RtfWord::Fldinst:
         if (group.field >= 0 && group.dest == Dest::Normal)
             group.dest = Dest::FieldInstruction;
         break;
-    case Word::Fldrslt:
+    case RtfWord::Fldrslt:
         if (group.field >= 0 && group.dest == Dest::Normal) {
             const int link = linkOfField(group.field);
             if (link >= 0)
                 group.chr.link = link;
         }
         break;
-    case Word::Pn:
+    case RtfWord::Pn:
         group.dest = Dest::Pn;
         group.opens = Opens::Pn;
         break;
@@ -814,32 +476,32 @@ void Parser::destination(Word word)
     }
 }
 
-void Parser::pnWord(Word word)
+void Parser::pnWord(RtfWord word)
 {
     GroupState &group = top();
     if (group.dest != Dest::Pn)
         return;
     switch (word) {
-    case Word::PnBullet:
+    case RtfWord::PnBullet:
         group.pnList = QTextListFormat::ListDisc;
         break;
-    case Word::PnBody:
+    case RtfWord::PnBody:
         if (!group.pnList)
             group.pnList = QTextListFormat::ListDecimal;
         break;
-    case Word::PnDecimal:
+    case RtfWord::PnDecimal:
         group.pnList = QTextListFormat::ListDecimal;
         break;
-    case Word::PnLowerLetter:
+    case RtfWord::PnLowerLetter:
         group.pnList = QTextListFormat::ListLowerAlpha;
         break;
-    case Word::PnUpperLetter:
+    case RtfWord::PnUpperLetter:
         group.pnList = QTextListFormat::ListUpperAlpha;
         break;
-    case Word::PnLowerRoman:
+    case RtfWord::PnLowerRoman:
         group.pnList = QTextListFormat::ListLowerRoman;
         break;
-    case Word::PnUpperRoman:
+    case RtfWord::PnUpperRoman:
         group.pnList = QTextListFormat::ListUpperRoman;
         break;
     default:
@@ -849,13 +511,13 @@ void Parser::pnWord(Word word)
 
 bool Parser::controlWord(const RtfToken &token)
 {
-    const std::optional<Word> found = words().find(token.text);
+    const std::optional<RtfWord> found = rtfWord(token.text);
     if (!found) {
         if (m_skip > 0)
             --m_skip;
         return true; // unknown words are skipped
     }
-    const Word word = *found;
+    const RtfWord word = *found;
     const int param = token.param;
     const bool on = !token.hasParam || param != 0;
     GroupState &group = top();
@@ -864,67 +526,67 @@ bool Parser::controlWord(const RtfToken &token)
     RtfPicture *picture = group.dest == Dest::Picture ? &m_pictures[group.picture] : nullptr;
     ObjectInProgress *object = group.dest == Dest::Object ? &m_objects[group.object] : nullptr;
     switch (word) {
-    case Word::Fonttbl:
-    case Word::Colortbl:
-    case Word::Pict:
-    case Word::Object:
-    case Word::Result:
-    case Word::Field:
-    case Word::Fldinst:
-    case Word::Fldrslt:
-    case Word::Pn:
+    case RtfWord::Fonttbl:
+    case RtfWord::Colortbl:
+    case RtfWord::Pict:
+    case RtfWord::Object:
+    case RtfWord::Result:
+    case RtfWord::Field:
+    case RtfWord::Fldinst:
+    case RtfWord::Fldrslt:
+    case RtfWord::Pn:
         destination(word);
         break;
-    case Word::ListTableWord:
+    case RtfWord::ListTableWord:
         group.dest = Dest::ListTable;
         break;
-    case Word::ListOverrideTableWord:
+    case RtfWord::ListOverrideTableWord:
         group.dest = Dest::ListOverrides;
         break;
-    case Word::ListDefinition:
+    case RtfWord::ListDefinition:
         m_listLevel = -1;
         m_listStyle = QTextListFormat::ListDisc;
         break;
-    case Word::ListLevel:
+    case RtfWord::ListLevel:
         ++m_listLevel;
         break;
-    case Word::LevelNumbering:
+    case RtfWord::LevelNumbering:
         if (m_listLevel == 0)
             m_listStyle = listStyleOfNumbering(param);
         break;
-    case Word::ListId:
+    case RtfWord::ListId:
         if (group.dest == Dest::ListTable)
             m_listStyles[param] = m_listStyle;
         else if (group.dest == Dest::ListOverrides)
             m_overrideList = param;
         break;
-    case Word::ListOverrideEntry:
+    case RtfWord::ListOverrideEntry:
         m_overrideList = INT_MIN;
         break;
-    case Word::Shppict:
+    case RtfWord::Shppict:
         break; // its picture is read like any other
-    case Word::SkipGroup:
+    case RtfWord::SkipGroup:
         return skipGroup();
-    case Word::Ansicpg:
+    case RtfWord::Ansicpg:
         if (param > 0)
             m_ansiCodePage = param;
         break;
-    case Word::Ansi:
+    case RtfWord::Ansi:
         m_ansiCodePage = CodePage::System;
         break;
-    case Word::Mac:
+    case RtfWord::Mac:
         m_ansiCodePage = 10000;
         break;
-    case Word::Pc:
+    case RtfWord::Pc:
         m_ansiCodePage = 437;
         break;
-    case Word::Pca:
+    case RtfWord::Pca:
         m_ansiCodePage = 850;
         break;
-    case Word::Deff:
+    case RtfWord::Deff:
         m_defaultFont = param;
         break;
-    case Word::FontIndex:
+    case RtfWord::FontIndex:
         if (group.dest == Dest::FontTable) {
             m_fontEntry = param;
             m_fonts[param] = Font();
@@ -933,110 +595,110 @@ bool Parser::controlWord(const RtfToken &token)
             chr.font = param;
         }
         break;
-    case Word::Fcharset:
+    case RtfWord::Fcharset:
         if (group.dest == Dest::FontTable && m_fontEntry >= 0)
             m_fonts[m_fontEntry].charset = param;
         break;
-    case Word::Cpg:
+    case RtfWord::Cpg:
         if (group.dest == Dest::FontTable && m_fontEntry >= 0)
             m_fonts[m_fontEntry].codePage = param;
         break;
-    case Word::Red:
-    case Word::Green:
-    case Word::Blue:
+    case RtfWord::Red:
+    case RtfWord::Green:
+    case RtfWord::Blue:
         if (group.dest == Dest::ColorTable) {
-            (word == Word::Red     ? m_red
-             : word == Word::Green ? m_green
-                                   : m_blue)
+            (word == RtfWord::Red     ? m_red
+             : word == RtfWord::Green ? m_green
+                                      : m_blue)
                 = qBound(0, param, 255);
             m_colorGiven = true;
         }
         break;
-    case Word::Plain: {
+    case RtfWord::Plain: {
         const int link = chr.link;
         chr = CharState();
         chr.link = link;
         break;
     }
-    case Word::Bold:
+    case RtfWord::Bold:
         chr.bold = on;
         break;
-    case Word::Italic:
+    case RtfWord::Italic:
         chr.italic = on;
         break;
-    case Word::Strike:
+    case RtfWord::Strike:
         chr.strike = on;
         break;
-    case Word::Underline:
-    case Word::UnderlineWord:
-    case Word::UnderlineDouble:
-    case Word::UnderlineDotted:
-    case Word::UnderlineDash:
-    case Word::UnderlineDashDot:
-    case Word::UnderlineDashDotDot:
-    case Word::UnderlineWave:
-    case Word::UnderlineThick:
-        chr.underline = on ? quint8(int(word) - int(Word::Underline) + 1) : 0;
+    case RtfWord::Underline:
+    case RtfWord::UnderlineWord:
+    case RtfWord::UnderlineDouble:
+    case RtfWord::UnderlineDotted:
+    case RtfWord::UnderlineDash:
+    case RtfWord::UnderlineDashDot:
+    case RtfWord::UnderlineDashDotDot:
+    case RtfWord::UnderlineWave:
+    case RtfWord::UnderlineThick:
+        chr.underline = on ? quint8(int(word) - int(RtfWord::Underline) + 1) : 0;
         break;
-    case Word::UnderlineNone:
+    case RtfWord::UnderlineNone:
         chr.underline = 0;
         break;
-    case Word::UnderlineColor:
+    case RtfWord::UnderlineColor:
         chr.underlineColor = qMax(param, 0);
         break;
-    case Word::Sub:
+    case RtfWord::Sub:
         chr.script = on ? 1 : 0;
         break;
-    case Word::Super:
+    case RtfWord::Super:
         chr.script = on ? 2 : 0;
         break;
-    case Word::NoSuperSub:
+    case RtfWord::NoSuperSub:
         chr.script = 0;
         break;
-    case Word::FontSize:
+    case RtfWord::FontSize:
         chr.halfPoints = !token.hasParam ? 24 : param <= 0 ? 0 : qMin(param, 3276);
         break;
-    case Word::Foreground:
+    case RtfWord::Foreground:
         chr.foreground = qMax(param, 0);
         break;
-    case Word::Background:
+    case RtfWord::Background:
         chr.background = qMax(param, 0);
         break;
-    case Word::Pard:
+    case RtfWord::Pard:
         para = ParaState();
         break;
-    case Word::Par:
+    case RtfWord::Par:
         if (group.dest == Dest::Normal)
             finishParagraph(true);
         break;
-    case Word::Left:
-    case Word::Centre:
-    case Word::Right:
-    case Word::Justify:
-        para.alignment = int(word) - int(Word::Left);
+    case RtfWord::Left:
+    case RtfWord::Centre:
+    case RtfWord::Right:
+    case RtfWord::Justify:
+        para.alignment = int(word) - int(RtfWord::Left);
         break;
-    case Word::LeftIndent:
+    case RtfWord::LeftIndent:
         para.left = twips(param);
         break;
-    case Word::FirstIndent:
+    case RtfWord::FirstIndent:
         para.first = twips(param);
         break;
-    case Word::RightIndent:
+    case RtfWord::RightIndent:
         para.right = twips(param);
         break;
-    case Word::SpaceBefore:
+    case RtfWord::SpaceBefore:
         para.before = twips(param);
         break;
-    case Word::SpaceAfter:
+    case RtfWord::SpaceAfter:
         para.after = twips(param);
         break;
-    case Word::LineSpacing:
+    case RtfWord::LineSpacing:
         para.lineSpacing = twips(param);
         break;
-    case Word::LineMultiple:
+    case RtfWord::LineMultiple:
         para.lineMultiple = on;
         break;
-    case Word::ListOverride:
+    case RtfWord::ListOverride:
         if (group.dest == Dest::ListOverrides) {
             m_overrides[param] = m_overrideList;
         } else if (param <= 0) {
@@ -1049,74 +711,74 @@ bool Parser::controlWord(const RtfToken &token)
             para.list = list == m_listStyles.end() ? QTextListFormat::ListDisc : list->second;
         }
         break;
-    case Word::PnBullet:
-    case Word::PnBody:
-    case Word::PnDecimal:
-    case Word::PnLowerLetter:
-    case Word::PnUpperLetter:
-    case Word::PnLowerRoman:
-    case Word::PnUpperRoman:
+    case RtfWord::PnBullet:
+    case RtfWord::PnBody:
+    case RtfWord::PnDecimal:
+    case RtfWord::PnLowerLetter:
+    case RtfWord::PnUpperLetter:
+    case RtfWord::PnLowerRoman:
+    case RtfWord::PnUpperRoman:
         pnWord(word);
         break;
-    case Word::Tab:
-    case Word::Cell:
+    case RtfWord::Tab:
+    case RtfWord::Cell:
         put(u'\t');
         break;
-    case Word::Line:
+    case RtfWord::Line:
         put(QChar::LineSeparator);
         break;
-    case Word::EmDash:
+    case RtfWord::EmDash:
         put(0x2014);
         break;
-    case Word::EnDash:
+    case RtfWord::EnDash:
         put(0x2013);
         break;
-    case Word::LeftQuote:
+    case RtfWord::LeftQuote:
         put(0x2018);
         break;
-    case Word::RightQuote:
+    case RtfWord::RightQuote:
         put(0x2019);
         break;
-    case Word::LeftDoubleQuote:
+    case RtfWord::LeftDoubleQuote:
         put(0x201C);
         break;
-    case Word::RightDoubleQuote:
+    case RtfWord::RightDoubleQuote:
         put(0x201D);
         break;
-    case Word::Bullet:
+    case RtfWord::Bullet:
         put(0x2022);
         break;
-    case Word::EmSpace:
+    case RtfWord::EmSpace:
         put(0x2003);
         break;
-    case Word::EnSpace:
+    case RtfWord::EnSpace:
         put(0x2002);
         break;
-    case Word::QuarterEmSpace:
+    case RtfWord::QuarterEmSpace:
         put(0x2005);
         break;
-    case Word::ZeroWidthJoiner:
+    case RtfWord::ZeroWidthJoiner:
         put(0x200D);
         break;
-    case Word::ZeroWidthNonJoiner:
+    case RtfWord::ZeroWidthNonJoiner:
         put(0x200C);
         break;
-    case Word::ZeroWidthBreak:
+    case RtfWord::ZeroWidthBreak:
         put(0x200B);
         break;
-    case Word::LeftToRightMark:
+    case RtfWord::LeftToRightMark:
         put(0x200E);
         break;
-    case Word::RightToLeftMark:
+    case RtfWord::RightToLeftMark:
         put(0x200F);
         break;
-    case Word::Unicode:
+    case RtfWord::Unicode:
         unicode(param);
         break;
-    case Word::UnicodeSkip:
+    case RtfWord::UnicodeSkip:
         group.uc = qBound(0, param, 10);
         break;
-    case Word::Bin: {
+    case RtfWord::Bin: {
         QByteArrayView bytes;
         if (!m_tokens.takeBinary(param, &bytes))
             return fail(QStringLiteral("The RTF document is truncated inside binary data."));
@@ -1124,37 +786,37 @@ bool Parser::controlWord(const RtfToken &token)
             picture->data.append(bytes);
         break;
     }
-    case Word::PngBlip:
-    case Word::JpegBlip:
-    case Word::DiBitmap:
-    case Word::WBitmap:
-    case Word::WMetafile:
-    case Word::EmfBlip:
+    case RtfWord::PngBlip:
+    case RtfWord::JpegBlip:
+    case RtfWord::DiBitmap:
+    case RtfWord::WBitmap:
+    case RtfWord::WMetafile:
+    case RtfWord::EmfBlip:
         if (picture)
-            picture->kind = RtfPicture::Kind(int(word) - int(Word::PngBlip) + RtfPicture::Png);
+            picture->kind = RtfPicture::Kind(int(word) - int(RtfWord::PngBlip) + RtfPicture::Png);
         break;
-    case Word::PicW:
-    case Word::PicH:
-    case Word::PicWGoal:
-    case Word::PicHGoal:
-    case Word::PicScaleX:
-    case Word::PicScaleY:
-    case Word::BitsPerPixel:
-    case Word::WidthBytes:
+    case RtfWord::PicW:
+    case RtfWord::PicH:
+    case RtfWord::PicWGoal:
+    case RtfWord::PicHGoal:
+    case RtfWord::PicScaleX:
+    case RtfWord::PicScaleY:
+    case RtfWord::BitsPerPixel:
+    case RtfWord::WidthBytes:
         if (picture) {
             int *fields[] = {&picture->width,        &picture->height,    &picture->goalWidth,
                              &picture->goalHeight,   &picture->scaleX,    &picture->scaleY,
                              &picture->bitsPerPixel, &picture->widthBytes};
-            *fields[int(word) - int(Word::PicW)] = qMax(0, param);
+            *fields[int(word) - int(RtfWord::PicW)] = qMax(0, param);
         }
         break;
-    case Word::ObjW:
-    case Word::ObjH:
-    case Word::ObjScaleX:
-    case Word::ObjScaleY:
+    case RtfWord::ObjW:
+    case RtfWord::ObjH:
+    case RtfWord::ObjScaleX:
+    case RtfWord::ObjScaleY:
         if (object) {
             int *fields[] = {&object->width, &object->height, &object->scaleX, &object->scaleY};
-            *fields[int(word) - int(Word::ObjW)] = qBound(0, param, 31680);
+            *fields[int(word) - int(RtfWord::ObjW)] = qBound(0, param, 31680);
         }
         break;
     }
