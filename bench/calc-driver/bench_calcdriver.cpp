@@ -3,6 +3,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <optional>
+
 #include <QGuiApplication>
 
 #include "calc/driver/calcdriver.h"
@@ -26,14 +28,19 @@ QString generatedNote(int lines)
 void calcOnNote(benchmark::State &state)
 {
     const QString text = generatedNote(int(state.range(0)));
+    // Documents are made and destroyed outside the measured time.
+    std::optional<RichDocument> document;
+    std::optional<TCalcDriver> driver;
     for (auto _ : state) {
         state.PauseTiming();
-        RichDocument document;
-        document.setText(text);
-        TCalcDriver driver(&document);
+        driver.reset();
+        document.reset();
+        document.emplace();
+        document->setText(text);
+        driver.emplace(&*document);
         state.ResumeTiming();
-        driver.Parse();
-        benchmark::DoNotOptimize(document.SelStart());
+        driver->Parse();
+        benchmark::DoNotOptimize(document->SelStart());
     }
     state.SetComplexityN(state.range(0));
 }
@@ -47,14 +54,18 @@ BENCHMARK(calcOnNote)
 void clearResultsOnNote(benchmark::State &state)
 {
     const QString text = generatedNote(int(state.range(0)));
+    std::optional<RichDocument> document;
+    std::optional<TCalcDriver> driver;
     for (auto _ : state) {
         state.PauseTiming();
-        RichDocument document;
-        document.setText(text);
-        TCalcDriver driver(&document);
-        driver.Parse();
+        driver.reset();
+        document.reset();
+        document.emplace();
+        document->setText(text);
+        driver.emplace(&*document);
+        driver->Parse();
         state.ResumeTiming();
-        driver.ClearResults();
+        driver->ClearResults();
     }
     state.SetComplexityN(state.range(0));
 }
