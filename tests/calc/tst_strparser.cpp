@@ -191,6 +191,9 @@ void TestStrParser::notes_data()
                                << "-[ Calculation Canceled!] buy milk\n";
     QTest::newRow("empty") << ""
                            << "";
+    QTest::newRow("plot without a plotter is passed over")
+        << "x := 1 .. 3\nplot([x, x])\n1 + 1 =\n"
+        << "x := 1 .. 3\nplot([x, x])\n1 + 1 = 2.000000000\n";
     QTest::newRow("currency") << "$20 + $5 =\n"
                               << "$20 + $5 = 25.000000000\n";
 }
