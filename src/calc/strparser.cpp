@@ -16,8 +16,10 @@ constexpr int MaxNesting = 200;
 constexpr qint64 MaxElements = 100000;
 // Sums and vectors filled over a range read their expressions again, for up to this many
 // characters in all in one run, so that every run ends quickly. A sum that would need more is
-// the count times its (unchanging) term; a vector that would need more is refused.
-constexpr double RescanBudget = 8000000;
+// the count times its (unchanging) term, which is what adding it up gives; a vector that would
+// need more is refused.
+constexpr double SumRescanBudget = 1000000;
+constexpr double VectorRescanBudget = 8000000;
 constexpr qint32 FixLenLimit = 99;
 
 // Imaginary numbers begin a statement like every other number.
@@ -89,7 +91,8 @@ void TStrParser::Run(const QString &text)
     prevSym = NoSym;
     prevId = 0;
     m_depth = 0;
-    m_rescanBudget = RescanBudget;
+    m_sumRescanBudget = SumRescanBudget;
+    m_vectorRescanBudget = VectorRescanBudget;
     FScanner.SetSource(text);
     OriSource = text;
     HP.FError.clear();
@@ -594,9 +597,9 @@ void TStrParser::SumForms()
                 piece = FScanner.SourcePiece(pieceStart, FScanner.CurrentIndex() + 1);
                 afterTerm = FScanner.SaveState();
                 const double rescan = (count - 1) * double(std::max<qsizetype>(piece.size(), 1));
-                closedForm = rescan > m_rescanBudget;
+                closedForm = rescan > m_sumRescanBudget;
                 if (!closedForm) {
-                    m_rescanBudget -= rescan;
+                    m_sumRescanBudget -= rescan;
                     evaluations = qint64(count);
                 }
             }
@@ -1050,11 +1053,11 @@ void TStrParser::IndexedDefinition(TParseObj *target)
             afterExpression = FScanner.SaveState();
             const double rescan = double(std::max<qsizetype>(count - 1, 0))
                                   * double(std::max<qsizetype>(piece.size(), 1));
-            if (rescan > m_rescanBudget) {
+            if (rescan > m_vectorRescanBudget) {
                 FErrorCode = IndexOutOfRange;
                 break;
             }
-            m_rescanBudget -= rescan;
+            m_vectorRescanBudget -= rescan;
         }
         const TCalcValue value = HP.Pop();
         releaseMachineCopies(target->vecAr);

@@ -116,5 +116,7 @@ private:
     void releaseMachineCopies(const TComplexArray &v);
 
     int m_depth = 0;
-    double m_rescanBudget = 0; // characters that may still be read again in this run
+    // Characters sums and vectors may still read again in this run.
+    double m_sumRescanBudget = 0;
+    double m_vectorRescanBudget = 0;
 };
