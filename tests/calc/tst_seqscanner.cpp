@@ -110,6 +110,7 @@ private Q_SLOTS:
     void symbolValuesAreTheInterface();
     void longNoteKeepsRoomForNames();
     void unclosedCommentsEndTheScan();
+    void fullBufferEndsTheScan();
 };
 
 void TestSeqScanner::symbols_data()
@@ -277,6 +278,17 @@ void TestSeqScanner::unclosedCommentsEndTheScan()
         TSeqScanner scanner;
         QCOMPARE(scanAll(scanner, text), QStringLiteral("Ident:X eof"));
     }
+}
+
+void TestSeqScanner::fullBufferEndsTheScan()
+{
+    // A name longer than the buffer can hold is consumed all the same, and the scan ends there.
+    TSeqScanner scanner;
+    scanner.SetSource(QString(TSeqScanner::BufferLimit, u'a') + QStringLiteral(" b\r\n"));
+    scanner.GetSym();
+    QCOMPARE(scanner.sym, eof);
+    QCOMPARE(scanner.ErrorCode, TSeqScanner::BufferFullError);
+    QCOMPARE(scanner.ch, u' ');
 }
 
 QTEST_APPLESS_MAIN(TestSeqScanner)
