@@ -14,10 +14,10 @@ namespace {
 constexpr int MaxNesting = 200;
 // The most elements a vector filled over a range may get.
 constexpr qint64 MaxElements = 100000;
-// Sums and vectors filled over a range read their expressions again, for up to this many
-// characters in all in one run, so that every run ends quickly. A sum that would need more is
-// the count times its (unchanging) term, which is what adding it up gives; a vector that would
-// need more is refused.
+// Sums and vectors filled over a range read their expressions again, for up to this much work
+// (characters read and vector elements used) in one run, so that every run ends quickly. A sum that
+// would need more is the count times its (unchanging) term, which is what adding it up gives; a
+// vector that would need more is refused.
 constexpr double SumRescanBudget = 1000000;
 constexpr double VectorRescanBudget = 8000000;
 constexpr qint32 FixLenLimit = 99;
@@ -42,6 +42,13 @@ bool isEmptyValue(const TParseObj *e)
 {
     return (e->obClass == VarObject || e->obClass == RConst)
            && e->cNum.kind() == TCalcValue::Kind::Empty;
+}
+
+// The work of reading an expression again: its characters, and the elements of the vectors and
+// matrices it hands to the machine, whose operations walk them.
+double termCost(const QString &piece, qint64 elementsPushed)
+{
+    return double(std::max<qsizetype>(piece.size(), 1)) + double(elementsPushed);
 }
 
 bool holdsValue(const TParseObj *e)
@@ -495,6 +502,7 @@ void TStrParser::VectorFactor(TParseObj *e)
     GetSym();
     if (sym() != LBrackets) {
         HP.PushVector(e->vecAr);
+        m_elementsPushed += e->vecAr.size();
         return;
     }
     GetSym();
@@ -525,6 +533,8 @@ void TStrParser::MatrixFactor(TParseObj *e)
     GetSym();
     if (sym() != LBrackets) {
         HP.PushMatrix(e->m);
+        for (const TComplexArray &row : e->m)
+            m_elementsPushed += row.size();
         return;
     }
     GetSym();
@@ -590,13 +600,15 @@ void TStrParser::SumForms()
         bool closedForm = false;
         QString piece;
         for (qint64 i = 0; i < evaluations; ++i) {
+            const qint64 elementsBefore = m_elementsPushed;
             Expression();
             if (FErrorCode != 0)
                 break;
             if (i == 0) {
                 piece = FScanner.SourcePiece(pieceStart, FScanner.CurrentIndex() + 1);
                 afterTerm = FScanner.SaveState();
-                const double rescan = (count - 1) * double(std::max<qsizetype>(piece.size(), 1));
+                const double rescan
+                    = (count - 1) * termCost(piece, m_elementsPushed - elementsBefore);
                 closedForm = rescan > m_sumRescanBudget;
                 if (!closedForm) {
                     m_sumRescanBudget -= rescan;
@@ -1045,6 +1057,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
     TCalcValue total = MakeComplex(0.0);
     const qsizetype count = target->vecAr.size();
     for (qsizetype i = 0; i < std::max<qsizetype>(count, 1); ++i) {
+        const qint64 elementsBefore = m_elementsPushed;
         Expression();
         if (FErrorCode != 0)
             break;
@@ -1052,7 +1065,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
             piece = FScanner.SourcePiece(pieceStart, FScanner.CurrentIndex() + 1);
             afterExpression = FScanner.SaveState();
             const double rescan = double(std::max<qsizetype>(count - 1, 0))
-                                  * double(std::max<qsizetype>(piece.size(), 1));
+                                  * termCost(piece, m_elementsPushed - elementsBefore);
             if (rescan > m_vectorRescanBudget) {
                 FErrorCode = IndexOutOfRange;
                 break;

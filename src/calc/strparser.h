@@ -119,4 +119,6 @@ private:
     // Characters sums and vectors may still read again in this run.
     double m_sumRescanBudget = 0;
     double m_vectorRescanBudget = 0;
+    // Elements of the vectors and matrices pushed so far: the machine's work on them.
+    qint64 m_elementsPushed = 0;
 };

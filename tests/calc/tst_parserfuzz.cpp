@@ -62,6 +62,9 @@ void TestParserFuzz::hostileNotes_data()
         << QStringLiteral("sum(1, 100000, sum(1, 100000, sum(1, 100000, 1))) =\r\n");
     QTest::newRow("long expression over a long range")
         << "x := 1 .. 100000\r\ny[x] := x" + repeated(QStringLiteral(" + x"), 1000) + "\r\ny =\r\n";
+    QTest::newRow("vector summed for each of its elements")
+        << QStringLiteral("x := 0 .. 44046\r\ny[x] := x\r\nz[x] := sum(y)\r\n"
+                          "sum(1, 100000, sum(y)) =\r\n");
     QTest::newRow("vector filled from itself")
         << QStringLiteral("x := 1 .. 100000\r\ny[x] := x\r\ny[x] := len(y) + x\r\nsum(y) =\r\n");
     QTest::newRow("range too fine") << QStringLiteral("x := 0, 1e-9 .. 1\r\ny[x] := x\r\ny =\r\n");
