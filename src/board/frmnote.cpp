@@ -13,12 +13,12 @@
 #include "platform/desktopshortcut.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
+#include "platform/systemtimer.h"
 #include "richtext/richdocument.h"
 #include "richtext/widget/jvrichedit.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QHBoxLayout>
@@ -36,6 +36,8 @@ constexpr int MinimumClient = 96;          // client height of a board with few 
 constexpr QColor Highlight(166, 202, 240); // the hovered row
 constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
+// Typing in a note window reaches the disk within this time.
+constexpr int SaveInterval = 3000;
 
 QString settingsPath()
 {
@@ -64,6 +66,11 @@ TFrmNote::TFrmNote(QWidget *parent)
     ApplyStayOnTop(true);
     LoadNotes();
     LoadSettings();
+
+    SaveTimer = new SystemTimer(this);
+    SaveTimer->setInterval(SaveInterval);
+    connect(SaveTimer, &IntervalTimer::timeout, this, &TFrmNote::SaveEditedNotes);
+    SaveTimer->start();
 }
 
 TFrmNote::~TFrmNote()
@@ -205,27 +212,60 @@ void TFrmNote::StoreNotes()
 {
     if (!m_storage)
         return;
+    QString error;
+    if (!storeAllNotes(&error))
+        ShowErrorMessage(this, error);
+}
+
+bool TFrmNote::storeAllNotes(QString *error)
+{
+    // A window's working copy, not the text it opened with: the periodic
+    // save may have written it already, and a store must not take it back.
     QList<QByteArray> notes;
     for (TNoteFrame *frame : std::as_const(NotesList)) {
-        QBuffer stream;
-        stream.open(QIODevice::WriteOnly);
-        QString error;
-        if (!frame->edit().Lines().SaveToStream(stream, &error)) {
-            ShowErrorMessage(this, error);
-            return;
-        }
-        notes.append(stream.data());
+        QByteArray data;
+        if (!frame->noteData(&data, error))
+            return false;
+        notes.append(data);
     }
     if (!m_storage->store(notes)) {
-        ShowErrorMessage(this, m_storage->errorString());
-        return;
+        *error = m_storage->errorString();
+        return false;
     }
     for (TNoteFrame *frame : std::as_const(NotesList)) {
-        QString error;
-        if (!frame->SaveFormInfo(&error)) {
-            ShowErrorMessage(this, error);
-            return;
+        frame->setWindowStored();
+        if (!frame->SaveFormInfo(error))
+            return false;
+    }
+    return true;
+}
+
+void TFrmNote::SaveEditedNotes()
+{
+    if (!m_storage)
+        return;
+    QString error;
+    bool saved = true;
+    for (qsizetype i = 0; i < NotesList.size() && saved; ++i) {
+        TNoteFrame *frame = NotesList.at(i);
+        if (!frame->windowEdited())
+            continue;
+        QByteArray data;
+        saved = frame->noteData(&data, &error);
+        if (saved && m_storage->storeNote(int(i), data)) {
+            frame->setWindowStored();
+        } else if (saved) {
+            // The files are not numbered like the list (a note was added or
+            // deleted since the last store): only a full store is safe.
+            saved = storeAllNotes(&error);
+            break;
         }
+    }
+    if (saved) {
+        m_saveFailureShown = false;
+    } else if (!m_saveFailureShown) {
+        m_saveFailureShown = true;
+        ShowErrorMessage(this, error);
     }
 }
 
@@ -300,6 +340,8 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
     // that handler has returned. Its note window, if any, goes with it.
     item->hide();
     item->deleteLater();
+    if (m_storage)
+        m_storage->listChanged();
     renumberNotes();
     ArrangeNotes();
 }
@@ -336,6 +378,8 @@ void TFrmNote::New1Click()
     TNoteFrame *frame = createFrame();
     frame->Idx = int(NotesList.size()) + 1;
     NotesList.append(frame);
+    if (m_storage)
+        m_storage->listChanged();
     frame->show();
     frame->Panel1DblClick();
     ArrangeNotes();

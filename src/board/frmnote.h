@@ -11,6 +11,7 @@
 #include <memory>
 
 class DesktopIcon;
+class IntervalTimer;
 class NoteStorage;
 class QAction;
 
@@ -38,7 +39,13 @@ public:
     void setAboutBox(QDialog *box) { m_aboutBox = box; }
 
     void LoadNotes();
+    // Writes every note under its list position; a note whose window is open
+    // is written as the window holds it.
     void StoreNotes() override;
+    // The periodic save: the notes whose open window changed since they were
+    // last written go to disk, each as its own file while the files on disk
+    // are numbered like the list, else with all notes in one store.
+    void SaveEditedNotes();
     void LoadSettings();
     void StoreSettings();
 
@@ -85,6 +92,8 @@ public:
     bool StayOpen = false;
     // The hover preview, once a note header has made one.
     QPointer<QWidget> HintWindow;
+    // Runs SaveEditedNotes every few seconds.
+    IntervalTimer *SaveTimer = nullptr;
 
     QMenu *PopupMenu1 = nullptr;
     QAction *New1 = nullptr;
@@ -124,6 +133,7 @@ protected:
 private:
     void createActions();
     void createControls();
+    bool storeAllNotes(QString *error);
     TNoteFrame *createFrame();
     // Gives every note the record number its list position will have.
     void renumberNotes();
@@ -146,4 +156,6 @@ private:
     QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
     std::unique_ptr<NoteStorage> m_storage;
+    // A failing periodic save is told once, not every few seconds.
+    bool m_saveFailureShown = false;
 };

@@ -7,6 +7,9 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <system_error>
@@ -119,14 +122,29 @@ bool replaceFile(const QString &from, const QString &to, QString *error)
     return !code;
 }
 
-// Writes a file that is only trusted once a journal names it, so it needs no
-// temporary name of its own.
-bool writePlain(const QString &path, const QByteArray &data, QString *error)
+enum class Durability {
+    Flushed, // the folder is synced as a whole later
+    Synced,  // on the disk when the call returns
+};
+
+// Writes a file that is only trusted once it is renamed into place or a
+// journal names it, so it needs no temporary name of its own.
+bool writePlain(const QString &path, const QByteArray &data, QString *error,
+                Durability durability = Durability::Flushed)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(data) == data.size()
-        && file.flush())
+        && file.flush()) {
+#ifdef Q_OS_UNIX
+        if (durability == Durability::Synced && ::fsync(file.handle()) != 0) {
+            *error = QString::fromLocal8Bit(strerror(errno));
+            return false;
+        }
+#else
+        Q_UNUSED(durability);
+#endif
         return true;
+    }
     *error = file.errorString();
     return false;
 }
@@ -177,7 +195,9 @@ NoteLoadResult NoteStorage::load(const Parser &parser)
 {
     NoteLoadResult result;
     m_unreadable.clear();
-    if (!finishPendingStore())
+    m_seriesLength = -1;
+    const bool finished = finishPendingStore();
+    if (!finished)
         result.problems.append(m_error);
 
     for (const QString &extension : {QStringLiteral("rtf"), QStringLiteral("txt")}) {
@@ -201,12 +221,20 @@ NoteLoadResult NoteStorage::load(const Parser &parser)
                     .arg(QDir::toNativeSeparators(note.fileName), error));
         }
     }
+    // The list's positions are the file numbers only when every note came
+    // from the ".rtf" series.
+    if (finished && m_unreadable.isEmpty()
+        && std::all_of(result.notes.cbegin(), result.notes.cend(), [](const StoredNote &note) {
+               return note.fileName.endsWith(QStringLiteral(".rtf"));
+           }))
+        m_seriesLength = int(result.notes.size());
     return result;
 }
 
 bool NoteStorage::store(const QList<QByteArray> &notes)
 {
     m_error.clear();
+    m_seriesLength = -1;
     if (!finishPendingStore())
         return false;
 
@@ -233,8 +261,10 @@ bool NoteStorage::store(const QList<QByteArray> &notes)
         return false;
     }
     if (staged == 0 && journal.moves.isEmpty() && journal.previous == journal.count
-        && journal.previousText == 0)
+        && journal.previousText == 0) {
+        m_seriesLength = journal.count;
         return true;
+    }
 
     syncFolder(m_folder);
     QString error;
@@ -248,6 +278,28 @@ bool NoteStorage::store(const QList<QByteArray> &notes)
     if (!finishPendingStore())
         return false;
     m_unreadable.clear();
+    m_seriesLength = journal.count;
+    return true;
+}
+
+bool NoteStorage::storeNote(int number, const QByteArray &data)
+{
+    m_error.clear();
+    if (number < 0 || number >= m_seriesLength) {
+        m_error = tr("The note's file number is not known; all notes have to be stored.");
+        return false;
+    }
+    // A killed program leaves at most the pending file, which the next load
+    // or store drops: the note's previous file is still whole.
+    const QString target = noteFileName(number);
+    QString error;
+    if (!writePlain(target + PendingSuffix, data, &error, Durability::Synced)
+        || !replaceFile(target + PendingSuffix, target, &error)) {
+        QFile::remove(target + PendingSuffix);
+        m_error = tr("The note could not be stored: %1: %2.\nThe note stored before is kept.")
+                      .arg(QDir::toNativeSeparators(target), error);
+        return false;
+    }
     return true;
 }
 

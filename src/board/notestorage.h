@@ -53,6 +53,17 @@ public:
     bool store(const QList<QByteArray> &notes);
     QString errorString() const { return m_error; }
 
+    // Replaces the file of note number with data in one step, leaving every
+    // other file alone. Only for a list that is still the one the last load()
+    // or store() put on disk: refused (false) when the list has changed since
+    // (listChanged()), when that load left notes out or read the ".txt"
+    // series, when a store failed, or when number lies beyond that series.
+    // Then a full store() is needed.
+    bool storeNote(int number, const QByteArray &data);
+    // A note was added to or removed from the list: its positions no longer
+    // match the file numbers until the next store().
+    void listChanged() { m_seriesLength = -1; }
+
     QString noteFileName(int number, const QString &extension = QStringLiteral("rtf")) const;
 
 private:
@@ -65,4 +76,6 @@ private:
     QString m_folder;
     QStringList m_unreadable; // file names left out by the last load
     QString m_error;
+    // The notes on disk as the series 0..n-1 in list order; -1 when unknown.
+    int m_seriesLength = -1;
 };

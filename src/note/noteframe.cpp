@@ -440,6 +440,9 @@ void TNoteFrame::Panel1DblClick()
     // Undoing the copy would empty the window, and closing it then would
     // store an empty note.
     innerEditor->document()->clearUndoRedoStacks();
+    m_windowEdited = false;
+    connect(innerEditor->document(), &QTextDocument::contentsChanged, this,
+            [this] { m_windowEdited = true; });
 
     const QScreen *screen = QGuiApplication::primaryScreen();
     const int limit = screen ? screen->geometry().height() * 7 / 8 : 0;
@@ -456,14 +459,10 @@ void TNoteFrame::NoteWindowClose()
     if (!m_frm)
         return;
     TJvRichEdit *innerEditor = m_frm->nf->editor();
-    // The whole document, whatever the window's editor had selected.
-    const TStreamModes mode = innerEditor->StreamMode();
-    innerEditor->setStreamMode({});
-    QBuffer stream;
-    stream.open(QIODevice::ReadWrite);
-    innerEditor->Lines().SaveToStream(stream);
-    innerEditor->setStreamMode(mode);
-    stream.seek(0);
+    QByteArray data;
+    noteData(&data);
+    QBuffer stream(&data);
+    stream.open(QIODevice::ReadOnly);
     edit().Lines().LoadFromStream(stream);
     updateCaption();
     edit().setColor(innerEditor->Color());
@@ -475,6 +474,20 @@ void TNoteFrame::NoteWindowClose()
     if (!SaveFormInfo(&error) && m_host)
         m_host->reportError(error);
     m_frm = nullptr;
+}
+
+bool TNoteFrame::noteData(QByteArray *data, QString *error) const
+{
+    RichDocument &document = m_frm ? m_frm->nf->edit() : edit();
+    // The whole document, whatever the window's editor has selected.
+    const TStreamModes mode = document.StreamMode();
+    document.setStreamMode({});
+    QBuffer stream;
+    stream.open(QIODevice::WriteOnly);
+    const bool written = document.Lines().SaveToStream(stream, error);
+    document.setStreamMode(mode);
+    *data = stream.data();
+    return written;
 }
 
 void TNoteFrame::closeNoteWindow()

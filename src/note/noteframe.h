@@ -95,6 +95,15 @@ public:
     // board uses it before a note goes away or the program stores and ends.
     void closeNoteWindow();
 
+    // The note as a store writes it now (the whole document as RTF): the open
+    // window's working copy, else the frame's own document. False with
+    // *error when the document cannot be written out.
+    bool noteData(QByteArray *data, QString *error = nullptr) const;
+    // The open window's text changed since the window opened or since
+    // setWindowStored(); the board's periodic save writes such notes.
+    bool windowEdited() const { return m_frm && m_windowEdited; }
+    void setWindowStored() { m_windowEdited = false; }
+
     void Panel1Click();
     void Panel1MouseDown();
     // position in header coordinates.
@@ -149,4 +158,5 @@ private:
     // The Delete key found nothing selected when pressed, so its release
     // removes the character after the caret.
     bool m_deleteOneCharacter = false;
+    bool m_windowEdited = false;
 };

@@ -7,6 +7,7 @@
 #include "note/hovercount.h"
 #include "platform/datafolder.h"
 #include "platform/desktopshortcut.h"
+#include "platform/intervaltimer.h"
 #include "platform/settingsfile.h"
 #include "richtext/richdocument.h"
 #include "richtext/widget/jvrichedit.h"
@@ -391,6 +392,51 @@ private Q_SLOTS:
         QVERIFY(!note->Frm());
         QCOMPARE(note->caption(), QString("edited in its ....")); // 14 characters
         QVERIFY(f.noteFile(0).contains("edited in its window"));
+    }
+
+    // Typing in a note window reaches the note's file at the next tick of
+    // the periodic save, without the board's copy taking it in; later stores
+    // keep it.
+    void periodicSaveWritesOpenWindows()
+    {
+        BoardFixture f({"first", "second", "third"});
+        TNoteFrame *note = f.board->NotesList.at(1);
+        note->Panel1DblClick();
+        Q_EMIT f.board->SaveTimer->timeout();
+        QVERIFY(f.noteFile(1).contains("second")); // nothing typed yet: left alone
+
+        note->Frm()->nf->edit().setText("typed in the window");
+        QVERIFY(f.board->SaveTimer->isActive());
+        Q_EMIT f.board->SaveTimer->timeout();
+        QVERIFY(f.noteFile(1).contains("typed in the window"));
+        QCOMPARE(f.noteFile(0), QString("first"));
+        QCOMPARE(f.noteFile(2), QString("third"));
+        QCOMPARE(note->caption(), QString("second...."));
+
+        f.board->StoreNotes();
+        QVERIFY(f.noteFile(1).contains("typed in the window"));
+    }
+
+    // With a note deleted since the last store, note 1 of the list is file 2
+    // on disk: the periodic save stores the whole list instead of writing
+    // over another note's file.
+    void periodicSaveAfterDeleteStoresAll()
+    {
+        BoardFixture f({"a", "b", "c"});
+        TNoteFrame *note = f.board->NotesList.at(2);
+        note->Panel1DblClick();
+        f.board->DeleteNote(f.board->NotesList.at(0));
+        note->Frm()->nf->edit().setText("c edited");
+        Q_EMIT f.board->SaveTimer->timeout();
+        QVERIFY(f.noteFile(0).contains("b"));
+        QVERIFY(f.noteFile(1).contains("c edited"));
+        QVERIFY(!QFile::exists(f.folder.filePath("QelNotes_2.rtf")));
+
+        // The files match the list again: single notes are written once more.
+        note->Frm()->nf->edit().setText("c edited twice");
+        Q_EMIT f.board->SaveTimer->timeout();
+        QVERIFY(f.noteFile(1).contains("c edited twice"));
+        QVERIFY(f.noteFile(0).contains("b"));
     }
 
     void shortcutTicksFollowTheFiles()

@@ -255,6 +255,58 @@ private Q_SLOTS:
         QVERIFY(result.problems.isEmpty());
     }
 
+    void storeNoteReplacesOnlyItsFile()
+    {
+        QTemporaryDir folder;
+        for (int i = 0; i < 3; ++i)
+            writeFile(folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(i)), note("old"));
+        NoteStorage storage(folder.path());
+        QCOMPARE(storage.load().notes.size(), 3);
+
+        QVERIFY(storage.storeNote(1, note("typed")));
+        QCOMPARE(filesIn(folder.path()),
+                 (QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf", "QelNotes_2.rtf"}));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_0.rtf"))), note("old"));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_1.rtf"))), note("typed"));
+        QVERIFY(!storage.storeNote(3, note("beyond the series")));
+        QVERIFY(!storage.storeNote(-1, note("before it")));
+
+        // After New or Delete the positions are not the file numbers: refused
+        // until a store has numbered the files like the list again.
+        storage.listChanged();
+        QVERIFY(!storage.storeNote(0, note("x")));
+        QVERIFY(!storage.errorString().isEmpty());
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_0.rtf"))), note("old"));
+        QVERIFY(storage.store({note("a"), note("b")}));
+        QVERIFY(storage.storeNote(1, note("c")));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_1.rtf"))), note("c"));
+    }
+
+    void storeNoteRefusedAfterLoads_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::newRow("unreadable note") << QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"};
+        QTest::newRow("plain-text series") << QStringList{"QelNotes_0.rtf", "QelNotes_0.txt"};
+    }
+
+    // The list does not match the file numbers: note 1 of the list is file 2
+    // in the first case, the file QelNotes_0.txt in the second.
+    void storeNoteRefusedAfterLoads()
+    {
+        QFETCH(QStringList, present);
+        QTemporaryDir folder;
+        for (const QString &name : present)
+            writeFile(folder.filePath(name), note(name.toUtf8()));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_2.rtf")), note("two"));
+        NoteStorage storage(folder.path());
+        storage.load([](const StoredNote &stored, QString *) {
+            return !stored.fileName.endsWith(QStringLiteral("QelNotes_1.rtf"));
+        });
+        QVERIFY(!storage.storeNote(1, note("x")));
+        QVERIFY(!storage.storeNote(0, note("x")));
+        QCOMPARE(readFile(folder.filePath(present.first())), note(present.first().toUtf8()));
+    }
+
     // A writer killed at random moments while it stores sixty notes: the
     // next load always finds one of the two lists whole, in order.
     void killedStoreLosesNothing()
