@@ -5,21 +5,9 @@
 #include "richtext/richdocument.h"
 
 #include <QStringList>
+#include <QTextDocument>
 
 namespace {
-
-// The note's text as the text subcommand prints it: every paragraph followed by LF, line
-// breaks inside a paragraph as LF, U+FFFC for each object; an empty note prints nothing.
-QByteArray plainText(const RichDocument &document)
-{
-    QString text = document.Text();
-    if (text.isEmpty())
-        return {};
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    text.replace(QChar::LineSeparator, u'\n');
-    text += u'\n';
-    return text.toUtf8();
-}
 
 int run(const QStringList &arguments)
 {
@@ -29,8 +17,8 @@ int run(const QStringList &arguments)
     const QString &path = arguments.first();
     RichDocument document;
     QString error;
-    if (!document.Lines().LoadFromFile(path, &error))
-        return NoteFile::fail(QStringLiteral("cannot read %1: %2").arg(path, error));
+    if (!NoteFile::load(path, document, &error))
+        return NoteFile::fail(error);
 
     // Exactly what the note's Calc command runs; earlier results are cleared first.
     TCalcDriver driver(&document);
@@ -38,7 +26,7 @@ int run(const QStringList &arguments)
 
     if (write && !document.Lines().SaveToFile(path, &error))
         return NoteFile::fail(QStringLiteral("cannot write %1: %2").arg(path, error));
-    if (!NoteFile::writeOut(plainText(document)))
+    if (!NoteFile::writeOut(NoteFile::plainText(*document.textDocument())))
         return NoteFile::fail(QStringLiteral("cannot write the text to standard output"));
     return 0;
 }
