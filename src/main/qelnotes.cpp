@@ -8,8 +8,11 @@
 #include "commands/dm.h"
 #include "platform/datafolder.h"
 #include "platform/instancelock.h"
+#include "platform/terminationsignals.h"
 
 #include <QApplication>
+#include <QSessionManager>
+#include <QTimer>
 
 int main(int argc, char **argv)
 {
@@ -22,6 +25,19 @@ int main(int argc, char **argv)
     // The icon window is the main window: the program ends when it closes,
     // whatever other windows are still about.
     QApplication::setQuitOnLastWindowClosed(false);
+
+    // Being told to end (SIGTERM, the terminal closing) runs the Close command,
+    // which stores notes and settings. Caught from before the lock is taken,
+    // so that a copy holding the lock always stores on its way out.
+    TerminationSignals termination;
+    QWidget *closeOnTermination = nullptr;
+    bool terminationPending = false;
+    QObject::connect(&termination, &TerminationSignals::received, &app, [&] {
+        if (closeOnTermination)
+            closeOnTermination->close();
+        else
+            terminationPending = true;
+    });
 
     // One copy per data folder; a second start brings up the running copy's board.
     InstanceLock lock(DataFolder());
@@ -50,6 +66,20 @@ int main(int argc, char **argv)
     board.setAboutBox(&about);
 
     QObject::connect(&noteMain, &TNoteMain::closed, &app, &QCoreApplication::quit);
+    // The session is ending and may still be cancelled: everything is stored,
+    // the program goes on.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &board, [&board] {
+        board.StoreNotes();
+        board.StoreSettings();
+    });
+    // Whatever else ends the event loop runs the Close command first.
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &noteMain, [&noteMain] {
+        if (noteMain.isVisible())
+            noteMain.close();
+    });
+    closeOnTermination = &noteMain;
+    if (terminationPending)
+        QTimer::singleShot(0, &noteMain, &QWidget::close);
     QObject::connect(&lock, &InstanceLock::activationRequested, &noteMain,
                      &TNoteMain::showBoardOnRequest);
     noteMain.show();
