@@ -222,12 +222,8 @@ bool TFrmNote::storeAllNotes(QString *error)
     // A window's working copy, not the text it opened with: the periodic
     // save may have written it already, and a store must not take it back.
     QList<QByteArray> notes;
-    for (TNoteFrame *frame : std::as_const(NotesList)) {
-        QByteArray data;
-        if (!frame->noteData(&data, error))
-            return false;
-        notes.append(data);
-    }
+    for (TNoteFrame *frame : std::as_const(NotesList))
+        notes.append(frame->noteData());
     if (!m_storage->store(notes)) {
         *error = m_storage->errorString();
         return false;
@@ -246,15 +242,13 @@ void TFrmNote::SaveEditedNotes()
         return;
     QString error;
     bool saved = true;
-    for (qsizetype i = 0; i < NotesList.size() && saved; ++i) {
+    for (qsizetype i = 0; i < NotesList.size(); ++i) {
         TNoteFrame *frame = NotesList.at(i);
         if (!frame->windowEdited())
             continue;
-        QByteArray data;
-        saved = frame->noteData(&data, &error);
-        if (saved && m_storage->storeNote(int(i), data)) {
+        if (m_storage->storeNote(int(i), frame->noteData())) {
             frame->setWindowStored();
-        } else if (saved) {
+        } else {
             // The files are not numbered like the list (a note was added or
             // deleted since the last store): only a full store is safe.
             saved = storeAllNotes(&error);

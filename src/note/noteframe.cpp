@@ -459,11 +459,7 @@ void TNoteFrame::NoteWindowClose()
     if (!m_frm)
         return;
     TJvRichEdit *innerEditor = m_frm->nf->editor();
-    QByteArray data;
-    noteData(&data);
-    QBuffer stream(&data);
-    stream.open(QIODevice::ReadOnly);
-    edit().Lines().LoadFromStream(stream);
+    edit().setRtf(noteData());
     updateCaption();
     edit().setColor(innerEditor->Color());
     setHeaderColor(edit().Color());
@@ -476,18 +472,9 @@ void TNoteFrame::NoteWindowClose()
     m_frm = nullptr;
 }
 
-bool TNoteFrame::noteData(QByteArray *data, QString *error) const
+QByteArray TNoteFrame::noteData() const
 {
-    RichDocument &document = m_frm ? m_frm->nf->edit() : edit();
-    // The whole document, whatever the window's editor has selected.
-    const TStreamModes mode = document.StreamMode();
-    document.setStreamMode({});
-    QBuffer stream;
-    stream.open(QIODevice::WriteOnly);
-    const bool written = document.Lines().SaveToStream(stream, error);
-    document.setStreamMode(mode);
-    *data = stream.data();
-    return written;
+    return (m_frm ? m_frm->nf->edit() : edit()).toRtf();
 }
 
 void TNoteFrame::closeNoteWindow()

@@ -96,9 +96,8 @@ public:
     void closeNoteWindow();
 
     // The note as a store writes it now (the whole document as RTF): the open
-    // window's working copy, else the frame's own document. False with
-    // *error when the document cannot be written out.
-    bool noteData(QByteArray *data, QString *error = nullptr) const;
+    // window's working copy, else the frame's own document.
+    QByteArray noteData() const;
     // The open window's text changed since the window opened or since
     // setWindowStored(); the board's periodic save writes such notes.
     bool windowEdited() const { return m_frm && m_windowEdited; }
