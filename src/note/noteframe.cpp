@@ -36,6 +36,7 @@ constexpr int CheckInterval = 2000;
 constexpr int PreviewInterval = 1000;
 constexpr int PreviewMovingInterval = 200;
 constexpr int SingleLineTitleLength = 14;
+constexpr int MaxShownCaption = 300;
 
 // The last pointer position seen over any note header, in that header's
 // coordinates: a move to the same coordinates over another header is no move.
@@ -83,6 +84,16 @@ bool isCtrlSpace(const QKeyEvent *event)
 {
     return event->key() == Qt::Key_Space && (event->modifiers() & Qt::ControlModifier);
 }
+
+// The header's caption, whose size never depends on its text: laying out a
+// board of a thousand rows then measures no text at all.
+class CaptionLabel : public QLabel
+{
+public:
+    using QLabel::QLabel;
+    QSize sizeHint() const override { return {0, HeaderHeight}; }
+    QSize minimumSizeHint() const override { return {0, 0}; }
+};
 
 } // namespace
 
@@ -176,7 +187,7 @@ QString TNoteFrame::NoteTitle(const QString &text)
 
 QString TNoteFrame::caption() const
 {
-    return m_caption->text();
+    return m_captionText;
 }
 
 void TNoteFrame::setHeaderColor(const QColor &color)
@@ -210,7 +221,7 @@ void TNoteFrame::createHeader()
     auto *row = new QHBoxLayout(Panel1);
     row->setContentsMargins(2, 0, 1, 0);
     row->setSpacing(2);
-    m_caption = new QLabel(QStringLiteral(".."), Panel1);
+    m_caption = new CaptionLabel(QStringLiteral(".."), Panel1);
     m_caption->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_caption->setMinimumWidth(0);
     m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
@@ -317,7 +328,10 @@ void TNoteFrame::createToolBar()
 void TNoteFrame::updateCaption()
 {
     const QString text = edit().Text();
-    m_caption->setText(NoteTitle(text) + QStringLiteral(".."));
+    m_captionText = NoteTitle(text) + QStringLiteral("..");
+    // The row shows one line of a few dozen characters; laying out a long
+    // first paragraph for it would make every start slow with many notes.
+    m_caption->setText(m_captionText.left(MaxShownCaption));
     m_hint = text;
 }
 

@@ -151,6 +151,7 @@ private:
     RichDocument *m_document = nullptr;
     std::unique_ptr<NoteCalculator> StrParser;
     QLabel *m_caption = nullptr;
+    QString m_captionText;
     QPointer<TRichForm> m_frm;
     QString FFileName;
     QString m_hint;

@@ -1,0 +1,79 @@
+// The desktop program's start-up up to the icon on the screen: the command
+// set, the icon and the board, which loads the notes and the settings. Run
+// with no notes and with a thousand notes of about 4 KB each; the ratio of
+// the two is what a user with many notes pays at every start.
+//
+// Peak memory of either case alone:
+//   /usr/bin/time -v bench_startup --benchmark_filter=BM_StartUp/1000
+
+#include "../richtext/notegenerator.h"
+
+#include "app/notemain.h"
+#include "board/frmnote.h"
+#include "commands/dm.h"
+#include "platform/datafolder.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+namespace {
+
+// A data folder holding count notes, made once per count.
+const QTemporaryDir &dataFolder(int count)
+{
+    static std::map<int, std::unique_ptr<QTemporaryDir>> folders;
+    std::unique_ptr<QTemporaryDir> &folder = folders[count];
+    if (!folder) {
+        folder = std::make_unique<QTemporaryDir>();
+        for (int i = 0; i < count; ++i) {
+            QFile file(folder->filePath(QStringLiteral("QelNotes_%1.rtf").arg(i)));
+            if (!file.open(QIODevice::WriteOnly))
+                std::abort();
+            file.write(generateNote(3900 + i % 200));
+        }
+    }
+    return *folder;
+}
+
+void BM_StartUp(benchmark::State &state)
+{
+    setDataFolderForTesting(dataFolder(int(state.range(0))).path());
+    for (auto _ : state) {
+        auto dm = std::make_unique<TDM>();
+        auto icon = std::make_unique<TNoteMain>();
+        auto board = std::make_unique<TFrmNote>();
+        icon->setBoard(board.get());
+        board->setDesktopIcon(icon.get());
+        icon->show();
+        QCoreApplication::processEvents();
+        benchmark::DoNotOptimize(board->NotesList.size());
+
+        state.PauseTiming();
+        if (board->NotesList.size() != state.range(0))
+            state.SkipWithError("the notes did not load");
+        board.reset();
+        icon.reset();
+        dm.reset();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+    }
+    setDataFolderForTesting(QString());
+}
+BENCHMARK(BM_StartUp)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
