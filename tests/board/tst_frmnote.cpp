@@ -394,6 +394,28 @@ private Q_SLOTS:
         QVERIFY(f.noteFile(0).contains("edited in its window"));
     }
 
+    // A colour given in a note window is in the note's record after the
+    // window closes, and the next start paints the note with it.
+    void noteColourSurvivesARestart()
+    {
+        BoardFixture f({"first", "second"});
+        TNoteFrame *note = f.board->NotesList.at(1);
+        f.board->SelectNote(note);
+        f.board->Open1Click();
+        QVERIFY(note->Frm());
+        note->Frm()->nf->edit().setColor(QColor(255, 128, 128));
+        note->Frm()->close();
+        QVERIFY(!note->Frm());
+        QCOMPARE(f.ini().readInteger("Note_2", "Color", 0), 8421631);
+
+        f.board.reset();
+        TFrmNote again;
+        QCOMPARE(again.NotesList.size(), 2);
+        QCOMPARE(again.NotesList.at(1)->edit().Color(), QColor(255, 128, 128));
+        QCOMPARE(again.NotesList.at(1)->headerColor(), QColor(255, 128, 128));
+        QVERIFY(again.NotesList.at(0)->edit().Color() != QColor(255, 128, 128));
+    }
+
     // Typing in a note window reaches the note's file at the next tick of
     // the periodic save, without the board's copy taking it in; later stores
     // keep it.
