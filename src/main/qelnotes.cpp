@@ -58,6 +58,11 @@ int main(int argc, char **argv)
 
     TDM dm;
     TNoteMain noteMain;
+    // The icon is up before the notes load: with many notes, loading is most
+    // of the start-up, and the icon shows at once that the program is there.
+    // Its handlers wait for the board (events queue until it exists).
+    noteMain.show();
+    QCoreApplication::processEvents();
     TFrmNote board;
     noteMain.setBoard(&board);
     board.setDesktopIcon(&noteMain);
@@ -82,6 +87,5 @@ int main(int argc, char **argv)
         QTimer::singleShot(0, &noteMain, &QWidget::close);
     QObject::connect(&lock, &InstanceLock::activationRequested, &noteMain,
                      &TNoteMain::showBoardOnRequest);
-    noteMain.show();
     return app.exec();
 }
