@@ -1,5 +1,7 @@
 #include "cli/notefile.h"
 
+#include "cli/subcommand.h"
+
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
 
@@ -45,6 +47,21 @@ QByteArray NoteFile::plainText(const QTextDocument &document)
             c = u'\n';
     }
     return text.toUtf8();
+}
+
+int NoteFile::printNote(const QStringList &arguments, QByteArray (*render)(const RichDocument &),
+                        const char *what)
+{
+    if (arguments.size() != 1)
+        return Subcommand::BadArguments;
+    RichDocument document;
+    QString error;
+    if (!load(arguments.first(), document, &error))
+        return fail(error);
+    if (!writeOut(render(document)))
+        return fail(
+            QStringLiteral("cannot write the %1 to standard output").arg(QLatin1String(what)));
+    return 0;
 }
 
 bool NoteFile::writeOut(const QByteArray &bytes)

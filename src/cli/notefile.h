@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 class QTextDocument;
 class RichDocument;
@@ -18,6 +19,11 @@ bool load(const QString &path, RichDocument &document, QString *error);
 // inside a paragraph as LF, U+FFFC for each picture or object; an empty note
 // gives nothing.
 QByteArray plainText(const QTextDocument &document);
+
+// The body of a subcommand taking one note file: loads it and prints what
+// render makes of the loaded document. Returns the exit status.
+int printNote(const QStringList &arguments, QByteArray (*render)(const RichDocument &),
+              const char *what);
 
 // Writes bytes to standard output; false when that fails (a closed pipe, a full disk).
 bool writeOut(const QByteArray &bytes);

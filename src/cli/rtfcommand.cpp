@@ -6,17 +6,14 @@
 
 namespace {
 
+QByteArray render(const RichDocument &document)
+{
+    return RtfWriter::write(*document.textDocument());
+}
+
 int run(const QStringList &arguments)
 {
-    if (arguments.size() != 1)
-        return Subcommand::BadArguments;
-    RichDocument document;
-    QString error;
-    if (!NoteFile::load(arguments.first(), document, &error))
-        return NoteFile::fail(error);
-    if (!NoteFile::writeOut(RtfWriter::write(*document.textDocument())))
-        return NoteFile::fail(QStringLiteral("cannot write the RTF to standard output"));
-    return 0;
+    return NoteFile::printNote(arguments, render, "RTF");
 }
 
 } // namespace

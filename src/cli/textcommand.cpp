@@ -3,19 +3,18 @@
 
 #include "richtext/richdocument.h"
 
+#include <QTextDocument>
+
 namespace {
+
+QByteArray render(const RichDocument &document)
+{
+    return NoteFile::plainText(*document.textDocument());
+}
 
 int run(const QStringList &arguments)
 {
-    if (arguments.size() != 1)
-        return Subcommand::BadArguments;
-    RichDocument document;
-    QString error;
-    if (!NoteFile::load(arguments.first(), document, &error))
-        return NoteFile::fail(error);
-    if (!NoteFile::writeOut(NoteFile::plainText(*document.textDocument())))
-        return NoteFile::fail(QStringLiteral("cannot write the text to standard output"));
-    return 0;
+    return NoteFile::printNote(arguments, render, "text");
 }
 
 } // namespace
