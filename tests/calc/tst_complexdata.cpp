@@ -10,6 +10,7 @@
 #include "calc/complexdata.h"
 #include "calc/complexvariant.h"
 #include "calc/numbertext.h"
+#include "calcerrortostring.h"
 
 namespace {
 
@@ -78,11 +79,6 @@ bool close(double actual, double expected)
 }
 
 } // namespace
-
-char *toString(const TCalcError &error)
-{
-    return QTest::toString(error.text());
-}
 
 class TestComplexData : public QObject
 {

@@ -4,6 +4,7 @@
 
 #include "calc/complexmatrix.h"
 #include "calc/complexvariant.h"
+#include "calcerrortostring.h"
 
 namespace {
 
@@ -35,11 +36,6 @@ Rows realRows(const TComplexMatrix &M)
 }
 
 } // namespace
-
-char *toString(const TCalcError &error)
-{
-    return QTest::toString(error.text());
-}
 
 class TestComplexMatrix : public QObject
 {

@@ -7,6 +7,7 @@
 #include "calc/complexvariant.h"
 #include "calc/datastack.h"
 #include "calc/hpcalc.h"
+#include "calcerrortostring.h"
 
 namespace {
 
@@ -40,11 +41,6 @@ bool close(double actual, double expected)
 }
 
 } // namespace
-
-char *toString(const TCalcError &error)
-{
-    return QTest::toString(error.text());
-}
 
 class TestHPCalc : public QObject
 {
