@@ -25,22 +25,32 @@ QString generatedNote(int lines)
     return text;
 }
 
-void calcOnNote(benchmark::State &state)
+// A new document holding text, with a new driver on it; made outside the measured time.
+struct NoteUnderTest
 {
-    const QString text = generatedNote(int(state.range(0)));
-    // Documents are made and destroyed outside the measured time.
     std::optional<RichDocument> document;
     std::optional<TCalcDriver> driver;
-    for (auto _ : state) {
-        state.PauseTiming();
+
+    void renew(const QString &text)
+    {
         driver.reset();
         document.reset();
         document.emplace();
         document->setText(text);
         driver.emplace(&*document);
+    }
+};
+
+void calcOnNote(benchmark::State &state)
+{
+    const QString text = generatedNote(int(state.range(0)));
+    NoteUnderTest note;
+    for (auto _ : state) {
+        state.PauseTiming();
+        note.renew(text);
         state.ResumeTiming();
-        driver->Parse();
-        benchmark::DoNotOptimize(document->SelStart());
+        note.driver->Parse();
+        benchmark::DoNotOptimize(note.document->SelStart());
     }
     state.SetComplexityN(state.range(0));
 }
@@ -54,18 +64,13 @@ BENCHMARK(calcOnNote)
 void clearResultsOnNote(benchmark::State &state)
 {
     const QString text = generatedNote(int(state.range(0)));
-    std::optional<RichDocument> document;
-    std::optional<TCalcDriver> driver;
+    NoteUnderTest note;
     for (auto _ : state) {
         state.PauseTiming();
-        driver.reset();
-        document.reset();
-        document.emplace();
-        document->setText(text);
-        driver.emplace(&*document);
-        driver->Parse();
+        note.renew(text);
+        note.driver->Parse();
         state.ResumeTiming();
-        driver->ClearResults();
+        note.driver->ClearResults();
     }
     state.SetComplexityN(state.range(0));
 }
