@@ -1,7 +1,7 @@
 #include "cli/notefile.h"
 #include "cli/subcommand.h"
 
-#include "calc/driver/calcdriver.h"
+#include "calcdriver/calcdriver.h"
 #include "richtext/richdocument.h"
 
 #include <QStringList>

@@ -1,6 +1,6 @@
 #include "note/notecalculator.h"
 
-#include "calc/driver/calcdriver.h"
+#include "calcdriver/calcdriver.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 
-#include "calc/driver/calcdriver.h"
+#include "calcdriver/calcdriver.h"
 #include "richtext/richdocument.h"
 #include "richtext/widget/jvrichedit.h"
 

@@ -7,7 +7,7 @@
 
 #include <QGuiApplication>
 
-#include "calc/driver/calcdriver.h"
+#include "calcdriver/calcdriver.h"
 #include "richtext/richdocument.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "calc/driver/calcdriver.h"
+#include "calcdriver/calcdriver.h"
 
 #include <vector>
 
