@@ -8,7 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include "platform/codepage.h"
+#include "richtext/codepage.h"
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"

@@ -1,6 +1,6 @@
 #include "richtext/rtfparser.h"
 
-#include "platform/codepage.h"
+#include "richtext/codepage.h"
 #include "richtext/rtfpicture.h"
 #include "richtext/rtftokenizer.h"
 #include "richtext/rtfword.h"

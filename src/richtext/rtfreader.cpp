@@ -1,6 +1,6 @@
 #include "richtext/rtfreader.h"
 
-#include "platform/codepage.h"
+#include "richtext/codepage.h"
 #include "richtext/rtfparser.h"
 #include "richtext/textformat.h"
 

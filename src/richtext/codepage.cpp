@@ -1,4 +1,4 @@
-#include "platform/codepage.h"
+#include "richtext/codepage.h"
 
 #include <QMutex>
 #include <QStringDecoder>
