@@ -9,9 +9,9 @@
 
 #include "../richtext/notegenerator.h"
 
-#include "app/notemain.h"
-#include "board/frmnote.h"
-#include "commands/dm.h"
+#include "app/iconwindow.h"
+#include "board/notesboard.h"
+#include "commands/commandmodule.h"
 #include "platform/datafolder.h"
 
 #include <chrono>
@@ -59,10 +59,10 @@ void BM_StartUp(benchmark::State &state)
         icon->setBoard(board.get());
         board->setDesktopIcon(icon.get());
         QCoreApplication::processEvents();
-        benchmark::DoNotOptimize(board->NotesList.size());
+        benchmark::DoNotOptimize(board->NotesList().size());
 
         state.PauseTiming();
-        if (board->NotesList.size() != state.range(0))
+        if (board->NotesList().size() != state.range(0))
             state.SkipWithError("the notes did not load");
         board.reset();
         icon.reset();

@@ -1,11 +1,10 @@
 #include "app/appicon.h"
 #include "app/displaychoice.h"
 #include "app/frmabout.h"
-#include "app/notemain.h"
-#include "app/qelbase.h"
+#include "app/iconwindow.h"
 #include "board/errormessage.h"
-#include "board/frmnote.h"
-#include "commands/dm.h"
+#include "board/notesboard.h"
+#include "commands/commandmodule.h"
 #include "platform/datafolder.h"
 #include "platform/instancelock.h"
 #include "platform/terminationsignals.h"
@@ -66,7 +65,6 @@ int main(int argc, char **argv)
     TFrmNote board;
     noteMain.setBoard(&board);
     board.setDesktopIcon(&noteMain);
-    TQelBase qelBase;
     TFrmAbout about;
     board.setAboutBox(&about);
 

@@ -20,7 +20,6 @@ public:
     virtual void hideBoard() = 0;
 
     virtual void SelectNote(TNoteFrame *frame) = 0;
-    virtual void ShowHints(bool enable) = 0;
     virtual void DeleteNote(TNoteFrame *frame) = 0;
     virtual void StoreNotes() = 0;
 
@@ -35,13 +34,10 @@ public:
     // The desktop icon's auto-hide timer starts a full period anew.
     virtual void restartAutoHideTimer() = 0;
 
-    // The board's own commands used by the note menu.
+    // The board's own commands used by the note menu; none leaves the
+    // entry to the command module or out.
     virtual QAction *editSelectAllAction() = 0;
     virtual QAction *fileSaveAsAction() = 0;
-
-    // The hover preview window once one exists, else none. Until the preview
-    // is built there is none, and the frame skips the steps that need it.
-    virtual QWidget *hintWindow() { return nullptr; }
 
     // A Yes/No question (Yes answers true); by default a message box over the
     // host window. Tests answer it themselves.

@@ -90,3 +90,8 @@ void setDataFolderForTesting(const QString &folder)
         current.writable = canWriteIn(current.folder);
     }
 }
+
+QString SettingsFilePath()
+{
+    return DataFolder() + QStringLiteral("QelNotes.ini");
+}

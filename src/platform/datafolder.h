@@ -8,6 +8,9 @@
 // Resolved once per run.
 QString DataFolder();
 
+// The program's settings file, "QelNotes.ini" in the data folder.
+QString SettingsFilePath();
+
 // True when DataFolder() is the program's own folder, false when the user's
 // data folder stands in for it (the About box tells the user which).
 bool DataFolderIsProgramFolder();

@@ -11,12 +11,23 @@ QPoint placeOnScreen(const QRect &frame, const QList<QRect> &screens, const QRec
                                      [&](const QRect &screen) { return screen.intersects(frame); });
     if (visible || primaryArea.isEmpty())
         return frame.topLeft();
-    // Too wide or too high for the screen: its top left corner stays reachable.
-    const int x = std::max(primaryArea.left(),
-                           std::min(frame.left(), primaryArea.right() + 1 - frame.width()));
-    const int y = std::max(primaryArea.top(),
-                           std::min(frame.top(), primaryArea.bottom() + 1 - frame.height()));
+    return fitIntoArea(frame, primaryArea);
+}
+
+QPoint fitIntoArea(const QRect &frame, const QRect &area)
+{
+    // Too wide or too high for the area: its top left corner stays reachable.
+    const int x = std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width()));
+    const int y = std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height()));
     return {x, y};
+}
+
+QRect availableAreaAt(const QPoint &point)
+{
+    const QScreen *screen = QGuiApplication::screenAt(point);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
 }
 
 QPoint placeOnScreen(const QRect &frame)

@@ -12,3 +12,10 @@ QPoint placeOnScreen(const QRect &frame, const QList<QRect> &screens, const QRec
 
 // The same against the screens the desktop has now.
 QPoint placeOnScreen(const QRect &frame);
+
+// Where frame goes to lie wholly inside area, moved as little as it can be.
+QPoint fitIntoArea(const QRect &frame, const QRect &area);
+
+// The part of the screen at point (else of the primary screen) that windows
+// may take: the screen without the desktop's panels.
+QRect availableAreaAt(const QPoint &point);

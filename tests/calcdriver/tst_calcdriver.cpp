@@ -5,7 +5,7 @@
 
 #include "calcdriver/calcdriver.h"
 #include "richtext/richdocument.h"
-#include "richtext/widget/jvrichedit.h"
+#include "richedit/jvrichedit.h"
 
 #include "../calc/randomnotes.h"
 

@@ -1,12 +1,13 @@
-#include "commands/dm.h"
+#include "commands/commandmodule.h"
 #include "note/hovercount.h"
+#include "note/noteeditorpane.h"
 #include "note/notehost.h"
 #include "note/noteframe.h"
-#include "note/richform.h"
+#include "note/notewindow.h"
 #include "platform/datafolder.h"
 #include "platform/intervaltimer.h"
 #include "platform/settingsfile.h"
-#include "richtext/widget/jvrichedit.h"
+#include "richedit/jvrichedit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -34,10 +35,6 @@ public:
     QWidget *hostWindow() override { return &window; }
     void hideBoard() override { calls << QStringLiteral("hideBoard"); }
     void SelectNote(TNoteFrame *frame) override { selected = frame; }
-    void ShowHints(bool enable) override
-    {
-        calls << QStringLiteral("ShowHints(%1)").arg(enable ? "true" : "false");
-    }
     void DeleteNote(TNoteFrame *frame) override
     {
         calls << QStringLiteral("DeleteNote");
@@ -143,7 +140,7 @@ void tst_NoteFrame::cleanup()
 
 TNoteFrame *tst_NoteFrame::boardFrame(const QByteArray &note)
 {
-    auto *frame = new TNoteFrame(m_host, TNoteFrame::EditorKind::Headless, &m_host->window);
+    auto *frame = new TNoteFrame(*m_host, &m_host->window);
     m_frames.append(frame);
     if (!note.isNull()) {
         QString error;
@@ -158,7 +155,7 @@ TJvRichEdit *tst_NoteFrame::openWindow(TNoteFrame *frame)
     frame->Panel1DblClick();
     if (!frame->Frm())
         return nullptr;
-    TJvRichEdit *editor = frame->Frm()->nf->editor();
+    TJvRichEdit *editor = frame->Frm()->editor();
     QApplication::setActiveWindow(frame->Frm());
     editor->setFocus();
     return editor;
@@ -203,7 +200,7 @@ void tst_NoteFrame::deleteAsksWithTheCaption()
     QVERIFY(alive);
 
     m_host->answer = true;
-    QTest::mouseClick(frame->imClose, Qt::LeftButton);
+    QTest::mouseClick(frame->imClose(), Qt::LeftButton);
     QCOMPARE(m_host->calls.filter(QStringLiteral("DeleteNote")).size(), 1);
     QVERIFY(!alive);
 }
@@ -233,18 +230,16 @@ void tst_NoteFrame::deletingANoteWithAnOpenWindow()
 void tst_NoteFrame::doubleClickOpensThenMinimisesAndRestores()
 {
     TNoteFrame *frame = boardFrame(rtf("A note"));
-    QTest::mouseDClick(frame->Panel1, Qt::LeftButton);
+    QTest::mouseDClick(frame->Panel1(), Qt::LeftButton);
     TRichForm *window = frame->Frm();
     QVERIFY(window);
     QVERIFY(window->isVisible());
     QCOMPARE(window->windowTitle(), QStringLiteral("A note.."));
-    QCOMPARE(window->nf->edit().Text(), QStringLiteral("A note"));
+    QCOMPARE(window->editor()->Text(), QStringLiteral("A note"));
     // Nothing to undo: undoing the copy would leave the window empty.
-    QVERIFY(!window->nf->editor()->document()->isUndoAvailable());
-    QVERIFY(window->nf->ToolBar1->isVisible());
-    QVERIFY(!window->nf->Panel1->isVisible());
-    QCOMPARE(m_host->calls,
-             QStringList({"ShowHints(false)", "hideBoard", "removeDeactivationHandler"}));
+    QVERIFY(!window->editor()->document()->isUndoAvailable());
+    QVERIFY(window->editorPane()->ToolBar1()->isVisible());
+    QCOMPARE(m_host->calls, QStringList({"hideBoard", "removeDeactivationHandler"}));
 
     frame->Panel1DblClick();
     QVERIFY(window->isMinimized());
@@ -274,14 +269,14 @@ void tst_NoteFrame::windowHeightFollowsTheTextUpToSevenEighths()
     TRichForm *window = shortNote->Frm();
     // No lower than the tool bar and the editor's least height allow.
     QCOMPARE(window->height(), std::max(window->minimumSizeHint().height(),
-                                        window->nf->editor()->MeasureTextHeight(150, window)));
+                                        window->editor()->MeasureTextHeight(150, window)));
     QVERIFY(window->height() < limit);
 }
 
 void tst_NoteFrame::closingTakesTextTitleAndColourBackThenStores()
 {
     TNoteFrame *frame = boardFrame(rtf("Before"));
-    frame->Idx = 3;
+    frame->setIdx(3);
     TJvRichEdit *editor = openWindow(frame);
     QVERIFY(editor);
     editor->setText(QStringLiteral("After\r\nsecond line"));
@@ -313,7 +308,7 @@ void tst_NoteFrame::closingTakesTextTitleAndColourBackThenStores()
     frame->Panel1DblClick();
     QCOMPARE(frame->Frm()->pos(), QPoint(40, 50));
     QCOMPARE(frame->Frm()->size(), QSize(400, 300));
-    QCOMPARE(frame->Frm()->nf->edit().Color(), QColor(255, 128, 128));
+    QCOMPARE(frame->Frm()->editor()->Color(), QColor(255, 128, 128));
 }
 
 void tst_NoteFrame::storedPlaceOutsideEveryScreenComesBack()
@@ -326,7 +321,7 @@ void tst_NoteFrame::storedPlaceOutsideEveryScreenComesBack()
     QVERIFY(settings.writeInteger("Note_1", "Height", 300));
 
     TNoteFrame *frame = boardFrame(rtf("Lost"));
-    frame->Idx = 1;
+    frame->setIdx(1);
     frame->Panel1DblClick();
     const QRect place(frame->Frm()->pos(), frame->Frm()->size());
     QCOMPARE(place.size(), QSize(400, 300));
@@ -425,31 +420,22 @@ void tst_NoteFrame::firstMenuEntryOwnsASharedShortcut()
 void tst_NoteFrame::timers()
 {
     TNoteFrame *frame = boardFrame(rtf("Board text"));
-    QCOMPARE(frame->Timer1->interval(), 2000);
-    QVERIFY(frame->Timer1->isActive());
-    QVERIFY(!frame->HintTimer->isActive());
+    QCOMPARE(frame->Timer1()->interval(), 2000);
+    QVERIFY(frame->Timer1()->isActive());
 
     // The check runs only while a note editor has the focus.
     frame->edit().setText(QStringLiteral("changed"));
-    Q_EMIT frame->Timer1->timeout();
+    Q_EMIT frame->Timer1()->timeout();
     QCOMPARE(frame->Hint(), QStringLiteral("Board text"));
     TJvRichEdit *editor = openWindow(frame);
     QVERIFY(editor);
-    Q_EMIT frame->Timer1->timeout();
+    Q_EMIT frame->Timer1()->timeout();
     QCOMPARE(frame->Hint(), QStringLiteral("changed"));
 
-    // The window's frame has no timer running; Enter runs its check at once,
-    // before the line break goes in.
-    TNoteFrame *inner = frame->Frm()->nf;
-    QVERIFY(!inner->Timer1->isActive());
+    // Enter goes into the text as a line break.
     editor->setText(QStringLiteral("typed"));
     QTest::keyClick(editor, Qt::Key_Return);
-    QCOMPARE(inner->Hint(), QStringLiteral("typed"));
     QCOMPARE(editor->Text(), QStringLiteral("\r\ntyped"));
-
-    TNoteFrame *other = boardFrame(rtf("Other"));
-    other->PopupMenu1Popup();
-    QVERIFY(!other->Timer1->isActive());
 }
 
 void tst_NoteFrame::headerMovesSelectTheNote()
@@ -458,11 +444,9 @@ void tst_NoteFrame::headerMovesSelectTheNote()
     TNoteFrame *second = boardFrame(rtf("Second"));
     first->Panel1MouseMove(QPoint(5, 7));
     QCOMPARE(m_host->selected, first);
-    QCOMPARE(first->HintTimer->interval(), 200);
     // The same coordinates over another header are no movement.
     second->Panel1MouseMove(QPoint(5, 7));
     QCOMPARE(m_host->selected, first);
-    QCOMPARE(second->HintTimer->interval(), 1000);
     second->Panel1MouseMove(QPoint(6, 7));
     QCOMPARE(m_host->selected, second);
 
@@ -491,7 +475,7 @@ void tst_NoteFrame::windowStaysOnTopExactlyWhileTheBoardDoes()
     TNoteFrame *frame = boardFrame(rtf("On top"));
     openWindow(frame);
     TRichForm *window = frame->Frm();
-    QVERIFY(window->StayOnTop);
+    QVERIFY(window->StayOnTop());
     QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     QApplication::setActiveWindow(&elsewhere);
     QVERIFY(window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
@@ -513,7 +497,7 @@ void tst_NoteFrame::dropsBesideTheEditorAreTakenAndIgnored()
 {
     TNoteFrame *frame = boardFrame(rtf("Unchanged"));
     frame->Panel1DblClick();
-    QWidget *toolBar = frame->Frm()->nf->ToolBar1;
+    QWidget *toolBar = frame->Frm()->editorPane()->ToolBar1();
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile(m_folder.path())});
     const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
@@ -527,7 +511,7 @@ void tst_NoteFrame::dropsBesideTheEditorAreTakenAndIgnored()
     QApplication::sendEvent(toolBar, &drop);
     QVERIFY(drop.isAccepted());
     QCOMPARE(drop.dropAction(), Qt::IgnoreAction);
-    QCOMPARE(frame->Frm()->nf->edit().Text(), QStringLiteral("Unchanged"));
+    QCOMPARE(frame->Frm()->editor()->Text(), QStringLiteral("Unchanged"));
 }
 
 QTEST_MAIN(tst_NoteFrame)

@@ -21,7 +21,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "richtext/widget/jvrichedit.h"
+#include "richedit/jvrichedit.h"
 
 class TestJvRichEdit : public QObject
 {
@@ -37,7 +37,6 @@ private Q_SLOTS:
     void urlClickReportsLinkText_data();
     void urlClickReportsLinkText();
     void doubleClickReportsAfterWordSelection();
-    void keyHandlersCanConsumeKeys();
     void selectionChangeIsReported();
     void updatesSuspendAndResume();
     void picturesResizeByTheirHandle_data();
@@ -279,32 +278,6 @@ void TestJvRichEdit::doubleClickReportsAfterWordSelection()
     connect(&edit, &TJvRichEdit::OnDblClick, &edit, [&] { selectedThen = edit.SelText(); });
     QTest::mouseDClick(edit.viewport(), Qt::LeftButton, {}, pointAt(edit, 7));
     QCOMPARE(selectedThen, QString("beta"));
-}
-
-void TestJvRichEdit::keyHandlersCanConsumeKeys()
-{
-    TJvRichEdit edit;
-    edit.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&edit));
-    QList<int> released;
-    connect(&edit, &TJvRichEdit::OnKeyDown, &edit,
-            [](QKeyEvent *event, bool &handled) { handled = event->key() == Qt::Key_X; });
-    connect(&edit, &TJvRichEdit::OnKeyUp, &edit, [&](QKeyEvent *event, bool &handled) {
-        released << event->key();
-        // Delete with nothing selected removes the one character after the caret.
-        if (event->key() == Qt::Key_Delete && edit.SelLength() == 0) {
-            edit.setSelLength(1);
-            edit.setSelText(QString());
-            handled = true;
-        }
-    });
-    QTest::keyClicks(&edit, "axb");
-    QCOMPARE(edit.Text(), QString("ab"));
-    QCOMPARE(released, (QList<int>{Qt::Key_A, Qt::Key_X, Qt::Key_B}));
-
-    edit.setSelStart(0);
-    QTest::keyRelease(&edit, Qt::Key_Delete);
-    QCOMPARE(edit.Text(), QString("b"));
 }
 
 void TestJvRichEdit::selectionChangeIsReported()

@@ -39,8 +39,6 @@ public:
     // Another start of the program asked for the board: it comes up pinned.
     void showBoardOnRequest();
     void Timer1Timer();
-    void New1Click();
-    void About2Click();
     void Close2Click(QObject *sender) override;
     void restartAutoHideTimer() override;
 

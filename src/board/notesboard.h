@@ -2,9 +2,9 @@
 
 #include "note/notehost.h"
 
+#include <QDialog>
 #include <QList>
 #include <QPoint>
-#include <QDialog>
 #include <QPointer>
 #include <QWidget>
 
@@ -50,7 +50,6 @@ public:
     void StoreSettings();
 
     void SelectNote(TNoteFrame *item) override;
-    void ShowHints(bool enable) override;
     void DeleteNote(TNoteFrame *item) override;
 
     void New1Click();
@@ -73,6 +72,17 @@ public:
     int clientHeight() const;
 
     TNoteFrame *actNote() const { return m_actNote; }
+    // The note frames in list order, which is the stored order.
+    const QList<TNoteFrame *> &NotesList() const { return m_notes; }
+    // Pinned open by a click on the desktop icon.
+    bool StayOpen() const { return m_stayOpen; }
+    void setStayOpen(bool stayOpen) { m_stayOpen = stayOpen; }
+    // Runs SaveEditedNotes every few seconds.
+    IntervalTimer *SaveTimer() const { return m_saveTimer; }
+    // The press point of a move and the last point of a resize in progress,
+    // (-1, -1) when none.
+    QPoint MousePos() const { return m_movePoint; }
+    QPoint MouseResize() const { return m_resizePoint; }
 
     // NoteHost
     QWidget *hostWindow() override { return this; }
@@ -83,37 +93,7 @@ public:
     void restartAutoHideTimer() override;
     QAction *editSelectAllAction() override { return EditSelectAll1; }
     QAction *fileSaveAsAction() override { return FileSaveAs1; }
-    QWidget *hintWindow() override { return HintWindow; }
     void reportError(const QString &text) override;
-
-    // The note frames in list order, which is the stored order.
-    QList<TNoteFrame *> NotesList;
-    // Pinned open by a click on the desktop icon.
-    bool StayOpen = false;
-    // The hover preview, once a note header has made one.
-    QPointer<QWidget> HintWindow;
-    // Runs SaveEditedNotes every few seconds.
-    IntervalTimer *SaveTimer = nullptr;
-
-    QMenu *PopupMenu1 = nullptr;
-    QAction *New1 = nullptr;
-    QAction *Open1 = nullptr;
-    QAction *mnDesktop = nullptr;
-    QAction *mnStartup = nullptr;
-    QAction *mnStayOnTop = nullptr;
-    QAction *mnShowHint = nullptr;
-    QAction *About2 = nullptr;
-    QAction *Close2 = nullptr;
-    QAction *EditSelectAll1 = nullptr;
-    QAction *FileSaveAs1 = nullptr;
-
-    QToolBar *tbRight = nullptr;
-    QWidget *pnWorkArea = nullptr;
-
-    // The press point of a move and the last point of a resize in progress,
-    // (-1, -1) when none.
-    QPoint MousePos{-1, -1};
-    QPoint MouseResize{-1, -1};
 
     // Where the menu opens for a request at globalPos: its right edge there.
     void popupMenuAt(const QPoint &globalPos);
@@ -148,6 +128,24 @@ private:
     void pnClientMouseMove(const QPoint &point);
     void pnClientMouseUp();
 
+    QList<TNoteFrame *> m_notes;
+    bool m_stayOpen = false;
+    IntervalTimer *m_saveTimer = nullptr;
+    QMenu *PopupMenu1 = nullptr;
+    QAction *New1 = nullptr;
+    QAction *Open1 = nullptr;
+    QAction *mnDesktop = nullptr;
+    QAction *mnStartup = nullptr;
+    QAction *mnStayOnTop = nullptr;
+    QAction *mnShowHint = nullptr;
+    QAction *About2 = nullptr;
+    QAction *Close2 = nullptr;
+    QAction *EditSelectAll1 = nullptr;
+    QAction *FileSaveAs1 = nullptr;
+    QToolBar *tbRight = nullptr;
+    QWidget *pnWorkArea = nullptr;
+    QPoint m_movePoint{-1, -1};
+    QPoint m_resizePoint{-1, -1};
     bool FStayOnTop = false;
     bool m_showHint = false;
     bool m_deactivationHandler = true;

@@ -1,4 +1,4 @@
-#include "richtext/widget/jvrichedit.h"
+#include "richedit/jvrichedit.h"
 
 #include <memory>
 #include <utility>
@@ -209,28 +209,6 @@ void TJvRichEdit::dropEvent(QDropEvent *event)
     m_dropping = true;
     QTextEdit::dropEvent(event);
     m_dropping = false;
-}
-
-void TJvRichEdit::keyPressEvent(QKeyEvent *event)
-{
-    bool handled = false;
-    Q_EMIT OnKeyDown(event, handled);
-    if (handled) {
-        event->accept();
-        return;
-    }
-    QTextEdit::keyPressEvent(event);
-}
-
-void TJvRichEdit::keyReleaseEvent(QKeyEvent *event)
-{
-    bool handled = false;
-    Q_EMIT OnKeyUp(event, handled);
-    if (handled) {
-        event->accept();
-        return;
-    }
-    QTextEdit::keyReleaseEvent(event);
 }
 
 void TJvRichEdit::mousePressEvent(QMouseEvent *event)

@@ -1,21 +1,22 @@
-#include "board/frmnote.h"
+#include "board/notesboard.h"
 
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
 #include "board/notestorage.h"
-#include "commands/dm.h"
+#include "commands/commandmodule.h"
 #include "commands/imagelist.h"
 #include "note/hovercount.h"
 #include "note/noteframe.h"
-#include "note/richform.h"
-#include "platform/intervaltimer.h"
+#include "note/notewindow.h"
 #include "platform/datafolder.h"
+#include "platform/intervaltimer.h"
 #include "platform/desktopshortcut.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
 #include "platform/systemtimer.h"
+#include "platform/windowrecord.h"
 #include "richtext/richdocument.h"
-#include "richtext/widget/jvrichedit.h"
+#include "richedit/jvrichedit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -38,11 +39,6 @@ constexpr int Frame = 2;                   // one-pixel border plus one-pixel in
 constexpr QSize DesignClient{183, 493};
 // Typing in a note window reaches the disk within this time.
 constexpr int SaveInterval = 3000;
-
-QString settingsPath()
-{
-    return DataFolder() + QStringLiteral("QelNotes.ini");
-}
 
 const QString MainSection = QStringLiteral("Main");
 const QString ShortcutName = QStringLiteral("QelNotes");
@@ -67,17 +63,16 @@ TFrmNote::TFrmNote(QWidget *parent)
     LoadNotes();
     LoadSettings();
 
-    SaveTimer = new SystemTimer(this);
-    SaveTimer->setInterval(SaveInterval);
-    connect(SaveTimer, &IntervalTimer::timeout, this, &TFrmNote::SaveEditedNotes);
-    SaveTimer->start();
+    m_saveTimer = new SystemTimer(this);
+    m_saveTimer->setInterval(SaveInterval);
+    connect(m_saveTimer, &IntervalTimer::timeout, this, &TFrmNote::SaveEditedNotes);
+    m_saveTimer->start();
 }
 
 TFrmNote::~TFrmNote()
 {
-    delete HintWindow;
     // The frames go before the rest of the board they report to.
-    qDeleteAll(NotesList);
+    qDeleteAll(m_notes);
 }
 
 void TFrmNote::createActions()
@@ -182,7 +177,7 @@ void TFrmNote::createControls()
 
 TNoteFrame *TFrmNote::createFrame()
 {
-    return new TNoteFrame(this, TNoteFrame::EditorKind::Headless, pnWorkArea);
+    return new TNoteFrame(*this, pnWorkArea);
 }
 
 void TFrmNote::LoadNotes()
@@ -190,13 +185,13 @@ void TFrmNote::LoadNotes()
     m_storage = std::make_unique<NoteStorage>(DataFolder());
     const NoteLoadResult result = m_storage->load([this](const StoredNote &note, QString *error) {
         TNoteFrame *frame = createFrame();
-        frame->Idx = note.record;
+        frame->setIdx(note.record);
         frame->LoadFormInfo();
         if (!frame->LoadLines(note.fileName, note.data, error)) {
             delete frame;
             return false;
         }
-        NotesList.append(frame);
+        m_notes.append(frame);
         frame->show();
         return true;
     });
@@ -222,13 +217,13 @@ bool TFrmNote::storeAllNotes(QString *error)
     // A window's working copy, not the text it opened with: the periodic
     // save may have written it already, and a store must not take it back.
     QList<QByteArray> notes;
-    for (TNoteFrame *frame : std::as_const(NotesList))
+    for (TNoteFrame *frame : std::as_const(m_notes))
         notes.append(frame->noteData());
     if (!m_storage->store(notes)) {
         *error = m_storage->errorString();
         return false;
     }
-    for (TNoteFrame *frame : std::as_const(NotesList)) {
+    for (TNoteFrame *frame : std::as_const(m_notes)) {
         frame->setWindowStored();
         if (!frame->SaveFormInfo(error))
             return false;
@@ -242,8 +237,8 @@ void TFrmNote::SaveEditedNotes()
         return;
     QString error;
     bool saved = true;
-    for (qsizetype i = 0; i < NotesList.size(); ++i) {
-        TNoteFrame *frame = NotesList.at(i);
+    for (qsizetype i = 0; i < m_notes.size(); ++i) {
+        TNoteFrame *frame = m_notes.at(i);
         if (!frame->windowEdited())
             continue;
         if (m_storage->storeNote(int(i), frame->noteData())) {
@@ -265,20 +260,17 @@ void TFrmNote::SaveEditedNotes()
 
 void TFrmNote::renumberNotes()
 {
-    for (qsizetype i = 0; i < NotesList.size(); ++i)
-        NotesList.at(i)->Idx = int(i) + 1;
+    for (qsizetype i = 0; i < m_notes.size(); ++i)
+        m_notes.at(i)->setIdx(int(i) + 1);
 }
 
 void TFrmNote::LoadSettings()
 {
-    SettingsFile ini(settingsPath());
-    const int left = ini.readInteger(MainSection, QStringLiteral("Left"), x());
-    const int top = ini.readInteger(MainSection, QStringLiteral("Top"), y());
-    const int width = ini.readInteger(MainSection, QStringLiteral("Width"), this->width());
-    const int height = ini.readInteger(MainSection, QStringLiteral("Height"), this->height());
+    SettingsFile ini(SettingsFilePath());
+    const QRect stored = readWindowRecord(ini, MainSection, QRect(pos(), size()));
     // A record that would make the board vanish (off every screen, or
     // shrunk below its resizing minimum) is brought back within reach.
-    const QRect frame(left, top, std::max(width, MinimumSize), std::max(height, MinimumSize));
+    const QRect frame(stored.topLeft(), stored.size().expandedTo(QSize(MinimumSize, MinimumSize)));
     setGeometry(QRect(placeOnScreen(frame), frame.size()));
     m_showHint = ini.readBool(MainSection, QStringLiteral("ShowHint"), m_showHint);
     ApplyStayOnTop(ini.readBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop));
@@ -290,11 +282,8 @@ void TFrmNote::LoadSettings()
 void TFrmNote::StoreSettings()
 {
     // A failing write ends the record silently, as documented for the board.
-    SettingsFile ini(settingsPath());
-    ini.writeInteger(MainSection, QStringLiteral("Left"), x())
-        && ini.writeInteger(MainSection, QStringLiteral("Top"), y())
-        && ini.writeInteger(MainSection, QStringLiteral("Width"), width())
-        && ini.writeInteger(MainSection, QStringLiteral("Height"), height())
+    SettingsFile ini(SettingsFilePath());
+    writeWindowRecord(ini, MainSection, QRect(pos(), size()))
         && ini.writeBool(MainSection, QStringLiteral("ShowHint"), m_showHint)
         && ini.writeBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop);
 }
@@ -304,29 +293,13 @@ void TFrmNote::StoreSettings()
 void TFrmNote::SelectNote(TNoteFrame *item)
 {
     m_actNote = item;
-    for (TNoteFrame *frame : std::as_const(NotesList))
+    for (TNoteFrame *frame : std::as_const(m_notes))
         frame->setHeaderColor(frame == item ? Highlight : frame->edit().Color());
-}
-
-void TFrmNote::ShowHints(bool enable)
-{
-    if (!HintWindow)
-        return;
-    if (!enable) {
-        HintWindow->hide();
-        SelectNote(nullptr);
-    }
-    for (TNoteFrame *frame : std::as_const(NotesList)) {
-        if (enable)
-            frame->HintTimer->start();
-        else
-            frame->HintTimer->stop();
-    }
 }
 
 void TFrmNote::DeleteNote(TNoteFrame *item)
 {
-    if (!NotesList.removeOne(item))
+    if (!m_notes.removeOne(item))
         return;
     if (m_actNote == item)
         m_actNote = nullptr;
@@ -342,8 +315,8 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
 
 void TFrmNote::ArrangeNotes()
 {
-    const int rows = int(NotesList.size());
-    const int rowHeight = rows ? NotesList.first()->Panel1->height() : 0;
+    const int rows = int(m_notes.size());
+    const int rowHeight = rows ? m_notes.first()->Panel1()->height() : 0;
     resize(width(), std::max(MinimumClient, rowHeight * rows) + 2 * Frame);
     layoutRows();
 }
@@ -358,8 +331,8 @@ void TFrmNote::layoutRows()
     // Rows lie top-aligned in list order; a board too small for all of them
     // cuts the last ones off.
     int top = 0;
-    for (TNoteFrame *frame : std::as_const(NotesList)) {
-        const int height = frame->Panel1->height();
+    for (TNoteFrame *frame : std::as_const(m_notes)) {
+        const int height = frame->Panel1()->height();
         frame->setGeometry(0, top, pnWorkArea->width(), height);
         top += height;
     }
@@ -370,8 +343,8 @@ void TFrmNote::layoutRows()
 void TFrmNote::New1Click()
 {
     TNoteFrame *frame = createFrame();
-    frame->Idx = int(NotesList.size()) + 1;
-    NotesList.append(frame);
+    frame->setIdx(int(m_notes.size()) + 1);
+    m_notes.append(frame);
     if (m_storage)
         m_storage->listChanged();
     frame->show();
@@ -394,7 +367,7 @@ void TFrmNote::WMAbout()
 {
     if (m_aboutBox)
         m_aboutBox->exec();
-    if (NotesList.isEmpty())
+    if (m_notes.isEmpty())
         New1Click();
 }
 
@@ -403,7 +376,7 @@ void TFrmNote::imCloseClick(QObject *sender)
     if (sender == this)
         return;
     // Text being edited in note windows is taken back first, not lost.
-    for (TNoteFrame *frame : std::as_const(NotesList))
+    for (TNoteFrame *frame : std::as_const(m_notes))
         frame->closeNoteWindow();
     StoreNotes();
     StoreSettings();
@@ -454,8 +427,8 @@ void TFrmNote::ApplyStayOnTop(bool value)
 void TFrmNote::FormDeactivate()
 {
     // The stay-on-top flag keeps the board in its band; within the top band
-    // it goes back to the top unless the preview is up and must stay above it.
-    if (FStayOnTop && !(HintWindow && HintWindow->isVisible()))
+    // it goes back to the top.
+    if (FStayOnTop)
         raise();
 }
 
@@ -493,9 +466,9 @@ bool TFrmNote::InResizeGrip(int x, int y) const
 void TFrmNote::pnClientMouseDown(const QPoint &point)
 {
     if (InResizeGrip(point.x(), point.y()))
-        MouseResize = point;
+        m_resizePoint = point;
     else
-        MousePos = point;
+        m_movePoint = point;
 }
 
 void TFrmNote::pnClientMouseMove(const QPoint &point)
@@ -504,27 +477,25 @@ void TFrmNote::pnClientMouseMove(const QPoint &point)
         setCursor(Qt::SizeFDiagCursor);
     else
         unsetCursor();
-    if (MouseResize.x() != -1) {
-        resize(std::max(MinimumSize, point.x() - MouseResize.x() + width()),
-               std::max(MinimumSize, point.y() - MouseResize.y() + height()));
-        MouseResize = point;
+    if (m_resizePoint.x() != -1) {
+        resize(std::max(MinimumSize, point.x() - m_resizePoint.x() + width()),
+               std::max(MinimumSize, point.y() - m_resizePoint.y() + height()));
+        m_resizePoint = point;
     }
-    if (MousePos.x() != -1)
-        move(pos() + point - MousePos);
+    if (m_movePoint.x() != -1)
+        move(pos() + point - m_movePoint);
 }
 
 void TFrmNote::pnClientMouseUp()
 {
-    MousePos = QPoint(-1, -1);
-    MouseResize = QPoint(-1, -1);
+    m_movePoint = QPoint(-1, -1);
+    m_resizePoint = QPoint(-1, -1);
 }
 
 // --- events ------------------------------------------------------------------
 
 void TFrmNote::closeEvent(QCloseEvent *event)
 {
-    if (HintWindow)
-        HintWindow->hide();
     StoreNotes();
     StoreSettings();
     event->accept();

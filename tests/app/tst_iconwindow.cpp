@@ -1,8 +1,8 @@
 #include "app/displaychoice.h"
 #include "app/frmabout.h"
-#include "app/notemain.h"
+#include "app/iconwindow.h"
 #include "board/errormessage.h"
-#include "board/frmnote.h"
+#include "board/notesboard.h"
 #include "note/hovercount.h"
 #include "platform/datafolder.h"
 #include "platform/settingsfile.h"
@@ -188,7 +188,7 @@ private Q_SLOTS:
         f.icon->move(200, 100);
         f.enter();
         f.click();
-        QVERIFY(f.board->StayOpen);
+        QVERIFY(f.board->StayOpen());
         QVERIFY(f.board->isVisible());
         f.leave();
         f.timer->tick();
@@ -198,7 +198,7 @@ private Q_SLOTS:
         QCOMPARE(f.ini().readInteger("NotesMain", "Top", -1), 100);
 
         f.click();
-        QVERIFY(!f.board->StayOpen);
+        QVERIFY(!f.board->StayOpen());
         QVERIFY(!f.board->isVisible());
     }
 
@@ -210,10 +210,11 @@ private Q_SLOTS:
         QVERIFY(f.board->isVisible());
         f.mouse(QEvent::MouseButtonPress, {10, 10}, Qt::RightButton, Qt::RightButton);
         QVERIFY(!f.board->isVisible());
-        QVERIFY(f.board->StayOpen);
+        QVERIFY(f.board->StayOpen());
         f.mouse(QEvent::MouseButtonRelease, {10, 10}, Qt::RightButton, Qt::NoButton);
-        QVERIFY2(f.board->PopupMenu1->isVisible(), "the icon's menu is the board's");
-        f.board->PopupMenu1->hide();
+        QVERIFY2(f.board->findChild<QMenu *>(QStringLiteral("PopupMenu1"))->isVisible(),
+                 "the icon's menu is the board's");
+        f.board->findChild<QMenu *>(QStringLiteral("PopupMenu1"))->hide();
         QCOMPARE(f.icon->MovePos, QPoint(-1, -1));
     }
 
@@ -231,7 +232,7 @@ private Q_SLOTS:
         QCOMPARE(f.icon->pos(), QPoint(323, 210));
         f.mouse(QEvent::MouseButtonRelease, {5, 5}, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(f.icon->MovePos, QPoint(-1, -1));
-        QVERIFY2(!f.board->StayOpen, "ending a drag is not a click");
+        QVERIFY2(!f.board->StayOpen(), "ending a drag is not a click");
         QCOMPARE(f.ini().readInteger("NotesMain", "Left", -1), 323);
         QCOMPARE(f.ini().readInteger("NotesMain", "Top", -1), 210);
 
@@ -245,7 +246,7 @@ private Q_SLOTS:
         IconFixture f;
         f.icon->showBoardOnRequest();
         QVERIFY(f.board->isVisible());
-        QVERIFY(f.board->StayOpen);
+        QVERIFY(f.board->StayOpen());
         f.timer->tick();
         QVERIFY(f.board->isVisible());
     }
@@ -278,7 +279,7 @@ private Q_SLOTS:
         f.icon->show();
         f.enter();
         f.board->move(123, 45);
-        f.board->Close2->trigger();
+        f.board->findChild<QAction *>(QStringLiteral("Close2"))->trigger();
         QCOMPARE(closed.count(), 1);
         QVERIFY(!f.icon->isVisible());
         QVERIFY(!f.board->isVisible());
@@ -341,4 +342,4 @@ private Q_SLOTS:
 };
 
 QTEST_MAIN(TestNoteMain)
-#include "tst_notemain.moc"
+#include "tst_iconwindow.moc"

@@ -62,9 +62,6 @@ Q_SIGNALS:
     void OnSelectionChange();
     // After a double click has selected the word under the pointer.
     void OnDblClick();
-    // Key presses and releases before the editor handles them.
-    void OnKeyDown(QKeyEvent *event, bool &handled);
-    void OnKeyUp(QKeyEvent *event, bool &handled);
 
 protected:
     QTextCursor currentCursor() const override;
@@ -79,8 +76,6 @@ protected:
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    void keyReleaseEvent(QKeyEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;

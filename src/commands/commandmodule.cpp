@@ -1,7 +1,7 @@
-#include "commands/dm.h"
+#include "commands/commandmodule.h"
 
 #include "commands/imagelist.h"
-#include "richtext/widget/jvrichedit.h"
+#include "richedit/jvrichedit.h"
 
 #include <QAction>
 #include <QActionGroup>

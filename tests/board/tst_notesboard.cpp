@@ -1,16 +1,16 @@
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
-#include "board/frmnote.h"
-#include "commands/dm.h"
+#include "board/notesboard.h"
+#include "commands/commandmodule.h"
 #include "note/noteframe.h"
-#include "note/richform.h"
+#include "note/notewindow.h"
 #include "note/hovercount.h"
 #include "platform/datafolder.h"
 #include "platform/desktopshortcut.h"
 #include "platform/intervaltimer.h"
 #include "platform/settingsfile.h"
 #include "richtext/richdocument.h"
-#include "richtext/widget/jvrichedit.h"
+#include "richedit/jvrichedit.h"
 
 #include <QAction>
 #include <QDialog>
@@ -24,6 +24,13 @@
 #include <memory>
 
 namespace {
+
+// The board's parts, found by their names.
+template <typename T = QAction>
+T *part(const QObject *board, const char *name)
+{
+    return board->findChild<T *>(QString::fromLatin1(name));
+}
 
 // Records what the board asks of the desktop icon.
 class IconStub : public DesktopIcon
@@ -84,7 +91,7 @@ public:
     QStringList titles() const
     {
         QStringList result;
-        for (TNoteFrame *frame : board->NotesList)
+        for (TNoteFrame *frame : board->NotesList())
             result << frame->caption();
         return result;
     }
@@ -127,27 +134,29 @@ private Q_SLOTS:
         QVERIFY(f.board->windowFlags() & Qt::FramelessWindowHint);
         QVERIFY(f.board->stayOnTop());
         QVERIFY(f.board->windowFlags() & Qt::WindowStaysOnTopHint);
-        QVERIFY(f.board->mnStayOnTop->isChecked());
-        QVERIFY(!f.board->StayOpen);
+        QVERIFY(part(f.board.get(), "mnStayOnTop")->isChecked());
+        QVERIFY(!f.board->StayOpen());
         QCOMPARE(f.board->clientHeight(), 96); // no notes
-        QCOMPARE(f.board->MousePos, QPoint(-1, -1));
-        QCOMPARE(f.board->MouseResize, QPoint(-1, -1));
+        QCOMPARE(f.board->MousePos(), QPoint(-1, -1));
+        QCOMPARE(f.board->MouseResize(), QPoint(-1, -1));
     }
 
     void menuHoldsEveryItemInOrder()
     {
         BoardFixture f;
         QStringList captions;
-        for (QAction *action : f.board->PopupMenu1->actions())
+        for (QAction *action : part<QMenu>(f.board.get(), "PopupMenu1")->actions())
             captions << (action->isSeparator() ? QString("-") : action->text());
         QCOMPARE(captions, QStringList({"New", "Open", "-", "Desktop", "Startup", "Stay On top",
                                         "Show Hint", "-", "About...", "-", "Close"}));
-        QCOMPARE(f.board->mnStartup->toolTip(), QString("QelClock at startup"));
+        QCOMPARE(part(f.board.get(), "mnStartup")->toolTip(), QString("QelClock at startup"));
         for (QAction *ticked :
-             {f.board->mnDesktop, f.board->mnStartup, f.board->mnStayOnTop, f.board->mnShowHint})
+             {part(f.board.get(), "mnDesktop"), part(f.board.get(), "mnStartup"),
+              part(f.board.get(), "mnStayOnTop"), part(f.board.get(), "mnShowHint")})
             QVERIFY(ticked->isCheckable());
-        QVERIFY(!f.board->New1->icon().isNull());
-        QVERIFY(f.board->tbRight->widgetForAction(f.board->New1));
+        QVERIFY(!part(f.board.get(), "New1")->icon().isNull());
+        QVERIFY(
+            part<QToolBar>(f.board.get(), "tbRight")->widgetForAction(part(f.board.get(), "New1")));
     }
 
     void pressInGripResizesElseMoves_data()
@@ -170,12 +179,14 @@ private Q_SLOTS:
         f.board->show();
         const QPoint point(200 - fromRight, 300 - fromBottom);
         QCOMPARE(f.board->InResizeGrip(point.x(), point.y()), resizes);
-        f.mouse(f.board->tbRight, QEvent::MouseButtonPress, point, Qt::LeftButton);
-        QCOMPARE(f.board->MouseResize, resizes ? point : QPoint(-1, -1));
-        QCOMPARE(f.board->MousePos, resizes ? QPoint(-1, -1) : point);
-        f.mouse(f.board->tbRight, QEvent::MouseButtonRelease, point, Qt::NoButton);
-        QCOMPARE(f.board->MouseResize, QPoint(-1, -1));
-        QCOMPARE(f.board->MousePos, QPoint(-1, -1));
+        f.mouse(part<QToolBar>(f.board.get(), "tbRight"), QEvent::MouseButtonPress, point,
+                Qt::LeftButton);
+        QCOMPARE(f.board->MouseResize(), resizes ? point : QPoint(-1, -1));
+        QCOMPARE(f.board->MousePos(), resizes ? QPoint(-1, -1) : point);
+        f.mouse(part<QToolBar>(f.board.get(), "tbRight"), QEvent::MouseButtonRelease, point,
+                Qt::NoButton);
+        QCOMPARE(f.board->MouseResize(), QPoint(-1, -1));
+        QCOMPARE(f.board->MousePos(), QPoint(-1, -1));
     }
 
     void resizingStopsAtOneHundred()
@@ -183,12 +194,16 @@ private Q_SLOTS:
         BoardFixture f;
         f.board->resize(200, 300);
         f.board->show();
-        f.mouse(f.board->tbRight, QEvent::MouseButtonPress, {195, 295}, Qt::LeftButton);
-        f.mouse(f.board->tbRight, QEvent::MouseMove, {215, 325}, Qt::LeftButton);
+        f.mouse(part<QToolBar>(f.board.get(), "tbRight"), QEvent::MouseButtonPress, {195, 295},
+                Qt::LeftButton);
+        f.mouse(part<QToolBar>(f.board.get(), "tbRight"), QEvent::MouseMove, {215, 325},
+                Qt::LeftButton);
         QCOMPARE(f.board->size(), QSize(220, 330));
-        f.mouse(f.board->tbRight, QEvent::MouseMove, {0, 0}, Qt::LeftButton);
+        f.mouse(part<QToolBar>(f.board.get(), "tbRight"), QEvent::MouseMove, {0, 0},
+                Qt::LeftButton);
         QCOMPARE(f.board->size(), QSize(100, 100));
-        f.mouse(f.board->tbRight, QEvent::MouseButtonRelease, {0, 0}, Qt::NoButton);
+        f.mouse(part<QToolBar>(f.board.get(), "tbRight"), QEvent::MouseButtonRelease, {0, 0},
+                Qt::NoButton);
     }
 
     void pressOutsideGripMovesBoard()
@@ -196,12 +211,16 @@ private Q_SLOTS:
         BoardFixture f;
         f.board->move(100, 100);
         f.board->show();
-        f.mouse(f.board->pnWorkArea, QEvent::MouseButtonPress, {20, 80}, Qt::LeftButton);
-        f.mouse(f.board->pnWorkArea, QEvent::MouseMove, {50, 60}, Qt::LeftButton);
+        f.mouse(part<QWidget>(f.board.get(), "pnWorkArea"), QEvent::MouseButtonPress, {20, 80},
+                Qt::LeftButton);
+        f.mouse(part<QWidget>(f.board.get(), "pnWorkArea"), QEvent::MouseMove, {50, 60},
+                Qt::LeftButton);
         QCOMPARE(f.board->pos(), QPoint(130, 80));
         QCOMPARE(f.board->size(), QSize(187, 100));
-        f.mouse(f.board->pnWorkArea, QEvent::MouseButtonRelease, {50, 60}, Qt::NoButton);
-        f.mouse(f.board->pnWorkArea, QEvent::MouseMove, {90, 90}, Qt::NoButton);
+        f.mouse(part<QWidget>(f.board.get(), "pnWorkArea"), QEvent::MouseButtonRelease, {50, 60},
+                Qt::NoButton);
+        f.mouse(part<QWidget>(f.board.get(), "pnWorkArea"), QEvent::MouseMove, {90, 90},
+                Qt::NoButton);
         QCOMPARE(f.board->pos(), QPoint(130, 80));
     }
 
@@ -210,12 +229,12 @@ private Q_SLOTS:
         BoardFixture f;
         QEvent enter(QEvent::Enter), leave(QEvent::Leave);
         QCoreApplication::sendEvent(f.board.get(), &enter);
-        QCoreApplication::sendEvent(f.board->pnWorkArea, &enter);
+        QCoreApplication::sendEvent(part<QWidget>(f.board.get(), "pnWorkArea"), &enter);
         QVERIFY(HoverCount > 0);
-        QCoreApplication::sendEvent(f.board->pnWorkArea, &leave);
-        QCoreApplication::sendEvent(f.board->tbRight, &enter);
+        QCoreApplication::sendEvent(part<QWidget>(f.board.get(), "pnWorkArea"), &leave);
+        QCoreApplication::sendEvent(part<QToolBar>(f.board.get(), "tbRight"), &enter);
         QVERIFY(HoverCount > 0);
-        QCoreApplication::sendEvent(f.board->tbRight, &leave);
+        QCoreApplication::sendEvent(part<QToolBar>(f.board.get(), "tbRight"), &leave);
         QCoreApplication::sendEvent(f.board.get(), &leave);
         QCOMPARE(HoverCount, 0);
     }
@@ -229,13 +248,13 @@ private Q_SLOTS:
         QVERIFY(f.ini().readBool("Main", "ShowHint", false));
         f.board->mnStayOnTopClick();
         QVERIFY(!(f.board->windowFlags() & Qt::WindowStaysOnTopHint));
-        QVERIFY(!f.board->mnStayOnTop->isChecked());
+        QVERIFY(!part(f.board.get(), "mnStayOnTop")->isChecked());
         f.board->StoreSettings();
 
         TFrmNote again;
         QCOMPARE(again.geometry(), QRect(40, 50, 220, 330));
         QVERIFY(again.showHintEnabled());
-        QVERIFY(again.mnShowHint->isChecked());
+        QVERIFY(part(&again, "mnShowHint")->isChecked());
         QVERIFY(!again.stayOnTop());
     }
 
@@ -256,7 +275,7 @@ private Q_SLOTS:
         BoardFixture f;
         f.board->show();
         f.board->move(11, 22);
-        f.board->imCloseClick(f.board->Close2);
+        f.board->imCloseClick(part(f.board.get(), "Close2"));
         QVERIFY(!f.board->isVisible());
         QCOMPARE(f.ini().readInteger("Main", "Left", -1), 11);
         QCOMPARE(f.icon.closeSenders, QList<QObject *>({f.board.get()}));
@@ -283,21 +302,22 @@ private Q_SLOTS:
         for (int i = 0; i < notes; ++i)
             texts << QString("note %1").arg(i);
         BoardFixture f(texts);
-        QCOMPARE(f.board->NotesList.size(), notes);
+        QCOMPARE(f.board->NotesList().size(), notes);
         QCOMPARE(f.board->clientHeight(), clientHeight);
         f.board->show();
         for (int i = 0; i < notes; ++i) {
-            TNoteFrame *row = f.board->NotesList.at(i);
+            TNoteFrame *row = f.board->NotesList().at(i);
             QCOMPARE(row->caption(), QString("note %1....").arg(i));
-            QCOMPARE(row->geometry(), QRect(0, 16 * i, f.board->pnWorkArea->width(), 16));
-            QCOMPARE(row->Idx, i + 1);
+            QCOMPARE(row->geometry(),
+                     QRect(0, 16 * i, part<QWidget>(f.board.get(), "pnWorkArea")->width(), 16));
+            QCOMPARE(row->Idx(), i + 1);
         }
     }
 
     void selectingHighlightsOneRow()
     {
         BoardFixture f({"one", "two", "three"});
-        const QList<TNoteFrame *> rows = f.board->NotesList;
+        const QList<TNoteFrame *> rows = f.board->NotesList();
         f.board->SelectNote(rows.at(1));
         QCOMPARE(f.board->actNote(), rows.at(1));
         QCOMPARE(rows.at(1)->headerColor(), QColor(166, 202, 240));
@@ -311,44 +331,44 @@ private Q_SLOTS:
     {
         BoardFixture f({"one", "two"});
         f.board->show();
-        f.board->Open1->trigger();
+        part(f.board.get(), "Open1")->trigger();
         QVERIFY(f.board->isVisible());
-        for (TNoteFrame *frame : f.board->NotesList)
+        for (TNoteFrame *frame : f.board->NotesList())
             QVERIFY(!frame->Frm());
 
-        f.board->SelectNote(f.board->NotesList.at(1));
-        f.board->Open1->trigger();
+        f.board->SelectNote(f.board->NotesList().at(1));
+        part(f.board.get(), "Open1")->trigger();
         QVERIFY(!f.board->isVisible());
-        QVERIFY(f.board->NotesList.at(1)->Frm());
-        QVERIFY(!f.board->NotesList.at(0)->Frm());
+        QVERIFY(f.board->NotesList().at(1)->Frm());
+        QVERIFY(!f.board->NotesList().at(0)->Frm());
     }
 
     void aboutWithoutNotesStartsANote()
     {
         BoardFixture f;
-        f.board->About2->trigger();
+        part(f.board.get(), "About2")->trigger();
         QCOMPARE(f.about.shown, 1);
-        QCOMPARE(f.board->NotesList.size(), 1);
-        TNoteFrame *note = f.board->NotesList.first();
+        QCOMPARE(f.board->NotesList().size(), 1);
+        TNoteFrame *note = f.board->NotesList().first();
         QVERIFY(note->Frm());
         QVERIFY(note->Frm()->isVisible());
-        QCOMPARE(note->Idx, 1);
+        QCOMPARE(note->Idx(), 1);
 
         // With a note there, the box only shows.
         f.board->WMAbout();
         QCOMPARE(f.about.shown, 2);
-        QCOMPARE(f.board->NotesList.size(), 1);
+        QCOMPARE(f.board->NotesList().size(), 1);
     }
 
     void newAppendsARowAndOpensIt()
     {
         BoardFixture f({"1", "2", "3", "4", "5", "6"});
         f.board->show();
-        f.board->New1->trigger();
-        QCOMPARE(f.board->NotesList.size(), 7);
+        part(f.board.get(), "New1")->trigger();
+        QCOMPARE(f.board->NotesList().size(), 7);
         QCOMPARE(f.board->clientHeight(), 112);
-        QVERIFY(f.board->NotesList.last()->Frm());
-        QCOMPARE(f.board->NotesList.last()->Idx, 7);
+        QVERIFY(f.board->NotesList().last()->Frm());
+        QCOMPARE(f.board->NotesList().last()->Idx(), 7);
         QVERIFY(!f.board->isVisible());
     }
 
@@ -356,14 +376,14 @@ private Q_SLOTS:
     {
         BoardFixture f({"a", "b", "c", "d", "e", "f", "g"});
         QCOMPARE(f.board->clientHeight(), 112);
-        QPointer<TNoteFrame> gone = f.board->NotesList.at(1);
+        QPointer<TNoteFrame> gone = f.board->NotesList().at(1);
         f.board->SelectNote(gone);
         f.board->DeleteNote(gone);
         QCOMPARE(f.board->actNote(), nullptr);
         QCOMPARE(f.titles(), QStringList({"a....", "c....", "d....", "e....", "f....", "g...."}));
         QList<int> numbers;
-        for (TNoteFrame *frame : f.board->NotesList)
-            numbers << frame->Idx;
+        for (TNoteFrame *frame : f.board->NotesList())
+            numbers << frame->Idx();
         QCOMPARE(numbers, QList<int>({1, 2, 3, 4, 5, 6}));
         QCOMPARE(f.board->clientHeight(), 96);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -377,18 +397,18 @@ private Q_SLOTS:
         QVERIFY(f.noteFile(5).contains("g"));
 
         f.board->DeleteNote(gone); // a note no longer listed
-        QCOMPARE(f.board->NotesList.size(), 6);
+        QCOMPARE(f.board->NotesList().size(), 6);
     }
 
     void closeTakesBackTextOfOpenNoteWindows()
     {
         BoardFixture f({"first note"});
-        TNoteFrame *note = f.board->NotesList.first();
+        TNoteFrame *note = f.board->NotesList().first();
         f.board->SelectNote(note);
         f.board->Open1Click();
         QVERIFY(note->Frm());
-        note->Frm()->nf->edit().setText("edited in its window");
-        f.board->imCloseClick(f.board->Close2);
+        note->Frm()->editor()->setText("edited in its window");
+        f.board->imCloseClick(part(f.board.get(), "Close2"));
         QVERIFY(!note->Frm());
         QCOMPARE(note->caption(), QString("edited in its ....")); // 14 characters
         QVERIFY(f.noteFile(0).contains("edited in its window"));
@@ -399,21 +419,21 @@ private Q_SLOTS:
     void noteColourSurvivesARestart()
     {
         BoardFixture f({"first", "second"});
-        TNoteFrame *note = f.board->NotesList.at(1);
+        TNoteFrame *note = f.board->NotesList().at(1);
         f.board->SelectNote(note);
         f.board->Open1Click();
         QVERIFY(note->Frm());
-        note->Frm()->nf->edit().setColor(QColor(255, 128, 128));
+        note->Frm()->editor()->setColor(QColor(255, 128, 128));
         note->Frm()->close();
         QVERIFY(!note->Frm());
         QCOMPARE(f.ini().readInteger("Note_2", "Color", 0), 8421631);
 
         f.board.reset();
         TFrmNote again;
-        QCOMPARE(again.NotesList.size(), 2);
-        QCOMPARE(again.NotesList.at(1)->edit().Color(), QColor(255, 128, 128));
-        QCOMPARE(again.NotesList.at(1)->headerColor(), QColor(255, 128, 128));
-        QVERIFY(again.NotesList.at(0)->edit().Color() != QColor(255, 128, 128));
+        QCOMPARE(again.NotesList().size(), 2);
+        QCOMPARE(again.NotesList().at(1)->edit().Color(), QColor(255, 128, 128));
+        QCOMPARE(again.NotesList().at(1)->headerColor(), QColor(255, 128, 128));
+        QVERIFY(again.NotesList().at(0)->edit().Color() != QColor(255, 128, 128));
     }
 
     // Typing in a note window reaches the note's file at the next tick of
@@ -422,14 +442,14 @@ private Q_SLOTS:
     void periodicSaveWritesOpenWindows()
     {
         BoardFixture f({"first", "second", "third"});
-        TNoteFrame *note = f.board->NotesList.at(1);
+        TNoteFrame *note = f.board->NotesList().at(1);
         note->Panel1DblClick();
-        Q_EMIT f.board->SaveTimer->timeout();
+        Q_EMIT f.board->SaveTimer()->timeout();
         QVERIFY(f.noteFile(1).contains("second")); // nothing typed yet: left alone
 
-        note->Frm()->nf->edit().setText("typed in the window");
-        QVERIFY(f.board->SaveTimer->isActive());
-        Q_EMIT f.board->SaveTimer->timeout();
+        note->Frm()->editor()->setText("typed in the window");
+        QVERIFY(f.board->SaveTimer()->isActive());
+        Q_EMIT f.board->SaveTimer()->timeout();
         QVERIFY(f.noteFile(1).contains("typed in the window"));
         QCOMPARE(f.noteFile(0), QString("first"));
         QCOMPARE(f.noteFile(2), QString("third"));
@@ -445,18 +465,18 @@ private Q_SLOTS:
     void periodicSaveAfterDeleteStoresAll()
     {
         BoardFixture f({"a", "b", "c"});
-        TNoteFrame *note = f.board->NotesList.at(2);
+        TNoteFrame *note = f.board->NotesList().at(2);
         note->Panel1DblClick();
-        f.board->DeleteNote(f.board->NotesList.at(0));
-        note->Frm()->nf->edit().setText("c edited");
-        Q_EMIT f.board->SaveTimer->timeout();
+        f.board->DeleteNote(f.board->NotesList().at(0));
+        note->Frm()->editor()->setText("c edited");
+        Q_EMIT f.board->SaveTimer()->timeout();
         QVERIFY(f.noteFile(0).contains("b"));
         QVERIFY(f.noteFile(1).contains("c edited"));
         QVERIFY(!QFile::exists(f.folder.filePath("QelNotes_2.rtf")));
 
         // The files match the list again: single notes are written once more.
-        note->Frm()->nf->edit().setText("c edited twice");
-        Q_EMIT f.board->SaveTimer->timeout();
+        note->Frm()->editor()->setText("c edited twice");
+        Q_EMIT f.board->SaveTimer()->timeout();
         QVERIFY(f.noteFile(1).contains("c edited twice"));
         QVERIFY(f.noteFile(0).contains("b"));
     }
@@ -470,8 +490,8 @@ private Q_SLOTS:
         {
             BoardFixture f;
             const QList<std::pair<QAction *, ShortcutFolder>> items
-                = {{f.board->mnStartup, ShortcutFolder::Startup},
-                   {f.board->mnDesktop, ShortcutFolder::Desktop}};
+                = {{part(f.board.get(), "mnStartup"), ShortcutFolder::Startup},
+                   {part(f.board.get(), "mnDesktop"), ShortcutFolder::Desktop}};
             for (const auto &[item, folder] : items) {
                 QVERIFY(item->isEnabled());
                 QVERIFY(!item->isChecked());
@@ -485,8 +505,8 @@ private Q_SLOTS:
             // A launcher made elsewhere shows at the next start.
             ToggleShortcut("/usr/bin/true", "QelNotes", "made by hand", ShortcutFolder::Startup);
             TFrmNote again;
-            QVERIFY(again.mnStartup->isChecked());
-            QVERIFY(!again.mnDesktop->isChecked());
+            QVERIFY(part(&again, "mnStartup")->isChecked());
+            QVERIFY(!part(&again, "mnDesktop")->isChecked());
         }
         qputenv("HOME", oldHome);
         qputenv("XDG_CONFIG_HOME", oldConfig);
@@ -509,9 +529,9 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(f.board.get(), &drop);
         QVERIFY(drop.isAccepted());
         QCOMPARE(drop.dropAction(), Qt::CopyAction);
-        QVERIFY(f.board->NotesList.isEmpty());
+        QVERIFY(f.board->NotesList().isEmpty());
     }
 };
 
 QTEST_MAIN(TestFrmNote)
-#include "tst_frmnote.moc"
+#include "tst_notesboard.moc"

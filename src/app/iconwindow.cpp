@@ -1,13 +1,14 @@
-#include "app/notemain.h"
+#include "app/iconwindow.h"
 
 #include "app/appicon.h"
 #include "board/errormessage.h"
-#include "board/frmnote.h"
+#include "board/notesboard.h"
 #include "note/hovercount.h"
 #include "platform/datafolder.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
 #include "platform/systemtimer.h"
+#include "platform/windowrecord.h"
 
 #include <QApplication>
 #include <QBitmap>
@@ -65,17 +66,15 @@ void TNoteMain::renderPicture()
 
 void TNoteMain::LoadSettings()
 {
-    const SettingsFile ini(DataFolder() + QStringLiteral("QelNotes.ini"));
-    const int left = ini.readInteger(Section, QStringLiteral("Left"), x());
-    const int top = ini.readInteger(Section, QStringLiteral("Top"), y());
-    move(placeOnScreen(QRect(left, top, IconSize, IconSize)));
+    const SettingsFile ini(SettingsFilePath());
+    const QPoint stored = readWindowRecord(ini, Section, QRect(pos(), size())).topLeft();
+    move(placeOnScreen(QRect(stored, size())));
 }
 
 void TNoteMain::StoreSettings()
 {
-    SettingsFile ini(DataFolder() + QStringLiteral("QelNotes.ini"));
-    if (!ini.writeInteger(Section, QStringLiteral("Left"), x())
-        || !ini.writeInteger(Section, QStringLiteral("Top"), y()))
+    SettingsFile ini(SettingsFilePath());
+    if (!writeWindowRecord(ini, Section, QRect(pos(), size()), WindowRecordKeys::Position))
         ShowErrorMessage(this, ini.errorString());
 }
 
@@ -106,18 +105,16 @@ void TNoteMain::showBoardOnRequest()
     if (!m_board)
         return;
     Image1MouseEnter();
-    m_board->StayOpen = true;
+    m_board->setStayOpen(true);
     m_board->raise();
     m_board->activateWindow();
 }
 
 void TNoteMain::Timer1Timer()
 {
-    if (HoverCount > 0 || !m_board || m_board->StayOpen)
+    if (HoverCount > 0 || !m_board || m_board->StayOpen())
         return;
     m_board->hide();
-    if (m_board->HintWindow)
-        m_board->HintWindow->hide();
     HoverCount = 0;
 }
 
@@ -125,18 +122,6 @@ void TNoteMain::restartAutoHideTimer()
 {
     Timer1->stop();
     Timer1->start();
-}
-
-void TNoteMain::New1Click()
-{
-    if (m_board)
-        m_board->New1Click();
-}
-
-void TNoteMain::About2Click()
-{
-    if (m_board)
-        m_board->WMAbout();
 }
 
 void TNoteMain::Close2Click(QObject *sender)
@@ -201,8 +186,8 @@ void TNoteMain::Image1Click()
 {
     if (!m_board)
         return;
-    m_board->StayOpen = !m_board->StayOpen;
-    m_board->setVisible(m_board->StayOpen);
+    m_board->setStayOpen(!m_board->StayOpen());
+    m_board->setVisible(m_board->StayOpen());
 }
 
 void TNoteMain::paintEvent(QPaintEvent *)

@@ -1,6 +1,6 @@
-#include "commands/dm.h"
+#include "commands/commandmodule.h"
 #include "commands/imagelist.h"
-#include "richtext/widget/jvrichedit.h"
+#include "richedit/jvrichedit.h"
 
 #include <QAction>
 #include <QApplication>
@@ -148,4 +148,4 @@ void tst_DM::commandsNotBuiltYetAreDisabled()
 }
 
 QTEST_MAIN(tst_DM)
-#include "tst_dm.moc"
+#include "tst_commandmodule.moc"

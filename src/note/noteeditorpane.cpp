@@ -1,0 +1,207 @@
+#include "note/noteeditorpane.h"
+
+#include "calcdriver/calcdriver.h"
+#include "commands/commandmodule.h"
+#include "richedit/jvrichedit.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+// The entry of menu that owns key: menus are walked depth-first in their
+// order, each submenu before the entries after it.
+QAction *shortcutOwner(const QMenu *menu, const QKeySequence &key)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->isSeparator() || !action->isVisible())
+            continue;
+        if (const QMenu *submenu = action->menu()) {
+            if (QAction *owner = shortcutOwner(submenu, key))
+                return owner;
+        } else if (!action->shortcut().isEmpty() && action->shortcut() == key) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+bool isCtrlSpace(const QKeyEvent *event)
+{
+    return event->key() == Qt::Key_Space && (event->modifiers() & Qt::ControlModifier);
+}
+
+} // namespace
+
+NoteEditorPane::NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *parent)
+    : QWidget(parent)
+    , m_edit(new TJvRichEdit(this))
+    , m_strParser(std::make_unique<TCalcDriver>(m_edit))
+{
+    createMenu(selectAll, saveAs);
+    createToolBar();
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_toolBar);
+    layout->addWidget(m_edit, 1);
+
+    m_edit->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_edit, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        m_menu->popup(m_edit->viewport()->mapToGlobal(position));
+    });
+    m_edit->installEventFilter(this);
+}
+
+// The calculator refers to the editor, which the widget tree deletes later.
+NoteEditorPane::~NoteEditorPane() = default;
+
+void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
+{
+    TDM *dm = TDM::instance();
+    m_menu = new QMenu(this);
+    m_menu->addActions({dm->JvEditUndo1, dm->JvEditCut2, dm->JvEditCopy1, dm->EditPaste2,
+                        dm->JvEditDelete1, selectAll ? selectAll : dm->EditSelectAll1});
+    m_menu->addSeparator();
+    m_menu->addActions({dm->FileOpen1, dm->FileSaveAs1});
+    m_menu->addSeparator();
+    m_menu->addActions({dm->acSetFont, dm->acBKColor});
+    m_menu->addMenu(tr("Align"))
+        ->addActions({dm->RichEditAlignLeft1, dm->RichEditAlignCenter1, dm->RichEditAlignRight1});
+    m_menu->addMenu(tr("Format"))
+        ->addActions({dm->RichEditBold1, dm->RichEditItalic1, dm->RichEditUnderline1,
+                      dm->RichEditStrikeOut1, dm->RichEditBullets1, dm->acSubScript,
+                      dm->acSuperScript, dm->acFormatReset});
+    m_menu->addMenu(tr("Size"))->addActions({dm->acFontInc, dm->acFontSmaller});
+    m_menu->addMenu(tr("Indent"))->addActions({dm->acIndentDec, dm->acIndentInc});
+    m_menu->addMenu(tr("BK Color"))
+        ->addActions(
+            {dm->acSetFontBKColor, dm->acBKRed, dm->acBKYellow, dm->acBKBlue, dm->acResetColor});
+    m_menu->addSeparator();
+    m_menu->addAction(dm->PrintDlg1);
+    if (saveAs)
+        m_menu->addAction(saveAs);
+    m_menu->addSeparator();
+
+    // Calc carries the command's caption, picture and shortcut but runs this
+    // note's calculator; a shared command could not tell the notes apart.
+    QMenu *calc = m_menu->addMenu(tr("Calc"));
+    m_calc = calc->addAction(dm->acCalc->icon(), dm->acCalc->text());
+    m_calc->setShortcut(dm->acCalc->shortcut());
+    m_calc->setShortcutContext(Qt::WidgetShortcut);
+    m_calc->setToolTip(dm->acCalc->toolTip());
+    m_clearResults = calc->addAction(tr("Clear Results"));
+    connect(m_calc, &QAction::triggered, this, &NoteEditorPane::tbCalcClick);
+    connect(m_clearResults, &QAction::triggered, this, &NoteEditorPane::ClearResults1Click);
+    m_menu->addSeparator();
+
+    // Its place in the menu owns Ctrl+Alt+N; the mail code connects and
+    // enables it.
+    m_sendNote = m_menu->addAction(tr("Send Note"));
+    m_sendNote->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+N")));
+    m_sendNote->setShortcutContext(Qt::WidgetShortcut);
+    m_sendNote->setEnabled(false);
+    m_menu->addActions({dm->acSendMail, dm->BrowseURL1, dm->acInsertObject});
+    m_menu->addSeparator();
+}
+
+void NoteEditorPane::createToolBar()
+{
+    TDM *dm = TDM::instance();
+    m_toolBar = new QWidget(this);
+    m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
+    auto *rows = new QVBoxLayout(m_toolBar);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    const auto makeRow = [&](const QList<QAction *> &actions) {
+        auto *row = new QToolBar(m_toolBar);
+        row->setIconSize(QSize(16, 16));
+        row->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        for (QAction *action : actions) {
+            if (action)
+                row->addAction(action);
+            else
+                row->addSeparator();
+        }
+        rows->addWidget(row);
+        return row;
+    };
+    QToolBar *first = makeRow({dm->acNew, dm->FileOpen1, dm->FileSaveAs1, nullptr, dm->acIndentDec,
+                               dm->acIndentInc, nullptr, dm->RichEditBold1, dm->RichEditUnderline1,
+                               dm->RichEditItalic1});
+    makeRow({dm->RichEditAlignLeft1, dm->RichEditAlignCenter1, dm->RichEditAlignRight1, nullptr,
+             dm->acFontInc, dm->acFontSmaller, nullptr, dm->acCrypt, dm->acDecrypt,
+             dm->acMasterPasswordClear, dm->acCreatePWD, nullptr, dm->acCopyFormat});
+    if (auto *underline
+        = qobject_cast<QToolButton *>(first->widgetForAction(dm->RichEditUnderline1))) {
+        underline->setMenu(m_menu);
+        underline->setPopupMode(QToolButton::MenuButtonPopup);
+    }
+}
+
+void NoteEditorPane::tbCalcClick()
+{
+    m_strParser->Parse();
+}
+
+void NoteEditorPane::ClearResults1Click()
+{
+    m_strParser->ClearResults();
+}
+
+bool NoteEditorPane::runMenuShortcut(const QKeyEvent *event)
+{
+    const Qt::KeyboardModifiers modifiers = event->modifiers() & ~Qt::KeypadModifier;
+    const QKeySequence key(QKeyCombination(modifiers, Qt::Key(event->key())));
+    QAction *owner = shortcutOwner(m_menu, key);
+    if (!owner)
+        return false;
+    if (event->key() == Qt::Key_Delete)
+        m_deleteOneCharacter = m_edit->SelLength() == 0;
+    if (owner->isEnabled())
+        owner->trigger();
+    return true;
+}
+
+bool NoteEditorPane::editKeyDown(const QKeyEvent *event)
+{
+    if (runMenuShortcut(event))
+        return true;
+    if (!isCtrlSpace(event))
+        return false;
+    m_edit->SelAttributes().Assign(m_edit->DefAttributes());
+    return true;
+}
+
+bool NoteEditorPane::editKeyUp(const QKeyEvent *event)
+{
+    if (isCtrlSpace(event)) {
+        m_edit->SelAttributes().Assign(m_edit->DefAttributes());
+        return true;
+    }
+    if (event->key() != Qt::Key_Delete)
+        return false;
+    // The press removed a selection; with nothing selected it removed
+    // nothing and the character after the caret goes now.
+    if (m_deleteOneCharacter && m_edit->SelLength() == 0) {
+        m_edit->setSelLength(1);
+        m_edit->setSelText(QString());
+    }
+    m_deleteOneCharacter = false;
+    return true;
+}
+
+bool NoteEditorPane::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_edit) {
+        if (event->type() == QEvent::KeyPress)
+            return editKeyDown(static_cast<QKeyEvent *>(event));
+        if (event->type() == QEvent::KeyRelease)
+            return editKeyUp(static_cast<QKeyEvent *>(event));
+    }
+    return QWidget::eventFilter(watched, event);
+}

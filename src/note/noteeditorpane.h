@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class QAction;
+class QKeyEvent;
+class QMenu;
+class TCalcDriver;
+class TJvRichEdit;
+
+// The editing side of a note window: the note's editor, its menu, the
+// two-row tool bar above it, the editor's own keys and the note's
+// calculator. The shared commands find the editor through the keyboard
+// focus; code that works on one note (links, mail, encryption, the preview)
+// is handed the pane and reaches the note through edit().
+class NoteEditorPane : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // selectAll is the board's Select All command, which the menu shows;
+    // none takes the command module's own.
+    explicit NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *parent = nullptr);
+    ~NoteEditorPane() override;
+
+    TJvRichEdit *edit() const { return m_edit; }
+    QMenu *PopupMenu1() const { return m_menu; }
+    QWidget *ToolBar1() const { return m_toolBar; }
+    // The menu's entries that belong to this note rather than to the shared
+    // commands.
+    QAction *Calc1() const { return m_calc; }
+    QAction *ClearResults1() const { return m_clearResults; }
+    QAction *SendNote1() const { return m_sendNote; }
+
+    // The note's calculator: Calc and Clear Results.
+    void tbCalcClick();
+    void ClearResults1Click();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void createMenu(QAction *selectAll, QAction *saveAs);
+    void createToolBar();
+    // Runs the first entry of the menu that carries the key; true when one
+    // carries it, whether or not it is enabled.
+    bool runMenuShortcut(const QKeyEvent *event);
+    // True when the key was consumed.
+    bool editKeyDown(const QKeyEvent *event);
+    bool editKeyUp(const QKeyEvent *event);
+
+    TJvRichEdit *m_edit;
+    std::unique_ptr<TCalcDriver> m_strParser;
+    QMenu *m_menu = nullptr;
+    QWidget *m_toolBar = nullptr;
+    QAction *m_calc = nullptr;
+    QAction *m_clearResults = nullptr;
+    QAction *m_sendNote = nullptr;
+    // The Delete key found nothing selected when pressed, so its release
+    // removes the character after the caret.
+    bool m_deleteOneCharacter = false;
+};

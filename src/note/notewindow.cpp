@@ -1,0 +1,171 @@
+#include "note/notewindow.h"
+
+#include "note/noteeditorpane.h"
+#include "note/notehost.h"
+#include "platform/screenplace.h"
+#include "richedit/jvrichedit.h"
+
+#include <QBuffer>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTextDocument>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace {
+// The width the window's height is measured at, as the note was written at.
+constexpr int NoteWidth = 150;
+} // namespace
+
+TRichForm::TRichForm(NoteHost &host)
+    : QWidget(nullptr, Qt::Window)
+    , m_host(host)
+    , m_pane(new NoteEditorPane(host.editSelectAllAction(), host.fileSaveAsAction(), this))
+    , m_stayOnTop(host.stayOnTop())
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAcceptDrops(true);
+    setWindowIcon(m_host.hostWindow()->windowIcon());
+    setWindowFlag(Qt::WindowStaysOnTopHint, m_stayOnTop);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_pane);
+}
+
+TJvRichEdit *TRichForm::editor() const
+{
+    return m_pane->edit();
+}
+
+void TRichForm::loadNote(const RichDocument &note)
+{
+    TJvRichEdit *target = editor();
+    target->DefAttributes().Assign(note.DefAttributes());
+    target->SelAttributes().Assign(note.SelAttributes());
+    // Open inserts a file at the caret and Save As writes the selection.
+    target->setStreamFormat(TStreamFormat::sfRichText);
+    target->setStreamMode(TStreamMode::smSelection | TStreamMode::smPlainRtf
+                          | TStreamMode::smUnicode);
+    // The selection mode inserts the whole note at the empty selection.
+    QByteArray rtf = note.toRtf();
+    QBuffer stream(&rtf);
+    stream.open(QIODevice::ReadOnly);
+    target->Lines().LoadFromStream(stream);
+    target->document()->clearUndoRedoStacks();
+}
+
+void TRichForm::fitHeightToText()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    const int limit = screen ? screen->geometry().height() * 7 / 8 : 0;
+    resize(width(), std::min(limit, editor()->MeasureTextHeight(NoteWidth, this)));
+}
+
+void TRichForm::setPlace(const QRect &place)
+{
+    resize(place.size());
+    move(place.topLeft());
+    keepFrameOnScreen();
+}
+
+void TRichForm::showActive()
+{
+    show();
+    raise();
+    activateWindow();
+    editor()->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void TRichForm::keepFrameOnScreen()
+{
+    // Before it is shown the window's frame is not known; the window
+    // manager's frame is a title bar above and borders around it.
+    const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    m_frameMargins = margins;
+    const QRect frame(pos(), size().grownBy(margins));
+    const QRect area = availableAreaAt(frame.center());
+    if (area.isEmpty())
+        return;
+    const QPoint place = fitIntoArea(frame, area);
+    if (place != pos())
+        move(place);
+}
+
+void TRichForm::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    keepFrameOnScreen();
+    FormShow();
+}
+
+void TRichForm::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    // The window manager has put its frame around the window: the title bar
+    // may now lie above the screen.
+    if (isVisible() && windowHandle() && windowHandle()->frameMargins() != m_frameMargins)
+        keepFrameOnScreen();
+}
+
+void TRichForm::FormShow()
+{
+    m_deactivationHandler = true;
+    if (m_stayOnTop)
+        setTopmost(true);
+}
+
+void TRichForm::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && !isActiveWindow() && m_deactivationHandler)
+        FormDeactivate();
+}
+
+void TRichForm::FormDeactivate()
+{
+    setTopmost(m_host.stayOnTop());
+}
+
+void TRichForm::setTopmost(bool topmost)
+{
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)
+        return;
+    QWindow *window = windowHandle();
+    if (!window || !isVisible()) {
+        setWindowFlag(Qt::WindowStaysOnTopHint, topmost);
+        return;
+    }
+    // Changing the widget's flags would hide and recreate the window; the
+    // platform window takes the new band as it is.
+    window->setFlag(Qt::WindowStaysOnTopHint, topmost);
+    overrideWindowFlags(window->flags());
+}
+
+void TRichForm::closeEvent(QCloseEvent *event)
+{
+    Q_EMIT closing();
+    event->accept();
+}
+
+void TRichForm::dragEnterEvent(QDragEnterEvent *event)
+{
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+}
+
+void TRichForm::dragMoveEvent(QDragMoveEvent *event)
+{
+    event->accept();
+}
+
+void TRichForm::dropEvent(QDropEvent *event)
+{
+    // Drops beside the editor (on the tool bar, say) take nothing.
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+}
