@@ -6,4 +6,6 @@
 #define QEL_SUBCOMMANDS(X)                                                                         \
     X(text)                                                                                        \
     X(rtf)                                                                                         \
-    X(calc)
+    X(calc)                                                                                        \
+    X(encrypt)                                                                                     \
+    X(decrypt)

@@ -6,6 +6,8 @@
 
 #include "richtext/rtfreader.h"
 
+#include <unistd.h>
+
 namespace {
 
 struct Run
@@ -15,10 +17,14 @@ struct Run
     QByteArray err;
 };
 
-Run qelnote(const QStringList &arguments)
+Run qelnote(const QStringList &arguments, const QByteArray &input = {})
 {
     QProcess process;
+    // Without a terminal of its own the tool can never wait for a typed password.
+    process.setChildProcessModifier([] { setsid(); });
     process.start(QStringLiteral(QELNOTE_PATH), arguments);
+    process.write(input);
+    process.closeWriteChannel();
     Run run;
     if (!process.waitForFinished(60000))
         return run;
@@ -48,7 +54,24 @@ private Q_SLOTS:
     void unreadableFilesFailWithOneLine();
     void badArgumentsPrintUsage_data();
     void badArgumentsPrintUsage();
+    void encryptPrintsTheCommandsMarker_data();
+    void encryptPrintsTheCommandsMarker();
+    void decryptReplacesMarkersItCanDecrypt();
+    void passwordsComeFromAFileOrTheTerminal_data();
+    void passwordsComeFromAFileOrTheTerminal();
+
+private:
+    QTemporaryDir m_folder;
+    QString file(const char *name, const QByteArray &content);
 };
+
+QString TestQelnote::file(const char *name, const QByteArray &content)
+{
+    QFile file(m_folder.filePath(QLatin1String(name)));
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        qFatal("cannot write %s", name);
+    return file.fileName();
+}
 
 void TestQelnote::textPrintsUtf8WithLineFeeds_data()
 {
@@ -151,6 +174,11 @@ void TestQelnote::badArgumentsPrintUsage_data()
     QTest::newRow("no file") << QStringList{QStringLiteral("text")};
     QTest::newRow("two files") << QStringList{QStringLiteral("rtf"), fixture("bullets.rtf"),
                                               fixture("bullets.rtf")};
+    QTest::newRow("encrypt takes no file")
+        << QStringList{"encrypt", "--password-file", "pw", fixture("bullets.rtf")};
+    QTest::newRow("decrypt without a file") << QStringList{"decrypt", "--password-file", "pw"};
+    QTest::newRow("password file not named")
+        << QStringList{"decrypt", fixture("bullets.rtf"), "--password-file"};
 }
 
 void TestQelnote::badArgumentsPrintUsage()
@@ -162,6 +190,73 @@ void TestQelnote::badArgumentsPrintUsage()
     QVERIFY(run.err.startsWith("usage: qelnote"));
     QVERIFY(run.err.contains("text FILE"));
     QVERIFY(run.err.contains("rtf FILE"));
+}
+
+// The marker the Crypt command makes of "Grüße €" under the password "master".
+static const QByteArray GreetingMarker("QelCrypt:#8#229#254#251#103#16#137#147#190");
+
+void TestQelnote::encryptPrintsTheCommandsMarker_data()
+{
+    QTest::addColumn<QByteArray>("input");
+    QTest::newRow("one line") << QByteArray("Grüße €");
+    QTest::newRow("its line break ends it") << QByteArray("Grüße €\n");
+    QTest::newRow("CR LF too") << QByteArray("Grüße €\r\n");
+}
+
+void TestQelnote::encryptPrintsTheCommandsMarker()
+{
+    QFETCH(QByteArray, input);
+    const QString password = file("password", "master\n");
+    const Run run = qelnote({"encrypt", "--password-file", password}, input);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    QCOMPARE(run.out, GreetingMarker + '\n');
+}
+
+void TestQelnote::decryptReplacesMarkersItCanDecrypt()
+{
+    const QString password = file("password", "master\r\nsecond line\n");
+    const QByteArray lines
+        = qelnote({"encrypt", "--password-file", password}, "Привет\nzwei Zeilen\n").out.trimmed();
+    const QString other = file("other", "other");
+    const QByteArray foreign = qelnote({"encrypt", "--password-file", other}, "x").out.trimmed();
+    const QString note = file("note.txt", "Title\r\n" + GreetingMarker + "\r\nin a line " + lines
+                                              + " and " + foreign + "\r\nQELCRYPT:#12#1#2");
+    const Run run = qelnote({"decrypt", "--password-file", password, note});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, "Title\nGrüße €\nin a line Привет\nzwei Zeilen and " + foreign
+                          + "\nQELCRYPT:#12#1#2\n");
+    QCOMPARE(run.err, "qelnote: line 4: " + foreign.left(24)
+                          + "... does not decrypt with this password\n"
+                            "qelnote: line 5: QELCRYPT:#12#1#2 is damaged\n");
+
+    const Run clean = qelnote({"decrypt", note, "--password-file", other});
+    QCOMPARE(clean.status, 1);
+    QVERIFY(clean.out.contains("and x\n"));
+}
+
+void TestQelnote::passwordsComeFromAFileOrTheTerminal_data()
+{
+    QTest::addColumn<QByteArray>("content"); // null: no --password-file
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("no terminal") << QByteArray() << QByteArray("no terminal");
+    QTest::newRow("blank") << QByteArray(" \n") << QByteArray("the password is blank");
+    QTest::newRow("empty first line") << QByteArray("\nmaster") << QByteArray("blank");
+}
+
+void TestQelnote::passwordsComeFromAFileOrTheTerminal()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, message);
+    QStringList arguments{"encrypt"};
+    if (!content.isNull())
+        arguments << "--password-file" << file("password", content);
+    const Run run = qelnote(arguments, "text");
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY2(run.err.startsWith("qelnote: ") && run.err.contains(message), run.err.constData());
+    QVERIFY(qelnote({"encrypt", "--password-file", m_folder.filePath("missing")}, "text")
+                .err.contains("cannot open"));
 }
 
 QTEST_APPLESS_MAIN(TestQelnote)
