@@ -2,7 +2,7 @@
 #include "cli/password.h"
 #include "cli/subcommand.h"
 
-#include "commands/crypt/cryptmarker.h"
+#include "crypt/cryptmarker.h"
 #include "richtext/richdocument.h"
 
 #include <QTextCursor>

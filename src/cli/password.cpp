@@ -1,6 +1,6 @@
 #include "cli/password.h"
 
-#include "commands/crypt/textroutines.h"
+#include "crypt/textroutines.h"
 
 #include <QFile>
 

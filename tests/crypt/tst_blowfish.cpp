@@ -1,5 +1,5 @@
-#include "commands/crypt/blowfish.h"
-#include "commands/crypt/piwords.h"
+#include "crypt/blowfish.h"
+#include "crypt/piwords.h"
 
 #include <QTest>
 

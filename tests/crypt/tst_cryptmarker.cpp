@@ -1,5 +1,5 @@
-#include "commands/crypt/blowfish.h"
-#include "commands/crypt/cryptmarker.h"
+#include "crypt/blowfish.h"
+#include "crypt/cryptmarker.h"
 
 #include <QRegularExpression>
 #include <QTest>

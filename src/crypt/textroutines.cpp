@@ -1,4 +1,4 @@
-#include "commands/crypt/textroutines.h"
+#include "crypt/textroutines.h"
 
 namespace {
 

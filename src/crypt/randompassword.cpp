@@ -1,4 +1,4 @@
-#include "commands/crypt/randompassword.h"
+#include "crypt/randompassword.h"
 
 #include <QRandomGenerator>
 

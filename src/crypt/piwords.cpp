@@ -1,4 +1,4 @@
-#include "commands/crypt/piwords.h"
+#include "crypt/piwords.h"
 
 // Typed once from a big-number computation; the tests compute pi again and compare.
 const std::array<quint32, 1042> PiFractionWords = {

@@ -1,7 +1,7 @@
-#include "commands/crypt/cryptmarker.h"
+#include "crypt/cryptmarker.h"
 
-#include "commands/crypt/blowfish.h"
-#include "commands/crypt/textroutines.h"
+#include "crypt/blowfish.h"
+#include "crypt/textroutines.h"
 #include "platform/codepage.h"
 
 #include <QHash>

@@ -1,6 +1,6 @@
-#include "commands/crypt/blowfish.h"
+#include "crypt/blowfish.h"
 
-#include "commands/crypt/piwords.h"
+#include "crypt/piwords.h"
 
 #include <QtEndian>
 
