@@ -2,7 +2,7 @@
 
 #include "crypt/blowfish.h"
 #include "crypt/textroutines.h"
-#include "platform/codepage.h"
+#include "richtext/codepage.h"
 
 #include <QHash>
 
