@@ -23,7 +23,7 @@ void load(QTextDocument &document)
 {
     document.setUndoRedoEnabled(false);
     QTextCursor cursor(&document);
-    if (!RtfReader::read(note(), cursor))
+    if (RtfReader::read(note(), cursor).message.size())
         std::abort();
 }
 

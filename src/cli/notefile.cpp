@@ -28,11 +28,13 @@ bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
     text->setUndoRedoEnabled(false);
     QTextCursor cursor(text);
     cursor.select(QTextCursor::Document);
-    QString reason;
-    if (!RtfReader::read(data, cursor, &reason)) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, reason);
+    const RtfReader::Result read = RtfReader::read(data, cursor);
+    if (!read) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, read.message);
         return false;
     }
+    if (read.damaged())
+        warn(QStringLiteral("%1 is damaged, read as far as it goes: %2").arg(path, read.message));
     return true;
 }
 
@@ -70,8 +72,13 @@ bool NoteFile::writeOut(const QByteArray &bytes)
            && std::fflush(stdout) == 0;
 }
 
-int NoteFile::fail(const QString &message)
+void NoteFile::warn(const QString &message)
 {
     std::fprintf(stderr, "qelnote: %s\n", qPrintable(message));
+}
+
+int NoteFile::fail(const QString &message)
+{
+    warn(message);
     return 1;
 }

@@ -12,7 +12,8 @@ namespace NoteFile {
 
 // Replaces document's content with the note file at path (RTF, or plain text
 // in the system code page), as a note editor loads it. False with a one-line
-// message when the file cannot be opened or read.
+// message when the file cannot be opened or read. A file cut short is read as
+// far as it goes, with a one-line warning on standard error.
 bool load(const QString &path, RichDocument &document, QString *error);
 
 // The note's plain text as UTF-8: every paragraph followed by LF, line breaks
@@ -27,6 +28,9 @@ int printNote(const QStringList &arguments, QByteArray (*render)(const RichDocum
 
 // Writes bytes to standard output; false when that fails (a closed pipe, a full disk).
 bool writeOut(const QByteArray &bytes);
+
+// Prints "qelnote: message" on standard error.
+void warn(const QString &message);
 
 // Prints "qelnote: message" on standard error and returns the failure status.
 int fail(const QString &message);

@@ -119,6 +119,7 @@ bool RichLines::load(const QByteArray &data, bool plain, bool selectionOnly, QSt
     if (!selectionOnly)
         cursor.select(QTextCursor::Document);
 
+    m_loadDamage.clear();
     if (plain) {
         const QString text
             = decodePlain(data, m_document.StreamMode().testFlag(TStreamMode::smUnicode));
@@ -133,8 +134,10 @@ bool RichLines::load(const QByteArray &data, bool plain, bool selectionOnly, QSt
                               format);
             cursor.endEditBlock();
         }
-    } else if (!RtfReader::read(data, cursor)) {
+    } else if (const RtfReader::Result read = RtfReader::read(data, cursor); !read) {
         return fail(error, LoadFailed);
+    } else {
+        m_loadDamage = read.message;
     }
 
     if (selectionOnly) {

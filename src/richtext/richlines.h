@@ -28,6 +28,10 @@ public:
     bool LoadFromStream(QIODevice &stream, QString *error = nullptr);
     bool SaveToStream(QIODevice &stream, QString *error = nullptr);
 
+    // Why the document last loaded could be read only in part (an RTF file
+    // cut short); empty when it was read whole. The load itself succeeded.
+    QString loadDamage() const { return m_loadDamage; }
+
     // Suspend and resume redrawing around a series of changes; calls nest,
     // and the last EndUpdate redraws the editor.
     void BeginUpdate();
@@ -42,4 +46,5 @@ private:
 
     RichDocument &m_document;
     int m_updateDepth = 0;
+    QString m_loadDamage;
 };

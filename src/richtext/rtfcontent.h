@@ -44,4 +44,7 @@ struct RtfContent
     std::vector<QTextBlockFormat> blockFormats;
     std::vector<int> listStyles; // by block format: a QTextListFormat::Style or 0
     std::vector<Object> objects;
+    // Why the document could be read only up to where its data ends; empty
+    // when it was whole.
+    QString damage;
 };

@@ -200,13 +200,13 @@ public:
         m_out = reinterpret_cast<char16_t *>(m_content->text.data());
     }
 
-    bool run(QString *error);
+    void run();
 
 private:
     GroupState &top() { return m_stack.back(); }
     bool fail(const QString &message);
 
-    bool beginGroup();
+    void beginGroup();
     void endGroup(qsizetype offset);
     bool skipGroup();
     bool controlWord(const RtfToken &token);
@@ -235,8 +235,8 @@ private:
     RtfTokenizer m_tokens;
     QByteArrayView m_data;
     RtfContent *m_content;
-    QString m_error;
     std::vector<GroupState> m_stack;
+    int m_flattened = 0; // groups open beyond RtfParser::MaxDepth
     bool m_done = false;
     bool m_starred = false;
     qsizetype m_wordOffset = 0; // of the control word being handled
@@ -286,25 +286,22 @@ private:
 
 bool Parser::fail(const QString &message)
 {
-    if (m_error.isEmpty())
-        m_error = message;
+    m_content->damage = message;
     return false;
 }
 
-bool Parser::run(QString *error)
+void Parser::run()
 {
     RtfToken token;
-    while (!m_done && m_tokens.next(token)) {
+    bool whole = true;
+    while (whole && !m_done && m_tokens.next(token)) {
         if (token.type != RtfToken::Text && token.type != RtfToken::HexByte)
             flushPending();
         const bool starred = m_starred;
         m_starred = false;
         switch (token.type) {
         case RtfToken::GroupStart:
-            if (!beginGroup()) {
-                *error = m_error;
-                return false;
-            }
+            beginGroup();
             break;
         case RtfToken::GroupEnd:
             endGroup(token.offset);
@@ -319,18 +316,12 @@ bool Parser::run(QString *error)
                                    || word == RtfWord::Shppict || word == RtfWord::ListTableWord
                                    || word == RtfWord::ListOverrideTableWord;
                 if (!known) {
-                    if (!skipGroup()) {
-                        *error = m_error;
-                        return false;
-                    }
+                    whole = skipGroup();
                     break;
                 }
             }
             m_wordOffset = token.offset;
-            if (!controlWord(token)) {
-                *error = m_error;
-                return false;
-            }
+            whole = controlWord(token);
             break;
         }
         case RtfToken::ControlSymbol:
@@ -348,21 +339,25 @@ bool Parser::run(QString *error)
         }
     }
     if (!m_done) {
-        *error = QStringLiteral("The RTF document is truncated: %1 of its groups are not closed.")
-                     .arg(m_stack.size());
-        return false;
+        // Cut short: what was read so far is the document, as far as it goes.
+        if (whole)
+            fail(QStringLiteral("The RTF document is truncated: %1 of its groups are not closed.")
+                     .arg(m_stack.size() + m_flattened));
+        flushPending();
+        if (!m_stack.empty())
+            finishParagraph(false);
     }
     m_content->text.resize(m_length);
     buildFormats();
-    return true;
 }
 
-bool Parser::beginGroup()
+void Parser::beginGroup()
 {
     m_skip = 0;
-    if (m_stack.size() >= size_t(RtfParser::MaxDepth))
-        return fail(QStringLiteral("The RTF document nests groups deeper than %1 levels.")
-                        .arg(RtfParser::MaxDepth));
+    if (m_stack.size() >= size_t(RtfParser::MaxDepth)) {
+        ++m_flattened;
+        return;
+    }
     if (m_stack.empty()) {
         m_stack.emplace_back();
     } else {
@@ -371,12 +366,15 @@ bool Parser::beginGroup()
         group.opens = Opens::None;
         group.pnList = 0;
     }
-    return true;
 }
 
 void Parser::endGroup(qsizetype offset)
 {
     m_skip = 0;
+    if (m_flattened > 0) {
+        --m_flattened;
+        return;
+    }
     if (m_stack.empty())
         return;
     if (m_stack.size() == 1) {
@@ -409,6 +407,10 @@ bool Parser::skipGroup()
 {
     if (!m_tokens.skipGroup())
         return fail(QStringLiteral("The RTF document is truncated inside an ignored group."));
+    if (m_flattened > 0) {
+        --m_flattened;
+        return true;
+    }
     if (m_stack.size() == 1)
         finishParagraph(false);
     m_stack.pop_back();
@@ -1223,8 +1225,7 @@ void Parser::buildFormats()
 
 } // namespace
 
-bool RtfParser::parse(QByteArrayView data, RtfContent *content, QString *error)
+void RtfParser::parse(QByteArrayView data, RtfContent *content)
 {
-    Parser parser(data, content);
-    return parser.run(error);
+    Parser(data, content).run();
 }

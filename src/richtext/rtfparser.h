@@ -4,16 +4,19 @@
 
 #include <QByteArrayView>
 
-// Reads a whole RTF document into RtfContent. The data must begin with "{\rtf".
+// Reads an RTF document into RtfContent. The data must begin with "{\rtf".
 class RtfParser
 {
 public:
-    // Groups nested deeper than this are refused: real documents stay far below.
-    static constexpr int MaxDepth = 1000;
+    // Groups nested deeper than this share the state of the group at this
+    // depth, so that hostile nesting costs no memory; real documents (mail
+    // converted from HTML) nest a few thousand deep.
+    static constexpr int MaxDepth = 10000;
     // Pictures decoded from one document take at most this many bytes of
     // pixels; the rest are kept as RTF like undecodable pictures.
     static constexpr qint64 MaxImageBytes = 512 * 1024 * 1024;
 
-    // False with an error message when the document cannot be read.
-    static bool parse(QByteArrayView data, RtfContent *content, QString *error);
+    // Every document is read: one cut short is read up to where it ends and
+    // its content->damage says so.
+    static void parse(QByteArrayView data, RtfContent *content);
 };

@@ -163,27 +163,24 @@ void ContentInserter::insertObject(const RtfContent::Run &run)
 
 } // namespace
 
-bool RtfReader::read(const QByteArray &data, QTextCursor &cursor, QString *error)
+RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor)
 {
+    Result result;
     if (cursor.isNull()) {
-        if (error)
-            *error = QStringLiteral("There is no document to read into.");
-        return false;
+        result.message = QStringLiteral("There is no document to read into.");
+        return result;
     }
+    result.read = true;
     if (!data.startsWith("{\\rtf")) {
         readPlainText(data, cursor);
-        return true;
+        return result;
     }
     RtfContent content;
-    QString message;
-    if (!RtfParser::parse(data, &content, &message)) {
-        if (error)
-            *error = message;
-        return false;
-    }
+    RtfParser::parse(data, &content);
+    result.message = content.damage;
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     ContentInserter(content, cursor).insert();
     cursor.endEditBlock();
-    return true;
+    return result;
 }

@@ -5,14 +5,27 @@
 
 class QTextCursor;
 
-// Reads RTF (the rich-edit control's dialect and what RtfWriter writes) into a
-// QTextDocument. Hostile or truncated input never crashes: it is refused with
-// an error and the document stays as it was.
+// Reads RTF (the rich-edit control's dialect, what RtfWriter writes and what
+// word processors write) into a QTextDocument. Hostile or damaged input never
+// crashes: a document cut short is read up to where it ends and reported as
+// damaged.
 class RtfReader
 {
 public:
+    struct Result
+    {
+        // False only when there was no document to read into; the document is
+        // then unchanged.
+        bool read = false;
+        // Why the data could be read only in part (a file cut short), or why
+        // nothing was read; empty for a whole document.
+        QString message;
+
+        bool damaged() const { return read && !message.isEmpty(); }
+        explicit operator bool() const { return read; }
+    };
+
     // Inserts data at cursor, replacing the cursor's selection, as one undo step.
     // Data that does not begin with "{\rtf" is plain text in Windows-1252.
-    // On failure returns false, sets *error and leaves the document unchanged.
-    static bool read(const QByteArray &data, QTextCursor &cursor, QString *error = nullptr);
+    static Result read(const QByteArray &data, QTextCursor &cursor);
 };

@@ -52,6 +52,8 @@ private Q_SLOTS:
     void rtfPrintsWhatReadsBackToTheSameText();
     void unreadableFilesFailWithOneLine_data();
     void unreadableFilesFailWithOneLine();
+    void damagedFilesPrintTheirTextAndOneWarning_data();
+    void damagedFilesPrintTheirTextAndOneWarning();
     void badArgumentsPrintUsage_data();
     void badArgumentsPrintUsage();
     void encryptPrintsTheCommandsMarker_data();
@@ -127,7 +129,7 @@ void TestQelnote::rtfPrintsWhatReadsBackToTheSameText()
     QVERIFY(run.out.startsWith("{\\rtf1"));
     QTextDocument document;
     QTextCursor cursor(&document);
-    QVERIFY(RtfReader::read(run.out, cursor));
+    QCOMPARE(RtfReader::read(run.out, cursor).message, QString());
     QCOMPARE(document.toPlainText(), text);
 }
 
@@ -136,10 +138,6 @@ void TestQelnote::unreadableFilesFailWithOneLine_data()
     QTest::addColumn<QByteArray>("content"); // null: no file at all
     QTest::addColumn<QString>("message");
     QTest::newRow("missing") << QByteArray() << QStringLiteral("cannot open");
-    QTest::newRow("truncated") << QByteArray("{\\rtf1\\ansi {\\b bold")
-                               << QStringLiteral("truncated");
-    QTest::newRow("hostile nesting")
-        << "{\\rtf1" + QByteArray(100000, '{') << QStringLiteral("deeper");
 }
 
 void TestQelnote::unreadableFilesFailWithOneLine()
@@ -162,6 +160,43 @@ void TestQelnote::unreadableFilesFailWithOneLine()
                  run.err.constData());
         QVERIFY2(run.err.contains(path.toUtf8()) && run.err.contains(message.toUtf8()),
                  run.err.constData());
+    }
+}
+
+void TestQelnote::damagedFilesPrintTheirTextAndOneWarning_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QByteArray>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unclosed groups") << QByteArray("{\\rtf1\\ansi first\\par {\\b bo")
+                                     << QByteArray("first\nbo\n") << QStringLiteral("truncated");
+    QTest::newRow("cut binary data") << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin100 abc")
+                                     << QByteArray("a\n") << QStringLiteral("binary data");
+}
+
+void TestQelnote::damagedFilesPrintTheirTextAndOneWarning()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QByteArray, text);
+    QFETCH(QString, message);
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("QelNotes_0.rtf"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+    file.close();
+    for (const char *command : {"text", "rtf"}) {
+        const Run run = qelnote({QLatin1String(command), path});
+        QCOMPARE(run.status, 0);
+        QVERIFY2(run.err.startsWith("qelnote: ") && run.err.endsWith('\n')
+                     && run.err.count('\n') == 1,
+                 run.err.constData());
+        QVERIFY2(run.err.contains(path.toUtf8()) && run.err.contains(message.toUtf8()),
+                 run.err.constData());
+        if (qstrcmp(command, "text") == 0)
+            QCOMPARE(run.out, text);
+        else
+            QVERIFY(run.out.startsWith("{\\rtf1") && run.out.endsWith("}\r\n"));
     }
 }
 

@@ -54,10 +54,14 @@ QTextBlock blockOf(const QTextDocument &document, const QString &text)
     return document.find(text).block();
 }
 
+// True when data was read whole; *error tells what was damaged.
 bool readInto(QTextDocument &document, const QByteArray &data, QString *error = nullptr)
 {
     QTextCursor cursor(&document);
-    return RtfReader::read(data, cursor, error);
+    const RtfReader::Result result = RtfReader::read(data, cursor);
+    if (error)
+        *error = result.message;
+    return result && !result.damaged();
 }
 
 } // namespace
@@ -88,9 +92,10 @@ private Q_SLOTS:
     void replacesSelectionAsOneUndoStep();
     void insertionInsideParagraphKeepsItsFormat();
     void plainTextIsWindows1252();
-    void unreadableDataLeavesDocumentUnchanged_data();
-    void unreadableDataLeavesDocumentUnchanged();
-    void deepIgnoredGroupsAreSkippedWithoutLimit();
+    void damagedDataIsReadAsFarAsItGoes_data();
+    void damagedDataIsReadAsFarAsItGoes();
+    void deepNestingIsReadWithoutLimit_data();
+    void deepNestingIsReadWithoutLimit();
     void mutatedAndTruncatedInputNeverCrashes();
 };
 
@@ -552,46 +557,66 @@ void TestRtfReader::plainTextIsWindows1252()
              QStringList({u"Grüße"_qs, u"line2"_qs, u"line3"_qs, u"€ {\\rt"_qs}));
 }
 
-void TestRtfReader::unreadableDataLeavesDocumentUnchanged_data()
+void TestRtfReader::damagedDataIsReadAsFarAsItGoes_data()
 {
+    QImage image(2, 1, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    const QByteArray picture = "{\\pict\\pngblip " + pngOf(image).toHex() + "}";
+    const QString mark(QChar::ObjectReplacementCharacter);
     QTest::addColumn<QByteArray>("rtf");
-    QTest::addColumn<QString>("error");
-    QTest::newRow("unclosed groups") << QByteArray("{\\rtf1\\ansi {\\b bold") << u"truncated"_qs;
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("unclosed groups")
+        << QByteArray("{\\rtf1\\ansi a\\par {\\b bold") << u"a\nbold"_qs << u"truncated"_qs;
     QTest::newRow("binary data beyond the end")
-        << QByteArray("{\\rtf1 {\\pict\\pngblip\\bin100 abc}}") << u"binary data"_qs;
+        << "{\\rtf1 a" + picture + "b{\\pict\\pngblip\\bin100 abc}}" << u"a"_qs + mark + u"b"_qs
+        << u"binary data"_qs;
     QTest::newRow("inside an ignored group")
-        << QByteArray("{\\rtf1 {\\*\\foo {bar}") << u"truncated"_qs;
-    QTest::newRow("hostile nesting")
-        << QByteArray("{\\rtf1 " + QByteArray(5000, '{') + QByteArray(5000, '}') + "}")
-        << u"deeper than 1000"_qs;
-    QTest::newRow("only the header") << QByteArray("{\\rtf") << u"truncated"_qs;
+        << QByteArray("{\\rtf1 text{\\*\\foo {bar}") << u"text"_qs << u"ignored group"_qs;
+    QTest::newRow("inside a picture")
+        << "{\\rtf1 a" + picture.chopped(9) << u"a"_qs << u"truncated"_qs;
+    QTest::newRow("inside a Shift-JIS run")
+        << QByteArray("{\\rtf1\\ansicpg932 \\'93\\'fa\\'96\\'7b") << u"日本"_qs << u"truncated"_qs;
+    QTest::newRow("only the header") << QByteArray("{\\rtf") << QString() << u"truncated"_qs;
 }
 
-void TestRtfReader::unreadableDataLeavesDocumentUnchanged()
+void TestRtfReader::damagedDataIsReadAsFarAsItGoes()
 {
     QFETCH(QByteArray, rtf);
-    QFETCH(QString, error);
+    QFETCH(QString, text);
+    QFETCH(QString, message);
     QTextDocument document;
     document.setPlainText(u"keep me"_qs);
-    const int undoSteps = document.availableUndoSteps();
     QTextCursor cursor(&document);
-    cursor.setPosition(2);
-    cursor.setPosition(4, QTextCursor::KeepAnchor);
-    QString message;
-    QVERIFY(!RtfReader::read(rtf, cursor, &message));
-    QVERIFY2(message.contains(error), qPrintable(message));
+    cursor.select(QTextCursor::Document);
+    const RtfReader::Result result = RtfReader::read(rtf, cursor);
+    QVERIFY(result);
+    QVERIFY(result.damaged());
+    QVERIFY2(result.message.contains(message), qPrintable(result.message));
+    QCOMPARE(document.toPlainText(), text);
+    document.undo(); // one step, like a whole document
     QCOMPARE(document.toPlainText(), u"keep me"_qs);
-    QCOMPARE(document.availableUndoSteps(), undoSteps);
 }
 
-void TestRtfReader::deepIgnoredGroupsAreSkippedWithoutLimit()
+void TestRtfReader::deepNestingIsReadWithoutLimit_data()
 {
-    const QByteArray rtf
-        = "{\\rtf1 a{\\*\\deep " + QByteArray(100000, '{') + QByteArray(100000, '}') + "}b}";
+    QTest::addColumn<int>("depth");
+    QTest::newRow("mail converted from HTML") << 3000;
+    QTest::newRow("hostile") << 200000;
+}
+
+void TestRtfReader::deepNestingIsReadWithoutLimit()
+{
+    QFETCH(int, depth);
+    const QByteArray rtf = "{\\rtf1 a" + QByteArray(depth, '{') + "\\b b" + QByteArray(depth, '}')
+                           + "c{\\*\\deep " + QByteArray(depth, '{') + QByteArray(depth, '}')
+                           + "}d}";
     QTextDocument document;
     QString error;
     QVERIFY2(readInto(document, rtf, &error), qPrintable(error));
-    QCOMPARE(document.toPlainText(), u"ab"_qs);
+    QCOMPARE(document.toPlainText(), u"abcd"_qs);
+    QCOMPARE(formatOf(document, u"b"_qs).fontWeight(), int(QFont::Bold));
+    QCOMPARE(formatOf(document, u"c"_qs).fontWeight(), int(QFont::Normal));
 }
 
 void TestRtfReader::mutatedAndTruncatedInputNeverCrashes()

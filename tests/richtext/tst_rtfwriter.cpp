@@ -27,11 +27,10 @@ QByteArray fixture(const QString &name)
 bool read(QTextDocument &document, const QByteArray &rtf)
 {
     QTextCursor cursor(&document);
-    QString error;
-    const bool ok = RtfReader::read(rtf, cursor, &error);
-    if (!ok)
-        qWarning("%s", qPrintable(error));
-    return ok;
+    const RtfReader::Result result = RtfReader::read(rtf, cursor);
+    if (!result.message.isEmpty())
+        qWarning("%s", qPrintable(result.message));
+    return result && !result.damaged();
 }
 
 QString familyOf(const QTextCharFormat &format, const QTextDocument &document)
