@@ -11,21 +11,25 @@ namespace {
 QByteArray decoderName(int codePage)
 {
     switch (codePage) {
+    // The Mac East Asian code pages are the Windows ones in all but a few
+    // symbols, which the converters have no tables for.
     case 932:
+    case 10001:
         return "Shift_JIS";
     case 936:
+    case 10008:
         return "GBK";
     case 949:
+    case 10003:
         return "windows-949";
     case 950:
+    case 10002:
         return "Big5";
     case 437:
     case 850:
     case 852:
     case 866:
         return "IBM" + QByteArray::number(codePage);
-    case 10000:
-        return "macintosh";
     default:
         return "windows-" + QByteArray::number(codePage);
     }
@@ -62,6 +66,28 @@ int CodePage::fromCharset(int charset, int fallback)
         return Symbol;
     case 77:
         return 10000;
+    case 78:
+        return 10001;
+    case 79:
+        return 10003;
+    case 80:
+        return 10008;
+    case 81:
+        return 10002;
+    case 83:
+        return 10005;
+    case 84:
+        return 10004;
+    case 85:
+        return 10006;
+    case 86:
+        return 10081;
+    case 87:
+        return 10021;
+    case 88:
+        return 10029;
+    case 89:
+        return 10007;
     case 128:
         return 932;
     case 129:
@@ -97,7 +123,19 @@ int CodePage::fromCharset(int charset, int fallback)
 
 bool CodePage::isMultiByte(int codePage)
 {
-    return codePage == 932 || codePage == 936 || codePage == 949 || codePage == 950;
+    switch (codePage) {
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+    case 10001:
+    case 10002:
+    case 10003:
+    case 10008:
+        return true;
+    default:
+        return false;
+    }
 }
 
 const CodePage::Table &CodePage::table(int codePage)

@@ -5,7 +5,7 @@
 
 #include <array>
 
-// The Windows code pages of 8-bit text: RTF documents name theirs by \ansicpg
+// The Windows and Mac code pages of 8-bit text: RTF documents name theirs by \ansicpg
 // and by each font's \fcharset, and plain-text notes are in the system's
 // 8-bit code page.
 class CodePage

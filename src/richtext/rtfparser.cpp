@@ -12,6 +12,7 @@
 #include <QTextListFormat>
 
 #include <optional>
+#include <utility>
 #include <unordered_map>
 
 namespace {
@@ -239,6 +240,7 @@ private:
     int m_flattened = 0; // groups open beyond RtfParser::MaxDepth
     bool m_done = false;
     bool m_starred = false;
+    bool m_uprOpened = false;   // \upr was the last token
     qsizetype m_wordOffset = 0; // of the control word being handled
     int m_skip = 0;             // fallback bytes still to skip after \uN
 
@@ -299,9 +301,13 @@ void Parser::run()
             flushPending();
         const bool starred = m_starred;
         m_starred = false;
+        const bool skipAnsiAlternative = std::exchange(m_uprOpened, false);
         switch (token.type) {
         case RtfToken::GroupStart:
             beginGroup();
+            // \upr's first group is the ANSI text its \ud group has in Unicode.
+            if (skipAnsiAlternative)
+                whole = skipGroup();
             break;
         case RtfToken::GroupEnd:
             endGroup(token.offset);
@@ -312,9 +318,10 @@ void Parser::run()
             if (starred) {
                 // An ignorable destination: read only those this reader knows.
                 const std::optional<RtfWord> word = rtfWord(token.text);
-                const bool known = word == RtfWord::Fldinst || word == RtfWord::Pn
-                                   || word == RtfWord::Shppict || word == RtfWord::ListTableWord
-                                   || word == RtfWord::ListOverrideTableWord;
+                const bool known = word == RtfWord::Fldinst || word == RtfWord::Fldrslt
+                                   || word == RtfWord::Pn || word == RtfWord::Shppict
+                                   || word == RtfWord::ListTableWord
+                                   || word == RtfWord::ListOverrideTableWord || word == RtfWord::Ud;
                 if (!known) {
                     whole = skipGroup();
                     break;
@@ -569,6 +576,11 @@ bool Parser::controlWord(const RtfToken &token)
         break; // its picture is read like any other
     case RtfWord::SkipGroup:
         return skipGroup();
+    case RtfWord::Upr:
+        m_uprOpened = true;
+        break;
+    case RtfWord::Ud:
+        break; // its text is read like any other
     case RtfWord::Ansicpg:
         if (param > 0)
             m_ansiCodePage = param;

@@ -28,6 +28,8 @@ enum class RtfWord {
     Pn,
     Shppict,
     SkipGroup,
+    Upr,
+    Ud,
     // document
     Ansicpg,
     Ansi,

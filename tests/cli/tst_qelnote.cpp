@@ -88,6 +88,14 @@ void TestQelnote::textPrintsUtf8WithLineFeeds_data()
         << QByteArray("plain bold italic under struck H2O x2\nred yellow courier big\n"
                       "wavy double dotted thick\n1 Unknown Name\nexample and mail\ntab\tline\n"
                       "end\xC2\xA0nb\n");
+    QTest::newRow("field result") << fixture("fieldresult.rtf") << QByteArray("A link text B\n");
+    QTest::newRow("Word's destinations")
+        << fixture("worddestinations.rtf") << QByteArray("Only this text\n");
+    QTest::newRow("upr") << fixture("upr.rtf") << QByteArray("Before [Γ] after\n");
+    QTest::newRow("Mac code pages")
+        << fixture("macjapanese.rtf") << QByteArray("はじめに\nGrüße “”\nПривет\n");
+    QTest::newRow("East Asian code pages")
+        << fixture("eastasian.rtf") << QByteArray("中文\n中文\n한글\nソフト\n中 A\n");
     QTest::newRow("objects") << fixture("pictures.rtf")
                              << QByteArray("png \xEF\xBF\xBC dib \xEF\xBF\xBC wmf \xEF\xBF\xBC "
                                            "object \xEF\xBF\xBC end\n");

@@ -72,6 +72,8 @@ class TestRtfReader : public QObject
 
 private Q_SLOTS:
     void codePagesByAnsiCodePageAndCharset();
+    void otherProgramsDocumentsReadAsTheyShowThem_data();
+    void otherProgramsDocumentsReadAsTheyShowThem();
     void unicodeWithFallbackSkipping_data();
     void unicodeWithFallbackSkipping();
     void specialCharacters_data();
@@ -115,6 +117,35 @@ void TestRtfReader::codePagesByAnsiCodePageAndCharset()
         QStringLiteral("€") + QChar(0xF0B7) + QStringLiteral("😊"),
     };
     QCOMPARE(blockTexts(document), expected);
+}
+
+void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::newRow("field result in a starred group")
+        << u"fieldresult.rtf"_qs << QStringList{u"A link text B"_qs};
+    QTest::newRow("Word's destinations without a star")
+        << u"worddestinations.rtf"_qs << QStringList{u"Only this text"_qs};
+    QTest::newRow("Unicode alternative of upr")
+        << u"upr.rtf"_qs << QStringList{u"Before [Γ] after"_qs};
+    QTest::newRow("Mac code pages by ansicpg and fcharset")
+        << u"macjapanese.rtf"_qs << QStringList{u"はじめに"_qs, u"Grüße “”"_qs, u"Привет"_qs};
+    QTest::newRow("East Asian code pages by fcharset and cpg")
+        << u"eastasian.rtf"_qs
+        << QStringList{u"中文"_qs, u"中文"_qs, u"한글"_qs, u"ソフト"_qs, u"中 A"_qs};
+}
+
+void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, paragraphs);
+    QTextDocument document;
+    QString error;
+    QVERIFY2(readInto(document, fixture(name.toLatin1().constData()), &error), qPrintable(error));
+    QCOMPARE(blockTexts(document), paragraphs);
+    if (name == u"fieldresult.rtf"_qs)
+        QCOMPARE(formatOf(document, u"link"_qs).anchorHref(), u"http://x.org"_qs);
 }
 
 void TestRtfReader::unicodeWithFallbackSkipping_data()

@@ -304,7 +304,9 @@ private Q_SLOTS:
 void TestRtfWriter::fixturesRoundTrip_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name : {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf"})
+    for (const char *name :
+         {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf", "fieldresult.rtf",
+          "worddestinations.rtf", "upr.rtf", "macjapanese.rtf", "eastasian.rtf"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
