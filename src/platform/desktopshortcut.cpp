@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
+
+#include "platform/wholefile.h"
 
 namespace {
 
@@ -79,8 +80,7 @@ QByteArray desktopEntry(const QString &targetPath, const QString &linkName,
 void createShortcut(const QString &path, const QByteArray &entry)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(entry) != entry.size() || !file.commit())
+    if (!writeWholeFile(path, entry, nullptr))
         return;
     // File managers start only launchers that are marked executable.
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner | QFile::ExeUser);

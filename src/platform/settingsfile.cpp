@@ -2,11 +2,13 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QDir>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
 #include <optional>
+
+#include "platform/wholefile.h"
 
 namespace {
 
@@ -268,6 +270,21 @@ QString quotedForWriting(const QString &value)
     return blankEdges || quoted ? u'"' + value + u'"' : value;
 }
 
+// The file a write replaces. A symbolic link is written through, as editing
+// the file would, but only to a file in the same folder: settings are never
+// written anywhere else.
+std::optional<QString> writableTarget(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.isSymLink())
+        return path;
+    const QFileInfo target(info.symLinkTarget());
+    const QString folder = info.absoluteDir().canonicalPath();
+    if (folder.isEmpty() || target.absoluteDir().canonicalPath() != folder || target.isSymLink())
+        return std::nullopt;
+    return target.absoluteFilePath();
+}
+
 bool holdsLineBreak(const QString &text)
 {
     return text.contains(u'\n') || text.contains(u'\r');
@@ -329,16 +346,18 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
         return false;
     }
 
-    // Write through a symbolic link to its target, as editing the file would.
-    const QFileInfo info(m_path);
-    const QString target = info.isSymLink() ? info.symLinkTarget() : m_path;
+    const std::optional<QString> target = writableTarget(m_path);
+    if (!target) {
+        m_error = failure;
+        return false;
+    }
 
     QByteArray existing;
-    if (QFileInfo::exists(target)) {
+    if (QFileInfo::exists(*target)) {
         bool ok = false;
-        existing = readAll(target, &ok);
+        existing = readAll(*target, &ok);
         // A file that cannot be read must not be replaced by a file of one key.
-        if (!ok || !QFileInfo(target).isWritable()) {
+        if (!ok || !QFileInfo(*target).isWritable()) {
             m_error = failure;
             return false;
         }
@@ -363,10 +382,7 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
                  + contents.encode(keyName.text() + u'=' + entry) + end;
     }
 
-    const QByteArray fileBytes = contents.fileBytes();
-    QSaveFile file(target);
-    if (!file.open(QIODevice::WriteOnly) || file.write(fileBytes) != fileBytes.size()
-        || !file.commit()) {
+    if (!writeWholeFile(*target, contents.fileBytes(), nullptr)) {
         m_error = failure;
         return false;
     }

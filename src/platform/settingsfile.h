@@ -12,6 +12,9 @@
 // written by other programs (CR LF or LF, no final newline, blank lines,
 // comments, spaces around "=") read correctly, and every line the write does
 // not concern is kept byte for byte. A missing file reads as all defaults.
+// A section given twice is found at its first place only, for reading and
+// writing; the second stays as it stands. A symbolic link is written through
+// only to a file in its own folder; any other link refuses the write.
 class SettingsFile
 {
 public:

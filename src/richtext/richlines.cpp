@@ -85,7 +85,10 @@ bool RichLines::SaveToFile(const QString &fileName, QString *error)
         return fail(error, file.errorString());
     const QByteArray data
         = save(isPlainFile(fileName, m_document.StreamFormat()), inSelectionMode());
-    if (file.write(data) != data.size() || !file.commit())
+    // commit() does not see a failed flush of the buffer (a full disk): flush
+    // first, or a short file would replace the whole one.
+    if (file.write(data) != data.size() || !file.flush() || file.error() != QFileDevice::NoError
+        || !file.commit())
         return fail(error, file.errorString());
     return true;
 }

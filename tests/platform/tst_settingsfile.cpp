@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "filesizelimit.h"
+
 class TestSettingsFile : public QObject
 {
     Q_OBJECT
@@ -232,6 +234,75 @@ private Q_SLOTS:
         QVERIFY(!settings.writeString(QStringLiteral("Main"), key, value));
         QCOMPARE(settings.errorString(), QStringLiteral("Unable to write to ") + path);
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("ok.ini"))));
+    }
+
+    // The disk takes the first bytes of the new file and refuses the rest:
+    // the write fails and the old file stays whole.
+    void fullDiskKeepsTheFile()
+    {
+        const QByteArray original = "[Note_1]\nColor=-16777192\n[Main]\nLeft=1\nTop=2\n";
+        const QString path = fileWith(original);
+        SettingsFile settings(path);
+        bool written = true;
+        {
+            FileSizeLimit limit(original.size() - 10);
+            if (!limit.isActive())
+                QSKIP("no file size limit on this platform");
+            written = settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 123);
+        }
+        QVERIFY(!written);
+        QCOMPARE(settings.errorString(), QStringLiteral("Unable to write to ") + path);
+        QCOMPARE(contentsOf(path), original);
+        QCOMPARE(QDir(m_dir.path()).entryList(QDir::Files).filter(QStringLiteral("QelNotes")),
+                 QStringList{QStringLiteral("QelNotes.ini")});
+    }
+
+    void symbolicLinks_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<bool>("writable");
+        QTest::newRow("into the same folder") << QStringLiteral("real.ini") << true;
+        QTest::newRow("out of the folder") << QStringLiteral("../outside.ini") << false;
+        QTest::newRow("dangling, out of the folder") << QStringLiteral("/nonexistent/x.ini") << false;
+    }
+
+    // A link is written through to a file beside it, never out of its folder.
+    void symbolicLinks()
+    {
+        QFETCH(QString, target);
+        QFETCH(bool, writable);
+        QTemporaryDir outer;
+        const QString folder = outer.filePath(QStringLiteral("data"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString targetPath = QDir(folder).absoluteFilePath(target);
+        {
+            QFile file(targetPath);
+            if (file.open(QIODevice::WriteOnly))
+                file.write("[Main]\nLeft=1\n");
+        }
+        const QString link = folder + QStringLiteral("/QelNotes.ini");
+        QVERIFY(QFile::link(target, link));
+
+        SettingsFile settings(link);
+        QCOMPARE(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 2), writable);
+        QVERIFY(QFileInfo(link).isSymLink());
+        if (QFileInfo::exists(targetPath))
+            QCOMPARE(contentsOf(targetPath),
+                     writable ? QByteArray("[Main]\nLeft=2\n") : QByteArray("[Main]\nLeft=1\n"));
+    }
+
+    // Only the first of two sections of one name is read and written; the
+    // second stays as it stands.
+    void sectionGivenTwice()
+    {
+        const QByteArray original = "[Main]\nLeft=1\n[Other]\nx=1\n[main]\r\nLeft = 7\r\nTop=8\n";
+        const QString path = fileWith(original);
+        SettingsFile settings(path);
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Top"), -1), -1);
+        QVERIFY(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 2));
+        QVERIFY(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Top"), 3));
+        QCOMPARE(contentsOf(path), QByteArray(original).replace("Left=1\n", "Left=2\nTop=3\n"));
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), -1), 2);
     }
 };
 
