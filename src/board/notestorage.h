@@ -25,17 +25,23 @@ struct NoteLoadResult
 // first gap, and the older "QelNotes_<n>.txt" series that is only read.
 //
 // Storing never puts a note at risk. New contents go to "<name>.pending" files
-// first; a journal file then marks the store as decided, and only after that
-// are files moved aside, the pending files renamed over the series and the
-// surplus numbers removed from the top down. Killed before the journal exists,
-// the previous series stays as it was; killed after, the next load or store
-// finishes the job. Files whose contents did not change are not rewritten.
+// first, each made anew (never written through a link); a journal file then
+// marks the store as decided, and only after that are files moved aside, the
+// pending files renamed over the series and the surplus numbers removed from
+// the top down. Killed before the journal exists, the previous series stays as
+// it was; killed after, the next load or store finishes the job. The journal
+// names every file it puts in place or removes by size and digest, and is
+// carried out only while the files match it: a journal cut short, left over or
+// planted changes nothing. A journal that cannot be written and read back
+// fails the store. Files whose contents did not change are not rewritten.
 //
-// A note file that cannot be read (or that the parser rejects) is left out of
-// the notes and reported; the next store renames it to
-// "QelNotes_unreadable_<n>_<time>.<ext>", so that it is neither overwritten
-// nor deleted. A file above a gap in the series that a store would overwrite
-// is renamed to "QelNotes_unloaded_<n>_<time>.rtf" the same way.
+// No store deletes a note file it did not load. A note file that cannot be
+// read (or that the parser rejects), or something that is not a file where a
+// note file belongs, is left out of the notes and reported; the next store
+// renames it to "QelNotes_unreadable_<n>_<time>.<ext>". Files behind a gap in
+// a series are reported and renamed to "QelNotes_unloaded_<n>_<time>.<ext>",
+// and the ".txt" series, once stored as ".rtf" files, to
+// "QelNotes_converted_<n>_<time>.txt".
 class NoteStorage
 {
 public:
@@ -47,7 +53,7 @@ public:
     NoteLoadResult load(const Parser &parser = {});
 
     // Writes notes as the series 0..n-1 in list order, removes the rest of the
-    // previous series and the ".txt" series. The files the last load() of this
+    // previous series and moves the ".txt" series aside. The files the last load() of this
     // object left out are moved aside first, so keep one object per folder. On failure the previous
     // files are all still there, the result is false and errorString() says why.
     bool store(const QList<QByteArray> &notes);
@@ -67,9 +73,21 @@ public:
     QString noteFileName(int number, const QString &extension = QStringLiteral("rtf")) const;
 
 private:
-    bool finishPendingStore();
+    struct Journal;
+    enum class Finish {
+        Done,      // no journal, or carried out
+        Discarded, // the journal did not match the files and was dropped
+        Failed     // errorString() says why; the journal stays for the next try
+    };
+
+    Finish finishPendingStore();
+    bool matchesDisk(const Journal &journal) const;
+    bool writeJournal(const Journal &journal);
     int seriesLength(const QString &extension) const;
-    int stage(const QList<QByteArray> &notes, int previous);
+    // The numbers of first and above that have a file of the series.
+    QList<int> numbersFrom(int first, const QString &extension) const;
+    bool stage(const QList<QByteArray> &notes, int previous, const QStringList &movedAside,
+               Journal *journal);
     void dropPending() const;
     QString asideName(const QString &fileName, const QString &kind) const;
 

@@ -1,6 +1,7 @@
 #include "board/notestorage.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -13,6 +14,8 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+
+#include "../platform/filesizelimit.h"
 
 namespace {
 
@@ -32,6 +35,18 @@ QByteArray readFile(const QString &path)
 QByteArray note(const QByteArray &text)
 {
     return "{\\rtf1\\ansi " + text + "\\par}";
+}
+
+QByteArray digest(const QByteArray &data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+}
+
+// A journal line naming a file by its contents, as a store writes it.
+QByteArray fileLine(const char *key, int number, const QByteArray &data)
+{
+    return key + QByteArray::number(number) + '\t' + QByteArray::number(data.size()) + '\t'
+           + digest(data) + '\n';
 }
 
 // Two lists the killed writer stores in turn: different lengths, orders and texts.
@@ -90,18 +105,19 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("present");
         QTest::addColumn<QStringList>("loaded");
         QTest::addColumn<QList<int>>("records");
-        QTest::newRow("fresh folder") << QStringList() << QStringList() << QList<int>();
+        QTest::addColumn<int>("notLoaded"); // files behind a gap, which are reported
+        QTest::newRow("fresh folder") << QStringList() << QStringList() << QList<int>() << 0;
         QTest::newRow("gap after 1")
             << QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf", "QelNotes_3.rtf"}
-            << QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"} << QList<int>{1, 2};
+            << QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"} << QList<int>{1, 2} << 1;
         QTest::newRow("rtf and txt at 0")
             << QStringList{"QelNotes_0.txt", "QelNotes_0.rtf"}
-            << QStringList{"QelNotes_0.rtf", "QelNotes_0.txt"} << QList<int>{1, 1};
-        QTest::newRow("series not starting at 0")
-            << QStringList{"QelNotes_1.rtf", "QelNotes_2.txt"} << QStringList() << QList<int>();
+            << QStringList{"QelNotes_0.rtf", "QelNotes_0.txt"} << QList<int>{1, 1} << 0;
+        QTest::newRow("series not starting at 0") << QStringList{"QelNotes_1.rtf", "QelNotes_2.txt"}
+                                                  << QStringList() << QList<int>() << 2;
         QTest::newRow("other names ignored")
             << QStringList{"QelNotes_00.rtf", "QelNotes_unreadable_0_x.rtf", "QelNotes.ini"}
-            << QStringList() << QList<int>();
+            << QStringList() << QList<int>() << 0;
     }
 
     void load()
@@ -109,6 +125,7 @@ private Q_SLOTS:
         QFETCH(QStringList, present);
         QFETCH(QStringList, loaded);
         QFETCH(QList<int>, records);
+        QFETCH(int, notLoaded);
         QTemporaryDir folder;
         for (const QString &name : present)
             writeFile(folder.filePath(name), name.toUtf8());
@@ -124,7 +141,9 @@ private Q_SLOTS:
         }
         QCOMPARE(names, loaded);
         QCOMPARE(numbers, records);
-        QVERIFY(result.problems.isEmpty());
+        QCOMPARE(result.problems.size(), notLoaded);
+        for (const QString &problem : result.problems)
+            QVERIFY2(problem.contains(QStringLiteral("QelNotes_unloaded_")), qPrintable(problem));
     }
 
     void storeRenumbersAndRemovesTheRest()
@@ -138,32 +157,40 @@ private Q_SLOTS:
         NoteStorage storage(folder.path());
         QCOMPARE(storage.load().notes.size(), 4);
         QVERIFY(storage.store({note("a"), note("b")}));
-        QCOMPARE(filesIn(folder.path()),
+        // The plain-text note, now in the ".rtf" series, keeps its original file as a copy.
+        QStringList files = filesIn(folder.path());
+        QCOMPARE(files.size(), 4);
+        QCOMPARE(files.mid(0, 3),
                  (QStringList{"QelNotes.ini", "QelNotes_0.rtf", "QelNotes_1.rtf"}));
+        QVERIFY2(files[3].startsWith(QStringLiteral("QelNotes_converted_0_"))
+                     && files[3].endsWith(QStringLiteral(".txt")),
+                 qPrintable(files[3]));
+        QCOMPARE(readFile(folder.filePath(files[3])), QByteArray("plain"));
         QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_1.rtf"))), note("b"));
 
         QVERIFY(storage.store({}));
-        QCOMPARE(filesIn(folder.path()), QStringList{"QelNotes.ini"});
+        QCOMPARE(filesIn(folder.path()), (QStringList{"QelNotes.ini", files[3]}));
     }
 
-    // Files 0, 1 and 3: file 3 was never loaded, so the series leaves it
-    // alone while it stays short, and moves it aside rather than overwrite it.
-    void fileBehindGapIsNeverOverwritten()
+    // Files 0, 1 and 3 and a ".txt" series: file 3 was never loaded. The
+    // two stores of a shutdown first make the series 0..3 and then shorten it:
+    // file 3 must have gone aside before either.
+    void fileBehindGapIsNeverDeleted()
     {
         QTemporaryDir folder;
         for (int i : {0, 1, 3})
             writeFile(folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(i)), note("old"));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_0.txt")), "plain");
         NoteStorage storage(folder.path());
-        QCOMPARE(storage.load().notes.size(), 2);
+        QCOMPARE(storage.load().notes.size(), 3);
 
-        QVERIFY(storage.store({note("a"), note("b")}));
-        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_3.rtf"))), note("old"));
-
-        QVERIFY(storage.store({note("a"), note("b"), note("c"), note("d")}));
-        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_3.rtf"))), note("d"));
+        QVERIFY(storage.store({note("a"), note("b"), note("c")}));
+        QVERIFY(storage.store({note("a"), note("b"), note("c")}));
         const QStringList aside = QDir(folder.path()).entryList({"QelNotes_unloaded_3_*.rtf"});
         QCOMPARE(aside.size(), 1);
         QCOMPARE(readFile(folder.filePath(aside.first())), note("old"));
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("QelNotes_3.rtf"))));
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_2.rtf"))), note("c"));
     }
 
     // Any failure while writing leaves the previous series as it was, with
@@ -306,6 +333,168 @@ private Q_SLOTS:
         QVERIFY(!storage.storeNote(0, note("x")));
         QCOMPARE(readFile(folder.filePath(present.first())), note(present.first().toUtf8()));
     }
+
+    void fullDisk_data()
+    {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("failing");
+        // The notes' files are 40 bytes, the journal some 200.
+        QTest::newRow("no room for the notes") << 30 << QStringLiteral("QelNotes_0.rtf");
+        QTest::newRow("no room for the journal") << 100 << QStringLiteral("QelNotes_store.journal");
+    }
+
+    // The disk refuses part of a write: the store fails and says so, and the
+    // notes stored before are all still there, as the next load shows.
+    void fullDisk()
+    {
+        QFETCH(int, limit);
+        QFETCH(QString, failing);
+        QTemporaryDir folder;
+        const QList<QByteArray> before{note("first note, stored"), note("second note, stored")};
+        QVERIFY(NoteStorage(folder.path()).store(before));
+
+        NoteStorage storage(folder.path());
+        QCOMPARE(storage.load().notes.size(), 2);
+        bool stored = true;
+        {
+            FileSizeLimit full(limit);
+            if (!full.isActive())
+                QSKIP("no file size limit on this platform");
+            stored = storage.store(
+                {note("first note, changed"), note("a new note"), note("third note, new")});
+        }
+        QVERIFY(!stored);
+        QVERIFY2(storage.errorString().contains(failing), qPrintable(storage.errorString()));
+
+        const NoteLoadResult result = NoteStorage(folder.path()).load();
+        QVERIFY(result.problems.isEmpty());
+        QList<QByteArray> loaded;
+        for (const StoredNote &stored : result.notes)
+            loaded << stored.data;
+        QCOMPARE(loaded, before);
+        QCOMPARE(filesIn(folder.path()), (QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"}));
+    }
+
+    void untrustedJournal_data()
+    {
+        const QByteArray zero = note("zero");
+        const QByteArray two = note("two");
+        QTest::addColumn<QByteArray>("journal");
+        QTest::addColumn<QByteArray>("pending"); // QelNotes_0.rtf.pending
+        QTest::newRow("old form, deleting every note")
+            << QByteArray("count=0\nprevious=3\nprevioustext=0\n") << QByteArray();
+        QTest::newRow("cut short")
+            << QByteArray("count=1\n") + fileLine("put=", 0, "new") << QByteArray("new");
+        QTest::newRow("removes other contents")
+            << QByteArray("count=0\n") + fileLine("remove=", 2, two) + fileLine("remove=", 1, "x")
+                   + fileLine("remove=", 0, zero) + "end\n"
+            << QByteArray();
+        QTest::newRow("pending file cut short")
+            << QByteArray("count=1\n") + fileLine("put=", 0, note("new text")) + "end\n"
+            << note("new");
+        QTest::newRow("pending file missing")
+            << QByteArray("count=1\n") + fileLine("put=", 0, note("new")) + "end\n"
+            << QByteArray();
+        QTest::newRow("moves onto a note")
+            << QByteArray("count=3\nmove=QelNotes_1.rtf\tQelNotes_2.rtf\nend\n") << QByteArray();
+        QTest::newRow("gap in the new series")
+            << QByteArray("count=5\n") + fileLine("put=", 4, note("new")) + "end\n"
+            << QByteArray();
+    }
+
+    // A journal that does not match the files is dropped at the next load,
+    // which says so; the notes on disk stay as they are.
+    void untrustedJournal()
+    {
+        QFETCH(QByteArray, journal);
+        QFETCH(QByteArray, pending);
+        QTemporaryDir folder;
+        const QList<QByteArray> notes{note("zero"), note("one"), note("two")};
+        for (int i = 0; i < notes.size(); ++i)
+            writeFile(folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(i)), notes[i]);
+        writeFile(folder.filePath(QStringLiteral("QelNotes_store.journal")), journal);
+        if (!pending.isEmpty())
+            writeFile(folder.filePath(QStringLiteral("QelNotes_0.rtf.pending")), pending);
+
+        const NoteLoadResult result = NoteStorage(folder.path()).load();
+        QList<QByteArray> loaded;
+        for (const StoredNote &stored : result.notes)
+            loaded << stored.data;
+        QCOMPARE(loaded, notes);
+        QCOMPARE(result.problems.size(), 1);
+        QCOMPARE(filesIn(folder.path()),
+                 (QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf", "QelNotes_2.rtf"}));
+    }
+
+    // A journal whose files all match is carried out, also when a folder has
+    // taken a note file's place since it was written.
+    void matchingJournalIsCompleted()
+    {
+        QTemporaryDir folder;
+        writeFile(folder.filePath(QStringLiteral("QelNotes_0.rtf")), note("zero"));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_2.rtf")), note("two"));
+        QVERIFY(QDir().mkpath(folder.filePath(QStringLiteral("QelNotes_1.rtf/inside"))));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_1.rtf.pending")), note("new one"));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_store.journal")),
+                  "count=2\n" + fileLine("put=", 1, note("new one"))
+                      + fileLine("remove=", 2, note("two")) + "end\n");
+
+        const NoteLoadResult result = NoteStorage(folder.path()).load();
+        QVERIFY(result.problems.isEmpty());
+        QCOMPARE(result.notes.size(), 2);
+        QCOMPARE(result.notes[1].data, note("new one"));
+        QCOMPARE(QDir(folder.path()).entryList({"QelNotes_unreadable_1_*.rtf"}, QDir::Dirs).size(),
+                 1);
+    }
+
+    // A note file replaced by a folder while the program runs: the note's
+    // own save fails, the full store moves the folder aside and writes the
+    // note, and the next start finds every note.
+    void folderInPlaceOfNoteFile()
+    {
+        QTemporaryDir folder;
+        NoteStorage storage(folder.path());
+        QVERIFY(storage.store({note("zero"), note("one"), note("two")}));
+        const QString one = folder.filePath(QStringLiteral("QelNotes_1.rtf"));
+        QVERIFY(QFile::remove(one));
+        QVERIFY(QDir().mkpath(one + QStringLiteral("/inside")));
+
+        QVERIFY(!storage.storeNote(1, note("one, typed")));
+        QVERIFY(storage.store({note("zero"), note("one, typed"), note("two")}));
+        QCOMPARE(readFile(one), note("one, typed"));
+        QCOMPARE(QDir(folder.path()).entryList({"QelNotes_unreadable_1_*.rtf"}, QDir::Dirs).size(),
+                 1);
+        QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("QelNotes_store.journal"))));
+        QCOMPARE(NoteStorage(folder.path()).load().notes.size(), 3);
+    }
+
+#ifdef Q_OS_UNIX
+    // A link in place of a pending file never lets a store or a note's own
+    // save write out of the folder.
+    void pendingLinkIsNotFollowed()
+    {
+        QTemporaryDir outside;
+        QTemporaryDir folder;
+        const QString dangling = outside.filePath(QStringLiteral("created"));
+        const QString existing = outside.filePath(QStringLiteral("existing"));
+        writeFile(existing, "keep");
+        NoteStorage storage(folder.path());
+        QVERIFY(storage.store({note("zero"), note("one")}));
+
+        QVERIFY(QFile::link(dangling, folder.filePath(QStringLiteral("QelNotes_2.rtf.pending"))));
+        QVERIFY(QFile::link(existing, folder.filePath(QStringLiteral("QelNotes_0.rtf.pending"))));
+        QVERIFY(storage.storeNote(0, note("zero, typed")));
+        QVERIFY(QFile::link(existing, folder.filePath(QStringLiteral("QelNotes_1.rtf.pending"))));
+        QVERIFY(storage.store({note("zero, typed"), note("one, typed"), note("two")}));
+
+        QVERIFY(!QFileInfo::exists(dangling));
+        QCOMPARE(readFile(existing), QByteArray("keep"));
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(
+                !QFileInfo(folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(i))).isSymLink());
+        QCOMPARE(readFile(folder.filePath(QStringLiteral("QelNotes_1.rtf"))), note("one, typed"));
+    }
+#endif
 
     // A writer killed at random moments while it stores sixty notes: the
     // next load always finds one of the two lists whole, in order.

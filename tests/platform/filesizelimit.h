@@ -41,7 +41,10 @@ public:
     FileSizeLimit &operator=(const FileSizeLimit &) = delete;
 
     // False where the platform has no such limit: QSKIP the test.
-    bool isActive() const { return m_active; }
+    bool isActive() const
+    {
+        return m_active;
+    }
 
 private:
     bool m_active = false;

@@ -263,7 +263,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("writable");
         QTest::newRow("into the same folder") << QStringLiteral("real.ini") << true;
         QTest::newRow("out of the folder") << QStringLiteral("../outside.ini") << false;
-        QTest::newRow("dangling, out of the folder") << QStringLiteral("/nonexistent/x.ini") << false;
+        QTest::newRow("dangling, out of the folder")
+            << QStringLiteral("/nonexistent/x.ini") << false;
     }
 
     // A link is written through to a file beside it, never out of its folder.
@@ -284,7 +285,8 @@ private Q_SLOTS:
         QVERIFY(QFile::link(target, link));
 
         SettingsFile settings(link);
-        QCOMPARE(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 2), writable);
+        QCOMPARE(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 2),
+                 writable);
         QVERIFY(QFileInfo(link).isSymLink());
         if (QFileInfo::exists(targetPath))
             QCOMPARE(contentsOf(targetPath),

@@ -95,7 +95,8 @@ class TestTermination : public QObject
 
 private Q_SLOTS:
     // SIGTERM runs the Close command: the plain-text notes are stored into
-    // the RTF series and the board's record is written.
+    // the RTF series, their files kept as copies, and the board's record is
+    // written.
     void sigtermStoresNotesAndSettings()
     {
         ProgramFolder app;
@@ -109,7 +110,8 @@ private Q_SLOTS:
         QCOMPARE(process.exitStatus(), QProcess::NormalExit);
         QCOMPARE(process.exitCode(), 0);
 
-        QCOMPARE(app.files("QelNotes_*.*"), (QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"}));
+        QCOMPARE(app.files("QelNotes_?.*"), (QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"}));
+        QCOMPARE(app.files("QelNotes_converted_0_*.txt").size(), 1);
         QStringList problems;
         QCOMPARE(app.load(&problems), (QStringList{"first", "second"}));
         QVERIFY(problems.isEmpty());
