@@ -218,13 +218,14 @@ void TSeqScanner::SetSource(const QString &text)
     m_source = text;
     m_sourcePos = 0;
     m_chIndex = -1;
+    m_pastEnd = false;
 }
 
 TSeqScanner::TScanState TSeqScanner::SaveState() const
 {
-    return {m_source,  m_sourcePos, m_chIndex,      m_prevChIndex, ch,     prevCh, NrOfChar,
-            Line,      Colum,       m_steps,        sym,           intVal, reVal,  cNum,
-            IsComplex, sVal,        GetIdent(idPos)};
+    return {m_source, m_sourcePos, m_chIndex,  m_prevChIndex,  m_pastEnd, ch,  prevCh, NrOfChar,
+            Line,     Colum,       PrevSymEnd, PrevSymLine,    m_steps,   sym, intVal, reVal,
+            cNum,     IsComplex,   sVal,       GetIdent(idPos)};
 }
 
 void TSeqScanner::RestoreState(const TScanState &state)
@@ -233,11 +234,14 @@ void TSeqScanner::RestoreState(const TScanState &state)
     m_sourcePos = state.sourcePos;
     m_chIndex = state.chIndex;
     m_prevChIndex = state.prevChIndex;
+    m_pastEnd = state.pastEnd;
     ch = state.ch;
     prevCh = state.prevCh;
     NrOfChar = state.NrOfChar;
     Line = state.Line;
     Colum = state.Colum;
+    PrevSymEnd = state.PrevSymEnd;
+    PrevSymLine = state.PrevSymLine;
     m_steps = state.steps;
     sym = state.sym;
     intVal = state.intVal;
@@ -263,6 +267,7 @@ void TSeqScanner::Rescan(const QString &piece, char16_t firstCh)
     m_source = piece;
     m_sourcePos = 0;
     m_chIndex = -1;
+    m_pastEnd = false;
     ch = firstCh;
     prevCh = 0;
 }
@@ -301,6 +306,11 @@ void TSeqScanner::GetCh()
             m_trace.append(QString());
     }
     if (SourceEmpty()) {
+        // The end of the text counts as one character, like the line break it stands for, so
+        // that the position of ch is just past the last character.
+        if (!m_pastEnd)
+            ++NrOfChar;
+        m_pastEnd = true;
         ch = 0;
         m_chIndex = m_source.size();
     } else {
@@ -315,21 +325,20 @@ void TSeqScanner::GetSym()
 {
     // A loop rather than recursion: comments and skipped characters may follow each other in
     // any number.
+    PrevSymEnd = NrOfChar - 1 - Line - (prevCh != 0 ? 1 : 0);
+    PrevSymLine = Line;
     for (;;) {
-        while (!SourceEmpty() && ch <= u' ') {
+        while (!exhausted() && ch <= u' ') {
             if (ch == u'\n') {
                 ++Line;
                 Colum = 1;
             }
             GetCh();
         }
-        // The last character of the source never begins a symbol: it is dropped, and the
-        // code 0 then scans as a one-unit identifier before eof.
-        if (SourceEmpty() || ch == 0) {
+        // The end of the text ends the last symbol as a line break would.
+        if (exhausted()) {
             sym = eof;
-            if (SourceEmpty() && ch == 0)
-                return;
-            GetCh();
+            return;
         }
         switch (ch) {
         case u'\'':
@@ -447,8 +456,6 @@ void TSeqScanner::scanIdentifier()
             return;
         }
         setUnit(id1++, fold(ch));
-        if (SourceEmpty())
-            break;
         GetCh();
         if (!isIdentifierTail(upper(ch)))
             break;
@@ -477,17 +484,27 @@ void TSeqScanner::scanNumber()
     bool exponentAllowed = true;
     ch = upper(ch);
     for (;;) {
-        if (ch == u'.' && pointAllowed)
+        if (ch == u'.' && pointAllowed) {
             pointAllowed = false;
-        else if (ch == u'E' && exponentAllowed)
+        } else if (ch == u'E' && exponentAllowed && exponentFollows()) {
+            // The exponent's sign is part of the number; any other "+" or "-" is an operator.
             exponentAllowed = false;
-        else if (!(ch == u'-' || isDigit(ch)))
+            pointAllowed = false;
+            text.append('E');
+            GetCh();
+            if (ch != u'-' && ch != u'+')
+                continue;
+        } else if (!isDigit(ch)) {
             break;
+        }
         text.append(char(ch));
         GetCh();
         ch = upper(ch);
     }
-    if (text.endsWith('.')) {
+    // A "." followed by another belongs to what follows (1..5): it becomes the current
+    // character again and the character after it is delivered next. A single "." ends the
+    // number (3. is 3).
+    if (text.endsWith('.') && ch == u'.') {
         // The "." belongs to what follows (as in 1..5): it becomes the current character again
         // and the character after it is delivered next.
         text.chop(1);
@@ -513,6 +530,18 @@ void TSeqScanner::scanNumber()
         sym = ComplexNum;
         GetCh();
     }
+}
+
+bool TSeqScanner::exponentFollows() const
+{
+    // ch is an "E": an exponent needs digits, after an optional sign.
+    const QString rest = m_source.mid(m_sourcePos, 2);
+    if (rest.isEmpty())
+        return false;
+    const char16_t first = rest.at(0).unicode();
+    if (isDigit(first))
+        return true;
+    return (first == u'-' || first == u'+') && rest.size() == 2 && isDigit(rest.at(1).unicode());
 }
 
 void TSeqScanner::scanString()

@@ -110,11 +110,14 @@ public:
         qsizetype sourcePos = 0;
         qsizetype chIndex = 0;
         qsizetype prevChIndex = 0;
+        bool pastEnd = false;
         char16_t ch = 0;
         char16_t prevCh = 0;
         qint32 NrOfChar = 0;
         qint32 Line = 0;
         qint32 Colum = 1;
+        qint32 PrevSymEnd = 0;
+        qint32 PrevSymLine = 0;
         quint64 steps = 0;
         SymbolType sym = NoSym;
         qint32 intVal = 0;
@@ -176,6 +179,10 @@ public:
     qint32 Line = 0;
     qint32 Colum = 1;
     qint32 NrOfChar = 0;
+    // Where the symbol before the current one ended, as a position in the text less the line
+    // feeds before it (an editor position before Ofs), and the line it ended on.
+    qint32 PrevSymEnd = 0;
+    qint32 PrevSymLine = 0;
     QString ErrorString;
     qint32 ErrorPos = 0;
     char16_t ch = 0;
@@ -194,6 +201,7 @@ private:
     void scanIdentifier();
     void scanNumber();
     void scanString();
+    bool exponentFollows() const;
     void skipBraceComment();
     void skipParenComment();
     bool exhausted() const { return ch == 0 && prevCh == 0 && SourceEmpty(); }
@@ -204,6 +212,7 @@ private:
     qsizetype m_sourcePos = 0;
     qsizetype m_chIndex = 0;
     qsizetype m_prevChIndex = 0;
+    bool m_pastEnd = false;
     quint64 m_steps = 0;
     bool m_traceOpen = false;
     QStringList m_trace;

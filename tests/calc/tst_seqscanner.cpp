@@ -119,7 +119,7 @@ void TestSeqScanner::symbols_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<int>("errorCode");
 
-    const QString lastId = QStringLiteral("Ident:\\0 eof");
+    const QString lastId = QStringLiteral("eof");
     QTest::newRow("definition") << "x1 := 2\r\n"
                                 << "Ident:X1 := IntNum:2 " + lastId << 0;
     QTest::newRow("keyword in any case")
@@ -139,12 +139,19 @@ void TestSeqScanner::symbols_data()
                                << "ComplexNum:0+5i ComplexNum:0+2500i " + lastId << 0;
     QTest::newRow("blank before i") << "5 i\r\n"
                                     << "IntNum:5 Ident:I " + lastId << 0;
-    QTest::newRow("minus inside a number")
-        << "10-3\r\n"
-        << "ReNum:10 " + lastId << int(TSeqScanner::MalformedNumberError);
-    QTest::newRow("exponent without digits")
-        << "2E\r\n"
-        << "ReNum:2 " + lastId << int(TSeqScanner::MalformedNumberError);
+    // A sign belongs to a number only right after its exponent letter, and the letter only
+    // when digits follow it.
+    QTest::newRow("minus after digits") << "10-3\r\n"
+                                        << "IntNum:10 - IntNum:3 " + lastId << 0;
+    QTest::newRow("plus after digits") << "10+3\r\n"
+                                       << "IntNum:10 + IntNum:3 " + lastId << 0;
+    QTest::newRow("signed exponents") << "1E+3 2e-2-1\r\n"
+                                      << "ReNum:1000 ReNum:0.02 - IntNum:1 " + lastId << 0;
+    QTest::newRow("exponent without digits") << "2E\r\n"
+                                             << "IntNum:2 Ident:E " + lastId << 0;
+    QTest::newRow("a unit after a number")
+        << "3EUR 4E-x\r\n"
+        << "IntNum:3 Ident:EUR IntNum:4 Ident:E - Ident:X " + lastId << 0;
     QTest::newRow("subtraction") << "10 - 3\r\n"
                                  << "IntNum:10 - IntNum:3 " + lastId << 0;
     QTest::newRow("two-character symbols") << "<> <= >= := : ..\r\n"
@@ -157,18 +164,23 @@ void TestSeqScanner::symbols_data()
                                    << "Ident:B " + lastId << 0;
     QTest::newRow("two stars do not close") << "(* x **) y *)z\r\n"
                                             << "Ident:Z " + lastId << 0;
-    QTest::newRow("last character dropped") << "3="
-                                            << "IntNum:3 " + lastId << 0;
-    QTest::newRow("last character of a definition") << "x := 2"
-                                                    << "Ident:X := " + lastId << 0;
+    // The end of the text ends the last symbol as a line break does.
+    QTest::newRow("last character ends a symbol") << "3="
+                                                  << "IntNum:3 = " + lastId << 0;
+    QTest::newRow("definition without a line break") << "x := 2"
+                                                     << "Ident:X := IntNum:2 " + lastId << 0;
+    QTest::newRow("name at the end") << "ab"
+                                     << "Ident:AB " + lastId << 0;
     QTest::newRow("empty") << "" << lastId << 0;
     QTest::newRow("only a line break") << "\r\n" << lastId << 0;
     QTest::newRow("dollar is skipped") << "$20 + $ 5\r\n"
                                        << "IntNum:20 + IntNum:5 " + lastId << 0;
     QTest::newRow("dot after a number") << "1.x\r\n"
-                                        << "IntNum:1 . Ident:X " + lastId << 0;
+                                        << "ReNum:1 Ident:X " + lastId << 0;
+    QTest::newRow("dot before a blank") << "3. + 4\r\n"
+                                        << "ReNum:3 + IntNum:4 " + lastId << 0;
     QTest::newRow("dot before =") << "4.=\r\n"
-                                  << "IntNum:4 . = " + lastId << 0;
+                                  << "ReNum:4 = " + lastId << 0;
     QTest::newRow("identifier tail") << "a$1_b.c\r\n"
                                      << "Ident:A$1_B . Ident:C " + lastId << 0;
     QTest::newRow("any first character") << "%x ?\r\n"
