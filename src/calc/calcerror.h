@@ -12,6 +12,9 @@ enum class TCalcErrorCode : quint8 {
     Conversion,       // a text that is no number, or a value that cannot take the asked kind
     SingularMatrix,   // "gaussj: Singular Matrix"
     MatrixDimensions, // "wrong matrix dimensions"
+    NotPossible,      // "Operation not possible": an operation with no meaning for its operands
+    StackOverflow,    // "Stack overflow": more pending operands than the machine holds
+    TooMuchWork,      // "Calculation too large": beyond the work allowed in one run
 };
 
 class TCalcError
@@ -39,6 +42,19 @@ public:
     static TCalcError matrixDimensions()
     {
         return {TCalcErrorCode::MatrixDimensions, QStringLiteral("wrong matrix dimensions")};
+    }
+
+    static TCalcError notPossible()
+    {
+        return {TCalcErrorCode::NotPossible, QStringLiteral("Operation not possible")};
+    }
+    static TCalcError stackOverflow()
+    {
+        return {TCalcErrorCode::StackOverflow, QStringLiteral("Stack overflow")};
+    }
+    static TCalcError tooMuchWork()
+    {
+        return {TCalcErrorCode::TooMuchWork, QStringLiteral("Calculation too large")};
     }
 
     TCalcErrorCode code() const { return m_code; }

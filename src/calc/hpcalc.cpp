@@ -1,9 +1,11 @@
 #include "calc/hpcalc.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include <QStringList>
 
+#include "calc/arrayarithmetic.h"
 #include "calc/complexvariant.h"
 #include "calc/numbertext.h"
 
@@ -11,25 +13,6 @@ namespace {
 
 constexpr double OperandZeroLimit = 1e-16;
 constexpr double EngineeringZeroLimit = 1e-12;
-
-// x is taken by value: it may be an element of the same stack (Enter, roll up).
-template <typename T>
-void shiftPush(std::array<T, THPCalc::StackSize> &stack, T x)
-{
-    for (int i = THPCalc::StackSize - 1; i > 0; --i)
-        stack[i] = stack[i - 1];
-    stack[0] = std::move(x);
-}
-
-// The bottom element stays where it is, so it is duplicated.
-template <typename T>
-T shiftPop(std::array<T, THPCalc::StackSize> &stack)
-{
-    T top = stack[0];
-    for (int i = 0; i < THPCalc::StackSize - 1; ++i)
-        stack[i] = stack[i + 1];
-    return top;
-}
 
 double imaginaryPart(const TCalcValue &x)
 {
@@ -95,6 +78,58 @@ QString removeZeros(const QString &text)
     return TrimZeros(text.left(e)) + text.mid(e);
 }
 
+// Operations that handle vectors and matrices themselves; every other one computes on numbers.
+bool takesArrays(THPOperation op)
+{
+    switch (op) {
+    case hpAdd:
+    case hpSub:
+    case hpMul:
+    case hpDiv:
+    case hpEnter:
+    case hpExc:
+    case hpSum:
+    case hpLen:
+    case hpStackDown:
+    case hpStackUp:
+    case hpLastX:
+    case hpRandom:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Number operations with two operands.
+bool takesTwo(THPOperation op)
+{
+    switch (op) {
+    case hpExc:
+    case hpPwr:
+    case hpPC:
+    case hpdPC:
+    case hpToPol:
+    case hpToRect:
+        return true;
+    default:
+        return false;
+    }
+}
+
+TCalcBinaryOp binaryOpOf(THPOperation op)
+{
+    switch (op) {
+    case hpSub:
+        return TCalcBinaryOp::Subtract;
+    case hpMul:
+        return TCalcBinaryOp::Multiply;
+    case hpDiv:
+        return TCalcBinaryOp::Divide;
+    default:
+        return TCalcBinaryOp::Add;
+    }
+}
+
 int engineeringExponent(double x)
 {
     if (std::fabs(x) <= EngineeringZeroLimit || !std::isfinite(x))
@@ -116,77 +151,132 @@ THPCalc::THPCalc(quint32 seed)
 
 THPCalc::THPCalc(const QRandomGenerator &random)
     : m_random(random)
+{}
+
+THPTypeInfo THPCalc::typeAt(qsizetype fromTop) const
 {
-    Stack.fill(MakeComplex(0, 0));
+    const qsizetype i = Depth() - fromTop;
+    return i >= 0 ? TypeInfoStack[i] : tiDouble;
+}
+
+bool THPCalc::reserve()
+{
+    if (Depth() < MaxDepth)
+        return true;
+    if (FError.isEmpty())
+        FError = TCalcError::stackOverflow().text();
+    return false;
 }
 
 void THPCalc::Push(const TCalcValue &x)
 {
-    PushTypeInfo(tiDouble);
-    shiftPush(Stack, x);
+    if (!reserve())
+        return;
+    TypeInfoStack.push_back(tiDouble);
+    Stack.push_back(x);
     Input = true;
 }
 
 TCalcValue THPCalc::Pop()
 {
-    return shiftPop(Stack);
+    if (TypeInfoStack.empty())
+        return MakeComplex(0, 0);
+    switch (TopType()) {
+    case tiMatrix:
+        PopMatrix();
+        return MakeComplex(std::nan(""), std::nan(""));
+    case tiVector:
+        PopVector();
+        return MakeComplex(std::nan(""), std::nan(""));
+    default:
+        break;
+    }
+    TypeInfoStack.pop_back();
+    TCalcValue top = std::move(Stack.back());
+    Stack.pop_back();
+    return top;
 }
 
 void THPCalc::PushMatrix(const TComplexMatrix &x)
 {
-    PushTypeInfo(tiMatrix);
-    shiftPush(MatrixStack, CopyMatrix(x));
+    if (!reserve())
+        return;
+    TypeInfoStack.push_back(tiMatrix);
+    MatrixStack.push_back(CopyMatrix(x));
     Input = true;
 }
 
 TComplexMatrix THPCalc::PopMatrix()
 {
-    return shiftPop(MatrixStack);
+    if (TypeInfoStack.empty())
+        return {};
+    if (TopType() != tiMatrix) {
+        Pop();
+        return {};
+    }
+    TypeInfoStack.pop_back();
+    TComplexMatrix top = std::move(MatrixStack.back());
+    MatrixStack.pop_back();
+    return top;
 }
 
 void THPCalc::PushVector(const TComplexArray &x)
 {
-    PushTypeInfo(tiVector);
-    shiftPush(VectorStack, CopyVector(x));
+    if (!reserve())
+        return;
+    TypeInfoStack.push_back(tiVector);
+    VectorStack.push_back(CopyVector(x));
     Input = true;
 }
 
 TComplexArray THPCalc::PopVector()
 {
-    return shiftPop(VectorStack);
+    if (TypeInfoStack.empty())
+        return {};
+    if (TopType() != tiVector) {
+        Pop();
+        return {};
+    }
+    TypeInfoStack.pop_back();
+    TComplexArray top = std::move(VectorStack.back());
+    VectorStack.pop_back();
+    return top;
 }
 
-void THPCalc::PushTypeInfo(THPTypeInfo x)
+void THPCalc::Clear()
 {
-    shiftPush(TypeInfoStack, x);
+    Stack.clear();
+    MatrixStack.clear();
+    VectorStack.clear();
+    TypeInfoStack.clear();
 }
 
-THPTypeInfo THPCalc::PopTypeInfo()
+TCalcValue THPCalc::topValue() const
 {
-    return shiftPop(TypeInfoStack);
+    return TopType() == tiDouble && !Stack.empty() ? Stack.back() : MakeComplex(0, 0);
 }
 
 TCalcError THPCalc::ExecOp(THPOperation AnOp)
 {
-    FError.clear();
     if (AnOp != hpLastX)
-        LastX = Stack[0].realPart();
+        LastX = topValue().realPart();
     TCalcError error = execute(AnOp);
-    switch (error.code()) {
-    case TCalcErrorCode::None:
+    if (!error) {
         Input = true;
         return error;
-    case TCalcErrorCode::DivisionByZero:
-        // The arithmetic's "Division by zero" is shown in the machine's words; "ln(0)" and
-        // "log(0)" keep theirs.
-        FError = error.text() == TCalcError::divisionByZero().text() ? QStringLiteral("Divide by 0")
-                                                                     : error.text();
-        break;
-    default:
-        FError = error.text();
-        break;
     }
-    return {error.code(), FError};
+    // The failed operation's place is held by an undefined number.
+    Push(MakeComplex(std::nan(""), std::nan("")));
+    QString text = error.text();
+    // The arithmetic's "Division by zero" is shown in the machine's words; "ln(0)" and "log(0)"
+    // keep theirs.
+    if (error.code() == TCalcErrorCode::DivisionByZero
+        && text == TCalcError::divisionByZero().text())
+        text = QStringLiteral("Divide by 0");
+    // The first error is the one shown: what follows computed with its undefined result.
+    if (FError.isEmpty())
+        FError = text;
+    return {error.code(), text};
 }
 
 TCalcError THPCalc::execute(THPOperation op)
@@ -220,57 +310,29 @@ TCalcError THPCalc::execute(THPOperation op)
             return after == 1.0 ? TCalcError() : scaled(r, after, r);
         });
     };
+    if (!takesArrays(op) && (TopType() != tiDouble || (takesTwo(op) && TypeBelowTop() != tiDouble)))
+        return arrayFunction(op);
     const double toRadians = toRadiansFactor(TrigMode);
     const double fromRadians = fromRadiansFactor(TrigMode);
 
     switch (op) {
     case hpAdd:
-        return binaryOp([](const TCalcValue &x, const TCalcValue &y, TCalcValue &r) {
-            return TCalcValue::binary(TCalcBinaryOp::Add, y, x, r);
-        });
     case hpSub:
-        return binaryOp([](const TCalcValue &x, const TCalcValue &y, TCalcValue &r) {
-            return TCalcValue::binary(TCalcBinaryOp::Subtract, y, x, r);
-        });
-    case hpMul: {
-        const THPTypeInfo tag = PopTypeInfo();
-        if (tag == tiMatrix) {
-            if (PopTypeInfo() != tiMatrix)
-                return {};
-            const TComplexMatrix B = PopMatrix();
-            const TComplexMatrix A = PopMatrix();
-            const TComplexMatrix C = MatMul(A, B, &error);
-            if (error)
-                return error;
-            if (C.isEmpty())
-                return TCalcError::matrixDimensions();
-            PushMatrix(C);
-            return {};
-        }
-        if (tag == tiVector) {
-            if (PopTypeInfo() != tiMatrix)
-                return {};
-            const TComplexArray v = PopVector();
-            const TComplexMatrix A = PopMatrix();
-            const TComplexArray product = MatVecMul(A, v, &error);
-            if (error)
-                return error;
-            if (!product.isEmpty())
-                PushVector(product);
-            return {};
-        }
-        return binaryOp([](const TCalcValue &x, const TCalcValue &y, TCalcValue &r) {
-            return TCalcValue::binary(TCalcBinaryOp::Multiply, x, y, r);
-        });
-    }
+    case hpMul:
     case hpDiv:
-        return binaryOp([](const TCalcValue &x, const TCalcValue &y, TCalcValue &r) {
-            if (isZeroOperand(x))
-                return TCalcError::divisionByZero();
-            return TCalcValue::binary(TCalcBinaryOp::Divide, y, x, r);
-        });
+        return arithmetic(op);
     case hpEnter:
-        Push(Stack[0]);
+        switch (TopType()) {
+        case tiMatrix:
+            PushMatrix(MatrixStack.empty() ? TComplexMatrix() : MatrixStack.back());
+            break;
+        case tiVector:
+            PushVector(VectorStack.empty() ? TComplexArray() : VectorStack.back());
+            break;
+        default:
+            Push(topValue());
+            break;
+        }
         return {};
     case hpPwr:
         return binaryOp([](const TCalcValue &x, const TCalcValue &y, TCalcValue &r) {
@@ -287,13 +349,6 @@ TCalcError THPCalc::execute(THPOperation op)
             return realResult(std::pow(10.0L, (long double)exponent), std::isfinite(exponent), r);
         });
     case hpInv: {
-        if (PopTypeInfo() == tiMatrix) {
-            TComplexMatrix M = PopMatrix();
-            if (TCalcError failure = MatInverse(M))
-                return failure;
-            PushMatrix(M);
-            return {};
-        }
         return unaryOp([](const TCalcValue &x, TCalcValue &r) {
             if (isZeroOperand(x))
                 return TCalcError::divisionByZero();
@@ -313,6 +368,8 @@ TCalcError THPCalc::execute(THPOperation op)
     case hpInvTan:
         return complexFunction(ComplexArcTan, 1.0, fromRadians);
     case hpExc: {
+        if (TopType() != tiDouble || TypeBelowTop() != tiDouble)
+            return arrayFunction(op);
         const TCalcValue x = Pop();
         const TCalcValue y = Pop();
         Push(x);
@@ -360,33 +417,47 @@ TCalcError THPCalc::execute(THPOperation op)
                                       TCalcValue(std::trunc(x.realPart())), r);
         });
     case hpSum: {
-        if (PopTypeInfo() != tiVector)
+        // The sum of a single number is that number.
+        if (TopType() == tiDouble)
             return {};
+        if (TopType() != tiVector)
+            return arrayFunction(op);
+        const TComplexArray v = PopVector();
         TCalcValue sum = MakeComplex(0, 0);
-        for (const TCalcValue &element : VectorStack[0]) {
+        for (const TCalcValue &element : v) {
             if (TCalcError failure = TCalcValue::binary(TCalcBinaryOp::Add, sum, element, sum))
                 return failure;
         }
-        PopVector();
         Push(sum);
         return {};
     }
     case hpLen: {
-        if (PopTypeInfo() != tiVector)
-            return {};
-        const double n = double(VectorStack[0].size());
-        PopVector();
-        Push(MakeComplex(n, 0));
+        if (TopType() != tiVector)
+            return arrayFunction(op);
+        Push(MakeComplex(double(PopVector().size()), 0));
         return {};
     }
     case hpSqrt:
         return unaryOp(ComplexSqrt);
-    case hpStackDown:
-        Stack[StackSize - 1] = Pop();
+    case hpStackDown: {
+        // Roll down: X becomes the bottom number.
+        if (TopType() != tiDouble || Stack.empty())
+            return {};
+        const TCalcValue x = Pop();
+        Stack.insert(Stack.begin(), x);
+        TypeInfoStack.insert(TypeInfoStack.begin(), tiDouble);
         return {};
-    case hpStackUp:
-        Push(Stack[StackSize - 1]);
+    }
+    case hpStackUp: {
+        // Roll up: the bottom number becomes X.
+        if (Stack.empty())
+            return {};
+        const TCalcValue bottom = Stack.front();
+        Stack.erase(Stack.begin());
+        TypeInfoStack.erase(std::find(TypeInfoStack.begin(), TypeInfoStack.end(), tiDouble));
+        Push(bottom);
         return {};
+    }
     case hpLastX:
         Push(MakeComplex(LastX));
         return {};
@@ -410,7 +481,7 @@ TCalcError THPCalc::execute(THPOperation op)
         if (TCalcError failure = scaled(x, 0.01, percent))
             return failure;
         if (TCalcError failure
-            = TCalcValue::binary(TCalcBinaryOp::Multiply, percent, Stack[0], result))
+            = TCalcValue::binary(TCalcBinaryOp::Multiply, percent, topValue(), result))
             return failure;
         Push(result);
         return {};
@@ -472,24 +543,165 @@ TCalcError THPCalc::execute(THPOperation op)
     return {};
 }
 
+// One item taken off the machine, whatever its kind.
+struct THPCalc::Operand
+{
+    THPTypeInfo kind = tiDouble;
+    TCalcValue value;
+    TComplexArray vector;
+    TComplexMatrix matrix;
+};
+
+THPCalc::Operand THPCalc::popOperand()
+{
+    Operand operand;
+    operand.kind = TopType();
+    switch (operand.kind) {
+    case tiMatrix:
+        operand.matrix = PopMatrix();
+        break;
+    case tiVector:
+        operand.vector = PopVector();
+        break;
+    default:
+        operand.value = Pop();
+        break;
+    }
+    return operand;
+}
+
+TCalcError THPCalc::arithmetic(THPOperation op)
+{
+    const TCalcBinaryOp binary = binaryOpOf(op);
+    const Operand x = popOperand();
+    const Operand y = popOperand();
+    if (x.kind != tiMatrix && x.kind != tiVector && y.kind != tiMatrix && y.kind != tiVector) {
+        if (op == hpDiv && isZeroOperand(x.value))
+            return TCalcError::divisionByZero();
+        TCalcValue result;
+        // The product is formed as X times Y, every other operation as Y op X.
+        TCalcError error = op == hpMul ? TCalcValue::binary(binary, x.value, y.value, result)
+                                       : TCalcValue::binary(binary, y.value, x.value, result);
+        if (!error)
+            Push(result);
+        return error;
+    }
+
+    TComplexArray vector;
+    TComplexMatrix matrix;
+    TCalcError error;
+    const auto pushVector = [&] {
+        if (!error)
+            PushVector(vector);
+        return error;
+    };
+    const auto pushMatrix = [&] {
+        if (!error)
+            PushMatrix(matrix);
+        return error;
+    };
+    const bool xNumber = x.kind == tiDouble || x.kind == tiRange;
+    const bool yNumber = y.kind == tiDouble || y.kind == tiRange;
+    switch (op) {
+    case hpAdd:
+    case hpSub:
+        if (x.kind == tiVector && y.kind == tiVector) {
+            error = CombineVectors(binary, y.vector, x.vector, vector);
+            return pushVector();
+        }
+        if (x.kind == tiMatrix && y.kind == tiMatrix) {
+            error = CombineMatrices(binary, y.matrix, x.matrix, matrix);
+            return pushMatrix();
+        }
+        break;
+    case hpMul:
+        if (x.kind == tiMatrix && y.kind == tiMatrix) {
+            matrix = MatMul(y.matrix, x.matrix, &error);
+            if (!error && matrix.isEmpty())
+                error = TCalcError::matrixDimensions();
+            return pushMatrix();
+        }
+        if (x.kind == tiVector && y.kind == tiMatrix) {
+            vector = MatVecMul(y.matrix, x.vector, &error);
+            if (!error && vector.isEmpty())
+                error = TCalcError::matrixDimensions();
+            return pushVector();
+        }
+        if (xNumber || yNumber) {
+            const TCalcValue &factor = xNumber ? x.value : y.value;
+            const Operand &scaled = xNumber ? y : x;
+            if (scaled.kind == tiVector) {
+                error = ScaleVector(binary, scaled.vector, factor, vector);
+                return pushVector();
+            }
+            error = ScaleMatrix(binary, scaled.matrix, factor, matrix);
+            return pushMatrix();
+        }
+        break;
+    case hpDiv:
+        if (!xNumber || yNumber)
+            break;
+        if (isZeroOperand(x.value))
+            return TCalcError::divisionByZero();
+        if (y.kind == tiVector) {
+            error = ScaleVector(binary, y.vector, x.value, vector);
+            return pushVector();
+        }
+        error = ScaleMatrix(binary, y.matrix, x.value, matrix);
+        return pushMatrix();
+    default:
+        break;
+    }
+    return TCalcError::notPossible();
+}
+
+TCalcError THPCalc::arrayFunction(THPOperation op)
+{
+    TCalcError error;
+    if (op == hpCHS && TopType() == tiVector) {
+        TComplexArray result;
+        error = ScaleVector(TCalcBinaryOp::Multiply, PopVector(), TCalcValue(-1), result);
+        if (!error)
+            PushVector(result);
+        return error;
+    }
+    if (op == hpCHS && TopType() == tiMatrix) {
+        TComplexMatrix result;
+        error = ScaleMatrix(TCalcBinaryOp::Multiply, PopMatrix(), TCalcValue(-1), result);
+        if (!error)
+            PushMatrix(result);
+        return error;
+    }
+    if (op == hpInv && TopType() == tiMatrix) {
+        TComplexMatrix M = PopMatrix();
+        error = MatInverse(M);
+        if (!error)
+            PushMatrix(M);
+        return error;
+    }
+    Pop();
+    if (takesTwo(op))
+        Pop();
+    return TCalcError::notPossible();
+}
+
 QString THPCalc::Display()
 {
     DisplayLines = 0;
     QString text;
     if (!FError.isEmpty()) {
         text = FError;
+        Pop();
     } else {
-        switch (PopTypeInfo()) {
+        switch (TopType()) {
         case tiMatrix:
-            text = DisplayMatrix(MatrixStack[0]);
-            PopMatrix();
+            text = DisplayMatrix(PopMatrix());
             break;
         case tiVector:
-            text = DisplayVector(VectorStack[0]);
-            PopVector();
+            text = DisplayVector(PopVector());
             break;
         default:
-            text = displayNumber(Stack[0]);
+            text = DisplayValue(Pop());
             break;
         }
     }
@@ -497,7 +709,7 @@ QString THPCalc::Display()
     return text;
 }
 
-QString THPCalc::displayNumber(const TCalcValue &x) const
+QString THPCalc::DisplayValue(const TCalcValue &x) const
 {
     const double real = x.realPart();
     const double imaginary = imaginaryPart(x);
@@ -535,13 +747,6 @@ QString THPCalc::displayNumber(const TCalcValue &x) const
 QString THPCalc::DisplayMatrix(const TComplexMatrix &m)
 {
     // Each element is shown through Display, so it follows Mode, FixLen and KillZeros.
-    const auto elementText = [this](const TCalcValue &element) {
-        Push(element);
-        const QString text = Display();
-        Pop();
-        PopTypeInfo();
-        return text;
-    };
     QString text = QStringLiteral("\r\n(");
     if (m.isEmpty()) {
         DisplayLines = 2;
@@ -550,7 +755,7 @@ QString THPCalc::DisplayMatrix(const TComplexMatrix &m)
     for (qsizetype i = 0; i < m.size(); ++i) {
         QStringList elements;
         for (const TCalcValue &element : m[i])
-            elements.append(elementText(element));
+            elements.append(DisplayValue(element));
         text += QLatin1Char('(') + elements.join(QStringLiteral(", "));
         text += i + 1 < m.size() ? QStringLiteral("),\r\n") : QStringLiteral("))\r\n");
     }
@@ -561,12 +766,8 @@ QString THPCalc::DisplayMatrix(const TComplexMatrix &m)
 QString THPCalc::DisplayVector(const TComplexArray &v)
 {
     QStringList elements;
-    for (const TCalcValue &element : v) {
-        Push(element);
-        elements.append(Display());
-        Pop();
-        PopTypeInfo();
-    }
+    for (const TCalcValue &element : v)
+        elements.append(DisplayValue(element));
     DisplayLines = 2;
     return QStringLiteral("\r\n(") + elements.join(QStringLiteral(", ")) + QStringLiteral(")\r\n");
 }

@@ -33,6 +33,12 @@ bool startsStatement(SymbolType sym)
     return sym == Eql || sym == LParen || startsNumber(sym) || sym == Ident;
 }
 
+bool isKeyword(SymbolType sym)
+{
+    return (sym >= VarDecl && sym <= NotSym) || sym == AndSym || sym == ModSym || sym == OrSym
+           || (sym >= EndSym && sym <= Times) || (sym >= RealSym && sym <= ForSym);
+}
+
 bool isRelation(SymbolType sym)
 {
     return sym >= NEq && sym <= Lss;
@@ -49,20 +55,6 @@ bool isEmptyValue(const TParseObj *e)
 double termCost(const QString &piece, qint64 elementsPushed)
 {
     return double(std::max<qsizetype>(piece.size(), 1)) + double(elementsPushed);
-}
-
-bool holdsValue(const TParseObj *e)
-{
-    switch (e->obClass) {
-    case VarObject:
-    case RConst:
-    case ocRange:
-    case ocVector:
-    case ocMatrix:
-        return true;
-    default:
-        return false;
-    }
 }
 
 // Number of elements of a vector filled over range r; -1 when the range cannot give a vector.
@@ -104,13 +96,29 @@ void TStrParser::Run(const QString &text)
     OriSource = text;
     HP.FError.clear();
 
+    HP.Clear();
+    m_word = nullptr;
+    m_literal = nullptr;
+
     GetSym();
     int stalls = 0;
-    while (startsStatement(sym()) && FErrorCode == 0) {
+    for (;;) {
+        // Words of the keyword table are words like any other between calculations.
+        while (isKeyword(sym()))
+            GetSym();
+        if (!startsStatement(sym()) && !signedCalculationFollows())
+            break;
         const quint64 before = FScanner.Steps();
+        // Only the value of an expression that an "=" starting this statement asks for is
+        // carried over from the statement before (Price 3 * 4 =).
+        if (sym() != Eql)
+            HP.Clear();
+        // A word waiting for a definition or an "=" waits to the end of its line only.
+        if (FScanner.Line != FScanner.PrevSymLine)
+            prevSym = NoSym;
         Statement();
-        if (!HP.FError.isEmpty())
-            FErrorCode = MachineError;
+        if (FErrorCode != 0 || !HP.FError.isEmpty())
+            reportStatementError();
         while (sym() == NoSym)
             GetSym();
         // A statement may leave its first symbol in place for the next one (a vector name
@@ -125,19 +133,73 @@ void TStrParser::Run(const QString &text)
             stalls = 0;
         }
     }
+    if (sym() != eof || FScanner.ErrorCode == TSeqScanner::BufferFullError)
+        writeError(editorPos(), CanceledText);
+}
 
-    const int pos = FScanner.NrOfChar + Ofs - FScanner.Line - 1;
-    const QString machineError = HP.FError;
-    if (!machineError.isEmpty())
-        writeError(pos, machineError);
-    if (FErrorCode != 0) {
-        // A failed operation (code 11) has been written once already.
-        const QString codeText = ErrorText(FErrorCode);
-        if (FErrorCode != MachineError && codeText != machineError)
-            writeError(pos, codeText);
-    } else if (sym() != eof || FScanner.ErrorCode == TSeqScanner::BufferFullError) {
-        writeError(pos, CanceledText);
+bool TStrParser::signedCalculationFollows()
+{
+    // A sign before a number or "(" begins a calculation (-3 * 2 =); before anything else it
+    // is text, such as the dash of a list.
+    if (sym() != Minus && sym() != Plus)
+        return false;
+    const QString rest = FScanner.UpcomingText(256);
+    static const QRegularExpression start(
+        QStringLiteral("^[ \\t]*(\\d|\\(|[A-Za-z_][A-Za-z0-9_$]*)"));
+    const QRegularExpressionMatch match = start.match(rest);
+    if (!match.hasMatch())
+        return false;
+    const QString word = match.captured(1);
+    if (word.size() == 1 && (word.at(0).isDigit() || word.at(0) == u'('))
+        return true;
+    // Before a name, only one that has a value: "- x * 2 =" is a calculation, "- buy milk" text.
+    // The name is looked up at the scratch position where the next identifier is scanned.
+    FScanner.AddToBuffer(word);
+    const TParseObj *e = Lookup(FScanner.idPos);
+    if (!e)
+        return false;
+    switch (e->obClass) {
+    case VarObject:
+        return !isEmptyValue(e);
+    case RConst:
+    case HPOp:
+    case ocRange:
+    case ocVector:
+    case ocMatrix:
+        return true;
+    default:
+        return false;
     }
+}
+
+char16_t TStrParser::nextCharacter() const
+{
+    const QString rest = FScanner.UpcomingText(256);
+    for (const QChar c : rest) {
+        if (c.unicode() > u' ')
+            return c.unicode();
+    }
+    return 0;
+}
+
+void TStrParser::reportStatementError()
+{
+    // An error of the machine is written where the statement's expression ended; one of the
+    // parser after the symbol where it was found, unless that begins a later line.
+    const bool machine = !HP.FError.isEmpty();
+    const QString text = machine ? HP.FError : ErrorText(FErrorCode);
+    const qint32 line = FScanner.PrevSymLine;
+    const bool sameLine = FScanner.Line == line;
+    writeError(!machine && sameLine ? editorPos() : FScanner.PrevSymEnd + Ofs, text);
+    HP.Reset();
+    HP.Clear();
+    // After a malformed statement the rest of its line is passed over; the run goes on.
+    if (!machine) {
+        while (sym() != eof && FScanner.Line == line)
+            GetSym();
+    }
+    FErrorCode = 0;
+    prevSym = NoSym;
 }
 
 void TStrParser::declarePredefined()
@@ -244,6 +306,10 @@ void TStrParser::remove(TParseObj *obj)
         return;
     if (prevObj == obj)
         prevObj = nullptr;
+    if (m_word == obj)
+        m_word = nullptr;
+    if (m_literal == obj)
+        m_literal = nullptr;
     for (auto it = ObjList.end(); it != ObjList.begin();) {
         --it;
         if (it->get() == obj) {
@@ -278,6 +344,8 @@ QString TStrParser::ErrorText(qint32 ACode) const
         return QStringLiteral("Double expected");
     case 18:
         return QStringLiteral("Index out of range");
+    case 20:
+        return QStringLiteral("Range too large");
     default:
         return HP.FError;
     }
@@ -380,6 +448,16 @@ void TStrParser::Factor(TParseObj *target)
     }
     ++m_depth;
     switch (sym()) {
+    case Minus:
+    case Plus: {
+        // A sign after an operator belongs to the factor that follows (2 * -3).
+        const bool negate = sym() == Minus;
+        GetSym();
+        Factor(target);
+        if (negate)
+            exec(hpCHS);
+        break;
+    }
     case NotSym:
         // NOT has no effect on the value.
         GetSym();
@@ -394,6 +472,7 @@ void TStrParser::Factor(TParseObj *target)
                 break;
             // Not a vector or matrix: read it again as a parenthesised expression.
             FErrorCode = 0;
+            m_literal = nullptr;
             FScanner.RestoreState(atParenthesis);
             GetSym();
             prevSym = Ident;
@@ -472,10 +551,9 @@ void TStrParser::IdentFactor(TParseObj *e)
         break;
     }
     case ocRange:
+        // The range's name stands for its current value.
         GetSym();
-        HP.PushTypeInfo(tiRange);
-        if (sym() != Eql)
-            HP.Push(MakeComplex(e->p.rgInc));
+        HP.Push(MakeComplex(e->p.rgInc));
         break;
     case ocVector:
         VectorFactor(e);
@@ -506,12 +584,16 @@ void TStrParser::VectorFactor(TParseObj *e)
         return;
     }
     GetSym();
+    const TParseObj *indexName = sym() == Ident ? Lookup(FScanner.idPos) : nullptr;
+    const bool byRange = indexName && indexName->obClass == ocRange;
     Expression();
-    if (HP.PopTypeInfo() != tiDouble)
+    if (HP.TopType() != tiDouble) {
+        HP.Pop();
+        FErrorCode = IndexOutOfRange;
         return;
+    }
     qint64 index = 0;
     const bool whole = popInteger(index);
-    const bool byRange = HP.PopTypeInfo() == tiRange;
     if (byRange && sym() == RBrackets && FScanner.BecomesFollows()) {
         // An indexed definition follows. Moving idPos back never reaches into kept names.
         if (prevId >= FScanner.idPos)
@@ -539,18 +621,20 @@ void TStrParser::MatrixFactor(TParseObj *e)
     }
     GetSym();
     Expression();
-    if (HP.PopTypeInfo() != tiDouble || sym() != Comma)
-        return;
     qint64 row = 0;
+    const bool rowNumber = HP.TopType() == tiDouble;
     const bool rowWhole = popInteger(row);
+    if (!rowNumber || sym() != Comma) {
+        FErrorCode = IndexOutOfRange;
+        return;
+    }
     GetSym();
     Expression();
-    if (HP.PopTypeInfo() != tiDouble)
-        return;
     qint64 column = 0;
+    const bool columnNumber = HP.TopType() == tiDouble;
     const bool columnWhole = popInteger(column);
-    if (!rowWhole || !columnWhole || row < 0 || row >= e->m.size() || column < 0
-        || column >= e->m.at(row).size()) {
+    if (!rowNumber || !columnNumber || !rowWhole || !columnWhole || row < 0 || row >= e->m.size()
+        || column < 0 || column >= e->m.at(row).size()) {
         FErrorCode = IndexOutOfRange;
         return;
     }
@@ -562,16 +646,13 @@ void TStrParser::MatrixFactor(TParseObj *e)
 void TStrParser::SumForms()
 {
     Expression();
-    const THPTypeInfo tag = HP.PopTypeInfo();
-    if (tag == tiVector) {
-        HP.PushTypeInfo(tag);
+    if (HP.TopType() != tiDouble) {
+        // The sum of a vector's elements.
         exec(hpSum);
         GetSym();
         prevSym = NoSym;
         return;
     }
-    if (tag != tiDouble)
-        return;
     qint64 lo = 0;
     popInteger(lo);
     if (sym() != Comma)
@@ -735,6 +816,7 @@ void TStrParser::Literal(TParseObj *target)
         if (sym() == RParen)
             GetSym();
         prevSym = NoSym;
+        m_literal = target;
         return;
     }
     target->obClass = ocVector;
@@ -742,6 +824,7 @@ void TStrParser::Literal(TParseObj *target)
     if (target->vecAr.size() == 1 && FErrorCode == 0)
         FErrorCode = SingleElementVector;
     prevSym = NoSym;
+    m_literal = target;
 }
 
 TComplexArray TStrParser::List()
@@ -792,11 +875,15 @@ void TStrParser::Statement()
 {
     TParseObj *target = nullptr;
     const SymbolType c = sym();
-    if (c == LParen || startsNumber(c)) {
+    // An "=" beginning a statement belongs to the name the statement before began with.
+    if (c != Eql)
+        m_word = nullptr;
+    if (c == LParen || startsNumber(c) || c == Minus || c == Plus) {
         Expression();
     } else if (c == Ident) {
         if (TParseObj *created = declare(VarObject)) {
             target = created;
+            m_word = created;
             prevSym = Ident;
             prevId = FScanner.idPos;
             GetSym();
@@ -809,33 +896,35 @@ void TStrParser::Statement()
             // A word met before that never got a value: still a word, which a definition may
             // yet give a value.
             target = prevObj;
+            m_word = prevObj;
             prevSym = Ident;
             prevId = FScanner.idPos;
             GetSym();
         } else {
+            TParseObj *e = prevObj;
+            m_word = e;
             prevId = FScanner.idPos;
             prevSym = Ident;
+            const bool alone = nextCharacter() == u'=';
             Expression();
             if (FErrorCode != 0)
                 return;
-            TParseObj *e = Lookup(prevId);
-            if (sym() == Becomes && e) {
+            if (sym() == Becomes && m_word) {
                 // An assignment to an existing name.
-                e->obClass = VarObject;
                 HP.Pop();
                 GetSym();
                 Expression(e);
-                e->cNum = HP.Pop();
-                prevSym = NoSym;
+                takeResult(e);
                 return;
             }
-            // Only a whole vector is shown as the vector variable; an element is a number.
-            if (sym() == Eql && e && !(e->obClass == ocVector && HP.TypeInfoStack[0] == tiVector))
+            // Only the vector's name alone is shown as the vector variable; an element or a
+            // computed vector is a result like any other.
+            if (sym() == Eql && !(e->obClass == ocVector && alone))
                 prevSym = NoSym;
         }
     }
 
-    // A failed expression shows no result: the run ends with the error at the "=".
+    // A failed expression shows no result: the error is reported in its place.
     if (FErrorCode != 0 && sym() == Eql)
         return;
     switch (sym()) {
@@ -872,44 +961,23 @@ void TStrParser::Statement()
 void TStrParser::ResultRequest()
 {
     const int pos = editorPos();
-    TParseObj *e = prevSym == Ident ? Lookup(FScanner.idPos) : nullptr;
-    if (e && isEmptyValue(e)) {
-        // A word with no value followed by "=" is a word, not a request for its value.
-        e = nullptr;
-    } else if (e && !holdsValue(e)) {
-        // A function, procedure or constant named last has no value to show: the "=" asks for
-        // the result of what came before it (FIX(2, FALSE) then 5 =).
-        e = nullptr;
-        prevSym = NoSym;
-    }
-    if (e) {
-        // The name has been dealt with; a later "=" asks for a result of its own.
-        prevSym = NoSym;
-        if (e->obClass == ocVector) {
-            DisplayVectorVariable(pos, e->vecAr);
-            GetSym();
-        } else if (e->obClass == ocMatrix) {
-            GetSym();
-        } else {
-            IdentFactor(e);
-            if (OnDisplayResult) {
-                writeResult(pos, u' ' + HP.Display(), 0);
-                HP.Pop();
-            }
-            if (sym() == ReNum)
-                GetSym();
-        }
+    // The name the statement began with, if it is still pending.
+    const bool pending = prevSym == Ident;
+    TParseObj *e = pending ? m_word : nullptr;
+    prevSym = NoSym;
+    if (e && e->obClass == ocVector) {
+        if (HP.TopType() == tiVector)
+            HP.PopVector();
+        DisplayVectorVariable(pos, e->vecAr);
+        GetSym();
         return;
     }
-    if (prevSym == Ident) {
-        // A word followed by "=": nothing to show; the rest of its line is passed over.
-        const bool removed = ObjList.size() > 1;
-        if (removed)
-            remove(ObjList.back().get());
+    if (pending && (!e || isEmptyValue(e))) {
+        // A word followed by "=" has no value to show: the word is dropped and the rest of its
+        // line is passed over.
+        remove(e);
         while (FScanner.ch != u'\n' && !(FScanner.ch == 0 && FScanner.SourceEmpty()))
             FScanner.GetCh();
-        if (removed)
-            prevSym = NoSym;
         GetSym();
         return;
     }
@@ -918,11 +986,11 @@ void TStrParser::ResultRequest()
     if (!HP.FError.isEmpty()) {
         writeError(pos, HP.FError);
         HP.Reset();
+        HP.Pop();
     } else {
         const QString text = u' ' + HP.Display();
         writeResult(pos, text, HP.DisplayLines);
     }
-    HP.Pop();
     // A number already written after the "=" on the same line is passed over.
     if ((sym() == ReNum || sym() == IntNum) && FScanner.Line == line)
         GetSym();
@@ -953,6 +1021,7 @@ void TStrParser::Definition(TParseObj *target)
         GetSym();
         Expression();
         const double end = HP.Pop().realPart();
+        prevSym = NoSym;
         if (target) {
             target->obClass = ocRange;
             target->p.rgStart = start;
@@ -962,21 +1031,53 @@ void TStrParser::Definition(TParseObj *target)
         }
         return;
     }
-    if (!target || prevSym != Ident)
+    if (target)
+        takeResult(target);
+}
+
+void TStrParser::takeResult(TParseObj *target)
+{
+    prevSym = NoSym;
+    if (!HP.FError.isEmpty() || FErrorCode != 0) {
+        // A failed expression defines nothing.
+        remove(target);
         return;
-    switch (HP.PopTypeInfo()) {
-    case tiDouble:
-        target->cNum = HP.Pop();
+    }
+    // A vector or matrix literal has put itself into the target.
+    if (m_literal == target) {
+        m_literal = nullptr;
+    } else {
+        switch (HP.TopType()) {
+        case tiMatrix:
+            target->obClass = ocMatrix;
+            target->m = HP.PopMatrix();
+            break;
+        case tiVector:
+            target->obClass = ocVector;
+            target->vecAr = HP.PopVector();
+            break;
+        default:
+            target->obClass = VarObject;
+            target->cNum = HP.Pop();
+            break;
+        }
+    }
+    // An "=" right after a definition asks for the value just defined.
+    if (sym() == Eql)
+        pushValue(target);
+}
+
+void TStrParser::pushValue(const TParseObj *e)
+{
+    switch (e->obClass) {
+    case ocMatrix:
+        HP.PushMatrix(e->m);
         break;
-    case tiMatrix:
-        target->m = HP.PopMatrix();
-        target->obClass = ocMatrix;
+    case ocVector:
+        HP.PushVector(e->vecAr);
         break;
-    case tiVector:
-        target->vecAr = HP.PopVector();
-        target->obClass = ocVector;
-        break;
-    case tiRange:
+    default:
+        HP.Push(e->cNum);
         break;
     }
 }
@@ -1001,7 +1102,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
         if (sym() == Becomes) {
             const qint64 count = rangeCount(*r);
             if (count < 0) {
-                FErrorCode = IndexOutOfRange;
+                FErrorCode = RangeTooLarge;
                 return;
             }
             target->vecAr.resize(count);
@@ -1023,11 +1124,9 @@ void TStrParser::IndexedDefinition(TParseObj *target)
         }
         GetSym();
         Expression();
-        const THPTypeInfo tag = HP.PopTypeInfo();
-        if (tag == tiVector) {
-            HP.PushTypeInfo(tag);
+        if (HP.TopType() != tiDouble) {
             exec(hpSum);
-        } else if (tag == tiDouble) {
+        } else {
             // The bounds only set the number of elements.
             qint64 b = 0;
             popInteger(b);
@@ -1041,7 +1140,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
                     pieceCh = FScanner.ch;
                     const double count = double(c) - double(b) + 1.0;
                     if (count > MaxElements) {
-                        FErrorCode = IndexOutOfRange;
+                        FErrorCode = RangeTooLarge;
                         return;
                     }
                     target->vecAr.resize(count < 0 ? 0 : qsizetype(count));
@@ -1067,7 +1166,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
             const double rescan = double(std::max<qsizetype>(count - 1, 0))
                                   * termCost(piece, m_elementsPushed - elementsBefore);
             if (rescan > m_vectorRescanBudget) {
-                FErrorCode = IndexOutOfRange;
+                FErrorCode = RangeTooLarge;
                 break;
             }
             m_vectorRescanBudget -= rescan;
@@ -1121,10 +1220,7 @@ void TStrParser::DisplayVectorVariable(int pos, const TComplexArray &v)
     QString text = QStringLiteral(" (");
     int lineBreaks = 0;
     for (qsizetype i = 0; i < v.size(); ++i) {
-        HP.Push(v.at(i));
-        text += HP.Display() + QStringLiteral(", ");
-        HP.Pop();
-        HP.PopTypeInfo();
+        text += HP.DisplayValue(v.at(i)) + QStringLiteral(", ");
         if ((i + 1) % 5 == 0) {
             text += QStringLiteral("\r\n");
             ++lineBreaks;

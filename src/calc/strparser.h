@@ -43,6 +43,7 @@ public:
         ArgumentSeparatorError = 17,
         IndexOutOfRange = 18,
         SingleElementVector = 19,
+        RangeTooLarge = 20,
     };
 
     static const QString CanceledText;
@@ -108,14 +109,25 @@ private:
 
     // Statements.
     void Statement();
+    bool signedCalculationFollows();
+    // The first character after blanks and line breaks that the scanner has still to read.
+    char16_t nextCharacter() const;
+    void reportStatementError();
     bool indexedDefinitionFollows() const;
     void ResultRequest();
     void Definition(TParseObj *target);
+    // Gives the target the value the expression left (or removes it after an error); an "="
+    // that follows finds the value on the machine.
+    void takeResult(TParseObj *target);
+    void pushValue(const TParseObj *e);
     void IndexedDefinition(TParseObj *target);
     void DisplayVectorVariable(int pos, const TComplexArray &v);
     void releaseMachineCopies(const TComplexArray &v);
 
     int m_depth = 0;
+    // The name the current statement began with, and a target a literal has filled.
+    TParseObj *m_word = nullptr;
+    TParseObj *m_literal = nullptr;
     // Characters sums and vectors may still read again in this run.
     double m_sumRescanBudget = 0;
     double m_vectorRescanBudget = 0;

@@ -33,6 +33,30 @@ double imaginary(const TCalcValue &value)
     return value.isComplex() ? value.complex().Imaginary() : 0.0;
 }
 
+// "2" or "2i" a number, "(1, 2)" a vector, "((1, 2), (3, 4))" a matrix of real numbers.
+void pushOperand(THPCalc &hp, const QString &text)
+{
+    const auto numbers = [](QString list) {
+        TComplexArray elements;
+        list.remove(u'(').remove(u')');
+        for (const QString &item : list.split(u',', Qt::SkipEmptyParts))
+            elements.append(MakeComplex(item.trimmed().toDouble()));
+        return elements;
+    };
+    if (text.startsWith(QStringLiteral("(("))) {
+        TComplexMatrix rows;
+        for (const QString &row : text.mid(1, text.size() - 2).split(QStringLiteral("),")))
+            rows.append(numbers(row));
+        hp.PushMatrix(rows);
+    } else if (text.startsWith(u'(')) {
+        hp.PushVector(numbers(text));
+    } else if (text.endsWith(u'i')) {
+        hp.Push(MakeComplex(0, text.chopped(1).toDouble()));
+    } else {
+        hp.Push(MakeComplex(text.toDouble()));
+    }
+}
+
 bool close(double actual, double expected)
 {
     if (std::isnan(expected))
@@ -47,11 +71,12 @@ class TestHPCalc : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void stacksAreShiftRegisters();
+    void stacksGrowAsDeepAsNeeded();
     void operations_data();
     void operations();
     void errorsPopOperandsAndShowOnce_data();
     void errorsPopOperandsAndShowOnce();
+    void firstErrorSurvivesLaterOperations();
     void lastX();
     void randomIsSeeded();
     void display_data();
@@ -60,43 +85,55 @@ private Q_SLOTS:
     void displayUsesLocaleSeparator();
     void matrixOperations();
     void matrixDisplay();
+    void arrayArithmetic_data();
+    void arrayArithmetic();
     void vectorOperations();
     void dataStackLayout();
     void dataStackLimits();
 };
 
-void TestHPCalc::stacksAreShiftRegisters()
+void TestHPCalc::stacksGrowAsDeepAsNeeded()
 {
-    THPCalc fresh;
-    for (int i = 0; i < 5; ++i) {
-        const TCalcValue x = fresh.Pop();
-        QVERIFY(x.isComplex() && x.complex().IsZero());
-    }
-
     THPCalc hp;
-    for (int i = 1; i <= 5; ++i)
+    for (int i = 1; i <= 50; ++i)
         hp.Push(MakeComplex(i));
-    QList<double> popped;
-    for (int i = 0; i < 6; ++i)
-        popped.append(real(hp.Pop()));
-    QCOMPARE(popped, QList<double>({5, 4, 3, 2, 2, 2})); // 1 fell off, 2 is duplicated
+    for (int i = 50; i >= 1; --i)
+        QCOMPARE(real(hp.Pop()), double(i));
+    // An empty machine gives 0.
+    QVERIFY(hp.Pop().complex().IsZero());
+    QCOMPARE(hp.Depth(), 0);
 
-    hp.PushTypeInfo(tiRange);
-    hp.PushMatrix(matrix({{1}}));
-    QCOMPARE(hp.TypeInfoStack[0], tiMatrix);
-    QCOMPARE(hp.TypeInfoStack[1], tiRange);
-    QCOMPARE(real(hp.Stack[0]), 2.0); // the value stack moved independently
+    // The tags keep the order of every kind pushed; a pop takes the top item whatever it is.
+    hp.Push(MakeComplex(1));
+    hp.PushVector({MakeComplex(2), MakeComplex(3)});
+    hp.PushMatrix(matrix({{4}}));
+    hp.Push(MakeComplex(5));
+    QCOMPARE(hp.TopType(), tiDouble);
+    QCOMPARE(hp.TypeBelowTop(), tiMatrix);
+    QCOMPARE(real(hp.Pop()), 5.0);
+    QVERIFY(std::isnan(real(hp.Pop()))); // the matrix, dropped
+    QCOMPARE(hp.PopVector().size(), 2);
+    QCOMPARE(real(hp.Pop()), 1.0);
 
-    // Roll down stores X in T; roll up pushes a copy of T.
+    // Beyond the limit a push is refused with an error rather than losing an operand.
+    THPCalc full;
+    for (qsizetype i = 0; i < THPCalc::MaxDepth; ++i)
+        full.Push(MakeComplex(1));
+    QVERIFY(full.FError.isEmpty());
+    full.Push(MakeComplex(2));
+    QCOMPARE(full.Depth(), THPCalc::MaxDepth);
+    QCOMPARE(full.FError, QStringLiteral("Stack overflow"));
+
+    // Roll down makes X the bottom number; roll up brings it back.
     THPCalc roll;
     for (int i = 1; i <= 4; ++i)
-        roll.Push(MakeComplex(i)); // X=4 Y=3 Z=2 T=1
+        roll.Push(MakeComplex(i));
     roll.ExecOp(hpStackDown);
-    QCOMPARE(real(roll.Stack[0]), 3.0);
-    QCOMPARE(real(roll.Stack[3]), 4.0);
+    QCOMPARE(real(roll.Stack.back()), 3.0);
+    QCOMPARE(real(roll.Stack.front()), 4.0);
     roll.ExecOp(hpStackUp);
-    QCOMPARE(real(roll.Stack[0]), 4.0);
-    QCOMPARE(real(roll.Stack[1]), 3.0);
+    QCOMPARE(real(roll.Stack.back()), 4.0);
+    QCOMPARE(roll.Depth(), 4);
 }
 
 void TestHPCalc::operations_data()
@@ -169,11 +206,13 @@ void TestHPCalc::operations()
     hp.Push(MakeComplex(x, xIm));
     QCOMPARE(hp.ExecOp(THPOperation(op)), TCalcError());
     QVERIFY(hp.FError.isEmpty());
-    const TCalcValue top = hp.Stack[0];
+    const TCalcValue top = hp.Stack.back();
     QVERIFY2(close(real(top), resultRe) && close(imaginary(top), resultIm),
              qPrintable(ComplexToStr(top)));
-    if (!std::isnan(resultY))
-        QVERIFY2(close(real(hp.Stack[1]), resultY), qPrintable(ComplexToStr(hp.Stack[1])));
+    if (!std::isnan(resultY)) {
+        const TCalcValue below = hp.Stack.at(hp.Stack.size() - 2);
+        QVERIFY2(close(real(below), resultY), qPrintable(ComplexToStr(below)));
+    }
 }
 
 void TestHPCalc::errorsPopOperandsAndShowOnce_data()
@@ -211,10 +250,35 @@ void TestHPCalc::errorsPopOperandsAndShowOnce()
     hp.Push(MakeComplex(x));
     QCOMPARE(hp.ExecOp(THPOperation(op)).text(), error);
     QCOMPARE(hp.FError, error);
-    QCOMPARE(real(hp.Stack[0]), xAfter); // nothing was pushed
+    // An undefined number holds the result's place; the items below keep theirs.
+    QVERIFY(std::isnan(real(hp.Stack.back())));
+    QCOMPARE(real(hp.Stack.at(hp.Stack.size() - 2)), xAfter);
     QCOMPARE(hp.Display(), error);
     QVERIFY(hp.FError.isEmpty());
     QCOMPARE(hp.Display(), QString::number(xAfter, 'f', 9));
+}
+
+void TestHPCalc::firstErrorSurvivesLaterOperations()
+{
+    // 1e308 * 10 + 1, abs(1e308 * 10), (1e308 * 10) * 0 and 1 / 0 * 0: the error is shown.
+    THPCalc hp;
+    const auto overflow = [&hp] {
+        hp.Push(MakeComplex(1e308));
+        hp.Push(MakeComplex(10));
+        hp.ExecOp(hpMul);
+    };
+    overflow();
+    hp.Push(MakeComplex(1));
+    QCOMPARE(hp.ExecOp(hpAdd), TCalcError());
+    QCOMPARE(hp.Display(), QStringLiteral("Overflow"));
+    overflow();
+    hp.ExecOp(hpAbs);
+    hp.Push(MakeComplex(0));
+    hp.ExecOp(hpMul);
+    hp.Push(MakeComplex(0));
+    hp.ExecOp(hpDiv); // a second error does not replace the first
+    QCOMPARE(hp.Display(), QStringLiteral("Overflow"));
+    QCOMPARE(hp.Depth(), 0);
 }
 
 void TestHPCalc::lastX()
@@ -225,8 +289,8 @@ void TestHPCalc::lastX()
     hp.ExecOp(hpAdd);
     QCOMPARE(hp.LastX, 4.0); // the real part of X before the operation
     hp.ExecOp(hpLastX);
-    QCOMPARE(real(hp.Stack[0]), 4.0);
-    QCOMPARE(real(hp.Stack[1]), 7.0);
+    QCOMPARE(real(hp.Pop()), 4.0);
+    QCOMPARE(real(hp.Pop()), 7.0);
     QCOMPARE(hp.LastX, 4.0);
 }
 
@@ -236,9 +300,9 @@ void TestHPCalc::randomIsSeeded()
     THPCalc second(42);
     first.ExecOp(hpRandom);
     second.ExecOp(hpRandom);
-    const double value = real(first.Stack[0]);
+    const double value = real(first.Pop());
     QVERIFY(value >= 0 && value < 1);
-    QCOMPARE(real(second.Stack[0]), value);
+    QCOMPARE(real(second.Pop()), value);
 }
 
 void TestHPCalc::display_data()
@@ -298,7 +362,8 @@ void TestHPCalc::display()
     hp.Push(MakeComplex(re, im));
     QCOMPARE(hp.Display(), text);
     QCOMPARE(hp.DisplayLines, 0);
-    QCOMPARE(hp.Display(), text); // X stays on the stack
+    QCOMPARE(hp.Depth(), 0); // the result shown was taken off
+    QCOMPARE(hp.DisplayValue(MakeComplex(re, im)), text);
 }
 
 void TestHPCalc::displayOfTinyNumbers()
@@ -316,12 +381,12 @@ void TestHPCalc::displayUsesLocaleSeparator()
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     THPCalc hp;
     hp.KillZeros = true;
-    hp.Push(MakeComplex(2.5));
-    const QString fixed = hp.Display();
+    const TCalcValue x = MakeComplex(2.5);
+    const QString fixed = hp.DisplayValue(x);
     hp.Mode = hpSci;
-    const QString scientific = hp.Display();
+    const QString scientific = hp.DisplayValue(x);
     hp.Mode = hpEng;
-    const QString engineering = hp.Display();
+    const QString engineering = hp.DisplayValue(x);
     QLocale::setDefault(saved);
 
     QCOMPARE(fixed, QStringLiteral("2,500000000")); // zero removal only knows "."
@@ -356,12 +421,6 @@ void TestHPCalc::matrixOperations()
     QCOMPARE(hp.FError, QStringLiteral("wrong matrix dimensions"));
     hp.Reset();
     QVERIFY(hp.FError.isEmpty());
-
-    // A matrix tag over something else: the tags are popped, nothing else happens.
-    hp.Push(MakeComplex(1));
-    hp.PushMatrix(matrix({{1}}));
-    QCOMPARE(hp.ExecOp(hpMul), TCalcError());
-    QVERIFY(hp.FError.isEmpty());
 }
 
 void TestHPCalc::matrixDisplay()
@@ -380,38 +439,92 @@ void TestHPCalc::matrixDisplay()
     hp.PushMatrix(matrix({{1, 2}}));
     QCOMPARE(hp.Display(), QStringLiteral("\r\n((1.00, 2.00))\r\n"));
     QCOMPARE(hp.DisplayLines, 2);
-    QVERIFY(hp.MatrixStack[0].isEmpty()); // the shown matrix was popped
+    QVERIFY(hp.MatrixStack.empty()); // the shown matrix was popped
+}
+
+void TestHPCalc::arrayArithmetic_data()
+{
+    // Operands as text: "2" a number, "(1, 2)" a vector, "((1, 2), (3, 4))" a matrix. Y is
+    // pushed first; the result is the machine's display (with KillZeros).
+    QTest::addColumn<QString>("y");
+    QTest::addColumn<QString>("x");
+    QTest::addColumn<int>("op");
+    QTest::addColumn<QString>("expected");
+
+    const QString v = QStringLiteral("(1, 2)");
+    const QString w = QStringLiteral("(3, 5)");
+    const QString A = QStringLiteral("((1, 2), (3, 4))");
+    const QString dims = QStringLiteral("wrong matrix dimensions");
+    const QString notPossible = QStringLiteral("Operation not possible");
+    QTest::newRow("v + w") << v << w << int(hpAdd) << "\r\n(4, 7)\r\n";
+    QTest::newRow("v - w") << v << w << int(hpSub) << "\r\n(-2, -3)\r\n";
+    QTest::newRow("2 * v") << "2" << v << int(hpMul) << "\r\n(2, 4)\r\n";
+    QTest::newRow("v * 2") << v << "2" << int(hpMul) << "\r\n(2, 4)\r\n";
+    QTest::newRow("v / 2") << v << "2" << int(hpDiv) << "\r\n(0.5, 1)\r\n";
+    QTest::newRow("A + A") << A << A << int(hpAdd) << "\r\n((2, 4),\r\n(6, 8))\r\n";
+    QTest::newRow("A - A") << A << A << int(hpSub) << "\r\n((0, 0),\r\n(0, 0))\r\n";
+    QTest::newRow("2 * A") << "2" << A << int(hpMul) << "\r\n((2, 4),\r\n(6, 8))\r\n";
+    QTest::newRow("A * 2i") << A << "2i" << int(hpMul) << "\r\n((0+2i, 0+4i),\r\n(0+6i, 0+8i))\r\n";
+    QTest::newRow("A / 2") << A << "2" << int(hpDiv) << "\r\n((0.5, 1),\r\n(1.5, 2))\r\n";
+    QTest::newRow("A * v") << A << v << int(hpMul) << "\r\n(5, 11)\r\n";
+    QTest::newRow("v / 0") << v << "0" << int(hpDiv) << "Divide by 0";
+    QTest::newRow("v + (1, 2, 3)") << v << "(1, 2, 3)" << int(hpAdd) << dims;
+    QTest::newRow("A + ((1, 2))") << A << "((1, 2))" << int(hpAdd) << dims;
+    QTest::newRow("A * (1, 2, 3)") << A << "(1, 2, 3)" << int(hpMul) << dims;
+    QTest::newRow("v * w") << v << w << int(hpMul) << notPossible;
+    QTest::newRow("v * A") << v << A << int(hpMul) << notPossible;
+    QTest::newRow("v + 1") << v << "1" << int(hpAdd) << notPossible;
+    QTest::newRow("1 - A") << "1" << A << int(hpSub) << notPossible;
+    QTest::newRow("2 / v") << "2" << v << int(hpDiv) << notPossible;
+    QTest::newRow("v + A") << v << A << int(hpAdd) << notPossible;
+    QTest::newRow("v ^ 2") << v << "2" << int(hpPwr) << notPossible;
+}
+
+void TestHPCalc::arrayArithmetic()
+{
+    QFETCH(QString, y);
+    QFETCH(QString, x);
+    QFETCH(int, op);
+    QFETCH(QString, expected);
+    THPCalc hp;
+    hp.KillZeros = true;
+    hp.Push(MakeComplex(7));
+    pushOperand(hp, y);
+    pushOperand(hp, x);
+    hp.ExecOp(THPOperation(op));
+    QCOMPARE(hp.Display(), expected);
+    // Exactly one result took the operands' place.
+    QCOMPARE(hp.Depth(), 1);
+    QCOMPARE(real(hp.Pop()), 7.0);
 }
 
 void TestHPCalc::vectorOperations()
 {
     THPCalc hp;
     hp.KillZeros = true;
-    hp.PushMatrix(matrix({{1, 2}, {3, 4}}));
-    hp.PushVector({MakeComplex(1), MakeComplex(1)});
-    QCOMPARE(hp.ExecOp(hpMul), TCalcError());
-    QCOMPARE(hp.Display(), QStringLiteral("\r\n(3, 7)\r\n"));
-    QCOMPARE(hp.DisplayLines, 2);
-
-    // Unsuitable sizes: nothing pushed, no message.
-    hp.PushMatrix(matrix({{1, 2}, {3, 4}}));
-    hp.PushVector({MakeComplex(1), MakeComplex(1), MakeComplex(1)});
-    const int vectorsBefore = int(hp.VectorStack[1].size());
-    QCOMPARE(hp.ExecOp(hpMul), TCalcError());
-    QVERIFY(hp.FError.isEmpty());
-    QCOMPARE(int(hp.VectorStack[0].size()), vectorsBefore);
-
     const TComplexArray v{MakeComplex(1, 1), MakeComplex(2), MakeComplex(3)};
     hp.PushVector(v);
     hp.ExecOp(hpSum);
-    QVERIFY(hp.Stack[0].complex().Equals(6, 1));
+    QVERIFY(hp.Pop().complex().Equals(6, 1));
     hp.PushVector(v);
     hp.ExecOp(hpLen);
-    QCOMPARE(real(hp.Stack[0]), 3.0);
+    QCOMPARE(real(hp.Pop()), 3.0);
+    hp.PushVector(v);
+    hp.ExecOp(hpCHS);
+    QCOMPARE(hp.Display(), QStringLiteral("\r\n(-1-1i, -2, -3)\r\n"));
 
-    hp.Push(MakeComplex(5)); // no vector tag: sum does nothing beyond popping the tag
+    hp.Push(MakeComplex(5)); // the sum of a single number is that number
     hp.ExecOp(hpSum);
-    QCOMPARE(real(hp.Stack[0]), 5.0);
+    QCOMPARE(real(hp.Pop()), 5.0);
+    // Functions of numbers have no meaning for a vector; len has none for a number.
+    hp.PushVector(v);
+    QCOMPARE(hp.ExecOp(hpSqrt), TCalcError::notPossible());
+    QCOMPARE(hp.Display(), QStringLiteral("Operation not possible"));
+    hp.Push(MakeComplex(5));
+    QCOMPARE(hp.ExecOp(hpLen), TCalcError::notPossible());
+    hp.Reset();
+    hp.Pop();
+    QCOMPARE(hp.Depth(), 0);
 }
 
 void TestHPCalc::dataStackLayout()

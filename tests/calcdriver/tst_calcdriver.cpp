@@ -80,7 +80,13 @@ void TestCalcDriver::calc_data()
     QTest::newRow("empty note") << ""
                                 << "";
     QTest::newRow("last = without a line break") << "3 + 4 ="
-                                                 << "3 + 4 =";
+                                                 << "3 + 4 ={ 7.000000000}";
+    QTest::newRow("definition, then results")
+        << "x := 2\n3 + 4 =\nx =\n"
+        << "x := 2\n3 + 4 ={ 7.000000000}\nx ={ 2.000000000}\n";
+    QTest::newRow("error of a definition in its own line")
+        << "x := 1 / 0\ny := 2\ny =\n"
+        << "x := 1 / 0[Divide by 0]\ny := 2\ny ={ 2.000000000}\n";
     QTest::newRow("list dash") << "- buy milk\n"
                                << "-[ Calculation Canceled!] buy milk\n";
     QTest::newRow("error goes on") << "1 / 0 =\n2 * 2 =\n"
