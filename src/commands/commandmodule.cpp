@@ -1,14 +1,19 @@
 #include "commands/commandmodule.h"
 
+#include "commands/commanddialogs.h"
+#include "commands/filecommands.h"
+#include "commands/formatcommands.h"
 #include "commands/imagelist.h"
 #include "richedit/jvrichedit.h"
 
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QCursor>
 #include <QKeySequence>
 
 #include <array>
+#include <functional>
 
 namespace {
 
@@ -121,13 +126,37 @@ constexpr std::array Commands{
     Command{&TDM::acCreatePWD, "acCreatePWD", "acCreatePWD", "", "", 72, None},
 };
 
+// The command's handler: runs operation on the note editor with the keyboard
+// focus, and does nothing without one.
+template <typename Operation>
+auto onEditor(Operation operation)
+{
+    return [operation] {
+        if (TJvRichEdit *editor = TDM::focusedEditor())
+            operation(editor);
+    };
+}
+
+// A formatting command's handler.
+template <typename Operation>
+auto formatting(Operation operation)
+{
+    return onEditor([operation](TJvRichEdit *editor) {
+        FormatCommands commands(*editor);
+        std::invoke(operation, commands);
+    });
+}
+
 } // namespace
 
 TDM::TDM(QObject *parent)
     : QObject(parent)
+    , m_dialogs(std::make_unique<CommandDialogs>())
 {
     createActions();
     connectEditActions();
+    connectFormatActions();
+    connectFileActions();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { trackFocus(now); });
     trackFocus(QApplication::focusWidget());
@@ -136,6 +165,8 @@ TDM::TDM(QObject *parent)
 
 TDM::~TDM()
 {
+    if (m_copyFormat.holding())
+        QGuiApplication::restoreOverrideCursor();
     if (s_instance == this)
         s_instance = nullptr;
 }
@@ -193,12 +224,6 @@ void TDM::createActions()
 
 void TDM::connectEditActions()
 {
-    const auto onEditor = [](auto operation) {
-        return [operation] {
-            if (TJvRichEdit *editor = focusedEditor())
-                operation(editor);
-        };
-    };
     const auto cut = onEditor([](TJvRichEdit *editor) { editor->cut(); });
     const auto copy = onEditor([](TJvRichEdit *editor) { editor->copy(); });
     const auto paste = onEditor([](TJvRichEdit *editor) { editor->paste(); });
@@ -222,6 +247,111 @@ void TDM::connectEditActions()
     for (QAction *action : {EditDelete1, JvEditDelete1})
         connect(action, &QAction::triggered, this, remove);
     EditPaste2->setEnabled(true);
+}
+
+void TDM::connectFormatActions()
+{
+    const auto connectTo = [this](QAction *action, auto handler) {
+        connect(action, &QAction::triggered, this, handler);
+        action->setEnabled(true);
+    };
+    connectTo(acBig, formatting([](FormatCommands &format) { format.setSize(12); }));
+    connectTo(acNormal, formatting([](FormatCommands &format) { format.setSize(8); }));
+    connectTo(acSmall, formatting([](FormatCommands &format) { format.setSize(7); }));
+    connectTo(acFontInc, formatting(&FormatCommands::bigger));
+    connectTo(acFontSmaller, formatting(&FormatCommands::smaller));
+    connectTo(RichEditBold1, formatting(&FormatCommands::toggleBold));
+    connectTo(RichEditItalic1, formatting(&FormatCommands::toggleItalic));
+    connectTo(RichEditUnderline1, formatting(&FormatCommands::toggleUnderline));
+    connectTo(RichEditStrikeOut1, formatting(&FormatCommands::toggleStrikeOut));
+    connectTo(acSubScript, formatting(&FormatCommands::subscript));
+    connectTo(acSuperScript, formatting(&FormatCommands::superscript));
+    connectTo(RichEditBullets1, formatting(&FormatCommands::toggleBullets));
+    connectTo(RichEditAlignLeft1, formatting([](FormatCommands &format) {
+                  format.align(TParaAlignment::paLeftJustify);
+              }));
+    connectTo(RichEditAlignRight1, formatting([](FormatCommands &format) {
+                  format.align(TParaAlignment::paRightJustify);
+              }));
+    connectTo(RichEditAlignCenter1,
+              formatting([](FormatCommands &format) { format.align(TParaAlignment::paCenter); }));
+    connectTo(acIndentInc, formatting(&FormatCommands::increaseIndent));
+    connectTo(acIndentDec, formatting(&FormatCommands::decreaseIndent));
+    connectTo(acFormatReset, formatting(&FormatCommands::reset));
+    for (const auto &[action, color] :
+         {std::pair{acBKRed, QColor(255, 128, 128)}, std::pair{acBKYellow, QColor(255, 255, 106)},
+          std::pair{acBKBlue, QColor(191, 205, 219)}}) {
+        connectTo(action,
+                  formatting([color](FormatCommands &format) { format.setHighlight(color); }));
+    }
+    connectTo(acResetColor, formatting(&FormatCommands::highlightInNoteColor));
+
+    connectTo(acSetFont, onEditor([this](TJvRichEdit *editor) {
+                  QPointer<TJvRichEdit> target(editor);
+                  const std::optional<TextFont> font
+                      = m_dialogs->chooseFont(editor->window(), editor->SelAttributes().toFont());
+                  if (!font || !target)
+                      return;
+                  // Face, colour and size only: the dialog's styles are not applied.
+                  TJvTextAttributes &attributes = target->SelAttributes();
+                  attributes.setName(font->font.family());
+                  attributes.setColor(font->color);
+                  if (font->font.pointSize() > 0)
+                      attributes.setSize(font->font.pointSize());
+              }));
+    connectTo(acSetFontBKColor, onEditor([this](TJvRichEdit *editor) {
+                  QPointer<TJvRichEdit> target(editor);
+                  const std::optional<QColor> color = m_dialogs->chooseColor(
+                      editor->window(), editor->SelAttributes().BackColor());
+                  if (color && target)
+                      FormatCommands(*target).setHighlight(*color);
+              }));
+    connectTo(acBKColor, onEditor([this](TJvRichEdit *editor) {
+                  QPointer<TJvRichEdit> target(editor);
+                  const std::optional<QColor> color
+                      = m_dialogs->chooseColor(editor->window(), editor->Color());
+                  if (color && target)
+                      target->setColor(*color);
+              }));
+    connectTo(acCopyFormat, onEditor([this](TJvRichEdit *editor) { runCopyFormat(editor); }));
+}
+
+void TDM::runCopyFormat(TJvRichEdit *editor)
+{
+    m_copyFormat.run(*editor);
+    if (m_copyFormat.holding()) {
+        acCopyFormat->setIcon(ImageList::icon(70));
+        // The pointer shows that a format is held until it is given away.
+        QGuiApplication::setOverrideCursor(
+            QCursor(ImageList::icon(70).pixmap(ImageList::Size, ImageList::Size), 0, 0));
+    } else {
+        acCopyFormat->setIcon(ImageList::icon(69));
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+void TDM::connectFileActions()
+{
+    const auto fileCommand = [this](void (FileCommands::*command)()) {
+        return onEditor([this, command](TJvRichEdit *editor) {
+            FileCommands commands(*editor, *m_dialogs);
+            (commands.*command)();
+        });
+    };
+    for (const auto &[action, command] :
+         {std::pair{FileOpen1, &FileCommands::open}, std::pair{FileSaveAs1, &FileCommands::saveAs},
+          std::pair{PrintDlg1, &FileCommands::print}}) {
+        connect(action, &QAction::triggered, this, fileCommand(command));
+        action->setEnabled(true);
+    }
+    connect(acInsertObject, &QAction::triggered, this,
+            onEditor([](TJvRichEdit *editor) { editor->InsertObjectDialog(); }));
+    acInsertObject->setEnabled(true);
+}
+
+void TDM::setDialogs(std::unique_ptr<CommandDialogs> dialogs)
+{
+    m_dialogs = std::move(dialogs);
 }
 
 void TDM::trackFocus(QWidget *now)

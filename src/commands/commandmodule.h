@@ -1,11 +1,16 @@
 #pragma once
 
+#include "commands/copyformat.h"
+
 #include <QList>
 #include <QObject>
 #include <QPointer>
 
+#include <memory>
+
 class QAction;
 class QActionGroup;
+class CommandDialogs;
 class TJvRichEdit;
 
 // The command module: the program's one set of named commands (QActions) that
@@ -15,7 +20,8 @@ class TJvRichEdit;
 //
 // Every command acts on the note editor that has the keyboard focus and on
 // nothing else. Commands whose behaviour is not built yet are present with
-// caption, shortcut and picture, and disabled.
+// caption, shortcut and picture, and disabled. The commands ask the user
+// through dialogs(), which tests replace.
 //
 // Shortcuts are not dispatched by Qt's shortcut map: two commands of the note
 // menu share a key (Ctrl+O, Ctrl+Alt+U, ...), which Qt would treat as
@@ -41,6 +47,11 @@ public:
     QList<QAction *> actions() const { return m_actions; }
     // The command of that name (QObject::objectName), or none.
     QAction *action(const QString &name) const;
+
+    CommandDialogs &dialogs() const { return *m_dialogs; }
+    void setDialogs(std::unique_ptr<CommandDialogs> dialogs);
+    // The format Copy Format holds, shared by all notes.
+    const CopyFormat &copyFormat() const { return m_copyFormat; }
 
     QAction *acBig = nullptr;
     QAction *acSendMail = nullptr;
@@ -106,6 +117,9 @@ public:
 private:
     void createActions();
     void connectEditActions();
+    void connectFormatActions();
+    void connectFileActions();
+    void runCopyFormat(TJvRichEdit *editor);
     // Follows the focused editor so that the edit commands' enabled states
     // match what it can do.
     void trackFocus(QWidget *now);
@@ -114,4 +128,6 @@ private:
     QList<QAction *> m_actions;
     QActionGroup *m_sizeGroup = nullptr;
     QPointer<TJvRichEdit> m_editor;
+    std::unique_ptr<CommandDialogs> m_dialogs;
+    CopyFormat m_copyFormat;
 };

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "richtext/textfont.h"
+
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// The dialogs the commands ask the user with: font, colour, file names and
+// the printer, and the message that tells of a failure. The program shows
+// Qt's dialogs (platform-native where the desktop offers them); tests answer
+// in their place, as modal dialogs cannot be driven from a test.
+//
+// Every question returns nothing (or an empty name, or false) when the user
+// cancels.
+class CommandDialogs
+{
+public:
+    virtual ~CommandDialogs() = default;
+
+    // Face, size and text colour.
+    virtual std::optional<TextFont> chooseFont(QWidget *parent, const TextFont &initial);
+    virtual std::optional<QColor> chooseColor(QWidget *parent, const QColor &initial);
+    // A file to open into a note, or the file to save the note's selection in.
+    virtual QString openFileName(QWidget *parent);
+    virtual QString saveFileName(QWidget *parent);
+    // The print dialog: true when the user confirmed; printer then holds the
+    // chosen printer or PDF file.
+    virtual bool setUpPrinter(QWidget *parent, QPrinter &printer);
+    virtual void showError(QWidget *parent, const QString &title, const QString &text);
+};

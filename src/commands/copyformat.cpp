@@ -1,0 +1,36 @@
+#include "commands/copyformat.h"
+
+#include "richtext/richdocument.h"
+
+namespace {
+
+bool isBlank(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.unicode() > 32)
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void CopyFormat::run(RichDocument &editor)
+{
+    const bool extended = isBlank(editor.SelText());
+    if (extended)
+        editor.setSelLength(1);
+
+    TJvTextAttributes &attributes = editor.SelAttributes();
+    if (!m_selFormat) {
+        m_selFormat = Format{attributes.Name(), attributes.Size(), attributes.Color()};
+    } else {
+        attributes.setName(m_selFormat->Name);
+        attributes.setSize(m_selFormat->Size);
+        attributes.setColor(m_selFormat->Color);
+        m_selFormat.reset();
+    }
+
+    if (extended)
+        editor.setSelLength(0);
+}
