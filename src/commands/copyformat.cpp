@@ -1,23 +1,11 @@
 #include "commands/copyformat.h"
 
+#include "crypt/textroutines.h"
 #include "richtext/richdocument.h"
-
-namespace {
-
-bool isBlank(const QString &text)
-{
-    for (const QChar c : text) {
-        if (c.unicode() > 32)
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 void CopyFormat::run(RichDocument &editor)
 {
-    const bool extended = isBlank(editor.SelText());
+    const bool extended = IsBlank(editor.SelText());
     if (extended)
         editor.setSelLength(1);
 

@@ -72,37 +72,45 @@ void FileCommands::open()
     const QString fileName = m_dialogs.openFileName(m_editor.window());
     if (fileName.isEmpty() || !editor)
         return;
-    QString error;
-    if (!insertFile(fileName, &error)) {
+    QString message;
+    if (!insertFile(fileName, &message)) {
         m_dialogs.showError(
             m_editor.window(), QObject::tr("Open"),
-            QObject::tr("%1 cannot be opened: %2").arg(nativeName(fileName), error));
+            QObject::tr("%1 cannot be opened: %2").arg(nativeName(fileName), message));
+    } else if (!message.isEmpty()) {
+        m_dialogs.showError(
+            m_editor.window(), QObject::tr("Open"),
+            QObject::tr("%1 could be read only in part: %2").arg(nativeName(fileName), message));
     }
 }
 
-bool FileCommands::insertFile(const QString &fileName, QString *error)
+bool FileCommands::insertFile(const QString &fileName, QString *message)
 {
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+        *message = file.errorString();
         return false;
     }
     if (file.size() > MaximumOpenSize) {
-        *error = QObject::tr("the file is larger than %1 MB.").arg(MaximumOpenSize / (1024 * 1024));
+        *message
+            = QObject::tr("the file is larger than %1 MB.").arg(MaximumOpenSize / (1024 * 1024));
         return false;
     }
     QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
+        *message = file.errorString();
         return false;
     }
     if (isRtf(data)) {
         QBuffer stream(&data);
         stream.open(QIODevice::ReadOnly);
-        return m_editor.Lines().LoadFromStream(stream, error);
+        if (!m_editor.Lines().LoadFromStream(stream, message))
+            return false;
+        *message = m_editor.Lines().loadDamage();
+        return true;
     }
     if (!looksLikeText(data)) {
-        *error = QObject::tr("it is neither a rich text nor a text file.");
+        *message = QObject::tr("it is neither a rich text nor a text file.");
         return false;
     }
     m_editor.setSelText(decodeText(data));

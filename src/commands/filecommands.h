@@ -22,9 +22,10 @@ public:
     void saveAs();
     void print();
 
-    // Inserts the file (RTF, else text) in place of the selection; false with
-    // *error set when it cannot be read or holds neither.
-    bool insertFile(const QString &fileName, QString *error);
+    // Inserts the file (RTF, else text) in place of the selection. False with
+    // *message telling why when it cannot be read or holds neither; true with
+    // *message set when an RTF file was cut short and only its beginning went in.
+    bool insertFile(const QString &fileName, QString *message);
 
 private:
     TJvRichEdit &m_editor;
