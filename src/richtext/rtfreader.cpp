@@ -42,8 +42,9 @@ public:
     void insert();
 
 private:
-    // Gives the cursor's block, or a new block after it, the paragraph's formats.
-    void formatBlock(const RtfContent::Paragraph &paragraph, bool newBlock);
+    // Gives the cursor's block the paragraph's formats, or a new block after it begun by a mark
+    // of the given format.
+    void formatBlock(const RtfContent::Paragraph &paragraph, const QTextCharFormat *newMark);
     void insertRuns(const RtfContent::Paragraph &paragraph);
     void insertObject(const RtfContent::Run &run);
 
@@ -69,7 +70,6 @@ void ContentInserter::insert()
         paragraphs.back().terminated = false;
 
     const QTextBlockFormat hostFormat = m_cursor.blockFormat();
-    const QTextCharFormat hostMarkFormat = m_cursor.blockCharFormat();
     const bool tailEmpty = m_cursor.atBlockEnd();
     // A paragraph takes over the block it lands in unless that block keeps
     // text of its own before or after the insertion.
@@ -79,29 +79,32 @@ void ContentInserter::insert()
     };
 
     if (ownsBlock(0))
-        formatBlock(paragraphs[0], false);
+        formatBlock(paragraphs[0], nullptr);
     for (size_t i = 0; i < paragraphs.size(); ++i) {
         insertRuns(paragraphs[i]);
         if (!paragraphs[i].terminated)
             break;
+        // The mark ending paragraph i is the separator that begins the next block.
+        const QTextCharFormat &markFormat = m_content.charFormats[paragraphs[i].markFormat];
         if (i + 1 < paragraphs.size() && ownsBlock(i + 1)) {
-            formatBlock(paragraphs[i + 1], true);
+            formatBlock(paragraphs[i + 1], &markFormat);
         } else {
-            m_cursor.insertBlock(hostFormat, hostMarkFormat);
+            m_cursor.insertBlock(hostFormat, markFormat);
             m_list = nullptr;
         }
     }
 }
 
-void ContentInserter::formatBlock(const RtfContent::Paragraph &paragraph, bool newBlock)
+void ContentInserter::formatBlock(const RtfContent::Paragraph &paragraph,
+                                  const QTextCharFormat *newMark)
 {
     const QTextBlockFormat &format = m_content.blockFormats[paragraph.blockFormat];
-    const QTextCharFormat &markFormat = m_content.charFormats[paragraph.markFormat];
-    if (newBlock) {
-        m_cursor.insertBlock(format, markFormat);
+    if (newMark) {
+        m_cursor.insertBlock(format, *newMark);
     } else {
+        // The first block has no mark before it: its own mark gives the format typed into it.
         m_cursor.setBlockFormat(format);
-        m_cursor.setBlockCharFormat(markFormat);
+        m_cursor.setBlockCharFormat(m_content.charFormats[paragraph.markFormat]);
     }
     const int style = m_content.listStyles[paragraph.blockFormat];
     if (!style) {

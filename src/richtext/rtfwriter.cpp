@@ -34,6 +34,8 @@ private:
     void block(const QTextBlock &block, int from, int to, bool paragraphMark);
     void paragraphProperties(const QTextBlock &block);
     void characterProperties(const QTextCharFormat &format);
+    // What characterProperties writes for a format without properties of its own.
+    QByteArray plainProperties();
     void text(QStringView text);
     void object(const QTextCharFormat &format);
     void picture(const QTextImageFormat &format);
@@ -49,6 +51,7 @@ private:
     const QString m_defaultFamily;
     const qreal m_defaultSize;
     QByteArray m_body;
+    QByteArray m_plainProperties;
     QStringList m_fonts;
     QHash<QString, int> m_fontIndex;
     QList<QRgb> m_colors;
@@ -142,14 +145,26 @@ void Writer::block(const QTextBlock &block, int from, int to, bool paragraphMark
     endLink();
     if (!paragraphMark)
         return;
-    if (block.length() == 1) {
-        // An empty paragraph keeps the character format of its mark.
-        m_body += '{';
-        characterProperties(block.charFormat());
-        m_body += "\\par}\r\n";
-    } else {
+    // The mark ending this paragraph is the separator that begins the next block, and has its
+    // format; the format goes right before \par, as a group of its own unless it is the plain
+    // one (a result written in a font of its own ends its lines in that font).
+    const QByteArray body = std::exchange(m_body, QByteArray());
+    characterProperties(block.next().charFormat());
+    const QByteArray mark = std::exchange(m_body, body);
+    if (mark == plainProperties())
         m_body += "\\par\r\n";
+    else
+        m_body += '{' + mark + "\\par}\r\n";
+}
+
+QByteArray Writer::plainProperties()
+{
+    if (m_plainProperties.isNull()) {
+        const QByteArray body = std::exchange(m_body, QByteArray());
+        characterProperties(QTextCharFormat());
+        m_plainProperties = std::exchange(m_body, body);
     }
+    return m_plainProperties;
 }
 
 void Writer::paragraphProperties(const QTextBlock &block)

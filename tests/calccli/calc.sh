@@ -23,6 +23,19 @@ cp "$work/note.rtf" "$work/once.rtf"
 cmp -s "$work/note.rtf" "$work/once.rtf" || fail "--write twice differs from once"
 [ "$("$qelnote" text "$work/note.rtf")" = "$expected" ] || fail "stored text"
 
+# Results over several lines are cleared after a store and load: the note does not grow.
+printf 'A := ((1, 2), (3, 4))\r\nA * A =\r\nv := (1, 2, 3, 4, 5, 6, 7)\r\nv =\r\nend\r\n' > "$work/multi.rtf"
+"$qelnote" calc "$work/multi.rtf" --write > /dev/null
+cp "$work/multi.rtf" "$work/multi-once.rtf"
+"$qelnote" calc "$work/multi.rtf" --write > /dev/null
+"$qelnote" calc "$work/multi.rtf" --write > /dev/null
+cmp -s "$work/multi.rtf" "$work/multi-once.rtf" || fail "multi-line results grow the note"
+
+# Calculations the first runs got wrong.
+printf 'x := 2\r\n3 + 4 =\r\nx =\r\n2 * -3 =\r\n10-3 =\r\n3 + 4 =' > "$work/fixed.txt"
+expected=$(printf 'x := 2\n3 + 4 = 7.000000000\nx = 2.000000000\n2 * -3 = -6.000000000\n10-3 = 7.000000000\n3 + 4 = 7.000000000\n')
+[ "$("$qelnote" calc "$work/fixed.txt")" = "$expected" ] || fail "definitions, signs and the last line"
+
 # A missing file is an error, reported as such.
 if "$qelnote" calc "$work/missing.rtf" > /dev/null 2>&1; then fail "missing file accepted"; fi
 echo "calc_cli: all passed"

@@ -66,6 +66,7 @@ private Q_SLOTS:
     void editorKeepsCaretAndScrollPosition();
     void resultsAfterRichText();
     void randomNotesKeepTheUsersText();
+    void storedResultsAreClearedAfterLoading();
 };
 
 void TestCalcDriver::calc_data()
@@ -230,6 +231,33 @@ void TestCalcDriver::randomNotesKeepTheUsersText()
         driver.Parse();
         driver.ClearResults();
         QCOMPARE(document.Text(), text);
+    }
+}
+
+void TestCalcDriver::storedResultsAreClearedAfterLoading()
+{
+    // Calc, store, load and Calc again, any number of times: multi-line results end their lines
+    // in the result font, so every run clears exactly what the last one wrote.
+    const QString text
+        = QStringLiteral("A := ((1, 2), (3, 4))\r\nA * A =\r\n"
+                         "v := (1, 2, 3, 4, 5, 6, 7)\r\nv =\r\nx := 1 / 0\r\nend\r\n");
+    RichDocument document;
+    document.setText(text);
+    TCalcDriver driver(&document);
+    driver.Parse();
+    const QString calculated = document.Text();
+    for (int i = 0; i < 3; ++i) {
+        const QByteArray stored = document.toRtf();
+        RichDocument loaded;
+        QVERIFY(loaded.setRtf(stored));
+        QCOMPARE(loaded.Text(), calculated);
+        TCalcDriver again(&loaded);
+        again.Parse();
+        QCOMPARE(loaded.Text(), calculated);
+        again.ClearResults();
+        QCOMPARE(loaded.Text(), text);
+        again.Parse();
+        document.setRtf(loaded.toRtf());
     }
 }
 

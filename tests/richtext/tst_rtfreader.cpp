@@ -93,6 +93,7 @@ private Q_SLOTS:
     void ignorableAndUnknownContentIsSkipped();
     void replacesSelectionAsOneUndoStep();
     void insertionInsideParagraphKeepsItsFormat();
+    void paragraphMarkKeepsItsOwnFormat();
     void plainTextIsWindows1252();
     void damagedDataIsReadAsFarAsItGoes_data();
     void damagedDataIsReadAsFarAsItGoes();
@@ -573,6 +574,18 @@ void TestRtfReader::insertionInsideParagraphKeepsItsFormat()
     QVERIFY(readInto(empty, "{\\rtf1\\pard\\qr X\\par}"));
     QCOMPARE(empty.blockCount(), 1);
     QCOMPARE(empty.firstBlock().blockFormat().alignment(), Qt::AlignRight);
+}
+
+void TestRtfReader::paragraphMarkKeepsItsOwnFormat()
+{
+    // The format in force at \\par belongs to the mark ending that paragraph: the separator
+    // that begins the next block.
+    QTextDocument document;
+    QVERIFY(readInto(document, "{\\rtf1{\\colortbl ;\\red0\\green0\\blue255;}"
+                               "aaa{\\b B}\\par bbb{\\cf1\\par}ccc}"));
+    QCOMPARE(blockTexts(document), QStringList({u"aaaB"_qs, u"bbb"_qs, u"ccc"_qs}));
+    QVERIFY(!document.findBlockByNumber(1).charFormat().hasProperty(QTextFormat::ForegroundBrush));
+    QCOMPARE(document.findBlockByNumber(2).charFormat().foreground().color(), QColor(Qt::blue));
 }
 
 void TestRtfReader::plainTextIsWindows1252()
