@@ -4,8 +4,10 @@
 
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
+#include "richtext/textformat.h"
 
 #include <QFile>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -42,12 +44,16 @@ QByteArray NoteFile::plainText(const QTextDocument &document)
 {
     if (document.characterCount() <= 1)
         return {};
-    QString text = document.toRawText(); // keeps non-breaking spaces as they are
-    text += QChar::ParagraphSeparator;
-    for (QChar &c : text) {
-        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = u'\n';
+    QString text;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            // Hidden text stays hidden; fragment texts keep non-breaking spaces as they are.
+            if (it.fragment().charFormat().objectType() != TextFormat::HiddenTextType)
+                text += it.fragment().text();
+        }
+        text += u'\n';
     }
+    text.replace(QChar::LineSeparator, u'\n');
     return text.toUtf8();
 }
 

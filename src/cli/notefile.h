@@ -17,8 +17,8 @@ namespace NoteFile {
 bool load(const QString &path, RichDocument &document, QString *error);
 
 // The note's plain text as UTF-8: every paragraph followed by LF, line breaks
-// inside a paragraph as LF, U+FFFC for each picture or object; an empty note
-// gives nothing.
+// inside a paragraph as LF, U+FFFC for each picture or object, hidden text
+// left out; an empty note gives nothing.
 QByteArray plainText(const QTextDocument &document);
 
 // The body of a subcommand taking one note file: loads it and prints what

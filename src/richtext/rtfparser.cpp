@@ -45,6 +45,7 @@ struct CharState
     bool bold = false;
     bool italic = false;
     bool strike = false;
+    bool hidden = false;
 
     bool operator==(const CharState &) const = default;
 };
@@ -52,7 +53,7 @@ struct CharState
 size_t qHash(const CharState &s, size_t seed = 0)
 {
     return qHashMulti(seed, s.font, s.halfPoints, s.foreground, s.background, s.underlineColor,
-                      s.link, s.underline, s.script, s.bold, s.italic, s.strike);
+                      s.link, s.underline, s.script, s.bold, s.italic, s.strike, s.hidden);
 }
 
 struct ParaState
@@ -643,6 +644,9 @@ bool Parser::controlWord(const RtfToken &token)
     case RtfWord::Strike:
         chr.strike = on;
         break;
+    case RtfWord::Hidden:
+        chr.hidden = on;
+        break;
     case RtfWord::Underline:
     case RtfWord::UnderlineWord:
     case RtfWord::UnderlineDouble:
@@ -1203,6 +1207,8 @@ void Parser::buildFormats()
             format.setAnchor(true);
             format.setAnchorHref(m_links[s.link]);
         }
+        if (s.hidden)
+            format.setObjectType(TextFormat::HiddenTextType);
         m_content->charFormats.push_back(format);
     }
     for (const ParaState &p : m_paras) {

@@ -126,13 +126,19 @@ void ContentInserter::insertRuns(const RtfContent::Paragraph &paragraph)
 {
     for (int r = paragraph.firstRun; r < paragraph.firstRun + paragraph.runCount; ++r) {
         const RtfContent::Run &run = m_content.runs[r];
-        if (run.object >= 0)
+        const QTextCharFormat &format = m_content.charFormats[run.charFormat];
+        // The document copies the characters: no string of their own is needed.
+        const QString text
+            = QString::fromRawData(m_content.text.constData() + run.start, run.length);
+        if (run.object >= 0) {
             insertObject(run);
-        else
-            // The document copies the characters: no string of their own is needed.
-            m_cursor.insertText(
-                QString::fromRawData(m_content.text.constData() + run.start, run.length),
-                m_content.charFormats[run.charFormat]);
+        } else if (format.objectType() == TextFormat::HiddenTextType) {
+            QTextCharFormat hidden = format;
+            hidden.setProperty(TextFormat::HiddenText, QString(text));
+            m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), hidden);
+        } else {
+            m_cursor.insertText(text, format);
+        }
     }
 }
 

@@ -123,6 +123,7 @@ const WordTable &words()
         {"docvar", RtfWord::SkipGroup},
         {"upr", RtfWord::Upr},
         {"ud", RtfWord::Ud},
+        {"v", RtfWord::Hidden},
         {"ansicpg", RtfWord::Ansicpg},
         {"ansi", RtfWord::Ansi},
         {"mac", RtfWord::Mac},

@@ -47,6 +47,7 @@ enum class RtfWord {
     Bold,
     Italic,
     Strike,
+    Hidden,
     Underline,
     UnderlineWord,
     UnderlineDouble,

@@ -133,7 +133,11 @@ void Writer::block(const QTextBlock &block, int from, int to, bool paragraphMark
             = QStringView(fragmentString).sliced(start - fragment.position(), stop - start);
         m_body += '{';
         characterProperties(format);
-        if (format.objectType() != QTextFormat::NoObject) {
+        if (format.objectType() == TextFormat::HiddenTextType) {
+            m_body += "\\v ";
+            for (qsizetype i = 0; i < fragmentText.size(); ++i)
+                text(format.stringProperty(TextFormat::HiddenText));
+        } else if (format.objectType() != QTextFormat::NoObject) {
             for (qsizetype i = 0; i < fragmentText.size(); ++i)
                 object(format);
         } else {

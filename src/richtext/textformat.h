@@ -13,10 +13,22 @@ namespace TextFormat {
 // Indents and paragraph spaces are kept in QTextBlockFormat in document units:
 // pixels at 96 dpi, so that a note looks the same on every screen and printer.
 inline constexpr qreal UnitsPerPoint = 96.0 / 72.0;
-inline constexpr qreal pointsToUnits(qreal points) { return points * UnitsPerPoint; }
-inline constexpr qreal unitsToPoints(qreal units) { return units / UnitsPerPoint; }
-inline constexpr qreal twipsToUnits(qreal twips) { return pointsToUnits(twips / 20.0); }
-inline constexpr qreal unitsToTwips(qreal units) { return unitsToPoints(units) * 20.0; }
+inline constexpr qreal pointsToUnits(qreal points)
+{
+    return points * UnitsPerPoint;
+}
+inline constexpr qreal unitsToPoints(qreal units)
+{
+    return units / UnitsPerPoint;
+}
+inline constexpr qreal twipsToUnits(qreal twips)
+{
+    return pointsToUnits(twips / 20.0);
+}
+inline constexpr qreal unitsToTwips(qreal units)
+{
+    return unitsToPoints(units) * 20.0;
+}
 
 // Paragraph indents: the note's FirstIndent is the first line's distance from
 // the margin, LeftIndent the other lines' distance from the first line. In the
@@ -44,11 +56,18 @@ enum Property {
     // bool: true on a picture its inserter made fixed in size; the editor
     // lets the user resize every other picture. Not kept in RTF.
     PictureFixedSize,
+    // QString: the text of a run of hidden text (RTF's \v). QTextDocument
+    // cannot hide characters, so hidden text is kept on one position of
+    // object type HiddenTextType, which takes no room and draws nothing, and
+    // the writer emits it again as hidden text.
+    HiddenText,
 };
 
 // Object type of an undecodable picture or embedded object (one position,
 // drawn as a framed box).
 inline constexpr int ForeignObjectType = QTextFormat::UserObject + 1;
+// Object type of a run of hidden text (see HiddenText).
+inline constexpr int HiddenTextType = QTextFormat::UserObject + 2;
 
 // The sixteen underline colours by UnderlineColorIndex (Black, Blue, Aqua,
 // Lime, Fuchsia, Red, Yellow, White, Navy, Teal, Green, Purple, Maroon, Olive,

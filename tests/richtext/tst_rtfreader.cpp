@@ -135,6 +135,10 @@ void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem_data()
     QTest::newRow("East Asian code pages by fcharset and cpg")
         << u"eastasian.rtf"_qs
         << QStringList{u"中文"_qs, u"中文"_qs, u"한글"_qs, u"ソフト"_qs, u"中 A"_qs};
+    QTest::newRow("hidden text") << u"hidden.rtf"_qs
+                                 << QStringList{u"shown "_qs
+                                                + QChar(QChar::ObjectReplacementCharacter)
+                                                + u" shown"_qs};
 }
 
 void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem()
@@ -147,6 +151,17 @@ void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem()
     QCOMPARE(blockTexts(document), paragraphs);
     if (name == u"fieldresult.rtf"_qs)
         QCOMPARE(formatOf(document, u"link"_qs).anchorHref(), u"http://x.org"_qs);
+    if (name == u"hidden.rtf"_qs) {
+        // Kept on one position that takes no room.
+        const QTextCharFormat hidden
+            = formatOf(document, QString(QChar::ObjectReplacementCharacter));
+        QCOMPARE(hidden.objectType(), TextFormat::HiddenTextType);
+        QCOMPARE(hidden.stringProperty(TextFormat::HiddenText), u"hidden"_qs);
+        QCOMPARE(hidden.fontPointSize(), 11.0);
+        QTextDocument shown;
+        QTextCursor(&shown).insertText(u"shown  shown"_qs, formatOf(document, u"shown"_qs));
+        QVERIFY(qAbs(document.idealWidth() - shown.idealWidth()) <= 1); // text shaping
+    }
 }
 
 void TestRtfReader::unicodeWithFallbackSkipping_data()

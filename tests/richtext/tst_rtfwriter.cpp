@@ -306,7 +306,7 @@ void TestRtfWriter::fixturesRoundTrip_data()
     QTest::addColumn<QString>("name");
     for (const char *name :
          {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf", "fieldresult.rtf",
-          "worddestinations.rtf", "upr.rtf", "macjapanese.rtf", "eastasian.rtf"})
+          "worddestinations.rtf", "upr.rtf", "macjapanese.rtf", "eastasian.rtf", "hidden.rtf"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -320,6 +320,8 @@ void TestRtfWriter::fixturesRoundTrip()
     QVERIFY(read(copy, written));
     QCOMPARE(describe(copy), describe(original));
     QCOMPARE(RtfWriter::write(copy), written);
+    if (name == u"hidden.rtf"_qs)
+        QVERIFY2(written.contains("\\fs22\\v hidden}"), written.constData());
 }
 
 void TestRtfWriter::everyAttributeRoundTrips()
