@@ -1,6 +1,7 @@
 #include "commands/commandmodule.h"
 
 #include "commands/commanddialogs.h"
+#include "commands/cryptcommands.h"
 #include "commands/filecommands.h"
 #include "commands/formatcommands.h"
 #include "commands/imagelist.h"
@@ -157,6 +158,7 @@ TDM::TDM(QObject *parent)
     connectEditActions();
     connectFormatActions();
     connectFileActions();
+    connectCryptActions();
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { trackFocus(now); });
     trackFocus(QApplication::focusWidget());
@@ -352,6 +354,21 @@ void TDM::connectFileActions()
 void TDM::setDialogs(std::unique_ptr<CommandDialogs> dialogs)
 {
     m_dialogs = std::move(dialogs);
+}
+
+void TDM::connectCryptActions()
+{
+    m_cryptCommands = new CryptCommands(this);
+    const std::pair<QAction *, void (CryptCommands::*)()> handlers[] = {
+        {acCrypt, &CryptCommands::acCryptExecute},
+        {acDecrypt, &CryptCommands::acDecryptExecute},
+        {acMasterPasswordClear, &CryptCommands::acMasterPasswordClearExecute},
+        {acCreatePWD, &CryptCommands::acCreatePWDExecute},
+    };
+    for (const auto &[action, handler] : handlers) {
+        connect(action, &QAction::triggered, m_cryptCommands, handler);
+        action->setEnabled(true);
+    }
 }
 
 void TDM::trackFocus(QWidget *now)

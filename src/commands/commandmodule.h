@@ -11,6 +11,7 @@
 class QAction;
 class QActionGroup;
 class CommandDialogs;
+class CryptCommands;
 class TJvRichEdit;
 
 // The command module: the program's one set of named commands (QActions) that
@@ -52,6 +53,8 @@ public:
     void setDialogs(std::unique_ptr<CommandDialogs> dialogs);
     // The format Copy Format holds, shared by all notes.
     const CopyFormat &copyFormat() const { return m_copyFormat; }
+    // The encryption commands and the master password they share.
+    CryptCommands *cryptCommands() const { return m_cryptCommands; }
 
     QAction *acBig = nullptr;
     QAction *acSendMail = nullptr;
@@ -120,6 +123,7 @@ private:
     void connectFormatActions();
     void connectFileActions();
     void runCopyFormat(TJvRichEdit *editor);
+    void connectCryptActions();
     // Follows the focused editor so that the edit commands' enabled states
     // match what it can do.
     void trackFocus(QWidget *now);
@@ -130,4 +134,5 @@ private:
     QPointer<TJvRichEdit> m_editor;
     std::unique_ptr<CommandDialogs> m_dialogs;
     CopyFormat m_copyFormat;
+    CryptCommands *m_cryptCommands = nullptr;
 };

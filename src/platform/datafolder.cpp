@@ -95,3 +95,9 @@ QString SettingsFilePath()
 {
     return DataFolder() + QStringLiteral("QelNotes.ini");
 }
+
+QString ProgramSettingsFilePath()
+{
+    return DataFolder() + QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName()
+           + QStringLiteral(".ini");
+}

@@ -11,6 +11,11 @@ QString DataFolder();
 // The program's settings file, "QelNotes.ini" in the data folder.
 QString SettingsFilePath();
 
+// The command module's settings file: the program file's name with its
+// extension replaced by ".ini", in the data folder. It is the same file as
+// SettingsFilePath() only when the program is named QelNotes.
+QString ProgramSettingsFilePath();
+
 // True when DataFolder() is the program's own folder, false when the user's
 // data folder stands in for it (the About box tells the user which).
 bool DataFolderIsProgramFolder();

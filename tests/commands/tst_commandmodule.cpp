@@ -140,7 +140,7 @@ void tst_DM::editCommandsActOnTheFocusedNoteEditorOnly()
 void tst_DM::commandsNotBuiltYetAreDisabled()
 {
     m_editor->setFocus();
-    for (QAction *action : {m_dm->acCrypt, m_dm->acNew, m_dm->acCalc, m_dm->acSendMail})
+    for (QAction *action : {m_dm->acNew, m_dm->acCalc, m_dm->acSendMail})
         QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
     QVERIFY(m_dm->RichEditBold1->isCheckable());
     QVERIFY(!m_dm->acTable->isVisible());

@@ -1,0 +1,147 @@
+#include "commands/cryptcommands.h"
+
+#include "commands/commandmodule.h"
+#include "commands/masterpasswordprompt.h"
+#include "crypt/cryptmarker.h"
+#include "crypt/textroutines.h"
+#include "platform/datafolder.h"
+#include "platform/settingsfile.h"
+#include "richedit/jvrichedit.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+namespace {
+
+const QString Section = QStringLiteral("DM");
+const QString Key = QStringLiteral("MasterPassword");
+
+} // namespace
+
+const QString CryptCommands::NothingToEncrypt = QStringLiteral("No Text selected for Cryption");
+const QString CryptCommands::NothingToDecrypt
+    = QStringLiteral("No Text selected for Decrypt, or no QelCrypt at startup.");
+const QString CryptCommands::ObjectsCannotBeEncrypted
+    = QStringLiteral("The selection holds a picture or an object, which cannot be encrypted.");
+const QString CryptCommands::DamagedMarker
+    = QStringLiteral("The encrypted text is damaged: the selection was not decrypted.");
+const QString CryptCommands::WrongPassword
+    = QStringLiteral("Wrong master password: the selection was not decrypted.");
+const QString CryptCommands::NoRandomSource
+    = QStringLiteral("The system's random source failed: no password was created.");
+
+CryptCommands::CryptCommands(QObject *parent)
+    : QObject(parent)
+{
+    LoadSettings();
+}
+
+void CryptCommands::LoadSettings()
+{
+    const SettingsFile settings(ProgramSettingsFilePath());
+    SetMasterPassword(settings.readString(Section, Key, QString()));
+}
+
+bool CryptCommands::StoreSettings(QString *error)
+{
+    // The password typed at the prompt never reaches a file: only the
+    // cleared one is written.
+    SettingsFile settings(ProgramSettingsFilePath());
+    if (settings.writeString(Section, Key, QString()))
+        return true;
+    *error = settings.errorString();
+    return false;
+}
+
+void CryptCommands::acCryptExecute()
+{
+    QPointer<TJvRichEdit> editor = TDM::focusedEditor();
+    if (!editor)
+        return;
+    const QString selected = editor->SelText();
+    if (IsBlank(selected) || CryptMarker::isMarked(selected)) {
+        tell(editor, NothingToEncrypt);
+        return;
+    }
+    // Only characters go into a marker: a picture would be lost.
+    if (selected.contains(QChar::ObjectReplacementCharacter)) {
+        tell(editor, ObjectsCannotBeEncrypted);
+        return;
+    }
+    if (!havePassword(editor) || !editor)
+        return;
+    editor->setSelText(CryptMarker::encrypt(editor->SelText(), m_masterPassword));
+}
+
+void CryptCommands::acDecryptExecute()
+{
+    QPointer<TJvRichEdit> editor = TDM::focusedEditor();
+    if (!editor || !havePassword(editor) || !editor)
+        return;
+    const QString selected = editor->SelText();
+    if (IsBlank(selected) || !CryptMarker::isMarked(selected)) {
+        tell(editor, NothingToDecrypt);
+        return;
+    }
+    const CryptMarker::Decrypted decrypted = CryptMarker::decrypt(selected, m_masterPassword);
+    switch (decrypted.status) {
+    case CryptMarker::Decrypted::Ok:
+        editor->setSelText(decrypted.text);
+        break;
+    case CryptMarker::Decrypted::Damaged:
+        tell(editor, DamagedMarker);
+        break;
+    case CryptMarker::Decrypted::WrongPassword:
+        m_masterPassword.clear();
+        tell(editor, WrongPassword);
+        break;
+    }
+}
+
+void CryptCommands::acMasterPasswordClearExecute()
+{
+    m_masterPassword.clear();
+    QString error;
+    if (!StoreSettings(&error))
+        reportError(TDM::focusedEditor(), error);
+}
+
+void CryptCommands::acCreatePWDExecute()
+{
+    TJvRichEdit *editor = TDM::focusedEditor();
+    if (!editor)
+        return;
+    const std::optional<QString> password = RandomPassword(m_randomSource);
+    if (!password) {
+        tell(editor, NoRandomSource);
+        return;
+    }
+    editor->setSelText(*password);
+}
+
+bool CryptCommands::havePassword(QWidget *parent)
+{
+    if (!IsBlank(m_masterPassword))
+        return true;
+    const std::optional<QString> answer = askPassword(parent);
+    if (!answer || IsBlank(*answer))
+        return false;
+    m_masterPassword = *answer;
+    return true;
+}
+
+std::optional<QString> CryptCommands::askPassword(QWidget *parent)
+{
+    return MasterPasswordPrompt::ask(parent);
+}
+
+void CryptCommands::tell(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
+}
+
+void CryptCommands::reportError(QWidget *parent, const QString &text)
+{
+    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+}

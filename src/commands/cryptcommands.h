@@ -1,0 +1,67 @@
+#pragma once
+
+#include "crypt/randompassword.h"
+
+#include <QObject>
+#include <QString>
+
+#include <optional>
+
+class TJvRichEdit;
+
+// The encryption commands of the command module: Crypt replaces the selection
+// of the focused note editor by its crypt marker, Decrypt turns a marked
+// selection back into text, Clear Master Password forgets the password, and
+// Create Password types a random password at the caret.
+//
+// The master password lives in memory only. At start it is read from the
+// "DM" record's "MasterPassword" key of the program-named settings file
+// (where the user may have put it by hand); the program only ever writes that
+// key empty. A wrong password is told and forgotten, so the next command asks
+// again.
+class CryptCommands : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Starts with the master password of the settings file.
+    explicit CryptCommands(QObject *parent = nullptr);
+
+    QString MasterPassword() const { return m_masterPassword; }
+    void SetMasterPassword(const QString &password) { m_masterPassword = password; }
+
+    void LoadSettings();
+    // Writes the "MasterPassword" key empty; false with the settings
+    // file's message when it cannot be written.
+    bool StoreSettings(QString *error);
+
+    void acCryptExecute();
+    void acDecryptExecute();
+    void acMasterPasswordClearExecute();
+    void acCreatePWDExecute();
+
+    void setRandomSource(RandomSource source) { m_randomSource = std::move(source); }
+
+    // The messages of the commands.
+    static const QString NothingToEncrypt;
+    static const QString NothingToDecrypt;
+    static const QString ObjectsCannotBeEncrypted;
+    static const QString DamagedMarker;
+    static const QString WrongPassword;
+    static const QString NoRandomSource;
+
+protected:
+    // The master password prompt; nothing when it was cancelled.
+    virtual std::optional<QString> askPassword(QWidget *parent);
+    // A user error in a plain message box.
+    virtual void tell(QWidget *parent, const QString &text);
+    // An error that ended the command.
+    virtual void reportError(QWidget *parent, const QString &text);
+
+private:
+    // True once a master password is set, asking for one when there is none.
+    bool havePassword(QWidget *parent);
+
+    QString m_masterPassword;
+    RandomSource m_randomSource = RandomBytes;
+};
