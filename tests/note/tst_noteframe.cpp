@@ -1,5 +1,6 @@
 #include "commands/commanddialogs.h"
 #include "commands/commandmodule.h"
+#include "commands/cryptcommands.h"
 #include "note/hovercount.h"
 #include "note/noteeditorpane.h"
 #include "note/notehost.h"
@@ -24,6 +25,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QToolButton>
 
 #include <functional>
 
@@ -117,6 +119,7 @@ private Q_SLOTS:
     void windowStaysOnTopExactlyWhileTheBoardDoes();
     void dropsBesideTheEditorAreTakenAndIgnored();
     void headerMovesSelectTheNote();
+    void encryptedTextGoesBackIntoTheNoteAndComesOutAgain();
 
 private:
     TNoteFrame *boardFrame(const QByteArray &note);
@@ -530,6 +533,36 @@ void tst_NoteFrame::dropsBesideTheEditorAreTakenAndIgnored()
     QVERIFY(drop.isAccepted());
     QCOMPARE(drop.dropAction(), Qt::IgnoreAction);
     QCOMPARE(frame->Frm()->editor()->Text(), QStringLiteral("Unchanged"));
+}
+
+void tst_NoteFrame::encryptedTextGoesBackIntoTheNoteAndComesOutAgain()
+{
+    const auto click = [](TNoteFrame *frame, QAction *action) {
+        const QWidget *toolBar = frame->Frm()->editorPane()->ToolBar1();
+        for (QToolButton *button : toolBar->findChildren<QToolButton *>()) {
+            if (button->defaultAction() == action)
+                QTest::mouseClick(button, Qt::LeftButton);
+        }
+    };
+    const QString secret = QString::fromUtf8("Grüße € Ж");
+    m_dm->cryptCommands()->SetMasterPassword(QStringLiteral("master"));
+    TNoteFrame *frame = boardFrame(rtf("Title"));
+    TJvRichEdit *editor = openWindow(frame);
+    editor->setText(QStringLiteral("Title\r\n") + secret);
+    editor->setSelStart(6);
+    editor->setSelLength(int(secret.size()));
+    click(frame, m_dm->acCrypt);
+    const QString encrypted = editor->Text();
+    QVERIFY2(encrypted.startsWith(QStringLiteral("Title\r\nQelCrypt:#24#")),
+             qPrintable(encrypted.toUtf8().toPercentEncoding()));
+    frame->Frm()->close();
+    QCOMPARE(frame->edit().Text(), encrypted);
+
+    editor = openWindow(frame);
+    editor->setSelStart(6);
+    editor->setSelLength(int(encrypted.size()) - 7);
+    click(frame, m_dm->acDecrypt);
+    QCOMPARE(editor->Text(), QStringLiteral("Title\r\n") + secret);
 }
 
 QTEST_MAIN(tst_NoteFrame)
