@@ -1,7 +1,9 @@
 #include "commands/commanddialogs.h"
 
 #include "commands/fontdialog.h"
+#include "commands/masterpasswordprompt.h"
 
+#include <QApplication>
 #include <QColorDialog>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -66,4 +68,14 @@ bool CommandDialogs::setUpPrinter(QWidget *parent, QPrinter &printer)
 void CommandDialogs::showError(QWidget *parent, const QString &title, const QString &text)
 {
     QMessageBox::warning(parent, title, text);
+}
+
+std::optional<QString> CommandDialogs::askMasterPassword(QWidget *parent)
+{
+    return MasterPasswordPrompt::ask(parent);
+}
+
+void CommandDialogs::showMessage(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
 }

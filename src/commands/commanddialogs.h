@@ -10,8 +10,9 @@
 class QPrinter;
 class QWidget;
 
-// The dialogs the commands ask the user with: font, colour, file names and
-// the printer, and the message that tells of a failure. The program shows
+// The dialogs the commands ask the user with: font, colour, file names, the
+// printer and the master password, and the messages that tell the user of a
+// mistake or a failure. The program shows
 // Qt's dialogs (platform-native where the desktop offers them); tests answer
 // in their place, as modal dialogs cannot be driven from a test.
 //
@@ -32,4 +33,9 @@ public:
     // chosen printer or PDF file.
     virtual bool setUpPrinter(QWidget *parent, QPrinter &printer);
     virtual void showError(QWidget *parent, const QString &title, const QString &text);
+    // The master password prompt (MasterPasswordPrompt): the entry when the
+    // user chose OK.
+    virtual std::optional<QString> askMasterPassword(QWidget *parent);
+    // A plain message box, for a command the user cannot run on what is selected.
+    virtual void showMessage(QWidget *parent, const QString &text);
 };

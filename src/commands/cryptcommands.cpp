@@ -1,7 +1,7 @@
 #include "commands/cryptcommands.h"
 
+#include "commands/commanddialogs.h"
 #include "commands/commandmodule.h"
-#include "commands/masterpasswordprompt.h"
 #include "crypt/cryptmarker.h"
 #include "crypt/textroutines.h"
 #include "platform/datafolder.h"
@@ -9,7 +9,6 @@
 #include "richedit/jvrichedit.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QPointer>
 
 namespace {
@@ -31,8 +30,9 @@ const QString CryptCommands::WrongPassword
 const QString CryptCommands::NoRandomSource
     = QStringLiteral("The system's random source failed: no password was created.");
 
-CryptCommands::CryptCommands(QObject *parent)
-    : QObject(parent)
+CryptCommands::CryptCommands(TDM *module)
+    : QObject(module)
+    , m_module(module)
 {
     LoadSettings();
 }
@@ -61,12 +61,12 @@ void CryptCommands::acCryptExecute()
         return;
     const QString selected = editor->SelText();
     if (IsBlank(selected) || CryptMarker::isMarked(selected)) {
-        tell(editor, NothingToEncrypt);
+        dialogs().showMessage(editor, NothingToEncrypt);
         return;
     }
     // Only characters go into a marker: a picture would be lost.
     if (selected.contains(QChar::ObjectReplacementCharacter)) {
-        tell(editor, ObjectsCannotBeEncrypted);
+        dialogs().showMessage(editor, ObjectsCannotBeEncrypted);
         return;
     }
     if (!havePassword(editor) || !editor)
@@ -81,7 +81,7 @@ void CryptCommands::acDecryptExecute()
         return;
     const QString selected = editor->SelText();
     if (IsBlank(selected) || !CryptMarker::isMarked(selected)) {
-        tell(editor, NothingToDecrypt);
+        dialogs().showMessage(editor, NothingToDecrypt);
         return;
     }
     const CryptMarker::Decrypted decrypted = CryptMarker::decrypt(selected, m_masterPassword);
@@ -90,11 +90,11 @@ void CryptCommands::acDecryptExecute()
         editor->setSelText(decrypted.text);
         break;
     case CryptMarker::Decrypted::Damaged:
-        tell(editor, DamagedMarker);
+        dialogs().showMessage(editor, DamagedMarker);
         break;
     case CryptMarker::Decrypted::WrongPassword:
         m_masterPassword.clear();
-        tell(editor, WrongPassword);
+        dialogs().showMessage(editor, WrongPassword);
         break;
     }
 }
@@ -104,7 +104,7 @@ void CryptCommands::acMasterPasswordClearExecute()
     m_masterPassword.clear();
     QString error;
     if (!StoreSettings(&error))
-        reportError(TDM::focusedEditor(), error);
+        dialogs().showError(TDM::focusedEditor(), QApplication::applicationDisplayName(), error);
 }
 
 void CryptCommands::acCreatePWDExecute()
@@ -114,7 +114,7 @@ void CryptCommands::acCreatePWDExecute()
         return;
     const std::optional<QString> password = RandomPassword(m_randomSource);
     if (!password) {
-        tell(editor, NoRandomSource);
+        dialogs().showMessage(editor, NoRandomSource);
         return;
     }
     editor->setSelText(*password);
@@ -124,24 +124,14 @@ bool CryptCommands::havePassword(QWidget *parent)
 {
     if (!IsBlank(m_masterPassword))
         return true;
-    const std::optional<QString> answer = askPassword(parent);
+    const std::optional<QString> answer = dialogs().askMasterPassword(parent);
     if (!answer || IsBlank(*answer))
         return false;
     m_masterPassword = *answer;
     return true;
 }
 
-std::optional<QString> CryptCommands::askPassword(QWidget *parent)
+CommandDialogs &CryptCommands::dialogs() const
 {
-    return MasterPasswordPrompt::ask(parent);
-}
-
-void CryptCommands::tell(QWidget *parent, const QString &text)
-{
-    QMessageBox::information(parent, QApplication::applicationDisplayName(), text);
-}
-
-void CryptCommands::reportError(QWidget *parent, const QString &text)
-{
-    QMessageBox::critical(parent, QApplication::applicationDisplayName(), text);
+    return m_module->dialogs();
 }

@@ -5,9 +5,8 @@
 #include <QObject>
 #include <QString>
 
-#include <optional>
-
-class TJvRichEdit;
+class CommandDialogs;
+class TDM;
 
 // The encryption commands of the command module: Crypt replaces the selection
 // of the focused note editor by its crypt marker, Decrypt turns a marked
@@ -24,8 +23,9 @@ class CryptCommands : public QObject
     Q_OBJECT
 
 public:
-    // Starts with the master password of the settings file.
-    explicit CryptCommands(QObject *parent = nullptr);
+    // Starts with the master password of the settings file; asks and tells
+    // through the module's dialogs.
+    explicit CryptCommands(TDM *module);
 
     QString MasterPassword() const { return m_masterPassword; }
     void SetMasterPassword(const QString &password) { m_masterPassword = password; }
@@ -50,18 +50,12 @@ public:
     static const QString WrongPassword;
     static const QString NoRandomSource;
 
-protected:
-    // The master password prompt; nothing when it was cancelled.
-    virtual std::optional<QString> askPassword(QWidget *parent);
-    // A user error in a plain message box.
-    virtual void tell(QWidget *parent, const QString &text);
-    // An error that ended the command.
-    virtual void reportError(QWidget *parent, const QString &text);
-
 private:
     // True once a master password is set, asking for one when there is none.
     bool havePassword(QWidget *parent);
+    CommandDialogs &dialogs() const;
 
+    TDM *m_module;
     QString m_masterPassword;
     RandomSource m_randomSource = RandomBytes;
 };

@@ -1,3 +1,4 @@
+#include "commands/commanddialogs.h"
 #include "commands/commandmodule.h"
 #include "commands/cryptcommands.h"
 #include "commands/masterpasswordprompt.h"
@@ -21,8 +22,8 @@
 
 namespace {
 
-// The commands with the prompt answered from a script and the messages kept.
-class ScriptedCommands : public CryptCommands
+// The prompt answered from a script, the messages kept.
+class ScriptedDialogs : public CommandDialogs
 {
 public:
     std::deque<std::optional<QString>> answers;
@@ -30,8 +31,7 @@ public:
     QStringList told;
     QStringList errors;
 
-protected:
-    std::optional<QString> askPassword(QWidget *) override
+    std::optional<QString> askMasterPassword(QWidget *) override
     {
         ++asked;
         if (answers.empty())
@@ -40,8 +40,8 @@ protected:
         answers.pop_front();
         return answer;
     }
-    void tell(QWidget *, const QString &text) override { told << text; }
-    void reportError(QWidget *, const QString &text) override { errors << text; }
+    void showMessage(QWidget *, const QString &text) override { told << text; }
+    void showError(QWidget *, const QString &, const QString &text) override { errors << text; }
 };
 
 // The marker the Crypt command makes of "Grüße €" under "master"; qelnote's
@@ -57,6 +57,7 @@ class tst_CryptCommands : public QObject
 private Q_SLOTS:
     void initTestCase();
     void init();
+    void cleanup();
     void cryptRefusesWhatItCannotEncrypt_data();
     void cryptRefusesWhatItCannotEncrypt();
     void selectionSurvivesCryptStoreReloadDecrypt_data();
@@ -77,6 +78,12 @@ private Q_SLOTS:
 private:
     // Puts text into the editor, selects from..from+length and focuses it.
     void select(const QString &text, int from, int length);
+    // The command module as the program starts it, with scripted dialogs.
+    void start();
+    CryptCommands *commands() const { return m_dm->cryptCommands(); }
+
+    TDM *m_dm = nullptr;
+    ScriptedDialogs *m_dialogs = nullptr;
 
     QTemporaryDir m_folder;
     QWidget m_window;
@@ -103,6 +110,22 @@ void tst_CryptCommands::init()
     QDir folder(m_folder.path());
     folder.remove(QFileInfo(ProgramSettingsFilePath()).fileName());
     folder.rmdir(QFileInfo(ProgramSettingsFilePath()).fileName());
+    start();
+}
+
+void tst_CryptCommands::cleanup()
+{
+    delete m_dm;
+    m_dm = nullptr;
+}
+
+void tst_CryptCommands::start()
+{
+    delete m_dm;
+    m_dm = new TDM;
+    auto dialogs = std::make_unique<ScriptedDialogs>();
+    m_dialogs = dialogs.get();
+    m_dm->setDialogs(std::move(dialogs));
 }
 
 void tst_CryptCommands::select(const QString &text, int from, int length)
@@ -145,11 +168,10 @@ void tst_CryptCommands::cryptRefusesWhatItCannotEncrypt()
     m_editor->setSelLength(int(selected.size()));
     QCOMPARE(m_editor->SelText(), selected);
 
-    ScriptedCommands commands;
-    commands.answers = {"master"};
-    commands.acCryptExecute();
-    QCOMPARE(commands.told, QStringList{message});
-    QCOMPARE(commands.asked, 0);
+    m_dialogs->answers = {"master"};
+    m_dm->acCrypt->trigger();
+    QCOMPARE(m_dialogs->told, QStringList{message});
+    QCOMPARE(m_dialogs->asked, 0);
     QCOMPARE(m_editor->Text(), before);
 }
 
@@ -167,27 +189,24 @@ void tst_CryptCommands::selectionSurvivesCryptStoreReloadDecrypt()
 {
     QFETCH(QString, secret);
     select("before " + secret + " after", 7, int(secret.size()));
-    {
-        ScriptedCommands commands;
-        commands.answers = {"master"};
-        commands.acCryptExecute();
-        QCOMPARE(commands.asked, 1);
-        QCOMPARE(commands.told, QStringList());
-    }
+    m_dialogs->answers = {"master"};
+    m_dm->acCrypt->trigger();
+    QCOMPARE(m_dialogs->asked, 1);
+    QCOMPARE(m_dialogs->told, QStringList());
     const QString marker = CryptMarker::encrypt(secret, "master");
     QCOMPARE(m_editor->Text(), "before " + marker + " after");
 
-    // The note is stored and read again, as at the next start.
+    // The note is stored and read again at the next start.
     const QByteArray stored = m_editor->toRtf();
+    start();
     m_editor->setText(QString());
     QVERIFY(m_editor->setRtf(stored));
     m_editor->setFocus();
     m_editor->setSelStart(7);
     m_editor->setSelLength(int(marker.size()));
-    ScriptedCommands commands;
-    commands.answers = {"master"};
-    commands.acDecryptExecute();
-    QCOMPARE(commands.told, QStringList());
+    m_dialogs->answers = {"master"};
+    m_dm->acDecrypt->trigger();
+    QCOMPARE(m_dialogs->told, QStringList());
     QCOMPARE(m_editor->Text(), "before " + QString(secret).replace("\r", "\r\n") + " after");
 }
 
@@ -195,9 +214,8 @@ void tst_CryptCommands::markerIsTheOneQelnotePrints()
 {
     const QString greeting = QString::fromUtf8("Grüße €");
     select(greeting, 0, int(greeting.size()));
-    ScriptedCommands commands;
-    commands.SetMasterPassword("master");
-    commands.acCryptExecute();
+    commands()->SetMasterPassword("master");
+    m_dm->acCrypt->trigger();
     QCOMPARE(m_editor->Text(), GreetingMarker);
 }
 
@@ -205,16 +223,15 @@ void tst_CryptCommands::wrongPasswordIsToldAndForgotten()
 {
     const QString marker = CryptMarker::encrypt("secret", "master");
     select(marker, 0, int(marker.size()));
-    ScriptedCommands commands;
-    commands.answers = {"other", "master"};
-    commands.acDecryptExecute();
-    QCOMPARE(commands.told, QStringList{CryptCommands::WrongPassword});
+    m_dialogs->answers = {"other", "master"};
+    m_dm->acDecrypt->trigger();
+    QCOMPARE(m_dialogs->told, QStringList{CryptCommands::WrongPassword});
     QCOMPARE(m_editor->Text(), marker);
     QCOMPARE(m_editor->SelLength(), marker.size());
-    QCOMPARE(commands.MasterPassword(), QString());
+    QCOMPARE(commands()->MasterPassword(), QString());
 
-    commands.acDecryptExecute();
-    QCOMPARE(commands.asked, 2);
+    m_dm->acDecrypt->trigger();
+    QCOMPARE(m_dialogs->asked, 2);
     QCOMPARE(m_editor->Text(), QString("secret"));
 }
 
@@ -236,13 +253,12 @@ void tst_CryptCommands::decryptLeavesWhatItCannotDecrypt()
     QFETCH(QString, selected);
     QFETCH(QString, message);
     select(selected, 0, int(selected.size()));
-    ScriptedCommands commands;
-    commands.answers = {"master"};
-    commands.acDecryptExecute();
-    QCOMPARE(commands.asked, 1); // the password comes first
-    QCOMPARE(commands.told, QStringList{message});
+    m_dialogs->answers = {"master"};
+    m_dm->acDecrypt->trigger();
+    QCOMPARE(m_dialogs->asked, 1); // the password comes first
+    QCOMPARE(m_dialogs->told, QStringList{message});
     QCOMPARE(m_editor->Text(), selected);
-    QCOMPARE(commands.MasterPassword(), QString("master"));
+    QCOMPARE(commands()->MasterPassword(), QString("master"));
 }
 
 void tst_CryptCommands::cancelledOrBlankPromptEndsSilently_data()
@@ -255,18 +271,17 @@ void tst_CryptCommands::cancelledOrBlankPromptEndsSilently_data()
 void tst_CryptCommands::cancelledOrBlankPromptEndsSilently()
 {
     QFETCH(std::optional<QString>, answer);
-    for (auto command : {&CryptCommands::acCryptExecute, &CryptCommands::acDecryptExecute}) {
+    for (const bool crypt : {true, false}) {
         // Crypt gets the text, Decrypt the marker.
-        const bool crypt = command == &CryptCommands::acCryptExecute;
+        start();
         select(GreetingMarker + " text", crypt ? int(GreetingMarker.size()) + 1 : 0,
                crypt ? 4 : int(GreetingMarker.size()));
-        ScriptedCommands commands;
-        commands.answers = {answer};
-        (commands.*command)();
-        QCOMPARE(commands.asked, 1);
-        QCOMPARE(commands.told, QStringList());
+        m_dialogs->answers = {answer};
+        (crypt ? m_dm->acCrypt : m_dm->acDecrypt)->trigger();
+        QCOMPARE(m_dialogs->asked, 1);
+        QCOMPARE(m_dialogs->told, QStringList());
         QCOMPARE(m_editor->Text(), GreetingMarker + " text");
-        QCOMPARE(commands.MasterPassword(), QString());
+        QCOMPARE(commands()->MasterPassword(), QString());
     }
 }
 
@@ -274,22 +289,22 @@ void tst_CryptCommands::passwordFromTheSettingsFileUntilCleared()
 {
     SettingsFile settings(ProgramSettingsFilePath());
     QVERIFY(settings.writeString("DM", "MasterPassword", " from file "));
-    ScriptedCommands commands;
-    QCOMPARE(commands.MasterPassword(), QString(" from file "));
+    start();
+    QCOMPARE(commands()->MasterPassword(), QString(" from file "));
     select("abc", 0, 3);
-    commands.acCryptExecute();
-    QCOMPARE(commands.asked, 0);
+    m_dm->acCrypt->trigger();
+    QCOMPARE(m_dialogs->asked, 0);
     QCOMPARE(m_editor->Text(), CryptMarker::encrypt("abc", " from file "));
 
-    commands.acMasterPasswordClearExecute();
-    QCOMPARE(commands.errors, QStringList());
+    m_dm->acMasterPasswordClear->trigger();
+    QCOMPARE(m_dialogs->errors, QStringList());
     QFile file(ProgramSettingsFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().trimmed(), QByteArray("[DM]\nMasterPassword="));
     select("abc", 0, 3);
-    commands.answers = {"typed"};
-    commands.acCryptExecute();
-    QCOMPARE(commands.asked, 1);
+    m_dialogs->answers = {"typed"};
+    m_dm->acCrypt->trigger();
+    QCOMPARE(m_dialogs->asked, 1);
     QCOMPARE(m_editor->Text(), CryptMarker::encrypt("abc", "typed"));
     // What was typed stays in memory only.
     QVERIFY(file.seek(0));
@@ -299,18 +314,16 @@ void tst_CryptCommands::passwordFromTheSettingsFileUntilCleared()
 void tst_CryptCommands::clearingReportsAnUnwritableSettingsFile()
 {
     QVERIFY(QDir(m_folder.path()).mkdir(QFileInfo(ProgramSettingsFilePath()).fileName()));
-    ScriptedCommands commands;
-    commands.SetMasterPassword("master");
-    commands.acMasterPasswordClearExecute();
-    QCOMPARE(commands.MasterPassword(), QString());
-    QCOMPARE(commands.errors, QStringList{"Unable to write to " + ProgramSettingsFilePath()});
+    commands()->SetMasterPassword("master");
+    m_dm->acMasterPasswordClear->trigger();
+    QCOMPARE(commands()->MasterPassword(), QString());
+    QCOMPARE(m_dialogs->errors, QStringList{"Unable to write to " + ProgramSettingsFilePath()});
 }
 
 void tst_CryptCommands::createPasswordTypesSeventeenAlphabetCharacters()
 {
-    TDM dm;
     select("ab12345cd", 2, 5);
-    dm.acCreatePWD->trigger();
+    m_dm->acCreatePWD->trigger();
     const QString text = m_editor->Text();
     QCOMPARE(text.size(), 2 + 17 + 2);
     QVERIFY(text.startsWith("ab") && text.endsWith("cd"));
@@ -322,10 +335,9 @@ void tst_CryptCommands::createPasswordTypesSeventeenAlphabetCharacters()
 void tst_CryptCommands::createPasswordWithoutRandomSourceInsertsNothing()
 {
     select("ab", 1, 0);
-    ScriptedCommands commands;
-    commands.setRandomSource([](int) { return QByteArray(); });
-    commands.acCreatePWDExecute();
-    QCOMPARE(commands.told, QStringList{CryptCommands::NoRandomSource});
+    commands()->setRandomSource([](int) { return QByteArray(); });
+    m_dm->acCreatePWD->trigger();
+    QCOMPARE(m_dialogs->told, QStringList{CryptCommands::NoRandomSource});
     QCOMPARE(m_editor->Text(), QString("ab"));
 }
 
@@ -336,13 +348,11 @@ void tst_CryptCommands::nothingHappensOutsideANoteEditor()
     m_line->setText("line");
     m_line->selectAll();
     m_line->setFocus();
-    ScriptedCommands commands;
-    commands.answers = {"master"};
-    for (auto command : {&CryptCommands::acCryptExecute, &CryptCommands::acDecryptExecute,
-                         &CryptCommands::acCreatePWDExecute})
-        (commands.*command)();
-    QCOMPARE(commands.asked, 0);
-    QCOMPARE(commands.told, QStringList());
+    m_dialogs->answers = {"master"};
+    for (QAction *command : {m_dm->acCrypt, m_dm->acDecrypt, m_dm->acCreatePWD})
+        command->trigger();
+    QCOMPARE(m_dialogs->asked, 0);
+    QCOMPARE(m_dialogs->told, QStringList());
     QCOMPARE(m_editor->Text(), QString("text"));
     QCOMPARE(m_line->text(), QString("line"));
 }
