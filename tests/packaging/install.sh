@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Installs the build into an empty prefix and checks the installed files: the
+# two programs, the desktop entry, the icon, the metainfo and the man page,
+# nothing else; the entry and the metainfo pass their validators and name the
+# installed program and icon; the installed qelnote works.
+#
+# usage: install.sh <cmake> <build folder> <output folder>
+set -euo pipefail
+cmake=$1
+build=$2
+out=$3
+for tool in desktop-file-validate appstreamcli; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prefix=$out/prefix
+rm -rf "$prefix"
+"$cmake" --install "$build" --prefix "$prefix" >/dev/null || fail "cmake --install failed"
+
+expected="bin/qelnote
+bin/qelnotes
+share/applications/org.example.qelnotes.desktop
+share/icons/hicolor/scalable/apps/qelnotes.svg
+share/man/man1/qelnote.1
+share/metainfo/org.example.qelnotes.metainfo.xml"
+installed=$(cd "$prefix" && find . -type f -o -type l | sed 's|^\./||' | LC_ALL=C sort)
+[[ $installed == "$expected" ]] || fail "installed files differ:
+$(diff <(echo "$expected") <(echo "$installed"))"
+[[ -x $prefix/bin/qelnotes && -x $prefix/bin/qelnote ]] || fail "the programs are not executable"
+
+entry=$prefix/share/applications/org.example.qelnotes.desktop
+desktop-file-validate "$entry" || fail "desktop-file-validate refused the desktop entry"
+appstreamcli validate --no-net --strict "$prefix/share/metainfo/org.example.qelnotes.metainfo.xml" \
+    || fail "appstreamcli refused the metainfo"
+# The launcher starts what was installed and shows the icon that was installed.
+grep -qx 'Exec=qelnotes' "$entry" || fail "the entry does not start qelnotes"
+grep -qx 'Icon=qelnotes' "$entry" || fail "the entry does not name the qelnotes icon"
+grep -q '<launchable type="desktop-id">org.example.qelnotes.desktop</launchable>' \
+    "$prefix/share/metainfo/org.example.qelnotes.metainfo.xml" \
+    || fail "the metainfo does not launch the installed entry"
+
+printf 'x := 3\r\nx * 4 =\r\n' >"$out/note.rtf"
+[[ $("$prefix/bin/qelnote" calc "$out/note.rtf") == $'x := 3\nx * 4 = 12.000000000' ]] \
+    || fail "the installed qelnote does not calculate"
+echo "PASS"
