@@ -34,6 +34,14 @@ bool canWriteIn(const QString &folder)
     return info.isDir() && info.isWritable();
 }
 
+// An installed program sits in a prefix's bin folder (/usr/bin, ~/.local/bin),
+// shared with other programs and writable to the superuser or to its owner:
+// notes never go there.
+bool isInstalledProgramFolder(const QString &folder)
+{
+    return QDir(folder).dirName() == QLatin1String("bin");
+}
+
 QString userFolder()
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -60,7 +68,7 @@ State &resolved()
 QString resolveDataFolder(const QString &programFolder)
 {
     const QString program = withSlash(programFolder);
-    if (canWriteIn(program))
+    if (canWriteIn(program) && !isInstalledProgramFolder(program))
         return program;
     const QString user = userFolder();
     return user.isEmpty() || !canWriteIn(user) ? program : user;

@@ -3,8 +3,9 @@
 #include <QString>
 
 // The folder that holds the notes and the settings, ending in '/'. It is the
-// folder of the program file; when nothing can be written there (an installed
-// copy) it is the user's application data folder, created on first use.
+// folder of the program file; when nothing can be written there, or the program
+// is installed (its folder is a "bin" folder), it is the user's application
+// data folder, created on first use.
 // Resolved once per run.
 QString DataFolder();
 

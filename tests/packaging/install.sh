@@ -2,7 +2,8 @@
 # Installs the build into an empty prefix and checks the installed files: the
 # two programs, the desktop entry, the icon, the metainfo and the man page,
 # nothing else; the entry and the metainfo pass their validators and name the
-# installed program and icon; the installed qelnote works.
+# installed program and icon; the installed qelnote works, and the installed
+# qelnotes keeps its settings in the user's data folder, not beside itself.
 #
 # usage: install.sh <cmake> <build folder> <output folder>
 set -euo pipefail
@@ -43,4 +44,23 @@ grep -q '<launchable type="desktop-id">org.example.qelnotes.desktop</launchable>
 printf 'x := 3\r\nx * 4 =\r\n' >"$out/note.rtf"
 [[ $("$prefix/bin/qelnote" calc "$out/note.rtf") == $'x := 3\nx * 4 = 12.000000000' ]] \
     || fail "the installed qelnote does not calculate"
+
+# Started and told to end, the program stores its settings: in the user's data
+# folder, although it could write beside itself (as the superuser can in /usr/bin).
+data=$out/data
+rm -rf "$data" "$out/home"
+mkdir -p "$out/home"
+HOME=$out/home XDG_DATA_HOME=$data "$prefix/bin/qelnotes" >"$out/qelnotes.log" 2>&1 &
+pid=$!
+deadline=$((SECONDS + 30))
+until [[ -n $(ls -A "$data/QelNotes" 2>/dev/null) ]]; do
+    kill -0 "$pid" 2>/dev/null || fail "the installed qelnotes ended early: $(cat "$out/qelnotes.log")"
+    ((SECONDS < deadline)) || { kill "$pid"; fail "the installed qelnotes made no data folder"; }
+    sleep 0.1
+done
+kill -TERM "$pid"
+wait "$pid" || fail "the installed qelnotes ended with status $?"
+[[ -f $data/QelNotes/QelNotes.ini ]] || fail "no QelNotes.ini in the user's data folder"
+[[ $(ls -A "$prefix/bin") == $'qelnote\nqelnotes' ]] \
+    || fail "the installed qelnotes wrote beside itself: $(ls -A "$prefix/bin")"
 echo "PASS"

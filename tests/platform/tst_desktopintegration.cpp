@@ -57,6 +57,17 @@ private Q_SLOTS:
         QVERIFY(QFileInfo(user).isDir());
     }
 
+    // /usr/bin is writable to the superuser, ~/.local/bin to its owner: an
+    // installed copy still keeps its notes in the user's data folder.
+    void installedProgramKeepsNotesInUserFolder()
+    {
+        const QString bin = m_home.filePath(QStringLiteral("prefix/bin"));
+        QVERIFY(QDir().mkpath(bin));
+        const QString user = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+        QCOMPARE(resolveDataFolder(bin), user + u'/');
+        QCOMPARE(resolveDataFolder(bin + u'/'), user + u'/');
+    }
+
     void testingOverride()
     {
         setDataFolderForTesting(m_home.path());
