@@ -2,8 +2,9 @@
 # Installs the build into an empty prefix and checks the installed files: the
 # two programs, the desktop entry, the icon, the metainfo and the man page,
 # nothing else; the entry and the metainfo pass their validators and name the
-# installed program and icon; the installed qelnote works, and the installed
-# qelnotes keeps its settings in the user's data folder, not beside itself.
+# installed program and icon; the manual page names every qelnote command; the
+# installed qelnote works, and the installed qelnotes keeps its settings in the
+# user's data folder, not beside itself.
 #
 # usage: install.sh <cmake> <build folder> <output folder>
 set -euo pipefail
@@ -44,6 +45,14 @@ grep -q '<launchable type="desktop-id">org.example.qelnotes.desktop</launchable>
 printf 'x := 3\r\nx * 4 =\r\n' >"$out/note.rtf"
 [[ $("$prefix/bin/qelnote" calc "$out/note.rtf") == $'x := 3\nx * 4 = 12.000000000' ]] \
     || fail "the installed qelnote does not calculate"
+
+# The manual page has a synopsis line for every command the usage lists.
+commands=$({ "$prefix/bin/qelnote" 2>&1 || true; } | awk '/^commands:/ {listed = 1; next} listed {print $1}')
+[[ -n $commands ]] || fail "qelnote printed no commands"
+for command in $commands; do
+    grep -qx "\.B qelnote $command" "$prefix/share/man/man1/qelnote.1" \
+        || fail "the manual page misses qelnote $command"
+done
 
 # Started and told to end, the program stores its settings: in the user's data
 # folder, although it could write beside itself (as the superuser can in /usr/bin).
