@@ -2,6 +2,8 @@
 // the top result in each mode.
 #include <benchmark/benchmark.h>
 
+#include <QRandomGenerator>
+
 #include "calc/complexvariant.h"
 #include "calc/hpcalc.h"
 
@@ -23,6 +25,7 @@ void ExecBinary(benchmark::State &state, THPOperation op)
         hp.Push(y);
         hp.Push(x);
         benchmark::DoNotOptimize(hp.ExecOp(op));
+        hp.Pop();
     }
 }
 
@@ -33,6 +36,7 @@ void ExecUnary(benchmark::State &state, THPOperation op)
     for (auto _ : state) {
         hp.Push(x);
         benchmark::DoNotOptimize(hp.ExecOp(op));
+        hp.Pop();
     }
 }
 
@@ -54,9 +58,11 @@ void Display(benchmark::State &state, THPMode mode, bool killZeros, double im)
     THPCalc hp(1);
     hp.Mode = mode;
     hp.KillZeros = killZeros;
-    hp.Push(MakeComplex(12345.678, im));
-    for (auto _ : state)
-        benchmark::DoNotOptimize(hp.Display()); // X stays on the stack
+    const TCalcValue x = MakeComplex(12345.678, im);
+    for (auto _ : state) {
+        hp.Push(x);
+        benchmark::DoNotOptimize(hp.Display()); // takes X off again
+    }
 }
 
 void DisplayMatrix(benchmark::State &state)
@@ -67,7 +73,60 @@ void DisplayMatrix(benchmark::State &state)
         benchmark::DoNotOptimize(hp.DisplayMatrix(m));
 }
 
+// An n x n matrix of real numbers that is far from singular.
+TComplexMatrix dense(int n)
+{
+    QRandomGenerator random(7);
+    TComplexMatrix m = NewMatrix(n, n, MakeComplex(0));
+    for (int i = 0; i < n; ++i) {
+        for (int k = 0; k < n; ++k)
+            m[i][k] = MakeComplex(random.generateDouble() + (i == k ? n : 0));
+    }
+    return m;
+}
+
+// The size-dependent operations of a note: the inverse and the product of n x n matrices, with
+// their cost per n^3 reported side by side (the BigO line of each family).
+void LargeInverse(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    THPCalc hp(1);
+    const TComplexMatrix m = dense(n);
+    for (auto _ : state) {
+        hp.PushMatrix(m);
+        benchmark::DoNotOptimize(hp.ExecOp(hpInv));
+        hp.PopMatrix();
+    }
+    state.SetComplexityN(n);
+}
+
+void LargeProduct(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    THPCalc hp(1);
+    const TComplexMatrix m = dense(n);
+    for (auto _ : state) {
+        hp.PushMatrix(m);
+        hp.PushMatrix(m);
+        benchmark::DoNotOptimize(hp.ExecOp(hpMul));
+        hp.PopMatrix();
+    }
+    state.SetComplexityN(n);
+}
+
 } // namespace
+
+BENCHMARK(LargeInverse)
+    ->Arg(100)
+    ->Arg(200)
+    ->Arg(400)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNCubed);
+BENCHMARK(LargeProduct)
+    ->Arg(100)
+    ->Arg(300)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oNCubed);
 
 BENCHMARK_CAPTURE(ExecBinary, add, hpAdd);
 BENCHMARK_CAPTURE(ExecBinary, mul, hpMul);

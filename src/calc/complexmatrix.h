@@ -20,7 +20,7 @@ TComplexArray CopyVector(const TComplexArray &v);
 TDoubleArray RealParts(const TComplexArray &v);
 void SwapValues(TCalcValue &a, TCalcValue &b);
 
-// A times B for two square matrices of the same size; otherwise an empty matrix.
+// A (n x m) times B (m x p), every row of each as long as its first; otherwise an empty matrix.
 // An error of the element arithmetic also gives an empty matrix and is reported in *error.
 TComplexMatrix MatMul(const TComplexMatrix &A, const TComplexMatrix &B,
                       TCalcError *error = nullptr);

@@ -570,6 +570,26 @@ THPCalc::Operand THPCalc::popOperand()
     return operand;
 }
 
+bool THPCalc::charge(double elementOperations)
+{
+    if (elementOperations > m_workLeft)
+        return false;
+    m_workLeft -= elementOperations;
+    return true;
+}
+
+namespace {
+
+// Rows, columns and elements of an operand (a number counts as one element).
+struct Shape
+{
+    double rows = 1;
+    double columns = 1;
+    double elements() const { return rows * columns; }
+};
+
+} // namespace
+
 TCalcError THPCalc::arithmetic(THPOperation op)
 {
     const TCalcBinaryOp binary = binaryOpOf(op);
@@ -586,6 +606,24 @@ TCalcError THPCalc::arithmetic(THPOperation op)
             Push(result);
         return error;
     }
+
+    const auto shapeOf = [](const Operand &operand) {
+        if (operand.kind == tiMatrix)
+            return Shape{double(operand.matrix.size()),
+                         operand.matrix.isEmpty() ? 0.0 : double(operand.matrix.first().size())};
+        if (operand.kind == tiVector)
+            return Shape{double(operand.vector.size()), 1};
+        return Shape{};
+    };
+    // A product of matrices multiplies and adds rows times columns times their common size;
+    // everything else touches each element once.
+    const Shape xs = shapeOf(x);
+    const Shape ys = shapeOf(y);
+    const double work = op == hpMul && y.kind == tiMatrix && x.kind != tiDouble
+                            ? ys.rows * ys.columns * xs.columns
+                            : std::max(xs.elements(), ys.elements());
+    if (!charge(work))
+        return TCalcError::tooMuchWork();
 
     TComplexArray vector;
     TComplexMatrix matrix;
@@ -674,6 +712,9 @@ TCalcError THPCalc::arrayFunction(THPOperation op)
     }
     if (op == hpInv && TopType() == tiMatrix) {
         TComplexMatrix M = PopMatrix();
+        const double n = double(M.size());
+        if (!charge(n * n * n))
+            return TCalcError::tooMuchWork();
         error = MatInverse(M);
         if (!error)
             PushMatrix(M);

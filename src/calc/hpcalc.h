@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <limits>
 #include <vector>
 
 #include <QRandomGenerator>
@@ -87,6 +88,10 @@ public:
     qsizetype Depth() const { return qsizetype(TypeInfoStack.size()); }
     // Empties every stack; display settings and the error stay.
     void Clear();
+    // Vector and matrix operations may do this many element operations (multiply-adds) from
+    // now on; one that would need more is refused with "Calculation too large". Unlimited
+    // until set.
+    void SetWorkLimit(double elementOperations) { m_workLeft = elementOperations; }
 
     // Runs one operation. A failure pops the operands, pushes an undefined number in place of
     // the result (so the items below keep their places) and is returned. The first failure
@@ -127,6 +132,8 @@ private:
     TCalcError arithmetic(THPOperation op);
     TCalcError arrayFunction(THPOperation op);
     TCalcValue topValue() const;
+    bool charge(double elementOperations);
 
     QRandomGenerator m_random;
+    double m_workLeft = std::numeric_limits<double>::infinity();
 };

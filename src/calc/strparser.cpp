@@ -21,6 +21,9 @@ constexpr qint64 MaxElements = 100000;
 constexpr double SumRescanBudget = 1000000;
 constexpr double VectorRescanBudget = 8000000;
 constexpr qint32 FixLenLimit = 99;
+// The element operations (multiply-adds) the vector and matrix operations of one run may do: a
+// second or so of work, such as two inverses of 500 x 500 matrices.
+constexpr double MatrixWorkPerRun = 3e8;
 
 // Imaginary numbers begin a statement like every other number.
 bool startsNumber(SymbolType sym)
@@ -97,6 +100,7 @@ void TStrParser::Run(const QString &text)
     HP.FError.clear();
 
     HP.Clear();
+    HP.SetWorkLimit(MatrixWorkPerRun);
     m_word = nullptr;
     m_literal = nullptr;
 

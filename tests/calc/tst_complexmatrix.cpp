@@ -97,6 +97,9 @@ void TestComplexMatrix::product_data()
     QTest::newRow("1x1") << Rows{{3}} << Rows{{4}} << Rows{{12}};
     QTest::newRow("2x3 times 2x3")
         << Rows{{1, 2, 3}, {4, 5, 6}} << Rows{{1, 2, 3}, {4, 5, 6}} << Rows{};
+    QTest::newRow("2x3 times 3x2")
+        << Rows{{1, 2, 3}, {4, 5, 6}} << Rows{{1, 0}, {0, 1}, {1, 1}} << Rows{{4, 5}, {10, 11}};
+    QTest::newRow("row times column") << Rows{{1, 2}} << Rows{{3}, {4}} << Rows{{11}};
     QTest::newRow("unequal sizes") << Rows{{1}} << Rows{{1, 2}, {3, 4}} << Rows{};
     QTest::newRow("empty A") << Rows{} << Rows{} << Rows{};
     QTest::newRow("ragged") << Rows{{1, 2}, {3}} << Rows{{1, 2}, {3, 4}} << Rows{};

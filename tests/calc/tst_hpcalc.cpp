@@ -87,6 +87,7 @@ private Q_SLOTS:
     void matrixDisplay();
     void arrayArithmetic_data();
     void arrayArithmetic();
+    void workIsCapped();
     void vectorOperations();
     void dataStackLayout();
     void dataStackLimits();
@@ -496,6 +497,27 @@ void TestHPCalc::arrayArithmetic()
     // Exactly one result took the operands' place.
     QCOMPARE(hp.Depth(), 1);
     QCOMPARE(real(hp.Pop()), 7.0);
+}
+
+void TestHPCalc::workIsCapped()
+{
+    // A product of 2 x 2 matrices costs 8 multiply-adds, an inverse 8, a sum of vectors 2.
+    THPCalc hp;
+    hp.SetWorkLimit(18);
+    hp.PushMatrix(matrix({{1, 2}, {3, 4}}));
+    hp.PushMatrix(matrix({{1, 2}, {3, 4}}));
+    QCOMPARE(hp.ExecOp(hpMul), TCalcError());
+    QCOMPARE(hp.ExecOp(hpInv), TCalcError());
+    hp.PushVector({MakeComplex(1), MakeComplex(2)});
+    hp.PushVector({MakeComplex(1), MakeComplex(2)});
+    QCOMPARE(hp.ExecOp(hpAdd), TCalcError());
+    hp.PushVector({MakeComplex(1), MakeComplex(2)});
+    QCOMPARE(hp.ExecOp(hpAdd), TCalcError::tooMuchWork());
+    QCOMPARE(hp.Display(), QStringLiteral("Calculation too large"));
+    // Numbers are never refused.
+    hp.Push(MakeComplex(1));
+    hp.Push(MakeComplex(2));
+    QCOMPARE(hp.ExecOp(hpAdd), TCalcError());
 }
 
 void TestHPCalc::vectorOperations()

@@ -71,6 +71,7 @@ private Q_SLOTS:
     void notes();
     void errors_data();
     void errors();
+    void matrixWorkPerRunIsCapped();
     void displaySettingsLastAcrossRuns();
     void runIsFresh();
     void namesMatchInAnyCase();
@@ -336,6 +337,27 @@ void TestStrParser::errors()
     QFETCH(QString, text);
     QFETCH(QString, expected);
     QCOMPARE(calc(text), expected);
+}
+
+void TestStrParser::matrixWorkPerRunIsCapped()
+{
+    // Inverses of a 300 x 300 matrix, 27 million multiply-adds each: a run does some, then
+    // refuses the rest, and every other calculation goes on.
+    QString rows;
+    for (int i = 0; i < 300; ++i) {
+        QStringList row(300, QStringLiteral("0"));
+        row[i] = QStringLiteral("2");
+        rows += (i ? QStringLiteral(", (") : QStringLiteral("(")) + row.join(u',') + u')';
+    }
+    QString text = QStringLiteral("M := (") + rows + QStringLiteral(")\n");
+    for (int i = 1; i <= 15; ++i)
+        text += QStringLiteral("W%1 := inv(M)\n").arg(i);
+    text += QStringLiteral("W11[2, 2] =\nW12 =\n1 + 1 =\n");
+    const QString shown = calc(text);
+    QCOMPARE(shown.count(QStringLiteral("inv(M)[Calculation too large]")), 15 - 11);
+    QVERIFY(shown.contains(QStringLiteral("W11 := inv(M)\nW12 := inv(M)[Calculation too large]")));
+    QVERIFY(
+        shown.endsWith(QStringLiteral("W11[2, 2] = 0.500000000\nW12 =\n1 + 1 = 2.000000000\n")));
 }
 
 void TestStrParser::displaySettingsLastAcrossRuns()
