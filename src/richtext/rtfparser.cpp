@@ -94,7 +94,8 @@ struct GroupState
 
 struct Font
 {
-    QByteArray name;
+    QString name;
+    QByteArray pendingName; // bytes of the name not yet decoded
     int charset = -1;
     int codePage = 0;
 };
@@ -231,6 +232,8 @@ private:
     void finishObject(const GroupState &group, qsizetype end);
     QByteArray rawGroup(const GroupState &group, qsizetype end) const;
     int linkOfField(int field);
+    // The bytes of the font's name read since its last \u, decoded.
+    QString decodedName(Font &font) const;
     QColor color(int index) const;
     void buildFormats();
 
@@ -978,7 +981,7 @@ void Parser::textBytes(QByteArrayView bytes)
     case Dest::FontTable:
         if (m_fontEntry >= 0 && !m_fontNameDone) {
             const qsizetype end = bytes.indexOf(';');
-            m_fonts[m_fontEntry].name.append(end < 0 ? bytes : bytes.first(end));
+            m_fonts[m_fontEntry].pendingName.append(end < 0 ? bytes : bytes.first(end));
             m_fontNameDone = end >= 0;
         }
         break;
@@ -1020,6 +1023,13 @@ void Parser::unicode(int value)
     m_skip = top().uc;
     if (value < 0)
         value += 65536;
+    if (top().dest == Dest::FontTable) {
+        if (m_fontEntry >= 0 && !m_fontNameDone && value > 0 && value <= 0xFFFF) {
+            Font &font = m_fonts[m_fontEntry];
+            font.name += decodedName(font) + QChar(char16_t(value));
+        }
+        return;
+    }
     if (value == u'\n' || value == u'\r' || value == 0x2029) {
         if (top().dest == Dest::Normal)
             finishParagraph(true);
@@ -1129,6 +1139,13 @@ int Parser::linkOfField(int field)
     return int(m_links.size()) - 1;
 }
 
+QString Parser::decodedName(Font &font) const
+{
+    const int page
+        = font.codePage > 0 ? font.codePage : CodePage::fromCharset(font.charset, m_ansiCodePage);
+    return CodePage::decode(std::exchange(font.pendingName, QByteArray()), page);
+}
+
 int Parser::styleIndex(const CharState &state)
 {
     const auto it = m_styleIndex.constFind(state);
@@ -1159,17 +1176,17 @@ QColor Parser::color(int index) const
 void Parser::buildFormats()
 {
     std::unordered_map<int, QString> fontNames;
-    for (const auto &[id, font] : m_fonts) {
-        const int page = font.codePage > 0 ? font.codePage
-                                           : CodePage::fromCharset(font.charset, m_ansiCodePage);
-        fontNames[id] = CodePage::decode(font.name, page).trimmed();
-    }
+    for (auto &[id, font] : m_fonts)
+        fontNames[id] = (font.name + decodedName(font)).trimmed();
     m_content->charFormats.reserve(m_styles.size());
     for (const CharState &s : m_styles) {
         QTextCharFormat format;
         const auto font = fontNames.find(s.font >= 0 ? s.font : m_defaultFont);
         if (font != fontNames.end() && !font->second.isEmpty()) {
             format.setFontFamilies({font->second});
+            const int charset = m_fonts[font->first].charset;
+            if (charset > 1)
+                format.setProperty(TextFormat::FontCharset, charset);
         }
         if (s.halfPoints > 0)
             format.setFontPointSize(s.halfPoints / 2.0);

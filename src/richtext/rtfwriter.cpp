@@ -14,6 +14,8 @@
 
 namespace {
 
+constexpr int SymbolCharset = 2;
+
 QString familyOf(const QTextCharFormat &format)
 {
     const QStringList families = format.fontFamilies().toStringList();
@@ -41,7 +43,7 @@ private:
     void picture(const QTextImageFormat &format);
     void beginLink(const QString &href);
     void endLink();
-    int fontIndex(const QString &family);
+    int fontIndex(const QString &family, int charset = 0);
     int colorIndex(const QColor &color);
     void number(const char *word, qint64 value);
 
@@ -52,11 +54,11 @@ private:
     const qreal m_defaultSize;
     QByteArray m_body;
     QByteArray m_plainProperties;
-    QStringList m_fonts;
-    QHash<QString, int> m_fontIndex;
+    using Font = std::pair<QString, int>; // face and \fcharset
+    QList<Font> m_fonts;
+    QHash<Font, int> m_fontIndex;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
-    int m_symbolFont = -1;
     bool m_inLink = false;
     QString m_linkHref;
 };
@@ -92,11 +94,11 @@ QByteArray Writer::write()
     out.reserve(m_body.size() + 1024);
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
     for (int i = 0; i < m_fonts.size(); ++i) {
-        const bool symbol = i == m_symbolFont;
-        out += "{\\f" + QByteArray::number(i)
-               + (symbol ? "\\ftech\\fcharset2 " : "\\fnil\\fcharset0 ");
+        const auto &[family, charset] = m_fonts[i];
+        out += "{\\f" + QByteArray::number(i) + (charset == SymbolCharset ? "\\ftech" : "\\fnil")
+               + "\\fcharset" + QByteArray::number(charset) + ' ';
         const QByteArray saved = std::exchange(m_body, QByteArray());
-        text(m_fonts[i]);
+        text(family);
         out += std::exchange(m_body, saved) + ";}";
     }
     out += "}\r\n";
@@ -181,9 +183,8 @@ void Writer::paragraphProperties(const QTextBlock &block)
                             || style == QTextListFormat::ListCircle
                             || style == QTextListFormat::ListSquare;
         if (bullet) {
-            if (m_symbolFont < 0)
-                m_symbolFont = fontIndex(QStringLiteral("Symbol"));
-            const QByteArray font = QByteArray::number(m_symbolFont);
+            const QByteArray font
+                = QByteArray::number(fontIndex(QStringLiteral("Symbol"), SymbolCharset));
             m_body += "{\\pntext\\f" + font + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
                       + "\\pnindent0{\\pntxtb\\'B7}}";
         } else {
@@ -241,7 +242,8 @@ void Writer::paragraphProperties(const QTextBlock &block)
 void Writer::characterProperties(const QTextCharFormat &format)
 {
     const QString family = familyOf(format);
-    number("\\f", fontIndex(family.isEmpty() ? m_defaultFamily : family));
+    number("\\f", fontIndex(family.isEmpty() ? m_defaultFamily : family,
+                            format.intProperty(TextFormat::FontCharset)));
     const qreal size
         = format.hasProperty(QTextFormat::FontPointSize) ? format.fontPointSize() : m_defaultSize;
     if (size > 0)
@@ -386,13 +388,14 @@ void Writer::endLink()
     m_inLink = false;
 }
 
-int Writer::fontIndex(const QString &family)
+int Writer::fontIndex(const QString &family, int charset)
 {
-    const auto it = m_fontIndex.constFind(family);
+    const Font font(family, charset);
+    const auto it = m_fontIndex.constFind(font);
     if (it != m_fontIndex.constEnd())
         return it.value();
-    m_fonts.append(family);
-    m_fontIndex.insert(family, int(m_fonts.size()) - 1);
+    m_fonts.append(font);
+    m_fontIndex.insert(font, int(m_fonts.size()) - 1);
     return int(m_fonts.size()) - 1;
 }
 

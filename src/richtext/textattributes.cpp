@@ -209,6 +209,7 @@ void TJvTextAttributes::applyFont(QTextCharFormat &format, const TextFont &font)
     const QString family = font.font.family().left(MaximumNameLength);
     format.setFontFamilies(QStringList{family});
     format.setProperty(QTextFormat::FontFamily, family);
+    format.clearProperty(TextFormat::FontCharset);
     format.clearProperty(QTextFormat::FontPixelSize);
     format.setFontPointSize(font.font.pointSizeF() > 0 ? font.font.pointSizeF()
                                                        : QFont().pointSizeF());
@@ -250,6 +251,7 @@ void TJvTextAttributes::setName(const QString &name)
     change([&](QTextCharFormat &format) {
         format.setFontFamilies(QStringList{family});
         format.setProperty(QTextFormat::FontFamily, family);
+        format.clearProperty(TextFormat::FontCharset);
     });
 }
 

@@ -61,6 +61,10 @@ enum Property {
     // object type HiddenTextType, which takes no room and draws nothing, and
     // the writer emits it again as hidden text.
     HiddenText,
+    // int: the RTF character set (\fcharset) of the font face, where a document
+    // named one other than the default; written back with the face. Setting a
+    // face clears it.
+    FontCharset,
 };
 
 // Object type of an undecodable picture or embedded object (one position,

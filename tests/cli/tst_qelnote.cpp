@@ -96,6 +96,7 @@ void TestQelnote::textPrintsUtf8WithLineFeeds_data()
         << fixture("macjapanese.rtf") << QByteArray("はじめに\nGrüße “”\nПривет\n");
     QTest::newRow("East Asian code pages")
         << fixture("eastasian.rtf") << QByteArray("中文\n中文\n한글\nソフト\n中 A\n");
+    QTest::newRow("font names") << fixture("fontnames.rtf") << QByteArray("你好, Arial\n");
     QTest::newRow("hidden text") << fixture("hidden.rtf") << QByteArray("shown  shown\n");
     QTest::newRow("objects") << fixture("pictures.rtf")
                              << QByteArray("png \xEF\xBF\xBC dib \xEF\xBF\xBC wmf \xEF\xBF\xBC "

@@ -613,6 +613,14 @@ void TestRichDocument::rtfCopyIgnoresSelectionMode()
     QVERIFY(board.Lines().loadDamage().contains("truncated"));
     QVERIFY(board.setRtf(window.toRtf()));
     QVERIFY(board.Lines().loadDamage().isEmpty());
+
+    // A new face drops the character set the old one was read with.
+    QVERIFY(board.setRtf("{\\rtf1{\\fonttbl{\\f0\\fcharset134 \\'cb\\'ce\\'cc\\'e5;}}\\f0 x}"));
+    QVERIFY(board.toRtf().contains("\\fcharset134"));
+    board.setSelStart(0);
+    board.setSelLength(1);
+    board.SelAttributes().setName("Arial");
+    QVERIFY(!board.toRtf().contains("\\fcharset134"));
 }
 
 void TestRichDocument::fileRoundTripKeepsTextAndAttributes()

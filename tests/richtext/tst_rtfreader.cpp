@@ -135,6 +135,8 @@ void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem_data()
     QTest::newRow("East Asian code pages by fcharset and cpg")
         << u"eastasian.rtf"_qs
         << QStringList{u"中文"_qs, u"中文"_qs, u"한글"_qs, u"ソフト"_qs, u"中 A"_qs};
+    QTest::newRow("font names in their code page")
+        << u"fontnames.rtf"_qs << QStringList{u"你好, Arial"_qs};
     QTest::newRow("hidden text") << u"hidden.rtf"_qs
                                  << QStringList{u"shown "_qs
                                                 + QChar(QChar::ObjectReplacementCharacter)
@@ -151,6 +153,12 @@ void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem()
     QCOMPARE(blockTexts(document), paragraphs);
     if (name == u"fieldresult.rtf"_qs)
         QCOMPARE(formatOf(document, u"link"_qs).anchorHref(), u"http://x.org"_qs);
+    if (name == u"fontnames.rtf"_qs) {
+        const QTextCharFormat chinese = formatOf(document, u"你"_qs);
+        QCOMPARE(chinese.fontFamilies().toStringList(), QStringList{u"宋体"_qs});
+        QCOMPARE(chinese.intProperty(TextFormat::FontCharset), 134);
+        QVERIFY(!formatOf(document, u"Arial"_qs).hasProperty(TextFormat::FontCharset));
+    }
     if (name == u"hidden.rtf"_qs) {
         // Kept on one position that takes no room.
         const QTextCharFormat hidden

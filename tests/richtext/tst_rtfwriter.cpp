@@ -304,9 +304,9 @@ private Q_SLOTS:
 void TestRtfWriter::fixturesRoundTrip_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name :
-         {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf", "fieldresult.rtf",
-          "worddestinations.rtf", "upr.rtf", "macjapanese.rtf", "eastasian.rtf", "hidden.rtf"})
+    for (const char *name : {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf",
+                             "fieldresult.rtf", "worddestinations.rtf", "upr.rtf",
+                             "macjapanese.rtf", "eastasian.rtf", "hidden.rtf", "fontnames.rtf"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -320,6 +320,9 @@ void TestRtfWriter::fixturesRoundTrip()
     QVERIFY(read(copy, written));
     QCOMPARE(describe(copy), describe(original));
     QCOMPARE(RtfWriter::write(copy), written);
+    if (name == u"fontnames.rtf"_qs)
+        QVERIFY2(written.contains("{\\f1\\fnil\\fcharset134 \\u23435?\\u20307?;}"),
+                 written.constData());
     if (name == u"hidden.rtf"_qs)
         QVERIFY2(written.contains("\\fs22\\v hidden}"), written.constData());
 }
