@@ -1,0 +1,257 @@
+#include "commands/commanddialogs.h"
+#include "commands/commandmodule.h"
+#include "note/noteeditorpane.h"
+#include "note/notehost.h"
+#include "note/notewindow.h"
+#include "richedit/jvrichedit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <memory>
+
+namespace {
+
+// A board that asks for nothing.
+class QuietHost : public NoteHost
+{
+public:
+    QWidget *hostWindow() override { return &window; }
+    void hideBoard() override {}
+    void SelectNote(TNoteFrame *) override {}
+    void DeleteNote(TNoteFrame *) override {}
+    void StoreNotes() override {}
+    bool showHintEnabled() const override { return false; }
+    bool stayOnTop() const override { return false; }
+    void removeDeactivationHandler() override {}
+    void restartAutoHideTimer() override {}
+    QAction *editSelectAllAction() override { return nullptr; }
+    QAction *fileSaveAsAction() override { return nullptr; }
+
+    QWidget window;
+};
+
+// The user cancels every dialog; the commands that ask are recorded.
+class CancelledDialogs : public CommandDialogs
+{
+public:
+    std::optional<TextFont> chooseFont(QWidget *, const TextFont &) override
+    {
+        asked << QStringLiteral("font");
+        return {};
+    }
+    std::optional<QColor> chooseColor(QWidget *, const QColor &) override
+    {
+        asked << QStringLiteral("color");
+        return {};
+    }
+    QString openFileName(QWidget *) override
+    {
+        asked << QStringLiteral("open");
+        return {};
+    }
+    QString saveFileName(QWidget *) override
+    {
+        asked << QStringLiteral("save");
+        return {};
+    }
+    bool setUpPrinter(QWidget *, QPrinter &) override
+    {
+        asked << QStringLiteral("print");
+        return false;
+    }
+
+    QStringList asked;
+};
+
+QByteArray rtf(const QByteArray &body)
+{
+    return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Tahoma;}{\\f1 Courier New;}}"
+           "{\\colortbl;\\red255\\green0\\blue0;}\\f0\\fs16 "
+           + body + "}";
+}
+
+} // namespace
+
+// The commands as the user reaches them in note windows: tool bar buttons
+// and the menu's shortcuts.
+class tst_NoteCommands : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void toolBarButtonsAreEnabledAndActOnTheirWindow();
+    void shortcuts_data();
+    void shortcuts();
+    void copyFormatFromOneWindowToAnother();
+
+private:
+    // A shown note window holding the note, its editor focused, selecting
+    // start over length.
+    TJvRichEdit *openWindow(const QByteArray &body, int start, int length);
+    QToolButton *button(TJvRichEdit *editor, QAction *action) const;
+
+    TDM *m_dm = nullptr;
+    CancelledDialogs *m_dialogs = nullptr;
+    QuietHost m_host;
+    std::vector<std::unique_ptr<TRichForm>> m_windows;
+};
+
+void tst_NoteCommands::initTestCase()
+{
+    m_dm = new TDM(qApp);
+}
+
+void tst_NoteCommands::init()
+{
+    auto dialogs = std::make_unique<CancelledDialogs>();
+    m_dialogs = dialogs.get();
+    m_dm->setDialogs(std::move(dialogs));
+}
+
+void tst_NoteCommands::cleanup()
+{
+    m_windows.clear();
+}
+
+TJvRichEdit *tst_NoteCommands::openWindow(const QByteArray &body, int start, int length)
+{
+    RichDocument note;
+    note.setRtf(rtf(body));
+    auto &window = m_windows.emplace_back(std::make_unique<TRichForm>(m_host));
+    window->setAttribute(Qt::WA_DeleteOnClose, false);
+    window->loadNote(note);
+    window->resize(400, 300);
+    window->showActive();
+    QApplication::setActiveWindow(window.get());
+    TJvRichEdit *editor = window->editor();
+    editor->setFocus();
+    editor->setSelStart(start);
+    editor->setSelLength(length);
+    return editor;
+}
+
+QToolButton *tst_NoteCommands::button(TJvRichEdit *editor, QAction *action) const
+{
+    for (QToolBar *row : editor->window()->findChildren<QToolBar *>()) {
+        if (auto *found = qobject_cast<QToolButton *>(row->widgetForAction(action)))
+            return found;
+    }
+    return nullptr;
+}
+
+void tst_NoteCommands::toolBarButtonsAreEnabledAndActOnTheirWindow()
+{
+    TJvRichEdit *other = openWindow("other", 0, 5);
+    TJvRichEdit *editor = openWindow("some text", 0, 4);
+
+    for (QAction *action :
+         {m_dm->FileOpen1, m_dm->FileSaveAs1, m_dm->acIndentDec, m_dm->acIndentInc,
+          m_dm->RichEditBold1, m_dm->RichEditUnderline1, m_dm->RichEditItalic1,
+          m_dm->RichEditAlignLeft1, m_dm->RichEditAlignCenter1, m_dm->RichEditAlignRight1,
+          m_dm->acFontInc, m_dm->acFontSmaller, m_dm->acCopyFormat}) {
+        QToolButton *found = button(editor, action);
+        QVERIFY2(found && found->isEnabled(), qPrintable(action->objectName()));
+    }
+    QVERIFY(!button(editor, m_dm->acNew)->isEnabled());
+
+    QTest::mouseClick(button(editor, m_dm->RichEditBold1), Qt::LeftButton);
+    QTest::mouseClick(button(editor, m_dm->acFontInc), Qt::LeftButton);
+    QTest::mouseClick(button(editor, m_dm->RichEditAlignCenter1), Qt::LeftButton);
+    QVERIFY(editor->SelAttributes().Bold());
+    QCOMPARE(editor->SelAttributes().Size(), 10);
+    QCOMPARE(editor->Paragraph().Alignment(), TParaAlignment::paCenter);
+    QCOMPARE(editor->SelLength(), 4);
+
+    QVERIFY(!other->SelAttributes().Bold());
+    QCOMPARE(other->SelAttributes().Size(), 8);
+
+    // A cancelled Open leaves the note as it was.
+    QTest::mouseClick(button(editor, m_dm->FileOpen1), Qt::LeftButton);
+    QCOMPARE(m_dialogs->asked, QStringList{"open"});
+    QCOMPARE(editor->Text(), QStringLiteral("some text"));
+}
+
+void tst_NoteCommands::shortcuts_data()
+{
+    QTest::addColumn<QKeyCombination>("key");
+    QTest::addColumn<QString>("command"); // empty: no command runs
+
+    QTest::newRow("Ctrl+B") << (Qt::CTRL | Qt::Key_B) << "RichEditBold1";
+    QTest::newRow("Ctrl+K") << (Qt::CTRL | Qt::Key_K) << "RichEditItalic1";
+    QTest::newRow("Ctrl+U") << (Qt::CTRL | Qt::Key_U) << "RichEditUnderline1";
+    QTest::newRow("Ctrl+S") << (Qt::CTRL | Qt::Key_S) << "RichEditStrikeOut1";
+    QTest::newRow("Ctrl+N") << (Qt::CTRL | Qt::Key_N) << "RichEditBullets1";
+    QTest::newRow("Ctrl+L") << (Qt::CTRL | Qt::Key_L) << "RichEditAlignLeft1";
+    QTest::newRow("Ctrl+M") << (Qt::CTRL | Qt::Key_M) << "RichEditAlignCenter1";
+    QTest::newRow("Ctrl+R") << (Qt::CTRL | Qt::Key_R) << "RichEditAlignRight1";
+    QTest::newRow("Ctrl+I") << (Qt::CTRL | Qt::Key_I) << "acIndentInc";
+    QTest::newRow("Ctrl+Alt+I") << (Qt::CTRL | Qt::ALT | Qt::Key_I) << "acIndentDec";
+    QTest::newRow("Ctrl+Alt+U") << (Qt::CTRL | Qt::ALT | Qt::Key_U) << "acSubScript";
+    QTest::newRow("Ctrl+Alt+D") << (Qt::CTRL | Qt::ALT | Qt::Key_D) << "acSuperScript";
+    QTest::newRow("Ctrl+Alt+R") << (Qt::CTRL | Qt::ALT | Qt::Key_R) << "acFormatReset";
+    QTest::newRow("Ctrl+Alt+F") << (Qt::CTRL | Qt::ALT | Qt::Key_F) << "acSetFont";
+    QTest::newRow("Ctrl+Alt+C") << (Qt::CTRL | Qt::ALT | Qt::Key_C) << "acBKColor";
+    QTest::newRow("Ctrl+O") << (Qt::CTRL | Qt::Key_O) << "FileOpen1";
+    QTest::newRow("Ctrl+P") << (Qt::CTRL | Qt::Key_P) << "PrintDlg1";
+    QTest::newRow("Ctrl+A") << (Qt::CTRL | Qt::Key_A) << "EditSelectAll1";
+    // Big, Normal and Small are in no menu, so their keys do nothing.
+    QTest::newRow("Ctrl+Alt+S") << (Qt::CTRL | Qt::ALT | Qt::Key_S) << "";
+}
+
+void tst_NoteCommands::shortcuts()
+{
+    QFETCH(QKeyCombination, key);
+    QFETCH(QString, command);
+
+    TJvRichEdit *editor = openWindow("text", 0, 2);
+    std::vector<std::unique_ptr<QSignalSpy>> runs;
+    for (QAction *action : m_dm->actions())
+        runs.push_back(std::make_unique<QSignalSpy>(action, &QAction::triggered));
+    // A disabled owner still takes its key from later entries.
+    QAction *owner = m_dm->action(command);
+    const bool enabled = owner && owner->isEnabled();
+    if (owner)
+        owner->setEnabled(true);
+
+    QTest::keyClick(editor, key.key(), key.keyboardModifiers());
+    if (owner)
+        owner->setEnabled(enabled);
+
+    QStringList ran;
+    for (qsizetype i = 0; i < m_dm->actions().size(); ++i) {
+        if (!runs[i]->isEmpty())
+            ran << m_dm->actions().at(i)->objectName();
+    }
+    QCOMPARE(ran, command.isEmpty() ? QStringList() : QStringList{command});
+    // A key no entry owns goes on to the editor as typing.
+    if (!command.isEmpty())
+        QCOMPARE(editor->Text(), QStringLiteral("text"));
+}
+
+void tst_NoteCommands::copyFormatFromOneWindowToAnother()
+{
+    TJvRichEdit *source = openWindow("{\\b\\i\\f1\\fs28\\cf1 source} plain", 0, 6);
+    QTest::mouseClick(button(source, m_dm->acCopyFormat), Qt::LeftButton);
+    QVERIFY(m_dm->copyFormat().holding());
+
+    TJvRichEdit *target = openWindow("target", 0, 6);
+    QTest::mouseClick(button(target, m_dm->acCopyFormat), Qt::LeftButton);
+    QVERIFY(!m_dm->copyFormat().holding());
+    QCOMPARE(target->SelAttributes().Name(), QStringLiteral("Courier New"));
+    QCOMPARE(target->SelAttributes().Size(), 14);
+    QCOMPARE(target->SelAttributes().Color(), QColor(255, 0, 0));
+    QVERIFY(!target->SelAttributes().Bold());
+    QVERIFY(!target->SelAttributes().Italic());
+}
+
+QTEST_MAIN(tst_NoteCommands)
+#include "tst_notecommands.moc"
