@@ -5,31 +5,39 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStandardPaths>
 
 namespace {
 
 const QString RichTextFilter = QObject::tr("Rich Text File (*.rtf)");
 
+} // namespace
+
 // The note's own file type first; the extension is added when the user
-// types a name without one.
-QString askFileName(QWidget *parent, QFileDialog::AcceptMode mode, const QStringList &filters)
+// types a name without one. The dialog opens where the last one was left,
+// the first time in the user's documents.
+QString CommandDialogs::askFileName(QWidget *parent, bool saving, const QStringList &filters)
 {
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
-                                                       : QFileDialog::AnyFile);
+    if (m_folder.isEmpty()) {
+        const QString documents
+            = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        m_folder = QDir(documents).exists() ? documents : QDir::homePath();
+    }
+    QFileDialog dialog(parent, QString(), m_folder);
+    dialog.setAcceptMode(saving ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(saving ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QStringLiteral("rtf"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    m_folder = dialog.directory().absolutePath();
     return dialog.selectedFiles().constFirst();
 }
-
-} // namespace
 
 std::optional<TextFont> CommandDialogs::chooseFont(QWidget *parent, const TextFont &initial)
 {
@@ -50,13 +58,12 @@ std::optional<QColor> CommandDialogs::chooseColor(QWidget *parent, const QColor 
 QString CommandDialogs::openFileName(QWidget *parent)
 {
     // Plain text opens too, so other files may be picked.
-    return askFileName(parent, QFileDialog::AcceptOpen,
-                       {RichTextFilter, QObject::tr("All Files (*)")});
+    return askFileName(parent, false, {RichTextFilter, QObject::tr("All Files (*)")});
 }
 
 QString CommandDialogs::saveFileName(QWidget *parent)
 {
-    return askFileName(parent, QFileDialog::AcceptSave, {RichTextFilter});
+    return askFileName(parent, true, {RichTextFilter});
 }
 
 bool CommandDialogs::setUpPrinter(QWidget *parent, QPrinter &printer)

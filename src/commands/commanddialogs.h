@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -38,4 +39,10 @@ public:
     virtual std::optional<QString> askMasterPassword(QWidget *parent);
     // A plain message box, for a command the user cannot run on what is selected.
     virtual void showMessage(QWidget *parent, const QString &text);
+
+private:
+    QString askFileName(QWidget *parent, bool saving, const QStringList &filters);
+
+    // Where the last file dialog was left.
+    QString m_folder;
 };

@@ -288,19 +288,7 @@ void TDM::connectFormatActions()
     }
     connectTo(acResetColor, formatting(&FormatCommands::highlightInNoteColor));
 
-    connectTo(acSetFont, onEditor([this](TJvRichEdit *editor) {
-                  QPointer<TJvRichEdit> target(editor);
-                  const std::optional<TextFont> font
-                      = m_dialogs->chooseFont(editor->window(), editor->SelAttributes().toFont());
-                  if (!font || !target)
-                      return;
-                  // Face, colour and size only: the dialog's styles are not applied.
-                  TJvTextAttributes &attributes = target->SelAttributes();
-                  attributes.setName(font->font.family());
-                  attributes.setColor(font->color);
-                  if (font->font.pointSize() > 0)
-                      attributes.setSize(font->font.pointSize());
-              }));
+    connectTo(acSetFont, onEditor([this](TJvRichEdit *editor) { setFontFromDialog(editor); }));
     connectTo(acSetFontBKColor, onEditor([this](TJvRichEdit *editor) {
                   QPointer<TJvRichEdit> target(editor);
                   const std::optional<QColor> color = m_dialogs->chooseColor(
@@ -316,6 +304,24 @@ void TDM::connectFormatActions()
                       target->setColor(*color);
               }));
     connectTo(acCopyFormat, onEditor([this](TJvRichEdit *editor) { runCopyFormat(editor); }));
+}
+
+void TDM::setFontFromDialog(TJvRichEdit *editor)
+{
+    QPointer<TJvRichEdit> target(editor);
+    const TJvTextAttributes &current = editor->SelAttributes();
+    QFont preset(current.Name());
+    preset.setPointSize(std::max(1, current.Size()));
+    const std::optional<TextFont> font
+        = m_dialogs->chooseFont(editor->window(), TextFont{preset, current.Color()});
+    if (!font || !target)
+        return;
+    // Face, colour and size only: the dialog's styles are not applied.
+    TJvTextAttributes &attributes = target->SelAttributes();
+    attributes.setName(font->font.family());
+    attributes.setColor(font->color);
+    if (font->font.pointSize() > 0)
+        attributes.setSize(font->font.pointSize());
 }
 
 void TDM::runCopyFormat(TJvRichEdit *editor)

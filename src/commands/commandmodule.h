@@ -122,6 +122,7 @@ private:
     void connectEditActions();
     void connectFormatActions();
     void connectFileActions();
+    void setFontFromDialog(TJvRichEdit *editor);
     void runCopyFormat(TJvRichEdit *editor);
     void connectCryptActions();
     // Follows the focused editor so that the edit commands' enabled states

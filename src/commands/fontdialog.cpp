@@ -11,7 +11,7 @@
 
 FontDialog::FontDialog(const TextFont &initial, QWidget *parent)
     : QDialog(parent)
-    , m_fonts(new QFontDialog(initial.font, this))
+    , m_fonts(new QFontDialog(this))
     , m_colorButton(new QPushButton(tr("&Colour..."), this))
     , m_color(initial.color)
 {
@@ -19,6 +19,11 @@ FontDialog::FontDialog(const TextFont &initial, QWidget *parent)
     // Embedded, the chooser is a plain widget; this dialog's buttons answer.
     m_fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
     m_fonts->setWindowFlags(Qt::Widget);
+    // The chooser finds the font's style in its list only by the face's own
+    // name for it ("Book", "Regular", ...); otherwise it shows the first style.
+    QFont preset = initial.font;
+    preset.setStyleName(QFontInfo(preset).styleName());
+    m_fonts->setCurrentFont(preset);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
