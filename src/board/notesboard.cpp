@@ -195,9 +195,6 @@ void TFrmNote::LoadNotes()
         frame->show();
         return true;
     });
-    // From here on a note's record is the one the next load will give it,
-    // also for the notes of the plain-text series.
-    renumberNotes();
     ArrangeNotes();
     if (!result.problems.isEmpty())
         ShowErrorMessage(this, result.problems.join(u'\n'));
@@ -223,6 +220,8 @@ bool TFrmNote::storeAllNotes(QString *error)
         *error = m_storage->errorString();
         return false;
     }
+    if (!moveRecords(error))
+        return false;
     for (TNoteFrame *frame : std::as_const(m_notes)) {
         frame->setWindowStored();
         if (!frame->SaveFormInfo(error))
@@ -258,10 +257,25 @@ void TFrmNote::SaveEditedNotes()
     }
 }
 
-void TFrmNote::renumberNotes()
+bool TFrmNote::moveRecords(QString *error)
 {
+    QList<std::pair<QString, QString>> copies;
+    for (qsizetype i = 0; i < m_notes.size(); ++i) {
+        const int idx = m_notes.at(i)->Idx();
+        if (idx != i + 1)
+            copies.append({idx > 0 ? TNoteFrame::recordName(idx) : QString(),
+                           TNoteFrame::recordName(int(i) + 1)});
+    }
+    if (copies.isEmpty())
+        return true;
+    SettingsFile ini(SettingsFilePath());
+    if (!ini.copySections(copies)) {
+        *error = ini.errorString();
+        return false;
+    }
     for (qsizetype i = 0; i < m_notes.size(); ++i)
         m_notes.at(i)->setIdx(int(i) + 1);
+    return true;
 }
 
 void TFrmNote::LoadSettings()
@@ -309,7 +323,6 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
     item->deleteLater();
     if (m_storage)
         m_storage->listChanged();
-    renumberNotes();
     ArrangeNotes();
 }
 
@@ -343,7 +356,6 @@ void TFrmNote::layoutRows()
 void TFrmNote::New1Click()
 {
     TNoteFrame *frame = createFrame();
-    frame->setIdx(int(m_notes.size()) + 1);
     m_notes.append(frame);
     if (m_storage)
         m_storage->listChanged();

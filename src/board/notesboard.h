@@ -115,8 +115,10 @@ private:
     void createControls();
     bool storeAllNotes(QString *error);
     TNoteFrame *createFrame();
-    // Gives every note the record number its list position will have.
-    void renumberNotes();
+    // After a store has numbered the files like the list: every note takes
+    // its record to the number the next load gives it (list position + 1),
+    // a new note gets an empty one.
+    bool moveRecords(QString *error);
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();

@@ -37,11 +37,6 @@ constexpr int MaxShownHint = 1000;
 // coordinates: a move to the same coordinates over another header is no move.
 QPoint lastHeaderPosition(0, 0);
 
-QString recordName(int idx)
-{
-    return QStringLiteral("Note_%1").arg(idx);
-}
-
 QPixmap closePicture()
 {
     static const QString key = QStringLiteral("qel-note-close");
@@ -209,8 +204,16 @@ bool TNoteFrame::LoadLines(const QString &AFileName, const QByteArray &data, QSt
     return true;
 }
 
+QString TNoteFrame::recordName(int idx)
+{
+    return QStringLiteral("Note_%1").arg(idx);
+}
+
 void TNoteFrame::LoadFormInfo()
 {
+    // A new note has no record until a store gives it one: the defaults.
+    if (m_idx <= 0)
+        return;
     const SettingsFile ini(SettingsFilePath());
     const QString section = recordName(m_idx);
     const qint32 color
@@ -225,7 +228,7 @@ void TNoteFrame::LoadFormInfo()
 
 bool TNoteFrame::SaveFormInfo(QString *error)
 {
-    if (!m_frm)
+    if (!m_frm || m_idx <= 0)
         return true;
     SettingsFile ini(SettingsFilePath());
     const QString section = recordName(m_idx);

@@ -45,9 +45,12 @@ public:
     // The header's hint: the note's text at the last periodic check.
     QString Hint() const { return m_hint; }
 
-    // The note's record number: its settings record is "Note_" + Idx.
+    // The note's record number: its settings record is "Note_" + Idx; 0 for
+    // a note that has none yet (a new one). Stores move records so that
+    // note k of the list owns record k + 1, as the next load will give it.
     int Idx() const { return m_idx; }
     void setIdx(int idx) { m_idx = idx; }
+    static QString recordName(int idx);
 
     QWidget *Panel1() const { return m_header; }
     QLabel *imClose() const { return m_close; }

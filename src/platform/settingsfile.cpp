@@ -2,10 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QDir>
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <optional>
 
 #include "platform/wholefile.h"
@@ -285,6 +287,56 @@ std::optional<QString> writableTarget(const QString &path)
     return target.absoluteFilePath();
 }
 
+// The file's bytes before a write changes them; nothing when it must not be
+// written: a file that cannot be read must not be replaced by a file of one key.
+std::optional<QByteArray> bytesToChange(const QString &target)
+{
+    if (!QFileInfo::exists(target))
+        return QByteArray();
+    bool ok = false;
+    QByteArray existing = readAll(target, &ok);
+    if (!ok || !QFileInfo(target).isWritable())
+        return std::nullopt;
+    return existing;
+}
+
+// Where a section lies in the file: its header line, then its lines up to
+// the next header.
+struct SectionSpan
+{
+    QString name; // case-folded, for lookups
+    qsizetype headerStart = 0;
+    qsizetype bodyStart = 0;
+    qsizetype end = 0;
+};
+
+QString foldedName(const QString &name)
+{
+    return name.trimmed().toCaseFolded();
+}
+
+QList<SectionSpan> sectionSpans(const Contents &contents)
+{
+    QList<SectionSpan> spans;
+    const QByteArrayView bytes(contents.bytes);
+    qsizetype start = contents.bytes.startsWith(Utf8Bom) ? Utf8Bom.size() : 0;
+    while (start < bytes.size()) {
+        const qsizetype newline = bytes.indexOf('\n', start);
+        const qsizetype next = newline < 0 ? bytes.size() : newline + 1;
+        const QByteArrayView line = trimmed(bytes.sliced(start, next - start));
+        if (line.startsWith('[')) {
+            if (!spans.isEmpty())
+                spans.last().end = start;
+            const qsizetype close = line.indexOf(']');
+            const QByteArrayView name
+                = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1));
+            spans.append({foldedName(contents.decode(name)), start, next, bytes.size()});
+        }
+        start = next;
+    }
+    return spans;
+}
+
 bool holdsLineBreak(const QString &text)
 {
     return text.contains(u'\n') || text.contains(u'\r');
@@ -336,33 +388,21 @@ bool SettingsFile::writeBool(const QString &section, const QString &key, bool va
 bool SettingsFile::writeString(const QString &section, const QString &key, const QString &value)
 {
     m_error.clear();
-    const QString failure = QStringLiteral("Unable to write to %1").arg(m_path);
     const Name sectionName(section);
     const Name keyName(key);
     if (keyName.text().isEmpty() || keyName.text().contains(u'=')
         || sectionName.text().contains(u']') || holdsLineBreak(section) || holdsLineBreak(key)
         || holdsLineBreak(value)) {
-        m_error = failure;
-        return false;
+        return refuse();
     }
 
     const std::optional<QString> target = writableTarget(m_path);
-    if (!target) {
-        m_error = failure;
-        return false;
+    const std::optional<QByteArray> existing
+        = target ? bytesToChange(*target) : std::optional<QByteArray>();
+    if (!existing) {
+        return refuse();
     }
-
-    QByteArray existing;
-    if (QFileInfo::exists(*target)) {
-        bool ok = false;
-        existing = readAll(*target, &ok);
-        // A file that cannot be read must not be replaced by a file of one key.
-        if (!ok || !QFileInfo(*target).isWritable()) {
-            m_error = failure;
-            return false;
-        }
-    }
-    Contents contents(existing);
+    Contents contents(*existing);
     const QString entry = quotedForWriting(value);
     contents.makeRoomFor(sectionName.text() + keyName.text() + entry);
 
@@ -383,8 +423,78 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
     }
 
     if (!writeWholeFile(*target, contents.fileBytes(), nullptr)) {
-        m_error = failure;
-        return false;
+        return refuse();
     }
     return true;
+}
+
+bool SettingsFile::copySections(const QList<std::pair<QString, QString>> &copies)
+{
+    m_error.clear();
+    const std::optional<QString> target = writableTarget(m_path);
+    const std::optional<QByteArray> existing
+        = target ? bytesToChange(*target) : std::optional<QByteArray>();
+    const bool validNames = std::all_of(copies.cbegin(), copies.cend(), [](const auto &copy) {
+        return !copy.second.trimmed().isEmpty() && !copy.second.contains(u']')
+               && !holdsLineBreak(copy.second);
+    });
+    if (!existing || !validNames) {
+        return refuse();
+    }
+    Contents contents(*existing);
+    for (const auto &copy : copies)
+        contents.makeRoomFor(copy.second);
+    const QByteArray &bytes = contents.bytes;
+    const QByteArray end = contents.lineEnd();
+    const QList<SectionSpan> spans = sectionSpans(contents);
+    QHash<QString, qsizetype> first; // a section given twice is found at its first place
+    for (qsizetype i = spans.size() - 1; i >= 0; --i)
+        first.insert(spans[i].name, i);
+
+    // Every body is taken before any is replaced, so sections may trade places.
+    QHash<QString, QByteArray> bodies;
+    QList<std::pair<QString, QByteArray>> appended;
+    for (const auto &[source, targetName] : copies) {
+        QByteArray body;
+        if (const auto found = first.constFind(foldedName(source)); found != first.cend()) {
+            const SectionSpan &span = spans[*found];
+            body = bytes.mid(span.bodyStart, span.end - span.bodyStart);
+            if (!body.isEmpty() && !body.endsWith('\n'))
+                body += end;
+        }
+        if (first.contains(foldedName(targetName)))
+            bodies.insert(foldedName(targetName), body);
+        else if (!body.isEmpty())
+            appended.append({targetName.trimmed(), body});
+    }
+
+    QByteArray result = bytes.left(spans.isEmpty() ? bytes.size() : spans.first().headerStart);
+    for (qsizetype i = 0; i < spans.size(); ++i) {
+        const SectionSpan &span = spans[i];
+        const auto body = bodies.constFind(span.name);
+        if (first.value(span.name) != i || body == bodies.cend()) {
+            result += bytes.mid(span.headerStart, span.end - span.headerStart);
+            continue;
+        }
+        result += bytes.mid(span.headerStart, span.bodyStart - span.headerStart);
+        if (!result.endsWith('\n') && !body->isEmpty())
+            result += end;
+        result += *body;
+    }
+    for (const auto &[name, body] : appended) {
+        if (!result.isEmpty() && result != Utf8Bom && !result.endsWith('\n'))
+            result += end;
+        result += contents.encode(u'[' + name + u']') + end + body;
+    }
+    contents.bytes = result;
+    if (!writeWholeFile(*target, contents.fileBytes(), nullptr)) {
+        return refuse();
+    }
+    return true;
+}
+
+bool SettingsFile::refuse()
+{
+    m_error = QStringLiteral("Unable to write to %1").arg(m_path);
+    return false;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 // One INI settings file with the classic private-profile rules: sections and
 // keys are found without regard to case, integers are decimal (optional sign)
@@ -34,11 +37,20 @@ public:
     bool writeBool(const QString &section, const QString &key, bool value);
     bool writeString(const QString &section, const QString &key, const QString &value);
 
+    // Gives each target section (second) the lines its source section (first)
+    // holds before the call, all in one write, so that sections may trade
+    // places; a source that is empty or missing empties the target. Other
+    // sections stay as they are. On failure the file is unchanged.
+    bool copySections(const QList<std::pair<QString, QString>> &copies);
+
     QString errorString() const { return m_error; }
 
     static constexpr int MaxValueLength = 2047;
 
 private:
+    // Sets the error of a write that failed; false.
+    bool refuse();
+
     QString m_path;
     QString m_error;
 };

@@ -2,6 +2,7 @@
 #include "board/errormessage.h"
 #include "board/notesboard.h"
 #include "commands/commandmodule.h"
+#include "note/colorvalue.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
 #include "note/hovercount.h"
@@ -352,7 +353,7 @@ private Q_SLOTS:
         TNoteFrame *note = f.board->NotesList().first();
         QVERIFY(note->Frm());
         QVERIFY(note->Frm()->isVisible());
-        QCOMPARE(note->Idx(), 1);
+        QCOMPARE(note->Idx(), 0); // its record comes with the first store
 
         // With a note there, the box only shows.
         f.board->WMAbout();
@@ -368,7 +369,7 @@ private Q_SLOTS:
         QCOMPARE(f.board->NotesList().size(), 7);
         QCOMPARE(f.board->clientHeight(), 112);
         QVERIFY(f.board->NotesList().last()->Frm());
-        QCOMPARE(f.board->NotesList().last()->Idx(), 7);
+        QCOMPARE(f.board->NotesList().last()->Idx(), 0); // no record before a store
         QVERIFY(!f.board->isVisible());
     }
 
@@ -381,10 +382,14 @@ private Q_SLOTS:
         f.board->DeleteNote(gone);
         QCOMPARE(f.board->actNote(), nullptr);
         QCOMPARE(f.titles(), QStringList({"a....", "c....", "d....", "e....", "f....", "g...."}));
-        QList<int> numbers;
-        for (TNoteFrame *frame : f.board->NotesList())
-            numbers << frame->Idx();
-        QCOMPARE(numbers, QList<int>({1, 2, 3, 4, 5, 6}));
+        const auto numbers = [&f] {
+            QList<int> result;
+            for (TNoteFrame *frame : f.board->NotesList())
+                result << frame->Idx();
+            return result;
+        };
+        // Each note keeps its own record until a store moves the records.
+        QCOMPARE(numbers(), QList<int>({1, 3, 4, 5, 6, 7}));
         QCOMPARE(f.board->clientHeight(), 96);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(gone.isNull());
@@ -392,6 +397,7 @@ private Q_SLOTS:
         // Nothing reaches the disk before the next store.
         QVERIFY(QFile::exists(f.folder.filePath("QelNotes_6.rtf")));
         f.board->StoreNotes();
+        QCOMPARE(numbers(), QList<int>({1, 2, 3, 4, 5, 6}));
         QVERIFY(!QFile::exists(f.folder.filePath("QelNotes_6.rtf")));
         QVERIFY(f.noteFile(1).contains("c"));
         QVERIFY(f.noteFile(5).contains("g"));
@@ -434,6 +440,43 @@ private Q_SLOTS:
         QCOMPARE(again.NotesList().at(1)->edit().Color(), QColor(255, 128, 128));
         QCOMPARE(again.NotesList().at(1)->headerColor(), QColor(255, 128, 128));
         QVERIFY(again.NotesList().at(0)->edit().Color() != QColor(255, 128, 128));
+    }
+
+    // Red, green and blue notes; red is deleted: after a restart green and
+    // blue keep their colours and window places. A new note then starts with
+    // the default colour, not with the record blue left behind.
+    void recordsFollowTheirNotes()
+    {
+        BoardFixture f({"red", "green", "blue"});
+        const QList<QColor> colours{Qt::red, Qt::green, Qt::blue};
+        {
+            SettingsFile ini = f.ini();
+            for (int i = 0; i < 3; ++i) {
+                const QString section = QString("Note_%1").arg(i + 1);
+                QVERIFY(ini.writeInteger(section, "Color", ColorValue::fromColor(colours[i])));
+                QVERIFY(ini.writeInteger(section, "Left", 100 * (i + 1)));
+            }
+        }
+        f.board = std::make_unique<TFrmNote>();
+        const QColor fresh = f.board->NotesList().at(0)->edit().Color();
+        f.board->DeleteNote(f.board->NotesList().at(0));
+        f.board->StoreNotes();
+        QCOMPARE(f.ini().readInteger("Note_1", "Left", 0), 200);
+
+        f.board = std::make_unique<TFrmNote>();
+        QCOMPARE(f.board->NotesList().size(), 2);
+        QCOMPARE(f.board->NotesList().at(0)->edit().Color(), QColor(Qt::green));
+        QCOMPARE(f.board->NotesList().at(1)->edit().Color(), QColor(Qt::blue));
+
+        const QColor defaultColour = TNoteFrame(*f.board).edit().Color();
+        QVERIFY(fresh != defaultColour);
+        f.board->New1Click();
+        TNoteFrame *added = f.board->NotesList().at(2);
+        QCOMPARE(added->edit().Color(), defaultColour);
+        QCOMPARE(added->Frm()->editor()->Color(), defaultColour);
+        added->Frm()->close();
+        QCOMPARE(f.ini().readInteger("Note_3", "Color", 0), ColorValue::fromColor(defaultColour));
+        QVERIFY(f.ini().readInteger("Note_3", "Left", 0) != 300);
     }
 
     // Typing in a note window reaches the note's file at the next tick of

@@ -306,6 +306,25 @@ private Q_SLOTS:
         QCOMPARE(contentsOf(path), QByteArray(original).replace("Left=1\n", "Left=2\nTop=3\n"));
         QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), -1), 2);
     }
+
+    // Records follow their notes: the second and third move down over the
+    // first, a new fourth starts empty, a fifth is added; the rest stays.
+    void copySections()
+    {
+        const QByteArray original = "; notes\n[Main]\nLeft=1\n[Note_1]\nColor=1\nLeft=10\n"
+                                    "[note_2]\nColor=2\n\n[Note_3]\nColor=3\n[Note_4]\nColor=4\n"
+                                    "[Note_1]\nColor=99";
+        const QString path = fileWith(original);
+        SettingsFile settings(path);
+        QVERIFY(settings.copySections({{QStringLiteral("Note_2"), QStringLiteral("Note_1")},
+                                       {QStringLiteral("Note_3"), QStringLiteral("Note_2")},
+                                       {QString(), QStringLiteral("Note_4")},
+                                       {QStringLiteral("Note_1"), QStringLiteral("Note_5")}}));
+        QCOMPARE(contentsOf(path), QByteArray("; notes\n[Main]\nLeft=1\n[Note_1]\nColor=2\n\n"
+                                              "[note_2]\nColor=3\n[Note_3]\nColor=3\n[Note_4]\n"
+                                              "[Note_1]\nColor=99\n[Note_5]\nColor=1\nLeft=10\n"));
+        QCOMPARE(settings.readInteger(QStringLiteral("Note_4"), QStringLiteral("Color"), -1), -1);
+    }
 };
 
 QTEST_APPLESS_MAIN(TestSettingsFile)
