@@ -163,3 +163,17 @@ QString CodePage::decode(QByteArrayView bytes, int codePage)
         *out++ = QChar(map[uchar(byte)]);
     return text;
 }
+
+QString CodePage::decodePlainText(QByteArrayView bytes)
+{
+    if (bytes.startsWith("\xEF\xBB\xBF"))
+        return QString::fromUtf8(bytes.sliced(3));
+    if (bytes.startsWith("\xFF\xFE"))
+        return QStringDecoder(QStringConverter::Utf16LE).decode(bytes.sliced(2));
+    if (bytes.startsWith("\xFE\xFF"))
+        return QStringDecoder(QStringConverter::Utf16BE).decode(bytes.sliced(2));
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(bytes);
+    // Text in the system code page is almost never valid UTF-8 by chance.
+    return utf8.hasError() ? decode(bytes, System) : text;
+}

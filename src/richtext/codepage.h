@@ -30,4 +30,9 @@ public:
 
     // Text of bytes in codePage (single- or multi-byte).
     static QString decode(QByteArrayView bytes, int codePage);
+
+    // The text of a plain-text file: a byte-order mark says what it is
+    // (UTF-8, UTF-16 LE or BE); bytes that are valid UTF-8 are UTF-8, as
+    // today's editors write; anything else is in the system code page.
+    static QString decodePlainText(QByteArrayView bytes);
 };

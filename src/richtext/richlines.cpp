@@ -32,17 +32,15 @@ bool isPlainFile(const QString &fileName, TStreamFormat format)
     return format == TStreamFormat::sfPlainText;
 }
 
-// Plain text is in the system's 8-bit code page, or UTF-16 with smUnicode. A byte-order
-// mark says for itself what the text is.
+// Plain text is UTF-16 with smUnicode; otherwise CodePage finds out what it is.
+// A byte-order mark says for itself what the text is.
 QString decodePlain(const QByteArray &data, bool unicode)
 {
-    if (data.startsWith("\xEF\xBB\xBF"))
-        return QString::fromUtf8(data.mid(3));
-    if (data.startsWith("\xFF\xFE"))
-        return QStringDecoder(QStringConverter::Utf16LE).decode(data.mid(2));
-    if (unicode)
+    const bool marked = data.startsWith("\xEF\xBB\xBF") || data.startsWith("\xFF\xFE")
+                        || data.startsWith("\xFE\xFF");
+    if (unicode && !marked)
         return QStringDecoder(QStringConverter::Utf16LE).decode(data);
-    return CodePage::decode(data, CodePage::System);
+    return CodePage::decodePlainText(data);
 }
 
 QByteArray encodePlain(const QString &text, bool unicode)

@@ -21,7 +21,7 @@ QString newImageName()
 
 void readPlainText(const QByteArray &data, QTextCursor &cursor)
 {
-    QString text = CodePage::decode(data, CodePage::System);
+    QString text = CodePage::decodePlainText(data);
     text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     text.replace(u'\r', u'\n');
     text.remove(QChar(0));

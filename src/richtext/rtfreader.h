@@ -26,6 +26,7 @@ public:
     };
 
     // Inserts data at cursor, replacing the cursor's selection, as one undo step.
-    // Data that does not begin with "{\rtf" is plain text in Windows-1252.
+    // Data that does not begin with "{\rtf" is plain text
+    // (CodePage::decodePlainText).
     static Result read(const QByteArray &data, QTextCursor &cursor);
 };

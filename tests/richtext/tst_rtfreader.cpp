@@ -94,7 +94,8 @@ private Q_SLOTS:
     void replacesSelectionAsOneUndoStep();
     void insertionInsideParagraphKeepsItsFormat();
     void paragraphMarkKeepsItsOwnFormat();
-    void plainTextIsWindows1252();
+    void plainTextEncodings_data();
+    void plainTextEncodings();
     void damagedDataIsReadAsFarAsItGoes_data();
     void damagedDataIsReadAsFarAsItGoes();
     void deepNestingIsReadWithoutLimit_data();
@@ -611,17 +612,39 @@ void TestRtfReader::paragraphMarkKeepsItsOwnFormat()
     QCOMPARE(document.findBlockByNumber(2).charFormat().foreground().color(), QColor(Qt::blue));
 }
 
-void TestRtfReader::plainTextIsWindows1252()
+void TestRtfReader::plainTextEncodings_data()
 {
+    QTest::addColumn<QByteArray>("data");
+    QTest::addColumn<QStringList>("lines");
+    const QStringList greeting{u"Grüße"_qs, u"€"_qs};
+    QTest::newRow("Windows-1252") << QByteArray("Gr\xfc\xdf"
+                                                "e\r\nline2\rline3\n\x80 {\\rt")
+                                  << QStringList(
+                                         {u"Grüße"_qs, u"line2"_qs, u"line3"_qs, u"€ {\\rt"_qs});
+    QTest::newRow("UTF-8") << QByteArray("Gr\xc3\xbc\xc3\x9f"
+                                         "e\n\xe2\x82\xac")
+                           << greeting;
+    QTest::newRow("UTF-8 with BOM") << QByteArray("\xef\xbb\xbfGr\xc3\xbc\xc3\x9f"
+                                                  "e\n\xe2\x82\xac")
+                                    << greeting;
+    QTest::newRow("UTF-16 LE") << QByteArray("\xff\xfeG\0r\0\xfc\0\xdf\0e\0\n\0\xac\x20", 16)
+                               << greeting;
+    QTest::newRow("UTF-16 BE") << QByteArray("\xfe\xff\0G\0r\0\xfc\0\xdf\0e\0\n\x20\xac", 16)
+                               << greeting;
+    // Valid UTF-8 only up to a byte that is not: all of it is Windows-1252.
+    QTest::newRow("almost UTF-8") << QByteArray("\xc3\xbc \xfc") << QStringList{u"Ã¼ ü"_qs};
+}
+
+void TestRtfReader::plainTextEncodings()
+{
+    QFETCH(QByteArray, data);
+    QFETCH(QStringList, lines);
     QTextDocument document;
     document.setPlainText(u"keep"_qs);
     QTextCursor cursor(&document);
     cursor.select(QTextCursor::Document);
-    QVERIFY(RtfReader::read("Gr\xfc\xdf"
-                            "e\r\nline2\rline3\n\x80 {\\rt",
-                            cursor));
-    QCOMPARE(blockTexts(document),
-             QStringList({u"Grüße"_qs, u"line2"_qs, u"line3"_qs, u"€ {\\rt"_qs}));
+    QVERIFY(RtfReader::read(data, cursor));
+    QCOMPARE(blockTexts(document), lines);
 }
 
 void TestRtfReader::damagedDataIsReadAsFarAsItGoes_data()
