@@ -100,19 +100,28 @@ void TNoteMain::Image1MouseEnter()
     HoverCount = 1;
 }
 
-void TNoteMain::showBoardOnRequest()
+void TNoteMain::showBoardOnRequest(const QPoint &pointer)
 {
     if (!m_board)
         return;
     Image1MouseEnter();
     m_board->setStayOpen(true);
+    m_board->move(boardUnderPointer(pointer, m_board->size(), availableAreaAt(pointer)));
     m_board->raise();
     m_board->activateWindow();
 }
 
+QPoint TNoteMain::boardUnderPointer(const QPoint &pointer, const QSize &board, const QRect &area)
+{
+    // The pointer rests on the first row, in the middle of the board.
+    const QRect place(pointer - QPoint(board.width() / 2, PointerRowOffset), board);
+    return area.isEmpty() ? place.topLeft() : fitIntoArea(place, area);
+}
+
 void TNoteMain::Timer1Timer()
 {
-    if (HoverCount > 0 || !m_board || m_board->StayOpen())
+    // A question or box of the board waits for its answer with the board up.
+    if (HoverCount > 0 || !m_board || m_board->StayOpen() || QApplication::activeModalWidget())
         return;
     m_board->hide();
     HoverCount = 0;

@@ -21,8 +21,9 @@ class TNoteMain : public QWidget, public DesktopIcon
 
 public:
     static constexpr int IconSize = 32;
-    static constexpr int FirstInterval = 1000; // ms, until the pointer first came
-    static constexpr int HoverInterval = 200;  // ms, from then on
+    static constexpr int FirstInterval = 1000;  // ms, until the pointer first came
+    static constexpr int HoverInterval = 200;   // ms, from then on
+    static constexpr int PointerRowOffset = 10; // the pointer's height in the board
 
     // timer drives the auto-hide (taken over; none: the system's timer).
     explicit TNoteMain(IntervalTimer *timer = nullptr);
@@ -36,16 +37,21 @@ public:
 
     // Brings the board up beside the icon (the pointer entering the icon).
     void Image1MouseEnter();
-    // Another start of the program asked for the board: it comes up pinned.
-    void showBoardOnRequest();
+    // Another start of the program asked for the board: it comes up pinned
+    // under the pointer (at pointer, on the screen), so that the user sees
+    // the program that is already running.
+    void showBoardOnRequest(const QPoint &pointer);
     void Timer1Timer();
     void Close2Click(QObject *sender) override;
     void restartAutoHideTimer() override;
+    QRect iconFrame() const override { return frameGeometry(); }
 
     // Where the board goes for an icon at icon on a screen of screen's size:
     // right of and below the icon, or left of it and up from the bottom edge
     // when it would not fit.
     static QPoint boardPlace(const QPoint &icon, const QSize &board, const QSize &screen);
+    // Where the board goes to lie under pointer, within area.
+    static QPoint boardUnderPointer(const QPoint &pointer, const QSize &board, const QRect &area);
 
     // The press point inside the icon while a button is held, else (-1, -1).
     QPoint MovePos{-1, -1};

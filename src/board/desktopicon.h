@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QRect>
+
 class QObject;
 
 // What the board needs of the desktop icon window, which lives in the layer
@@ -14,4 +16,7 @@ public:
     virtual void Close2Click(QObject *sender) = 0;
     // Begins a full auto-hide period anew.
     virtual void restartAutoHideTimer() = 0;
+    // Where the icon is on the screen; it stays above every other window, so
+    // the board's dialogs keep clear of it.
+    virtual QRect iconFrame() const = 0;
 };

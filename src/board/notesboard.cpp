@@ -24,6 +24,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPainter>
 #include <QSizeGrip>
 #include <QToolBar>
@@ -40,6 +41,10 @@ constexpr QSize DesignClient{183, 493};
 // Typing in a note window reaches the disk within this time.
 constexpr int SaveInterval = 3000;
 
+// Room for a window manager's title bar and borders around a question.
+constexpr QMargins QuestionFrame(8, 32, 8, 8);
+constexpr int QuestionGap = 8;
+
 const QString MainSection = QStringLiteral("Main");
 const QString ShortcutName = QStringLiteral("QelNotes");
 } // namespace
@@ -51,6 +56,8 @@ TFrmNote::TFrmNote(QWidget *parent)
     setObjectName(QStringLiteral("FrmNote"));
     // Hovering the icon must not take the keyboard from the window the user works in.
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // Never active, the board would otherwise show no tool tips.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     setMouseTracking(true);
     setAcceptDrops(true);
     setContentsMargins(Frame, Frame, Frame, Frame);
@@ -283,8 +290,11 @@ void TFrmNote::LoadSettings()
     SettingsFile ini(SettingsFilePath());
     const QRect stored = readWindowRecord(ini, MainSection, QRect(pos(), size()));
     // A record that would make the board vanish (off every screen, or
-    // shrunk below its resizing minimum) is brought back within reach.
-    const QRect frame(stored.topLeft(), stored.size().expandedTo(QSize(MinimumSize, MinimumSize)));
+    // shrunk below its resizing minimum) is brought back within reach, and
+    // one stored with fewer notes than there are now grows to show them all.
+    const QRect frame(stored.topLeft(), stored.size()
+                                            .expandedTo(QSize(MinimumSize, MinimumSize))
+                                            .expandedTo(QSize(0, arrangedHeight())));
     setGeometry(QRect(placeOnScreen(frame), frame.size()));
     m_showHint = ini.readBool(MainSection, QStringLiteral("ShowHint"), m_showHint);
     ApplyStayOnTop(ini.readBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop));
@@ -328,10 +338,15 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
 
 void TFrmNote::ArrangeNotes()
 {
+    resize(width(), arrangedHeight());
+    layoutRows();
+}
+
+int TFrmNote::arrangedHeight() const
+{
     const int rows = int(m_notes.size());
     const int rowHeight = rows ? m_notes.first()->Panel1()->height() : 0;
-    resize(width(), std::max(MinimumClient, rowHeight * rows) + 2 * Frame);
-    layoutRows();
+    return std::max(MinimumClient, rowHeight * rows) + 2 * Frame;
 }
 
 int TFrmNote::clientHeight() const
@@ -456,6 +471,43 @@ void TFrmNote::selectAllInFocusedEditor()
         editor->selectAll();
 }
 
+bool TFrmNote::confirm(const QString &question)
+{
+    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
+                    QMessageBox::Yes | QMessageBox::No, this);
+    if (m_icon) {
+        // The title bar and borders are the window manager's, known only
+        // once shown: room is left for them.
+        const QSize frame = box.sizeHint().grownBy(QuestionFrame);
+        const QRect board(pos(), size());
+        const QPoint place
+            = questionPlace(frame, board, m_icon->iconFrame(), availableAreaAt(board.center()));
+        box.move(place);
+    }
+    return box.exec() == QMessageBox::Yes;
+}
+
+QPoint TFrmNote::questionPlace(const QSize &question, const QRect &board, const QRect &icon,
+                               const QRect &area)
+{
+    QRect place(board.center() - QPoint(question.width() / 2, question.height() / 2), question);
+    if (place.intersects(icon)) {
+        // Below the icon, or above it where the screen ends below.
+        place.moveTop(icon.bottom() + 1 + QuestionGap);
+        if (place.bottom() > area.bottom())
+            place.moveBottom(icon.top() - 1 - QuestionGap);
+    }
+    if (!area.isEmpty())
+        place.moveTopLeft(fitIntoArea(place, area));
+    if (place.intersects(icon)) {
+        // The screen has no room above or below: beside the icon instead.
+        place.moveRight(icon.left() - 1 - QuestionGap);
+        if (place.left() < area.left())
+            place.moveLeft(icon.right() + 1 + QuestionGap);
+    }
+    return place.topLeft();
+}
+
 void TFrmNote::reportError(const QString &text)
 {
     ShowErrorMessage(this, text);
@@ -475,27 +527,32 @@ bool TFrmNote::InResizeGrip(int x, int y) const
     return dx >= 0 && dx <= GripSize && dy >= 0 && dy <= GripSize;
 }
 
-void TFrmNote::pnClientMouseDown(const QPoint &point)
+void TFrmNote::pnClientMouseDown(const QPoint &point, const QPoint &globalPoint)
 {
     if (InResizeGrip(point.x(), point.y()))
         m_resizePoint = point;
     else
         m_movePoint = point;
+    m_pressGlobal = globalPoint;
+    m_pressPlace = QRect(pos(), size());
 }
 
-void TFrmNote::pnClientMouseMove(const QPoint &point)
+// The new place follows from the pointer's way on the screen since the press
+// and the place at the press: a point in board coordinates would shift with
+// every move and resize, which a window manager applies only later.
+void TFrmNote::pnClientMouseMove(const QPoint &point, const QPoint &globalPoint)
 {
     if (InResizeGrip(point.x(), point.y()))
         setCursor(Qt::SizeFDiagCursor);
     else
         unsetCursor();
+    const QPoint way = globalPoint - m_pressGlobal;
     if (m_resizePoint.x() != -1) {
-        resize(std::max(MinimumSize, point.x() - m_resizePoint.x() + width()),
-               std::max(MinimumSize, point.y() - m_resizePoint.y() + height()));
-        m_resizePoint = point;
+        resize(std::max(MinimumSize, m_pressPlace.width() + way.x()),
+               std::max(MinimumSize, m_pressPlace.height() + way.y()));
     }
     if (m_movePoint.x() != -1)
-        move(pos() + point - m_movePoint);
+        move(m_pressPlace.topLeft() + way);
 }
 
 void TFrmNote::pnClientMouseUp()
@@ -578,12 +635,14 @@ bool TFrmNote::event(QEvent *event)
         const QPoint point = static_cast<QMouseEvent *>(event)->position().toPoint();
         if (childAt(point))
             break;
-        pnClientMouseDown(point);
+        pnClientMouseDown(point, static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
         return true;
     }
-    case QEvent::MouseMove:
-        pnClientMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        pnClientMouseMove(mouse->position().toPoint(), mouse->globalPosition().toPoint());
         return true;
+    }
     case QEvent::MouseButtonRelease:
         pnClientMouseUp();
         return true;
@@ -626,10 +685,11 @@ bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
         if (widget->childAt(local) && event->type() == QEvent::MouseButtonPress)
             return true;
         const QPoint point = widget->mapTo(this, local);
+        const QPoint globalPoint = mouse->globalPosition().toPoint();
         if (event->type() == QEvent::MouseButtonPress)
-            pnClientMouseDown(point);
+            pnClientMouseDown(point, globalPoint);
         else if (event->type() == QEvent::MouseMove)
-            pnClientMouseMove(point);
+            pnClientMouseMove(point, globalPoint);
         else
             pnClientMouseUp();
         return true;

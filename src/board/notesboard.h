@@ -94,6 +94,12 @@ public:
     QAction *editSelectAllAction() override { return EditSelectAll1; }
     QAction *fileSaveAsAction() override { return FileSaveAs1; }
     void reportError(const QString &text) override;
+    bool confirm(const QString &question) override;
+
+    // Where a question of size (its frame) goes: over the board, but clear
+    // of the icon, within area.
+    static QPoint questionPlace(const QSize &question, const QRect &board, const QRect &icon,
+                                const QRect &area);
 
     // Where the menu opens for a request at globalPos: its right edge there.
     void popupMenuAt(const QPoint &globalPos);
@@ -122,12 +128,15 @@ private:
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
+    // The outer height ArrangeNotes gives the board: every row, and at least
+    // the least client height.
+    int arrangedHeight() const;
     void selectAllInFocusedEditor();
 
     // The move and resize handlers shared by the board, tbRight and the work
-    // area; points are in board coordinates.
-    void pnClientMouseDown(const QPoint &point);
-    void pnClientMouseMove(const QPoint &point);
+    // area; points are in board coordinates, global points on the screen.
+    void pnClientMouseDown(const QPoint &point, const QPoint &globalPoint);
+    void pnClientMouseMove(const QPoint &point, const QPoint &globalPoint);
     void pnClientMouseUp();
 
     QList<TNoteFrame *> m_notes;
@@ -148,6 +157,9 @@ private:
     QWidget *pnWorkArea = nullptr;
     QPoint m_movePoint{-1, -1};
     QPoint m_resizePoint{-1, -1};
+    // Where the pointer and the board were when a move or resize began.
+    QPoint m_pressGlobal;
+    QRect m_pressPlace;
     bool FStayOnTop = false;
     bool m_showHint = false;
     bool m_deactivationHandler = true;

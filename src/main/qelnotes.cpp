@@ -10,6 +10,7 @@
 #include "platform/terminationsignals.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QSessionManager>
 #include <QTimer>
 
@@ -18,7 +19,7 @@ int main(int argc, char **argv)
     chooseDisplayPlatform();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QelNotes"));
-    QApplication::setApplicationDisplayName(QStringLiteral("QelNotes"));
+    // No display name: the platform would append it to every window title.
     QApplication::setApplicationVersion(QStringLiteral(QEL_VERSION));
     QApplication::setWindowIcon(AppIcon());
     // The icon window is the main window: the program ends when it closes,
@@ -84,6 +85,6 @@ int main(int argc, char **argv)
     if (terminationPending)
         QTimer::singleShot(0, &noteMain, &QWidget::close);
     QObject::connect(&lock, &InstanceLock::activationRequested, &noteMain,
-                     &TNoteMain::showBoardOnRequest);
+                     [&noteMain] { noteMain.showBoardOnRequest(QCursor::pos()); });
     return app.exec();
 }

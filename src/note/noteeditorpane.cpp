@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QTextCursor>
 #include <QToolBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -145,7 +146,12 @@ void NoteEditorPane::createToolBar()
 
 void NoteEditorPane::tbCalcClick()
 {
+    // A cursor in the document moves with the results taken out and written
+    // in, so the caret comes back to the same place in the user's text.
+    QTextCursor caret = m_edit->textCursor();
     m_strParser->Parse();
+    caret.clearSelection();
+    m_edit->setTextCursor(caret);
 }
 
 void NoteEditorPane::ClearResults1Click()

@@ -241,14 +241,51 @@ private Q_SLOTS:
         QCOMPARE(f.icon->pos(), QPoint(323, 210));
     }
 
-    void secondStartBringsUpThePinnedBoard()
+    void secondStartBringsUpThePinnedBoardUnderThePointer()
     {
         IconFixture f;
-        f.icon->showBoardOnRequest();
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QPoint pointer = area.center();
+        f.icon->showBoardOnRequest(pointer);
         QVERIFY(f.board->isVisible());
         QVERIFY(f.board->StayOpen());
+        QVERIFY(f.board->frameGeometry().contains(pointer));
         f.timer->tick();
         QVERIFY(f.board->isVisible());
+    }
+
+    void boardUnderPointerStaysOnTheScreen_data()
+    {
+        QTest::addColumn<QPoint>("pointer");
+        QTest::addColumn<QPoint>("expected");
+        // A 200 x 300 board on a 1280 x 800 screen whose top 30 pixels are a panel.
+        QTest::newRow("middle") << QPoint(600, 400) << QPoint(500, 390);
+        QTest::newRow("left edge") << QPoint(5, 400) << QPoint(0, 390);
+        QTest::newRow("under the panel") << QPoint(600, 32) << QPoint(500, 30);
+        QTest::newRow("bottom right corner") << QPoint(1279, 799) << QPoint(1080, 500);
+    }
+    void boardUnderPointerStaysOnTheScreen()
+    {
+        QFETCH(QPoint, pointer);
+        QFETCH(QPoint, expected);
+        const QPoint place
+            = TNoteMain::boardUnderPointer(pointer, QSize(200, 300), QRect(0, 30, 1280, 770));
+        QCOMPARE(place, expected);
+    }
+
+    void boardStaysUpWhileItsQuestionIsOpen()
+    {
+        IconFixture f;
+        f.enter();
+        QDialog question(f.board.get());
+        question.setWindowModality(Qt::ApplicationModal);
+        question.show();
+        f.leave();
+        f.timer->tick();
+        QVERIFY(f.board->isVisible());
+        question.hide();
+        f.timer->tick();
+        QVERIFY(!f.board->isVisible());
     }
 
     void noteHeaderRestartsAFullPeriod()

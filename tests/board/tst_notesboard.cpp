@@ -16,6 +16,8 @@
 #include <QAction>
 #include <QDialog>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QMimeData>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -39,6 +41,7 @@ class IconStub : public DesktopIcon
 public:
     void Close2Click(QObject *sender) override { closeSenders.append(sender); }
     void restartAutoHideTimer() override { ++restarts; }
+    QRect iconFrame() const override { return {1120, 80, 32, 32}; }
 
     QList<QObject *> closeSenders;
     int restarts = 0;
@@ -207,6 +210,34 @@ private Q_SLOTS:
                 Qt::NoButton);
     }
 
+    void resizeFollowsThePointerOnTheScreen()
+    {
+        BoardFixture f;
+        f.board->setGeometry(300, 200, 200, 300);
+        f.board->show();
+        auto *grip = part<QToolBar>(f.board.get(), "tbRight");
+        const QPoint press = f.board->mapToGlobal(QPoint(195, 295));
+        const auto send = [&](QEvent::Type type, const QPoint &global) {
+            const QPoint local = grip->mapFromGlobal(global);
+            QMouseEvent event(type, local, global, Qt::LeftButton,
+                              type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                              Qt::NoModifier);
+            QCoreApplication::sendEvent(grip, &event);
+        };
+        send(QEvent::MouseButtonPress, press);
+        send(QEvent::MouseMove, press + QPoint(20, 30));
+        QCOMPARE(f.board->geometry(), QRect(300, 200, 220, 330));
+        // The window manager puts the board elsewhere meanwhile: the pointer
+        // has not moved on the screen, so the size stays and the board is
+        // not thrown about.
+        f.board->move(0, 0);
+        send(QEvent::MouseMove, press + QPoint(20, 30));
+        QCOMPARE(f.board->size(), QSize(220, 330));
+        send(QEvent::MouseMove, press + QPoint(25, 30));
+        QCOMPARE(f.board->size(), QSize(225, 330));
+        send(QEvent::MouseButtonRelease, press + QPoint(25, 30));
+    }
+
     void pressOutsideGripMovesBoard()
     {
         BoardFixture f;
@@ -238,6 +269,67 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(part<QToolBar>(f.board.get(), "tbRight"), &leave);
         QCoreApplication::sendEvent(f.board.get(), &leave);
         QCOMPARE(HoverCount, 0);
+    }
+
+    void storedHeightNeverCutsRowsOff()
+    {
+        QStringList notes;
+        for (int i = 0; i < 20; ++i)
+            notes << QString("note %1").arg(i);
+        BoardFixture f(notes);
+        SettingsFile ini = f.ini();
+        // Stored while there were few notes (or notes were added as files).
+        QVERIFY(ini.writeInteger("Main", "Height", 120));
+        TFrmNote again;
+        QCOMPARE(again.clientHeight(), 20 * 16);
+        const QList<TNoteFrame *> rows = again.NotesList();
+        QVERIFY(rows.last()->geometry().bottom() < again.clientHeight());
+    }
+
+    void questionKeepsClearOfTheIcon_data()
+    {
+        QTest::addColumn<QRect>("board");
+        QTest::addColumn<QRect>("icon");
+        QTest::addColumn<QPoint>("expected");
+        // A 400 x 150 question on a 1280 x 800 screen.
+        QTest::newRow("icon elsewhere: over the board")
+            << QRect(100, 100, 300, 400) << QRect(1200, 20, 32, 32) << QPoint(49, 224);
+        QTest::newRow("icon over the board's middle: below it")
+            << QRect(1000, 100, 300, 200) << QRect(1120, 180, 32, 32) << QPoint(880, 220);
+        QTest::newRow("icon low on the screen: above it")
+            << QRect(1000, 500, 300, 300) << QRect(1120, 700, 32, 32) << QPoint(880, 542);
+    }
+    void questionKeepsClearOfTheIcon()
+    {
+        QFETCH(QRect, board);
+        QFETCH(QRect, icon);
+        QFETCH(QPoint, expected);
+        const QSize question(400, 150);
+        const QPoint place = TFrmNote::questionPlace(question, board, icon, QRect(0, 0, 1280, 800));
+        QCOMPARE(place, expected);
+        QVERIFY(!QRect(place, question).intersects(icon));
+    }
+
+    void deleteQuestionOpensClearOfTheIcon()
+    {
+        BoardFixture f({"only note"});
+        f.board->move(1000, 60);
+        f.board->show();
+        QRect asked;
+        QString text;
+        QTimer::singleShot(0, f.board.get(), [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box)
+                return;
+            asked = box->frameGeometry();
+            text = box->text();
+            box->button(QMessageBox::No)->click();
+        });
+        f.board->NotesList().first()->imCloseClick();
+        QVERIFY(text.startsWith("Do you want to delete following note?"));
+        QVERIFY(!asked.isEmpty());
+        QVERIFY(!asked.intersects(f.icon.iconFrame()));
+        QCOMPARE(f.board->NotesList().size(), 1);
     }
 
     void settingsRoundTrip()

@@ -24,8 +24,10 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <functional>
 
@@ -49,7 +51,7 @@ public:
         if (onStore)
             onStore();
     }
-    bool showHintEnabled() const override { return false; }
+    bool showHintEnabled() const override { return showHint; }
     bool stayOnTop() const override { return onTop; }
     void removeDeactivationHandler() override
     {
@@ -69,6 +71,7 @@ public:
     QStringList calls;
     TNoteFrame *selected = nullptr;
     bool onTop = false;
+    bool showHint = false;
     bool answer = true;
     QString question;
     QStringList errors;
@@ -120,6 +123,11 @@ private Q_SLOTS:
     void dropsBesideTheEditorAreTakenAndIgnored();
     void headerMovesSelectTheNote();
     void encryptedTextGoesBackIntoTheNoteAndComesOutAgain();
+    void clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard();
+    void storedPlacePartlyOffTheScreenComesWhollyOn_data();
+    void storedPlacePartlyOffTheScreenComesWhollyOn();
+    void calcKeepsTheCaretInTheUsersText();
+    void headerHintShowsWhileShowHintIsOn();
 
 private:
     TNoteFrame *boardFrame(const QByteArray &note);
@@ -563,6 +571,102 @@ void tst_NoteFrame::encryptedTextGoesBackIntoTheNoteAndComesOutAgain()
     editor->setSelLength(int(encrypted.size()) - 7);
     click(frame, m_dm->acDecrypt);
     QCOMPARE(editor->Text(), QStringLiteral("Title\r\n") + secret);
+void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
+{
+    TNoteFrame *frame = boardFrame(rtf("Clicked"));
+    m_host->window.show();
+    QTest::mouseClick(frame->Panel1(), Qt::LeftButton);
+    QPointer<TRichForm> window = frame->Frm();
+    QVERIFY(window);
+    QVERIFY(window->isVisible());
+    QTRY_COMPARE(QApplication::activeWindow(), window.data());
+    QCOMPARE(QApplication::focusWidget(), window->editor());
+    // The board waits for a second click before it hides.
+    QVERIFY(frame->doubleClickWait()->isActive());
+    QVERIFY(!m_host->calls.contains(QStringLiteral("hideBoard")));
+
+    // The second click of the double click neither minimises the new window
+    // nor leaves it inactive.
+    QTest::mouseDClick(frame->Panel1(), Qt::LeftButton);
+    QVERIFY(!frame->doubleClickWait()->isActive());
+    QCOMPARE(m_host->calls.filter(QStringLiteral("hideBoard")).size(), 1);
+    QCOMPARE(frame->Frm(), window.data());
+    QVERIFY(!window->isMinimized());
+    QTRY_COMPARE(QApplication::activeWindow(), window.data());
+
+    // With no second click the wait ends by itself, with the same outcome.
+    TNoteFrame *other = boardFrame(rtf("Other"));
+    QTest::mouseClick(other->Panel1(), Qt::LeftButton);
+    Q_EMIT other->doubleClickWait()->timeout();
+    QVERIFY(!other->doubleClickWait()->isActive());
+    QCOMPARE(m_host->calls.filter(QStringLiteral("hideBoard")).size(), 2);
+    QTRY_COMPARE(QApplication::activeWindow(), other->Frm());
+    QCOMPARE(QApplication::focusWidget(), other->Frm()->editor());
+}
+
+void tst_NoteFrame::storedPlacePartlyOffTheScreenComesWhollyOn_data()
+{
+    QTest::addColumn<QRect>("stored");
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    QTest::newRow("above the top") << QRect(screen.left() + 20, screen.top() - 30, 300, 200);
+    QTest::newRow("over the right edge")
+        << QRect(screen.right() - 100, screen.top() + 40, 300, 200);
+    QTest::newRow("below the bottom") << QRect(screen.left() + 10, screen.bottom() - 50, 300, 200);
+}
+
+void tst_NoteFrame::storedPlacePartlyOffTheScreenComesWhollyOn()
+{
+    QFETCH(QRect, stored);
+    SettingsFile settings(m_folder.filePath(QStringLiteral("QelNotes.ini")));
+    QVERIFY(settings.writeInteger("Note_1", "Left", stored.x()));
+    QVERIFY(settings.writeInteger("Note_1", "Top", stored.y()));
+    QVERIFY(settings.writeInteger("Note_1", "Width", stored.width()));
+    QVERIFY(settings.writeInteger("Note_1", "Height", stored.height()));
+
+    TNoteFrame *frame = boardFrame(rtf("Partly off"));
+    frame->setIdx(1);
+    frame->Panel1DblClick();
+    QCOMPARE(frame->Frm()->size(), stored.size());
+    // The window's frame included.
+    const QRect place = frame->Frm()->frameGeometry();
+    QVERIFY2(QGuiApplication::primaryScreen()->availableGeometry().contains(place),
+             qPrintable(QStringLiteral("%1,%2").arg(place.x()).arg(place.y())));
+}
+
+void tst_NoteFrame::calcKeepsTheCaretInTheUsersText()
+{
+    TNoteFrame *note = boardFrame(rtf("2 * 3 =\\par after"));
+    TJvRichEdit *editor = openWindow(note);
+    QVERIFY(editor);
+    QTextCursor caret = editor->textCursor();
+    caret.movePosition(QTextCursor::End);
+    caret.movePosition(QTextCursor::StartOfBlock);
+    caret.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 2);
+    editor->setTextCursor(caret);
+
+    note->Frm()->editorPane()->tbCalcClick();
+    // The result went in before the caret, which is still two characters
+    // into the last line.
+    QCOMPARE(editor->Text(), QStringLiteral("2 * 3 = 6.000000000\r\nafter"));
+    QCOMPARE(editor->textCursor().block().text(), QStringLiteral("after"));
+    QCOMPARE(editor->textCursor().positionInBlock(), 2);
+    QVERIFY(!editor->textCursor().hasSelection());
+}
+
+void tst_NoteFrame::headerHintShowsWhileShowHintIsOn()
+{
+    TNoteFrame *frame = boardFrame(rtf("First line\\par second line"));
+    m_host->window.show();
+    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), frame->Panel1()->mapToGlobal(QPoint(4, 4)));
+
+    QApplication::sendEvent(frame->Panel1(), &help);
+    QVERIFY(!QToolTip::isVisible());
+
+    m_host->showHint = true;
+    QApplication::sendEvent(frame->Panel1(), &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("First line\r\nsecond line"));
+    QToolTip::hideText();
 }
 
 QTEST_MAIN(tst_NoteFrame)
