@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QSizeGrip>
 #include <QToolBar>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -454,8 +455,8 @@ void TFrmNote::ApplyStayOnTop(bool value)
 void TFrmNote::FormDeactivate()
 {
     // The stay-on-top flag keeps the board in its band; within the top band
-    // it goes back to the top.
-    if (FStayOnTop)
+    // it goes back to the top, except over its own question or box.
+    if (FStayOnTop && !QApplication::activeModalWidget())
         raise();
 }
 
@@ -475,16 +476,39 @@ bool TFrmNote::confirm(const QString &question)
 {
     QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
                     QMessageBox::Yes | QMessageBox::No, this);
-    if (m_icon) {
-        // The title bar and borders are the window manager's, known only
-        // once shown: room is left for them.
-        const QSize frame = box.sizeHint().grownBy(QuestionFrame);
-        const QRect board(pos(), size());
-        const QPoint place
-            = questionPlace(frame, board, m_icon->iconFrame(), availableAreaAt(board.center()));
-        box.move(place);
-    }
-    return box.exec() == QMessageBox::Yes;
+    // In the board's band of windows, above the board.
+    box.setWindowFlag(Qt::WindowStaysOnTopHint, FStayOnTop);
+    m_question = &box;
+    m_questionFrame = QMargins();
+    placeQuestion();
+    box.installEventFilter(this);
+    const bool yes = box.exec() == QMessageBox::Yes;
+    m_question = nullptr;
+    // While the question was open the board and its rows were told of no
+    // pointer leaving them; Qt tells the windows under the pointer of its
+    // entering once the question is gone, and the count starts from there.
+    HoverCount = 0;
+    return yes;
+}
+
+void TFrmNote::placeQuestion()
+{
+    if (!m_icon)
+        return;
+    // The window manager's title bar and borders are known once it has
+    // framed the shown question; until then room is left for them. A window
+    // manager may also have placed the question itself.
+    QWindow *window = m_question->isVisible() ? m_question->windowHandle() : nullptr;
+    m_questionFrame = window ? window->frameMargins() : QMargins();
+    const QSize frame
+        = window ? window->frameGeometry().size() : m_question->sizeHint().grownBy(QuestionFrame);
+    const QRect board(pos(), size());
+    const QPoint place
+        = questionPlace(frame, board, m_icon->iconFrame(), availableAreaAt(board.center()));
+    const QPoint now = window ? window->frameGeometry().topLeft() : m_question->pos();
+    // Moved by the difference: platforms differ in whether a window's
+    // position counts its frame.
+    m_question->move(m_question->pos() + place - now);
 }
 
 QPoint TFrmNote::questionPlace(const QSize &question, const QRect &board, const QRect &icon,
@@ -658,6 +682,14 @@ bool TFrmNote::event(QEvent *event)
 
 bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_question) {
+        const bool framed = event->type() == QEvent::Show
+                            || (m_question->isVisible() && m_question->windowHandle()
+                                && m_question->windowHandle()->frameMargins() != m_questionFrame);
+        if (framed)
+            placeQuestion();
+        return false;
+    }
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget)
         return false;

@@ -128,6 +128,8 @@ private:
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
+    // Puts the open question clear of the icon, with its frame once known.
+    void placeQuestion();
     // The outer height ArrangeNotes gives the board: every row, and at least
     // the least client height.
     int arrangedHeight() const;
@@ -159,6 +161,8 @@ private:
     QPoint m_resizePoint{-1, -1};
     // Where the pointer and the board were when a move or resize began.
     QPoint m_pressGlobal;
+    QPointer<QWidget> m_question;
+    QMargins m_questionFrame;
     QRect m_pressPlace;
     bool FStayOnTop = false;
     bool m_showHint = false;

@@ -24,6 +24,8 @@
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace {
 
 constexpr int HeaderHeight = 16;
@@ -386,14 +388,18 @@ bool TNoteFrame::eventFilter(QObject *watched, QEvent *event)
             return true;
         case QEvent::MouseButtonRelease: {
             const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() == Qt::LeftButton
+            // The release that ends a double click is no click of its own.
+            const bool click = !std::exchange(m_doubleClicked, false);
+            if (click && mouse->button() == Qt::LeftButton
                 && m_header->rect().contains(mouse->position().toPoint()))
                 Panel1Click();
             return true;
         }
         case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+                m_doubleClicked = true;
                 Panel1DblClick();
+            }
             return true;
         case QEvent::MouseMove:
             Panel1MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());

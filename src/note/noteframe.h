@@ -128,4 +128,5 @@ private:
     QString m_hint;
     int m_idx = 0;
     bool m_windowEdited = false;
+    bool m_doubleClicked = false;
 };

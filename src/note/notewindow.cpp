@@ -83,17 +83,19 @@ void TRichForm::showActive()
 
 void TRichForm::keepFrameOnScreen()
 {
-    // Before it is shown the window's frame is not known; the window
-    // manager's frame is a title bar above and borders around it.
-    const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
-    m_frameMargins = margins;
-    const QRect frame(pos(), size().grownBy(margins));
+    // The window manager's title bar and borders are known only once it has
+    // framed the shown window; before, the window alone is kept on the screen.
+    QWindow *window = isVisible() ? windowHandle() : nullptr;
+    m_frameMargins = window ? window->frameMargins() : QMargins();
+    const QRect frame = window ? window->frameGeometry() : QRect(pos(), size());
     const QRect area = availableAreaAt(frame.center());
     if (area.isEmpty())
         return;
     const QPoint place = fitIntoArea(frame, area);
-    if (place != pos())
-        move(place);
+    // Moved by the difference: platforms differ in whether a window's
+    // position counts its frame.
+    if (place != frame.topLeft())
+        move(pos() + place - frame.topLeft());
 }
 
 void TRichForm::showEvent(QShowEvent *event)
@@ -103,13 +105,14 @@ void TRichForm::showEvent(QShowEvent *event)
     FormShow();
 }
 
-void TRichForm::moveEvent(QMoveEvent *event)
+bool TRichForm::event(QEvent *event)
 {
-    QWidget::moveEvent(event);
-    // The window manager has put its frame around the window: the title bar
-    // may now lie above the screen.
+    const bool result = QWidget::event(event);
+    // The frame came, or changed, since the window was last placed: its title
+    // bar may lie above the screen now. No event says so of its own.
     if (isVisible() && windowHandle() && windowHandle()->frameMargins() != m_frameMargins)
         keepFrameOnScreen();
+    return result;
 }
 
 void TRichForm::FormShow()

@@ -3,16 +3,24 @@
 # notes, and checks with a real pointer that resting on the icon brings the
 # board up beside it, that the board stays while the pointer is over it, that
 # it can be resized at its corner, that it hides again once the pointer is
-# away, that a double click on a row opens
-# the note's window, and that the board menu's Close stores the settings and
-# the text being edited and ends the program. Screenshots go to the output folder.
+# away, that a second start brings the pinned board up under the pointer, that
+# the delete question keeps clear of the icon with the board up, that a double
+# click on a row opens the note's window active (also over another program's
+# window), that a new note's window lies wholly on the screen, that windows
+# carry their own titles, and that the board menu's Close stores the settings
+# and the text being edited and ends the program. Screenshots go to the output
+# folder.
 #
-# usage: desktop.sh <qelnotes binary> <output folder>
+# usage: desktop.sh <qelnotes binary> <output folder> [openbox]
+# With "openbox" the desktop has that window manager; without, none.
 set -euo pipefail
 
 program=$1
 out=$2
-for tool in Xvfb xdotool xwininfo import; do
+wm=${3:-}
+tools=(Xvfb xdotool xwininfo xprop xlogo import)
+[[ -n $wm ]] && tools+=("$wm")
+for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 mkdir -p "$out"
@@ -20,8 +28,10 @@ mkdir -p "$out"
 work=$(mktemp -d)
 xvfb_pid=
 app_pid=
+other_pids=()
 cleanup() {
     [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
+    for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -29,8 +39,15 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    [[ -n ${DISPLAY:-} ]] && import -window root "$out/failure.png" 2>/dev/null && echo "screenshot: $out/failure.png" >&2
     [[ -f $work/app.log ]] && sed 's/^/  qelnotes: /' "$work/app.log" >&2
     exit 1
+}
+
+# A fault still open under a window manager: told, not failed (see the issue
+# tracker); without one it fails.
+known_under_wm() {
+    if [[ -n $wm ]]; then echo "KNOWN under $wm: $*" >&2; else fail "$*"; fi
 }
 
 # until <seconds> <command...>: polls the command until it succeeds or time is up.
@@ -61,6 +78,14 @@ exec 3>&-
 until_true 10 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
 unset WAYLAND_DISPLAY
+if [[ $wm == openbox ]]; then
+    openbox --sm-disable >"$work/wm.log" 2>&1 &
+    other_pids+=($!)
+    until_true 10 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+        || fail "openbox did not start"
+    out=$out/openbox
+    mkdir -p "$out"
+fi
 
 # Default for the variable only; the test sets xcb anyway.
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} "$work/app/qelnotes" >"$work/app.log" 2>&1 &
@@ -72,6 +97,16 @@ geometry() {
     xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
                              /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
 }
+# frame <window>: "x y width height" of the window with the window manager's frame.
+frame() {
+    local x y w h l r t b
+    read -r x y w h <<<"$(geometry "$1")"
+    read -r l r t b <<<"$(xprop -id "$1" _NET_FRAME_EXTENTS | awk -F' = ' 'NF == 2 {gsub(",", ""); print $2}')"
+    echo $((x - ${l:-0})) $((y - ${t:-0})) $((w + ${l:-0} + ${r:-0})) $((h + ${t:-0} + ${b:-0}))
+}
+# overlap <x y w h> <x y w h>: the two rectangles share a pixel.
+overlap() { (($1 < $5 + $7 && $5 < $1 + $3 && $2 < $6 + $8 && $6 < $2 + $4)); }
+title_is() { [[ $(xdotool getwindowname "$1") == "$2" ]] || fail "a window is titled '$(xdotool getwindowname "$1")', not '$2'"; }
 icon_shown() { [[ -n $(window '^NoteMain') ]]; }
 board_shown() { [[ -n $(window '^Qel Notes') ]]; }
 board_hidden() { ! board_shown; }
@@ -81,6 +116,7 @@ icon=$(window '^NoteMain')
 read -r ix iy iw ih <<<"$(geometry "$icon")"
 echo "icon at $ix,$iy size ${iw}x$ih"
 [[ $iw == 32 && $ih == 32 ]] || fail "the icon is ${iw}x$ih, not 32x32"
+title_is "$icon" NoteMain
 [[ $ix == $((width * 7 / 8)) && $iy == $((height / 10)) ]] \
     || fail "a first start puts the icon at $ix,$iy, not at 7/8 and 1/10 of the screen"
 board_hidden || fail "the board shows before the pointer came"
@@ -89,12 +125,13 @@ board_hidden || fail "the board shows before the pointer came"
 xdotool mousemove $((ix + 16)) $((iy + 16))
 until_true 5 board_shown || fail "the board did not come up on hover"
 board=$(window '^Qel Notes')
+title_is "$board" "Qel Notes"
 read -r bx by bw bh <<<"$(geometry "$board")"
 echo "board at $bx,$by size ${bw}x$bh"
 if ((ix + 30 + bw > width)); then expect_x=$((ix - 3 - bw)); else expect_x=$((ix + 30)); fi
 if ((iy + 30 + bh > height)); then expect_y=$((height - bh - 30)); else expect_y=$((iy + 30)); fi
 [[ $bx == "$expect_x" && $by == "$expect_y" ]] \
-    || fail "the board is at $bx,$by, expected beside the icon at $expect_x,$expect_y"
+    || known_under_wm "the board is at $bx,$by, expected beside the icon at $expect_x,$expect_y"
 ((bh == 100)) || fail "three notes make a board 100 pixels high (96 inside), not $bh"
 
 # Over the board (on the second row) it stays up for several auto-hide periods.
@@ -104,20 +141,77 @@ board_shown || fail "the board hid while the pointer was over it"
 import -window root "$out/qelnotes-board.png"
 echo "screenshot: $out/qelnotes-board.png"
 
-# Dragging the bottom-right corner resizes the board.
-xdotool mousemove $((bx + bw - 4)) $((by + bh - 4)) mousedown 1
-xdotool mousemove $((bx + bw + 56)) $((by + bh + 36))
-xdotool mouseup 1
-grown() { [[ $(geometry "$board") == "$bx $by $((bw + 60)) $((bh + 40))" ]]; }
-until_true 3 grown || fail "dragging the grip made the board $(geometry "$board")"
+# Dragging the bottom-right corner resizes the board, drag after drag, and
+# leaves it where it is.
+grown() { [[ $(geometry "$board") == "$bx $by $1 $2" ]]; }
+for step in 1 2 3; do
+    read -r _ _ cw ch <<<"$(geometry "$board")"
+    xdotool mousemove $((bx + cw - 4)) $((by + ch - 4)) mousedown 1
+    for part in 1 2 3 4; do
+        xdotool mousemove $((bx + cw - 4 + 5 * part)) $((by + ch - 4 + part * step))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+    until_true 3 grown $((cw + 20)) $((ch + 4 * step)) \
+        || fail "drag $step on the grip made the board $(geometry "$board"), not $bx $by $((cw + 20)) $((ch + 4 * step))"
+done
+bw=$((bw + 60))
+bh=$((bh + 24))
 
 # Pointer away: the board hides within the next periods.
 xdotool mousemove 20 $((height - 20))
 until_true 3 board_hidden || fail "the board stayed after the pointer left"
 import -window root "$out/qelnotes-hidden.png"
 
+# The close picture sits at the right end of a row, left of the New bar.
+close_x=$((bw - 4 - 30 - 8))
+
+# A second start hands over to the running copy, whose board comes up pinned
+# under the pointer.
+xdotool mousemove 300 500
+"$work/app/qelnotes" >"$work/second.log" 2>&1 || fail "the second start ended with status $?"
+until_true 5 board_shown || fail "a second start did not bring up the board"
+read -r sx sy sw sh <<<"$(geometry "$board")"
+((sx <= 300 && 300 < sx + sw && sy <= 500 && 500 < sy + sh)) \
+    || fail "after a second start the board is at $sx $sy $sw $sh, not under the pointer"
+sleep 1
+board_shown || fail "the board the second start brought up did not stay"
+import -window root "$out/qelnotes-second-start.png"
+# A click on the icon lets go of it.
+xdotool mousemove $((ix + 16)) $((iy + 16)) click 1
+until_true 3 board_hidden || fail "a click on the icon did not hide the pinned board"
+xdotool mousemove 20 $((height - 20))
+sleep 0.5
+
+# The delete question keeps clear of the icon, and the board stays while it
+# is open; No keeps the note.
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up for the delete question"
+read -r bx by bw bh <<<"$(geometry "$board")"
+xdotool mousemove $((bx + 2 + close_x)) $((by + 2 + 16 + 8)) click 1
+question_shown() { [[ -n $(window '^QelNotes$') ]]; }
+until_true 5 question_shown || fail "the close picture asked no question"
+question=$(window '^QelNotes$')
+read -r qx qy qw qh <<<"$(frame "$question")"
+echo "question at $qx,$qy size ${qw}x$qh"
+! overlap $qx $qy $qw $qh $ix $iy $iw $ih || fail "the icon covers the delete question"
+xdotool mousemove $((qx + qw / 2)) $((qy + qh / 2))
+sleep 1
+board_shown || fail "the board hid behind the delete question"
+import -window root "$out/qelnotes-question.png"
+xdotool windowfocus --sync "$question" key Escape
+until_true 5 bash -c "! xdotool search --onlyvisible --name '^QelNotes\$' >/dev/null" \
+    || fail "No did not close the question"
+xdotool mousemove 20 $((height - 20))
+until_true 3 board_hidden || fail "the board stayed after the question"
+
 # A double click on the first row opens that note in a window of its own and
-# hides the board; what is typed there is kept when the program closes.
+# hides the board; what is typed there is kept when the program closes. The
+# second click lands on the board, not on another program's window below it.
+xlogo -geometry ${bw}x$bh+$bx+$by >/dev/null 2>&1 &
+other_pids+=($!)
+until_true 5 bash -c "xdotool search --onlyvisible --class xlogo >/dev/null" \
+    || fail "xlogo did not start"
 xdotool mousemove $((ix + 16)) $((iy + 16))
 until_true 5 board_shown || fail "the board did not come up on the second hover"
 xdotool mousemove $((bx + 40)) $((by + 2 + 8))
@@ -125,11 +219,32 @@ xdotool click --repeat 2 --delay 80 1
 note_shown() { [[ -n $(window '^Call the denti\.\.') ]]; }
 until_true 5 note_shown || fail "a double click on a row did not open the note window"
 until_true 3 board_hidden || fail "opening a note did not hide the board"
-until_true 5 bash -c "[[ \$(xdotool getwindowfocus) == $(window '^Call the denti\.\.') ]]" \
+note=$(window '^Call the denti\.\.')
+title_is "$note" "Call the denti.."
+until_true 5 bash -c "[[ \$(xdotool getwindowfocus) == $note ]]" \
     || fail "the note window did not take the keyboard"
+sleep 0.5
+[[ $(xdotool getwindowfocus) == "$note" ]] || fail "the note window lost the keyboard after opening"
 xdotool key ctrl+End Return
 xdotool type --delay 20 'typed in its window'
 import -window root "$out/qelnotes-note.png"
+
+# New in the board's menu: the new note's window, frame and title bar
+# included, lies on the screen.
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up for New"
+xdotool click 3
+until_true 5 board_hidden || fail "a right press on the icon did not hide the board"
+xdotool key Down Return
+new_shown() { [[ -n $(window '^\.\.$') ]]; }
+until_true 5 new_shown || fail "New opened no note window"
+new=$(window '^\.\.$')
+sleep 0.5
+read -r nx ny nw nh <<<"$(frame "$new")"
+echo "new note's window at $nx,$ny size ${nw}x$nh"
+((nx >= 0 && ny >= 0 && nx + nw <= width && ny + nh <= height)) \
+    || fail "the new note's window at $nx $ny $nw $nh is not wholly on the screen"
+import -window root "$out/qelnotes-new.png"
 
 # The board's menu on the icon: Close (its last entry) ends the program.
 xdotool mousemove $((ix + 16)) $((iy + 16))
@@ -143,7 +258,13 @@ app_pid=
 grep -q '^\[NotesMain\]' "$work/app/QelNotes.ini" || fail "the icon's record was not written"
 main_width=$(tr -d '\r' <"$work/app/QelNotes.ini" \
     | awk -F= '/^\[/ {main = ($0 == "[Main]")} main && $1 == "Width" {print $2}')
-[[ $main_width == $((bw + 60)) ]] || fail "the board's record holds Width=$main_width"
+main_key() {
+    tr -d '\r' <"$work/app/QelNotes.ini" \
+        | awk -F= -v key="$1" '/^\[/ {main = ($0 == "[Main]")} main && $1 == key {print $2}'
+}
+[[ $main_width == "$bw" ]] || fail "the board's record holds Width=$main_width, not $bw"
+[[ "$(main_key Left) $(main_key Top)" == "$bx $by" ]] \
+    || known_under_wm "the board's record holds Left=$(main_key Left) Top=$(main_key Top), not where it was ($bx $by)"
 [[ -f $work/app/QelNotes_2.rtf && ! -e $work/app/QelNotes_0.txt ]] \
     || fail "the notes were not stored as one series of rich-text files"
 grep -q 'typed in its window' "$work/app/QelNotes_0.rtf" \
