@@ -572,6 +572,8 @@ void tst_NoteFrame::encryptedTextGoesBackIntoTheNoteAndComesOutAgain()
     editor->setSelLength(int(encrypted.size()) - 7);
     click(frame, m_dm->acDecrypt);
     QCOMPARE(editor->Text(), QStringLiteral("Title\r\n") + secret);
+}
+
 void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
 {
     TNoteFrame *frame = boardFrame(rtf("Clicked"));
