@@ -111,7 +111,7 @@ icon_shown() { [[ -n $(window '^NoteMain') ]]; }
 board_shown() { [[ -n $(window '^Qel Notes') ]]; }
 board_hidden() { ! board_shown; }
 
-until_true 15 icon_shown || fail "the desktop icon did not appear"
+until_true 30 icon_shown || fail "the desktop icon did not appear"
 icon=$(window '^NoteMain')
 read -r ix iy iw ih <<<"$(geometry "$icon")"
 echo "icon at $ix,$iy size ${iw}x$ih"
