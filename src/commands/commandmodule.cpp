@@ -5,6 +5,7 @@
 #include "commands/filecommands.h"
 #include "commands/formatcommands.h"
 #include "commands/imagelist.h"
+#include "commands/linkcommands.h"
 #include "richedit/jvrichedit.h"
 
 #include <QAction>
@@ -159,6 +160,7 @@ TDM::TDM(QObject *parent)
     connectFormatActions();
     connectFileActions();
     connectCryptActions();
+    m_links = new LinkCommands(acSendMail, acSendNote, BrowseURL1, this);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { trackFocus(now); });
     trackFocus(QApplication::focusWidget());

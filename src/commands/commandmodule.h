@@ -12,6 +12,7 @@ class QAction;
 class QActionGroup;
 class CommandDialogs;
 class CryptCommands;
+class LinkCommands;
 class TJvRichEdit;
 
 // The command module: the program's one set of named commands (QActions) that
@@ -55,6 +56,8 @@ public:
     const CopyFormat &copyFormat() const { return m_copyFormat; }
     // The encryption commands and the master password they share.
     CryptCommands *cryptCommands() const { return m_cryptCommands; }
+    // Opening links and sending mail: Send Note, Send Mail, Browse URL.
+    LinkCommands &links() const { return *m_links; }
 
     QAction *acBig = nullptr;
     QAction *acSendMail = nullptr;
@@ -136,4 +139,5 @@ private:
     std::unique_ptr<CommandDialogs> m_dialogs;
     CopyFormat m_copyFormat;
     CryptCommands *m_cryptCommands = nullptr;
+    LinkCommands *m_links = nullptr;
 };

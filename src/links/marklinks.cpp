@@ -138,15 +138,11 @@ void MarkLinks(RichDocument &document)
 
 QString tokenAtSelection(const RichDocument &document)
 {
-    const QString text = document.Text();
-    // The 1-based index of the character at SelStart: each paragraph break in
-    // front of it is one position but two characters of text.
+    // Line ends delimit every token, so the paragraph of the selection's
+    // start holds the whole of it.
     const int start = document.SelStart();
-    int index = 1;
-    for (int position = 0; position < start && index <= text.size(); ++position) {
-        const bool lineBreak
-            = text.at(index - 1) == u'\r' && index < text.size() && text.at(index) == u'\n';
-        index += lineBreak ? 2 : 1;
-    }
-    return TokenAround(text, index, DoubleQuote).token;
+    const QTextBlock block = document.textDocument()->findBlock(start);
+    QString line = block.text();
+    line.replace(QChar::LineSeparator, u'\n');
+    return TokenAround(line, start - block.position() + 1, DoubleQuote).token;
 }

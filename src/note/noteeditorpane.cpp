@@ -2,6 +2,7 @@
 
 #include "calcdriver/calcdriver.h"
 #include "commands/commandmodule.h"
+#include "note/notelinks.h"
 #include "richedit/jvrichedit.h"
 
 #include <QAction>
@@ -56,6 +57,7 @@ NoteEditorPane::NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *par
         m_menu->popup(m_edit->viewport()->mapToGlobal(position));
     });
     m_edit->installEventFilter(this);
+    new NoteLinks(m_edit, m_sendNote, this);
 }
 
 // The calculator refers to the editor, which the widget tree deletes later.
@@ -100,12 +102,10 @@ void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
     connect(m_clearResults, &QAction::triggered, this, &NoteEditorPane::ClearResults1Click);
     m_menu->addSeparator();
 
-    // Its place in the menu owns Ctrl+Alt+N; the mail code connects and
-    // enables it.
+    // Its place in the menu owns Ctrl+Alt+N; NoteLinks runs it.
     m_sendNote = m_menu->addAction(tr("Send Note"));
     m_sendNote->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+N")));
     m_sendNote->setShortcutContext(Qt::WidgetShortcut);
-    m_sendNote->setEnabled(false);
     m_menu->addActions({dm->acSendMail, dm->BrowseURL1, dm->acInsertObject});
     m_menu->addSeparator();
 }

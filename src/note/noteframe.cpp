@@ -1,6 +1,7 @@
 #include "note/noteframe.h"
 
 #include "commands/commandmodule.h"
+#include "links/marklinks.h"
 #include "note/colorvalue.h"
 #include "note/hovercount.h"
 #include "note/notehost.h"
@@ -350,7 +351,11 @@ void TNoteFrame::Timer1Timer()
     // Saving the note from here is left to the board's stores: after a
     // deletion and a store, the file this note was loaded from may hold
     // another note by now.
-    m_hint = edit().Text();
+    const QString text = edit().Text();
+    m_hint = text;
+    if (QString::compare(text, TextSave, Qt::CaseInsensitive) != 0)
+        MarkLinks(edit());
+    TextSave = text;
 }
 
 bool TNoteFrame::showHeaderHint(const QPoint &globalPos)

@@ -126,6 +126,8 @@ private:
     QPointer<TRichForm> m_frm;
     QString FFileName;
     QString m_hint;
+    // The text at the last periodic check: links are marked when it changes.
+    QString TextSave;
     int m_idx = 0;
     bool m_windowEdited = false;
     bool m_doubleClicked = false;

@@ -1,5 +1,6 @@
 #include "note/notewindow.h"
 
+#include "links/marklinks.h"
 #include "note/noteeditorpane.h"
 #include "note/notehost.h"
 #include "platform/screenplace.h"
@@ -117,6 +118,7 @@ bool TRichForm::event(QEvent *event)
 
 void TRichForm::FormShow()
 {
+    MarkLinks(*editor());
     m_deactivationHandler = true;
     if (m_stayOnTop)
         setTopmost(true);

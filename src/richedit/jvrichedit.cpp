@@ -163,8 +163,13 @@ QMimeData *TJvRichEdit::createMimeDataFromSelection() const
 
 bool TJvRichEdit::canInsertFromMimeData(const QMimeData *source) const
 {
+    // File managers' lists of files, which OnQueryAcceptData handlers may take.
+    static const QStringList fileLists = {QStringLiteral("x-special/gnome-copied-files"),
+                                          QStringLiteral("application/x-kde4-urilist")};
     return QTextEdit::canInsertFromMimeData(source) || !rtfMimeTypeOf(source).isEmpty()
-           || source->hasImage() || source->hasUrls();
+           || source->hasImage() || source->hasUrls()
+           || std::any_of(fileLists.begin(), fileLists.end(),
+                          [&](const QString &type) { return source->hasFormat(type); });
 }
 
 void TJvRichEdit::insertFromMimeData(const QMimeData *source)

@@ -89,7 +89,8 @@ void tst_MailMessage::composerRefusesANoteTooLongForAnArgument()
 {
     SystemMailComposer composer;
     QSignalSpy failed(&composer, &MailComposer::failed);
-    composer.compose({QString(), u"long"_qs, QString(SystemMailComposer::MaximumAddressLength, u'x')});
+    composer.compose(
+        {QString(), u"long"_qs, QString(SystemMailComposer::MaximumAddressLength, u'x')});
     QCOMPARE(failed.size(), 1);
     QVERIFY(failed.first().first().toString().startsWith(u"The note is too long"_qs));
 }
