@@ -129,6 +129,8 @@ private Q_SLOTS:
     void storedPlacePartlyOffTheScreenComesWhollyOn();
     void calcKeepsTheCaretInTheUsersText();
     void headerHintShowsWhileShowHintIsOn();
+    void showingTheWindowMarksLinks();
+    void periodicCheckMarksLinksOfAChangedNote();
 
 private:
     TNoteFrame *boardFrame(const QByteArray &note);
@@ -671,6 +673,34 @@ void tst_NoteFrame::headerHintShowsWhileShowHintIsOn()
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), QStringLiteral("First line\r\nsecond line"));
     QToolTip::hideText();
+}
+
+void tst_NoteFrame::showingTheWindowMarksLinks()
+{
+    TJvRichEdit *editor = openWindow(boardFrame(rtf("see www.example.org now")));
+    QVERIFY(editor);
+    editor->setSelStart(4);
+    editor->setSelLength(15);
+    QCOMPARE(editor->SelAttributes().Color(), QColor(0, 0, 255));
+    QVERIFY(editor->SelAttributes().Underline());
+}
+
+void tst_NoteFrame::periodicCheckMarksLinksOfAChangedNote()
+{
+    TNoteFrame *frame = boardFrame(rtf("write to a@b.c now"));
+    RichDocument &note = frame->edit();
+    const auto addressMarked = [&] {
+        note.setSelStart(9);
+        note.setSelLength(5);
+        return note.SelAttributes().Underline();
+    };
+    // Only while a note editor has the focus.
+    Q_EMIT frame->Timer1()->timeout();
+    QVERIFY(!addressMarked());
+
+    QVERIFY(openWindow(boardFrame(rtf("other"))));
+    Q_EMIT frame->Timer1()->timeout();
+    QVERIFY(addressMarked());
 }
 
 QTEST_MAIN(tst_NoteFrame)

@@ -1,0 +1,291 @@
+#include "commands/commandmodule.h"
+#include "commands/linkcommands.h"
+#include "note/noteeditorpane.h"
+#include "recordingdesktop.h"
+#include "richedit/jvrichedit.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDir>
+#include <QDropEvent>
+#include <QFile>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextCursor>
+#include <QTextDocument>
+
+class tst_NoteLinks : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void doubleClickOpensTheTokenAtTheSelection_data();
+    void doubleClickOpensTheTokenAtTheSelection();
+    void doubleClickMarksTheLinks();
+    void linkClickOpensTheLinkText();
+    void droppedFilesArriveAsMarkedLinesAndTypingGoesOn();
+    void droppedPlainTextIsInsertedAsUsual();
+    void pastedCopiedFilesArriveAsMarkedLines();
+    void sendNoteMailsTheNoteUnderItsTitle_data();
+    void sendNoteMailsTheNoteUnderItsTitle();
+    void mailProgramFailureIsReported();
+    void sendMailAndBrowseUrlFollowTheSelection();
+
+private:
+    void useDesktop(const QString &mailFailure = QString());
+    QString inFolder(QString text) const { return text.replace(u"%dir%"_qs, m_folder.path()); }
+    // The middle of word's first occurrence, in the viewport.
+    QPoint pointAt(const QString &word) const;
+    void focusEditor();
+    void dropOnEditor(const QMimeData &data, const QPoint &point);
+
+    QTemporaryDir m_folder;
+    NoteEditorPane *m_pane = nullptr;
+    TJvRichEdit *m_edit = nullptr;
+    QStringList m_log;
+    QStringList m_errors;
+};
+
+void tst_NoteLinks::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    QVERIFY(QDir(m_folder.path()).mkdir(u"My Folder"_qs));
+    QFile script(m_folder.filePath(u"run.sh"_qs));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n");
+    script.close();
+    QVERIFY(script.setPermissions(script.permissions() | QFile::ExeOwner | QFile::ExeUser));
+    TDM::instance()->links().setErrorReporter([this](const QString &text) { m_errors << text; });
+}
+
+void tst_NoteLinks::init()
+{
+    useDesktop();
+    m_pane = new NoteEditorPane(nullptr, nullptr);
+    m_edit = m_pane->edit();
+    m_pane->resize(500, 300);
+    m_pane->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_pane));
+}
+
+void tst_NoteLinks::cleanup()
+{
+    delete m_pane;
+    m_log.clear();
+    m_errors.clear();
+}
+
+void tst_NoteLinks::useDesktop(const QString &mailFailure)
+{
+    TDM::instance()->links().setDesktop(std::make_unique<RecordingOpener>(m_log),
+                                        std::make_unique<RecordingComposer>(m_log, mailFailure));
+}
+
+QPoint tst_NoteLinks::pointAt(const QString &word) const
+{
+    QTextCursor found = m_edit->document()->find(word);
+    if (found.isNull())
+        return {};
+    found.setPosition(found.selectionStart() + int(word.size()) / 2);
+    return m_edit->cursorRect(found).center();
+}
+
+void tst_NoteLinks::focusEditor()
+{
+    QApplication::setActiveWindow(m_pane);
+    m_edit->setFocus();
+    QVERIFY(m_edit->hasFocus());
+}
+
+void tst_NoteLinks::dropOnEditor(const QMimeData &data, const QPoint &point)
+{
+    QDragEnterEvent enter(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(m_edit->viewport(), &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(point, Qt::CopyAction, &data, Qt::LeftButton, {});
+    QApplication::sendEvent(m_edit->viewport(), &drop);
+    QVERIFY(drop.isAccepted());
+}
+
+void tst_NoteLinks::doubleClickOpensTheTokenAtTheSelection_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<QStringList>("log");
+
+    QTest::newRow("quoted folder, as a drop leaves it")
+        << u"Files:\r\n\"%dir%/My Folder\"\r\n"_qs << u"Folder"_qs
+        << QStringList{u"open file://%dir%/My Folder"_qs};
+    QTest::newRow("www address alone on its line")
+        << u"x\r\nwww.example.org\r\nmore"_qs << u"example"_qs
+        << QStringList{u"open http://www.example.org"_qs};
+    QTest::newRow("www address after a word: the whole line, no address")
+        << u"see www.example.org\r\n"_qs << u"example"_qs << QStringList();
+    QTest::newRow("web address on a later line")
+        << u"one\r\ntwo\r\nhttps://example.org/x\r\n"_qs << u"example"_qs
+        << QStringList{u"open https://example.org/x"_qs};
+    QTest::newRow("mail address") << u"a@b.c\r\n"_qs << u"b"_qs << QStringList{u"mail a@b.c||"_qs};
+    QTest::newRow("script with run bit: its folder")
+        << u"\"%dir%/run.sh\"\r\n"_qs << u"run"_qs << QStringList{u"folder %dir%/run.sh"_qs};
+    QTest::newRow("other scheme") << u"javascript:alert(1)\r\n"_qs << u"alert"_qs << QStringList();
+}
+
+void tst_NoteLinks::doubleClickOpensTheTokenAtTheSelection()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, word);
+    QFETCH(QStringList, log);
+    m_edit->setText(inFolder(text));
+
+    QTest::mouseDClick(m_edit->viewport(), Qt::LeftButton, {}, pointAt(word));
+
+    for (QString &entry : log)
+        entry = inFolder(entry);
+    QCOMPARE(m_log, log);
+}
+
+void tst_NoteLinks::doubleClickMarksTheLinks()
+{
+    m_edit->setText(u"plain words\r\nsee www.example.org now"_qs);
+    QTest::mouseDClick(m_edit->viewport(), Qt::LeftButton, {}, pointAt(u"plain"_qs));
+
+    QCOMPARE(m_edit->SelText(), u"plain"_qs);
+    m_edit->setSelStart(16);
+    m_edit->setSelLength(15);
+    QCOMPARE(m_edit->SelText(), u"www.example.org"_qs);
+    QCOMPARE(m_edit->SelAttributes().Color(), QColor(0, 0, 255));
+    QCOMPARE(m_edit->SelAttributes().Style(), TFontStyle::fsUnderline);
+}
+
+void tst_NoteLinks::linkClickOpensTheLinkText()
+{
+    QTextCursor cursor(m_edit->document());
+    cursor.insertHtml(u"<a href=\"x\">https://example.org/a</a> or "
+                      "<a href=\"y\">javascript:alert(1)</a>"_qs);
+
+    QTest::mouseClick(m_edit->viewport(), Qt::LeftButton, {}, pointAt(u"example"_qs));
+    QTest::mouseClick(m_edit->viewport(), Qt::LeftButton, {}, pointAt(u"alert"_qs));
+
+    QCOMPARE(m_log, QStringList{u"open https://example.org/a"_qs});
+}
+
+void tst_NoteLinks::droppedFilesArriveAsMarkedLinesAndTypingGoesOn()
+{
+    // The drop point's format is the text's in front of it.
+    m_edit->setText(u"Files: "_qs);
+    m_edit->setSelLength(7);
+    m_edit->SelAttributes().setColor(Qt::red);
+    m_edit->SelAttributes().setStyle(TFontStyle::fsItalic);
+    m_edit->setSelStart(7);
+    focusEditor();
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(m_folder.filePath(u"My Folder"_qs)),
+                   QUrl::fromLocalFile(m_folder.filePath(u"run.sh"_qs))});
+    dropOnEditor(files, m_edit->cursorRect().center());
+    QTest::keyClicks(m_edit, u"typed"_qs);
+
+    QCOMPARE(m_edit->Text(),
+             inFolder(u"Files: \"%dir%/My Folder\"\r\n\"%dir%/run.sh\"\r\ntyped"_qs));
+    m_edit->setSelStart(7);
+    m_edit->setSelLength(int(m_folder.path().size()) + 26);
+    QCOMPARE(m_edit->SelAttributes().Color(), QColor(0, 0, 255));
+    QCOMPARE(m_edit->SelAttributes().Style(), TFontStyle::fsUnderline);
+    m_edit->setSelStart(int(m_edit->document()->characterCount()) - 3);
+    m_edit->setSelLength(1);
+    QCOMPARE(m_edit->SelAttributes().Color(), QColor(Qt::red));
+    QCOMPARE(m_edit->SelAttributes().Style(), TFontStyle::fsItalic);
+}
+
+void tst_NoteLinks::droppedPlainTextIsInsertedAsUsual()
+{
+    m_edit->setText(u"Text: "_qs);
+    QMimeData text;
+    text.setText(u"\"/tmp\" and more"_qs);
+    dropOnEditor(text, pointAt(u": "_qs) + QPoint(20, 0));
+
+    QCOMPARE(m_edit->Text(), u"Text: \"/tmp\" and more"_qs);
+    m_edit->setSelStart(6);
+    m_edit->setSelLength(6);
+    QVERIFY(!m_edit->SelAttributes().Underline());
+}
+
+void tst_NoteLinks::pastedCopiedFilesArriveAsMarkedLines()
+{
+    auto *copied = new QMimeData;
+    copied->setData(u"x-special/gnome-copied-files"_qs,
+                    "copy\n" + QUrl::fromLocalFile(m_folder.path()).toEncoded());
+    QApplication::clipboard()->setMimeData(copied);
+    m_edit->paste();
+
+    QCOMPARE(m_edit->Text(), inFolder(u"\"%dir%\"\r\n"_qs));
+    m_edit->setSelStart(0);
+    m_edit->setSelLength(int(m_folder.path().size()) + 2);
+    QVERIFY(m_edit->SelAttributes().Underline());
+}
+
+void tst_NoteLinks::sendNoteMailsTheNoteUnderItsTitle_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("subject");
+    QTest::newRow("one word") << u"Milk"_qs << u"Milk.."_qs;
+    QTest::newRow("one line of 30")
+        << u"Thirty characters on one line."_qs << u"Thirty charact.."_qs;
+    QTest::newRow("first of two lines") << u"Shopping list\r\nmilk"_qs << u"Shopping list.."_qs;
+}
+
+void tst_NoteLinks::sendNoteMailsTheNoteUnderItsTitle()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, subject);
+    m_edit->setText(text);
+    focusEditor();
+
+    QTest::keyClick(m_edit, Qt::Key_N, Qt::ControlModifier | Qt::AltModifier);
+
+    QCOMPARE(m_edit->Title(), subject);
+    QCOMPARE(m_log, QStringList{u"mail |"_qs + subject + u'|' + text});
+}
+
+void tst_NoteLinks::mailProgramFailureIsReported()
+{
+    useDesktop(u"No mail program is set up on this desktop."_qs);
+    m_edit->setText(u"write to a@b.c"_qs);
+    focusEditor();
+    m_pane->SendNote1()->trigger();
+    QCOMPARE(m_errors, QStringList{u"The mail could not be handed to the mail program.\n"
+                                   "No mail program is set up on this desktop."_qs});
+}
+
+void tst_NoteLinks::sendMailAndBrowseUrlFollowTheSelection()
+{
+    TDM *dm = TDM::instance();
+    m_edit->setText(inFolder(u"a@b.c\r\nhttps://example.org/\r\nplain\r\n\"%dir%\"\r\n"_qs));
+    focusEditor();
+
+    m_edit->setSelStart(2);
+    QVERIFY(dm->acSendMail->isEnabled());
+    QVERIFY(!dm->BrowseURL1->isEnabled());
+    dm->acSendMail->trigger();
+
+    m_edit->setSelStart(10);
+    QVERIFY(!dm->acSendMail->isEnabled());
+    QVERIFY(dm->BrowseURL1->isEnabled());
+    dm->BrowseURL1->trigger();
+
+    for (const int start : {28, 33}) {
+        m_edit->setSelStart(start);
+        QVERIFY(!dm->acSendMail->isEnabled());
+        QVERIFY(!dm->BrowseURL1->isEnabled());
+    }
+    QCOMPARE(m_log, (QStringList{u"mail a@b.c||"_qs, u"open https://example.org/"_qs}));
+}
+
+QTEST_MAIN(tst_NoteLinks)
+#include "tst_notelinks.moc"
