@@ -1,4 +1,5 @@
-// Loading and saving a generated 10 MB note; compare.sh sets qelnote against unrtf.
+// Loading and saving a generated 10 MB note; compare.sh sets qelnote against unrtf. Saving a
+// 1 MB and a 10 MB note in turn shows whether the writer stays linear in the note's size.
 
 #include "notegenerator.h"
 
@@ -11,19 +12,23 @@
 
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+
 namespace {
+
+constexpr qsizetype Megabyte = 1024 * 1024;
 
 const QByteArray &note()
 {
-    static const QByteArray rtf = generateNote(10 * 1024 * 1024);
+    static const QByteArray rtf = generateNote(10 * Megabyte);
     return rtf;
 }
 
-void load(QTextDocument &document)
+void load(QTextDocument &document, const QByteArray &rtf = note())
 {
     document.setUndoRedoEnabled(false);
     QTextCursor cursor(&document);
-    if (RtfReader::read(note(), cursor).message.size())
+    if (RtfReader::read(rtf, cursor).message.size())
         std::abort();
 }
 
@@ -52,6 +57,31 @@ void BM_SaveNote(benchmark::State &state)
     state.counters["rtf_bytes"] = double(written);
 }
 BENCHMARK(BM_SaveNote)->Unit(benchmark::kMillisecond);
+
+// Each iteration saves the 1 MB note and then the 10 MB one, so that a loaded machine slows both
+// alike; tenfold is linear.
+void BM_SaveGrowth(benchmark::State &state)
+{
+    QTextDocument small;
+    load(small, generateNote(Megabyte));
+    QTextDocument large;
+    load(large);
+    const auto seconds = [](const QTextDocument &document) {
+        const auto start = std::chrono::steady_clock::now();
+        benchmark::DoNotOptimize(RtfWriter::write(document).data());
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double smallSeconds = 0;
+    double largeSeconds = 0;
+    for (auto _ : state) {
+        smallSeconds += seconds(small);
+        largeSeconds += seconds(large);
+    }
+    state.counters["1MB_ms"] = smallSeconds * 1000 / double(state.iterations());
+    state.counters["10MB_ms"] = largeSeconds * 1000 / double(state.iterations());
+    state.counters["ratio"] = largeSeconds / smallSeconds;
+}
+BENCHMARK(BM_SaveGrowth)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 } // namespace
 

@@ -38,6 +38,10 @@ private:
     void characterProperties(const QTextCharFormat &format);
     // What characterProperties writes for a format without properties of its own.
     QByteArray plainProperties();
+    // Runs write with the body set aside and gives back what it wrote. The body is moved, never
+    // shared, so that appending to it afterwards does not copy it.
+    template <typename Write>
+    QByteArray aside(Write write);
     void text(QStringView text);
     void object(const QTextCharFormat &format);
     void picture(const QTextImageFormat &format);
@@ -97,9 +101,7 @@ QByteArray Writer::write()
         const auto &[family, charset] = m_fonts[i];
         out += "{\\f" + QByteArray::number(i) + (charset == SymbolCharset ? "\\ftech" : "\\fnil")
                + "\\fcharset" + QByteArray::number(charset) + ' ';
-        const QByteArray saved = std::exchange(m_body, QByteArray());
-        text(family);
-        out += std::exchange(m_body, saved) + ";}";
+        out += aside([&] { text(family); }) + ";}";
     }
     out += "}\r\n";
     if (!m_colors.isEmpty()) {
@@ -154,9 +156,7 @@ void Writer::block(const QTextBlock &block, int from, int to, bool paragraphMark
     // The mark ending this paragraph is the separator that begins the next block, and has its
     // format; the format goes right before \par, as a group of its own unless it is the plain
     // one (a result written in a font of its own ends its lines in that font).
-    const QByteArray body = std::exchange(m_body, QByteArray());
-    characterProperties(block.next().charFormat());
-    const QByteArray mark = std::exchange(m_body, body);
+    const QByteArray mark = aside([&] { characterProperties(block.next().charFormat()); });
     if (mark == plainProperties())
         m_body += "\\par\r\n";
     else
@@ -165,12 +165,17 @@ void Writer::block(const QTextBlock &block, int from, int to, bool paragraphMark
 
 QByteArray Writer::plainProperties()
 {
-    if (m_plainProperties.isNull()) {
-        const QByteArray body = std::exchange(m_body, QByteArray());
-        characterProperties(QTextCharFormat());
-        m_plainProperties = std::exchange(m_body, body);
-    }
+    if (m_plainProperties.isNull())
+        m_plainProperties = aside([this] { characterProperties(QTextCharFormat()); });
     return m_plainProperties;
+}
+
+template <typename Write>
+QByteArray Writer::aside(Write write)
+{
+    QByteArray body = std::exchange(m_body, QByteArray());
+    write();
+    return std::exchange(m_body, std::move(body));
 }
 
 void Writer::paragraphProperties(const QTextBlock &block)
