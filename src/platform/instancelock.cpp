@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 
 namespace {
 
@@ -11,6 +12,11 @@ const QByteArray ShowRequest = "show\n";
 
 // Each wait of a handover is bounded so that a second copy ends within a second.
 constexpr int HandoverTimeoutMs = 400;
+
+// An owner is between taking the lock and listening for well under a second;
+// a later copy that finds nobody listening tries again for this long.
+constexpr std::chrono::milliseconds RetryPause{50};
+constexpr std::chrono::milliseconds RetryTime{1000};
 
 QString withSlash(const QString &folder)
 {
@@ -33,6 +39,7 @@ InstanceLock::InstanceLock(QString dataFolder, QObject *parent)
     , m_dataFolder(withSlash(dataFolder))
     , m_serverName(serverNameFor(m_dataFolder))
     , m_lock(m_dataFolder + lockFileName())
+    , m_pause([](std::chrono::milliseconds pause) { QThread::msleep(pause.count()); })
 {
     // The owner runs for days: only a dead owner makes a lock stale, never its age.
     m_lock.setStaleLockTime(0);
@@ -43,6 +50,18 @@ InstanceLock::~InstanceLock() = default;
 InstanceLock::Result InstanceLock::acquire()
 {
     m_error.clear();
+    Result result = attempt();
+    // The owner may also end meanwhile; then the next attempt takes the lock.
+    for (std::chrono::milliseconds waited{0}; result == Result::Refused && waited < RetryTime;
+         waited += RetryPause) {
+        m_pause(RetryPause);
+        result = attempt();
+    }
+    return result;
+}
+
+InstanceLock::Result InstanceLock::attempt()
+{
     if (m_lock.tryLock(0)) {
         listen();
         return Result::Acquired;

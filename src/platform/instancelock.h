@@ -4,6 +4,8 @@
 #include <QObject>
 #include <QString>
 
+#include <chrono>
+#include <functional>
 #include <memory>
 
 class QLocalServer;
@@ -13,6 +15,10 @@ class QLocalServer;
 // socket named after the folder; a later copy finds the lock held, asks the
 // owner to bring up its board, and is expected to end at once without having
 // touched any file. A lock left behind by a killed copy is taken over.
+//
+// Two copies started at the same moment meet while the owner has taken the
+// lock but does not listen yet; the later copy keeps trying, for about a
+// second, before it refuses.
 class InstanceLock : public QObject
 {
     Q_OBJECT
@@ -24,9 +30,15 @@ public:
         Refused,    // another copy owns it but could not be reached
         Failed      // the lock file could not be made (errorString())
     };
+    Q_ENUM(Result)
+
+    // Waits between two attempts; tests pass one that does not sleep.
+    using Pause = std::function<void(std::chrono::milliseconds)>;
 
     explicit InstanceLock(QString dataFolder, QObject *parent = nullptr);
     ~InstanceLock() override;
+
+    void setPause(Pause pause) { m_pause = std::move(pause); }
 
     Result acquire();
     QString errorString() const { return m_error; }
@@ -38,6 +50,7 @@ Q_SIGNALS:
     void activationRequested();
 
 private:
+    Result attempt();
     bool handOver();
     void listen();
     void readRequests();
@@ -47,4 +60,5 @@ private:
     QLockFile m_lock;
     std::unique_ptr<QLocalServer> m_server;
     QString m_error;
+    Pause m_pause;
 };

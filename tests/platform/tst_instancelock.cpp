@@ -48,6 +48,55 @@ private Q_SLOTS:
         QTRY_COMPARE(activations.size(), 1);
     }
 
+    // The owner holds the lock and is not listening yet (two copies started at
+    // the same moment); after some pauses of the later copy it listens, ends,
+    // or stays deaf.
+    void laterCopyRetriesForAboutASecond_data()
+    {
+        QTest::addColumn<int>("changeAfterPauses");
+        QTest::addColumn<bool>("ownerListens");
+        QTest::addColumn<InstanceLock::Result>("expected");
+        QTest::addColumn<int>("activations");
+        QTest::newRow("owner starts listening")
+            << 3 << true << InstanceLock::Result::HandedOver << 1;
+        QTest::newRow("owner ends") << 1 << false << InstanceLock::Result::Acquired << 0;
+        QTest::newRow("owner never listens") << -1 << true << InstanceLock::Result::Refused << 0;
+    }
+
+    void laterCopyRetriesForAboutASecond()
+    {
+        QFETCH(int, changeAfterPauses);
+        QFETCH(bool, ownerListens);
+        QFETCH(InstanceLock::Result, expected);
+        QFETCH(int, activations);
+
+        QTemporaryDir folder;
+        auto locked = std::make_unique<QLockFile>(folder.filePath(InstanceLock::lockFileName()));
+        QVERIFY(locked->tryLock(0));
+        InstanceLock owner(folder.path());
+        QSignalSpy requests(&owner, &InstanceLock::activationRequested);
+
+        InstanceLock later(folder.path());
+        int pauses = 0;
+        std::chrono::milliseconds paused{0};
+        later.setPause([&](std::chrono::milliseconds pause) {
+            paused += pause;
+            if (++pauses != changeAfterPauses)
+                return;
+            locked.reset();
+            if (ownerListens)
+                QCOMPARE(owner.acquire(), InstanceLock::Result::Acquired);
+        });
+        QCOMPARE(later.acquire(), expected);
+        if (changeAfterPauses < 0) {
+            QVERIFY(paused >= std::chrono::milliseconds(900));
+            QVERIFY(paused <= std::chrono::milliseconds(1100));
+        } else {
+            QCOMPARE(pauses, changeAfterPauses);
+        }
+        QTRY_COMPARE(requests.size(), activations);
+    }
+
     void differentFoldersDoNotMeet()
     {
         QTemporaryDir one;
