@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QGuiApplication>
+
+#include <cstdlib>
+
+// The harnesses' common start: the document layer needs a GUI application
+// for fonts (offscreen, no screen), and library warnings about bad input are
+// expected output of fuzzing, not findings.
+inline void startGuiApplication()
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &) {
+        if (type == QtFatalMsg)
+            std::abort();
+    });
+    static int argc = 1;
+    static char name[] = "fuzz";
+    static char *argv[] = {name, nullptr};
+    static QGuiApplication app(argc, argv);
+}
