@@ -191,7 +191,8 @@ TNoteFrame *TFrmNote::createFrame()
 void TFrmNote::LoadNotes()
 {
     m_storage = std::make_unique<NoteStorage>(DataFolder());
-    const NoteLoadResult result = m_storage->load([this](const StoredNote &note, QString *error) {
+    QStringList damaged;
+    NoteLoadResult result = m_storage->load([&](const StoredNote &note, QString *error) {
         TNoteFrame *frame = createFrame();
         frame->setIdx(note.record);
         frame->LoadFormInfo();
@@ -199,11 +200,27 @@ void TFrmNote::LoadNotes()
             delete frame;
             return false;
         }
+        // The next store writes only what could be read: the file as it is
+        // must be kept first. Without a copy the note stays off the board, and
+        // the storage keeps the file as one it could not read.
+        const QString damage = frame->edit().Lines().loadDamage();
+        if (!damage.isEmpty()) {
+            const QString copy = m_storage->keepDamagedCopy(note);
+            if (copy.isEmpty()) {
+                *error = m_storage->errorString();
+                delete frame;
+                return false;
+            }
+            damaged.append(tr("The note \"%1\" is damaged (%2). It shows the text that could be "
+                              "read; the file as it was is kept as %3.")
+                               .arg(TNoteFrame::NoteTitle(frame->edit().Text()), damage, copy));
+        }
         m_notes.append(frame);
         frame->show();
         return true;
     });
     ArrangeNotes();
+    result.problems.append(damaged);
     if (!result.problems.isEmpty())
         ShowErrorMessage(this, result.problems.join(u'\n'));
 }

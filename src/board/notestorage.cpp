@@ -547,6 +547,18 @@ void NoteStorage::dropPending() const
         QFile::remove(m_folder + name);
 }
 
+QString NoteStorage::keepDamagedCopy(const StoredNote &note)
+{
+    const QString name = asideName(note.fileName, QStringLiteral("damaged"));
+    QString error;
+    if (!writeNew(m_folder + name, note.data, &error, Durability::Synced)) {
+        m_error = tr("The copy %1 of the damaged note file %2 could not be written: %3.")
+                      .arg(name, QDir::toNativeSeparators(note.fileName), error);
+        return {};
+    }
+    return name;
+}
+
 QString NoteStorage::asideName(const QString &fileName, const QString &kind) const
 {
     const QFileInfo info(fileName);

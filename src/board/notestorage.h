@@ -70,6 +70,12 @@ public:
     // match the file numbers until the next store().
     void listChanged() { m_seriesLength = -1; }
 
+    // Keeps the bytes of a note that could be read only in part in a new file
+    // beside it, "QelNotes_damaged_<n>_<time>.<ext>", so that no store of its
+    // readable text loses the rest. The copy's name, or empty with
+    // errorString() set.
+    QString keepDamagedCopy(const StoredNote &note);
+
     QString noteFileName(int number, const QString &extension = QStringLiteral("rtf")) const;
 
 private:

@@ -498,6 +498,43 @@ private Q_SLOTS:
         QCOMPARE(f.board->NotesList().size(), 6);
     }
 
+    // A note file cut short while it was written shows with what could be
+    // read; the file as it was is kept beside it before a store replaces it,
+    // and the user hears of it once.
+    void damagedNoteLoadsAndIsKept()
+    {
+        QStringList messages;
+        setErrorMessageHandlerForTesting([&](const QString &text) { messages << text; });
+        const QByteArray damaged = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 shopping list\\par "
+                                   "milk {\\b and bre";
+        BoardFixture f({"whole note", QString::fromLatin1(damaged)});
+        QCOMPARE(f.titles(), QStringList({"whole note....", "shopping list...."}));
+        QVERIFY(f.board->NotesList().at(1)->edit().Text().contains("milk and bre"));
+
+        const QDir folder(f.folder.path());
+        const QStringList copies = folder.entryList({"QelNotes_damaged_1_*.rtf"});
+        QCOMPARE(copies.size(), 1);
+        QFile copy(f.folder.filePath(copies.first()));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), damaged);
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages.first().contains("\"shopping list..\"")
+                     && messages.first().contains(copies.first()),
+                 qPrintable(messages.first()));
+
+        // The store writes the readable text; the copy stays, and the next
+        // start finds nothing damaged.
+        f.board->StoreNotes();
+        QVERIFY(f.noteFile(1).contains("milk"));
+        QVERIFY(f.noteFile(1).trimmed().endsWith('}'));
+        QVERIFY(QFile::exists(f.folder.filePath(copies.first())));
+        f.board.reset();
+        TFrmNote again;
+        QCOMPARE(again.NotesList().size(), 2);
+        QCOMPARE(messages.size(), 1);
+        QCOMPARE(folder.entryList({"QelNotes_damaged_*"}).size(), 1);
+    }
+
     void closeTakesBackTextOfOpenNoteWindows()
     {
         BoardFixture f({"first note"});
