@@ -134,7 +134,9 @@ void ContentInserter::insertRuns(const RtfContent::Paragraph &paragraph)
             insertObject(run);
         } else if (format.objectType() == TextFormat::HiddenTextType) {
             QTextCharFormat hidden = format;
-            hidden.setProperty(TextFormat::HiddenText, QString(text));
+            // A copy of its own: copying the raw-data string would keep
+            // pointing into the reader's buffer, freed when reading ends.
+            hidden.setProperty(TextFormat::HiddenText, QString(text.constData(), text.size()));
             m_cursor.insertText(QString(QChar::ObjectReplacementCharacter), hidden);
         } else {
             m_cursor.insertText(text, format);

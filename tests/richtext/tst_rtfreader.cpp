@@ -94,6 +94,7 @@ private Q_SLOTS:
     void replacesSelectionAsOneUndoStep();
     void insertionInsideParagraphKeepsItsFormat();
     void paragraphMarkKeepsItsOwnFormat();
+    void hiddenTextOutlivesTheReader();
     void plainTextEncodings_data();
     void plainTextEncodings();
     void damagedDataIsReadAsFarAsItGoes_data();
@@ -610,6 +611,20 @@ void TestRtfReader::paragraphMarkKeepsItsOwnFormat()
     QCOMPARE(blockTexts(document), QStringList({u"aaaB"_qs, u"bbb"_qs, u"ccc"_qs}));
     QVERIFY(!document.findBlockByNumber(1).charFormat().hasProperty(QTextFormat::ForegroundBrush));
     QCOMPARE(document.findBlockByNumber(2).charFormat().foreground().color(), QColor(Qt::blue));
+}
+
+// The hidden text a document keeps is its own: a later read that reuses the
+// first reader's memory leaves it alone (the sanitizer build sees any access
+// to freed memory directly).
+void TestRtfReader::hiddenTextOutlivesTheReader()
+{
+    QTextDocument first;
+    QVERIFY(readInto(first, "{\\rtf1 a{\\v first}b}"));
+    QTextDocument second;
+    QVERIFY(readInto(second, "{\\rtf1 a{\\v other}b}"));
+    const QTextCharFormat hidden = formatOf(first, QString(QChar::ObjectReplacementCharacter));
+    QCOMPARE(hidden.objectType(), TextFormat::HiddenTextType);
+    QCOMPARE(hidden.stringProperty(TextFormat::HiddenText), u"first"_qs);
 }
 
 void TestRtfReader::plainTextEncodings_data()
