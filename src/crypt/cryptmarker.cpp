@@ -5,6 +5,7 @@
 #include "richtext/codepage.h"
 
 #include <QHash>
+#include <QStringDecoder>
 
 #include <optional>
 
@@ -50,8 +51,11 @@ QString plainText(QByteArrayView bytes)
     const qsizetype end = bytes.indexOf('\0');
     if (end >= 0)
         bytes = bytes.first(end);
-    if (bytes.startsWith(Utf8Mark))
-        return QString::fromUtf8(bytes.sliced(Utf8Mark.size()));
+    if (bytes.startsWith(Utf8Mark)) {
+        // A text may itself begin with U+FEFF: only our own mark is dropped.
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
+        return utf8(bytes.sliced(Utf8Mark.size()));
+    }
     return CodePage::decode(bytes, CodePage::System);
 }
 

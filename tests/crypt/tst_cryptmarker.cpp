@@ -97,6 +97,8 @@ void tst_CryptMarker::roundTripGivesTheTextBack_data()
         << QString::fromUtf8("Пароль 秘密 🙂") << "master";
     QTest::newRow("paragraphs") << "line one\rline two\r"
                                 << "master";
+    QTest::newRow("text that begins with a byte-order mark character")
+        << QString(QChar(0xFEFF)) + QStringLiteral("zero width") << "master";
     QTest::newRow("code-page text that begins like the UTF-8 mark")
         << QString::fromUtf8("ï»¿abc") << "master";
     QTest::newRow("empty") << ""
