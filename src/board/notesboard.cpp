@@ -8,12 +8,14 @@
 #include "note/hovercount.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
+#include "note/transparenthint.h"
 #include "platform/datafolder.h"
 #include "platform/intervaltimer.h"
 #include "platform/desktopshortcut.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
 #include "platform/systemtimer.h"
+#include "platform/timesource.h"
 #include "platform/windowrecord.h"
 #include "richtext/richdocument.h"
 #include "richedit/jvrichedit.h"
@@ -51,7 +53,12 @@ const QString ShortcutName = QStringLiteral("QelNotes");
 } // namespace
 
 TFrmNote::TFrmNote(QWidget *parent)
+    : TFrmNote(parent, TimeSource::system())
+{}
+
+TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
+    , m_time(time)
 {
     setWindowTitle(QStringLiteral("Qel Notes"));
     setObjectName(QStringLiteral("FrmNote"));
@@ -345,6 +352,15 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
         return;
     if (m_actNote == item)
         m_actNote = nullptr;
+    // The preview may show the note that goes, and the note's timer may be
+    // the one that would hide it; the timing goes on with another note's.
+    if (m_hintWindow) {
+        m_hintWindow->stop();
+        const auto running = [](TNoteFrame *frame) { return frame->HintTimer()->isActive(); };
+        if (running(item) && !m_notes.isEmpty()
+            && std::none_of(m_notes.begin(), m_notes.end(), running))
+            m_notes.first()->HintTimer()->start();
+    }
     // The frame may be deleting itself from its own handler: it goes once
     // that handler has returned. Its note window, if any, goes with it.
     item->hide();
@@ -549,6 +565,30 @@ QPoint TFrmNote::questionPlace(const QSize &question, const QRect &board, const 
     return place.topLeft();
 }
 
+TTransparentHint *TFrmNote::createHintWindow()
+{
+    if (!m_hintWindow)
+        m_hintWindow = new TTransparentHint(this, m_time);
+    return m_hintWindow;
+}
+
+void TFrmNote::ShowHints(bool enable)
+{
+    if (!m_hintWindow)
+        return;
+    if (!enable) {
+        m_hintWindow->hide();
+        SelectNote(nullptr);
+    }
+    for (TNoteFrame *frame : std::as_const(m_notes)) {
+        IntervalTimer *timer = frame->HintTimer();
+        if (!enable)
+            timer->stop();
+        else if (!timer->isActive())
+            timer->start();
+    }
+}
+
 void TFrmNote::reportError(const QString &text)
 {
     ShowErrorMessage(this, text);
@@ -606,6 +646,8 @@ void TFrmNote::pnClientMouseUp()
 
 void TFrmNote::closeEvent(QCloseEvent *event)
 {
+    if (m_hintWindow)
+        m_hintWindow->stop();
     StoreNotes();
     StoreSettings();
     event->accept();
@@ -618,6 +660,14 @@ void TFrmNote::resizeEvent(QResizeEvent *event)
         contentsRect().bottomRight() - QPoint(mark.width(), mark.height()) + QPoint(1, 1), mark));
     m_gripMark->raise();
     QWidget::resizeEvent(event);
+}
+
+void TFrmNote::hideEvent(QHideEvent *event)
+{
+    // No preview stays up, or comes up, over a board that is gone.
+    if (m_hintWindow)
+        m_hintWindow->stop();
+    QWidget::hideEvent(event);
 }
 
 void TFrmNote::changeEvent(QEvent *event)

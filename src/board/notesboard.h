@@ -18,6 +18,8 @@ class QAction;
 class QMenu;
 class QToolBar;
 class TNoteFrame;
+class TimeSource;
+class TTransparentHint;
 
 // The notes board: a borderless tool window listing every note as a 16-pixel
 // row (the note frame's header), with the "New" button down its right edge and
@@ -31,7 +33,9 @@ class TFrmNote : public QWidget, public NoteHost
 
 public:
     // Creation loads the notes and the settings; the board starts hidden.
+    // time clocks the hover preview (the system's clock and timers by default).
     explicit TFrmNote(QWidget *parent = nullptr);
+    TFrmNote(QWidget *parent, const TimeSource &time);
     ~TFrmNote() override;
 
     // Wiring made by the start-up once the icon and the About box exist.
@@ -100,6 +104,10 @@ public:
     // of the icon, within area.
     static QPoint questionPlace(const QSize &question, const QRect &board, const QRect &icon,
                                 const QRect &area);
+    TTransparentHint *HintWindow() const override { return m_hintWindow; }
+    TTransparentHint *createHintWindow() override;
+    void ShowHints(bool enable) override;
+    const TimeSource &time() const override { return m_time; }
 
     // Where the menu opens for a request at globalPos: its right edge there.
     void popupMenuAt(const QPoint &globalPos);
@@ -108,6 +116,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -141,7 +150,9 @@ private:
     void pnClientMouseMove(const QPoint &point, const QPoint &globalPoint);
     void pnClientMouseUp();
 
+    const TimeSource &m_time;
     QList<TNoteFrame *> m_notes;
+    TTransparentHint *m_hintWindow = nullptr;
     bool m_stayOpen = false;
     IntervalTimer *m_saveTimer = nullptr;
     QMenu *PopupMenu1 = nullptr;

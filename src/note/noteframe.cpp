@@ -6,9 +6,11 @@
 #include "note/hovercount.h"
 #include "note/notehost.h"
 #include "note/notewindow.h"
+#include "note/transparenthint.h"
 #include "platform/datafolder.h"
 #include "platform/settingsfile.h"
 #include "platform/systemtimer.h"
+#include "platform/timesource.h"
 #include "platform/windowrecord.h"
 #include "richedit/jvrichedit.h"
 
@@ -31,6 +33,9 @@ namespace {
 
 constexpr int HeaderHeight = 16;
 constexpr int CheckInterval = 2000;
+// The preview timer until the pointer first moved over the header, and after.
+constexpr int HintFirstInterval = 1000;
+constexpr int HintMoveInterval = 200;
 constexpr int SingleLineTitleLength = 14;
 constexpr int MaxShownCaption = 300;
 // A tool tip of a whole long note would cover the screen.
@@ -94,6 +99,9 @@ TNoteFrame::TNoteFrame(NoteHost &host, QWidget *parent)
     m_doubleClickWait = new SystemTimer(this);
     m_doubleClickWait->setInterval(QApplication::doubleClickInterval());
     connect(m_doubleClickWait, &IntervalTimer::timeout, this, &TNoteFrame::doubleClickTimeOver);
+    m_hintTimer = host.time().createTimer(this);
+    m_hintTimer->setInterval(HintFirstInterval);
+    connect(m_hintTimer, &IntervalTimer::timeout, this, &TNoteFrame::HintTimerTimer);
 }
 
 TNoteFrame::~TNoteFrame()
@@ -245,6 +253,7 @@ bool TNoteFrame::SaveFormInfo(QString *error)
 
 void TNoteFrame::Panel1DblClick()
 {
+    m_host.ShowHints(false);
     if (m_doubleClickWait->isActive()) {
         doubleClickTimeOver();
         return;
@@ -304,6 +313,11 @@ void TNoteFrame::closeNoteWindow()
 
 void TNoteFrame::Panel1Click()
 {
+    // Once previews exist, a click switches them instead of opening the note.
+    if (m_host.HintWindow()) {
+        m_host.ShowHints(!m_hintTimer->isActive());
+        return;
+    }
     if (m_frm) {
         Panel1DblClick();
         return;
@@ -328,8 +342,47 @@ void TNoteFrame::Panel1MouseMove(const QPoint &position)
     if (position == lastHeaderPosition)
         return;
     lastHeaderPosition = position;
+    m_hintTimer->setInterval(HintMoveInterval);
     m_host.restartAutoHideTimer();
     m_host.SelectNote(this);
+    if (m_host.showHintEnabled())
+        showPreview(m_header->mapToGlobal(position));
+}
+
+void TNoteFrame::showPreview(const QPoint &pointer)
+{
+    TTransparentHint *hint = m_host.HintWindow();
+    const bool first = !hint;
+    if (first) {
+        // The first preview is not made for a note that is open in its window.
+        if (m_frm)
+            return;
+        hint = m_host.createHintWindow();
+        if (!hint)
+            return;
+        m_hintTimer->start();
+    } else {
+        hint->setTransparency(255);
+    }
+    // While the note window is open, the note is what the window holds.
+    hint->SetRichEdit(m_frm ? *m_frm->editor() : edit());
+    hint->restartTiming();
+    hint->placeBelow(pointer, width());
+    // A hidden preview that existed stays hidden: the timers show it after a rest.
+    if (first)
+        hint->show();
+}
+
+void TNoteFrame::Panel1MouseDown()
+{
+    if (TTransparentHint *hint = m_host.HintWindow())
+        hint->buttonPressed();
+}
+
+void TNoteFrame::HintTimerTimer()
+{
+    if (TTransparentHint *hint = m_host.HintWindow())
+        hint->HintTimerTimer();
 }
 
 void TNoteFrame::imCloseClick()
@@ -360,7 +413,8 @@ void TNoteFrame::Timer1Timer()
 
 bool TNoteFrame::showHeaderHint(const QPoint &globalPos)
 {
-    if (!m_host.showHintEnabled() || m_hint.isEmpty())
+    // The preview shows the note's text: a tool tip of it would only cover it.
+    if (!m_host.showHintEnabled() || m_host.HintWindow() || m_hint.isEmpty())
         return false;
     QString text = m_hint.left(MaxShownHint);
     if (text.size() < m_hint.size())
@@ -390,6 +444,7 @@ bool TNoteFrame::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_header) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
+            Panel1MouseDown();
             return true;
         case QEvent::MouseButtonRelease: {
             const auto *mouse = static_cast<QMouseEvent *>(event);

@@ -55,6 +55,8 @@ public:
     QWidget *Panel1() const { return m_header; }
     QLabel *imClose() const { return m_close; }
     IntervalTimer *Timer1() const { return m_timer; }
+    // Drives the hover preview while enabled; the board switches it.
+    IntervalTimer *HintTimer() const { return m_hintTimer; }
     // Runs while the second click of a double click may still come after a
     // click opened the note window.
     IntervalTimer *doubleClickWait() const { return m_doubleClickWait; }
@@ -96,8 +98,12 @@ public:
     void setWindowStored() { m_windowEdited = false; }
 
     void Panel1Click();
+    // A button went down on the header: the preview hides.
+    void Panel1MouseDown();
     // position in header coordinates.
     void Panel1MouseMove(const QPoint &position);
+    // One tick of the preview timer.
+    void HintTimerTimer();
     // Asks, then has the board delete the note.
     void imCloseClick();
     // The periodic check.
@@ -114,6 +120,9 @@ private:
     void doubleClickTimeOver();
     void updateCaption();
     bool showHeaderHint(const QPoint &globalPos);
+    // Loads this note into the preview, creating it on first use, and
+    // places it below pointer (global).
+    void showPreview(const QPoint &pointer);
 
     NoteHost &m_host;
     std::unique_ptr<RichDocument> m_document;
@@ -122,6 +131,7 @@ private:
     QLabel *m_close = nullptr;
     IntervalTimer *m_timer = nullptr;
     IntervalTimer *m_doubleClickWait = nullptr;
+    IntervalTimer *m_hintTimer = nullptr;
     QString m_captionText;
     QPointer<TRichForm> m_frm;
     QString FFileName;

@@ -1,5 +1,7 @@
 #include "note/notehost.h"
 
+#include "platform/timesource.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -13,4 +15,9 @@ bool NoteHost::confirm(const QString &question)
 void NoteHost::reportError(const QString &text)
 {
     QMessageBox::critical(hostWindow(), QApplication::applicationDisplayName(), text);
+}
+
+const TimeSource &NoteHost::time() const
+{
+    return TimeSource::system();
 }

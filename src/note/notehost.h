@@ -5,7 +5,9 @@
 class QAction;
 class QString;
 class QWidget;
+class TimeSource;
 class TNoteFrame;
+class TTransparentHint;
 
 // What a note frame needs of the window that lists the notes (the board) and of
 // the desktop icon. The board implements it; frames only ever see this
@@ -33,6 +35,17 @@ public:
 
     // The desktop icon's auto-hide timer starts a full period anew.
     virtual void restartAutoHideTimer() = 0;
+
+    // The hover preview, or none before the first is needed. A host without
+    // previews keeps the defaults: none, and switching them does nothing.
+    virtual TTransparentHint *HintWindow() const { return nullptr; }
+    // The preview, created hidden on first use.
+    virtual TTransparentHint *createHintWindow() { return nullptr; }
+    // Starts or stops every note's preview timer; stopping also hides the
+    // preview and selects no note. Nothing while there is no preview.
+    virtual void ShowHints(bool enable) { Q_UNUSED(enable) }
+    // The clock and timers of the preview timing.
+    virtual const TimeSource &time() const;
 
     // The board's own commands used by the note menu; none leaves the
     // entry to the command module or out.

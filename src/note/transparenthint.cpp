@@ -23,9 +23,8 @@ constexpr quint32 PressDelay = 2000;
 } // namespace
 
 TTransparentHint::TTransparentHint(QWidget *owner, const TimeSource &time)
-    : QWidget(owner,
-              Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput
-                  | Qt::WindowDoesNotAcceptFocus)
+    : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput
+                         | Qt::WindowDoesNotAcceptFocus)
     , m_time(time)
     , m_editor(new TJvRichEdit(this))
 {
