@@ -8,6 +8,7 @@
 #include <QScreen>
 #include <QTextDocument>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace {
 constexpr int DesignHeight = 50;
@@ -48,6 +49,21 @@ TTransparentHint::TTransparentHint(QWidget *owner, const TimeSource &time)
 
     resize(PreviewWidth, DesignHeight);
     setTransparency(FTransparency);
+}
+
+void TTransparentHint::setVisible(bool visible)
+{
+    const bool showing = visible && !isVisible();
+    QWidget::setVisible(visible);
+    // Showing the window makes the X11 backend of Qt 6.4 give it back a whole
+    // input shape, and the pointer would stop at the preview. Setting the
+    // flag again once it is shown empties the shape.
+    if (!showing)
+        return;
+    if (QWindow *native = windowHandle()) {
+        native->setFlag(Qt::WindowTransparentForInput, false);
+        native->setFlag(Qt::WindowTransparentForInput, true);
+    }
 }
 
 void TTransparentHint::setTransparency(quint8 value)

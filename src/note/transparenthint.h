@@ -52,6 +52,8 @@ public:
     // and wholly on the pointer's screen where it fits.
     void placeBelow(const QPoint &pointer, int frameWidth);
 
+    void setVisible(bool visible) override;
+
 private:
     const TimeSource &m_time;
     TJvRichEdit *m_editor;
