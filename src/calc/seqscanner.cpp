@@ -4,8 +4,6 @@
 #include <cmath>
 #include <limits>
 
-#include <QFile>
-
 namespace {
 
 bool isDigit(char16_t c)
@@ -181,38 +179,6 @@ QString TSeqScanner::GetIdent(qint32 id) const
     return QString::fromUtf16(m_buf.data() + id + 1, length);
 }
 
-void TSeqScanner::Mark(int n, const QString &ErrorMsg)
-{
-    lastError = ErrorMsg;
-    if (Quite)
-        return;
-    ErrorString = QStringLiteral("%1 %2").arg(n).arg(ErrorMsg);
-    if (m_traceOpen)
-        m_trace.append(ErrorString);
-}
-
-bool TSeqScanner::OpenSourceFile(const QString &ASourceFile)
-{
-    QFile file(ASourceFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    SetSource(QString::fromUtf8(file.readAll()));
-    Line = 0;
-    Colum = 1;
-    id1 = 0;
-    ch = u' ';
-    NrOfChar = 0;
-    return true;
-}
-
-void TSeqScanner::OpenSeqScannerWindow()
-{
-    if (Quite)
-        return;
-    m_traceOpen = true;
-    m_trace = QStringList{QString()};
-}
-
 void TSeqScanner::SetSource(const QString &text)
 {
     m_source = text;
@@ -297,13 +263,6 @@ void TSeqScanner::GetCh()
         prevCh = 0;
         m_chIndex = m_prevChIndex;
         return;
-    }
-    ++ErrorPos;
-    if (m_traceOpen && !Quite) {
-        if (ch != u'\r' && ch != u'\n' && !m_trace.isEmpty())
-            m_trace.last().append(QChar(ch));
-        else if (ch == u'\r')
-            m_trace.append(QString());
     }
     if (SourceEmpty()) {
         // The end of the text counts as one character, like the line break it stands for, so

@@ -3,7 +3,6 @@
 #include <vector>
 
 #include <QString>
-#include <QStringList>
 
 #include "calc/complexdata.h"
 
@@ -139,13 +138,7 @@ public:
     void KeepId() { idPos = id1; }
     void AddToBuffer(const QString &ident);
     QString GetIdent(qint32 id) const;
-    void Mark(int n, const QString &ErrorMsg);
     void Error(qint32 AnErrorCode) { ErrorCode = AnErrorCode; }
-    bool OpenSourceFile(const QString &ASourceFile);
-    // The trace: a list of lines echoing the scanned text and the messages of Mark, kept only
-    // while it is open and the scanner is not Quite.
-    void OpenSeqScannerWindow();
-    const QStringList &trace() const { return m_trace; }
 
     // Source: the text not yet consumed.
     void SetSource(const QString &text);
@@ -173,9 +166,7 @@ public:
     bool bVal = false;
     QString sVal;
     qint32 ErrorCode = 0;
-    QString lastError;
     bool IsUpcase = true;
-    bool Quite = false;
     qint32 Line = 0;
     qint32 Colum = 1;
     qint32 NrOfChar = 0;
@@ -183,8 +174,6 @@ public:
     // feeds before it (an editor position before Ofs), and the line it ended on.
     qint32 PrevSymEnd = 0;
     qint32 PrevSymLine = 0;
-    QString ErrorString;
-    qint32 ErrorPos = 0;
     char16_t ch = 0;
     bool IsComplex = false;
     TComplexData cNum;
@@ -214,6 +203,4 @@ private:
     qsizetype m_prevChIndex = 0;
     bool m_pastEnd = false;
     quint64 m_steps = 0;
-    bool m_traceOpen = false;
-    QStringList m_trace;
 };

@@ -87,7 +87,6 @@ void TStrParser::Run(const QString &text)
     prevObj = nullptr;
     FScanner.Reset();
     declarePredefined();
-    FScanner.Quite = true;
     Ofs = 0;
     FErrorCode = 0;
     prevSym = NoSym;

@@ -69,9 +69,9 @@ public:
     TOnDisplayError OnDisplayError;
     TOnPlot OnPlot;
 
-    TSeqScanner FScanner;
-    THPCalc HP;
-    TDataStack DataStack;
+    // The scanner, for code that reads a call's arguments itself.
+    TSeqScanner &Scanner() { return FScanner; }
+
     qint32 FErrorCode = 0;
     std::vector<std::unique_ptr<TParseObj>> ObjList;
     QString OriSource;
@@ -81,6 +81,10 @@ public:
     TParseObj *prevObj = nullptr;
 
 private:
+    TSeqScanner FScanner;
+    THPCalc HP;
+    TDataStack DataStack;
+
     SymbolType sym() const { return FScanner.sym; }
     void GetSym() { FScanner.GetSym(); }
     void declarePredefined();

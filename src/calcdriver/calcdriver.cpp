@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include <QDebug>
 #include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -185,18 +184,9 @@ void TCalcDriver::ClearResults()
     cursor.endEditBlock();
 }
 
-void TCalcDriver::DisplayResult(int StartPos, int EndPos, const QString &AResult)
+// The parser writes every result at one position: EndPos is always StartPos.
+void TCalcDriver::DisplayResult(int StartPos, int /*EndPos*/, const QString &AResult)
 {
-    if (StartPos != EndPos) {
-        const int selStart = src->SelStart();
-        const int selLength = src->SelLength();
-        src->setSelStart(StartPos);
-        src->setSelLength(EndPos - StartPos + 1);
-        qDebug().noquote() << src->SelText();
-        src->setSelText(QString());
-        src->setSelStart(selStart);
-        src->setSelLength(selLength);
-    }
     // InsertFormatText leaves the selection as it was.
     src->InsertFormatText(StartPos, AResult, FResultFont);
     clearParagraphSpacing(StartPos, positionsOf(AResult));
