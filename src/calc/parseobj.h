@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <functional>
 
 #include <QString>
@@ -67,3 +68,16 @@ public:
     TCalcValue cNum; // empty until assigned
     TParseParams p;
 };
+
+// The most values a range may give, as the elements of a vector or as the points of a plot.
+constexpr qint64 MaxRangeElements = 100000;
+
+// The number of values of range entry r (rgStart, rgStart + rgBy, ... up to rgEnd); -1 when the
+// range cannot be counted or gives more than MaxRangeElements.
+inline qint64 RangeCount(const TParseObj &r)
+{
+    const double count = std::nearbyint((r.p.rgEnd - r.p.rgStart + r.p.rgBy) / r.p.rgBy);
+    if (!std::isfinite(count) || count > double(MaxRangeElements))
+        return -1;
+    return count < 0 ? 0 : qint64(count);
+}

@@ -6,14 +6,13 @@
 #include <QRegularExpression>
 
 #include "calc/complexvariant.h"
+#include "calc/plotcall.h"
 
 namespace {
 
 // Nesting deeper than this (parentheses, NOT, function arguments) is not an expression a note
 // holds; it is refused like any other malformed expression instead of exhausting the stack.
 constexpr int MaxNesting = 200;
-// The most elements a vector filled over a range may get.
-constexpr qint64 MaxElements = 100000;
 // Sums and vectors filled over a range read their expressions again, for up to this much work
 // (characters read and vector elements used) in one run, so that every run ends quickly. A sum that
 // would need more is the count times its (unchanging) term, which is what adding it up gives; a
@@ -58,15 +57,6 @@ bool isEmptyValue(const TParseObj *e)
 double termCost(const QString &piece, qint64 elementsPushed)
 {
     return double(std::max<qsizetype>(piece.size(), 1)) + double(elementsPushed);
-}
-
-// Number of elements of a vector filled over range r; -1 when the range cannot give a vector.
-qint64 rangeCount(const TParseObj &r)
-{
-    const double count = std::nearbyint((r.p.rgEnd - r.p.rgStart + r.p.rgBy) / r.p.rgBy);
-    if (!std::isfinite(count) || count > double(MaxElements))
-        return -1;
-    return count < 0 ? 0 : qint64(count);
 }
 
 } // namespace
@@ -349,6 +339,8 @@ QString TStrParser::ErrorText(qint32 ACode) const
         return QStringLiteral("Index out of range");
     case 20:
         return QStringLiteral("Range too large");
+    case 21:
+        return QStringLiteral("Too many points to plot");
     default:
         return HP.FError;
     }
@@ -563,10 +555,7 @@ void TStrParser::IdentFactor(TParseObj *e)
         break;
     case ocPlot:
         GetSym();
-        if (OnPlot)
-            OnPlot(*this);
-        else
-            skipCall();
+        Plot();
         prevSym = NoSym;
         break;
     case ocMatrix:
@@ -576,6 +565,44 @@ void TStrParser::IdentFactor(TParseObj *e)
         // Boolean constants and the kinds the calculator does not use push nothing.
         break;
     }
+}
+
+void TStrParser::Plot()
+{
+    if (sym() != LParen)
+        return;
+    GetSym();
+    TPlotCall call(*this);
+    switch (call.read()) {
+    case TPlotCall::Outcome::Complete:
+        // The place is taken while ")" is current: the scanner's character is the one after it.
+        if (OnPlot)
+            Ofs += OnPlot(call.data(), plotPosition());
+        GetSym();
+        return;
+    case TPlotCall::Outcome::TooManyPoints:
+        FErrorCode = PlotTooLarge;
+        return;
+    case TPlotCall::Outcome::Abandoned:
+        // Nothing is drawn; the run goes on after the call.
+        skipToClosingParenthesis();
+        if (sym() == RParen)
+            GetSym();
+        return;
+    }
+}
+
+int TStrParser::plotPosition() const
+{
+    // The start of the line after the call; when text follows the call on its line, the picture
+    // goes right after the character after ")", ahead of what the scanner has still to read.
+    const QString rest = FScanner.UpcomingText(256);
+    qsizetype blanks = 0;
+    while (blanks < rest.size() && (rest.at(blanks) == u' ' || rest.at(blanks) == u'\t'))
+        ++blanks;
+    const bool lineEnds
+        = blanks == rest.size() || rest.at(blanks) == u'\r' || rest.at(blanks) == u'\n';
+    return editorPos() + (lineEnds ? int(blanks) : 0) + 1;
 }
 
 void TStrParser::VectorFactor(TParseObj *e)
@@ -849,16 +876,6 @@ TComplexArray TStrParser::List()
     return elements;
 }
 
-void TStrParser::skipCall()
-{
-    if (sym() != LParen)
-        return;
-    GetSym();
-    skipToClosingParenthesis();
-    if (sym() == RParen)
-        GetSym();
-}
-
 void TStrParser::skipToClosingParenthesis()
 {
     int depth = 0;
@@ -1103,7 +1120,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
         pieceStart = FScanner.CurrentIndex() + 1;
         pieceCh = FScanner.ch;
         if (sym() == Becomes) {
-            const qint64 count = rangeCount(*r);
+            const qint64 count = RangeCount(*r);
             if (count < 0) {
                 FErrorCode = RangeTooLarge;
                 return;
@@ -1142,7 +1159,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
                     pieceStart = FScanner.CurrentIndex() + 1;
                     pieceCh = FScanner.ch;
                     const double count = double(c) - double(b) + 1.0;
-                    if (count > MaxElements) {
+                    if (count > MaxRangeElements) {
                         FErrorCode = RangeTooLarge;
                         return;
                     }

@@ -9,6 +9,7 @@
 #include "calc/datastack.h"
 #include "calc/hpcalc.h"
 #include "calc/parseobj.h"
+#include "calc/plotdata.h"
 #include "calc/seqscanner.h"
 
 // The in-note calculator: reads a note's text with the scanner and evaluates it while parsing,
@@ -26,8 +27,10 @@ public:
                                                 const QString &AResult)>;
     using TOnDisplayError
         = std::function<void(TStrParser &AParser, int APos, const QString &AnError)>;
-    // Called at "plot" with the symbol after the name current; must read the whole call.
-    using TOnPlot = std::function<void(TStrParser &AParser)>;
+    // Called for a complete plot call with what to draw and the editor position where the
+    // picture goes (the start of the line after the call); returns the number of positions the
+    // note grew by there.
+    using TOnPlot = std::function<int(const TPlotData &AData, int APos)>;
 
     // Error codes of FErrorCode.
     enum : qint32 {
@@ -44,6 +47,7 @@ public:
         IndexOutOfRange = 18,
         SingleElementVector = 19,
         RangeTooLarge = 20,
+        PlotTooLarge = 21,
     };
 
     static const QString CanceledText;
@@ -105,10 +109,11 @@ private:
     void VectorFactor(TParseObj *e);
     void MatrixFactor(TParseObj *e);
     void SumForms();
+    void Plot();
+    int plotPosition() const;
     void ParseExecProc(TParseObj *vObj);
     void Literal(TParseObj *target);
     TComplexArray List();
-    void skipCall();
     void skipToClosingParenthesis();
 
     // Statements.

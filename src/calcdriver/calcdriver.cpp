@@ -111,6 +111,8 @@ TCalcDriver::TCalcDriver(RichDocument *ASource)
           };
     m_parser.OnDisplayError
         = [this](TStrParser &, int APos, const QString &AnError) { DisplayError(APos, AnError); };
+    m_parser.OnPlot
+        = [this](const TPlotData &data, int position) { return DisplayPlot(data, position); };
 }
 
 void TCalcDriver::Parse()
@@ -204,6 +206,59 @@ void TCalcDriver::DisplayError(int APos, const QString &AnError)
     src->setSelStart(selStart);
     src->setSelLength(selLength);
     clearParagraphSpacing(APos, positionsOf(AnError));
+}
+
+int TCalcDriver::DisplayPlot(const TPlotData &data, int position)
+{
+    if (!m_plotRenderer)
+        return 0;
+    const QImage picture = m_plotRenderer(data, PlotSize(src->EditorSize()), src->Font().font);
+    if (picture.isNull())
+        return 0;
+    return InsertPlot(position, picture);
+}
+
+QSize TCalcDriver::PlotSize(const QSize &editor)
+{
+    // Smaller than this a chart has no room for its axes; larger, its picture would hold more
+    // memory than a note should (an editor is never that large on a screen).
+    static constexpr QSize smallest(120, 80);
+    static constexpr QSize largest(4000, 4000);
+    return QSize(editor.width() * 9 / 10, editor.height() / 2)
+        .expandedTo(smallest)
+        .boundedTo(largest);
+}
+
+int TCalcDriver::InsertPlot(int position, const QImage &picture)
+{
+    const int selStart = src->SelStart();
+    const int selLength = src->SelLength();
+    int growth = 0;
+    // A call on the note's last line gets a line of its own for the picture.
+    const int end = src->textDocument()->characterCount() - 1;
+    if (position > end) {
+        position = end;
+        src->setSelStart(position);
+        src->setSelText(QStringLiteral("\r\n"));
+        ++position;
+        ++growth;
+    }
+    // Only a picture followed by its line break is one an earlier run put there: a picture
+    // the user placed beside others stays.
+    src->setSelStart(position);
+    src->setSelLength(2);
+    if (src->SelText() == QString(QChar::ObjectReplacementCharacter) + u'\r') {
+        src->setSelText(QString());
+        growth -= 2;
+    }
+    src->setSelStart(position);
+    src->InsertGraphic(picture, true);
+    src->setSelStart(position + 1);
+    src->setSelText(QStringLiteral("\r\n"));
+    growth += 2;
+    src->setSelStart(selStart);
+    src->setSelLength(selLength);
+    return growth;
 }
 
 void TCalcDriver::clearParagraphSpacing(int from, int length)

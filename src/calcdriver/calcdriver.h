@@ -1,5 +1,11 @@
 #pragma once
 
+#include <functional>
+
+#include <QImage>
+#include <QSize>
+
+#include "calc/plotdata.h"
 #include "calc/strparser.h"
 #include "richtext/textfont.h"
 
@@ -31,7 +37,21 @@ public:
     void DisplayResult(int StartPos, int EndPos, const QString &AResult);
     void DisplayError(int APos, const QString &AnError);
 
+    // Draws a plot as a picture of the given size, in the note's font.
+    using PlotRenderer
+        = std::function<QImage(const TPlotData &data, const QSize &size, const QFont &font)>;
+    // Plots are drawn by renderer; without one, plot calls insert nothing.
+    void setPlotRenderer(PlotRenderer renderer) { m_plotRenderer = std::move(renderer); }
+    // The picture of a plot takes 9/10 of the editor's width and half its height, within
+    // bounds that keep it drawable.
+    static QSize PlotSize(const QSize &editor);
+    // Inserts picture at the start of the line at position, with a line break after it. A
+    // picture with its line break already there (from an earlier run) is replaced. Returns how
+    // many positions the note grew by.
+    int InsertPlot(int position, const QImage &picture);
+
 private:
+    int DisplayPlot(const TPlotData &data, int position);
     // Sets the spacing of the paragraphs of the positions [from, from + length) to 0.
     void clearParagraphSpacing(int from, int length);
 
@@ -42,4 +62,5 @@ private:
     TStrParser m_parser;
     TextFont FResultFont;
     TextFont FErrorFont;
+    PlotRenderer m_plotRenderer;
 };

@@ -2,6 +2,7 @@
 #include "cli/subcommand.h"
 
 #include "calcdriver/calcdriver.h"
+#include "plot/chartrenderer.h"
 #include "richtext/richdocument.h"
 
 #include <QStringList>
@@ -20,8 +21,10 @@ int run(const QStringList &arguments)
     if (!NoteFile::load(path, document, &error))
         return NoteFile::fail(error);
 
-    // Exactly what the note's Calc command runs; earlier results are cleared first.
+    // Exactly what the note's Calc command runs; earlier results are cleared first. Plots are
+    // drawn for an editor of the default size.
     TCalcDriver driver(&document);
+    driver.setPlotRenderer(&ChartRenderer::render);
     driver.Parse();
 
     if (write && !document.Lines().SaveToFile(path, &error))
@@ -35,4 +38,6 @@ int run(const QStringList &arguments)
 
 extern const Subcommand calcCommand
     = {"calc", "FILE [--write]",
-       "run the note's calculations and print its text; --write stores the results in FILE", run};
+       "run the note's calculations and print its text; --write stores the results and the\n"
+       "                       plots (drawn for a 600 x 400 editor) in FILE",
+       run};

@@ -3,7 +3,7 @@
 
 #include "cli/commandline.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QStringList>
 
 #include <cstdio>
@@ -23,9 +23,10 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
 int main(int argc, char **argv)
 {
     qInstallMessageHandler(quietMessages);
-    // A note document's fonts need the GUI library, never a screen.
+    // A note document's fonts need the GUI library and the charts of plots the widget library,
+    // never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     return CommandLine::run(app.arguments().mid(1));
 }

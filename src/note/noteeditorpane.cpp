@@ -3,6 +3,7 @@
 #include "calcdriver/calcdriver.h"
 #include "commands/commandmodule.h"
 #include "note/notelinks.h"
+#include "plot/chartrenderer.h"
 #include "richedit/jvrichedit.h"
 
 #include <QAction>
@@ -44,6 +45,7 @@ NoteEditorPane::NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *par
     , m_edit(new TJvRichEdit(this))
     , m_strParser(std::make_unique<TCalcDriver>(m_edit))
 {
+    m_strParser->setPlotRenderer(&ChartRenderer::render);
     createMenu(selectAll, saveAs);
     createToolBar();
     auto *layout = new QVBoxLayout(this);

@@ -51,6 +51,7 @@ public:
 
     int VerticalScrollPosition() const override;
     void setVerticalScrollPosition(int position) override;
+    QSize EditorSize() const override { return size(); }
 
 Q_SIGNALS:
     // A mouse button was pressed and released on text with the link effect.

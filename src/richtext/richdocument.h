@@ -7,6 +7,7 @@
 
 #include <QColor>
 #include <QFlags>
+#include <QSize>
 #include <QString>
 #include <QTextCursor>
 
@@ -117,6 +118,11 @@ public:
     // kept as given without one), so that callers can restore it after changes.
     virtual int VerticalScrollPosition() const { return m_scrollPosition; }
     virtual void setVerticalScrollPosition(int position) { m_scrollPosition = position; }
+
+    // The size in pixels of the editor showing the document; without one, a
+    // note window's editor of ordinary size, for what is drawn to fit it.
+    static constexpr QSize DefaultEditorSize{600, 400};
+    virtual QSize EditorSize() const { return DefaultEditorSize; }
 
 protected:
     // An editor widget's document: works on document and on the selection
