@@ -287,7 +287,8 @@ void TSeqScanner::GetSym()
     PrevSymEnd = NrOfChar - 1 - Line - (prevCh != 0 ? 1 : 0);
     PrevSymLine = Line;
     for (;;) {
-        while (!exhausted() && ch <= u' ') {
+        // A picture or another object in the note stands between symbols like a blank.
+        while (!exhausted() && (ch <= u' ' || ch == QChar::ObjectReplacementCharacter)) {
             if (ch == u'\n') {
                 ++Line;
                 Colum = 1;

@@ -4,9 +4,28 @@
 
 namespace {
 
+// A plot as a line of text: each series as its title and its points (arrows as from>to), then
+// the bottom and the left axis titles.
+QString described(const TPlotData &data)
+{
+    const auto point
+        = [](const QPointF &p) { return QString::number(p.x()) + u' ' + QString::number(p.y()); };
+    QStringList series;
+    for (const TPlotSeries &s : data.series) {
+        QStringList items;
+        for (const QPointF &p : s.points)
+            items << point(p);
+        for (const QLineF &arrow : s.arrows)
+            items << point(arrow.p1()) + u'>' + point(arrow.p2());
+        series << s.title + u'[' + items.join(QStringLiteral(", ")) + u']';
+    }
+    return series.join(QStringLiteral("; ")) + QStringLiteral(" | ") + data.bottomTitle + u'/'
+           + data.leftTitle;
+}
+
 // A note as the parser sees it: its text with CR LF line breaks, results and errors inserted at
-// editor positions (a line break is one position). The note reads back with every error text in
-// brackets.
+// editor positions (a line break is one position), a plot as "#" and a line break. The note reads
+// back with every error text in brackets; the plots are described in plots.
 class Note
 {
 public:
@@ -17,7 +36,14 @@ public:
         };
         parser.OnDisplayError
             = [this](TStrParser &, int pos, const QString &error) { insert(pos, error, u'e'); };
+        parser.OnPlot = [this](const TPlotData &data, int pos) {
+            plots << described(data);
+            insert(pos, QStringLiteral("#\r\n"), u'p');
+            return 2;
+        };
     }
+
+    QStringList plots;
 
     // Runs text (lines ended by "\n") and returns it as the note then reads.
     QString calc(TStrParser &parser, const QString &text)
@@ -72,6 +98,8 @@ private Q_SLOTS:
     void errors_data();
     void errors();
     void matrixWorkPerRunIsCapped();
+    void plots_data();
+    void plots();
     void displaySettingsLastAcrossRuns();
     void runIsFresh();
     void namesMatchInAnyCase();
@@ -275,9 +303,6 @@ void TestStrParser::notes_data()
                                << "-[ Calculation Canceled!] buy milk\n";
     QTest::newRow("empty") << ""
                            << "";
-    QTest::newRow("plot without a plotter is passed over")
-        << "x := 1 .. 3\nplot([x, x])\n1 + 1 =\n"
-        << "x := 1 .. 3\nplot([x, x])\n1 + 1 = 2.000000000\n";
     QTest::newRow("currency") << "$20 + $5 =\n"
                               << "$20 + $5 = 25.000000000\n";
 }
@@ -358,6 +383,69 @@ void TestStrParser::matrixWorkPerRunIsCapped()
     QVERIFY(shown.contains(QStringLiteral("W11 := inv(M)\nW12 := inv(M)[Calculation too large]")));
     QVERIFY(
         shown.endsWith(QStringLiteral("W11[2, 2] = 0.500000000\nW12 =\n1 + 1 = 2.000000000\n")));
+}
+
+void TestStrParser::plots_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QStringList>("plots");
+
+    const QString x = QStringLiteral("x := 0, 0.5 .. 2\ny[x] := x * x\nz[x] := 4 - x\n");
+    const QString xy = QStringLiteral("Y[0 0, 0.5 0.25, 1 1, 1.5 2.25, 2 4]");
+    // Every plot goes on the line after its call, and the results after it keep their places.
+    QTest::newRow("range against its index") << x + "plot(x)\n1 =\n"
+                                             << x + "plot(x)\n#\n1 = 1.000000000\n"
+                                             << QStringList{"X[0 0, 1 0.5, 2 1, 3 1.5, 4 2] | /X"};
+    QTest::newRow("y over x") << x + "plot([x, y])\n"
+                              << x + "plot([x, y])\n#\n"
+                              << QStringList{xy + " | X/Y"};
+    QTest::newRow("two series, the last group's titles")
+        << x + "plot([x, y], [x, z])\n"
+        << x + "plot([x, y], [x, z])\n#\n"
+        << QStringList{xy + "; Z[0 4, 0.5 3.5, 1 3, 1.5 2.5, 2 2] | X/Z"};
+    QTest::newRow("vector: real parts") << "v := (1 + 2i, 3, -1)\nplot(v)\n"
+                                        << "v := (1 + 2i, 3, -1)\nplot(v)\n#\n"
+                                        << QStringList{"V[0 1, 1 3, 2 -1] | /V"};
+    QTest::newRow("matrix rows as arrows") << "M := ((0, 0, 1, 2), (1, 2, 3, 0))\nplot(M)\n"
+                                           << "M := ((0, 0, 1, 2), (1, 2, 3, 0))\nplot(M)\n#\n"
+                                           << QStringList{"M[0 0>1 2, 1 2>3 0] | M/"};
+    QTest::newRow("two plots, results between")
+        << "1 =\nx := 1 .. 2\nplot(x)\n2 =\nplot(x)\n3 =\n"
+        << "1 = 1.000000000\nx := 1 .. 2\nplot(x)\n#\n2 = 2.000000000\nplot(x)\n#\n3 = "
+           "3.000000000\n"
+        << QStringList{"X[0 1, 1 2] | /X", "X[0 1, 1 2] | /X"};
+    // A picture is no word: the calculation after it is made, on every run.
+    QTest::newRow("picture of an earlier run")
+        << "x := 1 .. 2\nplot(x)\n\uFFFC\n2 =\n\uFFFC 3 =\n"
+        << "x := 1 .. 2\nplot(x)\n#\n\uFFFC\n2 = 2.000000000\n\uFFFC 3 = 3.000000000\n"
+        << QStringList{"X[0 1, 1 2] | /X"};
+    QTest::newRow("blanks after the call") << "x := 1 .. 2\nplot(x)  \n1 =\n"
+                                           << "x := 1 .. 2\nplot(x)  \n#\n1 = 1.000000000\n"
+                                           << QStringList{"X[0 1, 1 2] | /X"};
+
+    // Abandoned plots insert nothing, and the run goes on after them.
+    const QStringList none;
+    for (const char *call : {"plot(x, y)", "plot(q)", "plot([x, y)", "plot([x; y])", "plot(w)",
+                             "plot([x])", "plot(N)", "plot([x, y], w)", "plot"}) {
+        const QString text = x + "w := 3\nN := ((1, 2, 3), (4, 5, 6))\n" + call + "\n1 =\n";
+        QTest::newRow(call) << text << QString(text).replace("1 =", "1 = 1.000000000") << none;
+    }
+    QTest::newRow("too many points")
+        << "x := 0 .. 200000\nplot(x)\n1 =\n"
+        << "x := 0 .. 200000\nplot(x)[Too many points to plot]\n1 = 1.000000000\n"
+        << none;
+}
+
+void TestStrParser::plots()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, expected);
+    QFETCH(QStringList, plots);
+    TStrParser parser;
+    Note note(parser);
+    QCOMPARE(note.calc(parser, text), expected);
+    QCOMPARE(note.plots, plots);
 }
 
 void TestStrParser::displaySettingsLastAcrossRuns()

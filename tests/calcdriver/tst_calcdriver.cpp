@@ -1,9 +1,11 @@
 #include <QApplication>
+#include <QClipboard>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include "calcdriver/calcdriver.h"
+#include "plot/chartrenderer.h"
 #include "richtext/richdocument.h"
 #include "richedit/jvrichedit.h"
 
@@ -50,6 +52,41 @@ QString shown(RichDocument &document, const TCalcDriver &driver)
     return result;
 }
 
+// The pictures of a document, in order.
+QList<QImage> pictures(const RichDocument &document)
+{
+    QList<QImage> images;
+    QTextDocument *text = document.textDocument();
+    for (QTextBlock block = text->begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.isImageFormat()) {
+                const QVariant resource = text->resource(QTextDocument::ImageResource,
+                                                         QUrl(format.toImageFormat().name()));
+                images << resource.value<QImage>();
+            }
+        }
+    }
+    return images;
+}
+
+// A renderer that paints every plot in one colour and remembers the sizes it was asked for.
+struct SolidRenderer
+{
+    QList<QSize> *sizes;
+    QColor colour;
+
+    QImage operator()(const TPlotData &, const QSize &size, const QFont &) const
+    {
+        *sizes << size;
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(colour);
+        return image;
+    }
+};
+
+const QString Picture(QChar::ObjectReplacementCharacter);
+
 } // namespace
 
 class TestCalcDriver : public QObject
@@ -67,6 +104,11 @@ private Q_SLOTS:
     void resultsAfterRichText();
     void randomNotesKeepTheUsersText();
     void storedResultsAreClearedAfterLoading();
+    void plotSize_data();
+    void plotSize();
+    void plotGoesOnTheNextLineAndIsReplacedByTheNextRun();
+    void plotOnTheLastLine();
+    void plotInTheEditorIsDrawnToItsSize();
 };
 
 void TestCalcDriver::calc_data()
@@ -259,6 +301,104 @@ void TestCalcDriver::storedResultsAreClearedAfterLoading()
         again.Parse();
         document.setRtf(loaded.toRtf());
     }
+}
+
+void TestCalcDriver::plotSize_data()
+{
+    QTest::addColumn<QSize>("editor");
+    QTest::addColumn<QSize>("picture");
+
+    QTest::newRow("note window") << QSize(400, 300) << QSize(360, 150);
+    QTest::newRow("default editor") << RichDocument::DefaultEditorSize << QSize(540, 200);
+    QTest::newRow("odd sizes truncate") << QSize(555, 301) << QSize(499, 150);
+    QTest::newRow("too small to draw") << QSize(50, 20) << QSize(120, 80);
+    QTest::newRow("larger than any screen") << QSize(100000, 50000) << QSize(4000, 4000);
+}
+
+void TestCalcDriver::plotSize()
+{
+    QFETCH(QSize, editor);
+    QFETCH(QSize, picture);
+    QCOMPARE(TCalcDriver::PlotSize(editor), picture);
+}
+
+void TestCalcDriver::plotGoesOnTheNextLineAndIsReplacedByTheNextRun()
+{
+    const QString text = QStringLiteral("x := 0, 0.5 .. 2\r\nplot(x)\r\n2 + 3 =\r\n");
+    const QString calculated = QStringLiteral("x := 0, 0.5 .. 2\r\nplot(x)\r\n") + Picture
+                               + QStringLiteral("\r\n2 + 3 = 5.000000000\r\n");
+    RichDocument document;
+    document.setText(text);
+    QList<QSize> sizes;
+    TCalcDriver driver(&document);
+    driver.setPlotRenderer(SolidRenderer{&sizes, Qt::red});
+    driver.Parse();
+    QCOMPARE(document.Text(), calculated);
+    QCOMPARE(sizes, QList<QSize>{QSize(540, 200)});
+
+    // The next run draws afresh and replaces the picture; Clear Results leaves it.
+    driver.setPlotRenderer(SolidRenderer{&sizes, Qt::green});
+    driver.Parse();
+    QCOMPARE(document.Text(), calculated);
+    driver.ClearResults();
+    QCOMPARE(document.Text(),
+             QString(calculated).replace(QStringLiteral(" 5.000000000"), QString()));
+    QCOMPARE(pictures(document).size(), 1);
+    QCOMPARE(pictures(document).first().pixelColor(0, 0), QColor(Qt::green));
+
+    // The picture is stored as PNG and is replaced again after loading.
+    const QByteArray stored = document.toRtf();
+    QVERIFY(stored.contains("\\pict\\pngblip"));
+    RichDocument loaded;
+    QVERIFY(loaded.setRtf(stored));
+    QCOMPARE(pictures(loaded).first().pixelColor(10, 10), QColor(Qt::green));
+    TCalcDriver again(&loaded);
+    again.setPlotRenderer(SolidRenderer{&sizes, Qt::blue});
+    again.Parse();
+    QCOMPARE(loaded.Text(), calculated);
+    QCOMPARE(pictures(loaded).size(), 1);
+    QCOMPARE(pictures(loaded).first().pixelColor(0, 0), QColor(Qt::blue));
+}
+
+void TestCalcDriver::plotOnTheLastLine()
+{
+    // A call on the last line, with no line break after it, gets a line for the picture.
+    RichDocument document;
+    document.setText(QStringLiteral("x := 1 .. 3\r\nplot(x) "));
+    QList<QSize> sizes;
+    TCalcDriver driver(&document);
+    driver.setPlotRenderer(SolidRenderer{&sizes, Qt::red});
+    driver.Parse();
+    const QString calculated = QStringLiteral("x := 1 .. 3\r\nplot(x) \r\n") + Picture;
+    QCOMPARE(document.Text(), calculated + QStringLiteral("\r\n"));
+    driver.Parse();
+    QCOMPARE(document.Text(), calculated + QStringLiteral("\r\n"));
+    // A picture the user put right after a call is not one a run put there.
+    document.setText(QStringLiteral("x := 1 .. 3\r\nplot(x)\r\n"));
+    document.setSelStart(20);
+    document.InsertGraphic(QImage(8, 8, QImage::Format_RGB32), false);
+    document.setSelStart(21);
+    document.setSelText(QStringLiteral("text"));
+    driver.Parse();
+    QCOMPARE(document.Text(), QStringLiteral("x := 1 .. 3\r\nplot(x)\r\n") + Picture
+                                  + QStringLiteral("\r\n") + Picture + QStringLiteral("text"));
+}
+
+void TestCalcDriver::plotInTheEditorIsDrawnToItsSize()
+{
+    // The chart itself: as large as the editor asks, drawn into the note without the clipboard.
+    QApplication::clipboard()->setText(QStringLiteral("the user's copy"));
+    TJvRichEdit edit;
+    edit.resize(400, 300);
+    edit.setText(QStringLiteral("x := 0, 0.5 .. 2\r\nplot(x)\r\n"));
+    TCalcDriver driver(&edit);
+    driver.setPlotRenderer(&ChartRenderer::render);
+    driver.Parse();
+    const QList<QImage> drawn = pictures(edit);
+    QCOMPARE(drawn.size(), 1);
+    QCOMPARE(drawn.first().size(), QSize(360, 150));
+    QCOMPARE(drawn.first().pixelColor(1, 1), QColor(Qt::white));
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("the user's copy"));
 }
 
 int main(int argc, char **argv)
