@@ -36,6 +36,15 @@ printf 'x := 2\r\n3 + 4 =\r\nx =\r\n2 * -3 =\r\n10-3 =\r\n3 + 4 =' > "$work/fixe
 expected=$(printf 'x := 2\n3 + 4 = 7.000000000\nx = 2.000000000\n2 * -3 = -6.000000000\n10-3 = 7.000000000\n3 + 4 = 7.000000000\n')
 [ "$("$qelnote" calc "$work/fixed.txt")" = "$expected" ] || fail "definitions, signs and the last line"
 
+# Plots are stored as PNG pictures on the line after their call; a second run replaces them.
+printf 'x := 0, 0.5 .. 2\r\nplot(x)\r\nplot(x, y)\r\n2 + 3 =\r\n' > "$work/plot.rtf"
+expected=$(printf 'x := 0, 0.5 .. 2\nplot(x)\n\357\277\274\nplot(x, y)\n2 + 3 = 5.000000000\n\n')
+[ "$("$qelnote" calc "$work/plot.rtf" --write)" = "$expected" ] || fail "text with a plot"
+[ "$(grep -c 'pngblip\\picw540\\pich200' "$work/plot.rtf")" = 1 ] || fail "plot not stored as a 540 x 200 PNG"
+cp "$work/plot.rtf" "$work/plot-once.rtf"
+"$qelnote" calc "$work/plot.rtf" --write > /dev/null
+cmp -s "$work/plot.rtf" "$work/plot-once.rtf" || fail "--write twice with a plot differs from once"
+
 # A missing file is an error, reported as such.
 if "$qelnote" calc "$work/missing.rtf" > /dev/null 2>&1; then fail "missing file accepted"; fi
 echo "calc_cli: all passed"

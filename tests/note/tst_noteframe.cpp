@@ -1,3 +1,4 @@
+#include "calcdriver/calcdriver.h"
 #include "commands/commanddialogs.h"
 #include "commands/commandmodule.h"
 #include "commands/cryptcommands.h"
@@ -13,6 +14,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QLabel>
 #include <QMenu>
 #include <QMimeData>
@@ -131,6 +133,7 @@ private Q_SLOTS:
     void headerHintShowsWhileShowHintIsOn();
     void showingTheWindowMarksLinks();
     void periodicCheckMarksLinksOfAChangedNote();
+    void calcDrawsPlotsToTheEditorsSize();
 
 private:
     TNoteFrame *boardFrame(const QByteArray &note);
@@ -701,6 +704,28 @@ void tst_NoteFrame::periodicCheckMarksLinksOfAChangedNote()
     QVERIFY(openWindow(boardFrame(rtf("other"))));
     Q_EMIT frame->Timer1()->timeout();
     QVERIFY(addressMarked());
+}
+
+void tst_NoteFrame::calcDrawsPlotsToTheEditorsSize()
+{
+    QApplication::clipboard()->setText(QStringLiteral("copied"));
+    TNoteFrame *frame = boardFrame(rtf("Plot"));
+    TJvRichEdit *editor = openWindow(frame);
+    editor->setText(QStringLiteral("x := 0, 0.5 .. 2\r\nplot(x)\r\n"));
+    frame->Frm()->editorPane()->tbCalcClick();
+    frame->Frm()->editorPane()->tbCalcClick();
+    QCOMPARE(editor->Text(), QStringLiteral("x := 0, 0.5 .. 2\r\nplot(x)\r\n\uFFFC\r\n"));
+    editor->setSelStart(25);
+    editor->setSelLength(1);
+    const QTextImageFormat picture = editor->textCursor().charFormat().toImageFormat();
+    const QImage image = editor->document()
+                             ->resource(QTextDocument::ImageResource, QUrl(picture.name()))
+                             .value<QImage>();
+    QCOMPARE(image.size(), TCalcDriver::PlotSize(editor->size()));
+    QVERIFY(image.width() > 300);
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("copied"));
+    frame->Frm()->close();
+    QCOMPARE(frame->edit().Text(), QStringLiteral("x := 0, 0.5 .. 2\r\nplot(x)\r\n\uFFFC\r\n"));
 }
 
 QTEST_MAIN(tst_NoteFrame)
