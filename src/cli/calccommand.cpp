@@ -38,6 +38,6 @@ int run(const QStringList &arguments)
 
 extern const Subcommand calcCommand
     = {"calc", "FILE [--write]",
-       "run the note's calculations and print its text; --write stores the results and the\n"
-       "                       plots (drawn for a 600 x 400 editor) in FILE",
+       "run the note's calculations and print its text; --write stores the results and plots "
+       "(drawn for a 600 x 400 pixel editor) in FILE",
        run};
