@@ -9,6 +9,7 @@
 
 #include "cli/commandline.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -32,7 +33,7 @@ void writeFile(const QString &name, const QByteArray &bytes)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    startGuiApplication();
+    startGuiApplication<QApplication>();
     static QTemporaryDir folder;
     QDir::setCurrent(folder.path());
     writeFile(QStringLiteral("input"), "some text\n");

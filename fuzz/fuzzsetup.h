@@ -6,7 +6,9 @@
 
 // The harnesses' common start: the document layer needs a GUI application
 // for fonts (offscreen, no screen), and library warnings about bad input are
-// expected output of fuzzing, not findings.
+// expected output of fuzzing, not findings. Plots drawn by qelnote calc need a
+// QApplication.
+template<class Application = QGuiApplication>
 inline void startGuiApplication()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -17,5 +19,5 @@ inline void startGuiApplication()
     static int argc = 1;
     static char name[] = "fuzz";
     static char *argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
+    static Application app(argc, argv);
 }
