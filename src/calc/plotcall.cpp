@@ -19,7 +19,7 @@ TPlotCall::TPlotCall(TStrParser &parser)
 
 TPlotCall::Outcome TPlotCall::read()
 {
-    TSeqScanner &scanner = m_parser.FScanner;
+    TSeqScanner &scanner = m_parser.Scanner();
     while (scanner.sym == LBrackets || scanner.sym == Ident) {
         switch (readGroup()) {
         case Group::Abandoned:
@@ -40,7 +40,7 @@ TPlotCall::Outcome TPlotCall::read()
 
 TPlotCall::Group TPlotCall::readGroup()
 {
-    TSeqScanner &scanner = m_parser.FScanner;
+    TSeqScanner &scanner = m_parser.Scanner();
     const bool bracketed = scanner.sym == LBrackets;
     if (bracketed)
         scanner.GetSym();
@@ -106,7 +106,7 @@ TPlotCall::Group TPlotCall::readGroup()
 
 const TParseObj *TPlotCall::readName(QString &title)
 {
-    TSeqScanner &scanner = m_parser.FScanner;
+    TSeqScanner &scanner = m_parser.Scanner();
     if (scanner.sym != Ident)
         return nullptr;
     title = scanner.GetIdent(scanner.idPos);
