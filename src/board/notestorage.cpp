@@ -16,6 +16,7 @@
 #include <optional>
 #include <system_error>
 
+#include "platform/notefilename.h"
 #include "platform/wholefile.h"
 
 #ifdef Q_OS_UNIX
@@ -234,7 +235,7 @@ NoteStorage::NoteStorage(QString folder)
 
 QString NoteStorage::noteFileName(int number, const QString &extension) const
 {
-    return m_folder + QStringLiteral("QelNotes_%1.%2").arg(number).arg(extension);
+    return NoteFileName(m_folder, number, extension);
 }
 
 int NoteStorage::seriesLength(const QString &extension) const

@@ -2,11 +2,15 @@
 
 #include "cli/subcommand.h"
 
+#include "platform/notefilename.h"
+#include "richtext/notetitle.h"
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
 #include "richtext/textformat.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -38,6 +42,24 @@ bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
     if (read.damaged())
         warn(QStringLiteral("%1 is damaged, read as far as it goes: %2").arg(path, read.message));
     return true;
+}
+
+bool NoteFile::notesOfFolder(const QString &folder, QStringList *files, QString *error)
+{
+    const QFileInfo info(folder);
+    if (!info.isDir() || !info.isReadable()) {
+        *error = QStringLiteral("%1 is not a readable folder").arg(folder);
+        return false;
+    }
+    *files = NoteFilesInBoardOrder(QDir(folder).absolutePath() + u'/');
+    return true;
+}
+
+QString NoteFile::title(const RichDocument &document)
+{
+    QString title = NoteTitle(document.Text());
+    title.chop(2); // the dots
+    return title;
 }
 
 QByteArray NoteFile::plainText(const QTextDocument &document)

@@ -16,6 +16,13 @@ namespace NoteFile {
 // far as it goes, with a one-line warning on standard error.
 bool load(const QString &path, RichDocument &document, QString *error);
 
+// The note files of the data folder folder in board order, or false with a
+// one-line message when folder is no readable folder.
+bool notesOfFolder(const QString &folder, QStringList *files, QString *error);
+
+// The title of a loaded note as the board shows it, without the dots.
+QString title(const RichDocument &document);
+
 // The note's plain text as UTF-8: every paragraph followed by LF, line breaks
 // inside a paragraph as LF, U+FFFC for each picture or object, hidden text
 // left out; an empty note gives nothing.

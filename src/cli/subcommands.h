@@ -8,4 +8,6 @@
     X(rtf)                                                                                         \
     X(calc)                                                                                        \
     X(encrypt)                                                                                     \
-    X(decrypt)
+    X(decrypt)                                                                                     \
+    X(search)                                                                                      \
+    X(export)

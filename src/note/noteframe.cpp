@@ -13,6 +13,7 @@
 #include "platform/timesource.h"
 #include "platform/windowrecord.h"
 #include "richedit/jvrichedit.h"
+#include "richtext/notetitle.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -36,7 +37,6 @@ constexpr int CheckInterval = 2000;
 // The preview timer until the pointer first moved over the header, and after.
 constexpr int HintFirstInterval = 1000;
 constexpr int HintMoveInterval = 200;
-constexpr int SingleLineTitleLength = 14;
 constexpr int MaxShownCaption = 300;
 // A tool tip of a whole long note would cover the screen.
 constexpr int MaxShownHint = 1000;
@@ -120,17 +120,7 @@ TNoteFrame::~TNoteFrame()
 
 QString TNoteFrame::NoteTitle(const QString &text)
 {
-    qsizetype begin = 0;
-    qsizetype end = text.size();
-    while (begin < end && text.at(begin).unicode() <= 32)
-        ++begin;
-    while (end > begin && text.at(end - 1).unicode() <= 32)
-        --end;
-    const QStringView trimmed = QStringView(text).sliced(begin, end - begin);
-    const qsizetype lineBreak = trimmed.indexOf(u'\r');
-    const qsizetype length
-        = lineBreak < 0 ? std::min<qsizetype>(trimmed.size(), SingleLineTitleLength) : lineBreak;
-    return trimmed.first(length).toString() + QStringLiteral("..");
+    return ::NoteTitle(text);
 }
 
 void TNoteFrame::setHeaderColor(const QColor &color)

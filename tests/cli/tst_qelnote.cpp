@@ -1,3 +1,5 @@
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -61,10 +63,16 @@ private Q_SLOTS:
     void decryptReplacesMarkersItCanDecrypt();
     void passwordsComeFromAFileOrTheTerminal_data();
     void passwordsComeFromAFileOrTheTerminal();
+    void searchListsTheNotesWithAllWords_data();
+    void searchListsTheNotesWithAllWords();
+    void searchReportsAFolderItCannotRead();
+    void exportWritesEveryNoteAndLeavesTheNotesAlone_data();
+    void exportWritesEveryNoteAndLeavesTheNotesAlone();
 
 private:
     QTemporaryDir m_folder;
     QString file(const char *name, const QByteArray &content);
+    QString dataFolder();
 };
 
 QString TestQelnote::file(const char *name, const QByteArray &content)
@@ -224,6 +232,11 @@ void TestQelnote::badArgumentsPrintUsage_data()
     QTest::newRow("decrypt without a file") << QStringList{"decrypt", "--password-file", "pw"};
     QTest::newRow("password file not named")
         << QStringList{"decrypt", fixture("bullets.rtf"), "--password-file"};
+    QTest::newRow("search without words") << QStringList{"search", "dir", " "};
+    QTest::newRow("export without a format") << QStringList{"export", "dir", "out"};
+    QTest::newRow("export to an unknown format")
+        << QStringList{"export", "dir", "--to", "doc", "out"};
+    QTest::newRow("export without a target") << QStringList{"export", "dir", "--to", "md"};
 }
 
 void TestQelnote::badArgumentsPrintUsage()
@@ -302,6 +315,127 @@ void TestQelnote::passwordsComeFromAFileOrTheTerminal()
     QVERIFY2(run.err.startsWith("qelnote: ") && run.err.contains(message), run.err.constData());
     QVERIFY(qelnote({"encrypt", "--password-file", m_folder.filePath("missing")}, "text")
                 .err.contains("cannot open"));
+}
+
+// A data folder of four notes in board order: formatting, pictures, East Asian
+// text, and a plain-text note of the older series that comes after them.
+QString TestQelnote::dataFolder()
+{
+    const QString folder = m_folder.filePath(QStringLiteral("data"));
+    if (QDir(folder).exists())
+        return folder;
+    QDir().mkpath(folder);
+    const char *const notes[] = {"formats.rtf", "pictures.rtf", "eastasian.rtf"};
+    for (int number = 0; number < 3; ++number)
+        QFile::copy(fixture(notes[number]),
+                    folder + QStringLiteral("/QelNotes_%1.rtf").arg(number));
+    QFile plain(folder + QStringLiteral("/QelNotes_0.txt"));
+    if (!plain.open(QIODevice::WriteOnly)
+        || plain.write("Shopping list: a/b\r\nmilk and Bread\r\n") < 0)
+        qFatal("cannot write the plain-text note");
+    // Behind a gap: not one of the board's notes.
+    QFile::copy(fixture("bullets.rtf"), folder + QStringLiteral("/QelNotes_5.rtf"));
+    return folder;
+}
+
+void TestQelnote::searchListsTheNotesWithAllWords_data()
+{
+    QTest::addColumn<QStringList>("words");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("out");
+    QTest::newRow("one note, any letter case")
+        << QStringList{"BREAD"} << 0 << QByteArray("3\tShopping list: a/b\tmilk and Bread\n");
+    QTest::newRow("all words, in one argument or several")
+        << QStringList{"milk", "shopping bread"} << 0
+        << QByteArray("3\tShopping list: a/b\tShopping list: a/b\n");
+    QTest::newRow("not every word in one note")
+        << QStringList{"bold", "bread"} << 1 << QByteArray();
+    QTest::newRow("nothing") << QStringList{"absent"} << 1 << QByteArray();
+    QTest::newRow("non-Latin text") << QStringList{"한글"} << 0 << QByteArray("2\t中文\t한글\n");
+    QTest::newRow("several notes")
+        << QStringList{"e"} << 0
+        << QByteArray("0\tplain bold italic under struck H2O x2\tplain bold italic under struck "
+                      "H2O x2\n"
+                      "1\tpng \xef\xbf\xbc dib \xef\xbf\xbc wm\tpng \xef\xbf\xbc dib \xef\xbf\xbc "
+                      "wmf \xef\xbf\xbc object \xef\xbf\xbc end\n"
+                      "3\tShopping list: a/b\tmilk and Bread\n");
+    QTest::newRow("a note behind the gap is none of the board's")
+        << QStringList{"bullet"} << 1 << QByteArray();
+}
+
+void TestQelnote::searchListsTheNotesWithAllWords()
+{
+    QFETCH(QStringList, words);
+    QFETCH(int, status);
+    QFETCH(QByteArray, out);
+    const Run run = qelnote(QStringList{"search", dataFolder()} + words);
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.out, out);
+    QCOMPARE(run.status, status);
+}
+
+void TestQelnote::searchReportsAFolderItCannotRead()
+{
+    const Run run = qelnote({"search", m_folder.filePath(QStringLiteral("missing")), "word"});
+    QCOMPARE(run.status, 1);
+    QVERIFY(run.err.contains("is not a readable folder"));
+}
+
+void TestQelnote::exportWritesEveryNoteAndLeavesTheNotesAlone_data()
+{
+    QTest::addColumn<QString>("format");
+    // What the files must hold: emphasis, the picture inside the file, non-Latin text.
+    QTest::addColumn<QByteArrayList>("formatted");
+    QTest::addColumn<QByteArrayList>("pictures");
+    QTest::newRow("markdown") << "md" << QByteArrayList{"**bold**", "*italic*", "~~struck~~"}
+                              << QByteArrayList{"![image](data:image/png;base64,iVBOR"};
+    QTest::newRow("html") << "html"
+                          << QByteArrayList{"font-weight:700;\">bold</span>",
+                                            "font-style:italic;\">italic</span>"}
+                          << QByteArrayList{"<img src=\"data:image/png;base64,iVBOR"};
+    QTest::newRow("plain text") << "txt" << QByteArrayList{"plain bold italic under struck"}
+                                << QByteArrayList{"png \xef\xbf\xbc dib"};
+}
+
+void TestQelnote::exportWritesEveryNoteAndLeavesTheNotesAlone()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArrayList, formatted);
+    QFETCH(QByteArrayList, pictures);
+    const QDir data(dataFolder());
+    const auto snapshot = [&data] {
+        QStringList files;
+        for (const QFileInfo &info : data.entryInfoList(QDir::Files, QDir::Name))
+            files << info.fileName() + info.lastModified().toString(Qt::ISODateWithMs)
+                         + QString::number(info.size());
+        return files;
+    };
+    const QStringList before = snapshot();
+    const QString out = m_folder.filePath(QStringLiteral("export/") + format);
+
+    const Run run = qelnote({"export", data.path(), "--to", format, out});
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    QCOMPARE(snapshot(), before);
+
+    // Named by number and title; pictures, a colon and a slash left out of the names.
+    const QStringList names{"0 plain bold italic under struck H2O x2", "1 png dib wm", "2 中文",
+                            "3 Shopping list_ a_b"};
+    QStringList expected;
+    for (const QString &name : names)
+        expected << name + u'.' + format;
+    QCOMPARE(QDir(out).entryList(QDir::Files, QDir::Name), expected);
+    const auto read = [&](int note) {
+        QFile file(out + u'/' + expected.at(note));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    for (const QByteArray &text : formatted)
+        QVERIFY2(read(0).contains(text), text.constData());
+    for (const QByteArray &text : pictures)
+        QVERIFY2(read(1).contains(text), text.constData());
+    for (const char *text : {"中文", "한글", "ソフト"})
+        QVERIFY2(read(2).contains(text), text);
+    QVERIFY(read(3).contains("milk and Bread"));
 }
 
 QTEST_APPLESS_MAIN(TestQelnote)

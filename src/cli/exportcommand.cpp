@@ -1,0 +1,187 @@
+#include "cli/notefile.h"
+#include "cli/subcommand.h"
+
+#include "richtext/richdocument.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QSaveFile>
+#include <QStringList>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextImageFormat>
+#include <QUrl>
+
+#include <optional>
+
+namespace {
+
+enum class Format { Markdown, Html, PlainText };
+
+struct Target
+{
+    Format format;
+    const char *name;      // as --to takes it
+    const char *extension; // of the written files
+};
+
+constexpr Target Targets[] = {{Format::Markdown, "md", "md"},
+                              {Format::Html, "html", "html"},
+                              {Format::PlainText, "txt", "txt"}};
+
+struct Arguments
+{
+    QString folder;
+    const Target *target = nullptr;
+    QString out;
+};
+
+std::optional<Arguments> parse(const QStringList &arguments)
+{
+    Arguments parsed;
+    QStringList positional;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        QString format;
+        if (arguments.at(i) == QLatin1String("--to") && i + 1 < arguments.size())
+            format = arguments.at(++i);
+        else if (arguments.at(i).startsWith(QLatin1String("--to=")))
+            format = arguments.at(i).mid(5);
+        else {
+            positional.append(arguments.at(i));
+            continue;
+        }
+        for (const Target &target : Targets) {
+            if (format == QLatin1String(target.name))
+                parsed.target = &target;
+        }
+        if (!parsed.target)
+            return std::nullopt;
+    }
+    if (positional.size() != 2 || !parsed.target)
+        return std::nullopt;
+    parsed.folder = positional.at(0);
+    parsed.out = positional.at(1);
+    return parsed;
+}
+
+// Gives every picture of document a data URL as its name, so that the written
+// file carries its pictures in itself.
+void inlinePictures(QTextDocument &document)
+{
+    QTextCursor cursor(&document);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            QTextImageFormat format = fragment.charFormat().toImageFormat();
+            if (!format.isValid() || format.name().startsWith(QLatin1String("data:")))
+                continue;
+            const QImage image
+                = document.resource(QTextDocument::ImageResource, QUrl(format.name()))
+                      .value<QImage>();
+            if (image.isNull())
+                continue;
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+            const QString url
+                = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
+            document.addResource(QTextDocument::ImageResource, QUrl(url), image);
+            format.setName(url);
+            cursor.setPosition(fragment.position());
+            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
+            cursor.setCharFormat(format);
+        }
+    }
+}
+
+QByteArray render(RichDocument &note, Format format, const QString &title)
+{
+    QTextDocument &document = *note.textDocument();
+    switch (format) {
+    case Format::PlainText:
+        return NoteFile::plainText(document);
+    case Format::Markdown:
+        inlinePictures(document);
+        return document.toMarkdown().toUtf8();
+    case Format::Html:
+        inlinePictures(document);
+        document.setMetaInformation(QTextDocument::DocumentTitle, title);
+        return document.toHtml().toUtf8();
+    }
+    return {};
+}
+
+// A note's file name: its number (as wide as the highest) and its title, with
+// what file systems and shells stumble on replaced.
+QString exportName(qsizetype number, qsizetype count, const QString &title, const char *extension)
+{
+    constexpr qsizetype MaxTitle = 60;
+    QString cut = title.left(MaxTitle);
+    if (!cut.isEmpty() && cut.back().isHighSurrogate())
+        cut.chop(1);
+    QString safe;
+    for (QChar c : cut) {
+        if (c == QChar::ObjectReplacementCharacter) // a picture or an object
+            continue;
+        const bool bad
+            = c.unicode() < 32 || c.unicode() == 127 || QStringLiteral("/\\:*?\"<>|").contains(c);
+        safe += bad ? u'_' : c;
+    }
+    safe = safe.simplified();
+    // Leading dots hide a file; trailing dots and blanks some systems drop.
+    while (!safe.isEmpty() && (safe.front() == u'.' || safe.front() == u' '))
+        safe.remove(0, 1);
+    while (!safe.isEmpty() && (safe.back() == u'.' || safe.back() == u' '))
+        safe.chop(1);
+    const int width = int(QString::number(std::max<qsizetype>(count - 1, 0)).size());
+    QString name = QStringLiteral("%1").arg(number, width, 10, QLatin1Char('0'));
+    if (!safe.isEmpty())
+        name += u' ' + safe;
+    return name + u'.' + QLatin1String(extension);
+}
+
+int run(const QStringList &arguments)
+{
+    const std::optional<Arguments> parsed = parse(arguments);
+    if (!parsed)
+        return Subcommand::BadArguments;
+    QStringList files;
+    QString error;
+    if (!NoteFile::notesOfFolder(parsed->folder, &files, &error))
+        return NoteFile::fail(error);
+    const QDir out(parsed->out);
+    if (!out.mkpath(QStringLiteral(".")))
+        return NoteFile::fail(QStringLiteral("cannot make the folder %1").arg(parsed->out));
+
+    bool failed = false;
+    for (qsizetype number = 0; number < files.size(); ++number) {
+        RichDocument document;
+        if (!NoteFile::load(files.at(number), document, &error)) {
+            NoteFile::warn(error);
+            failed = true;
+            continue;
+        }
+        const QString title = NoteFile::title(document);
+        const QString path
+            = out.filePath(exportName(number, files.size(), title, parsed->target->extension));
+        QSaveFile file(path);
+        const QByteArray bytes = render(document, parsed->target->format, title);
+        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
+            || !file.commit()) {
+            NoteFile::warn(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+            failed = true;
+        }
+    }
+    return failed ? 1 : 0;
+}
+
+} // namespace
+
+extern const Subcommand exportCommand
+    = {"export", "DIR --to md|html|txt OUT",
+       "write every note of data folder DIR into folder OUT as Markdown, HTML or plain text, "
+       "one file per note named by number and title",
+       run};
