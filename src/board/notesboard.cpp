@@ -1,5 +1,6 @@
 #include "board/notesboard.h"
 
+#include "board/boardfilter.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
 #include "board/notestorage.h"
@@ -25,10 +26,12 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QSizeGrip>
+#include <QTextDocument>
 #include <QToolBar>
 #include <QWindow>
 
@@ -162,6 +165,8 @@ void TFrmNote::createControls()
     pnWorkArea->setMouseTracking(true);
     pnWorkArea->installEventFilter(this);
     layout->addWidget(pnWorkArea, 1);
+    m_filter = new BoardFilter(pnWorkArea);
+    connect(m_filter, &BoardFilter::queryChanged, this, &TFrmNote::applyFilter);
 
     tbRight = new QToolBar(this);
     tbRight->setObjectName(QStringLiteral("tbRight"));
@@ -393,11 +398,29 @@ void TFrmNote::layoutRows()
     // Rows lie top-aligned in list order; a board too small for all of them
     // cuts the last ones off.
     int top = 0;
+    if (m_filter->isVisibleTo(this)) {
+        m_filter->setGeometry(0, 0, pnWorkArea->width(), m_filter->sizeHint().height());
+        top = m_filter->height();
+    }
     for (TNoteFrame *frame : std::as_const(m_notes)) {
+        if (frame->isHidden())
+            continue;
         const int height = frame->Panel1()->height();
         frame->setGeometry(0, top, pnWorkArea->width(), height);
         top += height;
     }
+}
+
+void TFrmNote::applyFilter()
+{
+    const NoteQuery query = m_filter->query();
+    for (TNoteFrame *frame : std::as_const(m_notes)) {
+        // An open note is matched as its window holds it.
+        const QTextDocument *document
+            = frame->Frm() ? frame->Frm()->editor()->document() : frame->edit().textDocument();
+        frame->setVisible(query.isEmpty() || query.matches(document->toRawText()));
+    }
+    layoutRows();
 }
 
 // --- commands ----------------------------------------------------------------
@@ -651,6 +674,25 @@ void TFrmNote::closeEvent(QCloseEvent *event)
     StoreNotes();
     StoreSettings();
     event->accept();
+}
+
+void TFrmNote::hideEvent(QHideEvent *event)
+{
+    // Shown again, the board lists every note.
+    m_filter->dismiss();
+    QWidget::hideEvent(event);
+}
+
+void TFrmNote::keyPressEvent(QKeyEvent *event)
+{
+    // Typing on the pinned board searches the notes.
+    if (m_stayOpen && m_filter->takeKey(event))
+        return;
+    if (event->key() == Qt::Key_Escape && m_filter->isVisibleTo(this)) {
+        m_filter->dismiss();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void TFrmNote::resizeEvent(QResizeEvent *event)

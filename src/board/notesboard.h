@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class BoardFilter;
 class DesktopIcon;
 class IntervalTimer;
 class NoteStorage;
@@ -72,6 +73,10 @@ public:
     // (x, y) in board coordinates lies in the 17 x 17 resize grip.
     bool InResizeGrip(int x, int y) const;
     void ArrangeNotes();
+    // Shows the rows of the notes that hold every word typed into the filter
+    // field, all rows when it is empty.
+    void applyFilter();
+    BoardFilter *filter() const { return m_filter; }
     // The height inside the border, which ArrangeNotes sets.
     int clientHeight() const;
 
@@ -114,6 +119,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -168,6 +175,7 @@ private:
     QAction *FileSaveAs1 = nullptr;
     QToolBar *tbRight = nullptr;
     QWidget *pnWorkArea = nullptr;
+    BoardFilter *m_filter = nullptr;
     QPoint m_movePoint{-1, -1};
     QPoint m_resizePoint{-1, -1};
     // Where the pointer and the board were when a move or resize began.

@@ -2,6 +2,7 @@
 
 #include "calcdriver/calcdriver.h"
 #include "commands/commandmodule.h"
+#include "note/findbar.h"
 #include "note/notelinks.h"
 #include "plot/chartrenderer.h"
 #include "richedit/jvrichedit.h"
@@ -44,6 +45,7 @@ NoteEditorPane::NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *par
     : QWidget(parent)
     , m_edit(new TJvRichEdit(this))
     , m_strParser(std::make_unique<TCalcDriver>(m_edit))
+    , m_findBar(new FindBar(m_edit, this))
 {
     m_strParser->setPlotRenderer(&ChartRenderer::render);
     createMenu(selectAll, saveAs);
@@ -53,6 +55,7 @@ NoteEditorPane::NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *par
     layout->setSpacing(0);
     layout->addWidget(m_toolBar);
     layout->addWidget(m_edit, 1);
+    layout->addWidget(m_findBar);
 
     m_edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_edit, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
@@ -110,6 +113,10 @@ void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
     m_sendNote->setShortcutContext(Qt::WidgetShortcut);
     m_menu->addActions({dm->acSendMail, dm->BrowseURL1, dm->acInsertObject});
     m_menu->addSeparator();
+
+    m_find = m_menu->addAction(tr("Find..."), m_findBar, &FindBar::open);
+    m_find->setShortcut(QKeySequence::Find);
+    m_find->setShortcutContext(Qt::WidgetShortcut);
 }
 
 void NoteEditorPane::createToolBar()

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+class FindBar;
 class QAction;
 class QKeyEvent;
 class QMenu;
@@ -33,6 +34,9 @@ public:
     QAction *Calc1() const { return m_calc; }
     QAction *ClearResults1() const { return m_clearResults; }
     QAction *SendNote1() const { return m_sendNote; }
+    // The menu's last entry, "Find...", opens the find bar under the editor.
+    QAction *findAction() const { return m_find; }
+    FindBar *findBar() const { return m_findBar; }
 
     // The note's calculator: Calc and Clear Results.
     void tbCalcClick();
@@ -53,11 +57,13 @@ private:
 
     TJvRichEdit *m_edit;
     std::unique_ptr<TCalcDriver> m_strParser;
+    FindBar *m_findBar;
     QMenu *m_menu = nullptr;
     QWidget *m_toolBar = nullptr;
     QAction *m_calc = nullptr;
     QAction *m_clearResults = nullptr;
     QAction *m_sendNote = nullptr;
+    QAction *m_find = nullptr;
     // The Delete key found nothing selected when pressed, so its release
     // removes the character after the caret.
     bool m_deleteOneCharacter = false;

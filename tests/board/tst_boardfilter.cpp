@@ -1,0 +1,149 @@
+#include "board/boardfilter.h"
+#include "board/errormessage.h"
+#include "board/notesboard.h"
+#include "commands/commandmodule.h"
+#include "note/noteframe.h"
+#include "note/notewindow.h"
+#include "platform/datafolder.h"
+#include "richedit/jvrichedit.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+const QStringList Notes{QStringLiteral("Shopping list\r\nmilk, Bread\r\n"),
+                        QStringLiteral("Bread recipe\r\nflour, water\r\n"),
+                        QStringLiteral("Calendar\r\nmeeting on Monday\r\n")};
+
+// A pinned board on a data folder of the three notes above.
+class PinnedBoard
+{
+public:
+    PinnedBoard()
+    {
+        setDataFolderForTesting(folder.path());
+        for (qsizetype i = 0; i < Notes.size(); ++i) {
+            QFile file(folder.filePath(QStringLiteral("QelNotes_%1.txt").arg(i)));
+            if (!file.open(QIODevice::WriteOnly) || file.write(Notes.at(i).toUtf8()) < 0)
+                qFatal("cannot write a note");
+        }
+        board = std::make_unique<TFrmNote>();
+        board->setStayOpen(true);
+        board->show();
+    }
+    ~PinnedBoard()
+    {
+        board.reset();
+        setDataFolderForTesting(QString());
+    }
+
+    // The captions of the rows shown, top to bottom, each where the one above ends.
+    QStringList shownRows() const
+    {
+        QStringList rows;
+        int top = board->filter()->isVisible() ? board->filter()->geometry().bottom() + 1 : 0;
+        for (TNoteFrame *frame : board->NotesList()) {
+            if (frame->isHidden())
+                continue;
+            if (frame->y() != top)
+                return {QStringLiteral("row at %1 instead of %2").arg(frame->y()).arg(top)};
+            top += frame->height();
+            rows << frame->caption();
+        }
+        return rows;
+    }
+
+    TDM dm;
+    QTemporaryDir folder;
+    std::unique_ptr<TFrmNote> board;
+};
+
+const QStringList AllRows{QStringLiteral("Shopping list...."), QStringLiteral("Bread recipe...."),
+                          QStringLiteral("Calendar....")};
+
+} // namespace
+
+class TestBoardFilter : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init()
+    {
+        setErrorMessageHandlerForTesting([](const QString &) {});
+    }
+    void cleanup() { setErrorMessageHandlerForTesting({}); }
+
+    void typingShowsTheNotesHoldingEveryWord_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QStringList>("rows");
+        QTest::newRow("none") << "cheese" << QStringList();
+        QTest::newRow("one") << "monday" << QStringList{AllRows.at(2)};
+        QTest::newRow("many, in any letter case")
+            << "BREAD" << QStringList{AllRows.at(0), AllRows.at(1)};
+        QTest::newRow("every word, in any order") << "water bread" << QStringList{AllRows.at(1)};
+    }
+    void typingShowsTheNotesHoldingEveryWord()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QStringList, rows);
+        PinnedBoard f;
+        QTest::keyClicks(f.board.get(), typed);
+        QVERIFY(f.board->filter()->isVisible());
+        QCOMPARE(f.board->filter()->text(), typed);
+        QCOMPARE(f.shownRows(), rows);
+    }
+
+    void escapeOrAnEmptyFieldShowsEveryRow()
+    {
+        PinnedBoard f;
+        QTest::keyClicks(f.board.get(), QStringLiteral("cal"));
+        QCOMPARE(f.shownRows().size(), 1);
+        QTest::keyClick(f.board->filter(), Qt::Key_Escape);
+        QVERIFY(f.board->filter()->isHidden());
+        QCOMPARE(f.shownRows(), AllRows);
+
+        QTest::keyClicks(f.board.get(), QStringLiteral("x"));
+        QCOMPARE(f.shownRows(), QStringList());
+        QTest::keyClick(f.board->filter(), Qt::Key_Backspace);
+        QVERIFY(f.board->filter()->isHidden());
+        QCOMPARE(f.shownRows(), AllRows);
+    }
+
+    void onlyThePinnedBoardSearches()
+    {
+        PinnedBoard f;
+        f.board->setStayOpen(false);
+        QTest::keyClicks(f.board.get(), QStringLiteral("cal"));
+        QVERIFY(f.board->filter()->isHidden());
+        QCOMPARE(f.shownRows(), AllRows);
+        // Hidden and shown again, the board lists every note.
+        f.board->setStayOpen(true);
+        QTest::keyClicks(f.board.get(), QStringLiteral("cal"));
+        f.board->hide();
+        f.board->show();
+        QVERIFY(f.board->filter()->isHidden());
+        QCOMPARE(f.shownRows(), AllRows);
+    }
+
+    void anOpenNoteMatchesAsItsWindowHoldsIt()
+    {
+        PinnedBoard f;
+        TNoteFrame *calendar = f.board->NotesList().at(2);
+        calendar->Panel1DblClick();
+        QVERIFY(calendar->Frm());
+        calendar->Frm()->editor()->setText(QStringLiteral("Calendar\r\nagenda for Tuesday"));
+        f.board->show();
+        QTest::keyClicks(f.board.get(), QStringLiteral("agenda"));
+        QCOMPARE(f.shownRows(), QStringList{AllRows.at(2)});
+        // The rows leave the window alone.
+        QVERIFY(calendar->Frm() && calendar->Frm()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestBoardFilter)
+#include "tst_boardfilter.moc"
