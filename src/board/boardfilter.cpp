@@ -28,10 +28,25 @@ bool BoardFilter::takeKey(const QKeyEvent *event)
     return true;
 }
 
+bool BoardFilter::matches(const QTextDocument *document)
+{
+    if (m_query.isEmpty())
+        return true;
+    CachedText &cached = m_texts[document];
+    // A document made where a deleted one was is another note.
+    if (cached.document != document || cached.revision != document->revision()) {
+        cached.document = document;
+        cached.revision = document->revision();
+        cached.text = document->toRawText();
+    }
+    return m_query.matches(cached.text);
+}
+
 void BoardFilter::dismiss()
 {
     clear();
     hide();
+    m_texts.clear();
 }
 
 void BoardFilter::keyPressEvent(QKeyEvent *event)

@@ -2,7 +2,10 @@
 
 #include "richtext/notequery.h"
 
+#include <QHash>
 #include <QLineEdit>
+#include <QPointer>
+#include <QTextDocument>
 
 class QKeyEvent;
 
@@ -17,6 +20,8 @@ public:
     explicit BoardFilter(QWidget *parent = nullptr);
 
     NoteQuery query() const { return m_query; }
+    // True when document holds every word, or nothing is typed.
+    bool matches(const QTextDocument *document);
     // A key typed on the board: a printable one opens the field with it and
     // is taken (true); any other is left to the board.
     bool takeKey(const QKeyEvent *event);
@@ -30,5 +35,15 @@ protected:
     void keyPressEvent(QKeyEvent *event) override;
 
 private:
+    // A note's text, taken from its document once per change rather than
+    // once per keystroke.
+    struct CachedText
+    {
+        QPointer<const QTextDocument> document;
+        int revision = -1;
+        QString text;
+    };
+
     NoteQuery m_query{QString()};
+    QHash<const QTextDocument *, CachedText> m_texts; // while the field is open
 };

@@ -413,12 +413,11 @@ void TFrmNote::layoutRows()
 
 void TFrmNote::applyFilter()
 {
-    const NoteQuery query = m_filter->query();
     for (TNoteFrame *frame : std::as_const(m_notes)) {
         // An open note is matched as its window holds it.
         const QTextDocument *document
             = frame->Frm() ? frame->Frm()->editor()->document() : frame->edit().textDocument();
-        frame->setVisible(query.isEmpty() || query.matches(document->toRawText()));
+        frame->setVisible(m_filter->matches(document));
     }
     layoutRows();
 }
