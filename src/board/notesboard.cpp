@@ -675,13 +675,6 @@ void TFrmNote::closeEvent(QCloseEvent *event)
     event->accept();
 }
 
-void TFrmNote::hideEvent(QHideEvent *event)
-{
-    // Shown again, the board lists every note.
-    m_filter->dismiss();
-    QWidget::hideEvent(event);
-}
-
 void TFrmNote::keyPressEvent(QKeyEvent *event)
 {
     // Typing on the pinned board searches the notes.
@@ -708,6 +701,8 @@ void TFrmNote::hideEvent(QHideEvent *event)
     // No preview stays up, or comes up, over a board that is gone.
     if (m_hintWindow)
         m_hintWindow->stop();
+    // Shown again, the board lists every note.
+    m_filter->dismiss();
     QWidget::hideEvent(event);
 }
 
