@@ -98,10 +98,11 @@ QByteArray Writer::write()
     out.reserve(m_body.size() + 1024);
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
     for (int i = 0; i < m_fonts.size(); ++i) {
-        const auto &[family, charset] = m_fonts[i];
-        out += "{\\f" + QByteArray::number(i) + (charset == SymbolCharset ? "\\ftech" : "\\fnil")
-               + "\\fcharset" + QByteArray::number(charset) + ' ';
-        out += aside([&] { text(family); }) + ";}";
+        const auto &font = m_fonts[i];
+        out += "{\\f" + QByteArray::number(i)
+               + (font.second == SymbolCharset ? "\\ftech" : "\\fnil") + "\\fcharset"
+               + QByteArray::number(font.second) + ' ';
+        out += aside([&] { text(font.first); }) + ";}";
     }
     out += "}\r\n";
     if (!m_colors.isEmpty()) {
