@@ -31,10 +31,11 @@ struct RtfContent
 
     struct Object
     {
-        QImage image;   // a decoded picture
-        QByteArray raw; // else: the original RTF of a picture or object
-        QImage preview; // what a raw object looks like, when known
-        QSizeF size;    // on the page, in document units
+        QImage image;       // a decoded picture
+        QByteArray encoded; // the PNG or JPEG file it was decoded from
+        QByteArray raw;     // else: the original RTF of a picture or object
+        QImage preview;     // what a raw object looks like, when known
+        QSizeF size;        // on the page, in document units
     };
 
     QString text;

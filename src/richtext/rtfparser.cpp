@@ -9,8 +9,11 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QPen>
 #include <QTextListFormat>
 
+#include <algorithm>
+#include <cstring>
 #include <optional>
 #include <utility>
 #include <unordered_map>
@@ -28,6 +31,8 @@ enum class Dest : quint8 {
     Pn, // the old-style paragraph numbering properties
     ListTable,
     ListOverrides,
+    StyleSheet,
+    ListText, // the number or bullet of a list paragraph, as text
 };
 
 enum class Opens : quint8 { None, Picture, Object, Pn };
@@ -35,17 +40,21 @@ enum class Opens : quint8 { None, Picture, Object, Pn };
 struct CharState
 {
     int font = -1;
-    int halfPoints = 0;
+    int halfPoints = 0; // 0: the document's default size
     int foreground = 0; // colour table index; 0 is automatic
     int background = 0;
     int underlineColor = -1;
     int link = -1;
+    int offset = 0;       // half-points above the baseline (\up), below when negative (\dn)
     quint8 underline = 0; // TextFormat::UnderlineType value
     quint8 script = 0;    // 1 subscript, 2 superscript
     bool bold = false;
     bool italic = false;
     bool strike = false;
     bool hidden = false;
+    bool caps = false;
+    bool smallCaps = false;
+    bool outline = false;
 
     bool operator==(const CharState &) const = default;
 };
@@ -53,7 +62,34 @@ struct CharState
 size_t qHash(const CharState &s, size_t seed = 0)
 {
     return qHashMulti(seed, s.font, s.halfPoints, s.foreground, s.background, s.underlineColor,
-                      s.link, s.underline, s.script, s.bold, s.italic, s.strike, s.hidden);
+                      s.link, s.offset, s.underline, s.script, s.bold, s.italic, s.strike, s.hidden,
+                      s.caps, s.smallCaps, s.outline);
+}
+
+// A style of the stylesheet sets what differs from the defaults and leaves
+// the rest as the text has it.
+void overlay(CharState &target, const CharState &style)
+{
+    const CharState none;
+    const auto take = [](auto &to, const auto &from, const auto &unset) {
+        if (from != unset)
+            to = from;
+    };
+    take(target.font, style.font, none.font);
+    take(target.halfPoints, style.halfPoints, none.halfPoints);
+    take(target.foreground, style.foreground, none.foreground);
+    take(target.background, style.background, none.background);
+    take(target.underlineColor, style.underlineColor, none.underlineColor);
+    take(target.offset, style.offset, none.offset);
+    take(target.underline, style.underline, none.underline);
+    take(target.script, style.script, none.script);
+    take(target.bold, style.bold, none.bold);
+    take(target.italic, style.italic, none.italic);
+    take(target.strike, style.strike, none.strike);
+    take(target.hidden, style.hidden, none.hidden);
+    take(target.caps, style.caps, none.caps);
+    take(target.smallCaps, style.smallCaps, none.smallCaps);
+    take(target.outline, style.outline, none.outline);
 }
 
 struct ParaState
@@ -67,6 +103,10 @@ struct ParaState
     int lineSpacing = 0;
     bool lineMultiple = false;
     int list = 0; // QTextListFormat::Style, 0 for none
+    // \ls named a list the document does not define: its kind is taken from
+    // the paragraph's number as text.
+    bool listUndefined = false;
+    bool inTable = false;
 
     bool operator==(const ParaState &) const = default;
 };
@@ -74,7 +114,24 @@ struct ParaState
 size_t qHash(const ParaState &s, size_t seed = 0)
 {
     return qHashMulti(seed, s.alignment, s.left, s.first, s.right, s.before, s.after, s.lineSpacing,
-                      s.lineMultiple, s.list);
+                      s.lineMultiple, s.list, s.listUndefined, s.inTable);
+}
+
+void overlay(ParaState &target, const ParaState &style)
+{
+    const ParaState none;
+    const auto take = [](auto &to, const auto &from, const auto &unset) {
+        if (from != unset)
+            to = from;
+    };
+    take(target.alignment, style.alignment, none.alignment);
+    take(target.left, style.left, none.left);
+    take(target.first, style.first, none.first);
+    take(target.right, style.right, none.right);
+    take(target.before, style.before, none.before);
+    take(target.after, style.after, none.after);
+    take(target.lineSpacing, style.lineSpacing, none.lineSpacing);
+    take(target.lineMultiple, style.lineMultiple, none.lineMultiple);
 }
 
 struct GroupState
@@ -83,13 +140,23 @@ struct GroupState
     ParaState para;
     Dest dest = Dest::Normal;
     Opens opens = Opens::None;
-    int uc = 1;          // bytes of fallback text after \uN
-    qsizetype start = 0; // offset of the \pict or \object word that opens it
-    int picture = -1;    // the picture being read
-    int object = -1;     // the object being read
-    int previewOf = -1;  // the object whose result picture is being read
-    int field = -1;      // the field whose instruction or result this is
-    int pnList = 0;      // list style gathered in a \pn group
+    int uc = 1;                  // bytes of fallback text after \uN
+    qsizetype start = 0;         // offset of the \pict or \object word that opens it
+    int picture = -1;            // the picture being read
+    int object = -1;             // the object being read
+    int previewOf = -1;          // the object whose result picture is being read
+    int field = -1;              // the field whose instruction or result this is
+    int pnList = 0;              // list style gathered in a \pn group
+    bool pnContinuation = false; // the \pn group's paragraph continues an item: no number
+    int style = -1;              // the stylesheet entry this group defines
+    int basedOn = -1;            // the entry it is based on
+    bool characterStyle = false;
+};
+
+struct Style
+{
+    CharState chr;
+    ParaState para;
 };
 
 struct Font
@@ -123,9 +190,35 @@ int listStyleOfNumbering(int format)
         return QTextListFormat::ListUpperAlpha;
     case 4:
         return QTextListFormat::ListLowerAlpha;
+    case 23:
+        return QTextListFormat::ListDisc;
+    case 255:
+        return 0; // no number
     default:
-        return QTextListFormat::ListDisc; // bullets, pictures, no number
+        return QTextListFormat::ListDecimal; // numbers a note cannot show differently
     }
+}
+
+// The list style of a paragraph's number written as text (\listtext).
+int listStyleOfText(QByteArrayView text)
+{
+    text = text.trimmed();
+    qsizetype end = 0;
+    while (end < text.size() && isalnum(uchar(text[end])))
+        ++end;
+    const QByteArrayView number = text.first(end);
+    if (number.isEmpty())
+        return QTextListFormat::ListDisc;
+    if (isdigit(uchar(number[0])))
+        return QTextListFormat::ListDecimal;
+    const bool upper = isupper(uchar(number[0]));
+    const bool roman = std::all_of(number.begin(), number.end(), [](char c) {
+        return std::strchr("ivxlcdm", tolower(uchar(c))) != nullptr;
+    });
+    // A single letter is taken as a letter, except i, which starts roman numbering.
+    if (roman && (number.size() > 1 || tolower(uchar(number[0])) == 'i'))
+        return upper ? QTextListFormat::ListUpperRoman : QTextListFormat::ListLowerRoman;
+    return upper ? QTextListFormat::ListUpperAlpha : QTextListFormat::ListLowerAlpha;
 }
 
 // Indents, spaces and picture sizes beyond 22 inches are clamped.
@@ -219,6 +312,8 @@ private:
     void unicode(int value);
     void destination(RtfWord word);
     void pnWord(RtfWord word);
+    void styleWord(RtfWord word, int param);
+    void endStyleEntry(const GroupState &entry);
 
     int codePage();
     void ensureCapacity(qsizetype count);
@@ -267,6 +362,15 @@ private:
     int m_listLevel = -1;
     int m_listStyle = QTextListFormat::ListDisc;
     int m_overrideList = INT_MIN;
+    QByteArray m_listText;   // of the \listtext group being read
+    int m_listTextStyle = 0; // the kind its text shows, for the paragraph's \ls
+
+    std::unordered_map<int, Style> m_paragraphStyles; // the stylesheet by \s
+    std::unordered_map<int, Style> m_characterStyles; // by \cs
+    // Size of text without \fs: RTF's 12 pt, except in the rich-edit control's
+    // documents, whose paragraph marks leave the size to the editor.
+    int m_unsizedHalfPoints = 24;
+    int m_cellTabs = 0; // cells ended, separated from the next cell's text by tabs
 
     std::vector<RtfPicture> m_pictures;
     qint64 m_imageBudget = RtfParser::MaxImageBytes;
@@ -325,7 +429,8 @@ void Parser::run()
                 const bool known = word == RtfWord::Fldinst || word == RtfWord::Fldrslt
                                    || word == RtfWord::Pn || word == RtfWord::Shppict
                                    || word == RtfWord::ListTableWord
-                                   || word == RtfWord::ListOverrideTableWord || word == RtfWord::Ud;
+                                   || word == RtfWord::ListOverrideTableWord || word == RtfWord::Ud
+                                   || word == RtfWord::CharacterStyle;
                 if (!known) {
                     whole = skipGroup();
                     break;
@@ -376,6 +481,7 @@ void Parser::beginGroup()
         GroupState &group = m_stack.back();
         group.opens = Opens::None;
         group.pnList = 0;
+        group.pnContinuation = false;
     }
 }
 
@@ -404,14 +510,63 @@ void Parser::endGroup(qsizetype offset)
         finishObject(closing, offset + 1);
         break;
     case Opens::Pn:
-        if (closing.pnList)
+        if (closing.pnContinuation) {
+            top().para.list = 0;
+            top().para.listUndefined = false;
+        } else if (closing.pnList) {
             top().para.list = closing.pnList;
+        }
         break;
     case Opens::None:
         break;
     }
     if (closing.dest == Dest::FontTable && m_fontEntry >= 0)
         m_fontNameDone = true;
+    if (closing.dest == Dest::StyleSheet && top().dest == Dest::StyleSheet && top().style < 0)
+        endStyleEntry(closing);
+    if (closing.dest == Dest::ListText && top().dest != Dest::ListText) {
+        m_listTextStyle = listStyleOfText(m_listText);
+        if (top().para.listUndefined)
+            top().para.list = m_listTextStyle;
+    }
+}
+
+void Parser::styleWord(RtfWord word, int param)
+{
+    GroupState &group = top();
+    if (group.dest == Dest::StyleSheet) {
+        if (word == RtfWord::BasedOn) {
+            group.basedOn = param;
+        } else {
+            // An entry's formats are what it sets, on top of nothing.
+            group.style = qMax(param, 0);
+            group.characterStyle = word == RtfWord::CharacterStyle;
+            group.chr = CharState();
+            group.para = ParaState();
+        }
+        return;
+    }
+    if (word == RtfWord::BasedOn)
+        return;
+    const auto &styles = word == RtfWord::CharacterStyle ? m_characterStyles : m_paragraphStyles;
+    const auto style = styles.find(param);
+    if (style == styles.end())
+        return;
+    overlay(group.chr, style->second.chr);
+    if (word == RtfWord::ParagraphStyle)
+        overlay(group.para, style->second.para);
+}
+
+void Parser::endStyleEntry(const GroupState &entry)
+{
+    auto &styles = entry.characterStyle ? m_characterStyles : m_paragraphStyles;
+    Style style;
+    if (const auto base = styles.find(entry.basedOn); base != styles.end())
+        style = base->second;
+    overlay(style.chr, entry.chr);
+    overlay(style.para, entry.para);
+    // Without \s the entry is the normal style.
+    styles[qMax(entry.style, 0)] = style;
 }
 
 bool Parser::skipGroup()
@@ -495,6 +650,9 @@ void Parser::pnWord(RtfWord word)
     if (group.dest != Dest::Pn)
         return;
     switch (word) {
+    case RtfWord::PnContinuation:
+        group.pnContinuation = true;
+        break;
     case RtfWord::PnBullet:
         group.pnList = QTextListFormat::ListDisc;
         break;
@@ -576,6 +734,20 @@ bool Parser::controlWord(const RtfToken &token)
     case RtfWord::ListOverrideEntry:
         m_overrideList = INT_MIN;
         break;
+    case RtfWord::StyleSheet:
+        group.dest = Dest::StyleSheet;
+        chr = CharState();
+        para = ParaState();
+        break;
+    case RtfWord::ParagraphStyle:
+    case RtfWord::CharacterStyle:
+    case RtfWord::BasedOn:
+        styleWord(word, param);
+        break;
+    case RtfWord::ListText:
+        group.dest = Dest::ListText;
+        m_listText.clear();
+        break;
     case RtfWord::Shppict:
         break; // its picture is read like any other
     case RtfWord::SkipGroup:
@@ -585,6 +757,9 @@ bool Parser::controlWord(const RtfToken &token)
         break;
     case RtfWord::Ud:
         break; // its text is read like any other
+    case RtfWord::NoUiCompat:
+        m_unsizedHalfPoints = 0;
+        break;
     case RtfWord::Ansicpg:
         if (param > 0)
             m_ansiCodePage = param;
@@ -676,6 +851,21 @@ bool Parser::controlWord(const RtfToken &token)
     case RtfWord::NoSuperSub:
         chr.script = 0;
         break;
+    case RtfWord::Up:
+    case RtfWord::Down: {
+        const int offset = qBound(0, token.hasParam ? param : 6, 3276);
+        chr.offset = word == RtfWord::Up ? offset : -offset;
+        break;
+    }
+    case RtfWord::Caps:
+        chr.caps = on;
+        break;
+    case RtfWord::SmallCaps:
+        chr.smallCaps = on;
+        break;
+    case RtfWord::Outline:
+        chr.outline = on;
+        break;
     case RtfWord::FontSize:
         chr.halfPoints = !token.hasParam ? 24 : param <= 0 ? 0 : qMin(param, 3276);
         break;
@@ -689,6 +879,16 @@ bool Parser::controlWord(const RtfToken &token)
         para = ParaState();
         break;
     case RtfWord::Par:
+        // A table's row stays one paragraph, a cell's paragraphs lines of it.
+        if (group.dest == Dest::Normal && para.inTable)
+            put(QChar::LineSeparator);
+        else if (group.dest == Dest::Normal)
+            finishParagraph(true);
+        break;
+    case RtfWord::InTable:
+        para.inTable = true;
+        break;
+    case RtfWord::Row:
         if (group.dest == Dest::Normal)
             finishParagraph(true);
         break;
@@ -724,12 +924,18 @@ bool Parser::controlWord(const RtfToken &token)
             m_overrides[param] = m_overrideList;
         } else if (param <= 0) {
             para.list = 0;
+            para.listUndefined = false;
         } else {
-            // The style of the list's first level; a list not defined is bulleted.
+            // The style of the list's first level; a list not defined shows its
+            // kind in the paragraph's {\*\pn} or {\listtext}, else is bulleted.
             const auto override = m_overrides.find(param);
             const auto list = override == m_overrides.end() ? m_listStyles.end()
                                                             : m_listStyles.find(override->second);
-            para.list = list == m_listStyles.end() ? QTextListFormat::ListDisc : list->second;
+            para.listUndefined = list == m_listStyles.end();
+            if (!para.listUndefined)
+                para.list = list->second;
+            else if (!para.list)
+                para.list = m_listTextStyle ? m_listTextStyle : int(QTextListFormat::ListDisc);
         }
         break;
     case RtfWord::PnBullet:
@@ -739,11 +945,15 @@ bool Parser::controlWord(const RtfToken &token)
     case RtfWord::PnUpperLetter:
     case RtfWord::PnLowerRoman:
     case RtfWord::PnUpperRoman:
+    case RtfWord::PnContinuation:
         pnWord(word);
         break;
     case RtfWord::Tab:
-    case RtfWord::Cell:
         put(u'\t');
+        break;
+    case RtfWord::Cell:
+        if (group.dest == Dest::Normal)
+            ++m_cellTabs;
         break;
     case RtfWord::Line:
         put(QChar::LineSeparator);
@@ -909,12 +1119,17 @@ void Parser::ensureCapacity(qsizetype count)
 void Parser::beginText()
 {
     const CharState &state = top().chr;
-    if (m_runOpen && state == m_runState)
-        return;
-    closeRun();
-    m_runState = state;
-    m_content->runs.push_back({m_length, 0, styleIndex(state)});
-    m_runOpen = true;
+    if (!m_runOpen || state != m_runState) {
+        closeRun();
+        m_runState = state;
+        m_content->runs.push_back({m_length, 0, styleIndex(state)});
+        m_runOpen = true;
+    }
+    if (m_cellTabs > 0) {
+        ensureCapacity(m_cellTabs);
+        std::fill_n(m_out + m_length, m_cellTabs, u'\t');
+        m_length += std::exchange(m_cellTabs, 0);
+    }
 }
 
 void Parser::closeRun()
@@ -1000,6 +1215,9 @@ void Parser::textBytes(QByteArrayView bytes)
     case Dest::Picture:
         m_pictures[group.picture].addHex(bytes);
         break;
+    case Dest::ListText:
+        m_listText.append(bytes.first(qMin<qsizetype>(bytes.size(), 16 - m_listText.size())));
+        break;
     default:
         break;
     }
@@ -1063,6 +1281,8 @@ void Parser::flushPending()
 
 void Parser::finishParagraph(bool terminated)
 {
+    m_cellTabs = 0; // the last cell of a row
+    m_listTextStyle = 0;
     closeRun();
     const int runs = int(m_content->runs.size());
     m_content->paragraphs.push_back({paraIndex(top().para), styleIndex(top().chr),
@@ -1072,6 +1292,8 @@ void Parser::finishParagraph(bool terminated)
 
 void Parser::addObject(RtfContent::Object object)
 {
+    if (m_cellTabs > 0)
+        beginText();
     closeRun();
     ensureCapacity(1);
     m_out[m_length] = QChar::ObjectReplacementCharacter;
@@ -1101,6 +1323,8 @@ void Parser::finishPicture(const GroupState &group, qsizetype end)
         } else {
             object.size = picture.displaySize(image);
             object.image = std::move(image);
+            if (picture.kind == RtfPicture::Png || picture.kind == RtfPicture::Jpeg)
+                object.encoded = std::move(picture.data);
         }
         addObject(std::move(object));
     }
@@ -1188,8 +1412,9 @@ void Parser::buildFormats()
             if (charset > 1)
                 format.setProperty(TextFormat::FontCharset, charset);
         }
-        if (s.halfPoints > 0)
-            format.setFontPointSize(s.halfPoints / 2.0);
+        const int halfPoints = s.halfPoints > 0 ? s.halfPoints : m_unsizedHalfPoints;
+        if (halfPoints > 0)
+            format.setFontPointSize(halfPoints / 2.0);
         if (s.bold)
             format.setFontWeight(QFont::Bold);
         if (s.italic)
@@ -1220,6 +1445,17 @@ void Parser::buildFormats()
         if (s.script)
             format.setVerticalAlignment(s.script == 1 ? QTextCharFormat::AlignSubScript
                                                       : QTextCharFormat::AlignSuperScript);
+        // The offset is kept relative to the size, as the writer reads it back.
+        if (s.offset)
+            format.setBaselineOffset(s.offset * 100.0 / (halfPoints > 0 ? halfPoints : 24));
+        if (s.caps)
+            format.setFontCapitalization(QFont::AllUppercase);
+        else if (s.smallCaps)
+            format.setFontCapitalization(QFont::SmallCaps);
+        if (s.outline) {
+            const QColor c = color(s.foreground);
+            format.setTextOutline(QPen(s.foreground > 0 && c.isValid() ? c : QColor(Qt::black), 0));
+        }
         if (s.link >= 0) {
             format.setAnchor(true);
             format.setAnchorHref(m_links[s.link]);

@@ -95,11 +95,12 @@ QImage RtfPicture::readImage(const QByteArray &bytes, const char *format, qint64
 
 QSizeF RtfPicture::displaySize(const QImage &image) const
 {
-    qreal w = goalWidth > 0 ? TextFormat::twipsToUnits(goalWidth) : image.width();
-    qreal h = goalHeight > 0 ? TextFormat::twipsToUnits(goalHeight) : image.height();
-    w = w * qBound(1, scaleX, 1000) / 100.0;
-    h = h * qBound(1, scaleY, 1000) / 100.0;
-    return QSizeF(w, h);
+    const qreal w = goalWidth > 0 ? TextFormat::twipsToUnits(goalWidth) : image.width();
+    const qreal h = goalHeight > 0 ? TextFormat::twipsToUnits(goalHeight) : image.height();
+    // Scaled beyond 22 inches a picture takes no more room than that.
+    const qreal largest = TextFormat::twipsToUnits(31680);
+    return QSizeF(qMin(w * qMax(1, scaleX) / 100.0, largest),
+                  qMin(h * qMax(1, scaleY) / 100.0, largest));
 }
 
 QImage RtfPicture::imageFromDib(QByteArrayView dib, qint64 *budget)

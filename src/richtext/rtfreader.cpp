@@ -155,6 +155,8 @@ void ContentInserter::insertObject(const RtfContent::Run &run)
         format.merge(style);
         format.setObjectType(QTextFormat::ImageObject);
         format.setName(name);
+        if (!object.encoded.isEmpty())
+            format.setProperty(TextFormat::PictureData, object.encoded);
         if (!object.size.isEmpty()) {
             format.setWidth(object.size.width());
             format.setHeight(object.size.height());

@@ -308,6 +308,18 @@ void Writer::characterProperties(const QTextCharFormat &format)
         m_body += "\\sub";
     else if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
         m_body += "\\super";
+    // The offset is a share of the size: in half-points it follows the size.
+    const qint64 offset = qRound64(format.baselineOffset() * (size > 0 ? size * 2 : 24) / 100);
+    if (offset > 0)
+        number("\\up", offset);
+    else if (offset < 0)
+        number("\\dn", -offset);
+    if (format.fontCapitalization() == QFont::AllUppercase)
+        m_body += "\\caps";
+    else if (format.fontCapitalization() == QFont::SmallCaps)
+        m_body += "\\scaps";
+    if (format.textOutline().style() != Qt::NoPen)
+        m_body += "\\outl";
 }
 
 void Writer::text(QStringView text)
@@ -350,19 +362,24 @@ void Writer::picture(const QTextImageFormat &format)
         image.loadFromData(resource.toByteArray());
     if (image.isNull())
         return; // nothing left to write of a picture whose image is gone
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
+    // A picture read from a PNG or JPEG file is written as that file again.
+    QByteArray data = format.property(TextFormat::PictureData).toByteArray();
+    const bool jpeg = data.startsWith("\xFF\xD8");
+    if (!jpeg && !data.startsWith("\x89PNG")) {
+        data.clear();
+        QBuffer buffer(&data);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
     const qreal width = format.width() > 0 ? format.width() : image.width();
     const qreal height = format.height() > 0 ? format.height() : image.height();
-    m_body += "{\\pict\\pngblip";
+    m_body += jpeg ? "{\\pict\\jpegblip" : "{\\pict\\pngblip";
     number("\\picw", image.width());
     number("\\pich", image.height());
     number("\\picwgoal", qRound64(TextFormat::unitsToTwips(width)));
     number("\\pichgoal", qRound64(TextFormat::unitsToTwips(height)));
     m_body += "\r\n";
-    const QByteArray hex = png.toHex();
+    const QByteArray hex = data.toHex();
     for (qsizetype i = 0; i < hex.size(); i += 128) {
         m_body += QByteArrayView(hex).sliced(i, qMin<qsizetype>(128, hex.size() - i));
         m_body += "\r\n";

@@ -65,6 +65,10 @@ enum Property {
     // named one other than the default; written back with the face. Setting a
     // face clears it.
     FontCharset,
+    // QByteArray: the PNG or JPEG file an image of the document was read from.
+    // The writer writes it again as it stands, so that a picture is not
+    // re-encoded on every save; whoever changes the image's pixels removes it.
+    PictureData,
 };
 
 // Object type of an undecodable picture or embedded object (one position,

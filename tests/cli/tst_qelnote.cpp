@@ -106,6 +106,22 @@ void TestQelnote::textPrintsUtf8WithLineFeeds_data()
         << fixture("eastasian.rtf") << QByteArray("中文\n中文\n한글\nソフト\n中 A\n");
     QTest::newRow("font names") << fixture("fontnames.rtf") << QByteArray("你好, Arial\n");
     QTest::newRow("hidden text") << fixture("hidden.rtf") << QByteArray("shown  shown\n");
+    QTest::newRow("raised and lowered")
+        << fixture("updown.rtf") << QByteArray("H2O and x234\nall caps Small Caps outlined both\n");
+    QTest::newRow("stylesheet") << fixture("stylesheet.rtf")
+                                << QByteArray("Styled\nBased on the heading\nBody with code and "
+                                              "bold\nUnstyled 12 pt\n");
+    QTest::newRow("list levels")
+        << fixture("listlevels.rtf")
+        << QByteArray("Not numbered\nBullet\nLettered\nContinued without a letter\nLettered "
+                      "again\n");
+    QTest::newRow("lists without a table")
+        << fixture("listnotable.rtf") << QByteArray("First\nSecond\nDot\nRoman\n");
+    QTest::newRow("table rows") << fixture("table.rtf")
+                                << QByteArray("Before\nName\tValue\nTwo\nlines\t42\nAfter\n");
+    QTest::newRow("picture kinds") << fixture("picturebytes.rtf")
+                                   << QByteArray("png \xEF\xBF\xBC jpeg \xEF\xBF\xBC wmf "
+                                                 "\xEF\xBF\xBC emf \xEF\xBF\xBC end\n");
     QTest::newRow("objects") << fixture("pictures.rtf")
                              << QByteArray("png \xEF\xBF\xBC dib \xEF\xBF\xBC wmf \xEF\xBF\xBC "
                                            "object \xEF\xBF\xBC end\n");

@@ -54,6 +54,37 @@ QTextBlock blockOf(const QTextDocument &document, const QString &text)
     return document.find(text).block();
 }
 
+// What a word processor shows of the first character of text and its paragraph.
+QString shownFormat(const QTextDocument &document, const QString &text)
+{
+    const QTextCharFormat f = formatOf(document, text);
+    const QTextBlock block = blockOf(document, text);
+    QStringList parts;
+    if (const QStringList families = f.fontFamilies().toStringList(); !families.isEmpty())
+        parts << families.first();
+    if (f.hasProperty(QTextFormat::FontPointSize))
+        parts << QString::number(f.fontPointSize()) + u"pt"_qs;
+    if (f.fontWeight() >= QFont::DemiBold)
+        parts << u"bold"_qs;
+    if (f.fontItalic())
+        parts << u"italic"_qs;
+    if (f.fontCapitalization() == QFont::AllUppercase)
+        parts << u"caps"_qs;
+    if (f.fontCapitalization() == QFont::SmallCaps)
+        parts << u"smallcaps"_qs;
+    if (f.textOutline().style() != Qt::NoPen)
+        parts << u"outline"_qs;
+    if (f.hasProperty(QTextFormat::TextBaselineOffset)) // in half-points, as RTF gives it
+        parts << u"offset%1"_qs.arg(qRound(f.baselineOffset() * f.fontPointSize() / 50));
+    if (f.hasProperty(QTextFormat::ForegroundBrush))
+        parts << f.foreground().color().name();
+    if (block.blockFormat().alignment() & Qt::AlignHCenter)
+        parts << u"centred"_qs;
+    if (block.textList())
+        parts << u"list%1"_qs.arg(block.textList()->format().style());
+    return parts.join(u' ');
+}
+
 // True when data was read whole; *error tells what was damaged.
 bool readInto(QTextDocument &document, const QByteArray &data, QString *error = nullptr)
 {
@@ -74,6 +105,9 @@ private Q_SLOTS:
     void codePagesByAnsiCodePageAndCharset();
     void otherProgramsDocumentsReadAsTheyShowThem_data();
     void otherProgramsDocumentsReadAsTheyShowThem();
+    void otherProgramsFormatsReadAsTheyShowThem_data();
+    void otherProgramsFormatsReadAsTheyShowThem();
+    void picturesKeepTheirFileAndScale();
     void unicodeWithFallbackSkipping_data();
     void unicodeWithFallbackSkipping();
     void specialCharacters_data();
@@ -143,6 +177,30 @@ void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem_data()
                                  << QStringList{u"shown "_qs
                                                 + QChar(QChar::ObjectReplacementCharacter)
                                                 + u" shown"_qs};
+    QTest::newRow("raised, lowered, capitals and outline")
+        << u"updown.rtf"_qs
+        << QStringList{u"H2O and x234"_qs, u"all caps Small Caps outlined both"_qs};
+    QTest::newRow("stylesheet") << u"stylesheet.rtf"_qs
+                                << QStringList{u"Styled"_qs, u"Based on the heading"_qs,
+                                               u"Body with code and bold"_qs, u"Unstyled 12 pt"_qs};
+    QTest::newRow("list table levels")
+        << u"listlevels.rtf"_qs
+        << QStringList{u"Not numbered"_qs, u"Bullet"_qs, u"Lettered"_qs,
+                       u"Continued without a letter"_qs, u"Lettered again"_qs};
+    QTest::newRow("lists without a list table")
+        << u"listnotable.rtf"_qs << QStringList{u"First"_qs, u"Second"_qs, u"Dot"_qs, u"Roman"_qs};
+    // A row is one paragraph: its cells separated by tabs, a cell's paragraphs by line breaks.
+    QTest::newRow("table") << u"table.rtf"_qs
+                           << QStringList{u"Before"_qs, u"Name\tValue"_qs,
+                                          u"Two"_qs + QChar(QChar::LineSeparator) + u"lines\t42"_qs,
+                                          u"After"_qs};
+    const QString mark(QChar::ObjectReplacementCharacter);
+    QTest::newRow("picture kinds")
+        << u"picturebytes.rtf"_qs
+        << QStringList{u"png "_qs + mark + u" jpeg "_qs + mark + u" wmf "_qs + mark + u" emf "_qs
+                       + mark + u" end"_qs};
+    QTest::newRow("corrupt picture")
+        << u"corruptpicture.rtf"_qs << QStringList{u"before "_qs + mark + u" after"_qs};
 }
 
 void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem()
@@ -172,6 +230,78 @@ void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem()
         QTextCursor(&shown).insertText(u"shown  shown"_qs, formatOf(document, u"shown"_qs));
         QVERIFY(qAbs(document.idealWidth() - shown.idealWidth()) <= 1); // text shaping
     }
+}
+
+void TestRtfReader::otherProgramsFormatsReadAsTheyShowThem_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("format");
+    const auto row = [](const char *name, const QString &text, const QString &format) {
+        QTest::addRow("%s: %s", name, qPrintable(text))
+            << QString::fromLatin1(name) << text << format;
+    };
+    row("updown.rtf", u"H2O"_qs, u"Times New Roman 12pt"_qs);
+    row("updown.rtf", u"2O"_qs, u"Times New Roman 12pt offset-4"_qs);
+    row("updown.rtf", u"234"_qs, u"Times New Roman 12pt offset6"_qs);
+    row("updown.rtf", u"34"_qs, u"Times New Roman 12pt offset3"_qs);
+    row("updown.rtf", u"4"_qs, u"Times New Roman 12pt offset-3"_qs);
+    row("updown.rtf", u"all"_qs, u"Arial 10pt caps"_qs);
+    row("updown.rtf", u"Small"_qs, u"Arial 10pt smallcaps"_qs);
+    row("updown.rtf", u"outlined"_qs, u"Arial 10pt outline #c00000"_qs);
+    row("updown.rtf", u"both"_qs, u"Arial 10pt caps offset4"_qs);
+    // Without \fs text is 12 pt; a style gives its formats to the paragraphs and
+    // characters that name it, on top of the style it is based on.
+    row("stylesheet.rtf", u"Styled"_qs, u"Helvetica 20pt bold centred"_qs);
+    row("stylesheet.rtf", u"Based"_qs, u"Helvetica 16pt bold italic centred"_qs);
+    row("stylesheet.rtf", u"Body"_qs, u"Helvetica 12pt"_qs);
+    row("stylesheet.rtf", u"code"_qs, u"Courier 12pt #0000ff"_qs);
+    row("stylesheet.rtf", u"bold"_qs, u"Helvetica 12pt bold"_qs);
+    row("stylesheet.rtf", u"Unstyled"_qs, u"Helvetica 12pt"_qs);
+    row("listlevels.rtf", u"Not numbered"_qs, u"Times New Roman 12pt"_qs);
+    row("listlevels.rtf", u"Bullet"_qs, u"Times New Roman 12pt list-1"_qs);
+    row("listlevels.rtf", u"Lettered"_qs, u"Times New Roman 12pt list-5"_qs);
+    row("listlevels.rtf", u"Continued"_qs, u"Times New Roman 12pt"_qs);
+    row("listlevels.rtf", u"again"_qs, u"Times New Roman 12pt list-5"_qs);
+    row("listnotable.rtf", u"First"_qs, u"Times 12pt list-4"_qs);
+    row("listnotable.rtf", u"Second"_qs, u"Times 12pt list-4"_qs);
+    row("listnotable.rtf", u"Dot"_qs, u"Times 12pt list-1"_qs);
+    row("listnotable.rtf", u"Roman"_qs, u"Times 12pt list-8"_qs);
+}
+
+void TestRtfReader::otherProgramsFormatsReadAsTheyShowThem()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, text);
+    QFETCH(QString, format);
+    QTextDocument document;
+    QVERIFY(readInto(document, fixture(name.toLatin1().constData())));
+    QCOMPARE(shownFormat(document, text), format);
+}
+
+void TestRtfReader::picturesKeepTheirFileAndScale()
+{
+    QTextDocument document;
+    QVERIFY(readInto(document, fixture("picturebytes.rtf")));
+    QList<QTextCharFormat> objects;
+    for (QTextBlock::iterator it = document.begin().begin(); !it.atEnd(); ++it) {
+        if (it.fragment().text() == QString(QChar::ObjectReplacementCharacter))
+            objects << it.fragment().charFormat();
+    }
+    QCOMPARE(objects.size(), 4);
+    // PNG and JPEG are shown, and keep the file they came in.
+    const QByteArray data = fixture("picturebytes.rtf");
+    for (int i : {0, 1}) {
+        QVERIFY(objects[i].isImageFormat());
+        const QByteArray file = objects[i].property(TextFormat::PictureData).toByteArray();
+        QVERIFY(file.startsWith(i == 0 ? "\x89PNG" : "\xFF\xD8"));
+        QVERIFY(QByteArray(data).replace("\n", "").contains(file.toHex()));
+    }
+    // 60 x 30 twips at 1500% x 1200%.
+    QCOMPARE(objects[1].toImageFormat().width(), TextFormat::twipsToUnits(900));
+    QCOMPARE(objects[1].toImageFormat().height(), TextFormat::twipsToUnits(360));
+    for (int i : {2, 3})
+        QCOMPARE(objects[i].objectType(), TextFormat::ForeignObjectType);
 }
 
 void TestRtfReader::unicodeWithFallbackSkipping_data()
@@ -215,7 +345,8 @@ void TestRtfReader::specialCharacters_data()
     row("quotes and dashes",
         "{\\rtf1 \\lquote\\rquote\\ldblquote\\rdblquote\\emdash\\endash\\bullet}",
         u"\u2018\u2019\u201C\u201D\u2014\u2013\u2022"_qs);
-    row("table cells and rows", "{\\rtf1\\trowd a\\cell b\\cell\\row c}", u"a\tb\t\nc"_qs);
+    row("table cells and rows", "{\\rtf1\\trowd\\intbl a\\cell\\cell b\\par c\\cell\\row d}",
+        u"a\t\tb\u2028c\nd"_qs);
     row("control characters are dropped", "{\\rtf1 a\x01\\'07b}", u"ab"_qs);
     row("empty document", "{\\rtf1}", QString());
     row("text after the document", "{\\rtf1 a}b{c", u"a"_qs);

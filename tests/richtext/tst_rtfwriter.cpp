@@ -62,6 +62,9 @@ QString describeCharacter(const QTextCharFormat &f, const QTextDocument &documen
         f.hasProperty(QTextFormat::BackgroundBrush) ? f.background().color().name() : QString(),
         QString::number(f.verticalAlignment()),
         f.isAnchor() ? u"link:"_qs + f.anchorHref() : QString(),
+        u"offset%1"_qs.arg(f.baselineOffset()),
+        u"capitals%1"_qs.arg(f.fontCapitalization()),
+        f.textOutline().style() != Qt::NoPen ? u"outline"_qs : QString(),
     };
     if (f.isImageFormat()) {
         const QTextImageFormat image = f.toImageFormat();
@@ -304,9 +307,11 @@ private Q_SLOTS:
 void TestRtfWriter::fixturesRoundTrip_data()
 {
     QTest::addColumn<QString>("name");
-    for (const char *name : {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf",
-                             "fieldresult.rtf", "worddestinations.rtf", "upr.rtf",
-                             "macjapanese.rtf", "eastasian.rtf", "hidden.rtf", "fontnames.rtf"})
+    for (const char *name :
+         {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf", "fieldresult.rtf",
+          "worddestinations.rtf", "upr.rtf", "macjapanese.rtf", "eastasian.rtf", "hidden.rtf",
+          "fontnames.rtf", "updown.rtf", "stylesheet.rtf", "listlevels.rtf", "listnotable.rtf",
+          "table.rtf", "picturebytes.rtf", "corruptpicture.rtf"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -325,6 +330,22 @@ void TestRtfWriter::fixturesRoundTrip()
                  written.constData());
     if (name == u"hidden.rtf"_qs)
         QVERIFY2(written.contains("\\fs22\\v hidden}"), written.constData());
+    if (name == u"updown.rtf"_qs) {
+        QVERIFY2(written.contains("\\fs24\\dn4 2}{\\f1\\fs24 O and x}{\\f1\\fs24\\up6 2}"),
+                 written.constData());
+        QVERIFY2(written.contains("\\fs20\\up4\\caps both}"), written.constData());
+    }
+    if (name == u"picturebytes.rtf"_qs) {
+        // PNG and JPEG files are written as they were read, not encoded again.
+        const QByteArray flat = QByteArray(written).replace("\r\n", "");
+        QCOMPARE(flat.count("\\jpegblip\\picw4\\pich2\\picwgoal900\\pichgoal360"), 1);
+        QCOMPARE(flat.count("\\pngblip"), 1);
+        for (QTextBlock::iterator it = original.begin().begin(); !it.atEnd(); ++it) {
+            const QByteArray file
+                = it.fragment().charFormat().property(TextFormat::PictureData).toByteArray();
+            QVERIFY(file.isEmpty() || flat.contains(file.toHex()));
+        }
+    }
 }
 
 void TestRtfWriter::everyAttributeRoundTrips()
