@@ -12,16 +12,13 @@
 #include <QMimeData>
 
 NoteLinks::NoteLinks(TJvRichEdit *edit, QAction *sendNote, QObject *parent)
-    : QObject(parent)
+    : EditorDataFilter(parent)
     , m_edit(edit)
 {
     connect(edit, &TJvRichEdit::OnDblClick, this, &NoteLinks::editDblClick);
     connect(edit, &TJvRichEdit::OnURLClick, this,
             [this](const QString &text) { editURLClick(text); });
-    connect(edit, &TJvRichEdit::OnQueryAcceptData, this,
-            [this](const QMimeData *data, bool really, bool, bool &handled) {
-                editQueryAcceptData(data, really, handled);
-            });
+    edit->installDataFilter(this);
     connect(sendNote, &QAction::triggered, this, &NoteLinks::SendNote1Click);
     sendNote->setEnabled(true);
 }
@@ -43,15 +40,15 @@ void NoteLinks::editURLClick(const QString &text)
     TDM::instance()->links().open(text.trimmed());
 }
 
-void NoteLinks::editQueryAcceptData(const QMimeData *data, bool really, bool &handled)
+bool NoteLinks::queryAcceptData(const QMimeData *data, bool really, bool)
 {
     // While something is only dragged over the editor, it accepts as usual;
     // anything but a file manager's files it inserts itself.
     if (!really || !data)
-        return;
+        return false;
     const QStringList files = droppedFiles(*data);
     if (files.isEmpty())
-        return;
+        return false;
     insertFileLines(*m_edit, files);
-    handled = true;
+    return true;
 }

@@ -1,16 +1,15 @@
 #pragma once
 
-#include <QObject>
+#include "richedit/editordatafilter.h"
 
 class QAction;
-class QMimeData;
 class TJvRichEdit;
 
 // The links and mail of one note editor: a double click marks the note's
 // links and opens what the token at the selection leads to, a click on a link
 // opens its text, files dropped or pasted from a file manager arrive as
 // quoted, marked lines, and the note menu's "Send Note" mails the note.
-class NoteLinks : public QObject
+class NoteLinks : public EditorDataFilter
 {
     Q_OBJECT
 
@@ -21,10 +20,12 @@ public:
     // note with it as the subject.
     void SendNote1Click();
 
+    // The editor's OnQueryAcceptData: a file manager's files become lines.
+    bool queryAcceptData(const QMimeData *data, bool really, bool isDrop) override;
+
 private:
     void editDblClick();
     void editURLClick(const QString &text);
-    void editQueryAcceptData(const QMimeData *data, bool really, bool &handled);
 
     TJvRichEdit *m_edit;
 };

@@ -163,7 +163,7 @@ QMimeData *TJvRichEdit::createMimeDataFromSelection() const
 
 bool TJvRichEdit::canInsertFromMimeData(const QMimeData *source) const
 {
-    // File managers' lists of files, which OnQueryAcceptData handlers may take.
+    // File managers' lists of files, which a data filter may take.
     static const QStringList fileLists = {QStringLiteral("x-special/gnome-copied-files"),
                                           QStringLiteral("application/x-kde4-urilist")};
     return QTextEdit::canInsertFromMimeData(source) || !rtfMimeTypeOf(source).isEmpty()
@@ -172,11 +172,26 @@ bool TJvRichEdit::canInsertFromMimeData(const QMimeData *source) const
                           [&](const QString &type) { return source->hasFormat(type); });
 }
 
+void TJvRichEdit::installDataFilter(EditorDataFilter *filter)
+{
+    m_dataFilters.removeAll(filter);
+    m_dataFilters.prepend(filter);
+}
+
+bool TJvRichEdit::OnQueryAcceptData(const QMimeData *data, bool really, bool isDrop)
+{
+    // A copy: a filter may install another or be deleted while it is asked.
+    const QList<QPointer<EditorDataFilter>> filters = m_dataFilters;
+    for (const QPointer<EditorDataFilter> &filter : filters) {
+        if (filter && filter->queryAcceptData(data, really, isDrop))
+            return true;
+    }
+    return false;
+}
+
 void TJvRichEdit::insertFromMimeData(const QMimeData *source)
 {
-    bool handled = false;
-    Q_EMIT OnQueryAcceptData(source, true, m_dropping, handled);
-    if (handled)
+    if (OnQueryAcceptData(source, true, m_dropping))
         return;
     const QString rtfType = rtfMimeTypeOf(source);
     if (!rtfType.isEmpty()) {
@@ -197,15 +212,13 @@ void TJvRichEdit::insertFromMimeData(const QMimeData *source)
 
 void TJvRichEdit::dragEnterEvent(QDragEnterEvent *event)
 {
-    bool handled = false;
-    Q_EMIT OnQueryAcceptData(event->mimeData(), false, true, handled);
+    OnQueryAcceptData(event->mimeData(), false, true);
     QTextEdit::dragEnterEvent(event);
 }
 
 void TJvRichEdit::dragMoveEvent(QDragMoveEvent *event)
 {
-    bool handled = false;
-    Q_EMIT OnQueryAcceptData(event->mimeData(), false, true, handled);
+    OnQueryAcceptData(event->mimeData(), false, true);
     QTextEdit::dragMoveEvent(event);
 }
 

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "richedit/editordatafilter.h"
 #include "richtext/richdocument.h"
 
+#include <QList>
+#include <QPointer>
 #include <QTextEdit>
 
 class QMimeData;
@@ -18,10 +21,6 @@ enum class TScrollStyle { ssNone, ssBoth };
 // link detection, accepting drops, no tooltip.
 //
 // The widget keeps the document it was created with: never call setDocument().
-//
-// The signals carrying a bool &handled must be connected directly (the
-// default for objects on one thread); a slot sets handled to true to take
-// the matter over.
 class TJvRichEdit : public QTextEdit, public RichDocument
 {
     Q_OBJECT
@@ -53,12 +52,13 @@ public:
     void setVerticalScrollPosition(int position) override;
     QSize EditorSize() const override { return size(); }
 
+    // Pasted and dropped data goes to filter before the editor inserts it;
+    // the filter installed last is asked first. A destroyed filter drops out.
+    void installDataFilter(EditorDataFilter *filter);
+
 Q_SIGNALS:
     // A mouse button was pressed and released on text with the link effect.
     void OnURLClick(const QString &text, Qt::MouseButton button);
-    // Before pasted or dropped data is inserted: really is false while the
-    // editor only asks (dragging over it), true when it is about to insert.
-    void OnQueryAcceptData(const QMimeData *data, bool really, bool isDrop, bool &handled);
     // After every change of the selection or of the caret position.
     void OnSelectionChange();
     // After a double click has selected the word under the pointer.
@@ -86,6 +86,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    // True when an installed filter took the data over.
+    bool OnQueryAcceptData(const QMimeData *data, bool really, bool isDrop);
     QString linkTextAt(const QPoint &viewportPosition) const;
     void reportSelectionChange();
     // The one selected picture when the user may resize it, else -1.
@@ -99,6 +101,7 @@ private:
     QString m_pressedLink;
     Qt::MouseButton m_pressedButton = Qt::NoButton;
     bool m_dropping = false;
+    QList<QPointer<EditorDataFilter>> m_dataFilters;
     int m_lastSelectionStart = -1;
     int m_lastSelectionLength = -1;
     bool m_pictureFramed = false;

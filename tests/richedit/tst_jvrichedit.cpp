@@ -23,6 +23,25 @@
 
 #include "richedit/jvrichedit.h"
 
+namespace {
+// A data filter that runs a function, so that a test can say what it does.
+class FunctionDataFilter : public EditorDataFilter
+{
+public:
+    using Query = std::function<bool(const QMimeData *, bool, bool)>;
+    explicit FunctionDataFilter(Query query)
+        : m_query(std::move(query))
+    {}
+    bool queryAcceptData(const QMimeData *data, bool really, bool isDrop) override
+    {
+        return m_query(data, really, isDrop);
+    }
+
+private:
+    Query m_query;
+};
+} // namespace
+
 class TestJvRichEdit : public QObject
 {
     Q_OBJECT
@@ -133,25 +152,37 @@ void TestJvRichEdit::queryAcceptDataDecidesOnPaste()
     edit.setSelStart(1);
     bool takeOver = true;
     QList<bool> asked;
-    connect(&edit, &TJvRichEdit::OnQueryAcceptData, &edit,
-            [&](const QMimeData *data, bool really, bool isDrop, bool &handled) {
-                QVERIFY(data);
-                QVERIFY(!isDrop);
-                asked << really;
-                if (really && takeOver) {
-                    edit.setSelText("handled");
-                    handled = true;
-                }
-            });
+    auto *taking = new FunctionDataFilter([&](const QMimeData *data, bool really, bool isDrop) {
+        asked << (data && really && !isDrop);
+        if (!really || !takeOver)
+            return false;
+        edit.setSelText("handled");
+        return true;
+    });
+    edit.installDataFilter(taking);
+    // Installed last, asked first; declining, it leaves the data to the next.
+    QStringList order;
+    FunctionDataFilter declining([&](const QMimeData *, bool, bool) {
+        order << "declining";
+        return false;
+    });
+    edit.installDataFilter(&declining);
 
     QApplication::clipboard()->setText("pasted");
     edit.paste();
     QCOMPARE(edit.Text(), QString("[handled]"));
     QCOMPARE(asked, QList<bool>{true});
+    QCOMPARE(order, QStringList{"declining"});
 
     takeOver = false;
     edit.paste();
     QCOMPARE(edit.Text(), QString("[handledpasted]"));
+
+    // A filter that is gone is asked no more.
+    delete taking;
+    edit.paste();
+    QCOMPARE(edit.Text(), QString("[handledpastedpasted]"));
+    QCOMPARE(asked.size(), 2);
 }
 
 void TestJvRichEdit::copyAndPasteKeepAttributes()
@@ -187,14 +218,14 @@ void TestJvRichEdit::dropsPassThroughQueryAcceptData()
         bool isDrop;
     };
     QList<Query> queries;
-    connect(&edit, &TJvRichEdit::OnQueryAcceptData, &edit,
-            [&](const QMimeData *data, bool really, bool isDrop, bool &handled) {
-                queries.append({really, isDrop});
-                if (really && data->hasUrls()) {
-                    edit.setSelText('"' + data->urls().first().toLocalFile() + "\"\r\n");
-                    handled = true;
-                }
-            });
+    FunctionDataFilter filter([&](const QMimeData *data, bool really, bool isDrop) {
+        queries.append({really, isDrop});
+        if (!really || !data->hasUrls())
+            return false;
+        edit.setSelText('"' + data->urls().first().toLocalFile() + "\"\r\n");
+        return true;
+    });
+    edit.installDataFilter(&filter);
 
     QMimeData files;
     files.setUrls({QUrl::fromLocalFile("/tmp/a file.txt")});
