@@ -1,14 +1,17 @@
 #include "platform/settingsfile.h"
 
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QDir>
+#include <QMutex>
 #include <QStringDecoder>
 #include <QStringEncoder>
-
-#include <algorithm>
-#include <optional>
 
 #include "platform/wholefile.h"
 
@@ -77,13 +80,15 @@ public:
         return decoder.isValid() ? QString(decoder(text)) : QString::fromLatin1(text);
     }
 
-    // A legacy file that cannot hold text becomes UTF-8 as a whole.
-    void makeRoomFor(const QString &text)
+    // A legacy file that cannot hold text becomes UTF-8 as a whole; true
+    // when it did.
+    bool makeRoomFor(const QString &text)
     {
         if (isUtf8() || encodeLegacy(text))
-            return;
+            return false;
         bytes = decode(bytes).toUtf8();
         m_utf8 = 1;
+        return true;
     }
 
     QByteArray encode(const QString &text) const
@@ -145,6 +150,9 @@ public:
         , m_isAscii(isAscii(m_name.toUtf8()))
     {}
 
+    bool isAsciiName() const { return m_isAscii; }
+    QByteArray asciiLower() const { return m_ascii.toLower(); }
+
     bool matches(const Contents &contents, QByteArrayView bytes) const
     {
         if (isAscii(bytes)) {
@@ -173,13 +181,25 @@ struct Found
     bool insertAtEnd = false; // that entry is the file's last line, without a line end
 };
 
+qsizetype firstLine(const Contents &contents)
+{
+    return contents.bytes.startsWith(Utf8Bom) ? Utf8Bom.size() : 0;
+}
+
+// The name in a section's header line, without its brackets and blanks.
+QByteArrayView sectionName(QByteArrayView header)
+{
+    const qsizetype close = header.indexOf(']');
+    return trimmed(header.sliced(1, (close < 0 ? header.size() : close) - 1));
+}
+
 // The first section of that name and its first key of that name, as the
-// platform's reader finds them. Lines starting with ';' or '#' are comments.
-Found find(const Contents &contents, const Name &section, const Name &key)
+// platform's reader finds them, scanning from the line at start on, which
+// must lie before that section. Lines starting with ';' or '#' are comments.
+Found findEntry(const Contents &contents, const Name &section, const Name &key, qsizetype start)
 {
     Found found;
     const QByteArrayView bytes(contents.bytes);
-    qsizetype start = contents.bytes.startsWith(Utf8Bom) ? Utf8Bom.size() : 0;
     while (start < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', start);
         const qsizetype end = newline < 0 ? bytes.size() : newline;
@@ -188,10 +208,7 @@ Found find(const Contents &contents, const Name &section, const Name &key)
         if (line.startsWith('[')) {
             if (found.section)
                 break;
-            const qsizetype close = line.indexOf(']');
-            const QByteArrayView name
-                = trimmed(line.sliced(1, (close < 0 ? line.size() : close) - 1));
-            found.section = section.matches(contents, name);
+            found.section = section.matches(contents, sectionName(line));
         }
         if (found.section && !line.isEmpty()) {
             found.insertAt = next;
@@ -214,6 +231,58 @@ Found find(const Contents &contents, const Name &section, const Name &key)
     return found;
 }
 
+// A settings file's contents with the place where each section name is first
+// given: a read goes straight to its section instead of scanning every line
+// before it, which a board of thousands of notes, reading a record for each,
+// would pay for with time growing as the square of their number.
+class ParsedFile
+{
+public:
+    explicit ParsedFile(Contents contents)
+        : m_contents(std::move(contents))
+    {
+        const QByteArrayView bytes(m_contents.bytes);
+        qsizetype start = firstLine(m_contents);
+        while (start < bytes.size()) {
+            const qsizetype newline = bytes.indexOf('\n', start);
+            const qsizetype end = newline < 0 ? bytes.size() : newline;
+            const QByteArrayView line = trimmed(bytes.sliced(start, end - start));
+            if (line.startsWith('[')) {
+                const QByteArrayView name = sectionName(line);
+                if (!isAscii(name)) {
+                    if (m_firstOtherSection < 0)
+                        m_firstOtherSection = start;
+                } else if (const QByteArray lower = name.toByteArray().toLower();
+                           !m_asciiSections.contains(lower)) {
+                    m_asciiSections.insert(lower, start);
+                }
+            }
+            start = newline < 0 ? bytes.size() : newline + 1;
+        }
+    }
+
+    const Contents &contents() const { return m_contents; }
+
+    // As findEntry() over the whole file. An ASCII name matches only a
+    // section spelt the same but for case, or one spelt otherwise (compared
+    // by findEntry()); any other name only one spelt otherwise.
+    Found find(const Name &section, const Name &key) const
+    {
+        qsizetype start = m_firstOtherSection;
+        if (section.isAsciiName()) {
+            const qsizetype same = m_asciiSections.value(section.asciiLower(), -1);
+            if (same >= 0 && (start < 0 || same < start))
+                start = same;
+        }
+        return start < 0 ? Found() : findEntry(m_contents, section, key, start);
+    }
+
+private:
+    Contents m_contents;
+    QHash<QByteArray, qsizetype> m_asciiSections; // lower case: the first header of that name
+    qsizetype m_firstOtherSection = -1;           // the first header of a name not in ASCII
+};
+
 QByteArray readAll(const QString &path, bool *ok)
 {
     QFile file(path);
@@ -221,14 +290,108 @@ QByteArray readAll(const QString &path, bool *ok)
     return *ok ? file.readAll() : QByteArray();
 }
 
+// What shows that a file changed. A change of the same size within one tick
+// of the file system's clock leaves all of it as it was: a file changed that
+// recently is compared byte for byte before its parsed copy is trusted.
+struct FileStamp
+{
+    qint64 size = 0;
+    qint64 modified = 0;
+    qint64 changed = 0; // its metadata, which no program can set back
+    bool operator==(const FileStamp &) const = default;
+};
+
+std::optional<FileStamp> stampOf(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists())
+        return std::nullopt;
+    return FileStamp{info.size(), info.lastModified().toMSecsSinceEpoch(),
+                     info.metadataChangeTime().toMSecsSinceEpoch()};
+}
+
+// Coarser than the clock of any file system (some keep time in two seconds).
+constexpr qint64 FileClockTick = 2000;
+
+struct CachedFile
+{
+    std::shared_ptr<const ParsedFile> parsed;
+    QByteArray fileBytes;
+    FileStamp stamp;
+    qint64 knownAt = 0; // when the file last held fileBytes, before it was looked at
+
+    // Changed within a tick of when it was known: a later change in that
+    // tick may have left its stamp as it was.
+    bool recent() const
+    {
+        return std::max(stamp.modified, stamp.changed) > knownAt - FileClockTick;
+    }
+};
+
+// Every settings file this process read or wrote, as it last saw it. The
+// files are few (the program's one or two), and each access runs whole under
+// the lock.
+QMutex cacheLock;
+
+QHash<QString, CachedFile> &cachedFiles()
+{
+    static QHash<QString, CachedFile> files;
+    return files;
+}
+
+// The file as it is now; nothing when it exists but cannot be read. A
+// missing file is empty.
+std::shared_ptr<const ParsedFile> currentFile(const QString &path)
+{
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    QHash<QString, CachedFile> &files = cachedFiles();
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (!stamp) {
+        files.remove(path);
+        return std::make_shared<const ParsedFile>(Contents(QByteArray()));
+    }
+    const auto cached = files.find(path);
+    const bool sameStamp = cached != files.end() && cached->stamp == *stamp;
+    if (sameStamp && !cached->recent())
+        return cached->parsed;
+    bool ok = false;
+    const QByteArray bytes = readAll(path, &ok);
+    if (!ok) {
+        files.remove(path);
+        return nullptr;
+    }
+    if (sameStamp && bytes == cached->fileBytes) {
+        cached->knownAt = now;
+        return cached->parsed;
+    }
+    auto parsed = std::make_shared<const ParsedFile>(Contents(bytes));
+    files.insert(path, {parsed, bytes, *stamp, now});
+    return parsed;
+}
+
+// A write of this process replaced the file with contents, from writtenAt on.
+void remember(const QString &path, Contents contents, qint64 writtenAt)
+{
+    const std::optional<FileStamp> stamp = stampOf(path);
+    if (!stamp) {
+        cachedFiles().remove(path);
+        return;
+    }
+    const QByteArray fileBytes = contents.fileBytes();
+    cachedFiles().insert(path, {std::make_shared<const ParsedFile>(std::move(contents)), fileBytes,
+                                *stamp, writtenAt});
+}
+
 std::optional<QString> lookup(const QString &path, const QString &section, const QString &key)
 {
-    bool ok = false;
-    const Contents contents(readAll(path, &ok));
-    const Found found = find(contents, Name(section), Name(key));
+    const QMutexLocker lock(&cacheLock);
+    const std::shared_ptr<const ParsedFile> file = currentFile(path);
+    if (!file)
+        return std::nullopt;
+    const Found found = file->find(Name(section), Name(key));
     if (found.keyStart < 0)
         return std::nullopt;
-    QString value = contents.decode(found.value);
+    QString value = file->contents().decode(found.value);
     // As the platform's reader does: one pair of enclosing quotes is dropped.
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
         && value.back() == value.front())
@@ -287,17 +450,14 @@ std::optional<QString> writableTarget(const QString &path)
     return target.absoluteFilePath();
 }
 
-// The file's bytes before a write changes them; nothing when it must not be
-// written: a file that cannot be read must not be replaced by a file of one key.
-std::optional<QByteArray> bytesToChange(const QString &target)
+// The file before a write changes it; nothing when it must not be written:
+// a file that cannot be read must not be replaced by a file of one key.
+std::shared_ptr<const ParsedFile> fileToChange(const QString &target)
 {
-    if (!QFileInfo::exists(target))
-        return QByteArray();
-    bool ok = false;
-    QByteArray existing = readAll(target, &ok);
-    if (!ok || !QFileInfo(target).isWritable())
-        return std::nullopt;
-    return existing;
+    const QFileInfo info(target);
+    if (info.exists() && !info.isWritable())
+        return nullptr;
+    return currentFile(target);
 }
 
 // Where a section lies in the file: its header line, then its lines up to
@@ -319,7 +479,7 @@ QList<SectionSpan> sectionSpans(const Contents &contents)
 {
     QList<SectionSpan> spans;
     const QByteArrayView bytes(contents.bytes);
-    qsizetype start = contents.bytes.startsWith(Utf8Bom) ? Utf8Bom.size() : 0;
+    qsizetype start = firstLine(contents);
     while (start < bytes.size()) {
         const qsizetype newline = bytes.indexOf('\n', start);
         const qsizetype next = newline < 0 ? bytes.size() : newline + 1;
@@ -396,17 +556,18 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
         return refuse();
     }
 
+    const QMutexLocker lock(&cacheLock);
+    const qint64 writtenAt = QDateTime::currentMSecsSinceEpoch();
     const std::optional<QString> target = writableTarget(m_path);
-    const std::optional<QByteArray> existing
-        = target ? bytesToChange(*target) : std::optional<QByteArray>();
-    if (!existing) {
+    const std::shared_ptr<const ParsedFile> file = target ? fileToChange(*target) : nullptr;
+    if (!file) {
         return refuse();
     }
-    Contents contents(*existing);
+    Contents contents = file->contents();
     const QString entry = quotedForWriting(value);
-    contents.makeRoomFor(sectionName.text() + keyName.text() + entry);
-
-    const Found found = find(contents, sectionName, keyName);
+    const Found found = contents.makeRoomFor(sectionName.text() + keyName.text() + entry)
+                            ? findEntry(contents, sectionName, keyName, firstLine(contents))
+                            : file->find(sectionName, keyName);
     const QByteArray end = contents.lineEnd();
     QByteArray &bytes = contents.bytes;
     if (found.keyStart >= 0) {
@@ -425,23 +586,25 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
     if (!writeWholeFile(*target, contents.fileBytes(), nullptr)) {
         return refuse();
     }
+    remember(*target, std::move(contents), writtenAt);
     return true;
 }
 
 bool SettingsFile::copySections(const QList<std::pair<QString, QString>> &copies)
 {
     m_error.clear();
+    const QMutexLocker lock(&cacheLock);
+    const qint64 writtenAt = QDateTime::currentMSecsSinceEpoch();
     const std::optional<QString> target = writableTarget(m_path);
-    const std::optional<QByteArray> existing
-        = target ? bytesToChange(*target) : std::optional<QByteArray>();
+    const std::shared_ptr<const ParsedFile> file = target ? fileToChange(*target) : nullptr;
     const bool validNames = std::all_of(copies.cbegin(), copies.cend(), [](const auto &copy) {
         return !copy.second.trimmed().isEmpty() && !copy.second.contains(u']')
                && !holdsLineBreak(copy.second);
     });
-    if (!existing || !validNames) {
+    if (!file || !validNames) {
         return refuse();
     }
-    Contents contents(*existing);
+    Contents contents = file->contents();
     for (const auto &copy : copies)
         contents.makeRoomFor(copy.second);
     const QByteArray &bytes = contents.bytes;
@@ -490,6 +653,7 @@ bool SettingsFile::copySections(const QList<std::pair<QString, QString>> &copies
     if (!writeWholeFile(*target, contents.fileBytes(), nullptr)) {
         return refuse();
     }
+    remember(*target, std::move(contents), writtenAt);
     return true;
 }
 

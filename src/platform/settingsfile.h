@@ -10,8 +10,15 @@
 // or hexadecimal with "0x"/"0X" or "$", flags are "1"/"0" and any non-zero
 // integer reads as true, text values are read up to 2047 characters.
 //
-// Nothing is cached: every read opens the file, every write reads it, changes
-// one line and replaces the whole file atomically before returning. Files
+// Every read looks at the file and every write replaces the whole file
+// atomically before returning, so that other programs and other instances of
+// this class see each change at once. A file unchanged since this process
+// last read or wrote it (same size, modification and status-change time) is
+// not read again: its parsed copy, shared by all instances, answers at once,
+// so that reading a record of each of thousands of notes takes time in
+// proportion to their number. Only a file changed within a tick of the file
+// system's clock of when it was seen is read again and compared, since a
+// change of the same size in the same tick leaves its stamp as it was. Files
 // written by other programs (CR LF or LF, no final newline, blank lines,
 // comments, spaces around "=") read correctly, and every line the write does
 // not concern is kept byte for byte. A missing file reads as all defaults.

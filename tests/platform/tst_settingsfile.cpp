@@ -1,5 +1,6 @@
 #include "platform/settingsfile.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -324,6 +325,93 @@ private Q_SLOTS:
                                               "[note_2]\nColor=3\n[Note_3]\nColor=3\n[Note_4]\n"
                                               "[Note_1]\nColor=99\n[Note_5]\nColor=1\nLeft=10\n"));
         QCOMPARE(settings.readInteger(QStringLiteral("Note_4"), QStringLiteral("Color"), -1), -1);
+    }
+
+    // The first section of a name wins however the sections are spelt: one
+    // spelt outside ASCII (a Kelvin sign for "K") matches the name "key".
+    void firstSectionOfMixedSpellings_data()
+    {
+        QTest::addColumn<QByteArray>("contents");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("other spelling first") << QByteArray("[a]\nA=0\n[\xE2\x84\xAA"
+                                                            "ey]\nA=1\n[KEY]\nA=2\n")
+                                              << "key" << 1;
+        QTest::newRow("ASCII spelling first") << QByteArray("[key]\nA=2\n[\xE2\x84\xAA"
+                                                            "ey]\nA=1\n")
+                                              << "KEY" << 2;
+        QTest::newRow("name outside ASCII") << QByteArray("[k\xC3\xB6]\nA=0\n[K\xC3\x96]\nA=3\n")
+                                            << QString::fromUtf8("K\u00F6") << 0;
+        QTest::newRow("section without key, then the one with it")
+            << QByteArray("[Main]\nB=1\n[main]\nA=4\n") << "Main" << -1;
+        QTest::newRow("missing section") << QByteArray("[Main]\nA=4\n") << "Note_1" << -1;
+    }
+
+    void firstSectionOfMixedSpellings()
+    {
+        QFETCH(QByteArray, contents);
+        QFETCH(QString, section);
+        QFETCH(int, expected);
+        const SettingsFile settings(fileWith(contents));
+        QCOMPARE(settings.readInteger(section, QStringLiteral("A"), -1), expected);
+    }
+
+    // Reads are answered from what was read before only while the file is
+    // as it was: changes by other programs are seen at the next read, also
+    // one of the same size in the same tick of the file system's clock, or
+    // one that sets the modification time back.
+    void changesByOthersAreSeen_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("same size at once") << "in place";
+        QTest::newRow("modification time set back") << "time set back";
+        QTest::newRow("replaced") << "replaced";
+        QTest::newRow("deleted") << "deleted";
+    }
+
+    void changesByOthersAreSeen()
+    {
+        QFETCH(QString, change);
+        const QString path = fileWith("[Main]\nLeft=1\n");
+        QFile file(path);
+        const QDateTime earlier = QDateTime::currentDateTime().addSecs(-3600);
+        if (change == u"time set back") {
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(earlier, QFileDevice::FileModificationTime));
+            file.close();
+        }
+        const SettingsFile settings(path);
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), -1), 1);
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), -1), 1);
+
+        int expected = 2;
+        if (change == u"deleted") {
+            QVERIFY(file.remove());
+            expected = -1;
+        } else if (change == u"replaced") {
+            const QString other = m_dir.filePath(QStringLiteral("other.ini"));
+            QFile::remove(other);
+            QFile replacement(other);
+            QVERIFY(replacement.open(QIODevice::WriteOnly));
+            replacement.write("[Main]\nLeft=2\n");
+            replacement.close();
+            QVERIFY(QFile::remove(path) && QFile::rename(other, path));
+        } else {
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.seek(12));
+            QCOMPARE(file.write("2"), 1);
+            if (change == u"time set back")
+                QVERIFY(file.setFileTime(earlier, QFileDevice::FileModificationTime));
+            file.close();
+        }
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), -1),
+                 expected);
+        // Another instance sees it too, and a write keeps the change.
+        SettingsFile writer(path);
+        QVERIFY(writer.writeInteger(QStringLiteral("Main"), QStringLiteral("Top"), 5));
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), -1),
+                 expected);
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Top"), -1), 5);
     }
 };
 
