@@ -285,8 +285,9 @@ void TDM::connectFormatActions()
     for (const auto &[action, color] :
          {std::pair{acBKRed, QColor(255, 128, 128)}, std::pair{acBKYellow, QColor(255, 255, 106)},
           std::pair{acBKBlue, QColor(191, 205, 219)}}) {
-        connectTo(action,
-                  formatting([color](FormatCommands &format) { format.setHighlight(color); }));
+        connectTo(action, formatting([color = color](FormatCommands &format) {
+                      format.setHighlight(color);
+                  }));
     }
     connectTo(acResetColor, formatting(&FormatCommands::highlightInNoteColor));
 

@@ -108,6 +108,9 @@ void TRichForm::showEvent(QShowEvent *event)
 
 bool TRichForm::event(QEvent *event)
 {
+    // A closed window deletes itself in here (WA_DeleteOnClose).
+    if (event->type() == QEvent::DeferredDelete)
+        return QWidget::event(event);
     const bool result = QWidget::event(event);
     // The frame came, or changed, since the window was last placed: its title
     // bar may lie above the screen now. No event says so of its own.
