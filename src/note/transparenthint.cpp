@@ -74,13 +74,29 @@ void TTransparentHint::setTransparency(quint8 value)
 
 void TTransparentHint::SetRichEdit(const RichDocument &source)
 {
+    // Every movement over a header asks again: copying and measuring the
+    // same long note each time would cost more than a frame.
+    if (isShowing(source))
+        return;
     m_editor->DefAttributes().Assign(source.DefAttributes());
     m_editor->SelAttributes().Assign(source.SelAttributes());
     m_editor->setColor(source.Color());
     m_editor->setStreamFormat(source.StreamFormat());
     m_editor->setStreamMode(source.StreamMode());
-    m_editor->setRtf(source.toRtf());
+    m_editor->setContent(source);
     resize(PreviewWidth, m_editor->MeasureTextHeight(PreviewWidth, this));
+
+    disconnect(m_shownChanges);
+    m_shown = source.textDocument();
+    m_shownChanges = connect(source.textDocument(), &QTextDocument::contentsChanged, this,
+                             [this] { m_shown = nullptr; });
+}
+
+bool TTransparentHint::isShowing(const RichDocument &source) const
+{
+    // The colour and the default font are the note's, not its document's.
+    return m_shown == source.textDocument() && m_editor->Color() == source.Color()
+           && m_editor->document()->defaultFont() == source.textDocument()->defaultFont();
 }
 
 void TTransparentHint::restartTiming()

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
+class QTextDocument;
 class RichDocument;
 class TimeSource;
 class TJvRichEdit;
@@ -31,7 +33,7 @@ public:
 
     // Shows the document of source with its formatting and background
     // colour, 250 pixels wide and as tall as the text (at most the screen
-    // height plus 10).
+    // height plus 10). The note already shown, unchanged, is left as it is.
     void SetRichEdit(const RichDocument &source);
     TJvRichEdit *editor() const { return m_editor; }
 
@@ -55,8 +57,13 @@ public:
     void setVisible(bool visible) override;
 
 private:
+    bool isShowing(const RichDocument &source) const;
+
     const TimeSource &m_time;
     TJvRichEdit *m_editor;
     quint8 FTransparency = 255;
     quint32 m_startTime = 0;
+    // The document shown; null once it changed or went.
+    QPointer<const QTextDocument> m_shown;
+    QMetaObject::Connection m_shownChanges;
 };

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QTextList>
 #include <QUrl>
 
@@ -54,6 +55,81 @@ QTextCharFormat textFormatOf(QTextCharFormat format)
             format.clearProperty(property);
     }
     return format;
+}
+
+// Copies the content of source's range to the start of target's empty document.
+// An empty range copies nothing, yet the one paragraph of an empty document
+// holds formats (the font of the first text typed, a bullet), which
+// QTextDocument::clone() also keeps.
+void insertContent(const QTextCursor &range, QTextCursor target)
+{
+    if (range.hasSelection()) {
+        target.insertFragment(QTextDocumentFragment(range));
+        return;
+    }
+    // A list is an object of its own document: the copy makes its own.
+    QTextBlockFormat paragraph = range.blockFormat();
+    paragraph.setObjectIndex(-1);
+    target.setBlockFormat(paragraph);
+    target.setBlockCharFormat(range.blockCharFormat());
+    if (const QTextList *list = range.currentList())
+        target.createList(list->format());
+}
+
+// Pictures live in a document's resources, which copying its content leaves
+// behind.
+void copyPictures(const QTextDocument &source, QTextDocument &target)
+{
+    for (QTextBlock block = target.begin(); block.isValid(); block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (!format.isImageFormat())
+                continue;
+            const QUrl name(format.toImageFormat().name());
+            target.addResource(QTextDocument::ImageResource, name,
+                               source.resource(QTextDocument::ImageResource, name));
+        }
+    }
+}
+
+// A copy of the paragraphs of document up to the one holding position end,
+// with the document's settings, as QTextDocument::clone() makes of them all.
+std::unique_ptr<QTextDocument> beginningOf(const QTextDocument &document, int end)
+{
+    const QTextBlock last = document.findBlock(end);
+    // The cursor only reads the document.
+    QTextCursor range(const_cast<QTextDocument *>(&document));
+    range.setPosition(last.position() + last.length() - 1, QTextCursor::KeepAnchor);
+
+    auto copy = std::make_unique<QTextDocument>();
+    copy->setDefaultFont(document.defaultFont());
+    copy->setDefaultTextOption(document.defaultTextOption());
+    copy->setIndentWidth(document.indentWidth());
+    copy->rootFrame()->setFrameFormat(document.rootFrame()->frameFormat());
+    insertContent(range, QTextCursor(copy.get()));
+    copyPictures(document, *copy);
+    return copy;
+}
+
+// The height of the document's beginning laid out width pixels wide on
+// surface: the whole document's where that is less than limit, else at least
+// limit.
+qreal heightUpTo(const QTextDocument &document, qreal width, QPaintDevice *surface, qreal limit)
+{
+    // A screen of text at a note's width holds fewer characters than the
+    // first portion; each further portion is four times as long, so that a
+    // document a little taller than a screen is not laid out again and again.
+    const int end = document.characterCount() - 1;
+    for (int portion = 4096;; portion *= 4) {
+        const std::unique_ptr<QTextDocument> copy = beginningOf(document, qMin(portion, end));
+        copy->setDocumentMargin(0);
+        if (surface)
+            copy->documentLayout()->setPaintDevice(surface);
+        copy->setTextWidth(width);
+        const qreal height = copy->documentLayout()->documentSize().height();
+        if (portion >= end || height >= limit)
+            return height;
+    }
 }
 
 } // namespace
@@ -184,6 +260,30 @@ bool RichDocument::setRtf(const QByteArray &data, QString *error)
     return m_lines.load(data, false, false, error);
 }
 
+void RichDocument::setContent(const RichDocument &source)
+{
+    QTextCursor content(source.m_document);
+    content.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    // The insertion would carry a caret at the start to the end, and an
+    // editor moving it back would lay out the whole document to repaint the
+    // caret's old place: the document has none while it is filled.
+    applyCursor(QTextCursor());
+    // Nothing of the old document, nor the copying, is to be undone.
+    m_document->setUndoRedoEnabled(false);
+    // Emptied and filled in one step, the document is new as a whole, which
+    // an editor lays out lazily: what it shows at once, the rest when idle.
+    QTextCursor cursor(m_document);
+    cursor.beginEditBlock();
+    m_document->clear();
+    insertContent(content, cursor);
+    copyPictures(*source.m_document, *m_document);
+    cursor.endEditBlock();
+    m_document->setUndoRedoEnabled(m_undoLimit > 0);
+    m_document->setModified(false);
+    cursor.setPosition(0);
+    applyCursor(cursor);
+}
+
 void RichDocument::InsertFormatText(int index, const QString &text, const TextFont &font)
 {
     if (text.isEmpty())
@@ -287,12 +387,9 @@ int RichDocument::MeasureTextHeight(int width, QPaintDevice *surface) const
     const int rightTwips = width * 1440 / dpiX;
     const int bottomLimitTwips = screenHeight * 1440 / dpiY;
 
-    std::unique_ptr<QTextDocument> copy(m_document->clone());
-    copy->setDocumentMargin(0);
-    if (surface)
-        copy->documentLayout()->setPaintDevice(surface);
-    copy->setTextWidth(qreal(rightTwips) * dpiX / 1440);
-    const qreal height = copy->documentLayout()->documentSize().height();
+    // Paragraphs below the screen cannot change the result.
+    const qreal height
+        = heightUpTo(*m_document, qreal(rightTwips) * dpiX / 1440, surface, screenHeight);
     const int bottomTwips = qMin(int(std::ceil(height)) * 1440 / dpiY, bottomLimitTwips);
     return dpiY * bottomTwips / 1440 + 10;
 }

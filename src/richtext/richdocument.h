@@ -78,6 +78,10 @@ public:
     // notes between documents and for storing them. Errors as for Lines().
     QByteArray toRtf() const;
     bool setRtf(const QByteArray &data, QString *error = nullptr);
+    // The whole document replaced by source's text, formats and pictures, as
+    // setRtf(source.toRtf()) would leave it, but copied directly: no RTF in
+    // between, and an editor lays out at once only what it shows first.
+    void setContent(const RichDocument &source);
 
     TStreamFormat StreamFormat() const { return m_streamFormat; }
     void setStreamFormat(TStreamFormat format) { m_streamFormat = format; }
@@ -111,7 +115,8 @@ public:
     void setUndoLimit(int limit);
 
     // The height in pixels the whole document needs laid out at width pixels on
-    // surface, at most the primary screen's height, plus 10.
+    // surface, at most the primary screen's height, plus 10. Only as much of a
+    // long document is laid out as reaches that height.
     int MeasureTextHeight(int width, QPaintDevice *surface) const;
 
     // The vertical scroll position of the editor showing the document (0 and

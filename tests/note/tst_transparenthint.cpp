@@ -4,9 +4,13 @@
 #include "richtext/richdocument.h"
 
 #include <QGuiApplication>
+#include <QImage>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTextDocument>
+
+#include <memory>
 
 class TestTransparentHint : public QObject
 {
@@ -16,6 +20,8 @@ private Q_SLOTS:
     void createsHiddenInputTransparentWindow();
     void showsWholeNoteWithFormatAndColour();
     void longNoteIsScreenHighPlusTen();
+    void showsWhatTheNoteHolds();
+    void refreshesOnlyForAChangedNote();
     void timing_data();
     void timing();
     void fadingStopsAtThree();
@@ -95,6 +101,58 @@ void TestTransparentHint::longNoteIsScreenHighPlusTen()
     hint.SetRichEdit(note);
     QCOMPARE(hint.height(), QGuiApplication::primaryScreen()->geometry().height() + 10);
     QCOMPARE(hint.editor()->VerticalScrollPosition(), 0);
+}
+
+void TestTransparentHint::showsWhatTheNoteHolds()
+{
+    RichDocument formatted;
+    QVERIFY(formatted.setRtf("{\\rtf1{\\colortbl;\\red0\\green128\\blue0;}\\qc\\b Plan\\b0\\par"
+                             "\\ql\\cf1 green\\cf0  and \\i italic\\i0\\par}"));
+    formatted.setSelStart(formatted.Text().size());
+    formatted.InsertGraphic(QImage(40, 30, QImage::Format_RGB32), false);
+    formatted.setColor(QColor(255, 230, 200));
+    RichDocument tall;
+    tall.setRtf("{\\rtf1\\fs40 " + QByteArray("line\\par ").repeated(300) + "}");
+
+    TTransparentHint hint(&owner, time);
+    for (const RichDocument *note : {&formatted, &tall}) {
+        hint.SetRichEdit(*note);
+        QCOMPARE(hint.editor()->Text(), note->Text());
+        QCOMPARE(hint.editor()->toRtf(), note->toRtf());
+        QCOMPARE(hint.editor()->Color(), note->Color());
+        QCOMPARE(hint.size(), QSize(250, note->MeasureTextHeight(250, &hint)));
+    }
+    QCOMPARE(hint.height(), QGuiApplication::primaryScreen()->geometry().height() + 10);
+}
+
+void TestTransparentHint::refreshesOnlyForAChangedNote()
+{
+    auto note = std::make_unique<RichDocument>();
+    note->setText(QStringLiteral("first"));
+    TTransparentHint hint(&owner, time);
+    hint.SetRichEdit(*note);
+    QSignalSpy copies(hint.editor()->document(), &QTextDocument::contentsChanged);
+    hint.SetRichEdit(*note);
+    QCOMPARE(copies.count(), 0);
+
+    note->setSelStart(5);
+    note->setSelText(QStringLiteral("\r\nsecond"));
+    hint.SetRichEdit(*note);
+    QCOMPARE(hint.editor()->Text(), QStringLiteral("first\r\nsecond"));
+
+    note->setColor(QColor(10, 200, 10));
+    hint.SetRichEdit(*note);
+    QCOMPARE(hint.editor()->Color(), QColor(10, 200, 10));
+
+    note->setFont({QFont(QStringLiteral("Serif"), 30), QColor()});
+    hint.SetRichEdit(*note);
+    QCOMPARE(hint.editor()->Font(), note->Font());
+
+    // Another note, even one in the same memory, is another note.
+    note = std::make_unique<RichDocument>();
+    note->setText(QStringLiteral("new"));
+    hint.SetRichEdit(*note);
+    QCOMPARE(hint.editor()->Text(), QStringLiteral("new"));
 }
 
 void TestTransparentHint::timing_data()

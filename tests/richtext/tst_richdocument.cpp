@@ -1,3 +1,4 @@
+#include <QAbstractTextDocumentLayout>
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
@@ -11,6 +12,9 @@
 
 #include "richtext/richdocument.h"
 #include "richtext/textformat.h"
+
+#include <cmath>
+#include <memory>
 
 class TestRichDocument : public QObject
 {
@@ -44,6 +48,9 @@ private Q_SLOTS:
     void loadAndSaveFailuresReportErrors();
     void undoKeepsAtMostTheLimit();
     void measureTextHeightIsCappedAtScreen();
+    void measureTextHeightAsOfWholeLayout_data();
+    void measureTextHeightAsOfWholeLayout();
+    void setContentCopiesWhatRtfCarries();
 
 private:
     // "ab" and "cd" as two paragraphs.
@@ -758,6 +765,101 @@ void TestRichDocument::measureTextHeightIsCappedAtScreen()
     document.setText(lines.join("\r\n"));
     const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
     QCOMPARE(document.MeasureTextHeight(150, &surface), screenHeight + 10);
+}
+
+// Fonts of one and of twenty points; "\\par" ends a paragraph.
+static QString denseWords(int paragraphs)
+{
+    return QStringLiteral("\\fs2 ")
+           + (QString("word ").repeated(50) + "\\par ").repeated(paragraphs);
+}
+
+static QString tallLines(int count)
+{
+    return QStringLiteral("\\fs40 ") + QString("line\\par ").repeated(count);
+}
+
+void TestRichDocument::measureTextHeightAsOfWholeLayout_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<bool>("beyondScreen");
+
+    QTest::newRow("two lines") << "one line\\par two lines" << false;
+    QTest::newRow("many characters in less than a screen") << denseWords(60) << false;
+    QTest::newRow("beyond the screen") << tallLines(200) << true;
+    QTest::newRow("beyond the screen after many characters")
+        << denseWords(60) + tallLines(200) << true;
+    QTest::newRow("empty paragraphs in a large font") << "\\fs60\\par\\par" << false;
+}
+
+// Only the beginning of a long document is laid out: the height must be the
+// one the whole document laid out gives.
+void TestRichDocument::measureTextHeightAsOfWholeLayout()
+{
+    QFETCH(QString, content);
+    QFETCH(bool, beyondScreen);
+
+    RichDocument document;
+    QVERIFY(document.setRtf("{\\rtf1 " + content.toLatin1() + "}"));
+    QImage surface(10, 10, QImage::Format_RGB32);
+    QCOMPARE(surface.logicalDpiY(), 96);
+    const std::unique_ptr<QTextDocument> whole(document.textDocument()->clone());
+    whole->setDocumentMargin(0);
+    whole->documentLayout()->setPaintDevice(&surface);
+    whole->setTextWidth(250);
+    const int height = int(std::ceil(whole->documentLayout()->documentSize().height()));
+    const int screenHeight = QGuiApplication::primaryScreen()->geometry().height();
+    QCOMPARE(height > screenHeight, beyondScreen);
+
+    QCOMPARE(document.MeasureTextHeight(250, &surface), qMin(height, screenHeight) + 10);
+}
+
+void TestRichDocument::setContentCopiesWhatRtfCarries()
+{
+    RichDocument formatted;
+    QVERIFY(formatted.setRtf("{\\rtf1{\\colortbl;\\red200\\green0\\blue0;}"
+                             "\\qc\\b Title\\b0\\par\\ql plain \\cf1\\highlight1 red\\cf0 "
+                             "\\i italic\\i0\\par}"));
+    formatted.setSelStart(formatted.Text().size());
+    formatted.InsertGraphic(QImage(8, 6, QImage::Format_RGB32), true);
+    formatted.setSelStart(6);
+    formatted.setSelLength(3);
+    formatted.Paragraph().setNumbering(TNumberingStyle::nsBullet);
+    formatted.setColor(QColor(10, 20, 30));
+
+    // An empty note keeps the font of its default attributes in its one
+    // paragraph, for the first text typed, and may have a bullet there.
+    RichDocument empty;
+    empty.setFont({QFont("Courier New", 24), QColor(0, 0, 255)});
+    RichDocument emptyBullet;
+    emptyBullet.Paragraph().setNumbering(TNumberingStyle::nsBullet);
+
+    for (const RichDocument *source : {&formatted, &empty, &emptyBullet}) {
+        // The default attributes belong to the document, not to its content.
+        RichDocument viaRtf;
+        viaRtf.DefAttributes().Assign(source->DefAttributes());
+        QVERIFY(viaRtf.setRtf(source->toRtf()));
+
+        RichDocument copy;
+        copy.setText("old text\r\nand more");
+        copy.setSelStart(5);
+        copy.setSelLength(3);
+        copy.DefAttributes().Assign(source->DefAttributes());
+        copy.setContent(*source);
+        QCOMPARE(copy.Text(), source->Text());
+        // RTF leaves out the formats of an empty paragraph.
+        const QTextBlock first = copy.textDocument()->begin();
+        QCOMPARE(first.charFormat(), source->textDocument()->begin().charFormat());
+        QCOMPARE(copy.toRtf(), source->toRtf());
+        QCOMPARE(copy.toRtf(), viaRtf.toRtf());
+        QCOMPARE(copy.SelStart(), 0);
+        QCOMPARE(copy.SelLength(), 0);
+        QVERIFY(!copy.Modified());
+        QVERIFY(!copy.textDocument()->isUndoAvailable());
+        QImage surface(10, 10, QImage::Format_RGB32);
+        QCOMPARE(copy.MeasureTextHeight(250, &surface), source->MeasureTextHeight(250, &surface));
+        QCOMPARE(copy.MeasureTextHeight(250, &surface), viaRtf.MeasureTextHeight(250, &surface));
+    }
 }
 
 QTEST_MAIN(TestRichDocument)
