@@ -41,6 +41,8 @@ bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
     }
     if (read.damaged())
         warn(QStringLiteral("%1 is damaged, read as far as it goes: %2").arg(path, read.message));
+    else if (!read.pictureMessage.isEmpty())
+        warn(QStringLiteral("%1: %2").arg(path, read.pictureMessage));
     return true;
 }
 

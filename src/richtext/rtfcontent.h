@@ -48,4 +48,7 @@ struct RtfContent
     // Why the document could be read only up to where its data ends; empty
     // when it was whole.
     QString damage;
+    // Why the first picture that could not be decoded is damaged; it is kept as
+    // RTF like pictures of unknown kinds.
+    QString damagedPicture;
 };

@@ -373,6 +373,7 @@ private:
     int m_cellTabs = 0; // cells ended, separated from the next cell's text by tabs
 
     std::vector<RtfPicture> m_pictures;
+    QString m_pictureError; // of the last picture that could not be decoded
     qint64 m_imageBudget = RtfParser::MaxImageBytes;
     std::vector<ObjectInProgress> m_objects;
     std::vector<QString> m_fields;
@@ -1309,13 +1310,13 @@ void Parser::finishPicture(const GroupState &group, qsizetype end)
         // A picture in an object's result shows what the object looks like.
         ObjectInProgress &object = m_objects[group.previewOf];
         if (object.preview.isNull()) {
-            object.preview = picture.decode(&m_imageBudget);
+            object.preview = picture.decode(&m_imageBudget, &m_pictureError);
             if (object.preview.isNull())
                 object.preview = picture.preview(&m_imageBudget);
         }
     } else if (top().dest == Dest::Normal) {
         RtfContent::Object object;
-        QImage image = picture.decode(&m_imageBudget);
+        QImage image = picture.decode(&m_imageBudget, &m_pictureError);
         if (image.isNull()) {
             object.raw = rawGroup(group, end);
             object.preview = picture.preview(&m_imageBudget);
@@ -1329,6 +1330,9 @@ void Parser::finishPicture(const GroupState &group, qsizetype end)
         addObject(std::move(object));
     }
     picture = RtfPicture(); // its data is no longer needed
+    if (!m_pictureError.isEmpty() && m_content->damagedPicture.isEmpty())
+        m_content->damagedPicture = m_pictureError;
+    m_pictureError.clear();
 }
 
 void Parser::finishObject(const GroupState &group, qsizetype end)

@@ -1,5 +1,6 @@
 #include "richtext/rtfpicture.h"
 
+#include "richtext/pngreader.h"
 #include "richtext/textformat.h"
 
 #include <QBuffer>
@@ -52,11 +53,11 @@ void RtfPicture::addHex(QByteArrayView text)
     }
 }
 
-QImage RtfPicture::decode(qint64 *budget) const
+QImage RtfPicture::decode(qint64 *budget, QString *error) const
 {
     switch (kind) {
     case Png:
-        return readImage(data, "PNG", budget);
+        return PngReader::read(data, budget, error);
     case Jpeg:
         return readImage(data, "JPEG", budget);
     case Dib:
@@ -125,6 +126,9 @@ QImage RtfPicture::imageFromDib(QByteArrayView dib, qint64 *budget)
         if (headerSize == 40 && compression == 3)
             paletteBytes += 12; // the three colour masks of BI_BITFIELDS
     }
+    // Bits said to start past the data: Qt's reader would complain on standard error.
+    if (qint64(headerSize) + paletteBytes > dib.size())
+        return {};
     // A BMP file is the packed bitmap behind a file header naming where the bits start.
     QByteArray file("BM");
     appendLe32(file, quint32(14 + dib.size()));

@@ -28,8 +28,8 @@ public:
 
     // The picture, or a null image when it cannot be shown as a picture or its
     // pixels would take more than *budget bytes; the image's bytes are taken
-    // from *budget.
-    QImage decode(qint64 *budget) const;
+    // from *budget. *error tells why damaged PNG data could not be decoded.
+    QImage decode(qint64 *budget, QString *error) const;
     // A bitmap found inside a metafile, or a null image; the budget as above.
     QImage preview(qint64 *budget) const;
     // The size on the page in document units; empty when the RTF gives none

@@ -191,6 +191,9 @@ RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor)
     RtfContent content;
     RtfParser::parse(data, &content);
     result.message = content.damage;
+    if (!content.damagedPicture.isEmpty())
+        result.pictureMessage = QStringLiteral("a picture is damaged and kept as it was (%1)")
+                                    .arg(content.damagedPicture);
     cursor.beginEditBlock();
     cursor.removeSelectedText();
     ContentInserter(content, cursor).insert();

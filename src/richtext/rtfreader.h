@@ -20,6 +20,9 @@ public:
         // Why the data could be read only in part (a file cut short), or why
         // nothing was read; empty for a whole document.
         QString message;
+        // Why a picture of the document could not be shown: it is kept as it
+        // was, drawn as a box. Empty when every picture could be decoded.
+        QString pictureMessage;
 
         bool damaged() const { return read && !message.isEmpty(); }
         explicit operator bool() const { return read; }

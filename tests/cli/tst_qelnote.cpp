@@ -206,6 +206,12 @@ void TestQelnote::damagedFilesPrintTheirTextAndOneWarning_data()
                                      << QByteArray("first\nbo\n") << QStringLiteral("truncated");
     QTest::newRow("cut binary data") << QByteArray("{\\rtf1 a{\\pict\\pngblip\\bin100 abc")
                                      << QByteArray("a\n") << QStringLiteral("binary data");
+    // One line of its own, nothing of the picture decoder's.
+    QFile corrupt(fixture("corruptpicture.rtf"));
+    QVERIFY(corrupt.open(QIODevice::ReadOnly));
+    QTest::newRow("corrupt picture")
+        << corrupt.readAll() << QByteArray("before \xEF\xBF\xBC after\n")
+        << QStringLiteral("a picture is damaged and kept as it was (IDAT: incorrect data check)");
 }
 
 void TestQelnote::damagedFilesPrintTheirTextAndOneWarning()

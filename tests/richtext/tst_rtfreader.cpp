@@ -108,6 +108,7 @@ private Q_SLOTS:
     void otherProgramsFormatsReadAsTheyShowThem_data();
     void otherProgramsFormatsReadAsTheyShowThem();
     void picturesKeepTheirFileAndScale();
+    void damagedPictureIsKeptAndReported();
     void unicodeWithFallbackSkipping_data();
     void unicodeWithFallbackSkipping();
     void specialCharacters_data();
@@ -302,6 +303,21 @@ void TestRtfReader::picturesKeepTheirFileAndScale()
     QCOMPARE(objects[1].toImageFormat().height(), TextFormat::twipsToUnits(360));
     for (int i : {2, 3})
         QCOMPARE(objects[i].objectType(), TextFormat::ForeignObjectType);
+}
+
+void TestRtfReader::damagedPictureIsKeptAndReported()
+{
+    const QByteArray rtf = fixture("corruptpicture.rtf");
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    const RtfReader::Result result = RtfReader::read(rtf, cursor);
+    QVERIFY(result && !result.damaged());
+    QCOMPARE(result.pictureMessage,
+             u"a picture is damaged and kept as it was (IDAT: incorrect data check)"_qs);
+    const QTextCharFormat picture = formatOf(document, QString(QChar::ObjectReplacementCharacter));
+    QCOMPARE(picture.objectType(), TextFormat::ForeignObjectType);
+    const QByteArray raw = picture.property(TextFormat::RawRtfObject).toByteArray();
+    QVERIFY(raw.startsWith("{\\pict") && rtf.contains(raw));
 }
 
 void TestRtfReader::unicodeWithFallbackSkipping_data()
