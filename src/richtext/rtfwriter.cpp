@@ -309,16 +309,19 @@ void Writer::characterProperties(const QTextCharFormat &format)
     else if (format.verticalAlignment() == QTextCharFormat::AlignSuperScript)
         m_body += "\\super";
     // The offset is a share of the size: in half-points it follows the size.
-    const qint64 offset = qRound64(format.baselineOffset() * (size > 0 ? size * 2 : 24) / 100);
-    if (offset > 0)
-        number("\\up", offset);
-    else if (offset < 0)
-        number("\\dn", -offset);
-    if (format.fontCapitalization() == QFont::AllUppercase)
+    if (format.hasProperty(QTextFormat::TextBaselineOffset)) {
+        const qint64 offset = qRound64(format.baselineOffset() * (size > 0 ? size * 2 : 24) / 100);
+        if (offset > 0)
+            number("\\up", offset);
+        else if (offset < 0)
+            number("\\dn", -offset);
+    }
+    const int capitalization = format.intProperty(QTextFormat::FontCapitalization);
+    if (capitalization == QFont::AllUppercase)
         m_body += "\\caps";
-    else if (format.fontCapitalization() == QFont::SmallCaps)
+    else if (capitalization == QFont::SmallCaps)
         m_body += "\\scaps";
-    if (format.textOutline().style() != Qt::NoPen)
+    if (format.hasProperty(QTextFormat::TextOutline) && format.textOutline().style() != Qt::NoPen)
         m_body += "\\outl";
 }
 
