@@ -3,6 +3,7 @@
 #include "app/appicon.h"
 #include "board/errormessage.h"
 #include "board/notesboard.h"
+#include "board/placekeeper.h"
 #include "note/hovercount.h"
 #include "platform/datafolder.h"
 #include "platform/screenplace.h"
@@ -42,6 +43,7 @@ TNoteMain::TNoteMain(IntervalTimer *timer)
     // Right presses come here, so the menu opens on the release like a click.
     setContextMenuPolicy(Qt::PreventContextMenu);
     setFixedSize(IconSize, IconSize);
+    new PlaceKeeper(this);
     renderPicture();
 
     const QSize screen = screenSize();
@@ -107,6 +109,14 @@ void TNoteMain::showBoardOnRequest(const QPoint &pointer)
     Image1MouseEnter();
     m_board->setStayOpen(true);
     m_board->move(boardUnderPointer(pointer, m_board->size(), availableAreaAt(pointer)));
+    takeKeyboardToBoard();
+}
+
+void TNoteMain::takeKeyboardToBoard()
+{
+    // Shown on hover the board leaves the keyboard where it is; pinned, it
+    // takes it, so that typing reaches its filter. Without a window manager
+    // nobody else would give the board the input focus.
     m_board->raise();
     m_board->activateWindow();
 }
@@ -197,6 +207,8 @@ void TNoteMain::Image1Click()
         return;
     m_board->setStayOpen(!m_board->StayOpen());
     m_board->setVisible(m_board->StayOpen());
+    if (m_board->StayOpen())
+        takeKeyboardToBoard();
 }
 
 void TNoteMain::paintEvent(QPaintEvent *)

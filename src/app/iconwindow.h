@@ -73,6 +73,7 @@ protected:
 private:
     void Image1MouseUp();
     void Image1Click();
+    void takeKeyboardToBoard();
     void renderPicture();
 
     IntervalTimer *Timer1;

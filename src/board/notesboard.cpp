@@ -4,6 +4,7 @@
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
 #include "board/notestorage.h"
+#include "board/placekeeper.h"
 #include "commands/commandmodule.h"
 #include "commands/imagelist.h"
 #include "note/hovercount.h"
@@ -11,6 +12,7 @@
 #include "note/notewindow.h"
 #include "note/transparenthint.h"
 #include "platform/datafolder.h"
+#include "platform/debugout.h"
 #include "platform/intervaltimer.h"
 #include "platform/desktopshortcut.h"
 #include "platform/screenplace.h"
@@ -73,6 +75,7 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     setAcceptDrops(true);
     setContentsMargins(Frame, Frame, Frame, Frame);
     resize(DesignClient.width() + 2 * Frame, DesignClient.height() + 2 * Frame);
+    new PlaceKeeper(this);
 
     createActions();
     createControls();
@@ -420,6 +423,12 @@ void TFrmNote::applyFilter()
         frame->setVisible(m_filter->matches(document));
     }
     layoutRows();
+    const auto shown = std::count_if(m_notes.begin(), m_notes.end(),
+                                     [](const TNoteFrame *frame) { return !frame->isHidden(); });
+    DebugOut(QStringLiteral("Board filter \"%1\": %2 of %3 notes shown")
+                 .arg(m_filter->text())
+                 .arg(shown)
+                 .arg(m_notes.size()));
 }
 
 // --- commands ----------------------------------------------------------------

@@ -187,9 +187,16 @@ private Q_SLOTS:
         IconFixture f;
         f.icon->move(200, 100);
         f.enter();
+        // Another window has the keyboard while the board shows on hover;
+        // pinned, the board takes it, so that typing reaches its filter.
+        QWidget other;
+        other.show();
+        other.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &other);
         f.click();
         QVERIFY(f.board->StayOpen());
         QVERIFY(f.board->isVisible());
+        QTRY_COMPARE(QApplication::activeWindow(), f.board.get());
         f.leave();
         f.timer->tick();
         QVERIFY2(f.board->isVisible(), "a pinned board outlives the pointer");

@@ -3,7 +3,8 @@
 # notes, and checks with a real pointer that resting on the icon brings the
 # board up beside it, that the board stays while the pointer is over it, that
 # it can be resized at its corner, that it hides again once the pointer is
-# away, that a second start brings the pinned board up under the pointer, that
+# away, that a second start brings the pinned board up under the pointer,
+# that a pinned board takes the keyboard and typing filters its rows, that
 # the delete question keeps clear of the icon with the board up, that a double
 # click on a row opens the note's window active (also over another program's
 # window), that a new note's window lies wholly on the screen, that windows
@@ -42,12 +43,6 @@ fail() {
     [[ -n ${DISPLAY:-} ]] && import -window root "$out/failure.png" 2>/dev/null && echo "screenshot: $out/failure.png" >&2
     [[ -f $work/app.log ]] && sed 's/^/  qelnotes: /' "$work/app.log" >&2
     exit 1
-}
-
-# A fault still open under a window manager: told, not failed (see the issue
-# tracker); without one it fails.
-known_under_wm() {
-    if [[ -n $wm ]]; then echo "KNOWN under $wm: $*" >&2; else fail "$*"; fi
 }
 
 # until <seconds> <command...>: polls the command until it succeeds or time is up.
@@ -131,7 +126,7 @@ echo "board at $bx,$by size ${bw}x$bh"
 if ((ix + 30 + bw > width)); then expect_x=$((ix - 3 - bw)); else expect_x=$((ix + 30)); fi
 if ((iy + 30 + bh > height)); then expect_y=$((height - bh - 30)); else expect_y=$((iy + 30)); fi
 [[ $bx == "$expect_x" && $by == "$expect_y" ]] \
-    || known_under_wm "the board is at $bx,$by, expected beside the icon at $expect_x,$expect_y"
+    || fail "the board is at $bx,$by, expected beside the icon at $expect_x,$expect_y"
 ((bh == 100)) || fail "three notes make a board 100 pixels high (96 inside), not $bh"
 
 # Over the board (on the second row) it stays up for several auto-hide periods.
@@ -183,6 +178,28 @@ until_true 3 board_hidden || fail "a click on the icon did not hide the pinned b
 xdotool mousemove 20 $((height - 20))
 sleep 0.5
 
+# A click on the icon pins the board, which takes the keyboard: what is typed
+# narrows its rows to the notes holding it. The program's debug output tells
+# how many rows are left.
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up to be pinned"
+[[ $(xdotool getwindowfocus) != "$board" ]] || fail "the board took the keyboard on hover"
+xdotool click 1
+until_true 5 bash -c "[[ \$(xdotool getwindowfocus) == $board ]]" \
+    || fail "the pinned board did not take the keyboard"
+xdotool type --delay 30 garden
+until_true 5 grep -q 'Board filter "garden": 1 of 3 notes shown' "$work/app.log" \
+    || fail "typing on the pinned board did not narrow its rows to the one note with the word"
+import -window root "$out/qelnotes-filtered.png"
+echo "screenshot: $out/qelnotes-filtered.png"
+xdotool key Escape
+until_true 5 grep -q 'Board filter "": 3 of 3 notes shown' "$work/app.log" \
+    || fail "Esc on the pinned board did not show every row again"
+xdotool click 1
+until_true 3 board_hidden || fail "a click on the icon did not let go of the board"
+xdotool mousemove 20 $((height - 20))
+sleep 0.5
+
 # The delete question keeps clear of the icon, and the board stays while it
 # is open; No keeps the note.
 xdotool mousemove $((ix + 16)) $((iy + 16))
@@ -195,6 +212,7 @@ question=$(window '^QelNotes$')
 read -r qx qy qw qh <<<"$(frame "$question")"
 echo "question at $qx,$qy size ${qw}x$qh"
 ! overlap $qx $qy $qw $qh $ix $iy $iw $ih || fail "the icon covers the delete question"
+overlap $qx $qy $qw $qh $bx $by $bw $bh || fail "the delete question at $qx $qy is away from the board"
 xdotool mousemove $((qx + qw / 2)) $((qy + qh / 2))
 sleep 1
 board_shown || fail "the board hid behind the delete question"
@@ -264,7 +282,7 @@ main_key() {
 }
 [[ $main_width == "$bw" ]] || fail "the board's record holds Width=$main_width, not $bw"
 [[ "$(main_key Left) $(main_key Top)" == "$bx $by" ]] \
-    || known_under_wm "the board's record holds Left=$(main_key Left) Top=$(main_key Top), not where it was ($bx $by)"
+    || fail "the board's record holds Left=$(main_key Left) Top=$(main_key Top), not where it was ($bx $by)"
 [[ -f $work/app/QelNotes_2.rtf && ! -e $work/app/QelNotes_0.txt ]] \
     || fail "the notes were not stored as one series of rich-text files"
 grep -q 'typed in its window' "$work/app/QelNotes_0.rtf" \
