@@ -1,13 +1,14 @@
 #include "calcdriver/calcdriver.h"
 
+#include <algorithm>
 #include <vector>
 
-#include <QHash>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 
 #include "richtext/richdocument.h"
+#include "richtext/textattributes.h"
 
 namespace {
 
@@ -125,7 +126,10 @@ void TCalcDriver::Parse()
     QTextCursor editBlock(src->textDocument());
     editBlock.beginEditBlock();
     ClearResults();
+    m_running = true;
     m_parser.Run(src->Text());
+    m_running = false;
+    writePending();
     editBlock.endEditBlock();
 }
 
@@ -136,17 +140,22 @@ void TCalcDriver::ClearResults()
     Guard guard(*src);
     const FontMatcher result(*src, FResultFont);
     const FontMatcher error(*src, FErrorFont);
-    // A note has few distinct formats: each is tested once.
-    QHash<int, bool> writtenByFormat;
+    // A note has few distinct formats: each is tested once, and a note none of whose formats
+    // is one of ours (a note never calculated) is not searched at all.
     QTextDocument *document = src->textDocument();
+    const QList<QTextFormat> formats = document->allFormats();
+    std::vector<bool> writtenByFormat;
+    writtenByFormat.reserve(formats.size());
+    for (const QTextFormat &format : formats) {
+        writtenByFormat.push_back(
+            format.isCharFormat()
+            && (result.matches(format.toCharFormat()) || error.matches(format.toCharFormat())));
+    }
+    if (std::find(writtenByFormat.cbegin(), writtenByFormat.cend(), true) == writtenByFormat.cend())
+        return;
     const auto written = [&](int formatIndex) {
-        auto it = writtenByFormat.constFind(formatIndex);
-        if (it == writtenByFormat.cend()) {
-            const QTextCharFormat format = document->allFormats().value(formatIndex).toCharFormat();
-            it = writtenByFormat.insert(formatIndex,
-                                        result.matches(format) || error.matches(format));
-        }
-        return it.value();
+        return formatIndex >= 0 && formatIndex < int(writtenByFormat.size())
+               && writtenByFormat[size_t(formatIndex)];
     };
 
     // One pass over the runs of equal format; adjoining pieces are joined into one range.
@@ -189,27 +198,77 @@ void TCalcDriver::ClearResults()
 // The parser writes every result at one position: EndPos is always StartPos.
 void TCalcDriver::DisplayResult(int StartPos, int /*EndPos*/, const QString &AResult)
 {
-    // InsertFormatText leaves the selection as it was.
-    src->InsertFormatText(StartPos, AResult, FResultFont);
-    clearParagraphSpacing(StartPos, positionsOf(AResult));
+    m_pending.push_back({StartPos, AResult, false});
+    if (!m_running)
+        writePending();
 }
 
 void TCalcDriver::DisplayError(int APos, const QString &AnError)
 {
+    m_pending.push_back({APos, AnError, true});
+    if (!m_running)
+        writePending();
+}
+
+// Texts inserted one by one through the document's selection cost a hundred thousand
+// selections and font conversions on a long note; here each distinct format next to a text is
+// converted once, and the selection is left alone. Each text is written as InsertFormatText
+// writes it; an error is then underlined as the selection's attributes would underline it.
+void TCalcDriver::writePending()
+{
+    if (m_pending.empty())
+        return;
     const int selStart = src->SelStart();
     const int selLength = src->SelLength();
-    src->InsertFormatText(APos, AnError, FErrorFont);
-    src->setSelStart(APos);
-    src->setSelLength(positionsOf(AnError));
-    src->SelAttributes().setUnderlineType(TUnderlineType::utWave);
-    src->SelAttributes().setUnderlineColor(TUnderlineColor::ucRed);
+    QTextDocument *document = src->textDocument();
+    // Texts written into paragraphs without spacing make none: the common note is not searched
+    // paragraph by paragraph.
+    bool spaced = false;
+    for (QTextBlock block = document->begin(); block.isValid() && !spaced; block = block.next())
+        spaced = block.blockFormat().topMargin() != 0 || block.blockFormat().bottomMargin() != 0;
+
+    struct Converted
+    {
+        QTextCharFormat before;
+        bool error;
+        QTextCharFormat written;
+    };
+    std::vector<Converted> formats;
+    const auto formatAt = [&](const QTextCursor &cursor, bool error) {
+        const QTextCharFormat before = cursor.charFormat();
+        for (const Converted &known : formats) {
+            if (known.error == error && known.before == before)
+                return known.written;
+        }
+        QTextCharFormat written
+            = RichDocument::insertedFormat(cursor, error ? FErrorFont : FResultFont);
+        if (error) {
+            TJvTextAttributes::applyUnderlineType(written, TUnderlineType::utWave);
+            TJvTextAttributes::applyUnderlineColor(written, TUnderlineColor::ucRed);
+        }
+        formats.push_back({before, error, written});
+        return written;
+    };
+
+    QTextCursor cursor(document);
+    cursor.beginEditBlock();
+    for (const PendingText &pending : m_pending) {
+        const int position = qBound(0, pending.position, document->characterCount() - 1);
+        cursor.setPosition(position);
+        cursor.insertText(RichDocument::insertedText(pending.text),
+                          formatAt(cursor, pending.error));
+        if (spaced)
+            clearParagraphSpacing(pending.position, positionsOf(pending.text));
+    }
+    cursor.endEditBlock();
+    m_pending.clear();
     src->setSelStart(selStart);
     src->setSelLength(selLength);
-    clearParagraphSpacing(APos, positionsOf(AnError));
 }
 
 int TCalcDriver::DisplayPlot(const TPlotData &data, int position)
 {
+    writePending();
     if (!m_plotRenderer)
         return 0;
     const QImage picture = m_plotRenderer(data, PlotSize(src->EditorSize()), src->Font().font);

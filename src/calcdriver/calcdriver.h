@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include <QImage>
 #include <QSize>
@@ -13,10 +14,11 @@ class RichDocument;
 
 // Runs a note's calculations on its document: Parse evaluates the whole note and writes every
 // result right after the "=" that asks for it, in the result font (blue); errors go in the
-// error font (red with a wavy red underline). ClearResults removes both again; a result is
-// recognised by its font alone. The same driver serves the note editor and the command-line
-// tool: it works on a RichDocument, and the editor widget keeps its scroll position through the
-// document's scroll position.
+// error font (red with a wavy red underline). A run's texts are written together when it ends
+// (or before a plot, which needs the text above it), in one pass over the document. ClearResults
+// removes both again; a result is recognised by its font alone. The same driver serves the note
+// editor and the command-line tool: it works on a RichDocument, and the editor widget keeps its
+// scroll position through the document's scroll position.
 //
 // The driver owns the note's parser, so display settings (FIX, ENG, SCI) last as long as it.
 class TCalcDriver
@@ -33,7 +35,7 @@ public:
     const TextFont &ErrorFont() const { return FErrorFont; }
     void setErrorFont(const TextFont &font) { FErrorFont = font; }
 
-    // The default writers the parser's callbacks point at.
+    // The default writers the parser's callbacks point at; outside Parse they write at once.
     void DisplayResult(int StartPos, int EndPos, const QString &AResult);
     void DisplayError(int APos, const QString &AnError);
 
@@ -51,7 +53,16 @@ public:
     int InsertPlot(int position, const QImage &picture);
 
 private:
+    // A text of the run to write, at a position that counts the texts written before it.
+    struct PendingText
+    {
+        int position;
+        QString text;
+        bool error;
+    };
+
     int DisplayPlot(const TPlotData &data, int position);
+    void writePending();
     // Sets the spacing of the paragraphs of the positions [from, from + length) to 0.
     void clearParagraphSpacing(int from, int length);
 
@@ -63,4 +74,6 @@ private:
     TextFont FResultFont;
     TextFont FErrorFont;
     PlotRenderer m_plotRenderer;
+    std::vector<PendingText> m_pending;
+    bool m_running = false; // within Parse: texts wait for writePending
 };

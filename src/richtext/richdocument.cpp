@@ -294,15 +294,25 @@ void RichDocument::InsertFormatText(int index, const QString &text, const TextFo
 
     QTextCursor insertion(m_document);
     insertion.setPosition(index < 0 ? start : qBound(0, index, endPosition()));
-    QTextCharFormat format = textFormatOf(insertion.charFormat());
-    TJvTextAttributes::applyFont(format, font);
-    insertion.insertText(paragraphsOf(text), format);
+    insertion.insertText(insertedText(text), insertedFormat(insertion, font));
 
     // The selection goes back to the numbers it had, not to the text it covered.
     QTextCursor restored = currentCursor();
     restored.setPosition(qMin(start, endPosition()));
     restored.setPosition(qMin(start + length, endPosition()), QTextCursor::KeepAnchor);
     applyCursor(restored);
+}
+
+QString RichDocument::insertedText(const QString &text)
+{
+    return paragraphsOf(text);
+}
+
+QTextCharFormat RichDocument::insertedFormat(const QTextCursor &at, const TextFont &font)
+{
+    QTextCharFormat format = textFormatOf(at.charFormat());
+    TJvTextAttributes::applyFont(format, font);
+    return format;
 }
 
 void RichDocument::InsertGraphic(const QImage &graphic, bool sizeable)

@@ -92,6 +92,10 @@ public:
     // in the font's attributes; the selection keeps its start and length as
     // they were, whatever was inserted before it. Empty text does nothing.
     void InsertFormatText(int index, const QString &text, const TextFont &font);
+    // What InsertFormatText inserts for text, and in which format when it
+    // inserts it at a cursor placed there: for inserting many texts in one go.
+    static QString insertedText(const QString &text);
+    static QTextCharFormat insertedFormat(const QTextCursor &at, const TextFont &font);
     // Inserts a picture at the caret (in place of a selection) and selects its
     // one position; the editor widget lets the user resize it when sizeable.
     void InsertGraphic(const QImage &graphic, bool sizeable);

@@ -387,7 +387,12 @@ TUnderlineType TJvTextAttributes::UnderlineType() const
 
 void TJvTextAttributes::setUnderlineType(TUnderlineType type)
 {
-    change([&](QTextCharFormat &format) { setUnderlineTypeOf(format, type); });
+    change([&](QTextCharFormat &format) { applyUnderlineType(format, type); });
+}
+
+void TJvTextAttributes::applyUnderlineType(QTextCharFormat &format, TUnderlineType type)
+{
+    setUnderlineTypeOf(format, type);
 }
 
 TUnderlineColor TJvTextAttributes::UnderlineColor() const
@@ -397,9 +402,12 @@ TUnderlineColor TJvTextAttributes::UnderlineColor() const
 
 void TJvTextAttributes::setUnderlineColor(TUnderlineColor color)
 {
-    change([&](QTextCharFormat &format) {
-        format.setProperty(TextFormat::UnderlineColorIndex, int(color));
-        format.setUnderlineColor(QColor(TextFormat::UnderlineColors[size_t(color)]));
-        setUnderlineOf(format, true);
-    });
+    change([&](QTextCharFormat &format) { applyUnderlineColor(format, color); });
+}
+
+void TJvTextAttributes::applyUnderlineColor(QTextCharFormat &format, TUnderlineColor color)
+{
+    format.setProperty(TextFormat::UnderlineColorIndex, int(color));
+    format.setUnderlineColor(QColor(TextFormat::UnderlineColors[size_t(color)]));
+    setUnderlineOf(format, true);
 }

@@ -102,6 +102,9 @@ public:
 
     // Writes name, size, colour, style and weight of font into format.
     static void applyFont(QTextCharFormat &format, const TextFont &font);
+    // What setUnderlineType and setUnderlineColor write into a format.
+    static void applyUnderlineType(QTextCharFormat &format, TUnderlineType type);
+    static void applyUnderlineColor(QTextCharFormat &format, TUnderlineColor color);
 
     // The attributes as one font value (what RichDocument::Font returns).
     TextFont toFont() const;

@@ -100,6 +100,8 @@ private Q_SLOTS:
     void clearResultsLeavesTheUsersText();
     void errorFontHasWavyRedUnderline();
     void caretAndScrollKept();
+    void calcIsOneStepToUndo();
+    void resultParagraphsHaveNoSpacing();
     void editorKeepsCaretAndScrollPosition();
     void resultsAfterRichText();
     void randomNotesKeepTheUsersText();
@@ -216,6 +218,55 @@ void TestCalcDriver::caretAndScrollKept()
     document.setSelStart(5);
     driver.ClearResults();
     QCOMPARE(document.SelStart(), 5);
+}
+
+void TestCalcDriver::calcIsOneStepToUndo()
+{
+    // Results, an error and a plot between them, the second time over the first run's: each
+    // run is one step.
+    const QString text
+        = QStringLiteral("3 + 4 =\r\n1 / 0 =\r\nx := 0, 0.5 .. 2\r\nplot(x)\r\n2 * 2 =\r\n");
+    RichDocument document;
+    document.setText(text);
+    QTextDocument *undoable = document.textDocument();
+    TCalcDriver driver(&document);
+    QList<QSize> sizes;
+    driver.setPlotRenderer(SolidRenderer{&sizes, Qt::green});
+    driver.Parse();
+    const QString calculated = document.Text();
+    QCOMPARE(calculated, QStringLiteral("3 + 4 = 7.000000000\r\n1 / 0 =Divide by 0\r\n"
+                                        "x := 0, 0.5 .. 2\r\nplot(x)\r\n")
+                             + Picture + QStringLiteral("\r\n2 * 2 = 4.000000000\r\n"));
+    driver.Parse();
+    QCOMPARE(sizes.size(), 2);
+    QCOMPARE(document.Text(), calculated);
+    undoable->undo();
+    QCOMPARE(document.Text(), calculated);
+    QCOMPARE(pictures(document).first().pixelColor(0, 0), QColor(Qt::green));
+    undoable->undo();
+    QCOMPARE(document.Text(), text);
+    undoable->redo();
+    QCOMPARE(document.Text(), calculated);
+}
+
+void TestCalcDriver::resultParagraphsHaveNoSpacing()
+{
+    // The paragraphs a result spreads over have no spacing, whatever the line asking for it
+    // had; the rest of that line and the other paragraphs keep theirs.
+    RichDocument document;
+    document.setText(QStringLiteral("FIX(0, TRUE)\r\nA := ((1, 2), (3, 4))\r\nA =\r\nend\r\n"));
+    document.setSelStart(0);
+    document.setSelLength(int(document.Text().size()));
+    document.Paragraph().setSpaceAfter(6);
+    TCalcDriver driver(&document);
+    driver.Parse();
+    QStringList spacing;
+    for (QTextBlock block = document.textDocument()->begin(); block.isValid();
+         block = block.next()) {
+        spacing << block.text() + u':' + QString::number(block.blockFormat().bottomMargin() != 0);
+    }
+    QCOMPARE(spacing, QStringList({"FIX(0, TRUE):1", "A := ((1, 2), (3, 4)):1", "A = :0",
+                                   "((1, 2),:0", "(3, 4)):0", ":1", "end:1", ":0"}));
 }
 
 void TestCalcDriver::editorKeepsCaretAndScrollPosition()
