@@ -310,8 +310,17 @@ std::optional<FileStamp> stampOf(const QString &path)
                      info.metadataChangeTime().toMSecsSinceEpoch()};
 }
 
-// Coarser than the clock of any file system (some keep time in two seconds).
-constexpr qint64 FileClockTick = 2000;
+// Coarser than the clock of any file system: some keep time in two seconds.
+// One whose stamps show fractions of a second ticks in milliseconds, and a
+// tenth of a second covers that; a stamp on a whole second may be either.
+constexpr qint64 CoarseClockTick = 2000;
+constexpr qint64 FineClockTick = 100;
+
+qint64 clockTickOf(const FileStamp &stamp)
+{
+    return stamp.modified % 1000 != 0 && stamp.changed % 1000 != 0 ? FineClockTick
+                                                                   : CoarseClockTick;
+}
 
 struct CachedFile
 {
@@ -324,7 +333,7 @@ struct CachedFile
     // tick may have left its stamp as it was.
     bool recent() const
     {
-        return std::max(stamp.modified, stamp.changed) > knownAt - FileClockTick;
+        return std::max(stamp.modified, stamp.changed) > knownAt - clockTickOf(stamp);
     }
 };
 
