@@ -7,10 +7,13 @@
 #include "commands/commandmodule.h"
 #include "platform/datafolder.h"
 #include "platform/instancelock.h"
+#include "platform/programfoldernotes.h"
 #include "platform/terminationsignals.h"
 
 #include <QApplication>
 #include <QCursor>
+#include <QFileInfo>
+#include <QMessageBox>
 #include <QSessionManager>
 #include <QTimer>
 
@@ -54,6 +57,21 @@ int main(int argc, char **argv)
     case InstanceLock::Result::Failed:
         ShowErrorMessage(nullptr, lock.errorString());
         break;
+    }
+
+    // Before the notes load, and only by the copy that holds the lock on the
+    // folder the copies go to.
+    if (!DataFolderIsProgramFolder()) {
+        const QString title = QStringLiteral("QelNotes");
+        ProgramFolderNotes(ProgramFolder(), DataFolder(),
+                           {QFileInfo(SettingsFilePath()).fileName(),
+                            QFileInfo(ProgramSettingsFilePath()).fileName()})
+            .offer(
+                isWritableFolder,
+                [&title](const QString &question) {
+                    return QMessageBox::question(nullptr, title, question) == QMessageBox::Yes;
+                },
+                [&title](const QString &text) { QMessageBox::information(nullptr, title, text); });
     }
 
     TDM dm;

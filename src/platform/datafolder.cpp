@@ -26,14 +26,6 @@ QString withSlash(const QString &folder)
     return path.endsWith(u'/') ? path : path + u'/';
 }
 
-// access(2) also knows read-only mounts; no probe file is made, so a second
-// copy that only looks for the folder leaves it untouched.
-bool canWriteIn(const QString &folder)
-{
-    const QFileInfo info(folder);
-    return info.isDir() && info.isWritable();
-}
-
 // An installed program sits in a prefix's bin folder (/usr/bin, ~/.local/bin),
 // shared with other programs and writable to the superuser or to its owner:
 // notes never go there.
@@ -55,23 +47,36 @@ State &resolved()
 {
     State &current = state();
     if (current.folder.isEmpty()) {
-        const QString program = withSlash(QCoreApplication::applicationDirPath());
+        const QString program = ProgramFolder();
         current.folder = resolveDataFolder(program);
         current.programFolder = current.folder == program;
-        current.writable = canWriteIn(current.folder);
+        current.writable = isWritableFolder(current.folder);
     }
     return current;
 }
 
 } // namespace
 
+// access(2) also knows read-only mounts; no probe file is made, so a second
+// copy that only looks for the folder leaves it untouched.
+bool isWritableFolder(const QString &folder)
+{
+    const QFileInfo info(folder);
+    return info.isDir() && info.isWritable();
+}
+
+QString ProgramFolder()
+{
+    return withSlash(QCoreApplication::applicationDirPath());
+}
+
 QString resolveDataFolder(const QString &programFolder)
 {
     const QString program = withSlash(programFolder);
-    if (canWriteIn(program) && !isInstalledProgramFolder(program))
+    if (isWritableFolder(program) && !isInstalledProgramFolder(program))
         return program;
     const QString user = userFolder();
-    return user.isEmpty() || !canWriteIn(user) ? program : user;
+    return user.isEmpty() || !isWritableFolder(user) ? program : user;
 }
 
 QString DataFolder()
@@ -95,7 +100,7 @@ void setDataFolderForTesting(const QString &folder)
     current = State();
     if (!folder.isEmpty()) {
         current.folder = withSlash(folder);
-        current.writable = canWriteIn(current.folder);
+        current.writable = isWritableFolder(current.folder);
     }
 }
 

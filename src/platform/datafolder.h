@@ -25,6 +25,12 @@ bool DataFolderIsProgramFolder();
 // kept, and the program must say so instead of pretending.
 bool DataFolderIsWritable();
 
+// A folder the program may create and replace files in.
+bool isWritableFolder(const QString &folder);
+
+// The folder of the program file, ending in '/'.
+QString ProgramFolder();
+
 // The choice DataFolder() makes, for a given program folder.
 QString resolveDataFolder(const QString &programFolder);
 

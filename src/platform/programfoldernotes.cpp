@@ -1,0 +1,139 @@
+#include "platform/programfoldernotes.h"
+
+#include "platform/settingsfile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace {
+
+const QString SettingsName = QStringLiteral("QelNotes.ini");
+const QString ToldSection = QStringLiteral("ProgramFolder");
+const QString ToldKey = QStringLiteral("Told");
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("ProgramFolderNotes", text);
+}
+
+QString native(const QString &folder)
+{
+    return QDir::toNativeSeparators(folder);
+}
+
+} // namespace
+
+ProgramFolderNotes::ProgramFolderNotes(QString programFolder, QString userFolder,
+                                       QStringList settingsNames)
+    : m_program(std::move(programFolder))
+    , m_user(std::move(userFolder))
+    , m_settingsNames(std::move(settingsNames))
+{
+    m_settingsNames.removeDuplicates();
+}
+
+QStringList ProgramFolderNotes::noteFiles(const QString &folder)
+{
+    static const QRegularExpression name(
+        QStringLiteral("^QelNotes_(0|[1-9][0-9]{0,8})\\.(rtf|txt)$"));
+    QStringList files = QDir(folder).entryList({QStringLiteral("QelNotes_*")}, QDir::Files);
+    files.removeIf([](const QString &file) { return !name.match(file).hasMatch(); });
+    return files;
+}
+
+void ProgramFolderNotes::offer(const IsWritable &isWritable, const Ask &ask, const Tell &tell)
+{
+    if (m_user.isEmpty() || m_user == m_program || isWritable(m_program)
+        || noteFiles(m_program).isEmpty())
+        return;
+    const QString reason = tr("QelNotes cannot write to its own folder %1, so it keeps the notes "
+                              "in %2.")
+                               .arg(native(m_program), native(m_user));
+    if (!noteFiles(m_user).isEmpty()) {
+        if (toldBefore())
+            return;
+        tell(reason
+             + tr("\n%1 holds notes already: they are shown and kept. The notes in %2 were not "
+                  "copied; they stay where they are.")
+                   .arg(native(m_user), native(m_program)));
+        rememberTold();
+        return;
+    }
+    if (!ask(reason
+             + tr("\nThe notes in %1 are not shown. Copy them to %2? The originals stay where "
+                  "they are.")
+                   .arg(native(m_program), native(m_user))))
+        return;
+    QString error;
+    if (copyAll(&error))
+        rememberTold();
+    else
+        tell(tr("The notes could not be copied from %1 to %2: %3")
+                 .arg(native(m_program), native(m_user), error));
+}
+
+bool ProgramFolderNotes::copyAll(QString *error) const
+{
+    QStringList copied;
+    QList<std::pair<QString, QString>> setAside; // (name, new name) of the user's settings
+    const auto undo = [&] {
+        for (const QString &name : std::as_const(copied))
+            QFile::remove(m_user + name);
+        for (const auto &[name, aside] : std::as_const(setAside))
+            QFile::rename(m_user + aside, m_user + name);
+    };
+    const auto copy = [&](const QString &name) {
+        QFile source(m_program + name);
+        if (source.copy(m_user + name)) {
+            copied.append(name);
+            return true;
+        }
+        *error = QStringLiteral("%1: %2").arg(native(source.fileName()), source.errorString());
+        return false;
+    };
+
+    for (const QString &name : noteFiles(m_program)) {
+        if (!copy(name)) {
+            undo();
+            return false;
+        }
+    }
+    // The user's settings, made while that folder held no notes, describe no
+    // note of these: they give way to the program folder's, and are kept.
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    for (const QString &name : m_settingsNames) {
+        if (!QFileInfo::exists(m_program + name))
+            continue;
+        if (QFileInfo::exists(m_user + name) || QFileInfo(m_user + name).isSymLink()) {
+            const QFileInfo info(name);
+            const QString aside = QStringLiteral("%1_before_copy_%2.%3")
+                                      .arg(info.completeBaseName(), stamp, info.suffix());
+            if (!QFile::rename(m_user + name, m_user + aside)) {
+                *error = tr("%1 could not be renamed").arg(native(m_user + name));
+                undo();
+                return false;
+            }
+            setAside.append({name, aside});
+        }
+        if (!copy(name)) {
+            undo();
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ProgramFolderNotes::toldBefore() const
+{
+    return SettingsFile(m_user + SettingsName).readString(ToldSection, ToldKey, {}) == m_program;
+}
+
+void ProgramFolderNotes::rememberTold() const
+{
+    // Not being able to remember means being told again next time, no more.
+    SettingsFile(m_user + SettingsName).writeString(ToldSection, ToldKey, m_program);
+}
