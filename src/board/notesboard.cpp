@@ -3,6 +3,7 @@
 #include "board/boardfilter.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
+#include "board/notesavequeue.h"
 #include "board/notestorage.h"
 #include "board/placekeeper.h"
 #include "commands/commandmodule.h"
@@ -81,6 +82,18 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     createControls();
 
     ApplyStayOnTop(true);
+    m_saveQueue = new NoteSaveQueue(this);
+    // The note's file may be anywhere in between: a full store puts every
+    // note in place, as after a failed synchronous save.
+    connect(m_saveQueue, &NoteSaveQueue::saveFailed, this, [this] {
+        QString error;
+        const bool saved = storeAllNotes(&error);
+        if (!saved) {
+            for (TNoteFrame *frame : std::as_const(m_notes))
+                frame->setWindowUnstored();
+        }
+        reportSaveResult(saved, error);
+    });
     LoadNotes();
     LoadSettings();
 
@@ -251,6 +264,10 @@ void TFrmNote::StoreNotes()
 
 bool TFrmNote::storeAllNotes(QString *error)
 {
+    // A store writes every note as it is now: saves still pending would put
+    // older texts over it, their failures are made good by it.
+    m_saveQueue->waitForPendingSave();
+    m_saveQueue->discardFailures();
     // A window's working copy, not the text it opened with: the periodic
     // save may have written it already, and a store must not take it back.
     QList<QByteArray> notes;
@@ -274,21 +291,29 @@ void TFrmNote::SaveEditedNotes()
 {
     if (!m_storage)
         return;
-    QString error;
-    bool saved = true;
     for (qsizetype i = 0; i < m_notes.size(); ++i) {
         TNoteFrame *frame = m_notes.at(i);
         if (!frame->windowEdited())
             continue;
-        if (m_storage->storeNote(int(i), frame->noteData())) {
-            frame->setWindowStored();
-        } else {
+        if (!m_storage->canStoreNote(int(i))) {
             // The files are not numbered like the list (a note was added or
             // deleted since the last store): only a full store is safe.
-            saved = storeAllNotes(&error);
-            break;
+            QString error;
+            reportSaveResult(storeAllNotes(&error), error);
+            return;
         }
+        m_saveQueue->save(m_storage->noteFileName(int(i)), frame->noteSnapshot());
+        frame->setWindowStored();
     }
+}
+
+void TFrmNote::waitForPendingSave()
+{
+    m_saveQueue->waitForPendingSave();
+}
+
+void TFrmNote::reportSaveResult(bool saved, const QString &error)
+{
     if (saved) {
         m_saveFailureShown = false;
     } else if (!m_saveFailureShown) {

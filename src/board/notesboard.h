@@ -13,6 +13,7 @@
 class BoardFilter;
 class DesktopIcon;
 class IntervalTimer;
+class NoteSaveQueue;
 class NoteStorage;
 class QAction;
 
@@ -48,9 +49,13 @@ public:
     // is written as the window holds it.
     void StoreNotes() override;
     // The periodic save: the notes whose open window changed since they were
-    // last written go to disk, each as its own file while the files on disk
-    // are numbered like the list, else with all notes in one store.
+    // last written go to disk, each as its own file written in the background
+    // while the files on disk are numbered like the list, else with all notes
+    // in one store.
     void SaveEditedNotes();
+    // Returns once the files of the periodic save are written. Every store
+    // waits for them first.
+    void waitForPendingSave();
     void LoadSettings();
     void StoreSettings();
 
@@ -135,6 +140,8 @@ private:
     void createActions();
     void createControls();
     bool storeAllNotes(QString *error);
+    // Tells a failed periodic save once, until one succeeds again.
+    void reportSaveResult(bool saved, const QString &error);
     TNoteFrame *createFrame();
     // After a store has numbered the files like the list: every note takes
     // its record to the number the next load gives it (list position + 1),
@@ -190,6 +197,7 @@ private:
     QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
     std::unique_ptr<NoteStorage> m_storage;
+    NoteSaveQueue *m_saveQueue = nullptr;
     // A failing periodic save is told once, not every few seconds.
     bool m_saveFailureShown = false;
 };

@@ -406,19 +406,23 @@ bool NoteStorage::writeJournal(const Journal &journal)
 bool NoteStorage::storeNote(int number, const QByteArray &data)
 {
     m_error.clear();
-    if (number < 0 || number >= m_seriesLength) {
+    if (!canStoreNote(number)) {
         m_error = tr("The note's file number is not known; all notes have to be stored.");
         return false;
     }
+    return writeNoteFile(noteFileName(number), data, &m_error);
+}
+
+bool NoteStorage::writeNoteFile(const QString &path, const QByteArray &data, QString *error)
+{
     // A killed program leaves at most the pending file, which the next load
     // or store drops: the note's previous file is still whole.
-    const QString target = noteFileName(number);
-    QString error;
-    if (!writeNew(target + PendingSuffix, data, &error, Durability::Synced)
-        || !replaceFile(target + PendingSuffix, target, &error)) {
-        QFile::remove(target + PendingSuffix);
-        m_error = tr("The note could not be stored: %1: %2.\nThe note stored before is kept.")
-                      .arg(QDir::toNativeSeparators(target), error);
+    QString reason;
+    if (!writeNew(path + PendingSuffix, data, &reason, Durability::Synced)
+        || !replaceFile(path + PendingSuffix, path, &reason)) {
+        QFile::remove(path + PendingSuffix);
+        *error = tr("The note could not be stored: %1: %2.\nThe note stored before is kept.")
+                     .arg(QDir::toNativeSeparators(path), reason);
         return false;
     }
     return true;

@@ -66,6 +66,12 @@ public:
     // series, when a store failed, or when number lies beyond that series.
     // Then a full store() is needed.
     bool storeNote(int number, const QByteArray &data);
+    // Whether storeNote(number, ...) would be taken now.
+    bool canStoreNote(int number) const { return number >= 0 && number < m_seriesLength; }
+    // The write storeNote makes once it is taken: replaces the note file at
+    // path with data in one step. Touches no state, so any thread may call it
+    // while no store() runs; *error is the message storeNote sets.
+    static bool writeNoteFile(const QString &path, const QByteArray &data, QString *error);
     // A note was added to or removed from the list: its positions no longer
     // match the file numbers until the next store().
     void listChanged() { m_seriesLength = -1; }

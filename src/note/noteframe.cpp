@@ -295,6 +295,11 @@ QByteArray TNoteFrame::noteData() const
     return m_frm ? m_frm->editor()->toRtf() : edit().toRtf();
 }
 
+DocumentSnapshot TNoteFrame::noteSnapshot() const
+{
+    return DocumentSnapshot::take(*(m_frm ? m_frm->editor()->document() : edit().textDocument()));
+}
+
 void TNoteFrame::closeNoteWindow()
 {
     if (m_frm)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/documentsnapshot.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -92,10 +94,14 @@ public:
     // The note as a store writes it now (the whole document as RTF): the open
     // window's working copy, else the frame's own document.
     QByteArray noteData() const;
+    // What noteData() would write, taken cheaply and written out elsewhere.
+    DocumentSnapshot noteSnapshot() const;
     // The open window's text changed since the window opened or since
     // setWindowStored(); the board's periodic save writes such notes.
     bool windowEdited() const { return m_frm && m_windowEdited; }
     void setWindowStored() { m_windowEdited = false; }
+    // Its text did not reach the disk after all: the next periodic save tries again.
+    void setWindowUnstored() { m_windowEdited = true; }
 
     void Panel1Click();
     // A button went down on the header: the preview hides.

@@ -1,5 +1,6 @@
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
+#include "../platform/filesizelimit.h"
 #include "board/notesboard.h"
 #include "commands/commandmodule.h"
 #include "note/colorvalue.h"
@@ -622,6 +623,9 @@ private Q_SLOTS:
         note->Frm()->editor()->setText("typed in the window");
         QVERIFY(f.board->SaveTimer()->isActive());
         Q_EMIT f.board->SaveTimer()->timeout();
+        f.board->waitForPendingSave();
+        // Written in the background, byte for byte as a store writes it.
+        QCOMPARE(f.noteFile(1).toLatin1(), note->noteData());
         QVERIFY(f.noteFile(1).contains("typed in the window"));
         QCOMPARE(f.noteFile(0), QString("first"));
         QCOMPARE(f.noteFile(2), QString("third"));
@@ -649,8 +653,61 @@ private Q_SLOTS:
         // The files match the list again: single notes are written once more.
         note->Frm()->editor()->setText("c edited twice");
         Q_EMIT f.board->SaveTimer()->timeout();
+        f.board->waitForPendingSave();
         QVERIFY(f.noteFile(1).contains("c edited twice"));
         QVERIFY(f.noteFile(0).contains("b"));
+    }
+
+    // Saves handed to the background land in order, and whatever stores
+    // next (here the Close command) waits for them and writes the latest text.
+    void backgroundSavesLandInOrderBeforeStores()
+    {
+        BoardFixture f({"a", "b"});
+        TNoteFrame *note = f.board->NotesList().at(1);
+        note->Panel1DblClick();
+        for (const char *text : {"one", "two", "three"}) {
+            note->Frm()->editor()->setText(text);
+            Q_EMIT f.board->SaveTimer()->timeout();
+        }
+        f.board->waitForPendingSave();
+        QVERIFY(f.noteFile(1).contains("three"));
+
+        note->Frm()->editor()->setText("four");
+        Q_EMIT f.board->SaveTimer()->timeout();
+        note->Frm()->editor()->setText("latest, never saved periodically");
+        f.board->imCloseClick(nullptr);
+        QVERIFY(f.noteFile(1).contains("latest, never saved periodically"));
+        QCOMPARE(QDir(f.folder.path()).entryList({"*.pending"}, QDir::Files | QDir::Hidden),
+                 QStringList());
+    }
+
+    // A background write the disk refuses is told on the board's thread as a
+    // failed save always was: once, after a store of all notes failed too;
+    // the note's file is kept whole.
+    void failedBackgroundSaveIsReported()
+    {
+        QStringList messages;
+        setErrorMessageHandlerForTesting([&messages](const QString &text) { messages << text; });
+        BoardFixture f({"a", "b"});
+        TNoteFrame *note = f.board->NotesList().at(1);
+        note->Panel1DblClick();
+        note->Frm()->editor()->setText(QString(4096, u'x'));
+        {
+            FileSizeLimit full(1024);
+            Q_EMIT f.board->SaveTimer()->timeout();
+            f.board->waitForPendingSave();
+            QVERIFY(messages.isEmpty()); // not from the worker
+            QCoreApplication::sendPostedEvents();
+            QCOMPARE(messages.size(), 1);
+            Q_EMIT f.board->SaveTimer()->timeout(); // nothing typed since: no second message
+            f.board->waitForPendingSave();
+            QCoreApplication::sendPostedEvents();
+        }
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.first().contains("could not be stored"));
+        QCOMPARE(f.noteFile(1), QString("b"));
+        f.board->StoreNotes();
+        QVERIFY(f.noteFile(1).contains("xxxx"));
     }
 
     void shortcutTicksFollowTheFiles()
