@@ -20,9 +20,11 @@ QString tr(const char *text)
     return QCoreApplication::translate("ProgramFolderNotes", text);
 }
 
+// A folder as the user reads it: without the trailing separator, which
+// looks odd before a full stop or a question mark.
 QString native(const QString &folder)
 {
-    return QDir::toNativeSeparators(folder);
+    return QDir::toNativeSeparators(QDir::cleanPath(folder));
 }
 
 } // namespace

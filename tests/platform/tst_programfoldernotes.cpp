@@ -114,8 +114,8 @@ private Q_SLOTS:
         offer(false);
 
         QCOMPARE(m_questions.size(), 1);
-        QVERIFY(m_questions.first().contains(QDir::toNativeSeparators(m_program)));
-        QVERIFY(m_questions.first().contains(QDir::toNativeSeparators(m_user)));
+        QVERIFY(m_questions.first().contains(QDir::toNativeSeparators(QDir::cleanPath(m_program))));
+        QVERIFY(m_questions.first().contains(QDir::toNativeSeparators(QDir::cleanPath(m_user))));
         QVERIFY(m_messages.isEmpty());
         for (const QString &name :
              {QStringLiteral("QelNotes_0.rtf"), QStringLiteral("QelNotes_1.rtf"),
@@ -160,8 +160,8 @@ private Q_SLOTS:
 
         QVERIFY(m_questions.isEmpty());
         QCOMPARE(m_messages.size(), 1);
-        QVERIFY(m_messages.first().contains(QDir::toNativeSeparators(m_program)));
-        QVERIFY(m_messages.first().contains(QDir::toNativeSeparators(m_user)));
+        QVERIFY(m_messages.first().contains(QDir::toNativeSeparators(QDir::cleanPath(m_program))));
+        QVERIFY(m_messages.first().contains(QDir::toNativeSeparators(QDir::cleanPath(m_user))));
         QCOMPARE(contents(m_user + QStringLiteral("QelNotes_0.rtf")), QByteArray("{\\rtf1 mine}"));
         QVERIFY(!QFile::exists(m_user + QStringLiteral("QelNotes_1.rtf")));
         QVERIFY(contents(m_user + QStringLiteral("QelNotes.ini"))
