@@ -18,7 +18,10 @@ DocumentSnapshot DocumentSnapshot::take(const QTextDocument &document)
         Paragraph paragraph{block.blockFormatIndex(), block.charFormatIndex()};
         if (const QTextList *list = block.textList()) {
             paragraph.list = list->formatIndex();
-            paragraph.listNumber = int(listNumbers.emplace(list, int(listNumbers.size())).value());
+            auto number = listNumbers.constFind(list);
+            if (number == listNumbers.cend())
+                number = listNumbers.insert(list, int(listNumbers.size()));
+            paragraph.listNumber = number.value();
         }
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
