@@ -23,7 +23,7 @@
 #include <QMouseEvent>
 #include <QTemporaryDir>
 
-#include <benchmark/benchmark.h>
+#include "benchmain.h"
 
 #include <optional>
 
@@ -124,9 +124,5 @@ BENCHMARK(BM_MoveAlongHeader)->Arg(2)->Arg(200)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QApplication>(argc, argv);
 }

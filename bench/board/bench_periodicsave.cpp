@@ -17,7 +17,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <benchmark/benchmark.h>
+#include "benchmain.h"
 
 #include <chrono>
 
@@ -79,9 +79,5 @@ BENCHMARK(PeriodicSave)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTi
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -1,7 +1,7 @@
 // Calc on generated notes of growing length: the time must grow linearly with the note.
 // Run: bench_calcdriver (QT_QPA_PLATFORM=offscreen is set by main).
 
-#include <benchmark/benchmark.h>
+#include "benchmain.h"
 
 #include <optional>
 
@@ -101,10 +101,5 @@ BENCHMARK(evaluateExpressions)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QGuiApplication>(argc, argv);
 }

@@ -10,7 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
-#include <benchmark/benchmark.h>
+#include "benchmain.h"
 
 #include <chrono>
 
@@ -87,9 +87,5 @@ BENCHMARK(BM_SaveGrowth)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 int main(int argc, char **argv)
 {
-    QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return runBenchmarks<QGuiApplication>(argc, argv);
 }

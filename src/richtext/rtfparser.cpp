@@ -68,13 +68,16 @@ size_t qHash(const CharState &s, size_t seed = 0)
 
 // A style of the stylesheet sets what differs from the defaults and leaves
 // the rest as the text has it.
+template <class T>
+void take(T &to, const T &from, const T &unset)
+{
+    if (from != unset)
+        to = from;
+}
+
 void overlay(CharState &target, const CharState &style)
 {
     const CharState none;
-    const auto take = [](auto &to, const auto &from, const auto &unset) {
-        if (from != unset)
-            to = from;
-    };
     take(target.font, style.font, none.font);
     take(target.halfPoints, style.halfPoints, none.halfPoints);
     take(target.foreground, style.foreground, none.foreground);
@@ -120,10 +123,6 @@ size_t qHash(const ParaState &s, size_t seed = 0)
 void overlay(ParaState &target, const ParaState &style)
 {
     const ParaState none;
-    const auto take = [](auto &to, const auto &from, const auto &unset) {
-        if (from != unset)
-            to = from;
-    };
     take(target.alignment, style.alignment, none.alignment);
     take(target.left, style.left, none.left);
     take(target.first, style.first, none.first);
