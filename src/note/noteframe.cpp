@@ -14,6 +14,7 @@
 #include "platform/windowrecord.h"
 #include "richedit/jvrichedit.h"
 #include "richtext/notetitle.h"
+#include "richtext/snapshottracker.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -267,8 +268,9 @@ void TNoteFrame::openNoteWindow()
     m_frm->setWindowTitle(NoteTitle(edit().Text()));
     m_frm->loadNote(edit());
     m_windowEdited = false;
-    connect(m_frm->editor()->document(), &QTextDocument::contentsChanged, this,
-            [this] { m_windowEdited = true; });
+    QTextDocument *document = m_frm->editor()->document();
+    connect(document, &QTextDocument::contentsChanged, this, [this] { m_windowEdited = true; });
+    m_windowSnapshot = new SnapshotTracker(*document, document);
     m_frm->fitHeightToText();
     LoadFormInfo();
     m_frm->showActive();
@@ -297,7 +299,7 @@ QByteArray TNoteFrame::noteData() const
 
 DocumentSnapshot TNoteFrame::noteSnapshot() const
 {
-    return DocumentSnapshot::take(*(m_frm ? m_frm->editor()->document() : edit().textDocument()));
+    return m_frm ? m_windowSnapshot->snapshot() : DocumentSnapshot::take(*edit().textDocument());
 }
 
 void TNoteFrame::closeNoteWindow()

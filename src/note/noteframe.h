@@ -13,6 +13,7 @@ class NoteHost;
 class QByteArray;
 class QLabel;
 class RichDocument;
+class SnapshotTracker;
 class TRichForm;
 
 // One note as a row of the notes board: the 16-pixel header with the note's
@@ -140,6 +141,8 @@ private:
     IntervalTimer *m_hintTimer = nullptr;
     QString m_captionText;
     QPointer<TRichForm> m_frm;
+    // The open window's note as the periodic save writes it.
+    QPointer<SnapshotTracker> m_windowSnapshot;
     QString FFileName;
     QString m_hint;
     // The text at the last periodic check: links are marked when it changes.

@@ -9,39 +9,46 @@
 DocumentSnapshot DocumentSnapshot::take(const QTextDocument &document)
 {
     DocumentSnapshot snapshot;
-    snapshot.m_formats = document.allFormats();
-    snapshot.m_defaultFont = document.defaultFont();
     snapshot.m_paragraphs.reserve(document.blockCount());
-    snapshot.m_text.reserve(document.characterCount());
-    QHash<const QTextList *, int> listNumbers;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        Paragraph paragraph{block.blockFormatIndex(), block.charFormatIndex()};
-        if (const QTextList *list = block.textList()) {
-            paragraph.list = list->formatIndex();
-            auto number = listNumbers.constFind(list);
-            if (number == listNumbers.cend())
-                number = listNumbers.insert(list, int(listNumbers.size()));
-            paragraph.listNumber = number.value();
-        }
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            snapshot.m_runs.append({fragment.length(), fragment.charFormatIndex()});
-            ++paragraph.runCount;
-        }
-        snapshot.m_paragraphs.append(paragraph);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        snapshot.m_paragraphs.append(Paragraph::of(block));
+    snapshot.takeFormats(document);
+    return snapshot;
+}
+
+DocumentSnapshot::Paragraph DocumentSnapshot::Paragraph::of(const QTextBlock &block)
+{
+    Paragraph paragraph;
+    paragraph.blockFormat = block.blockFormatIndex();
+    paragraph.charFormat = block.charFormatIndex();
+    if (const QTextList *list = block.textList()) {
+        paragraph.list = list->formatIndex();
+        // Stays the list's own while it lives, however the paragraphs
+        // before it change.
+        paragraph.listNumber = list->objectIndex();
     }
-    // One copy of the text, cut into runs in order.
-    snapshot.m_text = document.toRawText();
-    snapshot.m_text.remove(QChar::ParagraphSeparator);
-    for (const QTextFormat &format : std::as_const(snapshot.m_formats)) {
+    paragraph.text = block.text();
+    for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        paragraph.runs.append({fragment.length(), fragment.charFormatIndex()});
+    }
+    return paragraph;
+}
+
+void DocumentSnapshot::takeFormats(const QTextDocument &document)
+{
+    // A document's formats are only ever added to, so an index a paragraph
+    // was taken with means the same format in a later list.
+    m_formats = document.allFormats();
+    m_defaultFont = document.defaultFont();
+    m_images.clear();
+    for (const QTextFormat &format : std::as_const(m_formats)) {
         if (!format.isImageFormat())
             continue;
         const QString name = format.toImageFormat().name();
-        if (!snapshot.m_images.contains(name))
-            snapshot.m_images.insert(name,
-                                     document.resource(QTextDocument::ImageResource, QUrl(name)));
+        if (!m_images.contains(name))
+            m_images.insert(name, document.resource(QTextDocument::ImageResource, QUrl(name)));
     }
-    return snapshot;
 }
 
 std::unique_ptr<QTextDocument> DocumentSnapshot::toDocument() const
@@ -54,8 +61,6 @@ std::unique_ptr<QTextDocument> DocumentSnapshot::toDocument() const
 
     QTextCursor cursor(document.get());
     QHash<int, QTextList *> lists;
-    qsizetype run = 0;
-    qsizetype position = 0;
     for (qsizetype i = 0; i < m_paragraphs.size(); ++i) {
         const Paragraph &paragraph = m_paragraphs.at(i);
         QTextBlockFormat blockFormat = m_formats.value(paragraph.blockFormat).toBlockFormat();
@@ -75,11 +80,11 @@ std::unique_ptr<QTextDocument> DocumentSnapshot::toDocument() const
             else
                 list = cursor.createList(m_formats.value(paragraph.list).toListFormat());
         }
-        for (int r = 0; r < paragraph.runCount; ++r, ++run) {
-            const Run &piece = m_runs.at(run);
-            cursor.insertText(m_text.mid(position, piece.length),
-                              m_formats.value(piece.format).toCharFormat());
-            position += piece.length;
+        qsizetype position = 0;
+        for (const Run &run : paragraph.runs) {
+            cursor.insertText(paragraph.text.mid(position, run.length),
+                              m_formats.value(run.format).toCharFormat());
+            position += run.length;
         }
     }
     return document;
