@@ -758,7 +758,10 @@ QString THPCalc::DisplayValue(const TCalcValue &x) const
     const bool realOnly = imaginary == 0 || std::isnan(imaginary);
     switch (Mode) {
     case hpFix: {
-        const double p = real == 0 ? 0.0 : std::log10(std::fabs(real));
+        // Most results lie well within the fixed range: the logarithm decides only near its ends.
+        const double magnitude = std::fabs(real);
+        const bool wellWithin = magnitude == 0 || (magnitude > 1e-11 && magnitude < 1e11);
+        const double p = wellWithin ? 0.0 : std::log10(magnitude);
         if (p <= -12 || p >= 12)
             return FormatExponent(real, FixLen);
         if (!realOnly)

@@ -101,16 +101,20 @@ QString FormatFixed(double value, int decimals, bool localeSeparator)
         return nonFinite(value);
     decimals = std::clamp(decimals, 0, 18);
     char buffer[400];
-    const auto end
+    const char *first = buffer;
+    const char *end
         = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals)
               .ptr;
-    QString text = QString::fromLatin1(buffer, int(end - buffer));
     // A negative value that rounds to zero is shown as zero, without a sign.
-    const auto isZeroDigit = [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('.'); };
-    if (text.startsWith(QLatin1Char('-')) && std::all_of(text.begin() + 1, text.end(), isZeroDigit))
-        text.remove(0, 1);
-    if (localeSeparator && decimals > 0)
-        text.replace(text.size() - decimals - 1, 1, DecimalSeparator());
+    const auto isZeroDigit = [](char c) { return c == '0' || c == '.'; };
+    if (*first == '-' && std::all_of(first + 1, end, isZeroDigit))
+        ++first;
+    QString text = QString::fromLatin1(first, int(end - first));
+    if (localeSeparator && decimals > 0) {
+        const QString separator = DecimalSeparator();
+        if (separator != QLatin1String("."))
+            text.replace(text.size() - decimals - 1, 1, separator);
+    }
     return text;
 }
 

@@ -1,8 +1,11 @@
 #include "calc/seqscanner.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
+
+#include <QVarLengthArray>
 
 namespace {
 
@@ -25,17 +28,15 @@ bool isIdentifierTail(char16_t upperCh)
 // The value of a number text the scanner collected (digits, at most one ".", at most one "E",
 // any number of "-"). A text that is not a complete real yields the value of its longest prefix
 // that is one, or 0 when there is none.
-bool convertReal(const QByteArray &text, double &value)
+bool convertReal(const char *first, const char *last, double &value)
 {
-    const char *first = text.constData();
-    const char *last = first + text.size();
     // Longest prefix that reads as a real; from_chars stops at the first character that does
     // not fit, exactly as the conversion of a malformed number is meant to.
     const auto [end, error] = std::from_chars(first, last, value, std::chars_format::general);
     if (error == std::errc::result_out_of_range) {
         // Too large or too small for a double: the sign of the exponent tells which.
-        const qsizetype e = text.indexOf('E');
-        const bool tiny = e >= 0 && e + 1 < text.size() && text.at(e + 1) == '-';
+        const char *e = std::find(first, last, 'E');
+        const bool tiny = e != last && e + 1 != last && e[1] == '-';
         value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
         return false;
     }
@@ -439,7 +440,8 @@ void TSeqScanner::scanIdentifier()
 
 void TSeqScanner::scanNumber()
 {
-    QByteArray text;
+    // Numbers are scanned by the hundred thousand in a long note: their text stays on the stack.
+    QVarLengthArray<char, 64> text;
     bool pointAllowed = true;
     bool exponentAllowed = true;
     ch = upper(ch);
@@ -464,23 +466,25 @@ void TSeqScanner::scanNumber()
     // A "." followed by another belongs to what follows (1..5): it becomes the current
     // character again and the character after it is delivered next. A single "." ends the
     // number (3. is 3).
-    if (text.endsWith('.') && ch == u'.') {
+    if (!text.isEmpty() && text.back() == '.' && ch == u'.') {
         // The "." belongs to what follows (as in 1..5): it becomes the current character again
         // and the character after it is delivered next.
-        text.chop(1);
+        text.removeLast();
         prevCh = ch;
         m_prevChIndex = m_chIndex;
         ch = u'.';
         --m_chIndex;
     }
     IsComplex = false;
-    bool isInteger = false;
-    const qint32 value = text.toInt(&isInteger);
-    if (isInteger) {
+    const char *first = text.constData();
+    const char *last = first + text.size();
+    qint32 value = 0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error == std::errc() && end == last) {
         intVal = value;
         sym = IntNum;
     } else {
-        if (!convertReal(text, reVal))
+        if (!convertReal(first, last, reVal))
             Error(MalformedNumberError);
         sym = ReNum;
     }

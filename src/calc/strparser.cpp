@@ -459,7 +459,11 @@ void TStrParser::Factor(TParseObj *target)
         Factor(target);
         break;
     case LParen: {
-        const TSeqScanner::TScanState atParenthesis = FScanner.SaveState();
+        // Only a definition's right side may be a vector or matrix literal, to be read again
+        // when it is none: the scanner's state is kept for that case alone.
+        std::optional<TSeqScanner::TScanState> atParenthesis;
+        if (target)
+            atParenthesis = FScanner.SaveState();
         GetSym();
         if (target) {
             Literal(target);
@@ -468,7 +472,7 @@ void TStrParser::Factor(TParseObj *target)
             // Not a vector or matrix: read it again as a parenthesised expression.
             FErrorCode = 0;
             m_literal = nullptr;
-            FScanner.RestoreState(atParenthesis);
+            FScanner.RestoreState(*atParenthesis);
             GetSym();
             prevSym = Ident;
             target->obClass = VarObject;
