@@ -15,6 +15,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
 #include <cstdio>
 
 bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
@@ -64,10 +65,33 @@ QString NoteFile::title(const RichDocument &document)
     return title;
 }
 
+namespace {
+
+bool hasHiddenText(const QTextDocument &document)
+{
+    const QList<QTextFormat> formats = document.allFormats();
+    return std::any_of(formats.cbegin(), formats.cend(), [](const QTextFormat &format) {
+        return format.objectType() == TextFormat::HiddenTextType;
+    });
+}
+
+} // namespace
+
 QByteArray NoteFile::plainText(const QTextDocument &document)
 {
     if (document.characterCount() <= 1)
         return {};
+    // A note without hidden text (almost every note) is its raw text with every break made a
+    // line feed: one copy instead of one per piece of text.
+    if (!hasHiddenText(document)) {
+        QString text = document.toRawText();
+        for (QChar &c : text) {
+            if (TextFormat::isBreak(c))
+                c = u'\n';
+        }
+        text += u'\n';
+        return text.toUtf8();
+    }
     QString text;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {

@@ -18,21 +18,6 @@
 
 namespace {
 
-// Paragraph and line breaks, and the frame markers QTextDocument keeps, all
-// count as one position and read as one line break.
-bool isBreak(QChar c)
-{
-    switch (c.unicode()) {
-    case QChar::ParagraphSeparator:
-    case QChar::LineSeparator:
-    case 0xfdd0: // beginning of a frame
-    case 0xfdd1: // end of a frame
-        return true;
-    default:
-        return false;
-    }
-}
-
 // CR LF, CR and LF each become one paragraph break for QTextCursor::insertText.
 QString paragraphsOf(const QString &text)
 {
@@ -174,7 +159,7 @@ QString RichDocument::Text() const
     QString text;
     text.reserve(raw.size() + raw.size() / 16);
     for (QChar c : raw) {
-        if (isBreak(c))
+        if (TextFormat::isBreak(c))
             text += QLatin1String("\r\n");
         else
             text += c;
@@ -230,7 +215,7 @@ QString RichDocument::SelText() const
 {
     QString text = currentCursor().selectedText();
     for (QChar &c : text) {
-        if (isBreak(c))
+        if (TextFormat::isBreak(c))
             c = QLatin1Char('\r');
     }
     return text;

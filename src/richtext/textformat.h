@@ -77,6 +77,22 @@ inline constexpr int ForeignObjectType = QTextFormat::UserObject + 1;
 // Object type of a run of hidden text (see HiddenText).
 inline constexpr int HiddenTextType = QTextFormat::UserObject + 2;
 
+// Whether a character of a document's raw text (QTextDocument::toRawText) breaks the line:
+// paragraph and line breaks, and the frame markers QTextDocument keeps between blocks. Each is
+// one position and reads as one line break.
+inline constexpr bool isBreak(QChar c)
+{
+    switch (c.unicode()) {
+    case QChar::ParagraphSeparator:
+    case QChar::LineSeparator:
+    case 0xfdd0: // beginning of a frame
+    case 0xfdd1: // end of a frame
+        return true;
+    default:
+        return false;
+    }
+}
+
 // The sixteen underline colours by UnderlineColorIndex (Black, Blue, Aqua,
 // Lime, Fuchsia, Red, Yellow, White, Navy, Teal, Green, Purple, Maroon, Olive,
 // Gray, Silver).
