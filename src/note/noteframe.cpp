@@ -280,7 +280,7 @@ void TNoteFrame::NoteWindowClose()
 {
     if (!m_frm)
         return;
-    edit().setRtf(noteData());
+    edit().setContent(*m_frm->editor());
     updateCaption();
     edit().setColor(m_frm->editor()->Color());
     setHeaderColor(edit().Color());

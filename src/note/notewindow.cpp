@@ -6,7 +6,6 @@
 #include "platform/screenplace.h"
 #include "richedit/jvrichedit.h"
 
-#include <QBuffer>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -52,12 +51,7 @@ void TRichForm::loadNote(const RichDocument &note)
     target->setStreamFormat(TStreamFormat::sfRichText);
     target->setStreamMode(TStreamMode::smSelection | TStreamMode::smPlainRtf
                           | TStreamMode::smUnicode);
-    // The selection mode inserts the whole note at the empty selection.
-    QByteArray rtf = note.toRtf();
-    QBuffer stream(&rtf);
-    stream.open(QIODevice::ReadOnly);
-    target->Lines().LoadFromStream(stream);
-    target->document()->clearUndoRedoStacks();
+    target->setContent(note);
 }
 
 void TRichForm::fitHeightToText()

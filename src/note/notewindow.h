@@ -29,7 +29,8 @@ public:
     bool StayOnTop() const { return m_stayOnTop; }
 
     // Takes the note into the empty editor: its default and typing formats,
-    // then its whole text as RTF. Nothing is left to undo: undoing the copy
+    // then its whole content, copied directly (a long note's RTF would take
+    // seconds to write and read). Nothing is left to undo: undoing the copy
     // would empty the window, and closing it would store an empty note.
     void loadNote(const RichDocument &note);
     // Makes the window as high as its text needs at the note width, at most

@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QImage>
 #include <QUrl>
 #include <QPointer>
 #include <QScreen>
@@ -113,6 +114,7 @@ private Q_SLOTS:
     void deleteAsksWithTheCaption();
     void deletingANoteWithAnOpenWindow();
     void doubleClickOpensThenMinimisesAndRestores();
+    void windowHoldsTheWholeNoteReadyToEdit();
     void windowHeightFollowsTheTextUpToSevenEighths();
     void closingTakesTextTitleAndColourBackThenStores();
     void storedPlaceOutsideEveryScreenComesBack();
@@ -281,6 +283,36 @@ void tst_NoteFrame::doubleClickOpensThenMinimisesAndRestores()
     window->showMaximized();
     frame->Panel1DblClick();
     QVERIFY(window->isMaximized());
+}
+
+// Formats, lists and pictures all reach the window and come back from it;
+// the copy itself is neither a change nor a step to undo, and typing starts
+// at the top.
+void tst_NoteFrame::windowHoldsTheWholeNoteReadyToEdit()
+{
+    TNoteFrame *frame = boardFrame(rtf("Plain \\b bold\\b0\\par "
+                                       "{\\pntext\\'B7\\tab}{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}"
+                                       "item\\par after"));
+    QImage picture(6, 4, QImage::Format_RGB32);
+    picture.fill(Qt::green);
+    frame->edit().setSelStart(frame->edit().textDocument()->characterCount() - 1);
+    frame->edit().InsertGraphic(picture, true);
+    const QByteArray note = frame->edit().toRtf();
+
+    TJvRichEdit *editor = openWindow(frame);
+    QVERIFY(editor);
+    QCOMPARE(editor->toRtf(), note);
+    QVERIFY(note.contains("\\pict"));
+    QVERIFY(!editor->document()->isModified());
+    QVERIFY(!editor->document()->isUndoAvailable());
+    QCOMPARE(editor->textCursor().position(), 0);
+    QTest::keyClicks(editor, QStringLiteral("x"));
+    QVERIFY(editor->Text().startsWith(QStringLiteral("xPlain")));
+    QVERIFY(editor->document()->isUndoAvailable());
+
+    const QByteArray edited = editor->toRtf();
+    frame->Frm()->close();
+    QCOMPARE(frame->edit().toRtf(), edited);
 }
 
 void tst_NoteFrame::windowHeightFollowsTheTextUpToSevenEighths()
