@@ -14,6 +14,7 @@
 #include <QTextList>
 #include <QUrl>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -21,6 +22,8 @@ namespace {
 // CR LF, CR and LF each become one paragraph break for QTextCursor::insertText.
 QString paragraphsOf(const QString &text)
 {
+    if (!text.contains(u'\r'))
+        return text;
     QString result = text;
     result.replace(QLatin1String("\r\n"), QLatin1String("\n"));
     result.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -156,13 +159,17 @@ void RichDocument::configure()
 QString RichDocument::Text() const
 {
     const QString raw = m_document->toRawText();
-    QString text;
-    text.reserve(raw.size() + raw.size() / 16);
+    // Sized once and filled in place: a long note's text is read at every calculation.
+    const qsizetype breaks = std::count_if(raw.cbegin(), raw.cend(), TextFormat::isBreak);
+    QString text(raw.size() + breaks, Qt::Uninitialized);
+    QChar *out = text.data();
     for (QChar c : raw) {
-        if (TextFormat::isBreak(c))
-            text += QLatin1String("\r\n");
-        else
-            text += c;
+        if (TextFormat::isBreak(c)) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        } else {
+            *out++ = c;
+        }
     }
     return text;
 }

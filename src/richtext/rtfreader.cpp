@@ -22,9 +22,13 @@ QString newImageName()
 void readPlainText(const QByteArray &data, QTextCursor &cursor)
 {
     QString text = CodePage::decodePlainText(data);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    text.replace(u'\r', u'\n');
-    text.remove(QChar(0));
+    // QTextCursor::insertText breaks paragraphs at CR LF, CR and LF alike; the line ends are
+    // made plain only where a NUL is dropped, so that a CR and an LF it stood between stay two.
+    if (text.contains(QChar(0))) {
+        text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        text.replace(u'\r', u'\n');
+        text.remove(QChar(0));
+    }
     cursor.beginEditBlock();
     cursor.insertText(text);
     cursor.endEditBlock();
