@@ -593,19 +593,23 @@ struct Shape
 TCalcError THPCalc::arithmetic(THPOperation op)
 {
     const TCalcBinaryOp binary = binaryOpOf(op);
-    const Operand x = popOperand();
-    const Operand y = popOperand();
-    if (x.kind != tiMatrix && x.kind != tiVector && y.kind != tiMatrix && y.kind != tiVector) {
-        if (op == hpDiv && isZeroOperand(x.value))
+    const auto isArray = [](THPTypeInfo type) { return type == tiMatrix || type == tiVector; };
+    if (!isArray(TopType()) && !isArray(TypeBelowTop())) {
+        // Numbers, the operands of almost every operation, come straight off the stack.
+        const TCalcValue x = Pop();
+        const TCalcValue y = Pop();
+        if (op == hpDiv && isZeroOperand(x))
             return TCalcError::divisionByZero();
         TCalcValue result;
         // The product is formed as X times Y, every other operation as Y op X.
-        TCalcError error = op == hpMul ? TCalcValue::binary(binary, x.value, y.value, result)
-                                       : TCalcValue::binary(binary, y.value, x.value, result);
+        TCalcError error = op == hpMul ? TCalcValue::binary(binary, x, y, result)
+                                       : TCalcValue::binary(binary, y, x, result);
         if (!error)
             Push(result);
         return error;
     }
+    const Operand x = popOperand();
+    const Operand y = popOperand();
 
     const auto shapeOf = [](const Operand &operand) {
         if (operand.kind == tiMatrix)
