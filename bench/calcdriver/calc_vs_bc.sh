@@ -1,6 +1,7 @@
 #!/bin/sh
 # Evaluates the same 100,000 plain expressions with qelnote calc (one note, one result per line)
-# and with bc -l (piped in), side by side, and prints both times and their ratio.
+# and with bc -l (piped in), side by side, and prints both times and their ratio, with the time of
+# qelnote text on the same note (loading it into a document and printing it) beside them.
 # usage: calc_vs_bc.sh QELNOTE [COUNT]
 set -eu
 qelnote=$1
@@ -30,14 +31,17 @@ best() {
     echo "$best"
 }
 runCalc() { "$qelnote" calc "$work/note.txt" > "$work/calc-out.txt" 2> /dev/null; }
+# Loading the note into a document and printing it, without calculating: what the document costs.
+runText() { "$qelnote" text "$work/note.txt" > /dev/null 2> /dev/null; }
 runBc() { bc -l < "$work/bc-input.txt" > "$work/bc-out.txt"; }
 
 calc=$(best runCalc)
+text=$(best runText)
 bcTime=$(best runBc)
 
 # Both must have computed every expression.
 [ "$(grep -c ' = ' "$work/calc-out.txt")" -eq "$count" ] || { echo "qelnote missed results" >&2; exit 1; }
 [ "$(wc -l < "$work/bc-out.txt")" -ge "$count" ] || { echo "bc missed results" >&2; exit 1; }
 
-printf 'expressions: %d\nqelnote calc: %.3f s\nbc -l:        %.3f s\nratio qelnote/bc: %.2f\n' \
-    "$count" "$calc" "$bcTime" "$(echo "$calc / $bcTime" | bc -l)"
+printf 'expressions: %d\nqelnote calc: %.3f s\nqelnote text: %.3f s (the note loaded and printed, not calculated)\nbc -l:        %.3f s\nratio qelnote/bc: %.2f\n' \
+    "$count" "$calc" "$text" "$bcTime" "$(echo "$calc / $bcTime" | bc -l)"
