@@ -93,6 +93,8 @@ TNoteFrame::TNoteFrame(NoteHost &host, QWidget *parent)
     layout->addWidget(m_header);
     layout->addStretch(1);
 
+    connect(m_document->textDocument(), &QTextDocument::contentsChanged, this,
+            [this] { m_checked = false; });
     m_timer = new SystemTimer(this);
     m_timer->setInterval(CheckInterval);
     connect(m_timer, &IntervalTimer::timeout, this, &TNoteFrame::Timer1Timer);
@@ -396,7 +398,9 @@ void TNoteFrame::imCloseClick()
 
 void TNoteFrame::Timer1Timer()
 {
-    if (!TDM::focusedEditor())
+    // Taking and comparing the text of a long note holds up typing in any
+    // note: done only after the note changed.
+    if (!TDM::focusedEditor() || m_checked)
         return;
     // Saving the note from here is left to the board's stores: after a
     // deletion and a store, the file this note was loaded from may hold
@@ -406,6 +410,7 @@ void TNoteFrame::Timer1Timer()
     if (QString::compare(text, TextSave, Qt::CaseInsensitive) != 0)
         MarkLinks(edit());
     TextSave = text;
+    m_checked = true;
 }
 
 bool TNoteFrame::showHeaderHint(const QPoint &globalPos)

@@ -147,6 +147,8 @@ private:
     QString m_hint;
     // The text at the last periodic check: links are marked when it changes.
     QString TextSave;
+    // The note has not changed since the last periodic check.
+    bool m_checked = false;
     int m_idx = 0;
     bool m_windowEdited = false;
     bool m_doubleClicked = false;

@@ -736,6 +736,14 @@ void tst_NoteFrame::periodicCheckMarksLinksOfAChangedNote()
     QVERIFY(openWindow(boardFrame(rtf("other"))));
     Q_EMIT frame->Timer1()->timeout();
     QVERIFY(addressMarked());
+
+    // A change after a check is seen at the next one.
+    note.setText(QStringLiteral("now to c@d.e"));
+    Q_EMIT frame->Timer1()->timeout();
+    note.setSelStart(7);
+    note.setSelLength(5);
+    QVERIFY(note.SelAttributes().Underline());
+    QCOMPARE(frame->Hint(), QStringLiteral("now to c@d.e"));
 }
 
 void tst_NoteFrame::calcDrawsPlotsToTheEditorsSize()
