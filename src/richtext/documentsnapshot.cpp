@@ -6,12 +6,17 @@
 #include <QTextList>
 #include <QUrl>
 
+#include <algorithm>
+
 DocumentSnapshot DocumentSnapshot::take(const QTextDocument &document)
 {
     DocumentSnapshot snapshot;
-    snapshot.m_paragraphs.reserve(document.blockCount());
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        snapshot.m_paragraphs.append(Paragraph::of(block));
+    snapshot.m_chunks.reserve(document.blockCount() / ChunkSize + 1);
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (snapshot.m_chunks.isEmpty() || snapshot.m_chunks.constLast().size() == ChunkSize)
+            snapshot.m_chunks.append(Chunk());
+        snapshot.m_chunks.last().append(Paragraph::of(block));
+    }
     snapshot.takeFormats(document);
     return snapshot;
 }
@@ -33,6 +38,80 @@ DocumentSnapshot::Paragraph DocumentSnapshot::Paragraph::of(const QTextBlock &bl
         paragraph.runs.append({fragment.length(), fragment.charFormatIndex()});
     }
     return paragraph;
+}
+
+qsizetype DocumentSnapshot::paragraphCount() const
+{
+    qsizetype count = 0;
+    for (const Chunk &chunk : m_chunks)
+        count += chunk.size();
+    return count;
+}
+
+void DocumentSnapshot::resetParagraphs(qsizetype count)
+{
+    m_chunks.clear();
+    for (qsizetype done = 0; done < count; done += ChunkSize)
+        m_chunks.append(Chunk(std::min(ChunkSize, count - done)));
+}
+
+std::pair<qsizetype, qsizetype> DocumentSnapshot::locate(qsizetype index) const
+{
+    qsizetype chunk = 0;
+    for (; chunk + 1 < m_chunks.size() && index >= m_chunks.at(chunk).size(); ++chunk)
+        index -= m_chunks.at(chunk).size();
+    return {chunk, index};
+}
+
+void DocumentSnapshot::insertParagraphs(qsizetype index, qsizetype count)
+{
+    if (m_chunks.isEmpty())
+        m_chunks.append(Chunk());
+    const auto [chunk, offset] = locate(index);
+    m_chunks[chunk].insert(offset, count, Paragraph());
+    if (m_chunks.at(chunk).size() <= 2 * ChunkSize)
+        return;
+    const Chunk grown = m_chunks.takeAt(chunk);
+    for (qsizetype done = 0, at = chunk; done < grown.size(); done += ChunkSize, ++at)
+        m_chunks.insert(at, grown.mid(done, ChunkSize));
+}
+
+void DocumentSnapshot::removeParagraphs(qsizetype index, qsizetype count)
+{
+    auto [chunk, offset] = locate(index);
+    while (count > 0 && chunk < m_chunks.size()) {
+        const qsizetype removed = std::min(count, m_chunks.at(chunk).size() - offset);
+        m_chunks[chunk].remove(offset, removed);
+        count -= removed;
+        if (m_chunks.at(chunk).isEmpty())
+            m_chunks.removeAt(chunk);
+        else
+            ++chunk;
+        offset = 0;
+    }
+}
+
+void DocumentSnapshot::retakeParagraphs(const QTextDocument &document, std::vector<bool> &stale)
+{
+    qsizetype start = 0;
+    for (qsizetype c = 0; c < m_chunks.size(); ++c) {
+        const qsizetype size = m_chunks.at(c).size();
+        const auto first = stale.begin() + start;
+        const auto marked = std::find(first, first + size, true);
+        if (marked != first + size) {
+            // Only a chunk with a changed paragraph is copied from the
+            // snapshots that share it.
+            Chunk &chunk = m_chunks[c];
+            QTextBlock block = document.findBlockByNumber(int(marked - stale.begin()));
+            for (qsizetype i = marked - first; i < size; ++i, block = block.next()) {
+                if (stale[start + i]) {
+                    chunk[i] = Paragraph::of(block);
+                    stale[start + i] = false;
+                }
+            }
+        }
+        start += size;
+    }
 }
 
 void DocumentSnapshot::takeFormats(const QTextDocument &document)
@@ -61,31 +140,40 @@ std::unique_ptr<QTextDocument> DocumentSnapshot::toDocument() const
 
     QTextCursor cursor(document.get());
     QHash<int, QTextList *> lists;
-    for (qsizetype i = 0; i < m_paragraphs.size(); ++i) {
-        const Paragraph &paragraph = m_paragraphs.at(i);
-        QTextBlockFormat blockFormat = m_formats.value(paragraph.blockFormat).toBlockFormat();
-        // The list the original's format points to is made anew below.
-        blockFormat.clearProperty(QTextFormat::ObjectIndex);
-        const QTextCharFormat markFormat = m_formats.value(paragraph.charFormat).toCharFormat();
-        if (i == 0) {
-            cursor.setBlockFormat(blockFormat);
-            cursor.setBlockCharFormat(markFormat);
-        } else {
-            cursor.insertBlock(blockFormat, markFormat);
-        }
-        if (paragraph.list >= 0) {
-            QTextList *&list = lists[paragraph.listNumber];
-            if (list)
-                list->add(cursor.block());
-            else
-                list = cursor.createList(m_formats.value(paragraph.list).toListFormat());
-        }
-        qsizetype position = 0;
-        for (const Run &run : paragraph.runs) {
-            cursor.insertText(paragraph.text.mid(position, run.length),
-                              m_formats.value(run.format).toCharFormat());
-            position += run.length;
+    bool first = true;
+    for (const Chunk &chunk : m_chunks) {
+        for (const Paragraph &paragraph : chunk) {
+            addParagraph(cursor, paragraph, first, lists);
+            first = false;
         }
     }
     return document;
+}
+
+void DocumentSnapshot::addParagraph(QTextCursor &cursor, const Paragraph &paragraph, bool first,
+                                    QHash<int, QTextList *> &lists) const
+{
+    QTextBlockFormat blockFormat = m_formats.value(paragraph.blockFormat).toBlockFormat();
+    // The list the original's format points to is made anew below.
+    blockFormat.clearProperty(QTextFormat::ObjectIndex);
+    const QTextCharFormat markFormat = m_formats.value(paragraph.charFormat).toCharFormat();
+    if (first) {
+        cursor.setBlockFormat(blockFormat);
+        cursor.setBlockCharFormat(markFormat);
+    } else {
+        cursor.insertBlock(blockFormat, markFormat);
+    }
+    if (paragraph.list >= 0) {
+        QTextList *&list = lists[paragraph.listNumber];
+        if (list)
+            list->add(cursor.block());
+        else
+            list = cursor.createList(m_formats.value(paragraph.list).toListFormat());
+    }
+    qsizetype position = 0;
+    for (const Run &run : paragraph.runs) {
+        cursor.insertText(paragraph.text.mid(position, run.length),
+                          m_formats.value(run.format).toCharFormat());
+        position += run.length;
+    }
 }

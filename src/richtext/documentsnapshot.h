@@ -8,16 +8,20 @@
 #include <QVariant>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 class QTextBlock;
+class QTextCursor;
 class QTextDocument;
+class QTextList;
 
 // A note document's contents as plain data: its paragraphs (each with its
 // text, runs and formats by index) and the formats and pictures they use.
 // Taking it costs a walk over the paragraphs and runs, far less than writing
 // the document out; the document it makes again, on any thread, writes the
 // same RTF as the original. Copies share their paragraphs, so that a snapshot
-// kept up to date (SnapshotTracker) is handed over at the cost of a list.
+// kept up to date (SnapshotTracker) is handed over at the cost of a short list.
 class DocumentSnapshot
 {
 public:
@@ -47,10 +51,31 @@ private:
         static Paragraph of(const QTextBlock &block);
     };
 
+    // Paragraphs in chunks that copies share one by one: changing a paragraph
+    // of a snapshot handed over copies its chunk, not every paragraph.
+    using Chunk = QList<Paragraph>;
+    static constexpr qsizetype ChunkSize = 256;
+
+    qsizetype paragraphCount() const;
+    // count empty paragraphs, to be taken, in place of every paragraph.
+    void resetParagraphs(qsizetype count);
+    // count empty paragraphs, to be taken, before paragraph index.
+    void insertParagraphs(qsizetype index, qsizetype count);
+    void removeParagraphs(qsizetype index, qsizetype count);
+    // Takes the paragraphs marked in stale again from document, and clears
+    // the marks; one mark for each paragraph.
+    void retakeParagraphs(const QTextDocument &document, std::vector<bool> &stale);
+    // The chunk holding paragraph index and the index within it; past the
+    // end, the last chunk and its end.
+    std::pair<qsizetype, qsizetype> locate(qsizetype index) const;
     // What the paragraphs refer to: on the thread that owns document.
     void takeFormats(const QTextDocument &document);
+    // Adds paragraph behind cursor; the first one goes into the empty
+    // document's paragraph. lists: the lists made so far, by list number.
+    void addParagraph(QTextCursor &cursor, const Paragraph &paragraph, bool first,
+                      QHash<int, QTextList *> &lists) const;
 
-    QList<Paragraph> m_paragraphs;
+    QList<Chunk> m_chunks;
     QList<QTextFormat> m_formats;
     QHash<QString, QVariant> m_images; // by name
     QFont m_defaultFont;

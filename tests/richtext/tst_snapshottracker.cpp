@@ -153,6 +153,43 @@ private Q_SLOTS:
         note.setSelText(QStringLiteral("\r\n"));
         QVERIFY2(tracked(), "after another edit");
     }
+
+    // Edits over many paragraphs, while an earlier snapshot is held as the
+    // save's worker holds it: the held one stays as it was taken.
+    void followsEditsOfALongNote()
+    {
+        RichDocument note;
+        QStringList lines;
+        for (int line = 0; line < 1000; ++line)
+            lines.append(QStringLiteral("line %1").arg(line));
+        note.setText(lines.join(QStringLiteral("\r\n")));
+        QTextDocument &document = *note.textDocument();
+        SnapshotTracker tracker(document);
+        const DocumentSnapshot held = tracker.snapshot();
+        const QByteArray heldRtf = RtfWriter::write(document);
+
+        const auto tracked = [&] {
+            return RtfWriter::write(*tracker.snapshot().toDocument()) == RtfWriter::write(document);
+        };
+        const int deleted = paragraphStart(note, 200) + 3;
+        select(note, deleted, paragraphStart(note, 700) - deleted);
+        note.setSelText({});
+        QVERIFY2(tracked(), "after deleting 500 paragraphs");
+        select(note, paragraphStart(note, 100), 0);
+        note.setSelText(lines.mid(0, 800).join(QStringLiteral("\r\n")));
+        QVERIFY2(tracked(), "after pasting 800 paragraphs");
+        for (int paragraph : {255, 256, 511, 512, 1000}) {
+            select(note, paragraphStart(note, paragraph), 0);
+            note.setSelText(QStringLiteral("typed"));
+            select(note, paragraphStart(note, paragraph + 1) - 1, 1);
+            note.setSelText({});
+        }
+        QVERIFY2(tracked(), "after typing and joining");
+        while (document.isUndoAvailable())
+            document.undo();
+        QVERIFY2(tracked(), "after undoing everything");
+        QCOMPARE(RtfWriter::write(*held.toDocument()), heldRtf);
+    }
 };
 
 QTEST_MAIN(TestSnapshotTracker)
