@@ -467,8 +467,6 @@ void TSeqScanner::scanNumber()
     // character again and the character after it is delivered next. A single "." ends the
     // number (3. is 3).
     if (!text.isEmpty() && text.back() == '.' && ch == u'.') {
-        // The "." belongs to what follows (as in 1..5): it becomes the current character again
-        // and the character after it is delivered next.
         text.removeLast();
         prevCh = ch;
         m_prevChIndex = m_chIndex;
