@@ -11,7 +11,8 @@ class QTextDocument;
 // Keeps a DocumentSnapshot of a document while it is edited: a change marks
 // the paragraphs it touched, and snapshot() takes again only those, so that
 // the periodic save of a long note costs what was typed since the last one,
-// not the note's size.
+// not the note's size. Qt does not report a change made by a handler of
+// QTextDocument::contentsChange: such handlers must leave the document alone.
 class SnapshotTracker : public QObject
 {
     Q_OBJECT
