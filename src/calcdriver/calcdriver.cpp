@@ -221,11 +221,15 @@ void TCalcDriver::writePending()
     const int selStart = src->SelStart();
     const int selLength = src->SelLength();
     QTextDocument *document = src->textDocument();
-    // Texts written into paragraphs without spacing make none: the common note is not searched
-    // paragraph by paragraph.
-    bool spaced = false;
-    for (QTextBlock block = document->begin(); block.isValid() && !spaced; block = block.next())
-        spaced = block.blockFormat().topMargin() != 0 || block.blockFormat().bottomMargin() != 0;
+    // Texts written into paragraphs without spacing make none: a note none of whose paragraph
+    // formats has spacing (the common note) is not searched paragraph by paragraph.
+    const QList<QTextFormat> allFormats = document->allFormats();
+    const bool spaced
+        = std::any_of(allFormats.cbegin(), allFormats.cend(), [](const QTextFormat &format) {
+              return format.isBlockFormat()
+                     && (format.toBlockFormat().topMargin() != 0
+                         || format.toBlockFormat().bottomMargin() != 0);
+          });
 
     struct Converted
     {
