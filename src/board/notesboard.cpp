@@ -33,6 +33,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QSizeGrip>
 #include <QTextDocument>
 #include <QToolBar>
@@ -255,7 +256,7 @@ void TFrmNote::LoadNotes()
 
 void TFrmNote::StoreNotes()
 {
-    if (!m_storage)
+    if (!m_storage || m_closing)
         return;
     QString error;
     if (!storeAllNotes(&error))
@@ -492,11 +493,16 @@ void TFrmNote::imCloseClick(QObject *sender)
 {
     if (sender == this)
         return;
-    // Text being edited in note windows is taken back first, not lost.
-    for (TNoteFrame *frame : std::as_const(m_notes))
-        frame->closeNoteWindow();
-    StoreNotes();
-    StoreSettings();
+    // Text being edited in note windows is taken back first, not lost. Every
+    // note and the settings are then stored once, by the board's close event:
+    // each window storing all notes on its way out, and the Close command
+    // before the close event again, made closing grow with the notes times
+    // the windows.
+    {
+        const QScopedValueRollback closing(m_closing, true);
+        for (TNoteFrame *frame : std::as_const(m_notes))
+            frame->closeNoteWindow();
+    }
     close();
     if (m_icon)
         m_icon->Close2Click(this);

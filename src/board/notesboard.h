@@ -197,6 +197,8 @@ private:
     QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
     std::unique_ptr<NoteStorage> m_storage;
+    // While the board closes, the note windows it closes leave storing to it.
+    bool m_closing = false;
     NoteSaveQueue *m_saveQueue = nullptr;
     // A failing periodic save is told once, not every few seconds.
     bool m_saveFailureShown = false;

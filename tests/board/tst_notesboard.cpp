@@ -536,18 +536,24 @@ private Q_SLOTS:
         QCOMPARE(folder.entryList({"QelNotes_damaged_*"}).size(), 1);
     }
 
+    // Every window's text is in its file after Close, though the windows
+    // leave the storing to the board's one store at the end.
     void closeTakesBackTextOfOpenNoteWindows()
     {
-        BoardFixture f({"first note"});
-        TNoteFrame *note = f.board->NotesList().first();
-        f.board->SelectNote(note);
-        f.board->Open1Click();
-        QVERIFY(note->Frm());
-        note->Frm()->editor()->setText("edited in its window");
+        BoardFixture f({"first note", "second note"});
+        for (TNoteFrame *note : f.board->NotesList()) {
+            f.board->SelectNote(note);
+            f.board->Open1Click();
+            QVERIFY(note->Frm());
+        }
+        f.board->NotesList().at(0)->Frm()->editor()->setText("edited in its window");
+        f.board->NotesList().at(1)->Frm()->editor()->setText("second window");
         f.board->imCloseClick(part(f.board.get(), "Close2"));
-        QVERIFY(!note->Frm());
-        QCOMPARE(note->caption(), QString("edited in its ....")); // 14 characters
+        QVERIFY(!f.board->NotesList().at(0)->Frm());
+        QCOMPARE(f.board->NotesList().at(0)->caption(),
+                 QString("edited in its ....")); // 14 characters
         QVERIFY(f.noteFile(0).contains("edited in its window"));
+        QVERIFY(f.noteFile(1).contains("second window"));
     }
 
     // A colour given in a note window is in the note's record after the
