@@ -20,23 +20,14 @@
 #include <QTemporaryDir>
 
 #include "benchmain.h"
+#include "wallclock.h"
 
-#include <chrono>
 #include <memory>
 #include <optional>
 
 namespace {
 
 constexpr qsizetype NoteSize = 20 * 1024 * 1024;
-
-template <typename Work>
-double milliseconds(Work work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
 
 // An editor as a note window shows it, filled by fill, with what it does at
 // once when shown.

@@ -21,21 +21,12 @@
 #include <QTextDocument>
 
 #include "benchmain.h"
+#include "wallclock.h"
 
-#include <chrono>
 
 namespace {
 
 constexpr qsizetype NoteSize = 20 * 1024 * 1024;
-
-template <typename Work>
-double milliseconds(Work work)
-{
-    const auto start = std::chrono::steady_clock::now();
-    work();
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start)
-        .count();
-}
 
 // The 20 MB note stored in a folder of its own and read into a document.
 struct BigNote
