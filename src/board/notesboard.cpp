@@ -40,6 +40,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int GripSize = 16;               // largest distance from the edges inside the grip
@@ -83,6 +84,9 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     createControls();
 
     ApplyStayOnTop(true);
+    m_readTimer = m_time.createTimer(this);
+    m_readTimer->setInterval(0);
+    connect(m_readTimer, &IntervalTimer::timeout, this, &TFrmNote::readNextNote);
     m_saveQueue = new NoteSaveQueue(this);
     // The note's file may be anywhere in between: a full store puts every
     // note in place, as after a failed synchronous save.
@@ -220,38 +224,89 @@ TNoteFrame *TFrmNote::createFrame()
 void TFrmNote::LoadNotes()
 {
     m_storage = std::make_unique<NoteStorage>(DataFolder());
-    QStringList damaged;
-    NoteLoadResult result = m_storage->load([&](const StoredNote &note, QString *error) {
+    const NoteLoadResult result = m_storage->load([&](const StoredNote &note, QString *) {
         TNoteFrame *frame = createFrame();
         frame->setIdx(note.record);
         frame->LoadFormInfo();
-        if (!frame->LoadLines(note.fileName, note.data, error)) {
-            delete frame;
-            return false;
-        }
-        // The next store writes only what could be read: the file as it is
-        // must be kept first. Without a copy the note stays off the board, and
-        // the storage keeps the file as one it could not read.
-        const QString damage = frame->edit().Lines().loadDamage();
-        if (!damage.isEmpty()) {
-            const QString copy = m_storage->keepDamagedCopy(note);
-            if (copy.isEmpty()) {
-                *error = m_storage->errorString();
-                delete frame;
-                return false;
-            }
-            damaged.append(tr("The note \"%1\" is damaged (%2). It shows the text that could be "
-                              "read; the file as it was is kept as %3.")
-                               .arg(TNoteFrame::NoteTitle(frame->edit().Text()), damage, copy));
-        }
+        frame->LoadLines(note.fileName, note.data);
         m_notes.append(frame);
         frame->show();
         return true;
     });
     ArrangeNotes();
-    result.problems.append(damaged);
     if (!result.problems.isEmpty())
         ShowErrorMessage(this, result.problems.join(u'\n'));
+    // The rows show the titles; the notes are read one by one once the board is up.
+    m_readNext = 0;
+    m_readTimer->start();
+}
+
+void TFrmNote::readNextNote()
+{
+    while (m_readNext < m_notes.size() && m_notes.at(m_readNext)->noteRead())
+        ++m_readNext;
+    if (m_readNext == m_notes.size()) {
+        m_readTimer->stop();
+        return;
+    }
+    m_notes.at(m_readNext)->readNote();
+}
+
+void TFrmNote::noteDamaged(TNoteFrame &frame, const QString &damage)
+{
+    const QString title = TNoteFrame::NoteTitle(frame.edit().Text());
+    const StoredNote file{frame.fileName(), frame.fileData()};
+    const QString copy = keepDamagedCopy(frame, file);
+    if (copy.isEmpty()) {
+        m_uncopiedDamage.append({&frame, file});
+        tellLater(tr("The note \"%1\" is damaged (%2). It shows the text that could be read; its "
+                     "file stays as it is until a copy of it can be kept. %3")
+                      .arg(title, damage, m_storage->errorString()));
+    } else {
+        tellLater(tr("The note \"%1\" is damaged (%2). It shows the text that could be read; the "
+                     "file as it was is kept as %3.")
+                      .arg(title, damage, copy));
+    }
+}
+
+QString TFrmNote::keepDamagedCopy(TNoteFrame &frame, const StoredNote &file)
+{
+    // The next store writes only what could be read: the file as it is must be kept first.
+    const QString copy = m_storage->keepDamagedCopy(file);
+    if (!copy.isEmpty())
+        frame.forgetFileData();
+    return copy;
+}
+
+bool TFrmNote::keepDamagedCopies(QString *error)
+{
+    // A damaged note whose file could not be copied is stored as that file
+    // until it changes; then the copy must be made before the store.
+    for (qsizetype i = 0; i < m_uncopiedDamage.size();) {
+        const auto &[frame, file] = m_uncopiedDamage.at(i);
+        if (!frame || !m_notes.contains(frame) || !keepDamagedCopy(*frame, file).isEmpty()) {
+            m_uncopiedDamage.removeAt(i);
+            continue;
+        }
+        if (frame->Frm() || frame->fileData().isEmpty()) {
+            *error = m_storage->errorString();
+            return false;
+        }
+        ++i;
+    }
+    return true;
+}
+
+void TFrmNote::tellLater(const QString &message)
+{
+    // A note is read wherever it is first needed: the message box waits
+    // until that is done, and says everything found meanwhile at once.
+    if (m_untold.isEmpty()) {
+        QMetaObject::invokeMethod(
+            this, [this] { ShowErrorMessage(this, std::exchange(m_untold, {}).join(u'\n')); },
+            Qt::QueuedConnection);
+    }
+    m_untold.append(message);
 }
 
 void TFrmNote::StoreNotes()
@@ -269,6 +324,8 @@ bool TFrmNote::storeAllNotes(QString *error)
     // older texts over it, their failures are made good by it.
     m_saveQueue->waitForPendingSave();
     m_saveQueue->discardFailures();
+    if (!keepDamagedCopies(error))
+        return false;
     // A window's working copy, not the text it opened with: the periodic
     // save may have written it already, and a store must not take it back.
     QList<QByteArray> notes;
@@ -296,9 +353,13 @@ void TFrmNote::SaveEditedNotes()
         TNoteFrame *frame = m_notes.at(i);
         if (!frame->windowEdited())
             continue;
-        if (!m_storage->canStoreNote(int(i))) {
+        const bool copyOwed
+            = std::any_of(m_uncopiedDamage.cbegin(), m_uncopiedDamage.cend(),
+                          [frame](const auto &owed) { return owed.first == frame; });
+        if (!m_storage->canStoreNote(int(i)) || copyOwed) {
             // The files are not numbered like the list (a note was added or
-            // deleted since the last store): only a full store is safe.
+            // deleted since the last store), or a damaged note's file must be
+            // copied first: only a full store is safe.
             QString error;
             reportSaveResult(storeAllNotes(&error), error);
             return;
@@ -377,7 +438,7 @@ void TFrmNote::SelectNote(TNoteFrame *item)
 {
     m_actNote = item;
     for (TNoteFrame *frame : std::as_const(m_notes))
-        frame->setHeaderColor(frame == item ? Highlight : frame->edit().Color());
+        frame->setHeaderColor(frame == item ? Highlight : frame->color());
 }
 
 void TFrmNote::DeleteNote(TNoteFrame *item)
@@ -399,6 +460,7 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
     // that handler has returned. Its note window, if any, goes with it.
     item->hide();
     item->deleteLater();
+    m_readNext = 0; // the notes not yet read may have moved up
     if (m_storage)
         m_storage->listChanged();
     ArrangeNotes();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "board/notestorage.h"
 #include "note/notehost.h"
 
 #include <QDialog>
@@ -109,6 +110,8 @@ public:
     QAction *fileSaveAsAction() override { return FileSaveAs1; }
     void reportError(const QString &text) override;
     bool confirm(const QString &question) override;
+    // Keeps a copy of the damaged note's file and tells the user.
+    void noteDamaged(TNoteFrame &frame, const QString &damage) override;
 
     // Where a question of size (its frame) goes: over the board, but clear
     // of the icon, within area.
@@ -140,6 +143,15 @@ private:
     void createActions();
     void createControls();
     bool storeAllNotes(QString *error);
+    // Reads the next note not yet read; the read timer stops when all are.
+    void readNextNote();
+    // The copy's name, empty with the storage's error when it could not be written.
+    QString keepDamagedCopy(TNoteFrame &frame, const StoredNote &file);
+    // Tries again the copies of damaged notes that could not be kept: false
+    // (with *error) while a note that changed still needs its copy.
+    bool keepDamagedCopies(QString *error);
+    // Shows message once the current action is done.
+    void tellLater(const QString &message);
     // Tells a failed periodic save once, until one succeeds again.
     void reportSaveResult(bool saved, const QString &error);
     TNoteFrame *createFrame();
@@ -200,6 +212,11 @@ private:
     // While the board closes, the note windows it closes leave storing to it.
     bool m_closing = false;
     NoteSaveQueue *m_saveQueue = nullptr;
+    IntervalTimer *m_readTimer = nullptr;
+    qsizetype m_readNext = 0;
+    // Damaged notes with the files they were read from, still to be copied.
+    QList<std::pair<QPointer<TNoteFrame>, StoredNote>> m_uncopiedDamage;
+    QStringList m_untold;
     // A failing periodic save is told once, not every few seconds.
     bool m_saveFailureShown = false;
 };

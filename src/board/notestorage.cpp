@@ -557,6 +557,7 @@ QString NoteStorage::keepDamagedCopy(const StoredNote &note)
     const QString name = asideName(note.fileName, QStringLiteral("damaged"));
     QString error;
     if (!writeNew(m_folder + name, note.data, &error, Durability::Synced)) {
+        QFile::remove(m_folder + name); // a copy cut short would pass for the note's file
         m_error = tr("The copy %1 of the damaged note file %2 could not be written: %3.")
                       .arg(name, QDir::toNativeSeparators(note.fileName), error);
         return {};

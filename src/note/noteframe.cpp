@@ -93,8 +93,12 @@ TNoteFrame::TNoteFrame(NoteHost &host, QWidget *parent)
     layout->addWidget(m_header);
     layout->addStretch(1);
 
-    connect(m_document->textDocument(), &QTextDocument::contentsChanged, this,
-            [this] { m_checked = false; });
+    connect(m_document->textDocument(), &QTextDocument::contentsChanged, this, [this] {
+        m_checked = false;
+        // Reading the file changes the document too; anything after that is the user's.
+        if (m_read)
+            forgetFileData();
+    });
     m_timer = new SystemTimer(this);
     m_timer->setInterval(CheckInterval);
     connect(m_timer, &IntervalTimer::timeout, this, &TNoteFrame::Timer1Timer);
@@ -152,7 +156,7 @@ void TNoteFrame::createHeader()
     QPalette palette = m_header->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     m_header->setPalette(palette);
-    setHeaderColor(edit().Color());
+    setHeaderColor(color());
 
     auto *row = new QHBoxLayout(m_header);
     row->setContentsMargins(2, 0, 1, 0);
@@ -170,17 +174,62 @@ void TNoteFrame::createHeader()
     m_close->setPixmap(closePicture());
     m_close->installEventFilter(this);
     row->addWidget(Panel2);
-    updateCaption();
+    updateCaption(QString());
 }
 
-void TNoteFrame::updateCaption()
+RichDocument &TNoteFrame::edit() const
 {
-    const QString text = edit().Text();
-    m_captionText = NoteTitle(text) + QStringLiteral("..");
+    // Reading leaves the note as it is to every caller: only when it happens changes.
+    const_cast<TNoteFrame *>(this)->readNote();
+    return *m_document;
+}
+
+void TNoteFrame::readNote()
+{
+    if (m_read)
+        return;
+    QBuffer buffer(&m_fileData);
+    buffer.open(QIODevice::ReadOnly);
+    QString error;
+    // A note in memory always reads; what it could not read whole says the damage.
+    // Until m_read is set the document's changes are the reading's: the file data stays current.
+    m_document->Lines().LoadFromStream(buffer, &error);
+    m_read = true;
+    updateCaption(m_document->Text());
+    const QString damage = m_document->Lines().loadDamage();
+    if (!damage.isEmpty())
+        m_host.noteDamaged(*this, damage);
+}
+
+void TNoteFrame::forgetFileData()
+{
+    m_fileDataCurrent = false;
+    m_fileData.clear();
+}
+
+QColor TNoteFrame::color() const
+{
+    return m_document->Color();
+}
+
+QString TNoteFrame::Hint() const
+{
+    edit();
+    return m_hint;
+}
+
+void TNoteFrame::updateCaption(const QString &text)
+{
+    setCaption(NoteTitle(text));
+    m_hint = text;
+}
+
+void TNoteFrame::setCaption(const QString &title)
+{
+    m_captionText = title + QStringLiteral("..");
     // The row shows one line of a few dozen characters; laying out a long
     // first paragraph for it would make every start slow with many notes.
     m_caption->setText(m_captionText.left(MaxShownCaption));
-    m_hint = text;
 }
 
 bool TNoteFrame::LoadLines(const QString &AFileName, QString *error)
@@ -193,19 +242,24 @@ bool TNoteFrame::LoadLines(const QString &AFileName, QString *error)
             *error = file.errorString();
         return false;
     }
-    return LoadLines(AFileName, file.readAll(), error);
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    LoadLines(AFileName, data);
+    return true;
 }
 
-bool TNoteFrame::LoadLines(const QString &AFileName, const QByteArray &data, QString *error)
+void TNoteFrame::LoadLines(const QString &AFileName, const QByteArray &data)
 {
-    QByteArray bytes = data;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    if (!edit().Lines().LoadFromStream(buffer, error))
-        return false;
     FFileName = AFileName;
-    updateCaption();
-    return true;
+    m_fileData = data;
+    // Plain text from the older series is stored as RTF from the document.
+    m_fileDataCurrent = data.startsWith("{\\rtf");
+    m_read = false;
+    setCaption(NoteTitleOfData(data));
 }
 
 QString TNoteFrame::recordName(int idx)
@@ -221,12 +275,12 @@ void TNoteFrame::LoadFormInfo()
     const SettingsFile ini(SettingsFilePath());
     const QString section = recordName(m_idx);
     const qint32 color
-        = ini.readInteger(section, QStringLiteral("Color"), ColorValue::fromColor(edit().Color()));
-    edit().setColor(ColorValue::toColor(color));
-    setHeaderColor(edit().Color());
+        = ini.readInteger(section, QStringLiteral("Color"), ColorValue::fromColor(this->color()));
+    m_document->setColor(ColorValue::toColor(color));
+    setHeaderColor(this->color());
     if (!m_frm)
         return;
-    m_frm->editor()->setColor(edit().Color());
+    m_frm->editor()->setColor(this->color());
     m_frm->setPlace(readWindowRecord(ini, section, QRect(m_frm->pos(), m_frm->size())));
 }
 
@@ -283,9 +337,9 @@ void TNoteFrame::NoteWindowClose()
     if (!m_frm)
         return;
     edit().setContent(*m_frm->editor());
-    updateCaption();
-    edit().setColor(m_frm->editor()->Color());
-    setHeaderColor(edit().Color());
+    updateCaption(m_document->Text());
+    m_document->setColor(m_frm->editor()->Color());
+    setHeaderColor(color());
 
     m_host.StoreNotes();
     QString error;
@@ -296,7 +350,9 @@ void TNoteFrame::NoteWindowClose()
 
 QByteArray TNoteFrame::noteData() const
 {
-    return m_frm ? m_frm->editor()->toRtf() : edit().toRtf();
+    if (m_frm)
+        return m_frm->editor()->toRtf();
+    return m_fileDataCurrent ? m_fileData : edit().toRtf();
 }
 
 DocumentSnapshot TNoteFrame::noteSnapshot() const
@@ -416,10 +472,13 @@ void TNoteFrame::Timer1Timer()
 bool TNoteFrame::showHeaderHint(const QPoint &globalPos)
 {
     // The preview shows the note's text: a tool tip of it would only cover it.
-    if (!m_host.showHintEnabled() || m_host.HintWindow() || m_hint.isEmpty())
+    if (!m_host.showHintEnabled() || m_host.HintWindow())
         return false;
-    QString text = m_hint.left(MaxShownHint);
-    if (text.size() < m_hint.size())
+    const QString hint = Hint();
+    if (hint.isEmpty())
+        return false;
+    QString text = hint.left(MaxShownHint);
+    if (text.size() < hint.size())
         text += QChar(0x2026);
     QToolTip::showText(globalPos, text, m_header);
     return true;

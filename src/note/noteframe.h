@@ -2,6 +2,8 @@
 
 #include "richtext/documentsnapshot.h"
 
+#include <QByteArray>
+#include <QColor>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -10,7 +12,6 @@
 
 class IntervalTimer;
 class NoteHost;
-class QByteArray;
 class QLabel;
 class RichDocument;
 class SnapshotTracker;
@@ -37,8 +38,19 @@ public:
     // first 14 characters when it has a single line, followed by "..".
     static QString NoteTitle(const QString &text);
 
-    // The note's document as last stored or taken back from its window.
-    RichDocument &edit() const { return *m_document; }
+    // The note's document as last stored or taken back from its window. A
+    // loaded note is read into it here, when first needed.
+    RichDocument &edit() const;
+    // Reads the loaded note file into the document unless that is done.
+    void readNote();
+    bool noteRead() const { return m_read; }
+    // The note colour, known without reading the note.
+    QColor color() const;
+    // The note file's data as loaded while the document holds just what was
+    // read from it (stores then write the file as it is), else empty.
+    QByteArray fileData() const { return m_fileDataCurrent ? m_fileData : QByteArray(); }
+    // The document's text replaces the file at the next store.
+    void forgetFileData();
     // The open note window, or none.
     TRichForm *Frm() const { return m_frm; }
     // The note file this frame was loaded from; empty for a new note.
@@ -46,7 +58,7 @@ public:
     // The header's caption: NoteTitle of the text followed by "..".
     QString caption() const { return m_captionText; }
     // The header's hint: the note's text at the last periodic check.
-    QString Hint() const { return m_hint; }
+    QString Hint() const;
 
     // The note's record number: its settings record is "Note_" + Idx; 0 for
     // a note that has none yet (a new one). Stores move records so that
@@ -68,12 +80,13 @@ public:
     void setHeaderColor(const QColor &color);
     QColor headerColor() const;
 
-    // Loads the note file into the document when it exists: FFileName, caption
-    // and hint follow. A missing file changes nothing and is no error; an
-    // unreadable one returns false with *error.
+    // Loads the note file when it exists: FFileName and caption follow at once,
+    // the document when first needed (a note read only in part is then
+    // reported to the host). A missing file changes nothing and is no error;
+    // an unreadable one returns false with *error.
     bool LoadLines(const QString &AFileName, QString *error = nullptr);
     // The same with the file's bytes already read (RTF, or plain text).
-    bool LoadLines(const QString &AFileName, const QByteArray &data, QString *error = nullptr);
+    void LoadLines(const QString &AFileName, const QByteArray &data);
     // Reads the note's record: its colour, and while the note window is open
     // the window's place and size (moved wholly onto a screen).
     void LoadFormInfo();
@@ -125,7 +138,9 @@ private:
     void createHeader();
     void openNoteWindow();
     void doubleClickTimeOver();
-    void updateCaption();
+    // Caption and hint from the note's text.
+    void updateCaption(const QString &text);
+    void setCaption(const QString &title);
     bool showHeaderHint(const QPoint &globalPos);
     // Loads this note into the preview, creating it on first use, and
     // places it below pointer (global).
@@ -144,6 +159,9 @@ private:
     // The open window's note as the periodic save writes it.
     QPointer<SnapshotTracker> m_windowSnapshot;
     QString FFileName;
+    QByteArray m_fileData;
+    bool m_fileDataCurrent = false;
+    bool m_read = true;
     QString m_hint;
     // The text at the last periodic check: links are marked when it changes.
     QString TextSave;

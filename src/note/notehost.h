@@ -57,4 +57,12 @@ public:
     virtual bool confirm(const QString &question);
     // An error that ended the user's action; by default a message box.
     virtual void reportError(const QString &text);
+    // The frame's note file could be read only in part (damage says why). Its
+    // file data stays what stores write until the host has kept it elsewhere
+    // and called frame.forgetFileData(); by default it stays.
+    virtual void noteDamaged(TNoteFrame &frame, const QString &damage)
+    {
+        Q_UNUSED(frame)
+        Q_UNUSED(damage)
+    }
 };

@@ -158,7 +158,12 @@ void RichDocument::configure()
 
 QString RichDocument::Text() const
 {
-    const QString raw = m_document->toRawText();
+    return textOf(*m_document);
+}
+
+QString RichDocument::textOf(const QTextDocument &document)
+{
+    const QString raw = document.toRawText();
     // Sized once and filled in place: a long note's text is read at every calculation.
     const qsizetype breaks = std::count_if(raw.cbegin(), raw.cend(), TextFormat::isBreak);
     QString text(raw.size() + breaks, Qt::Uninitialized);

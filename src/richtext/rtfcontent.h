@@ -48,6 +48,8 @@ struct RtfContent
     // Why the document could be read only up to where its data ends; empty
     // when it was whole.
     QString damage;
+    // Reading stopped at a paragraph limit before the document ended.
+    bool cut = false;
     // Why the first picture that could not be decoded is damaged; it is kept as
     // RTF like pictures of unknown kinds.
     QString damagedPicture;

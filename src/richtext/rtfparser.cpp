@@ -286,10 +286,11 @@ QString hyperlinkTarget(const QString &instruction)
 class Parser
 {
 public:
-    Parser(QByteArrayView data, RtfContent *content)
+    Parser(QByteArrayView data, RtfContent *content, size_t paragraphLimit)
         : m_tokens(data)
         , m_data(data)
         , m_content(content)
+        , m_paragraphLimit(paragraphLimit)
     {
         m_content->text.resize(data.size() + 16);
         m_out = reinterpret_cast<char16_t *>(m_content->text.data());
@@ -334,6 +335,7 @@ private:
     RtfTokenizer m_tokens;
     QByteArrayView m_data;
     RtfContent *m_content;
+    size_t m_paragraphLimit;
     std::vector<GroupState> m_stack;
     int m_flattened = 0; // groups open beyond RtfParser::MaxDepth
     bool m_done = false;
@@ -404,7 +406,8 @@ void Parser::run()
 {
     RtfToken token;
     bool whole = true;
-    while (whole && !m_done && m_tokens.next(token)) {
+    while (whole && !m_done && m_content->paragraphs.size() < m_paragraphLimit
+           && m_tokens.next(token)) {
         if (token.type != RtfToken::Text && token.type != RtfToken::HexByte)
             flushPending();
         const bool starred = m_starred;
@@ -454,7 +457,8 @@ void Parser::run()
             break;
         }
     }
-    if (!m_done) {
+    m_content->cut = !m_done && m_content->paragraphs.size() >= m_paragraphLimit;
+    if (!m_done && !m_content->cut) {
         // Cut short: what was read so far is the document, as far as it goes.
         if (whole)
             fail(QStringLiteral("The RTF document is truncated: %1 of its groups are not closed.")
@@ -1499,7 +1503,7 @@ void Parser::buildFormats()
 
 } // namespace
 
-void RtfParser::parse(QByteArrayView data, RtfContent *content)
+void RtfParser::parse(QByteArrayView data, RtfContent *content, int paragraphLimit)
 {
-    Parser(data, content).run();
+    Parser(data, content, paragraphLimit > 0 ? size_t(paragraphLimit) : SIZE_MAX).run();
 }

@@ -17,6 +17,7 @@ public:
     static constexpr qint64 MaxImageBytes = 512 * 1024 * 1024;
 
     // Every document is read: one cut short is read up to where it ends and
-    // its content->damage says so.
-    static void parse(QByteArrayView data, RtfContent *content);
+    // its content->damage says so. With a paragraph limit, reading stops once
+    // that many paragraphs are complete (content->cut when more follow).
+    static void parse(QByteArrayView data, RtfContent *content, int paragraphLimit = 0);
 };

@@ -180,7 +180,7 @@ void ContentInserter::insertObject(const RtfContent::Run &run)
 
 } // namespace
 
-RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor)
+RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit)
 {
     Result result;
     if (cursor.isNull()) {
@@ -193,8 +193,9 @@ RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor)
         return result;
     }
     RtfContent content;
-    RtfParser::parse(data, &content);
+    RtfParser::parse(data, &content, paragraphLimit);
     result.message = content.damage;
+    result.cut = content.cut;
     if (!content.damagedPicture.isEmpty())
         result.pictureMessage = QStringLiteral("a picture is damaged and kept as it was (%1)")
                                     .arg(content.damagedPicture);

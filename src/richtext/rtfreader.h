@@ -23,6 +23,8 @@ public:
         // Why a picture of the document could not be shown: it is kept as it
         // was, drawn as a box. Empty when every picture could be decoded.
         QString pictureMessage;
+        // Only the paragraphs up to the limit were read: more follow.
+        bool cut = false;
 
         bool damaged() const { return read && !message.isEmpty(); }
         explicit operator bool() const { return read; }
@@ -30,6 +32,7 @@ public:
 
     // Inserts data at cursor, replacing the cursor's selection, as one undo step.
     // Data that does not begin with "{\rtf" is plain text
-    // (CodePage::decodePlainText).
-    static Result read(const QByteArray &data, QTextCursor &cursor);
+    // (CodePage::decodePlainText). A paragraph limit above 0 reads no more
+    // than that many paragraphs of RTF, for what a note's opening shows.
+    static Result read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit = 0);
 };

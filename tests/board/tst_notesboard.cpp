@@ -518,7 +518,7 @@ private Q_SLOTS:
         QFile copy(f.folder.filePath(copies.first()));
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), damaged);
-        QCOMPARE(messages.size(), 1);
+        QTRY_COMPARE(messages.size(), 1);
         QVERIFY2(messages.first().contains("\"shopping list..\"")
                      && messages.first().contains(copies.first()),
                  qPrintable(messages.first()));
@@ -534,6 +534,64 @@ private Q_SLOTS:
         QCOMPARE(again.NotesList().size(), 2);
         QCOMPARE(messages.size(), 1);
         QCOMPARE(folder.entryList({"QelNotes_damaged_*"}).size(), 1);
+    }
+
+    // A damaged note whose file cannot be copied (a full disk) keeps its file
+    // as it is: unchanged, stores leave it; changed, stores fail until the
+    // copy can be made.
+    void damagedNoteWithoutACopyKeepsItsFile()
+    {
+        QStringList messages;
+        setErrorMessageHandlerForTesting([&](const QString &text) { messages << text; });
+        const QByteArray damaged = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 shopping list\\par "
+                                   "milk and a long tail of things to buy {\\b and bre";
+        BoardFixture f({"{\\rtf1 whole note}", QString::fromLatin1(damaged)});
+        TNoteFrame *note = f.board->NotesList().at(1);
+        {
+            FileSizeLimit full(16);
+            if (!full.isActive())
+                QSKIP("no file size limit on this platform");
+            note->readNote();
+            QTRY_COMPARE(messages.size(), 1);
+            QVERIFY2(messages.first().contains("until a copy of it can be kept"),
+                     qPrintable(messages.first()));
+            f.board->StoreNotes();
+            QCOMPARE(f.noteFile(1).toLatin1(), damaged);
+
+            note->edit().setSelText("new ");
+            f.board->StoreNotes();
+            QCOMPARE(messages.size(), 2);
+            QCOMPARE(f.noteFile(1).toLatin1(), damaged);
+        }
+        f.board->StoreNotes();
+        QCOMPARE(messages.size(), 2);
+        QVERIFY(f.noteFile(1).contains("new shopping list"));
+        const QStringList copies = QDir(f.folder.path()).entryList({"QelNotes_damaged_1_*.rtf"});
+        QCOMPARE(copies.size(), 1);
+        QFile copy(f.folder.filePath(copies.first()));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), damaged);
+    }
+
+    // Rows show their titles at once; the notes are read one by one after.
+    // Until a note changes, stores leave its file as it is, RTF from
+    // elsewhere included.
+    void notesAreReadAfterStartAndKeptUntilChanged()
+    {
+        const QByteArray foreign = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0\\fswiss Arial;}}\r\n"
+                                   "\\f0\\fs20 From elsewhere\\par second line\\par}";
+        BoardFixture f({"{\\rtf1 first note}", QString::fromLatin1(foreign)});
+        TNoteFrame *second = f.board->NotesList().at(1);
+        QCOMPARE(second->caption(), QString("From elsewhere...."));
+        QTRY_VERIFY(std::all_of(f.board->NotesList().begin(), f.board->NotesList().end(),
+                                [](TNoteFrame *frame) { return frame->noteRead(); }));
+        f.board->StoreNotes();
+        QCOMPARE(f.noteFile(1).toLatin1(), foreign);
+
+        second->edit().setSelText("new ");
+        f.board->StoreNotes();
+        QVERIFY(f.noteFile(1).contains("new From elsewhere"));
+        QVERIFY(!f.noteFile(1).contains("fswiss"));
     }
 
     // Every window's text is in its file after Close, though the windows
