@@ -286,11 +286,13 @@ QString hyperlinkTarget(const QString &instruction)
 class Parser
 {
 public:
-    Parser(QByteArrayView data, RtfContent *content, size_t paragraphLimit)
+    Parser(QByteArrayView data, RtfContent *content, size_t paragraphLimit,
+           const RtfParser::BatchSink &sink)
         : m_tokens(data)
         , m_data(data)
         , m_content(content)
         , m_paragraphLimit(paragraphLimit)
+        , m_sink(sink)
     {
         m_content->text.resize(data.size() + 16);
         m_out = reinterpret_cast<char16_t *>(m_content->text.data());
@@ -329,13 +331,21 @@ private:
     int linkOfField(int field);
     // The bytes of the font's name read since its last \u, decoded.
     QString decodedName(Font &font) const;
+    int codePageOfName(const Font &font) const;
     QColor color(int index) const;
-    void buildFormats();
+    // Appends the formats of the character and paragraph states from the given ones on.
+    void appendFormats(RtfContent &to, size_t firstStyle, size_t firstPara) const;
+    void handOver();
 
     RtfTokenizer m_tokens;
     QByteArrayView m_data;
     RtfContent *m_content;
     size_t m_paragraphLimit;
+    const RtfParser::BatchSink &m_sink;
+    // What was handed over to the sink so far.
+    qsizetype m_sentText = 0;
+    size_t m_sentParagraphs = 0, m_sentObjects = 0;
+    size_t m_sentStyles = 0, m_sentParas = 0;
     std::vector<GroupState> m_stack;
     int m_flattened = 0; // groups open beyond RtfParser::MaxDepth
     bool m_done = false;
@@ -468,7 +478,7 @@ void Parser::run()
             finishParagraph(false);
     }
     m_content->text.resize(m_length);
-    buildFormats();
+    appendFormats(*m_content, 0, 0);
 }
 
 void Parser::beginGroup()
@@ -1292,6 +1302,39 @@ void Parser::finishParagraph(bool terminated)
     m_content->paragraphs.push_back({paraIndex(top().para), styleIndex(top().chr),
                                      m_paragraphFirstRun, runs - m_paragraphFirstRun, terminated});
     m_paragraphFirstRun = runs;
+    if (m_sink && m_content->paragraphs.size() - m_sentParagraphs >= RtfParser::BatchParagraphs + 2)
+        handOver();
+}
+
+void Parser::handOver()
+{
+    // The last two paragraphs stay: the one before the last is handed over only for what the
+    // paragraph before it needs to know about it, that it follows and is not the document's last.
+    const auto &paragraphs = m_content->paragraphs;
+    const size_t end = paragraphs.size() - 2;
+    const auto firstRun = size_t(paragraphs[m_sentParagraphs].firstRun);
+    const auto endRun = size_t(paragraphs[end].firstRun);
+    const auto &runs = m_content->runs;
+    const qsizetype endText
+        = endRun > firstRun ? runs[endRun - 1].start + runs[endRun - 1].length : m_sentText;
+    RtfContent batch;
+    batch.text = QString(reinterpret_cast<const QChar *>(m_out) + m_sentText, endText - m_sentText);
+    batch.runs.assign(runs.begin() + qsizetype(firstRun), runs.begin() + qsizetype(endRun));
+    for (RtfContent::Run &run : batch.runs)
+        run.start -= m_sentText;
+    batch.paragraphs.assign(paragraphs.begin() + qsizetype(m_sentParagraphs),
+                            paragraphs.begin() + qsizetype(end) + 1);
+    for (RtfContent::Paragraph &paragraph : batch.paragraphs)
+        paragraph.firstRun -= int(firstRun);
+    const auto &objects = m_content->objects;
+    batch.objects.assign(objects.begin() + qsizetype(m_sentObjects), objects.end());
+    appendFormats(batch, m_sentStyles, m_sentParas);
+    m_sentText = endText;
+    m_sentParagraphs = end;
+    m_sentObjects = objects.size();
+    m_sentStyles = m_styles.size();
+    m_sentParas = m_paras.size();
+    m_sink(std::move(batch));
 }
 
 void Parser::addObject(RtfContent::Object object)
@@ -1370,11 +1413,14 @@ int Parser::linkOfField(int field)
     return int(m_links.size()) - 1;
 }
 
+int Parser::codePageOfName(const Font &font) const
+{
+    return font.codePage > 0 ? font.codePage : CodePage::fromCharset(font.charset, m_ansiCodePage);
+}
+
 QString Parser::decodedName(Font &font) const
 {
-    const int page
-        = font.codePage > 0 ? font.codePage : CodePage::fromCharset(font.charset, m_ansiCodePage);
-    return CodePage::decode(std::exchange(font.pendingName, QByteArray()), page);
+    return CodePage::decode(std::exchange(font.pendingName, QByteArray()), codePageOfName(font));
 }
 
 int Parser::styleIndex(const CharState &state)
@@ -1404,18 +1450,20 @@ QColor Parser::color(int index) const
     return index >= 0 && size_t(index) < m_colors.size() ? m_colors[index] : QColor();
 }
 
-void Parser::buildFormats()
+void Parser::appendFormats(RtfContent &to, size_t firstStyle, size_t firstPara) const
 {
     std::unordered_map<int, QString> fontNames;
-    for (auto &[id, font] : m_fonts)
-        fontNames[id] = (font.name + decodedName(font)).trimmed();
-    m_content->charFormats.reserve(m_styles.size());
-    for (const CharState &s : m_styles) {
+    for (const auto &[id, font] : m_fonts)
+        fontNames[id]
+            = (font.name + CodePage::decode(font.pendingName, codePageOfName(font))).trimmed();
+    to.charFormats.reserve(to.charFormats.size() + m_styles.size() - firstStyle);
+    for (size_t i = firstStyle; i < m_styles.size(); ++i) {
+        const CharState &s = m_styles[i];
         QTextCharFormat format;
         const auto font = fontNames.find(s.font >= 0 ? s.font : m_defaultFont);
         if (font != fontNames.end() && !font->second.isEmpty()) {
             format.setFontFamilies({font->second});
-            const int charset = m_fonts[font->first].charset;
+            const int charset = m_fonts.at(font->first).charset;
             if (charset > 1)
                 format.setProperty(TextFormat::FontCharset, charset);
         }
@@ -1469,9 +1517,10 @@ void Parser::buildFormats()
         }
         if (s.hidden)
             format.setObjectType(TextFormat::HiddenTextType);
-        m_content->charFormats.push_back(format);
+        to.charFormats.push_back(format);
     }
-    for (const ParaState &p : m_paras) {
+    for (size_t i = firstPara; i < m_paras.size(); ++i) {
+        const ParaState &p = m_paras[i];
         QTextBlockFormat format;
         static constexpr Qt::Alignment alignments[]
             = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight, Qt::AlignJustify};
@@ -1496,8 +1545,8 @@ void Parser::buildFormats()
         else if (p.lineSpacing < 0)
             format.setLineHeight(TextFormat::twipsToUnits(-p.lineSpacing),
                                  QTextBlockFormat::FixedHeight);
-        m_content->blockFormats.push_back(format);
-        m_content->listStyles.push_back(p.list);
+        to.blockFormats.push_back(format);
+        to.listStyles.push_back(p.list);
     }
 }
 
@@ -1505,5 +1554,10 @@ void Parser::buildFormats()
 
 void RtfParser::parse(QByteArrayView data, RtfContent *content, int paragraphLimit)
 {
-    Parser(data, content, paragraphLimit > 0 ? size_t(paragraphLimit) : SIZE_MAX).run();
+    Parser(data, content, paragraphLimit > 0 ? size_t(paragraphLimit) : SIZE_MAX, {}).run();
+}
+
+void RtfParser::parse(QByteArrayView data, RtfContent *content, const BatchSink &sink)
+{
+    Parser(data, content, SIZE_MAX, sink).run();
 }

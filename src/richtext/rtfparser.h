@@ -4,6 +4,8 @@
 
 #include <QByteArrayView>
 
+#include <functional>
+
 // Reads an RTF document into RtfContent. The data must begin with "{\rtf".
 class RtfParser
 {
@@ -20,4 +22,15 @@ public:
     // its content->damage says so. With a paragraph limit, reading stops once
     // that many paragraphs are complete (content->cut when more follow).
     static void parse(QByteArrayView data, RtfContent *content, int paragraphLimit = 0);
+
+    // Receives, while parsing goes on, a batch of paragraphs that are finished and followed by at
+    // least two more: their text, runs and objects, and the formats known so far. The batch's
+    // last paragraph is the one that follows, given without its runs. Run starts and first runs
+    // count from the batch's own text and runs; other indices are those of the whole content.
+    // Later parts of the document may still change a format handed over (a colour table after
+    // the text): the content's own formats are the final ones.
+    using BatchSink = std::function<void(RtfContent &&batch)>;
+    // Paragraphs of a batch besides the one that follows.
+    static constexpr int BatchParagraphs = 500;
+    static void parse(QByteArrayView data, RtfContent *content, const BatchSink &sink);
 };

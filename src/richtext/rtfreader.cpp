@@ -5,10 +5,16 @@
 #include "richtext/textformat.h"
 
 #include <QAtomicInteger>
+#include <QMutex>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QThread>
 #include <QUrl>
+#include <QWaitCondition>
+
+#include <deque>
+#include <memory>
 
 namespace {
 
@@ -34,26 +40,40 @@ void readPlainText(const QByteArray &data, QTextCursor &cursor)
     cursor.endEditBlock();
 }
 
-// Puts parsed content into the document at the cursor.
+// Puts parsed content into the document at the cursor, paragraph by paragraph as the content
+// grows, or all of it at once.
 class ContentInserter
 {
 public:
-    ContentInserter(RtfContent &content, QTextCursor &cursor)
-        : m_content(content)
-        , m_cursor(cursor)
+    explicit ContentInserter(QTextCursor &cursor)
+        : m_cursor(cursor)
+        , m_hostFormat(cursor.blockFormat())
+        , m_tailEmpty(cursor.atBlockEnd())
     {}
 
-    void insert();
+    // Inserts paragraphs [from, to) of content and the marks that end them; content holds at
+    // least one paragraph after them, and none of them is the document's last.
+    void insertParagraphs(RtfContent &content, size_t from, size_t to);
+    // Inserts the paragraphs of the complete content from the given one on.
+    void finish(RtfContent &content, size_t from = 0);
+
+    const QTextBlockFormat &hostFormat() const { return m_hostFormat; }
 
 private:
+    bool ownsBlock(const RtfContent &content, size_t i) const;
+    // Inserts paragraph i and the mark that ends it; false when the document ends with it.
+    bool insertParagraph(RtfContent &content, size_t i);
     // Gives the cursor's block the paragraph's formats, or a new block after it begun by a mark
     // of the given format.
-    void formatBlock(const RtfContent::Paragraph &paragraph, const QTextCharFormat *newMark);
-    void insertRuns(const RtfContent::Paragraph &paragraph);
-    void insertObject(const RtfContent::Run &run);
+    void formatBlock(const RtfContent &content, const RtfContent::Paragraph &paragraph,
+                     const QTextCharFormat *newMark);
+    void insertRuns(RtfContent &content, const RtfContent::Paragraph &paragraph);
+    void insertObject(RtfContent &content, const RtfContent::Run &run);
 
-    RtfContent &m_content;
     QTextCursor &m_cursor;
+    const QTextBlockFormat m_hostFormat;
+    const bool m_tailEmpty;
+    bool m_begun = false; // the first paragraph's block is formatted
     // Every item added to a QTextList touches all its items: a long run of
     // list paragraphs is cut into lists of this many, which look the same.
     static constexpr int MaxListItems = 100;
@@ -63,54 +83,70 @@ private:
     int m_listItems = 0;
 };
 
-void ContentInserter::insert()
+bool ContentInserter::ownsBlock(const RtfContent &content, size_t i) const
 {
-    auto &paragraphs = m_content.paragraphs;
+    const bool whole = content.paragraphs[i].terminated || m_tailEmpty;
+    return i == 0 ? m_cursor.atBlockStart() && whole : whole;
+}
+
+void ContentInserter::insertParagraphs(RtfContent &content, size_t from, size_t to)
+{
+    if (!m_begun) {
+        m_begun = true;
+        if (ownsBlock(content, 0))
+            formatBlock(content, content.paragraphs[0], nullptr);
+    }
+    for (size_t i = from; i < to; ++i)
+        insertParagraph(content, i);
+}
+
+void ContentInserter::finish(RtfContent &content, size_t from)
+{
+    auto &paragraphs = content.paragraphs;
     // What follows the last paragraph mark is no paragraph of its own.
     if (paragraphs.size() > 1 && !paragraphs.back().terminated && paragraphs.back().runCount == 0)
         paragraphs.pop_back();
     // At the end of the document the last paragraph mark becomes the document's own.
     if (m_cursor.atEnd() && paragraphs.back().terminated)
         paragraphs.back().terminated = false;
-
-    const QTextBlockFormat hostFormat = m_cursor.blockFormat();
-    const bool tailEmpty = m_cursor.atBlockEnd();
-    // A paragraph takes over the block it lands in unless that block keeps
-    // text of its own before or after the insertion.
-    const auto ownsBlock = [&](size_t i) {
-        const bool whole = paragraphs[i].terminated || tailEmpty;
-        return i == 0 ? m_cursor.atBlockStart() && whole : whole;
-    };
-
-    if (ownsBlock(0))
-        formatBlock(paragraphs[0], nullptr);
-    for (size_t i = 0; i < paragraphs.size(); ++i) {
-        insertRuns(paragraphs[i]);
-        if (!paragraphs[i].terminated)
-            break;
-        // The mark ending paragraph i is the separator that begins the next block.
-        const QTextCharFormat &markFormat = m_content.charFormats[paragraphs[i].markFormat];
-        if (i + 1 < paragraphs.size() && ownsBlock(i + 1)) {
-            formatBlock(paragraphs[i + 1], &markFormat);
-        } else {
-            m_cursor.insertBlock(hostFormat, markFormat);
-            m_list = nullptr;
-        }
+    if (!m_begun) {
+        m_begun = true;
+        if (ownsBlock(content, 0))
+            formatBlock(content, paragraphs[0], nullptr);
+    }
+    for (size_t i = from; i < paragraphs.size() && insertParagraph(content, i); ++i) {
     }
 }
 
-void ContentInserter::formatBlock(const RtfContent::Paragraph &paragraph,
+bool ContentInserter::insertParagraph(RtfContent &content, size_t i)
+{
+    const auto &paragraphs = content.paragraphs;
+    insertRuns(content, paragraphs[i]);
+    if (!paragraphs[i].terminated)
+        return false;
+    // The mark ending paragraph i is the separator that begins the next block.
+    const QTextCharFormat &markFormat = content.charFormats[paragraphs[i].markFormat];
+    if (i + 1 < paragraphs.size() && ownsBlock(content, i + 1)) {
+        formatBlock(content, paragraphs[i + 1], &markFormat);
+    } else {
+        m_cursor.insertBlock(m_hostFormat, markFormat);
+        m_list = nullptr;
+    }
+    return true;
+}
+
+void ContentInserter::formatBlock(const RtfContent &content, const RtfContent::Paragraph &paragraph,
                                   const QTextCharFormat *newMark)
 {
-    const QTextBlockFormat &format = m_content.blockFormats[paragraph.blockFormat];
+    const QTextBlockFormat &format = content.blockFormats[paragraph.blockFormat];
     if (newMark) {
         m_cursor.insertBlock(format, *newMark);
     } else {
         // The first block has no mark before it: its own mark gives the format typed into it.
         m_cursor.setBlockFormat(format);
-        m_cursor.setBlockCharFormat(m_content.charFormats[paragraph.markFormat]);
+        m_cursor.setBlockCharFormat(content.charFormats[paragraph.markFormat]);
     }
-    const int style = m_content.listStyles[paragraph.blockFormat];
+    const int style = content.listStyles[paragraph.blockFormat];
     if (!style) {
         m_list = nullptr;
     } else if (m_list && m_listStyle == style && m_listItems < MaxListItems) {
@@ -126,16 +162,15 @@ void ContentInserter::formatBlock(const RtfContent::Paragraph &paragraph,
     }
 }
 
-void ContentInserter::insertRuns(const RtfContent::Paragraph &paragraph)
+void ContentInserter::insertRuns(RtfContent &content, const RtfContent::Paragraph &paragraph)
 {
     for (int r = paragraph.firstRun; r < paragraph.firstRun + paragraph.runCount; ++r) {
-        const RtfContent::Run &run = m_content.runs[r];
-        const QTextCharFormat &format = m_content.charFormats[run.charFormat];
+        const RtfContent::Run &run = content.runs[r];
+        const QTextCharFormat &format = content.charFormats[run.charFormat];
         // The document copies the characters: no string of their own is needed.
-        const QString text
-            = QString::fromRawData(m_content.text.constData() + run.start, run.length);
+        const QString text = QString::fromRawData(content.text.constData() + run.start, run.length);
         if (run.object >= 0) {
-            insertObject(run);
+            insertObject(content, run);
         } else if (format.objectType() == TextFormat::HiddenTextType) {
             QTextCharFormat hidden = format;
             // A copy of its own: copying the raw-data string would keep
@@ -148,10 +183,10 @@ void ContentInserter::insertRuns(const RtfContent::Paragraph &paragraph)
     }
 }
 
-void ContentInserter::insertObject(const RtfContent::Run &run)
+void ContentInserter::insertObject(RtfContent &content, const RtfContent::Run &run)
 {
-    RtfContent::Object &object = m_content.objects[run.object];
-    const QTextCharFormat &style = m_content.charFormats[run.charFormat];
+    RtfContent::Object &object = content.objects[run.object];
+    const QTextCharFormat &style = content.charFormats[run.charFormat];
     if (!object.image.isNull()) {
         const QString name = newImageName();
         m_cursor.document()->addResource(QTextDocument::ImageResource, QUrl(name), object.image);
@@ -180,6 +215,110 @@ void ContentInserter::insertObject(const RtfContent::Run &run)
 
 } // namespace
 
+namespace {
+
+// Batches of parsed content on their way from the parsing thread to the one building the document.
+class BatchQueue
+{
+public:
+    void push(RtfContent &&batch)
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_batches.push_back(std::move(batch));
+        m_changed.wakeOne();
+    }
+
+    void close()
+    {
+        const QMutexLocker lock(&m_mutex);
+        m_closed = true;
+        m_changed.wakeOne();
+    }
+
+    // Waits for the next batch; false once the queue is closed and empty.
+    bool pop(RtfContent *batch)
+    {
+        QMutexLocker lock(&m_mutex);
+        while (m_batches.empty() && !m_closed)
+            m_changed.wait(&m_mutex);
+        if (m_batches.empty())
+            return false;
+        *batch = std::move(m_batches.front());
+        m_batches.pop_front();
+        return true;
+    }
+
+private:
+    QMutex m_mutex;
+    QWaitCondition m_changed;
+    std::deque<RtfContent> m_batches;
+    bool m_closed = false;
+};
+
+// Makes current hold the batch's text, runs and paragraphs, and the formats and objects of all
+// batches so far.
+void takeBatch(RtfContent &current, RtfContent &&batch)
+{
+    const auto append = [](auto &to, auto &from) {
+        to.insert(to.end(), std::make_move_iterator(from.begin()),
+                  std::make_move_iterator(from.end()));
+    };
+    current.text = std::move(batch.text);
+    current.runs = std::move(batch.runs);
+    current.paragraphs = std::move(batch.paragraphs);
+    append(current.charFormats, batch.charFormats);
+    append(current.blockFormats, batch.blockFormats);
+    append(current.listStyles, batch.listStyles);
+    append(current.objects, batch.objects);
+}
+
+// Whether the formats handed over while parsing are those the whole document gives.
+bool sameFormats(const RtfContent &early, const RtfContent &final)
+{
+    return std::equal(early.charFormats.begin(), early.charFormats.end(), final.charFormats.begin())
+           && std::equal(early.blockFormats.begin(), early.blockFormats.end(),
+                         final.blockFormats.begin())
+           && std::equal(early.listStyles.begin(), early.listStyles.end(),
+                         final.listStyles.begin());
+}
+
+// Parses on a second thread while the calling one builds the document from the paragraphs
+// parsed so far. The document is empty: should a late part of the data change a format already
+// used, it is emptied and built again.
+void parseAndInsertAlongside(const QByteArray &data, RtfContent &content, QTextCursor &cursor)
+{
+    const QTextCharFormat hostCharFormat = cursor.blockCharFormat();
+    BatchQueue queue;
+    const std::unique_ptr<QThread> parser(QThread::create([&] {
+        RtfParser::parse(data, &content, [&](RtfContent &&batch) { queue.push(std::move(batch)); });
+        queue.close();
+    }));
+    parser->start();
+    ContentInserter inserter(cursor);
+    RtfContent current;
+    size_t inserted = 0;
+    for (RtfContent batch; queue.pop(&batch);) {
+        takeBatch(current, std::move(batch));
+        const size_t count = current.paragraphs.size() - 1;
+        inserter.insertParagraphs(current, 0, count);
+        inserted += count;
+    }
+    parser->wait();
+    if (sameFormats(current, content)) {
+        inserter.finish(content, inserted);
+        return;
+    }
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    if (QTextList *list = cursor.currentList())
+        list->remove(cursor.block());
+    cursor.setBlockFormat(inserter.hostFormat());
+    cursor.setBlockCharFormat(hostCharFormat);
+    ContentInserter(cursor).finish(content);
+}
+
+} // namespace
+
 RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit)
 {
     Result result;
@@ -193,15 +332,20 @@ RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, i
         return result;
     }
     RtfContent content;
-    RtfParser::parse(data, &content, paragraphLimit);
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    if (paragraphLimit <= 0 && data.size() >= StreamingSize && cursor.document()->isEmpty()
+        && !cursor.currentList()) {
+        parseAndInsertAlongside(data, content, cursor);
+    } else {
+        RtfParser::parse(data, &content, paragraphLimit);
+        ContentInserter(cursor).finish(content);
+    }
+    cursor.endEditBlock();
     result.message = content.damage;
     result.cut = content.cut;
     if (!content.damagedPicture.isEmpty())
         result.pictureMessage = QStringLiteral("a picture is damaged and kept as it was (%1)")
                                     .arg(content.damagedPicture);
-    cursor.beginEditBlock();
-    cursor.removeSelectedText();
-    ContentInserter(content, cursor).insert();
-    cursor.endEditBlock();
     return result;
 }

@@ -30,6 +30,10 @@ public:
         explicit operator bool() const { return read; }
     };
 
+    // RTF of at least this size read whole into an empty document is parsed on a second thread
+    // while the calling thread builds the document from what is parsed so far.
+    static constexpr qsizetype StreamingSize = 256 * 1024;
+
     // Inserts data at cursor, replacing the cursor's selection, as one undo step.
     // Data that does not begin with "{\rtf" is plain text
     // (CodePage::decodePlainText). A paragraph limit above 0 reads no more

@@ -95,6 +95,72 @@ bool readInto(QTextDocument &document, const QByteArray &data, QString *error = 
     return result && !result.damaged();
 }
 
+// A document long enough to be parsed on a second thread: paragraphs of several formats, a list
+// and pictures across the points where parsed paragraphs are handed over, hidden text, links and
+// a table row, then the given end. The tables (fonts, colours) go where the caller puts them.
+QByteArray longDocument(const QByteArray &tables, const QByteArray &end, const QByteArray &par)
+{
+    const QByteArray picture = "{\\pict\\pngblip\\picw4\\pich4 "
+                               + pngOf(QImage(4, 4, QImage::Format_RGB32)).toHex() + "}";
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0" + tables + "\\pard ";
+    for (int i = 0; rtf.size() < RtfReader::StreamingSize + 40000; ++i) {
+        if (i >= 900 && i < 1300) {
+            rtf += "\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-200\\li200 "
+                   "{\\pntext\\'B7\\tab}item "
+                   + QByteArray::number(i) + par + "\\pard ";
+            continue;
+        }
+        rtf += "plain {\\b bold} {\\cf1\\f1 red courier} {\\v hidden} caf\\'e9 ";
+        if (i % 7 == 0)
+            rtf += "{\\field{\\*\\fldinst{HYPERLINK \"https://example.com/\"}}"
+                   "{\\fldrslt link}}";
+        if (i % 499 == 0)
+            rtf += picture;
+        if (i % 333 == 0)
+            rtf += "\\trowd\\cellx1000\\cellx2000 a\\cell b\\cell\\row ";
+        if (i % 5 == 0)
+            rtf += "\\qc centred";
+        rtf += par;
+        if (i % 5 == 0)
+            rtf += "\\pard ";
+    }
+    return rtf + end;
+}
+
+// Compares the documents block by block and fragment by fragment.
+void compareDocuments(const QTextDocument &actual, const QTextDocument &expected)
+{
+    QCOMPARE(actual.blockCount(), expected.blockCount());
+    for (QTextBlock a = actual.begin(), e = expected.begin(); a.isValid();
+         a = a.next(), e = e.next()) {
+        QCOMPARE(a.text(), e.text());
+        // Lists are compared below: their indices among the document's objects may differ.
+        QTextBlockFormat ab = a.blockFormat();
+        QTextBlockFormat eb = e.blockFormat();
+        ab.clearProperty(QTextFormat::ObjectIndex);
+        eb.clearProperty(QTextFormat::ObjectIndex);
+        QVERIFY(ab == eb);
+        QVERIFY(a.charFormat() == e.charFormat());
+        QCOMPARE(bool(a.textList()), bool(e.textList()));
+        if (a.textList()) {
+            QCOMPARE(a.textList()->itemNumber(a), e.textList()->itemNumber(e));
+            QCOMPARE(a.textList()->count(), e.textList()->count());
+        }
+        QTextBlock::iterator f = e.begin();
+        for (QTextBlock::iterator it = a.begin(); !it.atEnd(); ++it, ++f) {
+            QVERIFY(!f.atEnd());
+            QCOMPARE(it.fragment().text(), f.fragment().text());
+            QTextCharFormat af = it.fragment().charFormat();
+            QTextCharFormat ef = f.fragment().charFormat();
+            // Picture resources are named in the order they are read.
+            af.clearProperty(QTextFormat::ImageName);
+            ef.clearProperty(QTextFormat::ImageName);
+            QVERIFY2(af == ef, qPrintable(it.fragment().text()));
+        }
+        QVERIFY(f.atEnd());
+    }
+}
+
 } // namespace
 
 class TestRtfReader : public QObject
@@ -137,6 +203,8 @@ private Q_SLOTS:
     void deepNestingIsReadWithoutLimit_data();
     void deepNestingIsReadWithoutLimit();
     void mutatedAndTruncatedInputNeverCrashes();
+    void longDocumentsReadAsOnOneThread_data();
+    void longDocumentsReadAsOnOneThread();
 };
 
 void TestRtfReader::codePagesByAnsiCodePageAndCharset()
@@ -903,6 +971,41 @@ void TestRtfReader::mutatedAndTruncatedInputNeverCrashes()
                 QVERIFY(!error.isEmpty());
         }
     }
+}
+
+void TestRtfReader::longDocumentsReadAsOnOneThread_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("message");
+    const QByteArray tables = "{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fmodern Courier New;}}"
+                              "{\\colortbl;\\red255\\green0\\blue0;}";
+    QTest::newRow("whole") << longDocument(tables, "end\\par}", "\\par\r\n") << QString();
+    QTest::newRow("last paragraph without mark")
+        << longDocument(tables, "end}", "\\par\r\n") << QString();
+    QTest::newRow("cut short") << longDocument(tables, "{\\b end", "\\par\r\n") << u"truncated"_qs;
+    // Later tables change formats of paragraphs that may already be in the document.
+    QTest::newRow("tables after the text")
+        << longDocument({}, tables + "end\\par}", "\\par\r\n") << QString();
+    QTest::newRow("one paragraph") << longDocument(tables, "}", "\\line ") << QString();
+}
+
+void TestRtfReader::longDocumentsReadAsOnOneThread()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, message);
+    QVERIFY(rtf.size() >= RtfReader::StreamingSize);
+    QTextDocument two;
+    QTextDocument one;
+    QTextCursor twoCursor(&two);
+    QTextCursor oneCursor(&one);
+    const RtfReader::Result twoResult = RtfReader::read(rtf, twoCursor);
+    // A limit, even one far beyond the document, keeps reading on one thread.
+    const RtfReader::Result oneResult = RtfReader::read(rtf, oneCursor, INT_MAX);
+    QVERIFY(twoResult.message.contains(message));
+    QCOMPARE(twoResult.message, oneResult.message);
+    QCOMPARE(twoResult.pictureMessage, oneResult.pictureMessage);
+    compareDocuments(two, one);
+    QVERIFY(two.blockCount() > 1 || message.isEmpty());
 }
 
 QTEST_MAIN(TestRtfReader)
