@@ -85,8 +85,10 @@ QByteArray NoteFile::plainText(const QTextDocument &document)
     // line feed: one copy instead of one per piece of text.
     if (!hasHiddenText(document)) {
         QString text = document.toRawText();
+        // Every break lies at or above the line separator: one comparison passes over almost
+        // every character.
         for (QChar &c : text) {
-            if (TextFormat::isBreak(c))
+            if (c >= QChar::LineSeparator && TextFormat::isBreak(c))
                 c = u'\n';
         }
         text += u'\n';
