@@ -15,6 +15,8 @@
 #include "board/notesboard.h"
 #include "commands/commandmodule.h"
 #include "platform/datafolder.h"
+#include "richtext/notetitle.h"
+#include "richtext/richdocument.h"
 
 #include <chrono>
 #include <QApplication>
@@ -126,6 +128,27 @@ void BM_StoreUnchanged(benchmark::State &state)
     setDataFolderForTesting(QString());
 }
 BENCHMARK(BM_StoreUnchanged)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+// A row's title: read from the note's first paragraphs, as at start-up, and
+// from the whole note read into a document, as before.
+void BM_TitleFromOpening(benchmark::State &state)
+{
+    const QByteArray note = generateNote(4000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(NoteTitleOfData(note));
+}
+BENCHMARK(BM_TitleFromOpening)->Unit(benchmark::kMicrosecond);
+
+void BM_TitleFromWholeNote(benchmark::State &state)
+{
+    const QByteArray note = generateNote(4000);
+    for (auto _ : state) {
+        RichDocument document;
+        document.setRtf(note);
+        benchmark::DoNotOptimize(NoteTitle(document.Text()));
+    }
+}
+BENCHMARK(BM_TitleFromWholeNote)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

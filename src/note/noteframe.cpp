@@ -19,21 +19,26 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
-#include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QPixmapCache>
 #include <QTextDocument>
 #include <QToolTip>
-#include <QVBoxLayout>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
 
 constexpr int HeaderHeight = 16;
+// The header's row: margins, the close picture's panel and the space before it.
+constexpr int LeftMargin = 2;
+constexpr int RightMargin = 1;
+constexpr int CloseSize = 14;
+constexpr int Spacing = 2;
 constexpr int CheckInterval = 2000;
 // The preview timer until the pointer first moved over the header, and after.
 constexpr int HintFirstInterval = 1000;
@@ -86,12 +91,7 @@ TNoteFrame::TNoteFrame(NoteHost &host, QWidget *parent)
     , m_document(std::make_unique<RichDocument>())
 {
     registerNoteResources();
-    auto *layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
     createHeader();
-    layout->addWidget(m_header);
-    layout->addStretch(1);
 
     connect(m_document->textDocument(), &QTextDocument::contentsChanged, this, [this] {
         m_checked = false;
@@ -132,49 +132,62 @@ QString TNoteFrame::NoteTitle(const QString &text)
 
 void TNoteFrame::setHeaderColor(const QColor &color)
 {
-    QPalette palette = m_header->palette();
-    palette.setColor(QPalette::Window, color);
-    m_header->setPalette(palette);
+    // Painted by the frame (see eventFilter): a palette of its own would be
+    // handed down to every widget of the row, a thousand rows at each start.
+    if (color == m_headerColor)
+        return;
+    m_headerColor = color;
+    m_header->update();
 }
 
 QColor TNoteFrame::headerColor() const
 {
-    return m_header->palette().color(QPalette::Window);
+    return m_headerColor;
 }
 
 void TNoteFrame::createHeader()
 {
+    static const QFont font = [] {
+        QFont tahoma(QStringLiteral("Tahoma"));
+        tahoma.setPointSize(8);
+        return tahoma;
+    }();
     m_header = new QWidget(this);
     m_header->setObjectName(QStringLiteral("Panel1"));
     m_header->setFixedHeight(HeaderHeight);
-    m_header->setAutoFillBackground(true);
     m_header->setMouseTracking(true);
     m_header->installEventFilter(this);
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPointSize(8);
     m_header->setFont(font);
     QPalette palette = m_header->palette();
     palette.setColor(QPalette::WindowText, Qt::black);
     m_header->setPalette(palette);
-    setHeaderColor(color());
+    m_headerColor = color();
 
-    auto *row = new QHBoxLayout(m_header);
-    row->setContentsMargins(2, 0, 1, 0);
-    row->setSpacing(2);
+    // The row's widgets are placed by resizeEvent: layouts would cost a
+    // thousand boards' worth of layout requests at start.
     m_caption = new CaptionLabel(QStringLiteral(".."), m_header);
     m_caption->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_caption->setMinimumWidth(0);
-    m_caption->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    row->addWidget(m_caption, 1);
-    auto *Panel2 = new QWidget(m_header);
-    Panel2->setFixedSize(14, 14);
-    m_close = new QLabel(Panel2);
+    m_closePanel = new QWidget(m_header);
+    m_closePanel->resize(CloseSize, CloseSize);
+    m_close = new QLabel(m_closePanel);
     m_close->setObjectName(QStringLiteral("imClose"));
     m_close->setGeometry(-1, -1, 16, 16);
     m_close->setPixmap(closePicture());
     m_close->installEventFilter(this);
-    row->addWidget(Panel2);
     updateCaption(QString());
+}
+
+void TNoteFrame::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // Caption from the left margin up to the close picture, which sits
+    // centred at the right margin.
+    const int width = this->width();
+    m_header->setGeometry(0, 0, width, HeaderHeight);
+    const int closeLeft = width - RightMargin - CloseSize;
+    m_closePanel->move(closeLeft, (HeaderHeight - CloseSize) / 2);
+    m_caption->setGeometry(LeftMargin, 0, std::max(0, closeLeft - Spacing - LeftMargin),
+                           HeaderHeight);
 }
 
 RichDocument &TNoteFrame::edit() const
@@ -504,6 +517,9 @@ bool TNoteFrame::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == m_header) {
         switch (event->type()) {
+        case QEvent::Paint:
+            QPainter(m_header).fillRect(m_header->rect(), m_headerColor);
+            return false;
         case QEvent::MouseButtonPress:
             Panel1MouseDown();
             return true;

@@ -133,6 +133,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
     void createHeader();
@@ -150,7 +151,9 @@ private:
     std::unique_ptr<RichDocument> m_document;
     QWidget *m_header = nullptr;
     QLabel *m_caption = nullptr;
+    QWidget *m_closePanel = nullptr;
     QLabel *m_close = nullptr;
+    QColor m_headerColor;
     IntervalTimer *m_timer = nullptr;
     IntervalTimer *m_doubleClickWait = nullptr;
     IntervalTimer *m_hintTimer = nullptr;

@@ -1,11 +1,8 @@
 #include "richtext/notetitle.h"
 
-#include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
 
 #include <QStringView>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <algorithm>
 #include <functional>
@@ -13,8 +10,8 @@
 namespace {
 
 constexpr qsizetype SingleLineTitleLength = 14;
-// Most notes begin with a title line, maybe a blank line, then more text.
-constexpr int FirstParagraphs = 4;
+// Most notes begin with a title line, then more text.
+constexpr int FirstParagraphs = 2;
 
 bool blank(QChar c)
 {
@@ -51,14 +48,9 @@ QString NoteTitle(const QString &text)
 
 QString NoteTitleOfData(const QByteArray &data)
 {
-    QTextDocument document;
-    document.setUndoRedoEnabled(false);
     for (int paragraphs = FirstParagraphs;; paragraphs *= 8) {
-        QTextCursor cursor(&document);
-        cursor.select(QTextCursor::Document);
-        const bool cut = RtfReader::read(data, cursor, paragraphs).cut;
-        const QString opening = RichDocument::textOf(document);
-        if (!cut || titleSettledBy(opening))
-            return NoteTitle(opening);
+        const RtfReader::Opening opening = RtfReader::readOpening(data, paragraphs);
+        if (!opening.cut || titleSettledBy(opening.text))
+            return NoteTitle(opening.text);
     }
 }

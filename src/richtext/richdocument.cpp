@@ -158,12 +158,7 @@ void RichDocument::configure()
 
 QString RichDocument::Text() const
 {
-    return textOf(*m_document);
-}
-
-QString RichDocument::textOf(const QTextDocument &document)
-{
-    const QString raw = document.toRawText();
+    const QString raw = m_document->toRawText();
     // Sized once and filled in place: a long note's text is read at every calculation.
     const qsizetype breaks = std::count_if(raw.cbegin(), raw.cend(), TextFormat::isBreak);
     QString text(raw.size() + breaks, Qt::Uninitialized);

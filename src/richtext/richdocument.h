@@ -52,8 +52,6 @@ public:
     QTextDocument *textDocument() const { return m_document; }
 
     QString Text() const;
-    // What Text() gives for a document of its own.
-    static QString textOf(const QTextDocument &document);
     // Replaces the whole document with plain text in the default attributes.
     void setText(const QString &text);
 

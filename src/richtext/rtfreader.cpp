@@ -13,6 +13,7 @@
 #include <QUrl>
 #include <QWaitCondition>
 
+#include <algorithm>
 #include <deque>
 #include <memory>
 
@@ -25,7 +26,7 @@ QString newImageName()
     return QStringLiteral("rtfimage:%1").arg(++counter);
 }
 
-void readPlainText(const QByteArray &data, QTextCursor &cursor)
+QString plainText(const QByteArray &data)
 {
     QString text = CodePage::decodePlainText(data);
     // QTextCursor::insertText breaks paragraphs at CR LF, CR and LF alike; the line ends are
@@ -35,9 +36,21 @@ void readPlainText(const QByteArray &data, QTextCursor &cursor)
         text.replace(u'\r', u'\n');
         text.remove(QChar(0));
     }
+    return text;
+}
+
+void readPlainText(const QByteArray &data, QTextCursor &cursor)
+{
     cursor.beginEditBlock();
-    cursor.insertText(text);
+    cursor.insertText(plainText(data));
     cursor.endEditBlock();
+}
+
+// Whether the document breaks a paragraph or a line at c (QTextCursor::insertText
+// also breaks at CR and LF).
+bool breaksAt(QChar c)
+{
+    return c == u'\r' || c == u'\n' || TextFormat::isBreak(c);
 }
 
 // Puts parsed content into the document at the cursor, paragraph by paragraph as the content
@@ -318,6 +331,33 @@ void parseAndInsertAlongside(const QByteArray &data, RtfContent &content, QTextC
 }
 
 } // namespace
+
+RtfReader::Opening RtfReader::readOpening(const QByteArray &data, int paragraphs)
+{
+    Opening opening;
+    if (!data.startsWith("{\\rtf")) {
+        opening.text = plainText(data);
+    } else {
+        RtfContent content;
+        RtfParser::parse(data, &content, paragraphs);
+        opening.cut = content.cut;
+        for (size_t p = 0; p < content.paragraphs.size(); ++p) {
+            const RtfContent::Paragraph &paragraph = content.paragraphs[p];
+            if (p > 0)
+                opening.text += u'\r';
+            for (int r = paragraph.firstRun; r < paragraph.firstRun + paragraph.runCount; ++r) {
+                const RtfContent::Run &run = content.runs[r];
+                // Hidden text shows as one object, like a picture.
+                if (content.charFormats[run.charFormat].objectType() == TextFormat::HiddenTextType)
+                    opening.text += QChar::ObjectReplacementCharacter;
+                else
+                    opening.text += QStringView(content.text).sliced(run.start, run.length);
+            }
+        }
+    }
+    std::replace_if(opening.text.begin(), opening.text.end(), breaksAt, u'\r');
+    return opening;
+}
 
 RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit)
 {

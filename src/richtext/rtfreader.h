@@ -37,6 +37,19 @@ public:
     // Inserts data at cursor, replacing the cursor's selection, as one undo step.
     // Data that does not begin with "{\rtf" is plain text
     // (CodePage::decodePlainText). A paragraph limit above 0 reads no more
-    // than that many paragraphs of RTF, for what a note's opening shows.
+    // than that many paragraphs of RTF, all on the calling thread.
     static Result read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit = 0);
+
+    struct Opening
+    {
+        // The text of the first paragraphs as read() would put it into a
+        // document, with a CR for each paragraph or line break (the breaks of
+        // a plain text may be CR LF).
+        QString text;
+        // More paragraphs follow.
+        bool cut = false;
+    };
+    // The text of no more than the first paragraphs of RTF data (all of a plain text),
+    // read without a document: what a note's title is made of.
+    static Opening readOpening(const QByteArray &data, int paragraphs);
 };

@@ -23,6 +23,8 @@ private:
 private Q_SLOTS:
     void openingGivesTheWholeTitle_data();
     void openingGivesTheWholeTitle();
+    void plainTextGivesTheWholeTitle_data();
+    void plainTextGivesTheWholeTitle();
     void fixturesGiveTheWholeTitle();
     void randomNotesGiveTheWholeTitle();
 };
@@ -59,8 +61,26 @@ void tst_NoteTitle::openingGivesTheWholeTitle()
     const QByteArray note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 " + body + "}";
     QCOMPARE(NoteTitleOfData(note), title);
     QCOMPARE(wholeTitle(note), title);
-    // Plain text from the older series.
-    QCOMPARE(NoteTitleOfData("\r\n  plain title\r\nbody"), QStringLiteral("plain title.."));
+}
+
+void tst_NoteTitle::plainTextGivesTheWholeTitle_data()
+{
+    QTest::addColumn<QByteArray>("note");
+    QTest::addColumn<QString>("title");
+
+    QTest::newRow("CR LF") << QByteArray("\r\n  plain title\r\nbody") << "plain title..";
+    QTest::newRow("LF") << QByteArray("\nplain title\nbody") << "plain title..";
+    QTest::newRow("NUL dropped") << QByteArray("ab\0cdefghijklmnopq", 18) << "abcdefghijklmn..";
+}
+
+// Plain text from the older series.
+void tst_NoteTitle::plainTextGivesTheWholeTitle()
+{
+    QFETCH(QByteArray, note);
+    QFETCH(QString, title);
+
+    QCOMPARE(NoteTitleOfData(note), title);
+    QCOMPARE(wholeTitle(note), title);
 }
 
 void tst_NoteTitle::fixturesGiveTheWholeTitle()
@@ -89,7 +109,11 @@ void tst_NoteTitle::randomNotesGiveTheWholeTitle()
                                       "{\\v hid}",
                                       "x\\line y",
                                       "\\u1055?\\u1088?",
-                                      "{\\i open"};
+                                      "{\\i open",
+                                      "a\\u13?b",
+                                      "\\u10? c",
+                                      "d\\u8233?e",
+                                      "{\\pict\\pngblip 00}"};
     QRandomGenerator random(20261211);
     for (int i = 0; i < 2000; ++i) {
         QByteArray note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
