@@ -50,6 +50,7 @@ class TestQelnote : public QObject
 private Q_SLOTS:
     void textPrintsUtf8WithLineFeeds_data();
     void textPrintsUtf8WithLineFeeds();
+    void longTextIsPrintedWhole();
     void rtfPrintsWhatReadsBackToTheSameText_data();
     void rtfPrintsWhatReadsBackToTheSameText();
     void unreadableFilesFailWithOneLine_data();
@@ -125,6 +126,22 @@ void TestQelnote::textPrintsUtf8WithLineFeeds_data()
     QTest::newRow("objects") << fixture("pictures.rtf")
                              << QByteArray("png \xEF\xBF\xBC dib \xEF\xBF\xBC wmf \xEF\xBF\xBC "
                                            "object \xEF\xBF\xBC end\n");
+}
+
+// A long text is converted in two halves at once: the one character of four UTF-8 bytes lies
+// where the text is halved.
+void TestQelnote::longTextIsPrintedWhole()
+{
+    const QByteArray a(300000, 'a'), b(300000, 'b'), c(299999, 'c'), d(300000, 'd');
+    QTemporaryDir dir;
+    QFile note(dir.filePath(u"long.rtf"_qs));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write("{\\rtf1 " + a + "\\line " + b + "\\u-10179?\\u-8704?" + c + "\\par " + d + "}");
+    note.close();
+    const Run run = qelnote({QStringLiteral("text"), note.fileName()});
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    QVERIFY(run.out == a + '\n' + b + "\xF0\x9F\x98\x80" + c + '\n' + d + '\n');
 }
 
 void TestQelnote::textPrintsUtf8WithLineFeeds()
