@@ -342,10 +342,8 @@ private:
     RtfContent *m_content;
     size_t m_paragraphLimit;
     const RtfParser::BatchSink &m_sink;
-    // What was handed over to the sink so far.
-    qsizetype m_sentText = 0;
-    size_t m_sentParagraphs = 0, m_sentObjects = 0;
-    size_t m_sentStyles = 0, m_sentParas = 0;
+    // Objects and formats handed over to the sink so far.
+    size_t m_sentObjects = 0, m_sentStyles = 0, m_sentParas = 0;
     std::vector<GroupState> m_stack;
     int m_flattened = 0; // groups open beyond RtfParser::MaxDepth
     bool m_done = false;
@@ -1302,7 +1300,7 @@ void Parser::finishParagraph(bool terminated)
     m_content->paragraphs.push_back({paraIndex(top().para), styleIndex(top().chr),
                                      m_paragraphFirstRun, runs - m_paragraphFirstRun, terminated});
     m_paragraphFirstRun = runs;
-    if (m_sink && m_content->paragraphs.size() - m_sentParagraphs >= RtfParser::BatchParagraphs + 2)
+    if (m_sink && m_content->paragraphs.size() >= RtfParser::BatchParagraphs + 2)
         handOver();
 }
 
@@ -1310,27 +1308,28 @@ void Parser::handOver()
 {
     // The last two paragraphs stay: the one before the last is handed over only for what the
     // paragraph before it needs to know about it, that it follows and is not the document's last.
-    const auto &paragraphs = m_content->paragraphs;
-    const size_t end = paragraphs.size() - 2;
-    const auto firstRun = size_t(paragraphs[m_sentParagraphs].firstRun);
-    const auto endRun = size_t(paragraphs[end].firstRun);
-    const auto &runs = m_content->runs;
-    const qsizetype endText
-        = endRun > firstRun ? runs[endRun - 1].start + runs[endRun - 1].length : m_sentText;
+    auto &paragraphs = m_content->paragraphs;
+    auto &runs = m_content->runs;
+    const auto end = qsizetype(paragraphs.size()) - 2;
+    const qsizetype endRun = paragraphs[end].firstRun;
+    const qsizetype endText = endRun > 0 ? runs[endRun - 1].start + runs[endRun - 1].length : 0;
     RtfContent batch;
-    batch.text = QString(reinterpret_cast<const QChar *>(m_out) + m_sentText, endText - m_sentText);
-    batch.runs.assign(runs.begin() + qsizetype(firstRun), runs.begin() + qsizetype(endRun));
-    for (RtfContent::Run &run : batch.runs)
-        run.start -= m_sentText;
-    batch.paragraphs.assign(paragraphs.begin() + qsizetype(m_sentParagraphs),
-                            paragraphs.begin() + qsizetype(end) + 1);
-    for (RtfContent::Paragraph &paragraph : batch.paragraphs)
-        paragraph.firstRun -= int(firstRun);
+    batch.text = QString(reinterpret_cast<const QChar *>(m_out), endText);
+    batch.runs.assign(runs.begin(), runs.begin() + endRun);
+    batch.paragraphs.assign(paragraphs.begin(), paragraphs.begin() + end + 1);
     const auto &objects = m_content->objects;
     batch.objects.assign(objects.begin() + qsizetype(m_sentObjects), objects.end());
     appendFormats(batch, m_sentStyles, m_sentParas);
-    m_sentText = endText;
-    m_sentParagraphs = end;
+    // What is handed over leaves the content: the parser touches no more memory than a batch.
+    std::copy(m_out + endText, m_out + m_length, m_out);
+    m_length -= endText;
+    runs.erase(runs.begin(), runs.begin() + endRun);
+    for (RtfContent::Run &run : runs)
+        run.start -= endText;
+    paragraphs.erase(paragraphs.begin(), paragraphs.begin() + end);
+    for (RtfContent::Paragraph &paragraph : paragraphs)
+        paragraph.firstRun -= int(endRun);
+    m_paragraphFirstRun -= int(endRun);
     m_sentObjects = objects.size();
     m_sentStyles = m_styles.size();
     m_sentParas = m_paras.size();

@@ -25,10 +25,11 @@ public:
 
     // Receives, while parsing goes on, a batch of paragraphs that are finished and followed by at
     // least two more: their text, runs and objects, and the formats known so far. The batch's
-    // last paragraph is the one that follows, given without its runs. Run starts and first runs
-    // count from the batch's own text and runs; other indices are those of the whole content.
-    // Later parts of the document may still change a format handed over (a colour table after
-    // the text): the content's own formats are the final ones.
+    // last paragraph is the one that follows, given without its runs. Text, runs and paragraphs
+    // handed over leave the content, which ends up holding those after the last batch; indices
+    // of objects and formats are those of the whole document. Later parts of the document may
+    // still change a format handed over (a colour table after the text): the content's formats
+    // are the final ones.
     using BatchSink = std::function<void(RtfContent &&batch)>;
     // Paragraphs of a batch besides the one that follows.
     static constexpr int BatchParagraphs = 500;

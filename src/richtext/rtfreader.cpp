@@ -64,11 +64,11 @@ public:
         , m_tailEmpty(cursor.atBlockEnd())
     {}
 
-    // Inserts paragraphs [from, to) of content and the marks that end them; content holds at
-    // least one paragraph after them, and none of them is the document's last.
-    void insertParagraphs(RtfContent &content, size_t from, size_t to);
-    // Inserts the paragraphs of the complete content from the given one on.
-    void finish(RtfContent &content, size_t from = 0);
+    // Inserts the first count paragraphs of content and the marks that end them; content holds
+    // at least one paragraph after them, and none of them is the document's last.
+    void insertParagraphs(RtfContent &content, size_t count);
+    // Inserts the paragraphs of content, which ends the document.
+    void finish(RtfContent &content);
 
     const QTextBlockFormat &hostFormat() const { return m_hostFormat; }
 
@@ -102,18 +102,18 @@ bool ContentInserter::ownsBlock(const RtfContent &content, size_t i) const
     return i == 0 ? m_cursor.atBlockStart() && whole : whole;
 }
 
-void ContentInserter::insertParagraphs(RtfContent &content, size_t from, size_t to)
+void ContentInserter::insertParagraphs(RtfContent &content, size_t count)
 {
     if (!m_begun) {
         m_begun = true;
         if (ownsBlock(content, 0))
             formatBlock(content, content.paragraphs[0], nullptr);
     }
-    for (size_t i = from; i < to; ++i)
+    for (size_t i = 0; i < count; ++i)
         insertParagraph(content, i);
 }
 
-void ContentInserter::finish(RtfContent &content, size_t from)
+void ContentInserter::finish(RtfContent &content)
 {
     auto &paragraphs = content.paragraphs;
     // What follows the last paragraph mark is no paragraph of its own.
@@ -127,7 +127,7 @@ void ContentInserter::finish(RtfContent &content, size_t from)
         if (ownsBlock(content, 0))
             formatBlock(content, paragraphs[0], nullptr);
     }
-    for (size_t i = from; i < paragraphs.size() && insertParagraph(content, i); ++i) {
+    for (size_t i = 0; i < paragraphs.size() && insertParagraph(content, i); ++i) {
     }
 }
 
@@ -309,16 +309,13 @@ void parseAndInsertAlongside(const QByteArray &data, RtfContent &content, QTextC
     parser->start();
     ContentInserter inserter(cursor);
     RtfContent current;
-    size_t inserted = 0;
     for (RtfContent batch; queue.pop(&batch);) {
         takeBatch(current, std::move(batch));
-        const size_t count = current.paragraphs.size() - 1;
-        inserter.insertParagraphs(current, 0, count);
-        inserted += count;
+        inserter.insertParagraphs(current, current.paragraphs.size() - 1);
     }
     parser->wait();
     if (sameFormats(current, content)) {
-        inserter.finish(content, inserted);
+        inserter.finish(content);
         return;
     }
     cursor.select(QTextCursor::Document);
@@ -327,6 +324,8 @@ void parseAndInsertAlongside(const QByteArray &data, RtfContent &content, QTextC
         list->remove(cursor.block());
     cursor.setBlockFormat(inserter.hostFormat());
     cursor.setBlockCharFormat(hostCharFormat);
+    content = RtfContent();
+    RtfParser::parse(data, &content);
     ContentInserter(cursor).finish(content);
 }
 
