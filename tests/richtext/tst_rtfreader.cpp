@@ -987,6 +987,10 @@ void TestRtfReader::longDocumentsReadAsOnOneThread_data()
     QTest::newRow("tables after the text")
         << longDocument({}, tables + "end\\par}", "\\par\r\n") << QString();
     QTest::newRow("one paragraph") << longDocument(tables, "}", "\\line ") << QString();
+    // Cut anywhere, in a group or between paragraphs handed over.
+    const QByteArray whole = longDocument(tables, "end\\par}", "\\par\r\n");
+    for (const int cut : {1001, 7919, 15013, 30011})
+        QTest::addRow("%d bytes cut off", cut) << whole.chopped(cut) << u"truncated"_qs;
 }
 
 void TestRtfReader::longDocumentsReadAsOnOneThread()
