@@ -51,26 +51,19 @@ constexpr int MaxShownHint = 1000;
 // coordinates: a move to the same coordinates over another header is no move.
 QPoint lastHeaderPosition(0, 0);
 
+// The close picture's 16-pixel image without its outermost pixels.
 QPixmap closePicture()
 {
     static const QString key = QStringLiteral("qel-note-close");
     QPixmap picture;
     if (!QPixmapCache::find(key, &picture)) {
-        picture = QIcon(QStringLiteral(":/note/icons/close.svg")).pixmap(16, 16);
+        picture = QIcon(QStringLiteral(":/note/icons/close.svg"))
+                      .pixmap(16, 16)
+                      .copy(1, 1, CloseSize, CloseSize);
         QPixmapCache::insert(key, picture);
     }
     return picture;
 }
-
-// The header's caption, whose size never depends on its text: laying out a
-// board of a thousand rows then measures no text at all.
-class CaptionLabel : public QLabel
-{
-public:
-    using QLabel::QLabel;
-    QSize sizeHint() const override { return {0, HeaderHeight}; }
-    QSize minimumSizeHint() const override { return {0, 0}; }
-};
 
 } // namespace
 
@@ -132,8 +125,7 @@ QString TNoteFrame::NoteTitle(const QString &text)
 
 void TNoteFrame::setHeaderColor(const QColor &color)
 {
-    // Painted by the frame (see eventFilter): a palette of its own would be
-    // handed down to every widget of the row, a thousand rows at each start.
+    // Painted by paintHeader: a palette of its own would cost every row at start.
     if (color == m_headerColor)
         return;
     m_headerColor = color;
@@ -158,20 +150,14 @@ void TNoteFrame::createHeader()
     m_header->setMouseTracking(true);
     m_header->installEventFilter(this);
     m_header->setFont(font);
-    QPalette palette = m_header->palette();
-    palette.setColor(QPalette::WindowText, Qt::black);
-    m_header->setPalette(palette);
     m_headerColor = color();
 
-    // The row's widgets are placed by resizeEvent: layouts would cost a
-    // thousand boards' worth of layout requests at start.
-    m_caption = new CaptionLabel(QStringLiteral(".."), m_header);
-    m_caption->setAttribute(Qt::WA_TransparentForMouseEvents);
-    m_closePanel = new QWidget(m_header);
-    m_closePanel->resize(CloseSize, CloseSize);
-    m_close = new QLabel(m_closePanel);
+    // The caption is painted with the background (see paintHeader) and the
+    // close picture placed by resizeEvent: a board of a thousand rows starts
+    // without a thousand labels and layouts.
+    m_close = new QLabel(m_header);
     m_close->setObjectName(QStringLiteral("imClose"));
-    m_close->setGeometry(-1, -1, 16, 16);
+    m_close->resize(CloseSize, CloseSize);
     m_close->setPixmap(closePicture());
     m_close->installEventFilter(this);
     updateCaption(QString());
@@ -182,12 +168,24 @@ void TNoteFrame::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
     // Caption from the left margin up to the close picture, which sits
     // centred at the right margin.
-    const int width = this->width();
-    m_header->setGeometry(0, 0, width, HeaderHeight);
-    const int closeLeft = width - RightMargin - CloseSize;
-    m_closePanel->move(closeLeft, (HeaderHeight - CloseSize) / 2);
-    m_caption->setGeometry(LeftMargin, 0, std::max(0, closeLeft - Spacing - LeftMargin),
-                           HeaderHeight);
+    m_header->setGeometry(0, 0, width(), HeaderHeight);
+    m_close->move(closeLeft(), (HeaderHeight - CloseSize) / 2);
+}
+
+int TNoteFrame::closeLeft() const
+{
+    return width() - RightMargin - CloseSize;
+}
+
+void TNoteFrame::paintHeader()
+{
+    QPainter painter(m_header);
+    painter.fillRect(m_header->rect(), m_headerColor);
+    painter.setPen(Qt::black);
+    // The caption runs from the left margin up to the close picture, cut off there.
+    const QRect caption(LeftMargin, 0, std::max(0, closeLeft() - Spacing - LeftMargin),
+                        HeaderHeight);
+    painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter, m_shownCaption);
 }
 
 RichDocument &TNoteFrame::edit() const
@@ -242,7 +240,8 @@ void TNoteFrame::setCaption(const QString &title)
     m_captionText = title + QStringLiteral("..");
     // The row shows one line of a few dozen characters; laying out a long
     // first paragraph for it would make every start slow with many notes.
-    m_caption->setText(m_captionText.left(MaxShownCaption));
+    m_shownCaption = m_captionText.left(MaxShownCaption);
+    m_header->update();
 }
 
 bool TNoteFrame::LoadLines(const QString &AFileName, QString *error)
@@ -518,8 +517,8 @@ bool TNoteFrame::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_header) {
         switch (event->type()) {
         case QEvent::Paint:
-            QPainter(m_header).fillRect(m_header->rect(), m_headerColor);
-            return false;
+            paintHeader();
+            return true;
         case QEvent::MouseButtonPress:
             Panel1MouseDown();
             return true;

@@ -137,6 +137,9 @@ protected:
 
 private:
     void createHeader();
+    void paintHeader();
+    // Where the close picture begins in the header.
+    int closeLeft() const;
     void openNoteWindow();
     void doubleClickTimeOver();
     // Caption and hint from the note's text.
@@ -150,14 +153,13 @@ private:
     NoteHost &m_host;
     std::unique_ptr<RichDocument> m_document;
     QWidget *m_header = nullptr;
-    QLabel *m_caption = nullptr;
-    QWidget *m_closePanel = nullptr;
     QLabel *m_close = nullptr;
     QColor m_headerColor;
     IntervalTimer *m_timer = nullptr;
     IntervalTimer *m_doubleClickWait = nullptr;
     IntervalTimer *m_hintTimer = nullptr;
     QString m_captionText;
+    QString m_shownCaption; // the part of it the row has room for
     QPointer<TRichForm> m_frm;
     // The open window's note as the periodic save writes it.
     QPointer<SnapshotTracker> m_windowSnapshot;
