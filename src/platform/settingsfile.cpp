@@ -15,6 +15,10 @@
 
 #include "platform/wholefile.h"
 
+#ifdef Q_OS_LINUX
+#include <sys/stat.h>
+#endif
+
 namespace {
 
 #ifdef Q_OS_WIN
@@ -301,13 +305,26 @@ struct FileStamp
     bool operator==(const FileStamp &) const = default;
 };
 
+// Taken before every read: on Linux straight from stat(), as QFileInfo would
+// turn each time into a local date and back.
 std::optional<FileStamp> stampOf(const QString &path)
 {
+#ifdef Q_OS_LINUX
+    struct stat status;
+    if (::stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    const auto milliseconds = [](const timespec &time) {
+        return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
+    };
+    return FileStamp{qint64(status.st_size), milliseconds(status.st_mtim),
+                     milliseconds(status.st_ctim)};
+#else
     const QFileInfo info(path);
     if (!info.exists())
         return std::nullopt;
     return FileStamp{info.size(), info.lastModified().toMSecsSinceEpoch(),
                      info.metadataChangeTime().toMSecsSinceEpoch()};
+#endif
 }
 
 // Coarser than the clock of any file system: some keep time in two seconds.
