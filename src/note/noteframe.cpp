@@ -81,17 +81,11 @@ static void registerNoteResources()
 TNoteFrame::TNoteFrame(NoteHost &host, QWidget *parent)
     : QWidget(parent)
     , m_host(host)
-    , m_document(std::make_unique<RichDocument>())
+    , m_color(RichDocument::standardColor())
 {
     registerNoteResources();
     createHeader();
 
-    connect(m_document->textDocument(), &QTextDocument::contentsChanged, this, [this] {
-        m_checked = false;
-        // Reading the file changes the document too; anything after that is the user's.
-        if (m_read)
-            forgetFileData();
-    });
     m_timer = new SystemTimer(this);
     m_timer->setInterval(CheckInterval);
     connect(m_timer, &IntervalTimer::timeout, this, &TNoteFrame::Timer1Timer);
@@ -191,8 +185,32 @@ void TNoteFrame::paintHeader()
 RichDocument &TNoteFrame::edit() const
 {
     // Reading leaves the note as it is to every caller: only when it happens changes.
-    const_cast<TNoteFrame *>(this)->readNote();
+    auto *self = const_cast<TNoteFrame *>(this);
+    self->readNote();
+    return self->document();
+}
+
+RichDocument &TNoteFrame::document()
+{
+    // A board of many notes starts before any of them has a document.
+    if (!m_document) {
+        m_document = std::make_unique<RichDocument>();
+        m_document->setColor(m_color);
+        connect(m_document->textDocument(), &QTextDocument::contentsChanged, this, [this] {
+            m_checked = false;
+            // Reading the file changes the document too; anything after that is the user's.
+            if (m_read)
+                forgetFileData();
+        });
+    }
     return *m_document;
+}
+
+void TNoteFrame::setColor(const QColor &color)
+{
+    m_color = color;
+    if (m_document)
+        m_document->setColor(color);
 }
 
 void TNoteFrame::readNote()
@@ -204,7 +222,7 @@ void TNoteFrame::readNote()
     QString error;
     // A note in memory always reads; what it could not read whole says the damage.
     // Until m_read is set the document's changes are the reading's: the file data stays current.
-    m_document->Lines().LoadFromStream(buffer, &error);
+    document().Lines().LoadFromStream(buffer, &error);
     m_read = true;
     updateCaption(m_document->Text());
     const QString damage = m_document->Lines().loadDamage();
@@ -220,7 +238,7 @@ void TNoteFrame::forgetFileData()
 
 QColor TNoteFrame::color() const
 {
-    return m_document->Color();
+    return m_color;
 }
 
 QString TNoteFrame::Hint() const
@@ -288,7 +306,7 @@ void TNoteFrame::LoadFormInfo()
     const QString section = recordName(m_idx);
     const qint32 color
         = ini.readInteger(section, QStringLiteral("Color"), ColorValue::fromColor(this->color()));
-    m_document->setColor(ColorValue::toColor(color));
+    setColor(ColorValue::toColor(color));
     setHeaderColor(this->color());
     if (!m_frm)
         return;
@@ -350,7 +368,7 @@ void TNoteFrame::NoteWindowClose()
         return;
     edit().setContent(*m_frm->editor());
     updateCaption(m_document->Text());
-    m_document->setColor(m_frm->editor()->Color());
+    setColor(m_frm->editor()->Color());
     setHeaderColor(color());
 
     m_host.StoreNotes();

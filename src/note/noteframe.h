@@ -137,6 +137,8 @@ protected:
 
 private:
     void createHeader();
+    RichDocument &document();
+    void setColor(const QColor &color);
     void paintHeader();
     // Where the close picture begins in the header.
     int closeLeft() const;
@@ -151,7 +153,9 @@ private:
     void showPreview(const QPoint &pointer);
 
     NoteHost &m_host;
+    // Made when first needed; the note colour is kept here until then.
     std::unique_ptr<RichDocument> m_document;
+    QColor m_color;
     QWidget *m_header = nullptr;
     QLabel *m_close = nullptr;
     QColor m_headerColor;

@@ -313,9 +313,8 @@ std::optional<FileStamp> stampOf(const QString &path)
     struct stat status;
     if (::stat(QFile::encodeName(path).constData(), &status) != 0)
         return std::nullopt;
-    const auto milliseconds = [](const timespec &time) {
-        return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000;
-    };
+    const auto milliseconds
+        = [](const timespec &time) { return qint64(time.tv_sec) * 1000 + time.tv_nsec / 1000000; };
     return FileStamp{qint64(status.st_size), milliseconds(status.st_mtim),
                      milliseconds(status.st_ctim)};
 #else

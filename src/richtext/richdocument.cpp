@@ -150,10 +150,15 @@ RichDocument::~RichDocument() = default;
 void RichDocument::configure()
 {
     m_document->setUndoRedoEnabled(true);
-    m_color = QGuiApplication::palette().color(QPalette::ToolTipBase);
+    m_color = standardColor();
     QTextCharFormat standard;
     TJvTextAttributes::applyFont(standard, TextFont::standard());
     setDefaultFormat(standard);
+}
+
+QColor RichDocument::standardColor()
+{
+    return QGuiApplication::palette().color(QPalette::ToolTipBase);
 }
 
 QString RichDocument::Text() const

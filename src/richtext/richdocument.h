@@ -108,6 +108,8 @@ public:
     void setModified(bool modified);
     // The background colour: the note colour.
     QColor Color() const { return m_color; }
+    // The colour of a new document.
+    static QColor standardColor();
     void setColor(const QColor &color);
     // The default attributes as a font; setting copies name, size, colour,
     // style and weight into DefAttributes.
