@@ -54,13 +54,9 @@ struct Fingerprint
 
 std::optional<QByteArray> readWhole(const QString &path, QString *error)
 {
-    if (QFileInfo(path).isDir()) {
-        *error = tr("it is a folder");
-        return std::nullopt;
-    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+        *error = QFileInfo(path).isDir() ? tr("it is a folder") : file.errorString();
         return std::nullopt;
     }
     QByteArray data = file.readAll();
@@ -251,7 +247,8 @@ QList<int> NoteStorage::numbersFrom(int first, const QString &extension) const
     static const QRegularExpression name(QStringLiteral("^QelNotes_(0|[1-9][0-9]{0,8})\\.(\\w+)$"));
     QList<int> numbers;
     const QStringList names = QDir(m_folder).entryList({QStringLiteral("QelNotes_*.") + extension},
-                                                       QDir::AllEntries | QDir::System);
+                                                       QDir::AllEntries | QDir::System,
+                                                       QDir::NoSort);
     for (const QString &fileName : names) {
         const QRegularExpressionMatch match = name.match(fileName);
         if (match.hasMatch() && match.captured(2) == extension
