@@ -246,9 +246,8 @@ QList<int> NoteStorage::numbersFrom(int first, const QString &extension) const
 {
     static const QRegularExpression name(QStringLiteral("^QelNotes_(0|[1-9][0-9]{0,8})\\.(\\w+)$"));
     QList<int> numbers;
-    const QStringList names = QDir(m_folder).entryList({QStringLiteral("QelNotes_*.") + extension},
-                                                       QDir::AllEntries | QDir::System,
-                                                       QDir::NoSort);
+    const QStringList names = QDir(m_folder).entryList(
+        {QStringLiteral("QelNotes_*.") + extension}, QDir::AllEntries | QDir::System, QDir::NoSort);
     for (const QString &fileName : names) {
         const QRegularExpressionMatch match = name.match(fileName);
         if (match.hasMatch() && match.captured(2) == extension

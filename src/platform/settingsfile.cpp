@@ -407,6 +407,19 @@ void remember(const QString &path, Contents contents, qint64 writtenAt)
                                 *stamp, writtenAt});
 }
 
+// Writes contents over the file that held before, unless they are the same:
+// storing unchanged records rewrites nothing.
+bool writeChanged(const QString &path, const ParsedFile &before, Contents contents,
+                  qint64 writtenAt)
+{
+    if (contents.bytes == before.contents().bytes)
+        return true;
+    if (!writeWholeFile(path, contents.fileBytes(), nullptr))
+        return false;
+    remember(path, std::move(contents), writtenAt);
+    return true;
+}
+
 std::optional<QString> lookup(const QString &path, const QString &section, const QString &key)
 {
     const QMutexLocker lock(&cacheLock);
@@ -608,11 +621,7 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
                  + contents.encode(keyName.text() + u'=' + entry) + end;
     }
 
-    if (!writeWholeFile(*target, contents.fileBytes(), nullptr)) {
-        return refuse();
-    }
-    remember(*target, std::move(contents), writtenAt);
-    return true;
+    return writeChanged(*target, *file, std::move(contents), writtenAt) || refuse();
 }
 
 bool SettingsFile::copySections(const QList<std::pair<QString, QString>> &copies)
@@ -675,11 +684,7 @@ bool SettingsFile::copySections(const QList<std::pair<QString, QString>> &copies
         result += contents.encode(u'[' + name + u']') + end + body;
     }
     contents.bytes = result;
-    if (!writeWholeFile(*target, contents.fileBytes(), nullptr)) {
-        return refuse();
-    }
-    remember(*target, std::move(contents), writtenAt);
-    return true;
+    return writeChanged(*target, *file, std::move(contents), writtenAt) || refuse();
 }
 
 bool SettingsFile::refuse()

@@ -1,6 +1,7 @@
 #include "platform/settingsfile.h"
 
 #include <QDateTime>
+#include <QFileInfo>
 #include <QDir>
 #include <QFile>
 #include <QStringEncoder>
@@ -149,6 +150,28 @@ private Q_SLOTS:
         QVERIFY(settings.writeInteger(QStringLiteral("Note_2"), QStringLiteral("Left"), 1));
         expected += "\r\n[Note_2]\r\nLeft=1\r\n";
         QCOMPARE(contentsOf(path), expected);
+    }
+
+    // Storing a record that holds those values already leaves the file alone
+    // (a thousand notes' records are stored at every close).
+    void unchangedValuesRewriteNothing()
+    {
+        const QString path = fileWith("[Main]\r\nLeft=10\r\n[Note_1]\r\nColor=5\r\n");
+        const QDateTime old = QDateTime::currentDateTime().addDays(-1);
+        const auto age = [&path](const QDateTime &time) {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(time, QFileDevice::FileModificationTime));
+        };
+        age(old);
+        SettingsFile settings(path);
+        QVERIFY(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 10));
+        QVERIFY(settings.copySections({{QStringLiteral("Note_1"), QStringLiteral("Note_1")}}));
+        QCOMPARE(QFileInfo(path).lastModified(), old);
+
+        QVERIFY(settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 11));
+        QVERIFY(QFileInfo(path).lastModified() > old);
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), 0), 11);
     }
 
     void legacyEncodingReadAndKept()
