@@ -13,6 +13,7 @@
 #include "benchmain.h"
 
 #include <chrono>
+#include <limits>
 
 namespace {
 
@@ -24,14 +25,15 @@ const QByteArray &note()
     return rtf;
 }
 
-void load(QTextDocument &document, const QByteArray &rtf = note())
+void load(QTextDocument &document, const QByteArray &rtf = note(), int paragraphLimit = 0)
 {
     document.setUndoRedoEnabled(false);
     QTextCursor cursor(&document);
-    if (RtfReader::read(rtf, cursor).message.size())
+    if (RtfReader::read(rtf, cursor, paragraphLimit).message.size())
         std::abort();
 }
 
+// The note is parsed on a second thread while the document is built.
 void BM_LoadNote(benchmark::State &state)
 {
     for (auto _ : state) {
@@ -42,6 +44,19 @@ void BM_LoadNote(benchmark::State &state)
     state.SetBytesProcessed(state.iterations() * note().size());
 }
 BENCHMARK(BM_LoadNote)->Unit(benchmark::kMillisecond);
+
+// The same on the calling thread alone, as a paragraph limit keeps it: what the second thread
+// saves.
+void BM_LoadNoteOneThread(benchmark::State &state)
+{
+    for (auto _ : state) {
+        QTextDocument document;
+        load(document, note(), std::numeric_limits<int>::max());
+        benchmark::DoNotOptimize(document.characterCount());
+    }
+    state.SetBytesProcessed(state.iterations() * note().size());
+}
+BENCHMARK(BM_LoadNoteOneThread)->Unit(benchmark::kMillisecond);
 
 void BM_SaveNote(benchmark::State &state)
 {
