@@ -344,6 +344,8 @@ private:
     const RtfParser::BatchSink &m_sink;
     // Objects and formats handed over to the sink so far.
     size_t m_sentObjects = 0, m_sentStyles = 0, m_sentParas = 0;
+    // The first batches are small, so that the document is begun early.
+    size_t m_batchParagraphs = 16;
     std::vector<GroupState> m_stack;
     int m_flattened = 0; // groups open beyond RtfParser::MaxDepth
     bool m_done = false;
@@ -1300,7 +1302,7 @@ void Parser::finishParagraph(bool terminated)
     m_content->paragraphs.push_back({paraIndex(top().para), styleIndex(top().chr),
                                      m_paragraphFirstRun, runs - m_paragraphFirstRun, terminated});
     m_paragraphFirstRun = runs;
-    if (m_sink && m_content->paragraphs.size() >= RtfParser::BatchParagraphs + 2)
+    if (m_sink && m_content->paragraphs.size() >= m_batchParagraphs + 2)
         handOver();
 }
 
@@ -1333,6 +1335,7 @@ void Parser::handOver()
     m_sentObjects = objects.size();
     m_sentStyles = m_styles.size();
     m_sentParas = m_paras.size();
+    m_batchParagraphs = std::min<size_t>(m_batchParagraphs * 2, RtfParser::BatchParagraphs);
     m_sink(std::move(batch));
 }
 

@@ -31,7 +31,7 @@ public:
     // still change a format handed over (a colour table after the text): the content's formats
     // are the final ones.
     using BatchSink = std::function<void(RtfContent &&batch)>;
-    // Paragraphs of a batch besides the one that follows.
+    // The most paragraphs of a batch besides the one that follows.
     static constexpr int BatchParagraphs = 500;
     static void parse(QByteArrayView data, RtfContent *content, const BatchSink &sink);
 };
