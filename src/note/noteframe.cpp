@@ -34,7 +34,7 @@
 namespace {
 
 constexpr int HeaderHeight = 16;
-// The header's row: margins, the close picture's panel and the space before it.
+// The header's row: margins, the close picture's size and the space before it.
 constexpr int LeftMargin = 2;
 constexpr int RightMargin = 1;
 constexpr int CloseSize = 14;
@@ -160,8 +160,7 @@ void TNoteFrame::createHeader()
 void TNoteFrame::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    // Caption from the left margin up to the close picture, which sits
-    // centred at the right margin.
+    // The close picture sits at the right margin, centred in the row's height.
     m_header->setGeometry(0, 0, width(), HeaderHeight);
     m_close->move(closeLeft(), (HeaderHeight - CloseSize) / 2);
 }
