@@ -76,8 +76,8 @@ unset WAYLAND_DISPLAY
 if [[ $wm == openbox ]]; then
     openbox --sm-disable >"$work/wm.log" 2>&1 &
     other_pids+=($!)
-    until_true 10 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
-        || fail "openbox did not start"
+    until_true 30 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+        || { cat "$work/wm.log" >&2; fail "openbox did not start"; }
     out=$out/openbox
     mkdir -p "$out"
 fi
