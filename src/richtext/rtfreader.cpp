@@ -74,6 +74,8 @@ public:
 
 private:
     bool ownsBlock(const RtfContent &content, size_t i) const;
+    // Formats the block the first paragraph lands in, once.
+    void begin(const RtfContent &content);
     // Inserts paragraph i and the mark that ends it; false when the document ends with it.
     bool insertParagraph(RtfContent &content, size_t i);
     // Gives the cursor's block the paragraph's formats, or a new block after it begun by a mark
@@ -104,11 +106,7 @@ bool ContentInserter::ownsBlock(const RtfContent &content, size_t i) const
 
 void ContentInserter::insertParagraphs(RtfContent &content, size_t count)
 {
-    if (!m_begun) {
-        m_begun = true;
-        if (ownsBlock(content, 0))
-            formatBlock(content, content.paragraphs[0], nullptr);
-    }
+    begin(content);
     for (size_t i = 0; i < count; ++i)
         insertParagraph(content, i);
 }
@@ -122,13 +120,18 @@ void ContentInserter::finish(RtfContent &content)
     // At the end of the document the last paragraph mark becomes the document's own.
     if (m_cursor.atEnd() && paragraphs.back().terminated)
         paragraphs.back().terminated = false;
-    if (!m_begun) {
-        m_begun = true;
-        if (ownsBlock(content, 0))
-            formatBlock(content, paragraphs[0], nullptr);
-    }
+    begin(content);
     for (size_t i = 0; i < paragraphs.size() && insertParagraph(content, i); ++i) {
     }
+}
+
+void ContentInserter::begin(const RtfContent &content)
+{
+    if (m_begun)
+        return;
+    m_begun = true;
+    if (ownsBlock(content, 0))
+        formatBlock(content, content.paragraphs[0], nullptr);
 }
 
 bool ContentInserter::insertParagraph(RtfContent &content, size_t i)
@@ -382,7 +385,6 @@ RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, i
     }
     cursor.endEditBlock();
     result.message = content.damage;
-    result.cut = content.cut;
     if (!content.damagedPicture.isEmpty())
         result.pictureMessage = QStringLiteral("a picture is damaged and kept as it was (%1)")
                                     .arg(content.damagedPicture);

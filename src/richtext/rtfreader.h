@@ -23,8 +23,6 @@ public:
         // Why a picture of the document could not be shown: it is kept as it
         // was, drawn as a box. Empty when every picture could be decoded.
         QString pictureMessage;
-        // Only the paragraphs up to the limit were read: more follow.
-        bool cut = false;
 
         bool damaged() const { return read && !message.isEmpty(); }
         explicit operator bool() const { return read; }
