@@ -61,6 +61,8 @@ private Q_SLOTS:
     void badArgumentsPrintUsage();
     void encryptPrintsTheCommandsMarker_data();
     void encryptPrintsTheCommandsMarker();
+    void wrongPasswordsLeaveTheMarker_data();
+    void wrongPasswordsLeaveTheMarker();
     void decryptReplacesMarkersItCanDecrypt();
     void passwordsComeFromAFileOrTheTerminal_data();
     void passwordsComeFromAFileOrTheTerminal();
@@ -289,8 +291,12 @@ void TestQelnote::badArgumentsPrintUsage()
     QVERIFY(run.err.contains("rtf FILE"));
 }
 
-// The marker the Crypt command makes of "Grüße €" under the password "master".
+// A marker of "Grüße €" under the password "master" as earlier versions made
+// it, and as the Crypt command makes it now, with a check value.
 static const QByteArray GreetingMarker("QelCrypt:#8#229#254#251#103#16#137#147#190");
+static const QByteArray CheckedGreetingMarker(
+    "QelCrypt:#024#229#254#251#103#16#137#147#190#111#53#92#251#77#242#33#114#49#251#121#103#199#"
+    "218#110#97");
 
 void TestQelnote::encryptPrintsTheCommandsMarker_data()
 {
@@ -307,7 +313,30 @@ void TestQelnote::encryptPrintsTheCommandsMarker()
     const Run run = qelnote({"encrypt", "--password-file", password}, input);
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, GreetingMarker + '\n');
+    QCOMPARE(run.out, CheckedGreetingMarker + '\n');
+}
+
+void TestQelnote::wrongPasswordsLeaveTheMarker_data()
+{
+    QTest::addColumn<QByteArray>("wrong");
+    // Passwords that passed for this marker while only its last byte was checked.
+    QTest::newRow("shadow5627") << QByteArray("shadow5627");
+    QTest::newRow("hunter1801") << QByteArray("hunter1801");
+    QTest::newRow("dragon6564") << QByteArray("dragon6564");
+}
+
+void TestQelnote::wrongPasswordsLeaveTheMarker()
+{
+    QFETCH(QByteArray, wrong);
+    const QString right = file("right", "right horse\n");
+    const QByteArray marker
+        = qelnote({"encrypt", "--password-file", right}, "secret\n").out.trimmed();
+    const QString note = file("note.txt", marker);
+    const Run run = qelnote({"decrypt", "--password-file", file("wrong", wrong), note});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, marker + '\n');
+    QVERIFY(run.err.contains("does not decrypt with this password"));
+    QCOMPARE(qelnote({"decrypt", "--password-file", right, note}).out, QByteArray("secret\n"));
 }
 
 void TestQelnote::decryptReplacesMarkersItCanDecrypt()
@@ -317,15 +346,16 @@ void TestQelnote::decryptReplacesMarkersItCanDecrypt()
         = qelnote({"encrypt", "--password-file", password}, "Привет\nzwei Zeilen\n").out.trimmed();
     const QString other = file("other", "other");
     const QByteArray foreign = qelnote({"encrypt", "--password-file", other}, "x").out.trimmed();
-    const QString note = file("note.txt", "Title\r\n" + GreetingMarker + "\r\nin a line " + lines
+    const QString note = file("note.txt", "Title\r\n" + GreetingMarker + "\r\n"
+                                              + CheckedGreetingMarker + "\r\nin a line " + lines
                                               + " and " + foreign + "\r\nQELCRYPT:#12#1#2");
     const Run run = qelnote({"decrypt", "--password-file", password, note});
     QCOMPARE(run.status, 1);
-    QCOMPARE(run.out, "Title\nGrüße €\nin a line Привет\nzwei Zeilen and " + foreign
+    QCOMPARE(run.out, "Title\nGrüße €\nGrüße €\nin a line Привет\nzwei Zeilen and " + foreign
                           + "\nQELCRYPT:#12#1#2\n");
-    QCOMPARE(run.err, "qelnote: line 4: " + foreign.left(24)
+    QCOMPARE(run.err, "qelnote: line 5: " + foreign.left(24)
                           + "... does not decrypt with this password\n"
-                            "qelnote: line 5: QELCRYPT:#12#1#2 is damaged\n");
+                            "qelnote: line 6: QELCRYPT:#12#1#2 is damaged\n");
 
     const Run clean = qelnote({"decrypt", note, "--password-file", other});
     QCOMPARE(clean.status, 1);

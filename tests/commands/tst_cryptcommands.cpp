@@ -46,7 +46,9 @@ public:
 
 // The marker the Crypt command makes of "Grüße €" under "master"; qelnote's
 // tests expect the same.
-const QString GreetingMarker("QelCrypt:#8#229#254#251#103#16#137#147#190");
+const QString GreetingMarker(
+    "QelCrypt:#024#229#254#251#103#16#137#147#190#111#53#92#251#77#242#33#114#49#251#121#103#199#"
+    "218#110#97");
 
 } // namespace
 
