@@ -2,6 +2,7 @@
 
 #include "crypt/blowfish.h"
 #include "crypt/textroutines.h"
+#include "crypt/wipe.h"
 #include "richtext/codepage.h"
 
 #include <QHash>
@@ -160,10 +161,12 @@ QByteArray CryptMarker::key(const QString &password)
 
 QString CryptMarker::encrypt(const QString &plainText, const QString &password)
 {
-    const QByteArray key = CryptMarker::key(password);
+    QByteArray key = CryptMarker::key(password);
+    const WipeOnExit wipedKey(key);
     TBlowfish cipher;
     cipher.Set_Passwd(key);
-    const QByteArray text = plainBytes(plainText);
+    QByteArray text = plainBytes(plainText);
+    const WipeOnExit wipedText(text);
     TCharArray bytes = text + '\0' + checkValue(text, key);
     cipher.Encrypt(bytes);
     QString marker = Prefix + QLatin1String("#0") + QString::number(bytes.size());
@@ -175,10 +178,12 @@ QString CryptMarker::encrypt(const QString &plainText, const QString &password)
 CryptMarker::Decrypted CryptMarker::decrypt(const QString &marker, const QString &password)
 {
     std::optional<Listed> listed = markerBytes(marker);
-    const QByteArray key = CryptMarker::key(password);
+    QByteArray key = CryptMarker::key(password);
+    const WipeOnExit wipedKey(key);
     TBlowfish cipher;
     if (!listed || !cipher.Set_Passwd(key) || !cipher.Decrypt(listed->bytes))
         return {Decrypted::Damaged, {}};
+    const WipeOnExit wipedBytes(listed->bytes);
     const QByteArrayView bytes = listed->bytes;
     const qsizetype end = bytes.indexOf('\0');
     if (end < 0)
