@@ -8,6 +8,8 @@
 
 #include "richtext/rtfreader.h"
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -19,11 +21,20 @@ struct Run
     QByteArray err;
 };
 
-Run qelnote(const QStringList &arguments, const QByteArray &input = {})
+// fileSizeLimit, when set, makes every write beyond that many bytes of a file
+// fail as on a full disk.
+Run qelnote(const QStringList &arguments, const QByteArray &input = {}, rlim_t fileSizeLimit = 0)
 {
     QProcess process;
-    // Without a terminal of its own the tool can never wait for a typed password.
-    process.setChildProcessModifier([] { setsid(); });
+    process.setChildProcessModifier([fileSizeLimit] {
+        // Without a terminal of its own the tool can never wait for a typed password.
+        setsid();
+        if (fileSizeLimit != 0) {
+            std::signal(SIGXFSZ, SIG_IGN); // a refused write, not a killed process
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+    });
     process.start(QStringLiteral(QELNOTE_PATH), arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -71,6 +82,10 @@ private Q_SLOTS:
     void searchReportsAFolderItCannotRead();
     void exportWritesEveryNoteAndLeavesTheNotesAlone_data();
     void exportWritesEveryNoteAndLeavesTheNotesAlone();
+    void exportLeavesAloneWhatItDidNotWrite();
+    void exportReportsAFullDisk();
+    void exportKeepsNoActiveContent_data();
+    void exportKeepsNoActiveContent();
 
 private:
     QTemporaryDir m_folder;
@@ -505,6 +520,118 @@ void TestQelnote::exportWritesEveryNoteAndLeavesTheNotesAlone()
     for (const char *text : {"中文", "한글", "ソフト"})
         QVERIFY2(read(2).contains(text), text);
     QVERIFY(read(3).contains("milk and Bread"));
+}
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+} // namespace
+
+void TestQelnote::exportLeavesAloneWhatItDidNotWrite()
+{
+    const QString data = dataFolder();
+    const QDir out(m_folder.filePath(QStringLiteral("export/others")));
+    QVERIFY(out.mkpath("."));
+    const QString victim = file("victim.txt", "the user's own");
+    QVERIFY(QFile::link(victim, out.filePath("0 plain bold italic under struck H2O x2.html")));
+    QVERIFY(QFile::link(m_folder.filePath("nowhere"), out.filePath("1 png dib wm.html")));
+    QFile own(out.filePath("3 Shopping list_ a_b.html"));
+    QVERIFY(own.open(QIODevice::WriteOnly) && own.write("mine") == 4);
+    own.close();
+
+    const Run run = qelnote({"export", data, "--to", "html", out.path()});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(contents(victim), QByteArray("the user's own"));
+    QVERIFY(QFileInfo(out.filePath("1 png dib wm.html")).isSymLink());
+    QCOMPARE(contents(m_folder.filePath("nowhere")), QByteArray("(missing)"));
+    QCOMPARE(contents(own.fileName()), QByteArray("mine"));
+    for (const char *name : {"0 plain bold italic under struck H2O x2 (2).html",
+                             "1 png dib wm (2).html", "3 Shopping list_ a_b (2).html"}) {
+        QVERIFY2(contents(out.filePath(name)).startsWith("<!DOCTYPE"), name);
+        QVERIFY2(run.err.contains(out.filePath(name).toUtf8()), run.err.constData());
+    }
+    QVERIFY(contents(out.filePath("2 中文.html")).contains("한글"));
+
+    // What an export wrote, a later one replaces; once changed by hand, it is the user's.
+    QFile edited(out.filePath("2 中文.html"));
+    QVERIFY(edited.open(QIODevice::Append) && edited.write("edited") == 6);
+    edited.close();
+    const Run again = qelnote({"export", data, "--to", "html", out.path()});
+    QCOMPARE(again.status, 1);
+    QVERIFY(!QFileInfo::exists(out.filePath("1 png dib wm (3).html")));
+    QVERIFY(contents(edited.fileName()).endsWith("edited"));
+    QVERIFY(contents(out.filePath("2 中文 (2).html")).contains("한글"));
+
+    const QString fresh = m_folder.filePath(QStringLiteral("export/fresh"));
+    QCOMPARE(qelnote({"export", data, "--to", "md", fresh}).status, 0);
+    const Run twice = qelnote({"export", data, "--to", "md", fresh});
+    QCOMPARE(twice.err, QByteArray());
+    QCOMPARE(twice.status, 0);
+}
+
+void TestQelnote::exportReportsAFullDisk()
+{
+    const QString out = m_folder.filePath(QStringLiteral("export/full"));
+    // Room for the small notes, not for the one with all the formatting.
+    const Run run = qelnote({"export", dataFolder(), "--to", "html", out}, {}, 2048);
+    QCOMPARE(run.status, 1);
+    const QString big = QDir(out).filePath("0 plain bold italic under struck H2O x2.html");
+    QVERIFY2(run.err.contains("cannot write " + big.toUtf8()), run.err.constData());
+    QVERIFY(!QFileInfo::exists(big));
+    QVERIFY(contents(QDir(out).filePath("3 Shopping list_ a_b.html")).contains("milk and Bread"));
+}
+
+void TestQelnote::exportKeepsNoActiveContent_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArrayList>("present");
+    QTest::addColumn<QByteArrayList>("absent");
+    QTest::newRow("html") << "html"
+                          << QByteArrayList{"<title>&lt;/title&gt;&lt;h1&gt;X</title>",
+                                            "&lt;script&gt;", "<a href=\"https://example.org/\">",
+                                            "<a href=\"mailto:a@b.example\">", "bad worse"}
+                          << QByteArrayList{"<script", "<h1", "href=\"javascript", "vbscript"};
+    QTest::newRow("markdown") << "md"
+                              << QByteArrayList{"\\</title\\>\\<h1\\>X",
+                                                "\\<script\\>alert(1)\\</script\\>",
+                                                "\\[x\\](javascript:alert(2))",
+                                                "a\\\\\\<b\\>",
+                                                "[good](https://example.org/)",
+                                                "[mail](mailto:a@b.example)",
+                                                "bad worse ["}
+                              << QByteArrayList{"](javascript:alert(3))", "(vbscript", "[bad]"};
+}
+
+void TestQelnote::exportKeepsNoActiveContent()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArrayList, present);
+    QFETCH(QByteArrayList, absent);
+    const QString data = m_folder.filePath(QStringLiteral("hostile"));
+    QVERIFY(QDir().mkpath(data));
+    QFile note(data + QStringLiteral("/QelNotes_0.rtf"));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write("{\\rtf1\\ansi {\\fonttbl{\\f0 Arial;}}\\f0 </title><h1>X\\par\n"
+               "<script>alert(1)</script> [x](javascript:alert(2)) a\\\\<b>\\par\n"
+               "{\\field{\\*\\fldinst HYPERLINK \"javascript:alert(3)\"}{\\fldrslt bad}} "
+               "{\\field{\\*\\fldinst HYPERLINK \"vbscript:x\"}{\\fldrslt worse}} "
+               "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/\"}{\\fldrslt good}} "
+               "{\\field{\\*\\fldinst HYPERLINK \"mailto:a@b.example\"}{\\fldrslt mail}}\\par}");
+    note.close();
+    const QString out = m_folder.filePath(QStringLiteral("export/hostile-") + format);
+    const Run run = qelnote({"export", data, "--to", format, out});
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    const QByteArray written = contents(out + "/0 __title__h1_X." + format);
+    for (const QByteArray &text : present)
+        QVERIFY2(written.contains(text), text + "\n" + written);
+    for (const QByteArray &text : absent)
+        QVERIFY2(!written.contains(text), text + "\n" + written);
 }
 
 QTEST_APPLESS_MAIN(TestQelnote)
