@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -77,6 +78,8 @@ private Q_SLOTS:
     void decryptReplacesMarkersItCanDecrypt();
     void passwordsComeFromAFileOrTheTerminal_data();
     void passwordsComeFromAFileOrTheTerminal();
+    void passwordFilesAreBounded_data();
+    void passwordFilesAreBounded();
     void searchListsTheNotesWithAllWords_data();
     void searchListsTheNotesWithAllWords();
     void searchReportsAFolderItCannotRead();
@@ -203,27 +206,38 @@ void TestQelnote::rtfPrintsWhatReadsBackToTheSameText()
 
 void TestQelnote::unreadableFilesFailWithOneLine_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file at all
+    // What stands at the note's path: nothing, a FIFO nobody writes, a folder,
+    // a device without end, a file above the size of any note.
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << QByteArray() << QStringLiteral("cannot open");
+    QTest::newRow("missing") << "missing" << QStringLiteral("No such file");
+    QTest::newRow("FIFO") << "fifo" << QStringLiteral("not a regular file");
+    QTest::newRow("folder") << "folder" << QStringLiteral("a folder");
+    QTest::newRow("endless device") << "/dev/zero" << QStringLiteral("not a regular file");
+    QTest::newRow("too large") << "large" << QStringLiteral("larger than 64 MB");
 }
 
 void TestQelnote::unreadableFilesFailWithOneLine()
 {
-    QFETCH(QByteArray, content);
+    QFETCH(QString, kind);
     QFETCH(QString, message);
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("note.rtf"));
-    if (!content.isNull()) {
+    QString path = folder.filePath(QStringLiteral("note.rtf"));
+    if (kind == "fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == "large") {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(65 * 1024 * 1024)); // sparse
+    } else if (kind.startsWith('/')) {
+        path = kind;
     }
-    for (const char *command : {"text", "rtf"}) {
+    for (const char *command : {"text", "rtf", "calc"}) {
         const Run run = qelnote({QLatin1String(command), path});
         QCOMPARE(run.status, 1);
         QCOMPARE(run.out, QByteArray());
-        QVERIFY2(run.err.startsWith("qelnote: ") && run.err.endsWith('\n')
+        QVERIFY2(run.err.startsWith("qelnote: cannot read ") && run.err.endsWith('\n')
                      && run.err.count('\n') == 1,
                  run.err.constData());
         QVERIFY2(run.err.contains(path.toUtf8()) && run.err.contains(message.toUtf8()),
@@ -398,7 +412,40 @@ void TestQelnote::passwordsComeFromAFileOrTheTerminal()
     QCOMPARE(run.out, QByteArray());
     QVERIFY2(run.err.startsWith("qelnote: ") && run.err.contains(message), run.err.constData());
     QVERIFY(qelnote({"encrypt", "--password-file", m_folder.filePath("missing")}, "text")
-                .err.contains("cannot open"));
+                .err.contains("No such file"));
+}
+
+void TestQelnote::passwordFilesAreBounded_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("endless device") << "/dev/zero" << QByteArray("not a regular file");
+    QTest::newRow("folder") << "/" << QByteArray("a folder");
+    QTest::newRow("too large") << "large" << QByteArray("larger than 64 kB");
+}
+
+void TestQelnote::passwordFilesAreBounded()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, message);
+    if (path == "large")
+        path = file("large", "master\n" + QByteArray(64 * 1024, 'x'));
+    const QString note = file("note.txt", GreetingMarker);
+    const Run run = qelnote({"decrypt", "--password-file", path, note});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY2(run.err.startsWith("qelnote: cannot read the password file " + path.toUtf8())
+                 && run.err.contains(message),
+             run.err.constData());
+
+    // A pipe, as "--password-file <(...)" gives, is read up to the same limit.
+    const Run piped = qelnote({"decrypt", "--password-file", "/dev/stdin", note}, "master\n");
+    QCOMPARE(piped.err, QByteArray());
+    QCOMPARE(piped.out, QByteArray("Grüße €\n"));
+    const Run flood
+        = qelnote({"decrypt", "--password-file", "/dev/stdin", note}, QByteArray(65 * 1024, 'x'));
+    QCOMPARE(flood.status, 1);
+    QVERIFY2(flood.err.contains("more than a password file may"), flood.err.constData());
 }
 
 // A data folder of four notes in board order: formatting, pictures, East Asian
