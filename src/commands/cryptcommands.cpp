@@ -45,10 +45,11 @@ CryptCommands::~CryptCommands()
 
 void CryptCommands::SetMasterPassword(const QString &password)
 {
-    if (password.constData() == m_masterPassword.constData())
-        return; // the same text: wiping the old one would wipe the new
+    // A copy of our own: wiping it later must not write over a text another
+    // object still uses, such as a settings file's cache.
+    QString copy(password.constData(), password.size());
     wipe(m_masterPassword);
-    m_masterPassword = password;
+    m_masterPassword = std::move(copy);
 }
 
 void CryptCommands::LoadSettings()
@@ -138,11 +139,14 @@ bool CryptCommands::havePassword(QWidget *parent)
 {
     if (!IsBlank(m_masterPassword))
         return true;
-    const std::optional<QString> answer = dialogs().askMasterPassword(parent);
-    if (!answer || IsBlank(*answer))
+    std::optional<QString> answer = dialogs().askMasterPassword(parent);
+    if (!answer)
         return false;
-    SetMasterPassword(*answer);
-    return true;
+    const bool blank = IsBlank(*answer);
+    if (!blank)
+        SetMasterPassword(*answer);
+    wipe(*answer);
+    return !blank;
 }
 
 CommandDialogs &CryptCommands::dialogs() const

@@ -45,7 +45,8 @@ void tst_LinkTarget::onlySafeDocumentsOpen_data()
     QTest::newRow("sound") << "song.ogg" << QByteArray("OggS\0\x02", 6) << false << true;
 
     QTest::newRow("Java launch file")
-        << "app.jnlp" << QByteArray("<?xml version=\"1.0\"?>\n<jnlp spec=\"1.0+\"></jnlp>\n")
+        << "app.jnlp"
+        << QByteArray("<?xml version=\"1.0\"?>\n<jnlp codebase=\"http://x.example/\"></jnlp>\n")
         << false << false;
     QTest::newRow("batch file") << "run.bat" << QByteArray("@echo off\r\ndel *.*\r\n") << false
                                 << false;
