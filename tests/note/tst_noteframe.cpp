@@ -599,7 +599,7 @@ void tst_NoteFrame::encryptedTextGoesBackIntoTheNoteAndComesOutAgain()
     editor->setSelLength(int(secret.size()));
     click(frame, m_dm->acCrypt);
     const QString encrypted = editor->Text();
-    QVERIFY2(encrypted.startsWith(QStringLiteral("Title\r\nQelCrypt:#24#")),
+    QVERIFY2(encrypted.startsWith(QStringLiteral("Title\r\nQelCrypt:#032#")),
              qPrintable(encrypted.toUtf8().toPercentEncoding()));
     frame->Frm()->close();
     QCOMPARE(frame->edit().Text(), encrypted);
