@@ -132,7 +132,9 @@ void TStrParser::Run(const QString &text)
         const bool failed = FErrorCode != 0 || !HP.FError.isEmpty();
         if (failed)
             reportStatementError();
-        valueWaiting = !failed && sym() == Eql;
+        // The "=" asks for the statement's value or its word only right after it on its line.
+        valueWaiting = !failed && sym() == Eql && FScanner.Line == FScanner.PrevSymLine
+                       && (HP.Depth() > 0 || prevSym == Ident);
         while (sym() == NoSym)
             GetSym();
         // A statement may leave its first symbol in place for the next one (a vector name
@@ -1074,13 +1076,23 @@ void TStrParser::Statement()
     }
     // A value left by the beginning of the statement (5 + ) =): text that breaks it off before
     // an "=" on the same line is an error of that line, not a word to pass over.
+    // A word waits for a definition or an "=" to the end of its line only; the next line is a
+    // statement of its own (a heading above a list of dashes).
+    if (target && prevSym == Ident && FScanner.Line != FScanner.PrevSymLine)
+        return;
     const bool valueLeft = HP.Depth() > 0;
+    if (valueLeft && FScanner.Line == FScanner.PrevSymLine && FScanner.ResultRequestedOnLine()) {
+        // 3 4 = or 2 x 1.50 =: the "=" would show the later part alone.
+        FErrorCode = ExpressionError;
+        return;
+    }
     if (target && prevSym == Ident && wordUsedAsOperand()) {
         // x * 2 = with x never defined: the word has no value to compute with.
         remove(target);
         FErrorCode = WrongIdentifier;
         return;
     }
+    const quint64 beforeExpression = FScanner.Steps();
     if (sym() != Ident) {
         Expression();
         // The "=" after a word and a calculation asks for the calculation (Total 1.29 + 2.49 =).
@@ -1090,7 +1102,11 @@ void TStrParser::Statement()
     if (FErrorCode != 0) {
         if (prevSym == Ident)
             remove(target);
-        if (FErrorCode == ExpressionError && valueLeft && FScanner.ResultRequestedOnLine())
+        // An expression that fails at its first symbol was text; one that fails further on is
+        // a calculation that must not show a result without its error.
+        const bool brokenOff = valueLeft || FScanner.Steps() != beforeExpression;
+        if (FErrorCode == ExpressionError && brokenOff
+            && (sym() == Eql || FScanner.ResultRequestedOnLine()))
             return;
         GetSym();
         // Ordinary text between calculations is passed over.
