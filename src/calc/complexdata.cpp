@@ -10,7 +10,8 @@
 namespace {
 
 constexpr double ZeroLimit = 1e-12;
-constexpr double DivisorLimit = 1e-20;
+// Only a divisor of zero (or one so small that its square vanishes) divides by zero.
+constexpr long double DivisorLimit = std::numeric_limits<long double>::min();
 constexpr long double HalfPi = 1.57079632679489661923132169163975144L;
 const double PiOver2 = double(HalfPi);
 const double Infinity = std::numeric_limits<double>::infinity();
@@ -327,7 +328,7 @@ TCalcError TComplexData::DoDivide(const TComplexData &Right)
     const long double x = FReal;
     const long double y = FImaginary;
     const long double divisor = c * c + d * d;
-    if (divisor <= DivisorLimit)
+    if (divisor < DivisorLimit)
         return TCalcError::divisionByZero();
     return store((c * x + d * y) / divisor, (c * y - d * x) / divisor,
                  finite(*this) && finite(Right));

@@ -153,7 +153,8 @@ TCalcError eliminate(Planes &a, Planes *b)
     // Added to a pivot size: 0 for a column still free, minus infinity for one already used.
     std::vector<double> columnWeight(size_t(n), 0.0);
     for (qsizetype i = 0; i < n; ++i) {
-        // The pivot size is the absolute real part; of equal sizes the one found last wins.
+        // The pivot size is |re| + |im|, so that an imaginary element is as good a pivot as a real
+        // one; of equal sizes the one found last wins.
         double big = 0;
         qsizetype irow = 0;
         qsizetype icol = 0;
@@ -161,8 +162,9 @@ TCalcError eliminate(Planes &a, Planes *b)
             if (ipiv[j] == 1)
                 continue;
             const double *row = a.re.data() + j * n;
+            const double *rowIm = a.im.data() + j * n;
             for (qsizetype k = 0; k < n; ++k) {
-                const double size = std::fabs(row[k]) + columnWeight[k];
+                const double size = std::fabs(row[k]) + std::fabs(rowIm[k]) + columnWeight[k];
                 if (size >= big) {
                     big = size;
                     irow = j;
@@ -180,7 +182,7 @@ TCalcError eliminate(Planes &a, Planes *b)
         indxr[i] = irow;
         indxc[i] = icol;
         const qsizetype pivot = icol * n + icol;
-        if (!(std::fabs(a.re[pivot]) > PivotLimit))
+        if (!(std::fabs(a.re[pivot]) + std::fabs(a.im[pivot]) > PivotLimit))
             return TCalcError::singularMatrix();
 
         const double pr = a.re[pivot];
@@ -323,15 +325,16 @@ TComplexMatrix MatMul(const TComplexMatrix &A, const TComplexMatrix &B, TCalcErr
 
 TComplexArray MatVecMul(const TComplexMatrix &M, const TComplexArray &v, TCalcError *error)
 {
+    // An n x m matrix times an m-vector is an n-vector; every row must have m elements.
     const qsizetype n = v.size();
-    if (M.size() != n)
+    if (M.isEmpty())
         return {};
     for (const TComplexArray &row : M) {
-        if (row.size() < n)
+        if (row.size() != n)
             return {};
     }
-    TComplexArray r(n, TCalcValue(0));
-    for (qsizetype i = 0; i < n; ++i) {
+    TComplexArray r(M.size(), TCalcValue(0));
+    for (qsizetype i = 0; i < M.size(); ++i) {
         for (qsizetype k = 0; k < n; ++k) {
             if (TCalcError failure = addProduct(r[i], M[i][k], v[k])) {
                 if (error)

@@ -151,6 +151,22 @@ TCalcError ComplexExp(const TCalcValue &source, TCalcValue &result)
     return applyFunction(source, result, [](TComplexData &z) { return z.DoExp(); });
 }
 
+TCalcError ComplexLn(const TCalcValue &source, TCalcValue &result)
+{
+    return applyFunction(source, result, [](TComplexData &z) {
+        z.DoLn();
+        return TCalcError();
+    });
+}
+
+TCalcError ComplexPower(const TCalcValue &base, const TCalcValue &power, TCalcValue &result)
+{
+    TComplexData exponent;
+    if (TCalcError error = TComplexVariantType::Cast(power, exponent))
+        return error;
+    return applyFunction(base, result, [&](TComplexData &z) { return z.DoPower(exponent); });
+}
+
 TCalcError ComplexSqr(const TCalcValue &source, TCalcValue &result)
 {
     return applyFunction(source, result, [](TComplexData &z) { return z.DoSqr(); });

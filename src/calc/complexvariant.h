@@ -34,6 +34,10 @@ TCalcError ComplexTan(const TCalcValue &source, TCalcValue &result);
 TCalcError ComplexArcCos(const TCalcValue &source, TCalcValue &result);
 TCalcError ComplexArcSin(const TCalcValue &source, TCalcValue &result);
 TCalcError ComplexArcTan(const TCalcValue &source, TCalcValue &result);
+// The principal logarithm (the angle in (-pi, pi]).
+TCalcError ComplexLn(const TCalcValue &source, TCalcValue &result);
+// base raised to power, by the principal logarithm.
+TCalcError ComplexPower(const TCalcValue &base, const TCalcValue &power, TCalcValue &result);
 
 // The display text "re+imi" without blanks, both numbers in the general format. A value that
 // does not convert to a complex number is shown by its conversion error text.

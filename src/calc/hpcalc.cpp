@@ -11,7 +11,9 @@
 
 namespace {
 
-constexpr double OperandZeroLimit = 1e-16;
+// A divisor or logarithm operand is zero when it is exactly zero or below the smallest normal
+// double; 1E-11 is an ordinary number to divide by.
+constexpr double OperandZeroLimit = std::numeric_limits<double>::min();
 constexpr double EngineeringZeroLimit = 1e-12;
 
 double imaginaryPart(const TCalcValue &x)
@@ -23,8 +25,8 @@ double imaginaryPart(const TCalcValue &x)
 // such as 2i is not zero.
 bool isZeroOperand(const TCalcValue &x)
 {
-    return std::fabs(x.realPart()) <= OperandZeroLimit
-           && std::fabs(imaginaryPart(x)) <= OperandZeroLimit;
+    return std::fabs(x.realPart()) < OperandZeroLimit
+           && std::fabs(imaginaryPart(x)) < OperandZeroLimit;
 }
 
 double toRadiansFactor(THPTrigMode mode)
@@ -67,6 +69,16 @@ TCalcError realResult(long double value, bool operandsFinite, TCalcValue &result
 TCalcError scaled(const TCalcValue &x, double factor, TCalcValue &result)
 {
     return TCalcValue::binary(TCalcBinaryOp::Multiply, x, TCalcValue(factor), result);
+}
+
+// An angle in degrees brought into (-360, 360) before it is turned into radians: fmod is exact,
+// while the product of a huge angle and pi / 180 has lost every digit of its place in the turn.
+TCalcValue reducedDegrees(const TCalcValue &x)
+{
+    const double real = x.realPart();
+    if (!std::isfinite(real) || std::fabs(real) < 360)
+        return x;
+    return MakeComplex(std::fmod(real, 360.0), imaginaryPart(x));
 }
 
 // Removes trailing zeros of the mantissa, leaving an exponent part as it is.
@@ -128,15 +140,6 @@ TCalcBinaryOp binaryOpOf(THPOperation op)
     default:
         return TCalcBinaryOp::Add;
     }
-}
-
-int engineeringExponent(double x)
-{
-    if (std::fabs(x) <= EngineeringZeroLimit || !std::isfinite(x))
-        return 0;
-    const double a = std::log10(std::fabs(x));
-    const int t = int(a >= 0 ? std::trunc(a) : std::trunc(a - 2.99999999));
-    return t / 3 * 3;
 }
 
 } // namespace
@@ -303,7 +306,8 @@ TCalcError THPCalc::execute(THPOperation op)
     const auto complexFunction = [&](auto function, double before, double after) {
         return unaryOp([&](const TCalcValue &x, TCalcValue &r) {
             TCalcValue argument;
-            if (TCalcError failure = scaled(x, before, argument))
+            const bool periodic = TrigMode == hpDeg && before != 1.0;
+            if (TCalcError failure = scaled(periodic ? reducedDegrees(x) : x, before, argument))
                 return failure;
             if (TCalcError failure = function(argument, r))
                 return failure;
@@ -338,8 +342,13 @@ TCalcError THPCalc::execute(THPOperation op)
         return binaryOp([](const TCalcValue &x, const TCalcValue &y, TCalcValue &r) {
             const double exponent = x.realPart();
             const double base = y.realPart();
-            if (base == 0 && exponent < 0)
+            const bool real = imaginaryPart(x) == 0 && imaginaryPart(y) == 0;
+            if (real && base == 0 && exponent < 0)
                 return TCalcError::divisionByZero();
+            // A negative base with a fractional exponent, or a complex operand, has a complex
+            // power; every other power is the real one, exact for whole exponents.
+            if (!real || (base < 0 && exponent != std::trunc(exponent)))
+                return ComplexPower(y, x, r);
             return realResult(std::pow((long double)base, (long double)exponent),
                               std::isfinite(base) && std::isfinite(exponent), r);
         });
@@ -380,10 +389,13 @@ TCalcError THPCalc::execute(THPOperation op)
     case hpLog10:
         return unaryOp([op](const TCalcValue &x, TCalcValue &r) {
             const double value = x.realPart();
-            if (std::fabs(value) <= OperandZeroLimit)
+            if (isZeroOperand(x))
                 return TCalcError(TCalcErrorCode::DivisionByZero,
                                   op == hpLn ? QStringLiteral("ln(0)") : QStringLiteral("log(0)"));
-            // A negative operand has no real logarithm: the result is undefined (NAN).
+            // The natural logarithm of a complex or negative number is the principal one.
+            if (op == hpLn && (imaginaryPart(x) != 0 || value < 0))
+                return ComplexLn(x, r);
+            // A negative operand has no real decimal logarithm: the result is undefined (NAN).
             const long double logarithm
                 = op == hpLn ? std::log((long double)value) : std::log10((long double)value);
             return realResult(logarithm, false, r);
@@ -397,8 +409,10 @@ TCalcError THPCalc::execute(THPOperation op)
     case hpSqr:
         return unaryOp(ComplexSqr);
     case hpAbs:
+        // The modulus; of a real number its absolute value.
         return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            r = MakeComplex(std::fabs(x.realPart()));
+            r = MakeComplex(
+                double(std::hypot((long double)x.realPart(), (long double)imaginaryPart(x))));
             return TCalcError();
         });
     case hpInt:
@@ -766,10 +780,11 @@ QString THPCalc::DisplayValue(const TCalcValue &x) const
         const double magnitude = std::fabs(real);
         const bool wellWithin = magnitude == 0 || (magnitude > 1e-11 && magnitude < 1e11);
         const double p = wellWithin ? 0.0 : std::log10(magnitude);
-        if (p <= -12 || p >= 12)
-            return FormatExponent(real, FixLen);
+        // A complex value is shown whole, however large its real part.
         if (!realOnly)
             return ComplexToStr(x);
+        if (p <= -12 || p >= 12)
+            return FormatExponent(real, FixLen);
         const QString text = FormatFixed(real, FixLen);
         return KillZeros ? removeZeros(text) : text;
     }
@@ -780,16 +795,25 @@ QString THPCalc::DisplayValue(const TCalcValue &x) const
         return KillZeros ? removeZeros(text) : text;
     }
     case hpEng: {
-        const int e = engineeringExponent(real);
-        QString text = FormatFixed(double((long double)real / std::pow(10.0L, e)), FixLen, false);
-        if (KillZeros)
-            text = TrimZeros(text);
-        if (e != 0)
-            text += QLatin1Char('E') + QString::number(e);
-        return text;
+        if (realOnly)
+            return engineering(real);
+        const double magnitude = std::fabs(imaginary);
+        return engineering(real) + (imaginary < 0 ? u'-' : u'+') + engineering(magnitude) + u'i';
     }
     }
     return {};
+}
+
+QString THPCalc::engineering(double x) const
+{
+    // Values too small to have an engineering exponent are shown as zero.
+    QString text = std::fabs(x) <= EngineeringZeroLimit || !std::isfinite(x)
+                       ? FormatFixed(x, FixLen, false)
+                       : FormatEngineering(x, FixLen);
+    if (!KillZeros)
+        return text;
+    const qsizetype e = text.indexOf(u'E');
+    return e < 0 ? TrimZeros(text) : TrimZeros(text.left(e)) + text.mid(e);
 }
 
 QString THPCalc::DisplayMatrix(const TComplexMatrix &m)

@@ -133,6 +133,8 @@ private:
     TCalcError arrayFunction(THPOperation op);
     TCalcValue topValue() const;
     bool charge(double elementOperations);
+    // A real number in engineering notation, as the display settings ask.
+    QString engineering(double x) const;
 
     QRandomGenerator m_random;
     double m_workLeft = std::numeric_limits<double>::infinity();

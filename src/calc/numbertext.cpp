@@ -95,6 +95,35 @@ QString FormatExponent(double value, int precision)
     return text + QLatin1Char('E') + paddedExponent(d.exponent, 3, true);
 }
 
+QString FormatEngineering(double value, int decimals)
+{
+    if (!std::isfinite(value))
+        return nonFinite(value);
+    decimals = std::clamp(decimals, 0, 18);
+    const auto engineeringExponent
+        = [](int exponent) { return (exponent >= 0 ? exponent : exponent - 2) / 3 * 3; };
+    // The digits before the point depend on the exponent, which rounding may raise by one.
+    int exponent = value == 0 ? 0 : toDecimal(value, 17).exponent;
+    Decimal d;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int integerDigits = exponent - engineeringExponent(exponent) + 1;
+        d = value == 0 ? Decimal{QByteArray(integerDigits + decimals, '0'), 0}
+                       : toDecimal(value, integerDigits + decimals);
+        if (d.exponent == exponent)
+            break;
+        exponent = d.exponent;
+    }
+    const int e = engineeringExponent(d.exponent);
+    const int integerDigits = d.exponent - e + 1;
+    QString text = value < 0 ? QStringLiteral("-") : QString();
+    text += QString::fromLatin1(d.digits.left(integerDigits));
+    if (decimals > 0)
+        text += QLatin1Char('.') + QString::fromLatin1(d.digits.mid(integerDigits));
+    if (e != 0)
+        text += QLatin1Char('E') + QString::number(e);
+    return text;
+}
+
 QString FormatFixed(double value, int decimals, bool localeSeparator)
 {
     if (!std::isfinite(value))

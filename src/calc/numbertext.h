@@ -11,6 +11,12 @@ QString FormatGeneral(double value, int minExponentDigits = 0);
 // separator, "E", the exponent's sign and three exponent digits at least (1.23456780E+004).
 QString FormatExponent(double value, int precision);
 
+// Engineering notation: the value rounded to decimals digits after a mantissa of one to three
+// digits, "." always, then "E" and an exponent that is a multiple of three unless it is 0
+// (12.345E3, 5.000E-3). The exponent is chosen after rounding (999.9996 with 3 decimals is
+// 1.000E3).
+QString FormatEngineering(double value, int decimals);
+
 // "%.*f": decimals digits after the separator, the locale's or always ".".
 QString FormatFixed(double value, int decimals, bool localeSeparator = true);
 

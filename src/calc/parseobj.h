@@ -76,7 +76,10 @@ constexpr qint64 MaxRangeElements = 100000;
 // range cannot be counted or gives more than MaxRangeElements.
 inline qint64 RangeCount(const TParseObj &r)
 {
-    const double count = std::nearbyint((r.p.rgEnd - r.p.rgStart + r.p.rgBy) / r.p.rgBy);
+    // Every value start + i * by that does not pass the end (1 .. 12.6 ends at 12); an end missed
+    // only by the rounding of the step (0, 0.1 .. 0.3) still counts.
+    const double steps = (r.p.rgEnd - r.p.rgStart) / r.p.rgBy;
+    const double count = std::floor(steps + 1e-9 * std::max(1.0, std::fabs(steps))) + 1;
     if (!std::isfinite(count) || count > double(MaxRangeElements))
         return -1;
     return count < 0 ? 0 : qint64(count);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 #include <QVarLengthArray>
@@ -390,11 +391,16 @@ void TSeqScanner::GetSym()
             // A currency sign in front of an amount: skipped, so "$20" reads as the number 20.
             GetCh();
             continue;
+        case u'^':
+            sym = PwrSym;
+            break;
         default:
-            if (isDigit(ch))
-                scanNumber();
-            else
+            if (!isDigit(ch))
                 scanIdentifier();
+            else if (const qsizetype length = dateOrTimeLength())
+                scanWord(length);
+            else
+                scanNumber();
             return;
         }
         GetCh();
@@ -436,6 +442,112 @@ void TSeqScanner::scanIdentifier()
             low = middle + 1;
     }
     sym = low - high > 1 ? KeyTab[middle].sym : Ident;
+}
+
+qsizetype TSeqScanner::dateOrTimeLength() const
+{
+    // ch is a digit; the pattern is a run of digits and separators ("#" a digit).
+    const auto matches = [this](const char *pattern) {
+        const qsizetype length = qsizetype(std::strlen(pattern));
+        const QStringView rest = QStringView(m_source).mid(m_sourcePos);
+        if (rest.size() < length - 1)
+            return false;
+        for (qsizetype i = 0; i < length; ++i) {
+            const char16_t c = i == 0 ? ch : rest.at(i - 1).unicode();
+            if (pattern[i] == '#' ? !isDigit(c) : c != char16_t(pattern[i]))
+                return false;
+        }
+        // The text must end there: 12:345, 12:34:5 or 2024-05-111 is something else.
+        const QStringView after = rest.mid(length - 1, 2);
+        if (after.isEmpty())
+            return true;
+        if (isDigit(after.at(0).unicode()))
+            return false;
+        const bool separator = after.at(0) == u':' || after.at(0) == u'-' || after.at(0) == u'.';
+        return !(separator && after.size() == 2 && isDigit(after.at(1).unicode()));
+    };
+    static const char *const patterns[]
+        = {"##:##:##",   "#:##:##",   "##:##",     "#:##",    "####-##-##",
+           "##.##.####", "#.##.####", "##.#.####", "#.#.####"};
+    for (const char *pattern : patterns) {
+        if (matches(pattern))
+            return qsizetype(std::strlen(pattern));
+    }
+    return 0;
+}
+
+void TSeqScanner::scanWord(qsizetype length)
+{
+    if (idPos + length + 1 >= BufferLimit) {
+        scanNumber();
+        return;
+    }
+    id1 = idPos + 1;
+    for (qsizetype i = 0; i < length; ++i) {
+        setUnit(id1++, ch);
+        GetCh();
+    }
+    setUnit(idPos, char16_t(length));
+    sym = Ident;
+}
+
+bool TSeqScanner::ReadDigitGroups(qint32 leadingGroup, double &value)
+{
+    if (ch != u',' || leadingGroup < 1 || leadingGroup > 999)
+        return false;
+    const QStringView rest = QStringView(m_source).mid(m_sourcePos, 512);
+    qsizetype i = 0;
+    QByteArray digits = QByteArray::number(leadingGroup);
+    // rest begins after the ",": three digits, then "," and three more, and so on.
+    for (;;) {
+        if (i + 3 > rest.size() || !isDigit(rest.at(i).unicode())
+            || !isDigit(rest.at(i + 1).unicode()) || !isDigit(rest.at(i + 2).unicode()))
+            return false;
+        digits += rest.mid(i, 3).toLatin1();
+        i += 3;
+        if (i < rest.size() && rest.at(i) == u',') {
+            ++i;
+            continue;
+        }
+        break;
+    }
+    if (i < rest.size() && isDigit(rest.at(i).unicode()))
+        return false;
+    if (i + 1 < rest.size() && rest.at(i) == u'.' && isDigit(rest.at(i + 1).unicode())) {
+        digits += '.';
+        for (++i; i < rest.size() && isDigit(rest.at(i).unicode()); ++i)
+            digits += char(rest.at(i).unicode());
+    }
+    // "1,000 .. 5000" is a range from 1 in steps of 999, as it always was.
+    qsizetype after = i;
+    while (after < rest.size() && (rest.at(after) == u' ' || rest.at(after) == u'\t'))
+        ++after;
+    if (rest.mid(after, 2) == u"..")
+        return false;
+    if (!convertReal(digits.constData(), digits.constData() + digits.size(), value))
+        return false;
+    // The "," and every character read up to here.
+    for (qsizetype n = 0; n <= i; ++n)
+        GetCh();
+    return true;
+}
+
+bool TSeqScanner::ResultRequestedOnLine() const
+{
+    const QStringView rest = QStringView(m_source).mid(m_sourcePos, 1024);
+    char16_t before = ch;
+    if (ch == u'\n')
+        return false;
+    if (ch == u'=')
+        return true;
+    for (const QChar c : rest) {
+        if (c == u'\n')
+            return false;
+        if (c == u'=' && before != u':' && before != u'<' && before != u'>')
+            return true;
+        before = c.unicode();
+    }
+    return false;
 }
 
 void TSeqScanner::scanNumber()

@@ -69,6 +69,8 @@ enum SymbolType : quint8 {
     PointType,
     Ident,
     eof,
+    // "^", the power operator; after the others so that their values stay as they are.
+    PwrSym,
 };
 
 // Turns a calculation text into symbols, one symbol of look-ahead at a time.
@@ -156,6 +158,12 @@ public:
     QString UpcomingText(qsizetype n) const;
     // Whether the next symbol is ":=" (blanks and line breaks aside), without scanning it.
     bool BecomesFollows() const;
+    // With ch at a "," after an integer of one to three digits: reads the groups of a number
+    // written with thousands separators (73,253.50) into value and returns true; returns false
+    // and reads nothing when no such groups follow, or when ".." follows them (a range).
+    bool ReadDigitGroups(qint32 leadingGroup, double &value);
+    // Whether an "=" asking for a result follows on the current line (":=", "<=", ">=" aside).
+    bool ResultRequestedOnLine() const;
     // Grows with every character delivered; tells whether scanning has advanced.
     quint64 Steps() const { return m_steps; }
 
@@ -189,6 +197,10 @@ private:
     void enterKeyword(const QString &text, SymbolType symbol);
     void scanIdentifier();
     void scanNumber();
+    // The length of a time of day (12:34, 12:34:56) or a date (2024-05-11, 11.05.2024) starting at
+    // ch, 0 if none: such text is a word in a note, not a calculation.
+    qsizetype dateOrTimeLength() const;
+    void scanWord(qsizetype length);
     void scanString();
     bool exponentFollows() const;
     void skipBraceComment();

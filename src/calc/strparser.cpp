@@ -35,16 +35,27 @@ bool startsStatement(SymbolType sym)
     return sym == Eql || sym == LParen || startsNumber(sym) || sym == Ident;
 }
 
-bool isKeyword(SymbolType sym)
-{
-    return (sym >= VarDecl && sym <= NotSym) || sym == AndSym || sym == ModSym || sym == OrSym
-           || (sym >= EndSym && sym <= Times) || (sym >= RealSym && sym <= ForSym);
-}
-
 bool isRelation(SymbolType sym)
 {
     return sym >= NEq && sym <= Lss;
 }
+
+// Counts a parenthesis open for as long as it lives.
+class OpenParenthesis
+{
+public:
+    explicit OpenParenthesis(int &count)
+        : m_count(count)
+    {
+        ++m_count;
+    }
+    ~OpenParenthesis() { --m_count; }
+    OpenParenthesis(const OpenParenthesis &) = delete;
+    OpenParenthesis &operator=(const OpenParenthesis &) = delete;
+
+private:
+    int &m_count;
+};
 
 bool isEmptyValue(const TParseObj *e)
 {
@@ -95,12 +106,18 @@ void TStrParser::Run(const QString &text)
 
     GetSym();
     int stalls = 0;
+    // Whether the statement before ended at an "=" that asks for its value.
+    bool valueWaiting = false;
     for (;;) {
-        // Words of the keyword table are words like any other between calculations.
-        while (isKeyword(sym()))
-            GetSym();
-        if (!startsStatement(sym()) && !signedCalculationFollows())
+        if (sym() == eof)
             break;
+        // Words of the keyword table, list dashes, colons and other text that cannot begin a
+        // calculation are passed over; so is an "=" with no calculation before it (====).
+        if (sym() == Eql ? !valueWaiting : !startsStatement(sym()) && !signedCalculationFollows()) {
+            GetSym();
+            valueWaiting = false;
+            continue;
+        }
         const quint64 before = FScanner.Steps();
         // Only the value of an expression that an "=" starting this statement asks for is
         // carried over from the statement before (Price 3 * 4 =).
@@ -110,8 +127,14 @@ void TStrParser::Run(const QString &text)
         if (FScanner.Line != FScanner.PrevSymLine)
             prevSym = NoSym;
         Statement();
-        if (FErrorCode != 0 || !HP.FError.isEmpty())
+        if (FErrorCode == 0 && HP.FError.isEmpty() && brokenCalculation())
+            FErrorCode = ExpressionError;
+        const bool failed = FErrorCode != 0 || !HP.FError.isEmpty();
+        if (failed)
             reportStatementError();
+        // The "=" asks for the statement's value or its word only right after it on its line.
+        valueWaiting = !failed && sym() == Eql && FScanner.Line == FScanner.PrevSymLine
+                       && (HP.Depth() > 0 || prevSym == Ident);
         while (sym() == NoSym)
             GetSym();
         // A statement may leave its first symbol in place for the next one (a vector name
@@ -128,6 +151,32 @@ void TStrParser::Run(const QString &text)
     }
     if (sym() != eof || FScanner.ErrorCode == TSeqScanner::BufferFullError)
         writeError(editorPos(), CanceledText);
+}
+
+bool TStrParser::brokenCalculation() const
+{
+    return HP.Depth() > 0 && sym() != Eql && sym() != eof && FScanner.Line == FScanner.PrevSymLine
+           && FScanner.ResultRequestedOnLine();
+}
+
+bool TStrParser::wordUsedAsOperand() const
+{
+    // An operator after the word on its line; a "-" glued to what follows is the sign of a
+    // number (Balance -20 + 50 =), not a subtraction from the word.
+    switch (sym()) {
+    case Plus:
+    case MulSym:
+    case DivSym:
+    case PwrSym:
+        break;
+    case Minus:
+        if (FScanner.ch != u' ' && FScanner.ch != u'\t')
+            return false;
+        break;
+    default:
+        return false;
+    }
+    return FScanner.Line == FScanner.PrevSymLine;
 }
 
 bool TStrParser::signedCalculationFollows()
@@ -397,7 +446,8 @@ void TStrParser::SimpleExpression(TParseObj *target)
     Term(target);
     if (sign == Minus)
         exec(hpCHS);
-    while ((sym() == Plus || sym() == Minus || sym() == OrSym) && FErrorCode == 0) {
+    while ((sym() == Plus || sym() == Minus || sym() == OrSym) && FErrorCode == 0
+           && !operatorBeginsLine()) {
         const SymbolType op = sym();
         GetSym();
         Term(target);
@@ -412,14 +462,20 @@ void TStrParser::SimpleExpression(TParseObj *target)
     }
 }
 
+bool TStrParser::operatorBeginsLine() const
+{
+    return m_openParentheses == 0 && FScanner.Line != FScanner.PrevSymLine;
+}
+
 void TStrParser::Term(TParseObj *target)
 {
-    Factor(target);
+    Power(target);
     while (FErrorCode == 0
-           && (sym() == AndSym || sym() == MulSym || sym() == ModSym || sym() == DivSym)) {
+           && (sym() == AndSym || sym() == MulSym || sym() == ModSym || sym() == DivSym)
+           && !operatorBeginsLine()) {
         const SymbolType op = sym();
         GetSym();
-        Factor(target);
+        Power(target);
         if (FErrorCode == 0) {
             if (op == MulSym)
                 exec(hpMul);
@@ -430,6 +486,38 @@ void TStrParser::Term(TParseObj *target)
         }
         if (sym() == Eql)
             prevSym = NoSym;
+    }
+}
+
+void TStrParser::Power(TParseObj *target)
+{
+    if (FErrorCode != 0)
+        return;
+    if (m_depth >= MaxNesting) {
+        FErrorCode = ExpressionError;
+        return;
+    }
+    ++m_depth;
+    Factor(target);
+    percentSuffix();
+    // Right-associative: 2 ^ 3 ^ 2 is 2 ^ 9; the exponent may carry a sign (2 ^ -1).
+    if (FErrorCode == 0 && sym() == PwrSym && !operatorBeginsLine()) {
+        GetSym();
+        Power(nullptr);
+        if (FErrorCode == 0)
+            exec(hpPwr);
+        if (sym() == Eql)
+            prevSym = NoSym;
+    }
+    --m_depth;
+}
+
+void TStrParser::percentSuffix()
+{
+    while (FErrorCode == 0 && sym() == Ident && FScanner.GetIdent(FScanner.idPos) == u"%") {
+        HP.Push(MakeComplex(100.0));
+        exec(hpDiv);
+        GetSym();
     }
 }
 
@@ -445,10 +533,11 @@ void TStrParser::Factor(TParseObj *target)
     switch (sym()) {
     case Minus:
     case Plus: {
-        // A sign after an operator belongs to the factor that follows (2 * -3).
+        // A sign after an operator belongs to the factor that follows (2 * -3), powers first
+        // (-2 ^ 2 is -4).
         const bool negate = sym() == Minus;
         GetSym();
-        Factor(target);
+        Power(target);
         if (negate)
             exec(hpCHS);
         break;
@@ -459,6 +548,7 @@ void TStrParser::Factor(TParseObj *target)
         Factor(target);
         break;
     case LParen: {
+        const OpenParenthesis open(m_openParentheses);
         // Only a definition's right side may be a vector or matrix literal, to be read again
         // when it is none: the scanner's state is kept for that case alone.
         std::optional<TSeqScanner::TScanState> atParenthesis;
@@ -490,10 +580,16 @@ void TStrParser::Factor(TParseObj *target)
         HP.Push(MakeComplex(FScanner.reVal));
         GetSym();
         break;
-    case IntNum:
-        HP.Push(MakeComplex(FScanner.intVal));
+    case IntNum: {
+        // Outside parentheses 73,253.50 is one number; inside, a list (1,234).
+        double grouped = 0;
+        if (m_openParentheses == 0 && FScanner.ReadDigitGroups(FScanner.intVal, grouped))
+            HP.Push(MakeComplex(grouped));
+        else
+            HP.Push(MakeComplex(FScanner.intVal));
         GetSym();
         break;
+    }
     case ComplexNum:
         HP.Push(MakeComplex(FScanner.cNum.Real(), FScanner.cNum.Imaginary()));
         GetSym();
@@ -535,13 +631,15 @@ void TStrParser::IdentFactor(TParseObj *e)
         GetSym();
         if (sym() != LParen)
             break;
+        const OpenParenthesis open(m_openParentheses);
         GetSym();
         if (e->p.HPOp == hpSum) {
             SumForms();
             break;
         }
         Expression();
-        exec(e->p.HPOp);
+        if (FErrorCode == 0)
+            exec(e->p.HPOp);
         if (sym() == RParen) {
             GetSym();
             if (sym() == Eql)
@@ -800,6 +898,10 @@ void TStrParser::ParseExecProc(TParseObj *vObj)
                 DataStack.PushStr(FScanner.sVal);
             else
                 FErrorCode = StringArgumentError;
+        } else if (sym() != NoSym) {
+            // A variable, an unknown name or any other symbol is no argument: the call is
+            // refused rather than run with an argument it was never given.
+            FErrorCode = NumberArgumentError;
         }
         if (FErrorCode != 0)
             break;
@@ -903,6 +1005,8 @@ void TStrParser::Statement()
     if (c != Eql)
         m_word = nullptr;
     if (c == LParen || startsNumber(c) || c == Minus || c == Plus) {
+        // A calculation of its own: a word before it no longer waits for an "=".
+        prevSym = NoSym;
         Expression();
     } else if (c == Ident) {
         if (TParseObj *created = declare(VarObject)) {
@@ -970,11 +1074,40 @@ void TStrParser::Statement()
         FErrorCode = 0;
         return;
     }
-    if (sym() != Ident)
+    // A value left by the beginning of the statement (5 + ) =): text that breaks it off before
+    // an "=" on the same line is an error of that line, not a word to pass over.
+    // A word waits for a definition or an "=" to the end of its line only; the next line is a
+    // statement of its own (a heading above a list of dashes).
+    if (target && prevSym == Ident && FScanner.Line != FScanner.PrevSymLine)
+        return;
+    const bool valueLeft = HP.Depth() > 0;
+    if (valueLeft && FScanner.Line == FScanner.PrevSymLine && FScanner.ResultRequestedOnLine()) {
+        // 3 4 = or 2 x 1.50 =: the "=" would show the later part alone.
+        FErrorCode = ExpressionError;
+        return;
+    }
+    if (target && prevSym == Ident && wordUsedAsOperand()) {
+        // x * 2 = with x never defined: the word has no value to compute with.
+        remove(target);
+        FErrorCode = WrongIdentifier;
+        return;
+    }
+    const quint64 beforeExpression = FScanner.Steps();
+    if (sym() != Ident) {
         Expression();
+        // The "=" after a word and a calculation asks for the calculation (Total 1.29 + 2.49 =).
+        if (FErrorCode == 0)
+            prevSym = NoSym;
+    }
     if (FErrorCode != 0) {
         if (prevSym == Ident)
             remove(target);
+        // An expression that fails at its first symbol was text; one that fails further on is
+        // a calculation that must not show a result without its error.
+        const bool brokenOff = valueLeft || FScanner.Steps() != beforeExpression;
+        if (FErrorCode == ExpressionError && brokenOff
+            && (sym() == Eql || FScanner.ResultRequestedOnLine()))
+            return;
         GetSym();
         // Ordinary text between calculations is passed over.
         if (FErrorCode == ExpressionError)
@@ -1110,6 +1243,14 @@ void TStrParser::IndexedDefinition(TParseObj *target)
 {
     if (!target)
         return;
+    fillIndexed(target);
+    // A refused definition defines nothing: a later sum(y) must not find an empty vector.
+    if (FErrorCode != 0 || !HP.FError.isEmpty())
+        remove(target);
+}
+
+void TStrParser::fillIndexed(TParseObj *target)
+{
     target->obClass = ocVector;
     target->vecAr.clear();
     GetSym();

@@ -104,7 +104,13 @@ private:
     void Expression(TParseObj *target = nullptr);
     void SimpleExpression(TParseObj *target);
     void Term(TParseObj *target);
+    void Power(TParseObj *target);
     void Factor(TParseObj *target);
+    // A "%" after a factor: the factor divided by 100.
+    void percentSuffix();
+    // Whether the current operator begins a line outside parentheses: it ends the expression
+    // before it (a signed line after a definition is a calculation of its own).
+    bool operatorBeginsLine() const;
     void IdentFactor(TParseObj *e);
     void VectorFactor(TParseObj *e);
     void MatrixFactor(TParseObj *e);
@@ -119,6 +125,11 @@ private:
     // Statements.
     void Statement();
     bool signedCalculationFollows();
+    // After a statement that left a value unused: whether the rest of its line would show a
+    // result that silently drops that value (5 + ) =, 3,5 =, 2 x 1.50 =).
+    bool brokenCalculation() const;
+    // Whether the word that began the statement is followed by an operator, as a value would be.
+    bool wordUsedAsOperand() const;
     // The first character after blanks and line breaks that the scanner has still to read.
     char16_t nextCharacter() const;
     void reportStatementError();
@@ -130,10 +141,13 @@ private:
     void takeResult(TParseObj *target);
     void pushValue(const TParseObj *e);
     void IndexedDefinition(TParseObj *target);
+    void fillIndexed(TParseObj *target);
     void DisplayVectorVariable(int pos, const TComplexArray &v);
     void releaseMachineCopies(const TComplexArray &v);
 
     int m_depth = 0;
+    // Parentheses open around the symbol being read, in the expression being read.
+    int m_openParentheses = 0;
     // The name the current statement began with, and a target a literal has filled.
     TParseObj *m_word = nullptr;
     TParseObj *m_literal = nullptr;

@@ -50,7 +50,7 @@ private Q_SLOTS:
     void matrixTimesVector();
     void inverse_data();
     void inverse();
-    void inverseUsesOnlyTheRealPartAsPivotSize();
+    void inverseTakesImaginaryPivots();
     void refusedShapesAreLeftUnchanged_data();
     void refusedShapesAreLeftUnchanged();
     void solvesWithGaussj();
@@ -123,9 +123,15 @@ void TestComplexMatrix::matrixTimesVector_data()
     QTest::newRow("2x2") << Rows{{1, 2}, {3, 4}} << QList<double>{1, 1} << QList<double>{3, 7};
     QTest::newRow("longer vector")
         << Rows{{1, 2}, {3, 4}} << QList<double>{1, 1, 1} << QList<double>{};
-    // Only the first n columns take part.
+    // An n x m matrix takes an m-vector and gives an n-vector; a row of another length is refused.
     QTest::newRow("longer row") << Rows{{1, 2, 100}, {3, 4}} << QList<double>{1, 1}
-                                << QList<double>{3, 7};
+                                << QList<double>{};
+    QTest::newRow("2x3 times 3") << Rows{{1, 2, 3}, {4, 5, 6}} << QList<double>{1, 1, 1}
+                                 << QList<double>{6, 15};
+    QTest::newRow("2x3 times 2") << Rows{{1, 2, 3}, {4, 5, 6}} << QList<double>{1, 1}
+                                 << QList<double>{};
+    QTest::newRow("3x1 times 1") << Rows{{2}, {3}, {4}} << QList<double>{2}
+                                 << QList<double>{4, 6, 8};
     QTest::newRow("shorter row") << Rows{{1}, {3, 4}} << QList<double>{1, 1} << QList<double>{};
     QTest::newRow("empty") << Rows{} << QList<double>{} << QList<double>{};
 }
@@ -174,10 +180,17 @@ void TestComplexMatrix::inverse()
     }
 }
 
-void TestComplexMatrix::inverseUsesOnlyTheRealPartAsPivotSize()
+void TestComplexMatrix::inverseTakesImaginaryPivots()
 {
     TComplexMatrix M{{MakeComplex(0, 1)}};
-    QCOMPARE(MatInverse(M), TCalcError::singularMatrix());
+    QCOMPARE(MatInverse(M), TCalcError());
+    QVERIFY(M[0][0].complex().Equals(0, -1));
+
+    TComplexMatrix diagonal{{MakeComplex(0, -3), MakeComplex(0)},
+                            {MakeComplex(0), MakeComplex(0, 2)}};
+    QCOMPARE(MatInverse(diagonal), TCalcError());
+    QVERIFY(diagonal[0][0].complex().Equals(0, 1.0 / 3));
+    QVERIFY(diagonal[1][1].complex().Equals(0, -0.5));
 
     TComplexMatrix complex{{MakeComplex(1, 1)}};
     QCOMPARE(MatInverse(complex), TCalcError());

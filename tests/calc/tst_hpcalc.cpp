@@ -157,6 +157,21 @@ void TestHPCalc::operations_data()
     QTest::newRow("div by 2i") << int(hpDiv) << 1.0 << 0.0 << 2.0 << 0.0 << -0.5 << nan;
     QTest::newRow("enter") << int(hpEnter) << 1.0 << 4.0 << 0.0 << 4.0 << 0.0 << 4.0;
     QTest::newRow("pwr 2^10") << int(hpPwr) << 2.0 << 10.0 << 0.0 << 1024.0 << 0.0 << nan;
+    QTest::newRow("pwr 2^-1") << int(hpPwr) << 2.0 << -1.0 << 0.0 << 0.5 << 0.0 << nan;
+    QTest::newRow("pwr (-2)^3") << int(hpPwr) << -2.0 << 3.0 << 0.0 << -8.0 << 0.0 << nan;
+    QTest::newRow("pwr (-8)^(1/3) principal")
+        << int(hpPwr) << -8.0 << 1.0 / 3 << 0.0 << 1.0 << std::sqrt(3.0) << nan;
+    QTest::newRow("pwr 2^i") << int(hpPwr) << 2.0 << 0.0 << 1.0 << std::cos(std::log(2.0))
+                             << std::sin(std::log(2.0)) << nan;
+    QTest::newRow("div by 1e-11") << int(hpDiv) << 1.0 << 1e-11 << 0.0 << 1e11 << 0.0 << nan;
+    QTest::newRow("ln 1+2i principal")
+        << int(hpLn) << 0.0 << 1.0 << 2.0 << 0.5 * std::log(5.0) << std::atan2(2.0, 1.0) << nan;
+    QTest::newRow("ln -1") << int(hpLn) << 0.0 << -1.0 << 0.0 << 0.0 << pi << nan;
+    // Degrees reduced exactly: 1e20 degrees is 280 degrees into its turn.
+    QTest::newRow("sin 1e20") << int(hpSin) << 0.0 << 1e20 << 0.0 << std::sin(280 * pi / 180) << 0.0
+                              << nan;
+    QTest::newRow("cos -1e22") << int(hpCos) << 0.0 << -1e22 << 0.0
+                               << std::cos(std::fmod(-1e22, 360.0) * pi / 180) << 0.0 << nan;
     QTest::newRow("pwr10") << int(hpPwr10) << 0.0 << 2.0 << 0.0 << 100.0 << 0.0 << nan;
     QTest::newRow("inv") << int(hpInv) << 0.0 << 4.0 << 0.0 << 0.25 << 0.0 << nan;
     QTest::newRow("sin 90") << int(hpSin) << 0.0 << 90.0 << 0.0 << 1.0 << 0.0 << nan;
@@ -172,7 +187,7 @@ void TestHPCalc::operations_data()
     QTest::newRow("chs") << int(hpCHS) << 0.0 << 5.0 << 1.0 << -5.0 << -1.0 << nan;
     QTest::newRow("exp i pi") << int(hpExp) << 0.0 << 0.0 << pi << -1.0 << 0.0 << nan;
     QTest::newRow("sqr") << int(hpSqr) << 0.0 << 3.0 << 0.0 << 9.0 << 0.0 << nan;
-    QTest::newRow("abs drops imaginary") << int(hpAbs) << 0.0 << -2.0 << 5.0 << 2.0 << 0.0 << nan;
+    QTest::newRow("abs is the modulus") << int(hpAbs) << 0.0 << -3.0 << 4.0 << 5.0 << 0.0 << nan;
     QTest::newRow("int of NAN") << int(hpInt) << 0.0 << std::nan("") << 0.0 << nan << 0.0 << nan;
     QTest::newRow("int") << int(hpInt) << 0.0 << -2.7 << 0.0 << -2.0 << 0.0 << nan;
     QTest::newRow("frac keeps imaginary")
@@ -224,8 +239,8 @@ void TestHPCalc::errorsPopOperandsAndShowOnce_data()
     QTest::addColumn<QString>("error");
     QTest::addColumn<double>("xAfter"); // what was below the popped operands
     QTest::newRow("div by 0") << int(hpDiv) << 1.0 << 0.0 << "Divide by 0" << 7.0;
-    QTest::newRow("div by 1e-11: the arithmetic's division by zero")
-        << int(hpDiv) << 1.0 << 1e-11 << "Divide by 0" << 7.0;
+    // A stored part of 1e-13 is zero; 1e-11 is an ordinary divisor (operations table).
+    QTest::newRow("div by 1e-13") << int(hpDiv) << 1.0 << 1e-13 << "Divide by 0" << 7.0;
     QTest::newRow("inv of 0") << int(hpInv) << 1.0 << 0.0 << "Divide by 0" << 1.0;
     QTest::newRow("tan -90") << int(hpTan) << 1.0 << -90.0 << "Divide by 0" << 1.0;
     QTest::newRow("0 ^ -1") << int(hpPwr) << 0.0 << -1.0 << "Divide by 0" << 7.0;
@@ -344,7 +359,20 @@ void TestHPCalc::display_data()
     QTest::newRow("eng -1234567") << int(hpEng) << 3 << false << -1234567.0 << 0.0 << "-1.235E6";
     QTest::newRow("eng NAN") << int(hpEng) << 3 << false << std::nan("") << 0.0 << "NAN";
     QTest::newRow("eng -INF") << int(hpEng) << 3 << false << -inf << 0.0 << "-INF";
-    QTest::newRow("eng drops imaginary") << int(hpEng) << 2 << false << 1.0 << 5.0 << "1.00";
+    // Rounded from the value itself, ties of the decimal text to even as in the other formats,
+    // and the exponent chosen after rounding.
+    QTest::newRow("eng decimal tie")
+        << int(hpEng) << 1 << false << 473150000000000.0 << 0.0 << "473.2E12";
+    QTest::newRow("eng 0.00455") << int(hpEng) << 1 << false << 0.00455 << 0.0 << "4.6E-3";
+    QTest::newRow("eng rounds up to the next exponent")
+        << int(hpEng) << 3 << false << 999.9996 << 0.0 << "1.000E3";
+    QTest::newRow("eng rounds up to 1E-3")
+        << int(hpEng) << 2 << false << 0.000999999 << 0.0 << "1.00E-3";
+    QTest::newRow("eng negative complex")
+        << int(hpEng) << 1 << false << -2500.0 << -0.25 << "-2.5E3-250.0E-3i";
+    QTest::newRow("fix large complex")
+        << int(hpFix) << 9 << false << 1e13 << 5.0 << "10000000000000+5i";
+    QTest::newRow("eng shows imaginary") << int(hpEng) << 2 << false << 1.0 << 5.0 << "1.00+5.00i";
 }
 
 void TestHPCalc::display()

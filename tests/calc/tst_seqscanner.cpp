@@ -53,6 +53,8 @@ const char *symbolName(SymbolType sym)
         return "StartSeq";
     case AndSym:
         return "AndSym";
+    case PwrSym:
+        return "^";
     case eof:
         return "eof";
     default:
@@ -190,6 +192,22 @@ void TestSeqScanner::symbols_data()
     QTest::newRow("string ended by CR")
         << "'open\r\nx\r\n"
         << "StrConst:open Ident:X " + lastId << int(TSeqScanner::UnterminatedStringError);
+    QTest::newRow("power") << "2^x ^ 3\r\n"
+                           << "IntNum:2 ^ Ident:X ^ IntNum:3 " + lastId << 0;
+    // Times and dates are words of a note.
+    QTest::newRow("times")
+        << "12:34 9:05:30 12:34:5 12:345\r\n"
+        << "Ident:12:34 Ident:9:05:30 IntNum:12 : IntNum:34 : IntNum:5 IntNum:12 "
+           ": IntNum:345 "
+               + lastId
+        << 0;
+    QTest::newRow("dates") << "2024-05-11: 11.05.2024 2024-05-111\r\n"
+                           << "Ident:2024-05-11 : Ident:11.05.2024 IntNum:2024 - IntNum:5 - "
+                              "IntNum:111 "
+                                  + lastId
+                           << 0;
+    QTest::newRow("time before :=") << "12 := 3\r\n"
+                                    << "IntNum:12 := IntNum:3 " + lastId << 0;
     QTest::newRow("NUL inside the text") << QStringLiteral("a") + QChar(0) + "b\r\n"
                                          << "Ident:A Ident:B " + lastId << 0;
 }

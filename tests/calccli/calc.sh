@@ -45,6 +45,29 @@ cp "$work/plot.rtf" "$work/plot-once.rtf"
 "$qelnote" calc "$work/plot.rtf" --write > /dev/null
 cmp -s "$work/plot.rtf" "$work/plot-once.rtf" || fail "--write twice with a plot differs from once"
 
+# Everyday notes, one case a line: name, the note and what is printed, lines split by " | ".
+while IFS='	' read -r name note printed; do
+    printf '%s\r\n' "$note" | sed 's/ | /\r\n/g' > "$work/case.txt"
+    expected=$(printf '%s\n' "$printed" | sed 's/ | /\n/g')
+    actual=$("$qelnote" calc "$work/case.txt")
+    [ "$actual" = "$expected" ] || fail "$name: got [$actual]"
+done <<'CASES'
+word, then a sum	Groceries | 3 + 4 =	Groceries | 3 + 4 = 7.000000000
+signed line after a definition	price := 100 | -20 = | price * 1 =	price := 100 | -20 = -20.000000000 | price * 1 = 100.000000000
+display call with a variable	y := 5 | SCI(y, TRUE) | 2 =	y := 5 | SCI(y, TRUE) | 2 = 2.000000000
+ENG rounding	ENG(1, FALSE) | 473150000000000 = | 0.00455 = | ENG(3, FALSE) | 999.9996 =	ENG(1, FALSE) | 473150000000000 = 473.2E12 | 0.00455 = 4.6E-3 | ENG(3, FALSE) | 999.9996 = 1.000E3
+refused range	x := 1 .. 1000000 | y[x] := x * 2 | sum(y) =	x := 1 .. 1000000 | y[x] :=Range too large x * 2 | sum(y)Wrong Identifier =
+text passed over	- buy milk | Meeting at 12:34 | 2024-05-11: paid 15 + 7 = | Rent 73,253.50 + 25 = | 128 * 25 % =	- buy milk | Meeting at 12:34 | 2024-05-11: paid 15 + 7 = 22.000000000 | Rent 73,253.50 + 25 = 73278.500000000 | 128 * 25 % = 32.000000000
+word before a sum	Total 1.29 + 2.49 =	Total 1.29 + 2.49 = 3.780000000
+power	2 ^ 10 = | -2 ^ 2 =	2 ^ 10 = 1024.000000000 | -2 ^ 2 = -4.000000000
+complex results	1E13 + 5i = | abs(3 + 4i) = | ln(-1) = | ENG(3, FALSE) | 2 + 3i =	1E13 + 5i = 10000000000000+5i | abs(3 + 4i) = 5.000000000 | ln(-1) = 0+3.14159265358979i | ENG(3, FALSE) | 2 + 3i = 2.000+3.000i
+small divisor	1 / 0.00000000001 =	1 / 0.00000000001 = 100000000000.000000000
+matrix times vector	A := ((1, 2, 3), (4, 5, 6)) | u := (1, 2) | A * u =	A := ((1, 2, 3), (4, 5, 6)) | u := (1, 2) | A * u =wrong matrix dimensions
+imaginary inverse	FIX(1, TRUE) | M := ((0 - 2i, 0), (0, 0 + 2i)) | inv(M) =	FIX(1, TRUE) | M := ((0 - 2i, 0), (0, 0 + 2i)) | inv(M) =  | ((0+0.5i, 0), | (0, 0-0.5i))
+ragged range	x := 1 .. 12.6 | y[x] := x | len(y) =	x := 1 .. 12.6 | y[x] := x | len(y) = 12.000000000
+huge angle	sin(1E20) =	sin(1E20) = -0.984807753
+CASES
+
 # A missing file is an error, reported as such.
 if "$qelnote" calc "$work/missing.rtf" > /dev/null 2>&1; then fail "missing file accepted"; fi
 echo "calc_cli: all passed"
