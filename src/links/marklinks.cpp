@@ -49,13 +49,17 @@ bool isMarked(const QTextDocument &document, int start, int end)
 }
 
 // Web and mail addresses, line by line: a line break ends every address.
-void markAddresses(RichDocument &document)
+// An address that ends at skipEnd is left alone.
+void markAddresses(RichDocument &document, QTextBlock block, const QTextBlock &end,
+                   int skipEnd = -1)
 {
     QList<std::pair<int, int>> spans;
-    for (QTextBlock block = document.textDocument()->begin(); block.isValid();
-         block = block.next()) {
-        for (const AddressSpan &address : FindAddresses(block.text()))
-            spans.append({block.position() + int(address.start), int(address.length)});
+    for (; block.isValid() && block != end; block = block.next()) {
+        for (const AddressSpan &address : FindAddresses(block.text())) {
+            const int start = block.position() + int(address.start);
+            if (start + int(address.length) != skipEnd)
+                spans.append({start, int(address.length)});
+        }
     }
     // Marking changes formats only, never positions.
     for (const auto &[start, length] : std::as_const(spans))
@@ -102,8 +106,23 @@ void MarkLinks(RichDocument &document)
     // One step to undo for the whole pass.
     QTextCursor block(document.textDocument());
     block.beginEditBlock();
-    markAddresses(document);
+    markAddresses(document, document.textDocument()->begin(), QTextBlock());
     markQuotedPaths(document, text);
+    block.endEditBlock();
+    document.setSelStart(selStart);
+    document.setSelLength(selLength);
+}
+
+void markAddressesIn(RichDocument &document, int from, int to)
+{
+    const int selStart = document.SelStart();
+    const int selLength = document.SelLength();
+    const QTextDocument &text = *document.textDocument();
+    QTextCursor block(document.textDocument());
+    block.joinPreviousEditBlock();
+    // The caret right behind an address: it may still be being typed.
+    const int caret = selLength == 0 ? selStart : -1;
+    markAddresses(document, text.findBlock(from), text.findBlock(to).next(), caret);
     block.endEditBlock();
     document.setSelStart(selStart);
     document.setSelLength(selLength);

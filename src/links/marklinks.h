@@ -11,6 +11,12 @@ class RichDocument;
 // pass over a marked note changes nothing and leaves nothing to undo.
 void MarkLinks(RichDocument &document);
 
+// Marks the web and mail addresses of the paragraphs that positions from
+// through to touch, as one step to undo with the edit before it: what was
+// just typed or pasted. An address the caret stands right behind may still be
+// being typed and is left alone.
+void markAddressesIn(RichDocument &document, int from, int to);
+
 // Marks length positions from start, unless they already are.
 void markLink(RichDocument &document, int start, int length);
 

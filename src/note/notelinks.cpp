@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QMimeData>
+#include <QTextDocument>
 
 namespace {
 
@@ -41,6 +42,7 @@ NoteLinks::NoteLinks(TJvRichEdit *edit, QAction *sendNote, QObject *parent)
             [this](const QString &text) { editURLClick(text); });
     edit->setLinkFinder([edit](int position) { return linkAt(*edit, position); });
     edit->installDataFilter(this);
+    connect(edit->document(), &QTextDocument::contentsChange, this, &NoteLinks::textChanged);
     connect(sendNote, &QAction::triggered, this, &NoteLinks::SendNote1Click);
     sendNote->setEnabled(true);
 }
@@ -58,6 +60,26 @@ TJvRichEdit::Link NoteLinks::linkAt(const TJvRichEdit &edit, int position)
         text = ::linkAt(edit, position);
     const QString target = targetText(LinkTarget::resolve(text));
     return target.isEmpty() ? TJvRichEdit::Link() : TJvRichEdit::Link{text, target};
+}
+
+void NoteLinks::textChanged(int from, int removed, int added)
+{
+    // A format change (marking, say) removes and adds as much as it changes.
+    if (added <= removed)
+        return;
+    const QTextDocument *document = m_edit->document();
+    const QChar typed = document->characterAt(from + added - 1);
+    // An address is whole once a blank or a line break follows it.
+    if (added == 1 && !typed.isSpace())
+        return;
+    // Not while the document is in the middle of the change.
+    QMetaObject::invokeMethod(
+        this,
+        [this, from, to = from + added] {
+            const int end = m_edit->document()->characterCount() - 1;
+            markAddressesIn(*m_edit, std::min(from, end), std::min(to, end));
+        },
+        Qt::QueuedConnection);
 }
 
 void NoteLinks::editDblClick()

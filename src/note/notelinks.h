@@ -5,7 +5,8 @@
 
 class QAction;
 
-// The links and mail of one note editor: a double click marks the note's
+// The links and mail of one note editor: addresses are marked as they are
+// typed or pasted, a double click marks the note's
 // links and opens the link it landed on, a Ctrl+click on a link opens it, files dropped or pasted
 // from a file manager arrive as quoted, marked lines, and the note menu's "Send Note" mails the
 // note.
@@ -27,6 +28,8 @@ private:
     // A link Ctrl+click opens: text with the link effect, an address or a
     // quoted path, when it leads anywhere.
     static TJvRichEdit::Link linkAt(const TJvRichEdit &edit, int position);
+    // Marks the addresses typed or pasted as soon as they are whole.
+    void textChanged(int from, int removed, int added);
     void editDblClick();
     void editURLClick(const QString &text);
 

@@ -30,6 +30,7 @@ private Q_SLOTS:
     void doubleClickOpensTheTokenAtTheSelection_data();
     void doubleClickOpensTheTokenAtTheSelection();
     void doubleClickMarksTheLinks();
+    void addressesAreMarkedOnceTyped();
     void ctrlClickOpensTheLink_data();
     void ctrlClickOpensTheLink();
     void pointerAndToolTipShowALinkWhileCtrlIsHeld();
@@ -170,6 +171,35 @@ void tst_NoteLinks::doubleClickMarksTheLinks()
     QCOMPARE(m_edit->SelText(), u"www.example.org"_qs);
     QCOMPARE(m_edit->SelAttributes().Color(), QColor(0, 0, 255));
     QCOMPARE(m_edit->SelAttributes().Style(), TFontStyle::fsUnderline);
+}
+
+void tst_NoteLinks::addressesAreMarkedOnceTyped()
+{
+    m_edit->setText(u"Notes:\r\n"_qs);
+    m_edit->setSelStart(7);
+    focusEditor();
+    QTest::keyClicks(m_edit, u"see www.example.org/a"_qs);
+    QCoreApplication::processEvents();
+    m_edit->setSelStart(11);
+    m_edit->setSelLength(1);
+    QVERIFY2(!m_edit->SelAttributes().Underline(), "an address was marked while typed");
+
+    m_edit->setSelStart(28);
+    QTest::keyClicks(m_edit, u". Mail bob@example.com"_qs);
+    QCoreApplication::processEvents();
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(m_edit, u"next"_qs);
+    QCOMPARE(m_edit->Text(), u"Notes:\r\nsee www.example.org/a. Mail bob@example.com\r\nnext"_qs);
+
+    for (const auto &[start, length, marked] :
+         {std::tuple{11, 17, true}, std::tuple{28, 1, false}, std::tuple{35, 15, true},
+          std::tuple{51, 4, false}}) {
+        m_edit->setSelStart(start);
+        m_edit->setSelLength(length);
+        QCOMPARE(m_edit->SelAttributes().Underline(), marked);
+        QCOMPARE(m_edit->SelAttributes().Color() == QColor(0, 0, 255), marked);
+    }
 }
 
 void tst_NoteLinks::ctrlClickOpensTheLink_data()
