@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeySequence>
+#include <QTextDocument>
 
 #include <array>
 #include <functional>
@@ -257,6 +258,8 @@ void TDM::connectFormatActions()
 {
     const auto connectTo = [this](QAction *action, auto handler) {
         connect(action, &QAction::triggered, this, handler);
+        // A command's own tick flip is replaced by what the format is now.
+        connect(action, &QAction::triggered, this, &TDM::updateFormatActions);
         action->setEnabled(true);
     };
     connectTo(acBig, formatting([](FormatCommands &format) { format.setSize(12); }));
@@ -390,11 +393,35 @@ void TDM::trackFocus(QWidget *now)
         if (editor) {
             connect(editor, &QTextEdit::copyAvailable, this, &TDM::updateEditActions);
             connect(editor, &QTextEdit::undoAvailable, this, &TDM::updateEditActions);
+            connect(editor, &TJvRichEdit::OnSelectionChange, this, &TDM::updateFormatActions);
+            connect(editor, &QTextEdit::currentCharFormatChanged, this, &TDM::updateFormatActions);
+            // Undo and redo change formats without moving the caret.
+            connect(editor->document(), &QTextDocument::contentsChanged, this,
+                    &TDM::updateFormatActions);
             connect(editor, &QObject::destroyed, this, &TDM::updateEditActions,
                     Qt::QueuedConnection);
         }
     }
     updateEditActions();
+    updateFormatActions();
+}
+
+void TDM::updateFormatActions()
+{
+    TJvRichEdit *editor = m_editor;
+    if (!editor)
+        return;
+    const TJvTextAttributes &text = editor->SelAttributes();
+    RichEditBold1->setChecked(text.Bold());
+    RichEditItalic1->setChecked(text.Italic());
+    RichEditUnderline1->setChecked(text.Underline());
+    RichEditStrikeOut1->setChecked(text.StrikeOut());
+    const TJvParaAttributes &paragraph = editor->Paragraph();
+    RichEditBullets1->setChecked(paragraph.Numbering() == TNumberingStyle::nsBullet);
+    const TParaAlignment alignment = paragraph.Alignment();
+    RichEditAlignLeft1->setChecked(alignment == TParaAlignment::paLeftJustify);
+    RichEditAlignCenter1->setChecked(alignment == TParaAlignment::paCenter);
+    RichEditAlignRight1->setChecked(alignment == TParaAlignment::paRightJustify);
 }
 
 void TDM::updateEditActions()

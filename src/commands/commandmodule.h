@@ -21,7 +21,8 @@ class TJvRichEdit;
 // owned by the program; instance() reaches it from the note frames.
 //
 // Every command acts on the note editor that has the keyboard focus and on
-// nothing else. Commands whose behaviour is not built yet are present with
+// nothing else. The ticks of the style and alignment commands follow the
+// format at that editor's caret. Commands whose behaviour is not built yet are present with
 // caption, shortcut and picture, and disabled. The commands ask the user
 // through dialogs(), which tests replace.
 //
@@ -132,6 +133,9 @@ private:
     // match what it can do.
     void trackFocus(QWidget *now);
     void updateEditActions();
+    // The style and alignment commands' ticks show the format at the focused
+    // editor's caret (or selection), as the tool bar's pressed buttons.
+    void updateFormatActions();
 
     QList<QAction *> m_actions;
     QActionGroup *m_sizeGroup = nullptr;

@@ -86,8 +86,9 @@ private Q_SLOTS:
 
     void sizes_data();
     void sizes();
-    void styleFlagsFlipAloneAndTickEachRun_data();
-    void styleFlagsFlipAloneAndTickEachRun();
+    void styleFlagsFlipAloneAndTicksFollowTheFormat_data();
+    void styleFlagsFlipAloneAndTicksFollowTheFormat();
+    void ticksShowTheFormatAtTheCaret();
     void sizeCommandsCheckOneAnother();
     void subAndSuperscriptStayUntilReset();
     void indentsAndFirstLineFollow();
@@ -192,7 +193,7 @@ void tst_FormatCommands::sizes()
     QCOMPARE(editor->SelAttributes().Size(), 20); // text beyond it stays
 }
 
-void tst_FormatCommands::styleFlagsFlipAloneAndTickEachRun_data()
+void tst_FormatCommands::styleFlagsFlipAloneAndTicksFollowTheFormat_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("flag");
@@ -203,7 +204,7 @@ void tst_FormatCommands::styleFlagsFlipAloneAndTickEachRun_data()
     QTest::newRow("strikeout") << "RichEditStrikeOut1" << int(TFontStyle::fsStrikeOut);
 }
 
-void tst_FormatCommands::styleFlagsFlipAloneAndTickEachRun()
+void tst_FormatCommands::styleFlagsFlipAloneAndTicksFollowTheFormat()
 {
     QFETCH(QString, command);
     QFETCH(int, flag);
@@ -213,21 +214,52 @@ void tst_FormatCommands::styleFlagsFlipAloneAndTickEachRun()
     const TFontStyles all = TFontStyle::fsBold | TFontStyle::fsItalic | TFontStyle::fsUnderline
                             | TFontStyle::fsStrikeOut;
     QAction *action = m_dm->action(command);
-    const bool ticked = action->isChecked();
+    QVERIFY(action->isChecked());
 
     action->trigger();
     QCOMPARE(editor->SelAttributes().Style(), all & ~TFontStyles(TFontStyle(flag)));
-    QCOMPARE(action->isChecked(), !ticked);
+    QVERIFY(!action->isChecked());
     action->trigger();
     QCOMPARE(editor->SelAttributes().Style(), all);
-    QCOMPARE(action->isChecked(), ticked);
+    QVERIFY(action->isChecked());
 
-    // On plain text the same command switches the flag on: the tick says
-    // nothing about the selection.
+    // On plain text the same command switches the flag on.
     editor->setSelStart(7);
     editor->setSelLength(5);
+    QVERIFY(!action->isChecked());
     action->trigger();
     QCOMPARE(editor->SelAttributes().Style(), TFontStyles(TFontStyle(flag)));
+    QVERIFY(action->isChecked());
+}
+
+void tst_FormatCommands::ticksShowTheFormatAtTheCaret()
+{
+    TJvRichEdit *editor = note("\\qc {\\b bold} plain\\par\\qr {\\i\\ul right}\\par\\pard two", 2);
+    const QList<QAction *> ticked{m_dm->RichEditBold1,        m_dm->RichEditItalic1,
+                                  m_dm->RichEditUnderline1,   m_dm->RichEditAlignLeft1,
+                                  m_dm->RichEditAlignCenter1, m_dm->RichEditAlignRight1};
+    const auto ticks = [&] {
+        QString shown;
+        for (QAction *action : ticked)
+            shown += action->isChecked() ? u'x' : u'-';
+        return shown;
+    };
+    QCOMPARE(ticks(), u"x---x-"_qs);
+    editor->setSelStart(8); // in "plain": the character before the caret counts
+    QCOMPARE(ticks(), u"----x-"_qs);
+    editor->setSelStart(13);
+    QCOMPARE(ticks(), u"-xx--x"_qs);
+    editor->setSelStart(int(editor->document()->characterCount()) - 2);
+    QCOMPARE(ticks(), u"---x--"_qs);
+    // Another editor's format shows once it has the focus.
+    m_other->setText(u"other"_qs);
+    m_other->setFocus();
+    m_other->selectAll();
+    m_dm->RichEditBold1->trigger();
+    m_other->setSelStart(2);
+    QCOMPARE(ticks(), u"x--x--"_qs);
+    m_dm->RichEditAlignCenter1->trigger();
+    QCOMPARE(ticks(), u"x---x-"_qs);
 }
 
 void tst_FormatCommands::sizeCommandsCheckOneAnother()
