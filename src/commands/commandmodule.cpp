@@ -318,16 +318,29 @@ void TDM::setFontFromDialog(TJvRichEdit *editor)
     const TJvTextAttributes &current = editor->SelAttributes();
     QFont preset(current.Name());
     preset.setPointSize(std::max(1, current.Size()));
+    const TFontStyles style = current.Style();
+    preset.setBold(style.testFlag(TFontStyle::fsBold));
+    preset.setItalic(style.testFlag(TFontStyle::fsItalic));
+    preset.setUnderline(style.testFlag(TFontStyle::fsUnderline));
+    preset.setStrikeOut(style.testFlag(TFontStyle::fsStrikeOut));
     const std::optional<TextFont> font
         = m_dialogs->chooseFont(editor->window(), TextFont{preset, current.Color()});
     if (!font || !target)
         return;
-    // Face, colour and size only: the dialog's styles are not applied.
-    TJvTextAttributes &attributes = target->SelAttributes();
+    // Everything the dialog offers is applied: face, colour, size, styles
+    // and effects.
+    TJvRichEdit &edit = *target;
+    TJvTextAttributes &attributes = edit.SelAttributes();
     attributes.setName(font->font.family());
     attributes.setColor(font->color);
     if (font->font.pointSize() > 0)
         attributes.setSize(font->font.pointSize());
+    TFontStyles chosen;
+    chosen.setFlag(TFontStyle::fsBold, font->font.bold());
+    chosen.setFlag(TFontStyle::fsItalic, font->font.italic());
+    chosen.setFlag(TFontStyle::fsUnderline, font->font.underline());
+    chosen.setFlag(TFontStyle::fsStrikeOut, font->font.strikeOut());
+    attributes.setStyle(chosen);
 }
 
 void TDM::runCopyFormat(TJvRichEdit *editor)

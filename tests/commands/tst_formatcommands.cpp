@@ -1,5 +1,6 @@
 #include "commands/commanddialogs.h"
 #include "commands/commandmodule.h"
+#include "commands/fontdialog.h"
 #include "commands/filecommands.h"
 #include "commands/imagelist.h"
 #include "richedit/jvrichedit.h"
@@ -100,7 +101,9 @@ private Q_SLOTS:
     void highlights();
     void highlightChosenWithNothingSelectedColoursTypedText();
     void noteColour();
-    void setFontTakesFaceColourAndSizeOnly();
+    void setFontAppliesEveryChoice_data();
+    void setFontAppliesEveryChoice();
+    void fontDialogKeepsStylesAndEffects();
     void copyFormatFromCaretAndBlanks_data();
     void copyFormatFromCaretAndBlanks();
     void copyFormatAcrossNotesCarriesFontNotStyles();
@@ -419,23 +422,57 @@ void tst_FormatCommands::noteColour()
     QVERIFY(!editor->SelAttributes().format().hasProperty(QTextFormat::BackgroundBrush));
 }
 
-void tst_FormatCommands::setFontTakesFaceColourAndSizeOnly()
+void tst_FormatCommands::fontDialogKeepsStylesAndEffects()
 {
-    TJvRichEdit *editor = note("\\cf1\\fs20 styled", 0, 6);
-    QFont chosen(QStringLiteral("Courier New"));
-    chosen.setPointSize(14);
-    chosen.setBold(true);
-    chosen.setItalic(true);
-    m_dialogs->font = TextFont{chosen, QColor(0, 0, 255)};
+    // The dialog the user sees: what it is opened with comes back unchanged.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(14);
+    font.setItalic(true);
+    font.setUnderline(true);
+    font.setStrikeOut(true);
+    FontDialog dialog(TextFont{font, QColor(Qt::red)});
+    const TextFont chosen = dialog.selectedFont();
+    QCOMPARE(chosen.font.pointSize(), 14);
+    QVERIFY(chosen.font.italic());
+    QVERIFY(chosen.font.underline());
+    QVERIFY(chosen.font.strikeOut());
+    QVERIFY(!chosen.font.bold());
+    QCOMPARE(chosen.color, QColor(Qt::red));
+}
+
+void tst_FormatCommands::setFontAppliesEveryChoice_data()
+{
+    QTest::addColumn<int>("chosen");
+    QTest::newRow("italic") << int(TFontStyle::fsItalic);
+    QTest::newRow("bold and strikeout") << int(TFontStyle::fsBold | TFontStyle::fsStrikeOut);
+    QTest::newRow("underline") << int(TFontStyle::fsUnderline);
+    QTest::newRow("none: the underline taken off") << 0;
+}
+
+void tst_FormatCommands::setFontAppliesEveryChoice()
+{
+    QFETCH(int, chosen);
+    const TFontStyles styles(chosen);
+    TJvRichEdit *editor = note("\\cf1\\fs20\\ul styled", 0, 6);
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSize(14);
+    font.setBold(styles.testFlag(TFontStyle::fsBold));
+    font.setItalic(styles.testFlag(TFontStyle::fsItalic));
+    font.setUnderline(styles.testFlag(TFontStyle::fsUnderline));
+    font.setStrikeOut(styles.testFlag(TFontStyle::fsStrikeOut));
+    m_dialogs->font = TextFont{font, QColor(0, 0, 255)};
     m_dm->acSetFont->trigger();
 
+    // The dialog shows the text's font, underline included.
     QCOMPARE(m_dialogs->fontShown.font.family(), QStringLiteral("Tahoma"));
     QCOMPARE(m_dialogs->fontShown.font.pointSize(), 10);
+    QVERIFY(m_dialogs->fontShown.font.underline());
+    QVERIFY(!m_dialogs->fontShown.font.bold());
     QCOMPARE(m_dialogs->fontShown.color, QColor(255, 0, 0));
     QCOMPARE(editor->SelAttributes().Name(), QStringLiteral("Courier New"));
     QCOMPARE(editor->SelAttributes().Size(), 14);
     QCOMPARE(editor->SelAttributes().Color(), QColor(0, 0, 255));
-    QCOMPARE(editor->SelAttributes().Style(), TFontStyles());
+    QCOMPARE(editor->SelAttributes().Style(), styles);
 }
 
 void tst_FormatCommands::copyFormatFromCaretAndBlanks_data()
