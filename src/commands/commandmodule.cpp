@@ -57,6 +57,8 @@ constexpr std::array Commands{
             "Select All|Selects the entire document", "Ctrl+A", -1, None},
     Command{&TDM::EditUndo1, "EditUndo1", "&Undo", "Undo|Reverts the last action", "Ctrl+Z", 3,
             None},
+    Command{&TDM::EditRedo1, "EditRedo1", "&Redo", "Redo|Makes the last undone action again",
+            "Ctrl+Y", -1, None},
     Command{&TDM::EditDelete1, "EditDelete1", "&Delete", "Delete|Erases the selection", "Del", 5,
             None},
     Command{&TDM::RichEditBold1, "RichEditBold1", "&Bold", "Bold", "Ctrl+B", 31, AutoCheck},
@@ -234,6 +236,8 @@ void TDM::connectEditActions()
     const auto paste = onEditor([](TJvRichEdit *editor) { editor->paste(); });
     const auto selectAll = onEditor([](TJvRichEdit *editor) { editor->selectAll(); });
     const auto undo = onEditor([](TJvRichEdit *editor) { editor->undo(); });
+    connect(EditRedo1, &QAction::triggered, this,
+            onEditor([](TJvRichEdit *editor) { editor->redo(); }));
     const auto remove = onEditor([](TJvRichEdit *editor) {
         QTextCursor cursor = editor->textCursor();
         cursor.removeSelectedText();
@@ -406,6 +410,7 @@ void TDM::trackFocus(QWidget *now)
         if (editor) {
             connect(editor, &QTextEdit::copyAvailable, this, &TDM::updateEditActions);
             connect(editor, &QTextEdit::undoAvailable, this, &TDM::updateEditActions);
+            connect(editor, &QTextEdit::redoAvailable, this, &TDM::updateEditActions);
             connect(editor, &TJvRichEdit::OnSelectionChange, this, &TDM::updateFormatActions);
             connect(editor, &QTextEdit::currentCharFormatChanged, this, &TDM::updateFormatActions);
             // Undo and redo change formats without moving the caret.
@@ -448,6 +453,7 @@ void TDM::updateEditActions()
         action->setEnabled(selected);
     for (QAction *action : {EditUndo1, JvEditUndo1})
         action->setEnabled(editor && writable && editor->document()->isUndoAvailable());
+    EditRedo1->setEnabled(editor && writable && editor->document()->isRedoAvailable());
     JvEditPaste1->setEnabled(writable);
     for (QAction *action : {EditSelectAll1, JvEditSelectAll1})
         action->setEnabled(editor != nullptr);

@@ -69,6 +69,8 @@ public:
     QAction *EditPaste2 = nullptr;
     QAction *EditSelectAll1 = nullptr;
     QAction *EditUndo1 = nullptr;
+    // Takes back an undo; Ctrl+Shift+Z does the same in the editor itself.
+    QAction *EditRedo1 = nullptr;
     QAction *EditDelete1 = nullptr;
     QAction *RichEditBold1 = nullptr;
     QAction *RichEditItalic1 = nullptr;
