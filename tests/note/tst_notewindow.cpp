@@ -1,5 +1,6 @@
 #include "commands/commandmodule.h"
 #include "note/noteeditorpane.h"
+#include "note/noteframe.h"
 #include "note/notehost.h"
 #include "note/notewindow.h"
 #include "plot/chartrenderer.h"
@@ -7,6 +8,7 @@
 #include "richtext/richdocument.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
@@ -22,7 +24,11 @@ public:
     QWidget *hostWindow() override { return &window; }
     void hideBoard() override {}
     void SelectNote(TNoteFrame *) override {}
-    void DeleteNote(TNoteFrame *) override {}
+    void DeleteNote(TNoteFrame *frame) override
+    {
+        deleted << frame->caption();
+        delete frame;
+    }
     void StoreNotes() override {}
     bool showHintEnabled() const override { return false; }
     bool stayOnTop() const override { return false; }
@@ -32,6 +38,7 @@ public:
     QAction *fileSaveAsAction() override { return nullptr; }
 
     QWidget window;
+    QStringList deleted;
 };
 
 int heightLimit()
@@ -54,6 +61,8 @@ private Q_SLOTS:
     void windowGrowsWithItsTextUpToSevenEighths();
     void windowResizedByTheUserKeepsItsSize();
     void plotInADefaultWindowIsReadableAndShownWhole();
+    void newNoteClosedEmptyIsRemoved_data();
+    void newNoteClosedEmptyIsRemoved();
 
 private:
     // A window as a new note opens it: the text's height at the note width.
@@ -175,6 +184,48 @@ void tst_NoteWindow::plotInADefaultWindowIsReadableAndShownWhole()
     QVERIFY(editor->viewport()->width() >= image.width());
     QCOMPARE(editor->verticalScrollBar()->maximum(), 0);
     QCOMPARE(editor->horizontalScrollBar()->maximum(), 0);
+}
+
+void tst_NoteWindow::newNoteClosedEmptyIsRemoved_data()
+{
+    QTest::addColumn<QByteArray>("file"); // none: a note New made
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<bool>("removed");
+    QTest::newRow("new, nothing typed") << QByteArray() << QString() << true;
+    QTest::newRow("new, typed and erased") << QByteArray() << u"x\b"_qs << true;
+    QTest::newRow("new, with text") << QByteArray() << u"milk"_qs << false;
+    QTest::newRow("emptied on purpose") << QByteArray("old text") << u"\x7f"_qs << false;
+    QTest::newRow("empty file") << QByteArray("") << QString() << false;
+}
+
+void tst_NoteWindow::newNoteClosedEmptyIsRemoved()
+{
+    QFETCH(QByteArray, file);
+    QFETCH(QString, typed);
+    QFETCH(bool, removed);
+    QPointer<TNoteFrame> frame = new TNoteFrame(*m_host, &m_host->window);
+    if (!file.isNull())
+        frame->LoadLines(u"/nowhere/QelNotes_0.rtf"_qs, file);
+    frame->Panel1DblClick();
+    TJvRichEdit *editor = frame->Frm()->editor();
+    editor->setFocus();
+    if (typed == u"\x7f"_qs) {
+        editor->selectAll();
+        QTest::keyClick(editor, Qt::Key_Backspace);
+    } else {
+        for (const QChar c : typed) {
+            if (c == u'\b')
+                QTest::keyClick(editor, Qt::Key_Backspace);
+            else
+                QTest::keyClicks(editor, QString(c));
+        }
+    }
+    frame->Frm()->close();
+    QCoreApplication::processEvents();
+
+    QCOMPARE(frame.isNull(), removed);
+    QCOMPARE(m_host->deleted, removed ? QStringList{u"...."_qs} : QStringList());
+    delete frame.data();
 }
 
 QTEST_MAIN(tst_NoteWindow)
