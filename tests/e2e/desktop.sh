@@ -322,8 +322,9 @@ xdotool type --delay 10 'bob@example.com is who to write to'
 sleep 3 # the links are marked once the line is done; nothing to wait for else
 read -r wx wy ww wh <<<"$(geometry "$note_window")"
 : >"$work/opened.log"
-for ((y = wy + wh - 10; y > wy + 40; y -= 3)); do
-    xdotool mousemove $((wx + 12)) $y keydown ctrl click 1 keyup ctrl
+# Neighbouring clicks stand apart, so that no two make a double click.
+for ((y = wy + wh - 10, x = 12; y > wy + 40; y -= 3, x = 52 - x)); do
+    xdotool mousemove $((wx + x)) $y keydown ctrl click 1 keyup ctrl
     grep -q mailto "$work/opened.log" 2>/dev/null && grep -q https "$work/opened.log" && break
 done
 sleep 0.5
