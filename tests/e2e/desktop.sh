@@ -254,8 +254,13 @@ sleep 0.5
 [[ $(xdotool getwindowfocus) == "$note" ]] || fail "the note window lost the keyboard after opening"
 xdotool key ctrl+End Return
 xdotool type --delay 20 'typed in its window'
-# Where the window manager put it, never moved since: the record keeps it.
+# Moved away from where a window without a record opens (0,0): the record
+# keeps the place, and opening the note again after a new start brings the
+# window back there.
+xdotool windowmove "$note" 300 250
+sleep 0.5
 read -r shown_x shown_y _ _ <<<"$(frame "$note")"
+echo "the note's window is at $shown_x,$shown_y"
 import -window root "$out/qelnotes-note.png"
 
 # New in the board's menu: the new note's window, frame and title bar
@@ -396,7 +401,31 @@ grep -q 'typed in its window' "$work/app/QelNotes_0.rtf" \
 note_places=$(tr -d '\r' <"$work/app/QelNotes.ini" \
     | awk -F= '/^\[/ {note = ($0 ~ /^\[Note_/)} note && $1 == "Left" {l = $2} note && $1 == "Top" {print l, $2}')
 grep -qx "$shown_x $shown_y" <<<"$note_places" \
-    || fail "no note window record holds the place $shown_x $shown_y the window was shown at: $(tr '\n' ';' <<<"$note_places")"
+    || fail "no note window record holds the place $shown_x $shown_y the window was moved to: $(tr '\n' ';' <<<"$note_places")"
 grep -qx "$placed_x $placed_y" <<<"$note_places" \
     || fail "no note window record holds the plot window's place $placed_x $placed_y: $(tr '\n' ';' <<<"$note_places")"
+# Opened again after a new start, the note's window comes back at its place.
+PATH="$work/bin:$PATH" "$work/app/qelnotes" >>"$work/app.log" 2>&1 &
+app_pid=$!
+until_true 30 icon_shown || fail "the desktop icon did not appear at the second start"
+icon=$(window '^NoteMain')
+read -r ix iy _ _ <<<"$(geometry "$icon")"
+# The pointer comes to the icon from elsewhere, as a hand moves it.
+xdotool mousemove 20 $((height - 20))
+sleep 0.5
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up after the new start"
+board=$(window '^Qel Notes')
+read -r bx by _ _ <<<"$(geometry "$board")"
+xdotool mousemove $((bx + 40)) $((by + 2 + 8))
+xdotool click --repeat 2 --delay 80 1
+# Its first line is whole now: the title is that line.
+reopened_shown() { [[ -n $(window '^Call the dentist on Monday\.\.$') ]]; }
+until_true 5 reopened_shown || fail "a double click on the first row did not open the note again"
+note=$(window '^Call the dentist on Monday\.\.$')
+sleep 1
+read -r again_x again_y _ _ <<<"$(frame "$note")"
+[[ "$again_x $again_y" == "$shown_x $shown_y" ]] \
+    || fail "the note's window came back at $again_x,$again_y, not at $shown_x,$shown_y"
+import -window root "$out/qelnotes-reopened.png"
 echo "PASS"
