@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QKeySequence>
+#include <QTextDocument>
 
 #include <array>
 #include <functional>
@@ -56,6 +57,8 @@ constexpr std::array Commands{
             "Select All|Selects the entire document", "Ctrl+A", -1, None},
     Command{&TDM::EditUndo1, "EditUndo1", "&Undo", "Undo|Reverts the last action", "Ctrl+Z", 3,
             None},
+    Command{&TDM::EditRedo1, "EditRedo1", "&Redo", "Redo|Makes the last undone action again",
+            "Ctrl+Y", -1, None},
     Command{&TDM::EditDelete1, "EditDelete1", "&Delete", "Delete|Erases the selection", "Del", 5,
             None},
     Command{&TDM::RichEditBold1, "RichEditBold1", "&Bold", "Bold", "Ctrl+B", 31, AutoCheck},
@@ -233,6 +236,8 @@ void TDM::connectEditActions()
     const auto paste = onEditor([](TJvRichEdit *editor) { editor->paste(); });
     const auto selectAll = onEditor([](TJvRichEdit *editor) { editor->selectAll(); });
     const auto undo = onEditor([](TJvRichEdit *editor) { editor->undo(); });
+    connect(EditRedo1, &QAction::triggered, this,
+            onEditor([](TJvRichEdit *editor) { editor->redo(); }));
     const auto remove = onEditor([](TJvRichEdit *editor) {
         QTextCursor cursor = editor->textCursor();
         cursor.removeSelectedText();
@@ -257,6 +262,8 @@ void TDM::connectFormatActions()
 {
     const auto connectTo = [this](QAction *action, auto handler) {
         connect(action, &QAction::triggered, this, handler);
+        // A command's own tick flip is replaced by what the format is now.
+        connect(action, &QAction::triggered, this, &TDM::updateFormatActions);
         action->setEnabled(true);
     };
     connectTo(acBig, formatting([](FormatCommands &format) { format.setSize(12); }));
@@ -315,16 +322,29 @@ void TDM::setFontFromDialog(TJvRichEdit *editor)
     const TJvTextAttributes &current = editor->SelAttributes();
     QFont preset(current.Name());
     preset.setPointSize(std::max(1, current.Size()));
+    const TFontStyles style = current.Style();
+    preset.setBold(style.testFlag(TFontStyle::fsBold));
+    preset.setItalic(style.testFlag(TFontStyle::fsItalic));
+    preset.setUnderline(style.testFlag(TFontStyle::fsUnderline));
+    preset.setStrikeOut(style.testFlag(TFontStyle::fsStrikeOut));
     const std::optional<TextFont> font
         = m_dialogs->chooseFont(editor->window(), TextFont{preset, current.Color()});
     if (!font || !target)
         return;
-    // Face, colour and size only: the dialog's styles are not applied.
-    TJvTextAttributes &attributes = target->SelAttributes();
+    // Everything the dialog offers is applied: face, colour, size, styles
+    // and effects.
+    TJvRichEdit &edit = *target;
+    TJvTextAttributes &attributes = edit.SelAttributes();
     attributes.setName(font->font.family());
     attributes.setColor(font->color);
     if (font->font.pointSize() > 0)
         attributes.setSize(font->font.pointSize());
+    TFontStyles chosen;
+    chosen.setFlag(TFontStyle::fsBold, font->font.bold());
+    chosen.setFlag(TFontStyle::fsItalic, font->font.italic());
+    chosen.setFlag(TFontStyle::fsUnderline, font->font.underline());
+    chosen.setFlag(TFontStyle::fsStrikeOut, font->font.strikeOut());
+    attributes.setStyle(chosen);
 }
 
 void TDM::runCopyFormat(TJvRichEdit *editor)
@@ -390,11 +410,36 @@ void TDM::trackFocus(QWidget *now)
         if (editor) {
             connect(editor, &QTextEdit::copyAvailable, this, &TDM::updateEditActions);
             connect(editor, &QTextEdit::undoAvailable, this, &TDM::updateEditActions);
+            connect(editor, &QTextEdit::redoAvailable, this, &TDM::updateEditActions);
+            connect(editor, &TJvRichEdit::OnSelectionChange, this, &TDM::updateFormatActions);
+            connect(editor, &QTextEdit::currentCharFormatChanged, this, &TDM::updateFormatActions);
+            // Undo and redo change formats without moving the caret.
+            connect(editor->document(), &QTextDocument::contentsChanged, this,
+                    &TDM::updateFormatActions);
             connect(editor, &QObject::destroyed, this, &TDM::updateEditActions,
                     Qt::QueuedConnection);
         }
     }
     updateEditActions();
+    updateFormatActions();
+}
+
+void TDM::updateFormatActions()
+{
+    TJvRichEdit *editor = m_editor;
+    if (!editor)
+        return;
+    const TJvTextAttributes &text = editor->SelAttributes();
+    RichEditBold1->setChecked(text.Bold());
+    RichEditItalic1->setChecked(text.Italic());
+    RichEditUnderline1->setChecked(text.Underline());
+    RichEditStrikeOut1->setChecked(text.StrikeOut());
+    const TJvParaAttributes &paragraph = editor->Paragraph();
+    RichEditBullets1->setChecked(paragraph.Numbering() == TNumberingStyle::nsBullet);
+    const TParaAlignment alignment = paragraph.Alignment();
+    RichEditAlignLeft1->setChecked(alignment == TParaAlignment::paLeftJustify);
+    RichEditAlignCenter1->setChecked(alignment == TParaAlignment::paCenter);
+    RichEditAlignRight1->setChecked(alignment == TParaAlignment::paRightJustify);
 }
 
 void TDM::updateEditActions()
@@ -408,6 +453,7 @@ void TDM::updateEditActions()
         action->setEnabled(selected);
     for (QAction *action : {EditUndo1, JvEditUndo1})
         action->setEnabled(editor && writable && editor->document()->isUndoAvailable());
+    EditRedo1->setEnabled(editor && writable && editor->document()->isRedoAvailable());
     JvEditPaste1->setEnabled(writable);
     for (QAction *action : {EditSelectAll1, JvEditSelectAll1})
         action->setEnabled(editor != nullptr);

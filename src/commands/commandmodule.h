@@ -21,7 +21,8 @@ class TJvRichEdit;
 // owned by the program; instance() reaches it from the note frames.
 //
 // Every command acts on the note editor that has the keyboard focus and on
-// nothing else. Commands whose behaviour is not built yet are present with
+// nothing else. The ticks of the style and alignment commands follow the
+// format at that editor's caret. Commands whose behaviour is not built yet are present with
 // caption, shortcut and picture, and disabled. The commands ask the user
 // through dialogs(), which tests replace.
 //
@@ -68,6 +69,8 @@ public:
     QAction *EditPaste2 = nullptr;
     QAction *EditSelectAll1 = nullptr;
     QAction *EditUndo1 = nullptr;
+    // Takes back an undo; Ctrl+Shift+Z does the same in the editor itself.
+    QAction *EditRedo1 = nullptr;
     QAction *EditDelete1 = nullptr;
     QAction *RichEditBold1 = nullptr;
     QAction *RichEditItalic1 = nullptr;
@@ -132,6 +135,9 @@ private:
     // match what it can do.
     void trackFocus(QWidget *now);
     void updateEditActions();
+    // The style and alignment commands' ticks show the format at the focused
+    // editor's caret (or selection), as the tool bar's pressed buttons.
+    void updateFormatActions();
 
     QList<QAction *> m_actions;
     QActionGroup *m_sizeGroup = nullptr;

@@ -106,7 +106,7 @@ void LinkCommands::trackFocus(QWidget *now)
 void LinkCommands::selectionChanged()
 {
     const LinkTarget target
-        = m_editor ? LinkTarget::resolve(tokenAtSelection(*m_editor)) : LinkTarget();
+        = m_editor ? LinkTarget::resolve(linkAtSelection(*m_editor)) : LinkTarget();
     m_mailAddress = target.kind == LinkTarget::Kind::Mail ? target.address : QString();
     m_url = isWebAddress(target) ? target.url : QUrl();
     m_sendMail->setEnabled(!m_mailAddress.isEmpty());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -30,3 +31,21 @@ bool IsMailAddress(const QString &text);
 
 // "http:/", "https:/" or "www." anywhere, ASCII letters in any case.
 bool HasLinkPrefix(const QString &text);
+
+// Where a web or mail address stands in a line of text, 0-based.
+struct AddressSpan
+{
+    qsizetype start = 0;
+    qsizetype length = 0;
+
+    bool contains(qsizetype index) const { return index >= start && index < start + length; }
+    bool operator==(const AddressSpan &) const = default;
+};
+
+// The web addresses (beginning "http:/", "https:/" or "www.", ASCII letters in
+// any case) and mail addresses (something, "@", then a domain with a dot) in
+// line, wherever they stand, in their order. An address ends at a blank and
+// does not take the sentence's punctuation around it: a final ".", ",", ";",
+// ":", "!", "?" or quote is left out, and so is a closing bracket that has no
+// opening one in the address.
+QList<AddressSpan> FindAddresses(QStringView line);

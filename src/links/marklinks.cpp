@@ -4,6 +4,8 @@
 #include "links/linktext.h"
 #include "richtext/richdocument.h"
 
+#include <algorithm>
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -11,7 +13,6 @@
 namespace {
 
 const QColor LinkColor(0, 0, 255);
-const QString Blank = QStringLiteral(" ");
 const QString DoubleQuote = QStringLiteral("\"");
 
 // 1-based index of the first occurrence of what at or after index from, 0
@@ -19,16 +20,6 @@ const QString DoubleQuote = QStringLiteral("\"");
 int indexFrom(const QString &text, QLatin1String what, int from)
 {
     return int(text.indexOf(what, std::max(from, 1) - 1, Qt::CaseInsensitive)) + 1;
-}
-
-int firstWebPrefixFrom(const QString &text, int from)
-{
-    for (const QLatin1String prefix :
-         {QLatin1String("http:/"), QLatin1String("https:/"), QLatin1String("www.")}) {
-        if (const int p = indexFrom(text, prefix, from))
-            return p;
-    }
-    return 0;
 }
 
 // Exactly what marking writes: blue, underlined, not bold, italic or struck out.
@@ -57,35 +48,22 @@ bool isMarked(const QTextDocument &document, int start, int end)
     return true;
 }
 
-void markWebLinks(RichDocument &document, const QString &text)
+// Web and mail addresses, line by line: a line break ends every address.
+// An address that ends at skipEnd is left alone.
+void markAddresses(RichDocument &document, QTextBlock block, const QTextBlock &end,
+                   int skipEnd = -1)
 {
-    int len = 1;
-    int p = firstWebPrefixFrom(text, 1);
-    while (p > 0) {
-        p = firstWebPrefixFrom(text, len);
-        len = p;
-        if (p == 0)
-            break;
-        while (len < text.size() && text.at(len - 1).unicode() > 32)
-            ++len;
-        markLink(document, p - CountLineFeeds(text, len) - 1, len - p);
+    QList<std::pair<int, int>> spans;
+    for (; block.isValid() && block != end; block = block.next()) {
+        for (const AddressSpan &address : FindAddresses(block.text())) {
+            const int start = block.position() + int(address.start);
+            if (start + int(address.length) != skipEnd)
+                spans.append({start, int(address.length)});
+        }
     }
-}
-
-void markMailAddresses(RichDocument &document, const QString &text)
-{
-    int len = 1;
-    int p = indexFrom(text, QLatin1String("@"), 1);
-    while (p > 0 && p < text.size()) {
-        p = indexFrom(text, QLatin1String("@"), len);
-        if (p == 0)
-            break;
-        const TokenAt at = TokenAround(text, p, Blank);
-        if (IsMailAddress(at.token))
-            markLink(document, at.i - at.lf, int(at.token.size()));
-        p = at.i;
-        len = at.j;
-    }
+    // Marking changes formats only, never positions.
+    for (const auto &[start, length] : std::as_const(spans))
+        markLink(document, start, length);
 }
 
 void markQuotedPaths(RichDocument &document, const QString &text)
@@ -128,9 +106,23 @@ void MarkLinks(RichDocument &document)
     // One step to undo for the whole pass.
     QTextCursor block(document.textDocument());
     block.beginEditBlock();
-    markWebLinks(document, text);
-    markMailAddresses(document, text);
+    markAddresses(document, document.textDocument()->begin(), QTextBlock());
     markQuotedPaths(document, text);
+    block.endEditBlock();
+    document.setSelStart(selStart);
+    document.setSelLength(selLength);
+}
+
+void markAddressesIn(RichDocument &document, int from, int to)
+{
+    const int selStart = document.SelStart();
+    const int selLength = document.SelLength();
+    const QTextDocument &text = *document.textDocument();
+    QTextCursor block(document.textDocument());
+    block.joinPreviousEditBlock();
+    // The caret right behind an address: it may still be being typed.
+    const int caret = selLength == 0 ? selStart : -1;
+    markAddresses(document, text.findBlock(from), text.findBlock(to).next(), caret);
     block.endEditBlock();
     document.setSelStart(selStart);
     document.setSelLength(selLength);
@@ -145,4 +137,31 @@ QString tokenAtSelection(const RichDocument &document)
     QString line = block.text();
     line.replace(QChar::LineSeparator, u'\n');
     return TokenAround(line, start - block.position() + 1, DoubleQuote).token;
+}
+
+QString linkAt(const RichDocument &document, int position)
+{
+    const QTextBlock block = document.textDocument()->findBlock(position);
+    if (!block.isValid())
+        return {};
+    const QString line = block.text();
+    const int inLine = position - block.position();
+    for (const AddressSpan &address : FindAddresses(line)) {
+        if (address.contains(inLine))
+            return line.mid(address.start, address.length);
+    }
+    const TokenAt at = TokenAround(line, inLine + 1, DoubleQuote);
+    const bool quoted = at.i > 0 && line.at(at.i - 1) == u'"';
+    return quoted && namesExistingPath(at.token) ? at.token : QString();
+}
+
+QString linkAtSelection(const RichDocument &document)
+{
+    const QString link = linkAt(document, document.SelStart());
+    if (!link.isEmpty())
+        return link;
+    const QString token = tokenAtSelection(document);
+    const bool oneWord
+        = std::none_of(token.begin(), token.end(), [](QChar c) { return c.isSpace(); });
+    return oneWord || namesExistingPath(token) ? token : QString();
 }

@@ -72,8 +72,9 @@ void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
 {
     TDM *dm = TDM::instance();
     m_menu = new QMenu(this);
-    m_menu->addActions({dm->JvEditUndo1, dm->JvEditCut2, dm->JvEditCopy1, dm->EditPaste2,
-                        dm->JvEditDelete1, selectAll ? selectAll : dm->EditSelectAll1});
+    m_menu->addActions({dm->JvEditUndo1, dm->EditRedo1, dm->JvEditCut2, dm->JvEditCopy1,
+                        dm->EditPaste2, dm->JvEditDelete1,
+                        selectAll ? selectAll : dm->EditSelectAll1});
     m_menu->addSeparator();
     m_menu->addActions({dm->FileOpen1, dm->FileSaveAs1});
     m_menu->addSeparator();

@@ -351,6 +351,7 @@ void TNoteFrame::openNoteWindow()
     connect(m_frm, &TRichForm::closing, this, &TNoteFrame::NoteWindowClose);
     m_host.removeDeactivationHandler();
     m_frm->setWindowTitle(NoteTitle(edit().Text()));
+    m_openedNew = FFileName.isEmpty() && edit().Text().isEmpty();
     m_frm->loadNote(edit());
     m_windowEdited = false;
     QTextDocument *document = m_frm->editor()->document();
@@ -370,6 +371,14 @@ void TNoteFrame::NoteWindowClose()
     setColor(m_frm->editor()->Color());
     setHeaderColor(color());
 
+    // A new note closed still empty is no note. It goes once this handler is
+    // over: the board may be walking its notes to close their windows.
+    if (m_openedNew && m_document->Text().isEmpty()) {
+        m_frm = nullptr;
+        QMetaObject::invokeMethod(
+            this, [this] { m_host.DeleteNote(this); }, Qt::QueuedConnection);
+        return;
+    }
     m_host.StoreNotes();
     QString error;
     if (!SaveFormInfo(&error))

@@ -99,7 +99,8 @@ public:
     // left alone).
     void Panel1DblClick();
     // The note window's close handler: takes text, title and colour back, then
-    // stores all notes and the window's record.
+    // stores all notes and the window's record. A new note closed without any
+    // text is deleted instead (one emptied by the user stays).
     void NoteWindowClose();
     // Closes the note window if it is open, which runs NoteWindowClose. The
     // board uses it before a note goes away or the program stores and ends.
@@ -178,5 +179,7 @@ private:
     bool m_checked = false;
     int m_idx = 0;
     bool m_windowEdited = false;
+    // The window opened on a note New made, still without text or file.
+    bool m_openedNew = false;
     bool m_doubleClicked = false;
 };

@@ -3,6 +3,7 @@
 #include "commands/commandmodule.h"
 #include "commands/linkcommands.h"
 #include "links/droppedfiles.h"
+#include "links/linktarget.h"
 #include "links/marklinks.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
@@ -10,6 +11,27 @@
 
 #include <QAction>
 #include <QMimeData>
+#include <QTextDocument>
+
+namespace {
+
+// What a link leads to, as the user reads it.
+QString targetText(const LinkTarget &target)
+{
+    switch (target.kind) {
+    case LinkTarget::Kind::Open:
+        return target.url.isLocalFile() ? target.url.toLocalFile() : target.url.toDisplayString();
+    case LinkTarget::Kind::ShowInFolder:
+        return target.path;
+    case LinkTarget::Kind::Mail:
+        return QStringLiteral("mailto:") + target.address;
+    case LinkTarget::Kind::None:
+        break;
+    }
+    return {};
+}
+
+} // namespace
 
 NoteLinks::NoteLinks(TJvRichEdit *edit, QAction *sendNote, QObject *parent)
     : EditorDataFilter(parent)
@@ -18,7 +40,9 @@ NoteLinks::NoteLinks(TJvRichEdit *edit, QAction *sendNote, QObject *parent)
     connect(edit, &TJvRichEdit::OnDblClick, this, &NoteLinks::editDblClick);
     connect(edit, &TJvRichEdit::OnURLClick, this,
             [this](const QString &text) { editURLClick(text); });
+    edit->setLinkFinder([edit](int position) { return linkAt(*edit, position); });
     edit->installDataFilter(this);
+    connect(edit->document(), &QTextDocument::contentsChange, this, &NoteLinks::textChanged);
     connect(sendNote, &QAction::triggered, this, &NoteLinks::SendNote1Click);
     sendNote->setEnabled(true);
 }
@@ -29,10 +53,39 @@ void NoteLinks::SendNote1Click()
     TDM::instance()->acSendNote->trigger();
 }
 
+TJvRichEdit::Link NoteLinks::linkAt(const TJvRichEdit &edit, int position)
+{
+    QString text = edit.anchorTextAt(position).trimmed();
+    if (text.isEmpty())
+        text = ::linkAt(edit, position);
+    const QString target = targetText(LinkTarget::resolve(text));
+    return target.isEmpty() ? TJvRichEdit::Link() : TJvRichEdit::Link{text, target};
+}
+
+void NoteLinks::textChanged(int from, int removed, int added)
+{
+    // A format change (marking, say) removes and adds as much as it changes.
+    if (added <= removed)
+        return;
+    const QTextDocument *document = m_edit->document();
+    const QChar typed = document->characterAt(from + added - 1);
+    // An address is whole once a blank or a line break follows it.
+    if (added == 1 && !typed.isSpace())
+        return;
+    // Not while the document is in the middle of the change.
+    QMetaObject::invokeMethod(
+        this,
+        [this, from, to = from + added] {
+            const int end = m_edit->document()->characterCount() - 1;
+            markAddressesIn(*m_edit, std::min(from, end), std::min(to, end));
+        },
+        Qt::QueuedConnection);
+}
+
 void NoteLinks::editDblClick()
 {
     MarkLinks(*m_edit);
-    TDM::instance()->links().open(tokenAtSelection(*m_edit));
+    TDM::instance()->links().open(linkAtSelection(*m_edit));
 }
 
 void NoteLinks::editURLClick(const QString &text)

@@ -5,13 +5,17 @@
 #include "note/notehost.h"
 #include "platform/screenplace.h"
 #include "richedit/jvrichedit.h"
+#include "richtext/notetitle.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
 #include <QGuiApplication>
+#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollBar>
+#include <QTextBlock>
 #include <QTextDocument>
 #include <QVBoxLayout>
 #include <QWindow>
@@ -19,6 +23,26 @@
 namespace {
 // The width the window's height is measured at, as the note was written at.
 constexpr int NoteWidth = 150;
+
+// The title of the note's text, read from its first paragraphs only: the
+// window's title follows every keystroke.
+QString titleOf(const QTextDocument &document)
+{
+    // The title ends at the first break behind the first paragraph that is not
+    // blank; a note of one such paragraph gives its first characters.
+    QString text;
+    int filled = 0;
+    for (QTextBlock block = document.begin(); block.isValid() && filled < 2; block = block.next()) {
+        if (block != document.begin())
+            text += QStringLiteral("\r\n");
+        const QString line = block.text();
+        text += line;
+        if (std::any_of(line.begin(), line.end(), [](QChar c) { return c.unicode() > 32; }))
+            ++filled;
+    }
+    return NoteTitle(text);
+}
+
 } // namespace
 
 TRichForm::TRichForm(NoteHost &host)
@@ -35,6 +59,7 @@ TRichForm::TRichForm(NoteHost &host)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_pane);
+    connect(editor()->document(), &QTextDocument::contentsChanged, this, &TRichForm::textChanged);
 }
 
 TJvRichEdit *TRichForm::editor() const
@@ -54,16 +79,64 @@ void TRichForm::loadNote(const RichDocument &note)
     target->setContent(note);
 }
 
-void TRichForm::fitHeightToText()
+int TRichForm::heightLimit() const
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    const int limit = screen ? screen->geometry().height() * 7 / 8 : 0;
-    resize(width(), std::min(limit, editor()->MeasureTextHeight(NoteWidth, this)));
+    return screen ? screen->geometry().height() * 7 / 8 : 0;
+}
+
+void TRichForm::fitHeightToText()
+{
+    resizeTo(QSize(width(), std::min(heightLimit(), editor()->MeasureTextHeight(NoteWidth, this))));
+}
+
+void TRichForm::resizeTo(const QSize &size)
+{
+    resize(size);
+    // As it came out: a window is never smaller than its least size.
+    m_givenSize = this->size();
+}
+
+void TRichForm::textChanged()
+{
+    setWindowTitle(titleOf(*editor()->document()));
+    growToText();
+}
+
+void TRichForm::growToText()
+{
+    if (m_userSized || !isVisible() || (windowState() & ~Qt::WindowActive) != Qt::WindowNoState)
+        return;
+    TJvRichEdit *edit = editor();
+    const QSizeF text = edit->document()->size();
+    const QSize shown = edit->viewport()->size();
+    const int wider = int(std::ceil(edit->document()->idealWidth())) - shown.width();
+    const int higher = int(std::ceil(text.height())) - shown.height();
+    const QRect area = availableAreaAt(geometry().center());
+    QSize size = this->size();
+    if (wider > 0)
+        size.setWidth(std::min(size.width() + wider, std::max(area.width(), size.width())));
+    if (higher > 0)
+        size.setHeight(std::min(size.height() + higher, std::max(heightLimit(), size.height())));
+    if (size == this->size())
+        return;
+    resizeTo(size);
+    keepFrameOnScreen();
+}
+
+void TRichForm::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    // The window system reports the sizes the program gave as well; another
+    // one while shown is the user's doing.
+    if (event->spontaneous() && isVisible() && m_givenSize.isValid()
+        && event->size() != m_givenSize)
+        m_userSized = true;
 }
 
 void TRichForm::setPlace(const QRect &place)
 {
-    resize(place.size());
+    resizeTo(place.size());
     move(place.topLeft());
     keepFrameOnScreen();
 }

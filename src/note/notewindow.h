@@ -15,7 +15,9 @@ class TJvRichEdit;
 // deletes it, and a closed window is never shown again.
 //
 // It stays above other windows exactly while the board's stay-on-top option
-// is on, and accepts drops outside its editor without taking anything.
+// is on, and accepts drops outside its editor without taking anything. Its
+// title is the note's title as the note is typed, and it grows with its text
+// (up to 7/8 of the screen's height) until the user resizes it.
 class TRichForm : public QWidget
 {
     Q_OBJECT
@@ -42,6 +44,9 @@ public:
     // Shows the window raised and active, with the keyboard focus in the
     // editor.
     void showActive();
+    // The user has resized the window since it was shown: it no longer grows
+    // with its text.
+    bool userSized() const { return m_userSized; }
 
 Q_SIGNALS:
     // The window is closing; its note is still in the editor.
@@ -51,6 +56,7 @@ protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
     void dragMoveEvent(QDragMoveEvent *event) override;
@@ -65,10 +71,20 @@ private:
     // Moves the window so that its frame lies on the screen; the window
     // manager tells the frame's size only after the window is shown.
     void keepFrameOnScreen();
+    // Every size the program gives the window goes through here, so that a
+    // size the window system reports otherwise is the user's.
+    void resizeTo(const QSize &size);
+    int heightLimit() const;
+    void textChanged();
+    // Makes the window as large as its text needs to be shown whole, never
+    // smaller than it is.
+    void growToText();
 
     NoteHost &m_host;
     NoteEditorPane *m_pane;
     bool m_stayOnTop;
     bool m_deactivationHandler = false;
     QMargins m_frameMargins;
+    QSize m_givenSize;
+    bool m_userSized = false;
 };

@@ -56,6 +56,29 @@ QString execArgument(QString argument)
     return escapedValue(argument);
 }
 
+// The program's picture under its name in the desktop's icon theme, as
+// installing the program puts it there.
+const QString IconName = QStringLiteral("qelnotes");
+const QString IconFile = QStringLiteral("icons/hicolor/scalable/apps/qelnotes.svg");
+
+// A copy of the program that was not installed (started from its own folder)
+// gives the icon theme its picture itself, so that the launcher finds it. The
+// picture is the one built into the program.
+void provideIcon()
+{
+    if (!QStandardPaths::locate(QStandardPaths::GenericDataLocation, IconFile).isEmpty())
+        return;
+    QFile picture(QStringLiteral(":/app/qelnotes.svg"));
+    if (!picture.open(QIODevice::ReadOnly))
+        return;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (data.isEmpty())
+        return;
+    const QString path = data + u'/' + IconFile;
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    writeWholeFile(path, picture.readAll(), nullptr);
+}
+
 QByteArray desktopEntry(const QString &targetPath, const QString &linkName,
                         const QString &description)
 {
@@ -63,17 +86,18 @@ QByteArray desktopEntry(const QString &targetPath, const QString &linkName,
     QString folder = QDir::fromNativeSeparators(target.absolutePath());
     if (!folder.endsWith(u'/'))
         folder += u'/';
-    const QString text = QStringLiteral("[Desktop Entry]\n"
-                                        "Type=Application\n"
-                                        "Version=1.0\n"
-                                        "Name=%1\n"
-                                        "Comment=%2\n"
-                                        "Exec=%3\n"
-                                        "Path=%4\n"
-                                        "Icon=accessories-text-editor\n"
-                                        "Terminal=false\n")
-                             .arg(escapedValue(linkName), escapedValue(description),
-                                  execArgument(target.absoluteFilePath()), escapedValue(folder));
+    const QString text
+        = QStringLiteral("[Desktop Entry]\n"
+                         "Type=Application\n"
+                         "Version=1.0\n"
+                         "Name=%1\n"
+                         "Comment=%2\n"
+                         "Exec=%3\n"
+                         "Path=%4\n"
+                         "Icon=%5\n"
+                         "Terminal=false\n")
+              .arg(escapedValue(linkName), escapedValue(description),
+                   execArgument(target.absoluteFilePath()), escapedValue(folder), IconName);
     return text.toUtf8();
 }
 
@@ -102,8 +126,10 @@ void ToggleShortcut(const QString &targetPath, const QString &linkName, const QS
         return;
     if (QFileInfo::exists(path))
         QFile::remove(path);
-    else
+    else {
+        provideIcon();
         createShortcut(path, desktopEntry(targetPath, linkName, description));
+    }
 }
 
 bool ShortcutExists(const QString &linkName, ShortcutFolder folder)

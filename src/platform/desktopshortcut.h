@@ -15,8 +15,9 @@ QString ShortcutPath(const QString &linkName, ShortcutFolder folder);
 
 // Deletes the launcher when it exists; otherwise creates one that starts
 // targetPath in the target's folder, with description as its comment (may
-// hold a line break). Failures are not reported: ShortcutExists() tells what
-// is on disk afterwards.
+// hold a line break) and the program's icon ("qelnotes" of the icon theme,
+// put into the user's theme when no installed copy brings it). Failures are not reported:
+// ShortcutExists() tells what is on disk afterwards.
 void ToggleShortcut(const QString &targetPath, const QString &linkName, const QString &description,
                     ShortcutFolder folder);
 

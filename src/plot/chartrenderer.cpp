@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include <QChart>
+#include <QFontInfo>
 #include <QGraphicsLayout>
 #include <QGraphicsPathItem>
 #include <QGraphicsScene>
@@ -98,8 +99,18 @@ QPainterPath arrowPath(QChart &chart, QLineSeries *anchor, const TPlotSeries &se
 
 } // namespace
 
-QImage ChartRenderer::render(const TPlotData &data, const QSize &size, const QFont &font)
+QSize ChartRenderer::readableSize(const QFont &font)
 {
+    // The note's standard font, 8 points, is 11 pixels high on a 96 dpi surface.
+    static constexpr QSize standard(360, 240);
+    static constexpr qreal standardPixels = 11.0;
+    const qreal scale = std::max(1.0, QFontInfo(font).pixelSize() / standardPixels);
+    return (QSizeF(standard) * scale).toSize();
+}
+
+QImage ChartRenderer::render(const TPlotData &data, const QSize &requested, const QFont &font)
+{
+    const QSize size = requested.expandedTo(readableSize(font));
     QGraphicsScene scene;
     auto *chart = new QChart;
     scene.addItem(chart);

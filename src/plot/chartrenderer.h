@@ -18,6 +18,11 @@ public:
     static constexpr int ArrowHeadLength = 10;
     static constexpr int ArrowHeadWidth = 10;
 
-    // font is the note's: the axis labels and the legend use its size.
+    // font is the note's: the axis labels and the legend use its size. The
+    // picture is at least readableSize(font), whatever size asks for.
     static QImage render(const TPlotData &data, const QSize &size, const QFont &font);
+    // Smaller than this, a chart's axis numbers in font no longer fit beside
+    // one another: 360 x 240 pixels for the note's standard font, more for
+    // larger fonts.
+    static QSize readableSize(const QFont &font);
 };

@@ -4,7 +4,9 @@
 #include <utility>
 
 #include <QAbstractTextDocumentLayout>
+#include <QCursor>
 #include <QFileDialog>
+#include <QHelpEvent>
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -13,6 +15,7 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QTextBlock>
+#include <QToolTip>
 #include <QUrl>
 
 #include "richtext/rtfreader.h"
@@ -53,6 +56,7 @@ TJvRichEdit::TJvRichEdit(QWidget *parent)
     viewport()->setMouseTracking(true);
     defaultAttributesChanged();
     colorChanged();
+    setLinkFinder(nullptr);
     connect(this, &QTextEdit::cursorPositionChanged, this, &TJvRichEdit::reportSelectionChange);
     connect(this, &QTextEdit::selectionChanged, this, &TJvRichEdit::reportSelectionChange);
 }
@@ -172,6 +176,17 @@ bool TJvRichEdit::canInsertFromMimeData(const QMimeData *source) const
                           [&](const QString &type) { return source->hasFormat(type); });
 }
 
+void TJvRichEdit::setLinkFinder(LinkFinder finder)
+{
+    if (!finder) {
+        finder = [this](int position) {
+            const QString text = anchorTextAt(position);
+            return Link{text, text};
+        };
+    }
+    m_linkFinder = std::move(finder);
+}
+
 void TJvRichEdit::installDataFilter(EditorDataFilter *filter)
 {
     m_dataFilters.removeAll(filter);
@@ -241,11 +256,16 @@ void TJvRichEdit::mousePressEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    m_pressedLink = linkTextAt(event->position().toPoint());
-    m_pressedButton = event->button();
+    m_pressedLink.clear();
+    if (event->button() == Qt::LeftButton && (event->modifiers() & Qt::ControlModifier)) {
+        // Ctrl+click opens a link and leaves the caret where it is.
+        m_pressedLink = linkAt(point).text;
+        if (!m_pressedLink.isEmpty()) {
+            event->accept();
+            return;
+        }
+    }
     QTextEdit::mousePressEvent(event);
-    if (!m_pressedLink.isEmpty())
-        event->accept(); // the release completes a link click, whatever the button
 }
 
 void TJvRichEdit::mouseReleaseEvent(QMouseEvent *event)
@@ -255,11 +275,14 @@ void TJvRichEdit::mouseReleaseEvent(QMouseEvent *event)
         event->accept();
         return;
     }
-    QTextEdit::mouseReleaseEvent(event);
     const QString link = std::exchange(m_pressedLink, QString());
-    if (!link.isEmpty() && event->button() == m_pressedButton
-        && linkTextAt(event->position().toPoint()) == link)
-        Q_EMIT OnURLClick(link, event->button());
+    if (link.isEmpty()) {
+        QTextEdit::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->button() == Qt::LeftButton && linkAt(event->position().toPoint()).text == link)
+        Q_EMIT OnURLClick(link, Qt::LeftButton);
 }
 
 void TJvRichEdit::mouseMoveEvent(QMouseEvent *event)
@@ -275,21 +298,40 @@ void TJvRichEdit::mouseMoveEvent(QMouseEvent *event)
         return;
     }
     QTextEdit::mouseMoveEvent(event);
-    if (event->buttons() == Qt::NoButton) {
-        const int picture = resizablePicture();
-        if (picture >= 0 && resizeHandle(pictureRect(picture)).contains(point))
-            viewport()->setCursor(Qt::SizeFDiagCursor);
-        else if (!linkTextAt(point).isEmpty())
-            viewport()->setCursor(Qt::PointingHandCursor);
-        else
-            viewport()->setCursor(Qt::IBeamCursor);
-    }
+    if (event->buttons() == Qt::NoButton)
+        updatePointer(point, event->modifiers());
+}
+
+void TJvRichEdit::updatePointer(const QPoint &viewportPosition, Qt::KeyboardModifiers modifiers)
+{
+    const int picture = resizablePicture();
+    if (picture >= 0 && resizeHandle(pictureRect(picture)).contains(viewportPosition))
+        viewport()->setCursor(Qt::SizeFDiagCursor);
+    else if ((modifiers & Qt::ControlModifier) && !linkAt(viewportPosition).text.isEmpty())
+        viewport()->setCursor(Qt::PointingHandCursor);
+    else
+        viewport()->setCursor(Qt::IBeamCursor);
 }
 
 void TJvRichEdit::mouseDoubleClickEvent(QMouseEvent *event)
 {
     QTextEdit::mouseDoubleClickEvent(event); // selects the word under the pointer
     Q_EMIT OnDblClick();
+}
+
+void TJvRichEdit::keyPressEvent(QKeyEvent *event)
+{
+    QTextEdit::keyPressEvent(event);
+    // Ctrl pressed or let go with the pointer resting over a link.
+    if (event->key() == Qt::Key_Control && viewport()->underMouse())
+        updatePointer(viewport()->mapFromGlobal(QCursor::pos()), event->modifiers());
+}
+
+void TJvRichEdit::keyReleaseEvent(QKeyEvent *event)
+{
+    QTextEdit::keyReleaseEvent(event);
+    if (event->key() == Qt::Key_Control && viewport()->underMouse())
+        updatePointer(viewport()->mapFromGlobal(QCursor::pos()), event->modifiers());
 }
 
 bool TJvRichEdit::event(QEvent *event)
@@ -301,12 +343,15 @@ bool TJvRichEdit::event(QEvent *event)
 
 bool TJvRichEdit::viewportEvent(QEvent *event)
 {
-    // Where the context menu comes with the press of the right button, the
-    // menu takes the release: the click on a link is complete at that moment.
-    if (event->type() == QEvent::ContextMenu && m_pressedButton == Qt::RightButton) {
-        const QString link = std::exchange(m_pressedLink, QString());
-        if (!link.isEmpty())
-            Q_EMIT OnURLClick(link, Qt::RightButton);
+    // The only tool tip a note editor shows: where the link under the pointer leads.
+    if (event->type() == QEvent::ToolTip) {
+        const auto *help = static_cast<QHelpEvent *>(event);
+        const QString target = linkAt(help->pos()).target;
+        if (target.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), target, viewport());
+        return true;
     }
     return QTextEdit::viewportEvent(event);
 }
@@ -385,7 +430,7 @@ void TJvRichEdit::resizePicture(int position, const QSize &size)
     viewport()->update();
 }
 
-QString TJvRichEdit::linkTextAt(const QPoint &viewportPosition) const
+TJvRichEdit::Link TJvRichEdit::linkAt(const QPoint &viewportPosition) const
 {
     const QPointF contentsPosition
         = QPointF(viewportPosition)
@@ -402,6 +447,14 @@ QString TJvRichEdit::linkTextAt(const QPoint &viewportPosition) const
     if (line.isValid() && inBlock > 0
         && contentsPosition.x() < layout->position().x() + line.cursorToX(inBlock))
         --position;
+    return m_linkFinder(position);
+}
+
+QString TJvRichEdit::anchorTextAt(int position) const
+{
+    const QTextBlock block = textDocument()->findBlock(position);
+    if (!block.isValid())
+        return {};
     // The link is the whole run of neighbouring link characters with one target.
     QString run;
     QString runTarget;

@@ -7,6 +7,8 @@
 #include <QPointer>
 #include <QTextEdit>
 
+#include <functional>
+
 class QMimeData;
 class QPrinter;
 
@@ -52,12 +54,26 @@ public:
     void setVerticalScrollPosition(int position) override;
     QSize EditorSize() const override { return size(); }
 
+    // A link in the text: what a Ctrl+click hands to OnURLClick, and where it
+    // leads, shown as its tool tip. No text: no link.
+    struct Link
+    {
+        QString text;
+        QString target;
+    };
+    // Finds the link at a character position. By default only text with the
+    // link effect is a link, leading to its own text.
+    using LinkFinder = std::function<Link(int position)>;
+    void setLinkFinder(LinkFinder finder);
+    // The run of text with the link effect at position, or empty.
+    QString anchorTextAt(int position) const;
+
     // Pasted and dropped data goes to filter before the editor inserts it;
     // the filter installed last is asked first. A destroyed filter drops out.
     void installDataFilter(EditorDataFilter *filter);
 
 Q_SIGNALS:
-    // A mouse button was pressed and released on text with the link effect.
+    // A left click with Ctrl held on a link (a plain click places the caret).
     void OnURLClick(const QString &text, Qt::MouseButton button);
     // After every change of the selection or of the caret position.
     void OnSelectionChange();
@@ -81,6 +97,8 @@ protected:
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void keyReleaseEvent(QKeyEvent *event) override;
     bool event(QEvent *event) override;
     bool viewportEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
@@ -88,7 +106,11 @@ protected:
 private:
     // True when an installed filter took the data over.
     bool OnQueryAcceptData(const QMimeData *data, bool really, bool isDrop);
-    QString linkTextAt(const QPoint &viewportPosition) const;
+    // The link under the pointer at viewportPosition.
+    Link linkAt(const QPoint &viewportPosition) const;
+    // The pointer's shape over the viewport: a hand over a link while Ctrl is
+    // held, a resize arrow over a selected picture's handle, else the I-beam.
+    void updatePointer(const QPoint &viewportPosition, Qt::KeyboardModifiers modifiers);
     void reportSelectionChange();
     // The one selected picture when the user may resize it, else -1.
     int resizablePicture() const;
@@ -98,8 +120,9 @@ private:
     void resizePicture(int position, const QSize &size);
 
     TScrollStyle m_scrollBars = TScrollStyle::ssBoth;
+    LinkFinder m_linkFinder;
+    // The link a Ctrl+press went down on; its release there is a click.
     QString m_pressedLink;
-    Qt::MouseButton m_pressedButton = Qt::NoButton;
     bool m_dropping = false;
     QList<QPointer<EditorDataFilter>> m_dataFilters;
     int m_lastSelectionStart = -1;

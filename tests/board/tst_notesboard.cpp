@@ -668,6 +668,7 @@ private Q_SLOTS:
         TNoteFrame *added = f.board->NotesList().at(2);
         QCOMPARE(added->edit().Color(), defaultColour);
         QCOMPARE(added->Frm()->editor()->Color(), defaultColour);
+        added->Frm()->editor()->setText("new"); // closed empty, a new note goes
         added->Frm()->close();
         QCOMPARE(f.ini().readInteger("Note_3", "Color", 0), ColorValue::fromColor(defaultColour));
         QVERIFY(f.ini().readInteger("Note_3", "Left", 0) != 300);

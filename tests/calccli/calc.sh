@@ -40,7 +40,7 @@ expected=$(printf 'x := 2\n3 + 4 = 7.000000000\nx = 2.000000000\n2 * -3 = -6.000
 printf 'x := 0, 0.5 .. 2\r\nplot(x)\r\nplot(x, y)\r\n2 + 3 =\r\n' > "$work/plot.rtf"
 expected=$(printf 'x := 0, 0.5 .. 2\nplot(x)\n\357\277\274\nplot(x, y)\n2 + 3 = 5.000000000\n\n')
 [ "$("$qelnote" calc "$work/plot.rtf" --write)" = "$expected" ] || fail "text with a plot"
-[ "$(grep -c 'pngblip\\picw540\\pich200' "$work/plot.rtf")" = 1 ] || fail "plot not stored as a 540 x 200 PNG"
+[ "$(grep -c 'pngblip\\picw540\\pich240' "$work/plot.rtf")" = 1 ] || fail "plot not stored as a 540 x 240 PNG (half of 400, raised to a readable height)"
 cp "$work/plot.rtf" "$work/plot-once.rtf"
 "$qelnote" calc "$work/plot.rtf" --write > /dev/null
 cmp -s "$work/plot.rtf" "$work/plot-once.rtf" || fail "--write twice with a plot differs from once"

@@ -399,7 +399,8 @@ void TestCalcDriver::plotOnTheLastLine()
 
 void TestCalcDriver::plotInTheEditorIsDrawnToItsSize()
 {
-    // The chart itself: as large as the editor asks, drawn into the note without the clipboard.
+    // The chart itself: as large as the editor asks (but no smaller than readable), drawn into
+    // the note without the clipboard.
     QApplication::clipboard()->setText(QStringLiteral("the user's copy"));
     TJvRichEdit edit;
     edit.resize(400, 300);
@@ -409,7 +410,7 @@ void TestCalcDriver::plotInTheEditorIsDrawnToItsSize()
     driver.Parse();
     const QList<QImage> drawn = pictures(edit);
     QCOMPARE(drawn.size(), 1);
-    QCOMPARE(drawn.first().size(), QSize(360, 150));
+    QCOMPARE(drawn.first().size(), QSize(360, 240));
     QCOMPARE(drawn.first().pixelColor(1, 1), QColor(Qt::white));
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("the user's copy"));
 }

@@ -131,8 +131,14 @@ void tst_DM::editCommandsActOnTheFocusedNoteEditorOnly()
     m_dm->EditPaste2->trigger();
     QCOMPARE(m_editor->Text(), QStringLiteral("onepasted"));
     QVERIFY(m_dm->JvEditUndo1->isEnabled());
+    QVERIFY(!m_dm->EditRedo1->isEnabled());
     m_dm->JvEditUndo1->trigger();
     QCOMPARE(m_editor->Text(), QStringLiteral("one"));
+    QVERIFY(m_dm->EditRedo1->isEnabled());
+    m_dm->EditRedo1->trigger();
+    QCOMPARE(m_editor->Text(), QStringLiteral("onepasted"));
+    QVERIFY(!m_dm->EditRedo1->isEnabled());
+    m_dm->JvEditUndo1->trigger();
     m_dm->EditSelectAll1->trigger();
     QCOMPARE(m_editor->SelLength(), 3);
 }

@@ -1,5 +1,6 @@
 #include "commands/commanddialogs.h"
 #include "commands/commandmodule.h"
+#include "commands/fontdialog.h"
 #include "commands/filecommands.h"
 #include "commands/imagelist.h"
 #include "richedit/jvrichedit.h"
@@ -86,8 +87,9 @@ private Q_SLOTS:
 
     void sizes_data();
     void sizes();
-    void styleFlagsFlipAloneAndTickEachRun_data();
-    void styleFlagsFlipAloneAndTickEachRun();
+    void styleFlagsFlipAloneAndTicksFollowTheFormat_data();
+    void styleFlagsFlipAloneAndTicksFollowTheFormat();
+    void ticksShowTheFormatAtTheCaret();
     void sizeCommandsCheckOneAnother();
     void subAndSuperscriptStayUntilReset();
     void indentsAndFirstLineFollow();
@@ -99,7 +101,9 @@ private Q_SLOTS:
     void highlights();
     void highlightChosenWithNothingSelectedColoursTypedText();
     void noteColour();
-    void setFontTakesFaceColourAndSizeOnly();
+    void setFontAppliesEveryChoice_data();
+    void setFontAppliesEveryChoice();
+    void fontDialogKeepsStylesAndEffects();
     void copyFormatFromCaretAndBlanks_data();
     void copyFormatFromCaretAndBlanks();
     void copyFormatAcrossNotesCarriesFontNotStyles();
@@ -192,7 +196,7 @@ void tst_FormatCommands::sizes()
     QCOMPARE(editor->SelAttributes().Size(), 20); // text beyond it stays
 }
 
-void tst_FormatCommands::styleFlagsFlipAloneAndTickEachRun_data()
+void tst_FormatCommands::styleFlagsFlipAloneAndTicksFollowTheFormat_data()
 {
     QTest::addColumn<QString>("command");
     QTest::addColumn<int>("flag");
@@ -203,7 +207,7 @@ void tst_FormatCommands::styleFlagsFlipAloneAndTickEachRun_data()
     QTest::newRow("strikeout") << "RichEditStrikeOut1" << int(TFontStyle::fsStrikeOut);
 }
 
-void tst_FormatCommands::styleFlagsFlipAloneAndTickEachRun()
+void tst_FormatCommands::styleFlagsFlipAloneAndTicksFollowTheFormat()
 {
     QFETCH(QString, command);
     QFETCH(int, flag);
@@ -213,21 +217,52 @@ void tst_FormatCommands::styleFlagsFlipAloneAndTickEachRun()
     const TFontStyles all = TFontStyle::fsBold | TFontStyle::fsItalic | TFontStyle::fsUnderline
                             | TFontStyle::fsStrikeOut;
     QAction *action = m_dm->action(command);
-    const bool ticked = action->isChecked();
+    QVERIFY(action->isChecked());
 
     action->trigger();
     QCOMPARE(editor->SelAttributes().Style(), all & ~TFontStyles(TFontStyle(flag)));
-    QCOMPARE(action->isChecked(), !ticked);
+    QVERIFY(!action->isChecked());
     action->trigger();
     QCOMPARE(editor->SelAttributes().Style(), all);
-    QCOMPARE(action->isChecked(), ticked);
+    QVERIFY(action->isChecked());
 
-    // On plain text the same command switches the flag on: the tick says
-    // nothing about the selection.
+    // On plain text the same command switches the flag on.
     editor->setSelStart(7);
     editor->setSelLength(5);
+    QVERIFY(!action->isChecked());
     action->trigger();
     QCOMPARE(editor->SelAttributes().Style(), TFontStyles(TFontStyle(flag)));
+    QVERIFY(action->isChecked());
+}
+
+void tst_FormatCommands::ticksShowTheFormatAtTheCaret()
+{
+    TJvRichEdit *editor = note("\\qc {\\b bold} plain\\par\\qr {\\i\\ul right}\\par\\pard two", 2);
+    const QList<QAction *> ticked{m_dm->RichEditBold1,        m_dm->RichEditItalic1,
+                                  m_dm->RichEditUnderline1,   m_dm->RichEditAlignLeft1,
+                                  m_dm->RichEditAlignCenter1, m_dm->RichEditAlignRight1};
+    const auto ticks = [&] {
+        QString shown;
+        for (QAction *action : ticked)
+            shown += action->isChecked() ? u'x' : u'-';
+        return shown;
+    };
+    QCOMPARE(ticks(), u"x---x-"_qs);
+    editor->setSelStart(8); // in "plain": the character before the caret counts
+    QCOMPARE(ticks(), u"----x-"_qs);
+    editor->setSelStart(13);
+    QCOMPARE(ticks(), u"-xx--x"_qs);
+    editor->setSelStart(int(editor->document()->characterCount()) - 2);
+    QCOMPARE(ticks(), u"---x--"_qs);
+    // Another editor's format shows once it has the focus.
+    m_other->setText(u"other"_qs);
+    m_other->setFocus();
+    m_other->selectAll();
+    m_dm->RichEditBold1->trigger();
+    m_other->setSelStart(2);
+    QCOMPARE(ticks(), u"x--x--"_qs);
+    m_dm->RichEditAlignCenter1->trigger();
+    QCOMPARE(ticks(), u"x---x-"_qs);
 }
 
 void tst_FormatCommands::sizeCommandsCheckOneAnother()
@@ -387,23 +422,57 @@ void tst_FormatCommands::noteColour()
     QVERIFY(!editor->SelAttributes().format().hasProperty(QTextFormat::BackgroundBrush));
 }
 
-void tst_FormatCommands::setFontTakesFaceColourAndSizeOnly()
+void tst_FormatCommands::fontDialogKeepsStylesAndEffects()
 {
-    TJvRichEdit *editor = note("\\cf1\\fs20 styled", 0, 6);
-    QFont chosen(QStringLiteral("Courier New"));
-    chosen.setPointSize(14);
-    chosen.setBold(true);
-    chosen.setItalic(true);
-    m_dialogs->font = TextFont{chosen, QColor(0, 0, 255)};
+    // The dialog the user sees: what it is opened with comes back unchanged.
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPointSize(14);
+    font.setItalic(true);
+    font.setUnderline(true);
+    font.setStrikeOut(true);
+    FontDialog dialog(TextFont{font, QColor(Qt::red)});
+    const TextFont chosen = dialog.selectedFont();
+    QCOMPARE(chosen.font.pointSize(), 14);
+    QVERIFY(chosen.font.italic());
+    QVERIFY(chosen.font.underline());
+    QVERIFY(chosen.font.strikeOut());
+    QVERIFY(!chosen.font.bold());
+    QCOMPARE(chosen.color, QColor(Qt::red));
+}
+
+void tst_FormatCommands::setFontAppliesEveryChoice_data()
+{
+    QTest::addColumn<int>("chosen");
+    QTest::newRow("italic") << int(TFontStyle::fsItalic);
+    QTest::newRow("bold and strikeout") << int(TFontStyle::fsBold | TFontStyle::fsStrikeOut);
+    QTest::newRow("underline") << int(TFontStyle::fsUnderline);
+    QTest::newRow("none: the underline taken off") << 0;
+}
+
+void tst_FormatCommands::setFontAppliesEveryChoice()
+{
+    QFETCH(int, chosen);
+    const TFontStyles styles(chosen);
+    TJvRichEdit *editor = note("\\cf1\\fs20\\ul styled", 0, 6);
+    QFont font(QStringLiteral("Courier New"));
+    font.setPointSize(14);
+    font.setBold(styles.testFlag(TFontStyle::fsBold));
+    font.setItalic(styles.testFlag(TFontStyle::fsItalic));
+    font.setUnderline(styles.testFlag(TFontStyle::fsUnderline));
+    font.setStrikeOut(styles.testFlag(TFontStyle::fsStrikeOut));
+    m_dialogs->font = TextFont{font, QColor(0, 0, 255)};
     m_dm->acSetFont->trigger();
 
+    // The dialog shows the text's font, underline included.
     QCOMPARE(m_dialogs->fontShown.font.family(), QStringLiteral("Tahoma"));
     QCOMPARE(m_dialogs->fontShown.font.pointSize(), 10);
+    QVERIFY(m_dialogs->fontShown.font.underline());
+    QVERIFY(!m_dialogs->fontShown.font.bold());
     QCOMPARE(m_dialogs->fontShown.color, QColor(255, 0, 0));
     QCOMPARE(editor->SelAttributes().Name(), QStringLiteral("Courier New"));
     QCOMPARE(editor->SelAttributes().Size(), 14);
     QCOMPARE(editor->SelAttributes().Color(), QColor(0, 0, 255));
-    QCOMPARE(editor->SelAttributes().Style(), TFontStyles());
+    QCOMPARE(editor->SelAttributes().Style(), styles);
 }
 
 void tst_FormatCommands::copyFormatFromCaretAndBlanks_data()

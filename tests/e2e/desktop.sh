@@ -82,8 +82,17 @@ if [[ $wm == openbox ]]; then
     mkdir -p "$out"
 fi
 
+# Stand-ins for the desktop's opener and mail program write what they were
+# handed into a log.
+mkdir "$work/bin"
+for opener in xdg-open xdg-email; do
+    printf '#!/bin/sh\necho "%s $*" >>"%s"\n' "$opener" "$work/opened.log" >"$work/bin/$opener"
+    chmod +x "$work/bin/$opener"
+done
+
 # Default for the variable only; the test sets xcb anyway.
-QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} "$work/app/qelnotes" >"$work/app.log" 2>&1 &
+PATH="$work/bin:$PATH" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} "$work/app/qelnotes" \
+    >"$work/app.log" 2>&1 &
 app_pid=$!
 
 window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
@@ -245,6 +254,13 @@ sleep 0.5
 [[ $(xdotool getwindowfocus) == "$note" ]] || fail "the note window lost the keyboard after opening"
 xdotool key ctrl+End Return
 xdotool type --delay 20 'typed in its window'
+# Moved away from where a window without a record opens (0,0): the record
+# keeps the place, and opening the note again after a new start brings the
+# window back there.
+xdotool windowmove "$note" 300 250
+sleep 0.5
+read -r shown_x shown_y _ _ <<<"$(frame "$note")"
+echo "the note's window is at $shown_x,$shown_y"
 import -window root "$out/qelnotes-note.png"
 
 # New in the board's menu: the new note's window, frame and title bar
@@ -263,6 +279,101 @@ echo "new note's window at $nx,$ny size ${nw}x$nh"
 ((nx >= 0 && ny >= 0 && nx + nw <= width && ny + nh <= height)) \
     || fail "the new note's window at $nx $ny $nw $nh is not wholly on the screen"
 import -window root "$out/qelnotes-new.png"
+
+# --- The note window as a user meets it -------------------------------------
+
+# new_note: New from the board's menu on the icon; prints the new window's id.
+new_note() {
+    local before id
+    before=$(xdotool search --onlyvisible --name '^\.\.$' 2>/dev/null | sort)
+    xdotool mousemove $((ix + 16)) $((iy + 16))
+    until_true 5 board_shown || fail "the board did not come up for New"
+    xdotool click 3
+    until_true 5 board_hidden || fail "a right press on the icon did not hide the board"
+    xdotool key Down Return
+    another() {
+        id=$(comm -13 <(echo "$before") <(xdotool search --onlyvisible --name '^\.\.$' 2>/dev/null | sort) | head -n1)
+        [[ -n $id ]]
+    }
+    until_true 5 another || fail "New opened no note window"
+    until_true 5 bash -c "[[ \$(xdotool getwindowfocus) == $id ]]" \
+        || fail "the new note's window did not take the keyboard"
+    echo "$id"
+}
+
+# Typing grows the window, and its title follows the first line.
+note_window=$(new_note)
+[[ -n $note_window ]] || exit 1
+read -r _ _ _ opened_h <<<"$(geometry "$note_window")"
+xdotool type --delay 20 'Groceries'
+xdotool key Return
+for line in milk bread apples pears plums cheese eggs rice tea coffee; do
+    xdotool type --delay 10 "$line"
+    xdotool key Return
+done
+sleep 0.3
+title_is "$note_window" "Groceries.."
+read -r _ _ _ grown_h <<<"$(geometry "$note_window")"
+echo "a new note's window grew from $opened_h to $grown_h pixels while typing"
+((grown_h > opened_h + 60)) || fail "typing eleven lines grew the window from $opened_h only to $grown_h"
+import -window root "$out/qelnotes-grown.png"
+
+# Ctrl+click opens a web address; a mail address that begins a sentence
+# mails the address alone. The lines lie below the others; the pointer looks
+# for them row by row at the lines' start.
+xdotool type --delay 10 'https://example.com/page is the page'
+xdotool key Return
+xdotool type --delay 10 'bob@example.com is who to write to'
+sleep 3 # the links are marked once the line is done; nothing to wait for else
+read -r wx wy ww wh <<<"$(geometry "$note_window")"
+: >"$work/opened.log"
+# Neighbouring clicks stand apart, so that no two make a double click.
+for ((y = wy + wh - 10, x = 12; y > wy + 40; y -= 3, x = 52 - x)); do
+    xdotool mousemove $((wx + x)) $y keydown ctrl click 1 keyup ctrl
+    grep -q mailto "$work/opened.log" 2>/dev/null && grep -q https "$work/opened.log" && break
+done
+sleep 0.5
+echo "opened: $(tr '\n' ' ' <"$work/opened.log")"
+grep -qx 'xdg-open https://example.com/page' "$work/opened.log" \
+    || fail "Ctrl+click on the web address opened $(cat "$work/opened.log")"
+grep -q '^xdg-email mailto:bob@example.com?' "$work/opened.log" \
+    || fail "Ctrl+click on the mail address mailed $(cat "$work/opened.log")"
+import -window root "$out/qelnotes-links.png"
+
+# A plot in a window of the default size is readable: the window grows to
+# show it.
+plot_window=$(new_note)
+[[ -n $plot_window ]] || exit 1
+xdotool type --delay 10 'x := 0, 0.5 .. 2'
+xdotool key Return
+xdotool type --delay 10 'plot(x)'
+xdotool key Return ctrl+q
+sleep 1
+read -r px py pw ph <<<"$(geometry "$plot_window")"
+echo "a plot's window is ${pw}x$ph"
+((pw >= 360 && ph >= 240 + 60)) || fail "the window of a plot is ${pw}x$ph, too small for a readable chart"
+import -window "$plot_window" "$out/qelnotes-plot.png"
+echo "screenshot: $out/qelnotes-plot.png"
+
+# The tool bar shows the format under the caret: B pressed in bold text,
+# not in plain.
+xdotool key ctrl+End
+xdotool type --delay 10 'plain '
+xdotool key ctrl+b
+xdotool type --delay 10 'bold'
+sleep 0.3
+import -window "$plot_window" "$out/qelnotes-toolbar-bold.png"
+xdotool key Home
+sleep 0.3
+import -window "$plot_window" "$out/qelnotes-toolbar-plain.png"
+echo "screenshots: $out/qelnotes-toolbar-bold.png $out/qelnotes-toolbar-plain.png"
+
+# The window's place, moved by the user, is where it is: the record written
+# at Close holds it.
+xdotool windowmove "$plot_window" 200 150
+sleep 0.5
+read -r placed_x placed_y _ _ <<<"$(frame "$plot_window")"
+echo "the plot's window is at $placed_x,$placed_y"
 
 # The board's menu on the icon: Close (its last entry) ends the program.
 xdotool mousemove $((ix + 16)) $((iy + 16))
@@ -287,4 +398,34 @@ main_key() {
     || fail "the notes were not stored as one series of rich-text files"
 grep -q 'typed in its window' "$work/app/QelNotes_0.rtf" \
     || fail "the text typed in the open note window was lost at Close"
+note_places=$(tr -d '\r' <"$work/app/QelNotes.ini" \
+    | awk -F= '/^\[/ {note = ($0 ~ /^\[Note_/)} note && $1 == "Left" {l = $2} note && $1 == "Top" {print l, $2}')
+grep -qx "$shown_x $shown_y" <<<"$note_places" \
+    || fail "no note window record holds the place $shown_x $shown_y the window was moved to: $(tr '\n' ';' <<<"$note_places")"
+grep -qx "$placed_x $placed_y" <<<"$note_places" \
+    || fail "no note window record holds the plot window's place $placed_x $placed_y: $(tr '\n' ';' <<<"$note_places")"
+# Opened again after a new start, the note's window comes back at its place.
+PATH="$work/bin:$PATH" "$work/app/qelnotes" >>"$work/app.log" 2>&1 &
+app_pid=$!
+until_true 30 icon_shown || fail "the desktop icon did not appear at the second start"
+icon=$(window '^NoteMain')
+read -r ix iy _ _ <<<"$(geometry "$icon")"
+# The pointer comes to the icon from elsewhere, as a hand moves it.
+xdotool mousemove 20 $((height - 20))
+sleep 0.5
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up after the new start"
+board=$(window '^Qel Notes')
+read -r bx by _ _ <<<"$(geometry "$board")"
+xdotool mousemove $((bx + 40)) $((by + 2 + 8))
+xdotool click --repeat 2 --delay 80 1
+# Its first line is whole now: the title is that line.
+reopened_shown() { [[ -n $(window '^Call the dentist on Monday\.\.$') ]]; }
+until_true 5 reopened_shown || fail "a double click on the first row did not open the note again"
+note=$(window '^Call the dentist on Monday\.\.$')
+sleep 1
+read -r again_x again_y _ _ <<<"$(frame "$note")"
+[[ "$again_x $again_y" == "$shown_x $shown_y" ]] \
+    || fail "the note's window came back at $again_x,$again_y, not at $shown_x,$shown_y"
+import -window root "$out/qelnotes-reopened.png"
 echo "PASS"

@@ -55,6 +55,8 @@ private Q_SLOTS:
     void marking();
     void markingReplacesStylesAndKeepsTheSelection();
     void markedTextIsLeftAlone();
+    void linkAt_data();
+    void linkAt();
     void tokenAtSelection_data();
     void tokenAtSelection();
     void droppedFiles_data();
@@ -82,22 +84,32 @@ void tst_MarkLinks::marking_data()
         << u"www.example.org\r\nmore"_qs << u"[www.example.org\n]more"_qs;
     QTest::newRow("www address after a word")
         << u"see www.example.org now"_qs << u"see [www.example.org] now"_qs;
-    QTest::newRow("address ending the note loses its last character")
-        << u"see www.example.org"_qs << u"see [www.example.or]g"_qs;
+    QTest::newRow("address ending the note")
+        << u"see www.example.org"_qs << u"see [www.example.org]"_qs;
+    QTest::newRow("the sentence's punctuation stays out")
+        << u"(see www.example.org/a), or https://b.org/x_(y). Mail bob@example.com."_qs
+        << u"(see [www.example.org/a]), or [https://b.org/x_(y)]. Mail [bob@example.com]."_qs;
     QTest::newRow("http then https: both")
         << u"http://a.org https://b.org "_qs << u"[http://a.org] [https://b.org] "_qs;
-    QTest::newRow("www then http: only the second")
-        << u"www.a.org http://b.org "_qs << u"www.a.org [http://b.org] "_qs;
+    QTest::newRow("www then http: both")
+        << u"www.a.org http://b.org "_qs << u"[www.a.org] [http://b.org] "_qs;
+    QTest::newRow("prefix alone or inside a word")
+        << u"www. and http:// and xwww.a.org"_qs << u"www. and http:// and xwww.a.org"_qs;
+    QTest::newRow("an @ in a web address")
+        << u"https://a.org/@bob/x.y ok"_qs << u"[https://a.org/@bob/x.y] ok"_qs;
     QTest::newRow("upper case") << u"go HTTP://A.ORG now"_qs << u"go [HTTP://A.ORG] now"_qs;
     QTest::newRow("on later lines")
         << u"one\r\ntwo\r\nsee www.a.org\r\n"_qs << u"one\ntwo\nsee [www.a.org\n]"_qs;
 
     QTest::newRow("mail addresses")
         << u"to a@b.c or x.y@z.w now"_qs << u"to [a@b.c] or [x.y@z.w] now"_qs;
-    QTest::newRow("@. alone") << u"see @. now"_qs << u"see [@.] now"_qs;
+    QTest::newRow("@. alone, no name or no domain") << u"see @. or @bob. or bob@x or bob@.x now"_qs
+                                                    << u"see @. or @bob. or bob@x or bob@.x now"_qs;
     QTest::newRow("dot only before @") << u"see a.b@c now"_qs << u"see a.b@c now"_qs;
-    QTest::newRow("mail address at the first character stops the pass")
-        << u"a@b.c and x@y.z"_qs << u"[a@b.c] and x@y.z"_qs;
+    QTest::newRow("mail addresses after one at the first character")
+        << u"a@b.c and x@y.z"_qs << u"[a@b.c] and [x@y.z]"_qs;
+    QTest::newRow("mail address in quotes and brackets")
+        << u"<a@b.c>, ('x@y.z')"_qs << u"<[a@b.c]>, ('[x@y.z]')"_qs;
     QTest::newRow("mail address on a later line")
         << u"one\r\ntwo a@b.c\r\n"_qs << u"one\ntwo [a@b.c\n]"_qs;
 
@@ -155,6 +167,32 @@ void tst_MarkLinks::markedTextIsLeftAlone()
 
     QVERIFY(!document.textDocument()->isUndoAvailable());
     QVERIFY(!document.Modified());
+}
+
+void tst_MarkLinks::linkAt_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("link");
+    const QString sentence = u"write to bob@example.com, or see www.a.org."_qs;
+    QTest::newRow("mail address in a sentence") << sentence << 12 << u"bob@example.com"_qs;
+    QTest::newRow("web address in a sentence") << sentence << 33 << u"www.a.org"_qs;
+    QTest::newRow("a word beside them") << sentence << 2 << QString();
+    QTest::newRow("the punctuation after them") << sentence << 42 << QString();
+    QTest::newRow("quoted folder on a later line")
+        << u"x\r\n\"%dir%/My Folder\"\r\n"_qs << 6 << u"%dir%/My Folder"_qs;
+    QTest::newRow("quoted path of nothing") << u"\"%dir%/nothing\""_qs << 3 << QString();
+    QTest::newRow("unquoted folder") << u"%dir%"_qs << 3 << QString();
+}
+
+void tst_MarkLinks::linkAt()
+{
+    QFETCH(QString, text);
+    QFETCH(int, position);
+    RichDocument document;
+    document.setText(inFolder(text));
+    QFETCH(QString, link);
+    QCOMPARE(::linkAt(document, position), inFolder(link));
 }
 
 void tst_MarkLinks::tokenAtSelection_data()

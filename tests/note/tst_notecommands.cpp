@@ -6,6 +6,7 @@
 #include "richedit/jvrichedit.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QApplication>
 #include <QSignalSpy>
 #include <QTest>
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void shortcuts_data();
     void shortcuts();
     void copyFormatFromOneWindowToAnother();
+    void redoWithEitherKeyAndFromTheMenu();
 
 private:
     // A shown note window holding the note, its editor focused, selecting
@@ -203,6 +205,7 @@ void tst_NoteCommands::shortcuts_data()
     QTest::newRow("Ctrl+O") << (Qt::CTRL | Qt::Key_O) << "FileOpen1";
     QTest::newRow("Ctrl+P") << (Qt::CTRL | Qt::Key_P) << "PrintDlg1";
     QTest::newRow("Ctrl+A") << (Qt::CTRL | Qt::Key_A) << "EditSelectAll1";
+    QTest::newRow("Ctrl+Y") << (Qt::CTRL | Qt::Key_Y) << "EditRedo1";
     // Big, Normal and Small are in no menu, so their keys do nothing.
     QTest::newRow("Ctrl+Alt+S") << (Qt::CTRL | Qt::ALT | Qt::Key_S) << "";
 }
@@ -235,6 +238,24 @@ void tst_NoteCommands::shortcuts()
     // A key no entry owns goes on to the editor as typing.
     if (!command.isEmpty())
         QCOMPARE(editor->Text(), QStringLiteral("text"));
+}
+
+void tst_NoteCommands::redoWithEitherKeyAndFromTheMenu()
+{
+    TJvRichEdit *editor = openWindow("", 0, 0);
+    const QList<QAction *> menu
+        = editor->window()->findChild<NoteEditorPane *>()->PopupMenu1()->actions();
+    QCOMPARE(menu.at(1), m_dm->EditRedo1);
+    QCOMPARE(m_dm->EditRedo1->text(), QStringLiteral("&Redo"));
+
+    for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
+        QTest::keyClicks(editor, QStringLiteral("typed"));
+        QTest::keyClick(editor, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(editor->Text(), QString());
+        QTest::keyClick(editor, redo.key(), redo.keyboardModifiers());
+        QCOMPARE(editor->Text(), QStringLiteral("typed"));
+        editor->clear();
+    }
 }
 
 void tst_NoteCommands::copyFormatFromOneWindowToAnother()

@@ -10,6 +10,7 @@
 #include "platform/datafolder.h"
 #include "platform/intervaltimer.h"
 #include "platform/settingsfile.h"
+#include "plot/chartrenderer.h"
 #include "richedit/jvrichedit.h"
 
 #include <QAction>
@@ -761,7 +762,8 @@ void tst_NoteFrame::calcDrawsPlotsToTheEditorsSize()
     const QImage image = editor->document()
                              ->resource(QTextDocument::ImageResource, QUrl(picture.name()))
                              .value<QImage>();
-    QCOMPARE(image.size(), TCalcDriver::PlotSize(editor->size()));
+    QCOMPARE(image.size(), TCalcDriver::PlotSize(editor->size())
+                               .expandedTo(ChartRenderer::readableSize(editor->Font().font)));
     QVERIFY(image.width() > 300);
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("copied"));
     frame->Frm()->close();

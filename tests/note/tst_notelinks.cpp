@@ -1,5 +1,6 @@
 #include "commands/commandmodule.h"
 #include "commands/linkcommands.h"
+#include "links/marklinks.h"
 #include "note/noteeditorpane.h"
 #include "recordingdesktop.h"
 #include "richedit/jvrichedit.h"
@@ -15,6 +16,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QToolTip>
 
 class tst_NoteLinks : public QObject
 {
@@ -28,7 +30,10 @@ private Q_SLOTS:
     void doubleClickOpensTheTokenAtTheSelection_data();
     void doubleClickOpensTheTokenAtTheSelection();
     void doubleClickMarksTheLinks();
-    void linkClickOpensTheLinkText();
+    void addressesAreMarkedOnceTyped();
+    void ctrlClickOpensTheLink_data();
+    void ctrlClickOpensTheLink();
+    void pointerAndToolTipShowALinkWhileCtrlIsHeld();
     void droppedFilesArriveAsMarkedLinesAndTypingGoesOn();
     void droppedPlainTextIsInsertedAsUsual();
     void pastedCopiedFilesArriveAsMarkedLines();
@@ -125,8 +130,13 @@ void tst_NoteLinks::doubleClickOpensTheTokenAtTheSelection_data()
     QTest::newRow("www address alone on its line")
         << u"x\r\nwww.example.org\r\nmore"_qs << u"example"_qs
         << QStringList{u"open http://www.example.org"_qs};
-    QTest::newRow("www address after a word: the whole line, no address")
-        << u"see www.example.org\r\n"_qs << u"example"_qs << QStringList();
+    QTest::newRow("www address in a sentence") << u"see www.example.org.\r\n"_qs << u"example"_qs
+                                               << QStringList{u"open http://www.example.org"_qs};
+    QTest::newRow("mail address in a sentence: the address alone")
+        << u"write to bob@example.com\r\n"_qs << u"example"_qs
+        << QStringList{u"mail bob@example.com||"_qs};
+    QTest::newRow("a word beside a mail address")
+        << u"write to bob@example.com\r\n"_qs << u"write"_qs << QStringList();
     QTest::newRow("web address on a later line")
         << u"one\r\ntwo\r\nhttps://example.org/x\r\n"_qs << u"example"_qs
         << QStringList{u"open https://example.org/x"_qs};
@@ -163,16 +173,98 @@ void tst_NoteLinks::doubleClickMarksTheLinks()
     QCOMPARE(m_edit->SelAttributes().Style(), TFontStyle::fsUnderline);
 }
 
-void tst_NoteLinks::linkClickOpensTheLinkText()
+void tst_NoteLinks::addressesAreMarkedOnceTyped()
 {
+    m_edit->setText(u"Notes:\r\n"_qs);
+    m_edit->setSelStart(7);
+    focusEditor();
+    QTest::keyClicks(m_edit, u"see www.example.org/a"_qs);
+    QCoreApplication::processEvents();
+    m_edit->setSelStart(11);
+    m_edit->setSelLength(1);
+    QVERIFY2(!m_edit->SelAttributes().Underline(), "an address was marked while typed");
+
+    m_edit->setSelStart(28);
+    QTest::keyClicks(m_edit, u". Mail bob@example.com"_qs);
+    QCoreApplication::processEvents();
+    QTest::keyClick(m_edit, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QTest::keyClicks(m_edit, u"next"_qs);
+    QCOMPARE(m_edit->Text(), u"Notes:\r\nsee www.example.org/a. Mail bob@example.com\r\nnext"_qs);
+
+    for (const auto &[start, length, marked] :
+         {std::tuple{11, 17, true}, std::tuple{28, 1, false}, std::tuple{35, 15, true},
+          std::tuple{51, 4, false}}) {
+        m_edit->setSelStart(start);
+        m_edit->setSelLength(length);
+        QCOMPARE(m_edit->SelAttributes().Underline(), marked);
+        QCOMPARE(m_edit->SelAttributes().Color() == QColor(0, 0, 255), marked);
+    }
+}
+
+void tst_NoteLinks::ctrlClickOpensTheLink_data()
+{
+    QTest::addColumn<QString>("word");
+    QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
+    QTest::addColumn<QStringList>("log");
+    QTest::newRow("link text") << u"example"_qs << Qt::KeyboardModifiers(Qt::ControlModifier)
+                               << QStringList{u"open https://example.org/a"_qs};
+    QTest::newRow("link text of another scheme")
+        << u"alert"_qs << Qt::KeyboardModifiers(Qt::ControlModifier) << QStringList();
+    QTest::newRow("mail address in a sentence")
+        << u"bob"_qs << Qt::KeyboardModifiers(Qt::ControlModifier)
+        << QStringList{u"mail bob@example.com||"_qs};
+    QTest::newRow("web address in a sentence")
+        << u"page"_qs << Qt::KeyboardModifiers(Qt::ControlModifier)
+        << QStringList{u"open https://example.com/page"_qs};
+    QTest::newRow("a word beside them")
+        << u"write"_qs << Qt::KeyboardModifiers(Qt::ControlModifier) << QStringList();
+    QTest::newRow("plain click on a link")
+        << u"page"_qs << Qt::KeyboardModifiers(Qt::NoModifier) << QStringList();
+}
+
+void tst_NoteLinks::ctrlClickOpensTheLink()
+{
+    QFETCH(QString, word);
+    QFETCH(Qt::KeyboardModifiers, modifiers);
     QTextCursor cursor(m_edit->document());
     cursor.insertHtml(u"<a href=\"x\">https://example.org/a</a> or "
                       "<a href=\"y\">javascript:alert(1)</a>"_qs);
+    cursor.insertBlock();
+    cursor.insertText(u"write to bob@example.com, see https://example.com/page."_qs,
+                      QTextCharFormat());
+    MarkLinks(*m_edit);
 
-    QTest::mouseClick(m_edit->viewport(), Qt::LeftButton, {}, pointAt(u"example"_qs));
-    QTest::mouseClick(m_edit->viewport(), Qt::LeftButton, {}, pointAt(u"alert"_qs));
+    QTest::mouseClick(m_edit->viewport(), Qt::LeftButton, modifiers, pointAt(word));
 
-    QCOMPARE(m_log, QStringList{u"open https://example.org/a"_qs});
+    QTEST(m_log, "log");
+}
+
+void tst_NoteLinks::pointerAndToolTipShowALinkWhileCtrlIsHeld()
+{
+    m_edit->setText(u"write to bob@example.com or see www.example.org"_qs);
+    focusEditor();
+    const auto moveTo = [this](const QString &word, Qt::KeyboardModifiers modifiers) {
+        const QPoint point = pointAt(word);
+        QMouseEvent move(QEvent::MouseMove, point, m_edit->viewport()->mapToGlobal(point),
+                         Qt::NoButton, Qt::NoButton, modifiers);
+        QApplication::sendEvent(m_edit->viewport(), &move);
+        return m_edit->viewport()->cursor().shape();
+    };
+    QCOMPARE(moveTo(u"example.org"_qs, Qt::ControlModifier), Qt::PointingHandCursor);
+    QCOMPARE(moveTo(u"example.org"_qs, Qt::NoModifier), Qt::IBeamCursor);
+    QCOMPARE(moveTo(u"write"_qs, Qt::ControlModifier), Qt::IBeamCursor);
+
+    const auto tipAt = [this](const QString &word) {
+        const QPoint point = pointAt(word);
+        QHelpEvent help(QEvent::ToolTip, point, m_edit->viewport()->mapToGlobal(point));
+        QApplication::sendEvent(m_edit->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    // A tip goes only after a while: none is asked for first.
+    QCOMPARE(tipAt(u"write"_qs), QString());
+    QCOMPARE(tipAt(u"example.org"_qs), u"http://www.example.org"_qs);
+    QCOMPARE(tipAt(u"bob"_qs), u"mailto:bob@example.com"_qs);
 }
 
 void tst_NoteLinks::droppedFilesArriveAsMarkedLinesAndTypingGoesOn()

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -22,6 +23,17 @@ private:
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+
+    // The desktop's own checker passes the launcher without a word.
+    void validate(const QString &path)
+    {
+        QProcess checker;
+        checker.setProcessChannelMode(QProcess::MergedChannels);
+        checker.start(QStringLiteral("desktop-file-validate"), {path});
+        QVERIFY2(checker.waitForFinished(), "desktop-file-validate did not run");
+        const QByteArray said = checker.readAll();
+        QVERIFY2(checker.exitCode() == 0 && said.trimmed().isEmpty(), said.constData());
     }
 
 private Q_SLOTS:
@@ -111,7 +123,9 @@ private Q_SLOTS:
         QVERIFY(entry.contains(QStringLiteral("\nExec=\"/opt/Qel Notes/bin/qelnotes\"\n")));
         QVERIFY(entry.contains(QStringLiteral("\nPath=/opt/Qel Notes/bin/\n")));
         QVERIFY(entry.contains(QStringLiteral("\nComment=Qel Notes\\nhttps://")));
+        QVERIFY(entry.contains(QStringLiteral("\nIcon=qelnotes\n")));
         QVERIFY(QFileInfo(expectedPath).isExecutable());
+        validate(expectedPath);
 
         ToggleShortcut(program, name, ShortcutDescription(), folder);
         QVERIFY(!ShortcutExists(name, folder));
@@ -143,6 +157,7 @@ private Q_SLOTS:
         QVERIFY2(entry.contains(
                      QStringLiteral("\nExec=\"/home/u/50%% \\\\\"odd\\\\\"\\\\$/qelnotes\"\n")),
                  qPrintable(entry));
+        validate(ShortcutPath(QStringLiteral("Odd"), ShortcutFolder::Desktop));
     }
 };
 

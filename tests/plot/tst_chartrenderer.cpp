@@ -97,26 +97,32 @@ private Q_SLOTS:
     void lineRunsAlongItsValues();
     void legendOnlyWithSeveralSeries();
     void arrowsAreSegmentsWithHeads();
+    void largerFontsNeedLargerCharts();
 };
 
 void TestChartRenderer::lineRunsAlongItsValues_data()
 {
     QTest::addColumn<double>("from");
     QTest::addColumn<double>("to");
+    QTest::addColumn<QSize>("asked");
     QTest::addColumn<QSize>("size");
 
-    QTest::newRow("rising") << 0.0 << 2.0 << QSize(360, 150);
-    QTest::newRow("falling") << 5.0 << -3.0 << QSize(540, 200);
+    // Never smaller than its axis numbers need in the note's standard font.
+    QTest::newRow("rising") << 0.0 << 2.0 << QSize(360, 240) << QSize(360, 240);
+    QTest::newRow("falling") << 5.0 << -3.0 << QSize(540, 300) << QSize(540, 300);
+    QTest::newRow("a strip in a small window") << 0.0 << 2.0 << QSize(120, 35) << QSize(360, 240);
+    QTest::newRow("too low") << 5.0 << -3.0 << QSize(540, 200) << QSize(540, 240);
 }
 
 void TestChartRenderer::lineRunsAlongItsValues()
 {
     QFETCH(double, from);
     QFETCH(double, to);
+    QFETCH(QSize, asked);
     QFETCH(QSize, size);
     TPlotData data;
     data.series.push_back(line(QStringLiteral("X"), from, to));
-    const QImage image = render(data, size);
+    const QImage image = render(data, asked);
     QCOMPARE(image.size(), size);
 
     const QList<QPoint> pixels = seriesPixels(image);
@@ -185,6 +191,15 @@ void TestChartRenderer::arrowsAreSegmentsWithHeads()
              qPrintable(QStringLiteral("%1 pixels at the head, %2 at the tail")
                             .arg(pixelsNear(first, tip, 10))
                             .arg(pixelsNear(first, tail, 10))));
+}
+
+void TestChartRenderer::largerFontsNeedLargerCharts()
+{
+    QFont font;
+    font.setPixelSize(22);
+    QCOMPARE(ChartRenderer::readableSize(font), QSize(720, 480));
+    font.setPixelSize(8);
+    QCOMPARE(ChartRenderer::readableSize(font), QSize(360, 240));
 }
 
 QTEST_MAIN(TestChartRenderer)

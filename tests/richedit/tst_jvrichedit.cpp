@@ -247,10 +247,15 @@ void TestJvRichEdit::urlClickReportsLinkText_data()
 {
     QTest::addColumn<int>("position");
     QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("ctrl");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("left on link") << 8 << int(Qt::LeftButton) << "www.example.org";
-    QTest::newRow("right on link") << 16 << int(Qt::RightButton) << "www.example.org";
-    QTest::newRow("plain text") << 2 << int(Qt::LeftButton) << QString();
+    QTest::newRow("Ctrl+left on link") << 8 << int(Qt::LeftButton) << true << "www.example.org";
+    QTest::newRow("Ctrl+left on its bold part")
+        << 11 << int(Qt::LeftButton) << true << "www.example.org";
+    // A plain click places the caret; the right button opens the menu.
+    QTest::newRow("left on link") << 8 << int(Qt::LeftButton) << false << QString();
+    QTest::newRow("Ctrl+right on link") << 16 << int(Qt::RightButton) << true << QString();
+    QTest::newRow("Ctrl+left on plain text") << 2 << int(Qt::LeftButton) << true << QString();
 }
 
 void TestJvRichEdit::urlClickReportsLinkText()
@@ -279,20 +284,18 @@ void TestJvRichEdit::urlClickReportsLinkText()
     edit.show();
     QVERIFY(QTest::qWaitForWindowExposed(&edit));
 
+    QFETCH(bool, ctrl);
+    edit.setSelStart(0);
     QSignalSpy clicks(&edit, &TJvRichEdit::OnURLClick);
     const QPoint point = pointAt(edit, position);
-    QTest::mousePress(edit.viewport(), Qt::MouseButton(button), {}, point);
-    if (button == Qt::RightButton) {
-        // The context menu may come between press and release: one click either way.
-        QContextMenuEvent menu(QContextMenuEvent::Mouse, point,
-                               edit.viewport()->mapToGlobal(point));
-        QApplication::sendEvent(edit.viewport(), &menu);
-    }
-    QTest::mouseRelease(edit.viewport(), Qt::MouseButton(button), {}, point);
+    const Qt::KeyboardModifiers modifiers = ctrl ? Qt::ControlModifier : Qt::NoModifier;
+    QTest::mousePress(edit.viewport(), Qt::MouseButton(button), modifiers, point);
+    QTest::mouseRelease(edit.viewport(), Qt::MouseButton(button), modifiers, point);
     if (expected.isEmpty()) {
         QCOMPARE(clicks.size(), 0);
         return;
     }
+    QCOMPARE(edit.SelStart(), 0); // opening a link leaves the caret
     QCOMPARE(clicks.size(), 1);
     QCOMPARE(clicks.at(0).at(0).toString(), expected);
     QCOMPARE(clicks.at(0).at(1).value<Qt::MouseButton>(), Qt::MouseButton(button));
