@@ -28,6 +28,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -47,6 +48,8 @@ constexpr int MinimumClient = 96;          // client height of a board with few 
 constexpr QColor Highlight(166, 202, 240); // the hovered row
 constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
+// The deleted notes the restore menu lists, the latest first.
+constexpr qsizetype RestoreShown = 20;
 
 // Room for a window manager's title bar and borders around a question.
 constexpr QMargins QuestionFrame(8, 32, 8, 8);
@@ -129,6 +132,9 @@ void TFrmNote::createActions()
     PopupMenu1->setToolTipsVisible(true);
     PopupMenu1->addAction(New1);
     PopupMenu1->addAction(Open1);
+    mnRestore = PopupMenu1->addMenu(QStringLiteral("Restore Deleted Note"));
+    mnRestore->setObjectName(QStringLiteral("mnRestore"));
+    connect(mnRestore, &QMenu::aboutToShow, this, &TFrmNote::fillRestoreMenu);
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({mnDesktop, mnStartup, mnStayOnTop, mnShowHint});
     PopupMenu1->addSeparator();
@@ -380,6 +386,32 @@ void TFrmNote::New1Click()
     frame->Panel1DblClick();
 }
 
+void TFrmNote::fillRestoreMenu()
+{
+    mnRestore->clear();
+    const QList<DeletedNote> deleted = m_store->deletedNotes();
+    for (const DeletedNote &note :
+         deleted.first(std::min<qsizetype>(deleted.size(), RestoreShown))) {
+        const QString caption = QStringLiteral("%1\t%2").arg(
+            note.title, QLocale().toString(note.deleted, QLocale::ShortFormat));
+        connect(mnRestore->addAction(caption), &QAction::triggered, this,
+                [this, note] { restoreNote(note); });
+    }
+    if (deleted.isEmpty())
+        mnRestore->addAction(tr("(none)"))->setEnabled(false);
+}
+
+void TFrmNote::restoreNote(const DeletedNote &note)
+{
+    QString error;
+    if (!m_store->restore(note, &error)) {
+        ShowErrorMessage(this, error);
+        return;
+    }
+    // Stored at once: the note is back in the series and its kept copy goes.
+    StoreNotes();
+}
+
 void TFrmNote::Open1Click()
 {
     if (m_actNote)
@@ -481,6 +513,8 @@ bool TFrmNote::confirm(const QString &question)
 {
     QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
                     QMessageBox::Yes | QMessageBox::No, this);
+    // Every question asks before something is lost: Enter must not lose it.
+    box.setDefaultButton(QMessageBox::No);
     // In the board's band of windows, above the board.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, FStayOnTop);
     m_question = &box;

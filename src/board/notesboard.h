@@ -15,6 +15,7 @@ class BoardFilter;
 class DesktopIcon;
 class IntervalTimer;
 class NotesStore;
+struct DeletedNote;
 class QAction;
 
 class QMenu;
@@ -144,6 +145,8 @@ private:
     TNoteFrame *createFrame();
     // The frame of a note file found at load or restored.
     TNoteFrame *makeFrame(const StoredNote &file);
+    void fillRestoreMenu();
+    void restoreNote(const DeletedNote &note);
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
@@ -166,6 +169,7 @@ private:
     QMenu *PopupMenu1 = nullptr;
     QAction *New1 = nullptr;
     QAction *Open1 = nullptr;
+    QMenu *mnRestore = nullptr;
     QAction *mnDesktop = nullptr;
     QAction *mnStartup = nullptr;
     QAction *mnStayOnTop = nullptr;
