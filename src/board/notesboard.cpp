@@ -33,6 +33,8 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSizeGrip>
 #include <QTextDocument>
 #include <QToolBar>
@@ -174,6 +176,22 @@ void TFrmNote::createControls()
     layout->addWidget(pnWorkArea, 1);
     m_filter = new BoardFilter(pnWorkArea);
     connect(m_filter, &BoardFilter::queryChanged, this, &TFrmNote::applyFilter);
+    // More rows than the screen holds scroll under the filter field.
+    m_rowsArea = new QScrollArea(pnWorkArea);
+    m_rowsArea->setObjectName(QStringLiteral("rowsArea"));
+    m_rowsArea->setFrameShape(QFrame::NoFrame);
+    m_rowsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rowsArea->setWidgetResizable(false);
+    m_rowsArea->viewport()->setAutoFillBackground(false);
+    pnRows = new QWidget;
+    pnRows->setObjectName(QStringLiteral("pnRows"));
+    pnRows->setAutoFillBackground(false);
+    m_rowsArea->setWidget(pnRows);
+    // Presses beside the rows move and resize the board as on the work area.
+    for (QWidget *area : {m_rowsArea->viewport(), pnRows}) {
+        area->setMouseTracking(true);
+        area->installEventFilter(this);
+    }
 
     tbRight = new QToolBar(this);
     tbRight->setObjectName(QStringLiteral("tbRight"));
@@ -204,7 +222,7 @@ void TFrmNote::createControls()
 
 TNoteFrame *TFrmNote::createFrame()
 {
-    return new TNoteFrame(*this, pnWorkArea);
+    return new TNoteFrame(*this, pnRows);
 }
 
 QList<TNoteFrame *> TFrmNote::NotesList() const
@@ -271,10 +289,17 @@ void TFrmNote::LoadSettings()
     // A record that would make the board vanish (off every screen, or
     // shrunk below its resizing minimum) is brought back within reach, and
     // one stored with fewer notes than there are now grows to show them all.
-    const QRect frame(stored.topLeft(), stored.size()
-                                            .expandedTo(QSize(MinimumSize, MinimumSize))
-                                            .expandedTo(QSize(0, arrangedHeight())));
-    setGeometry(QRect(placeOnScreen(frame), frame.size()));
+    QRect frame(stored.topLeft(), stored.size()
+                                      .expandedTo(QSize(MinimumSize, MinimumSize))
+                                      .expandedTo(QSize(0, arrangedHeight())));
+    frame.moveTopLeft(placeOnScreen(frame));
+    // No taller than the screen it comes back on, and wholly on it.
+    const QRect area = availableAreaAt(frame.center());
+    if (!area.isEmpty()) {
+        frame.setHeight(std::min(frame.height(), std::max(MinimumSize, area.height())));
+        frame.moveTopLeft(fitIntoArea(frame, area));
+    }
+    setGeometry(frame);
     m_showHint = ini.readBool(MainSection, QStringLiteral("ShowHint"), m_showHint);
     ApplyStayOnTop(ini.readBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop));
     mnDesktop->setChecked(ShortcutExists(ShortcutName, ShortcutFolder::Desktop));
@@ -324,7 +349,20 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
 void TFrmNote::ArrangeNotes()
 {
     resize(width(), arrangedHeight());
+    keepOnScreen();
     layoutRows();
+}
+
+QRect TFrmNote::screenArea() const
+{
+    return availableAreaAt(QRect(pos(), size()).center());
+}
+
+void TFrmNote::keepOnScreen()
+{
+    const QRect area = screenArea();
+    if (!area.isEmpty())
+        move(fitIntoArea(QRect(pos(), size()), area));
 }
 
 int TFrmNote::arrangedHeight() const
@@ -332,7 +370,10 @@ int TFrmNote::arrangedHeight() const
     const QList<NoteItem *> &notes = m_store->notes();
     const int rows = int(notes.size());
     const int rowHeight = rows ? static_cast<TNoteFrame *>(notes.first())->Panel1()->height() : 0;
-    return std::max(MinimumClient, rowHeight * rows) + 2 * Frame;
+    const int height = std::max(MinimumClient, rowHeight * rows) + 2 * Frame;
+    // Beyond the screen's height the rows scroll.
+    const QRect area = screenArea();
+    return area.isEmpty() ? height : std::min(height, std::max(MinimumSize, area.height()));
 }
 
 int TFrmNote::clientHeight() const
@@ -342,19 +383,35 @@ int TFrmNote::clientHeight() const
 
 void TFrmNote::layoutRows()
 {
-    // Rows lie top-aligned in list order; a board too small for all of them
-    // cuts the last ones off.
+    // The filter field, while open, stays at the top above the rows; the
+    // rows lie top-aligned in list order and scroll when the board is too
+    // small for all of them.
     int top = 0;
     if (m_filter->isVisibleTo(this)) {
         m_filter->setGeometry(0, 0, pnWorkArea->width(), m_filter->sizeHint().height());
+        m_filter->raise();
         top = m_filter->height();
     }
-    for (TNoteFrame *frame : NotesList()) {
+    m_rowsArea->setGeometry(0, top, pnWorkArea->width(), std::max(0, pnWorkArea->height() - top));
+    int rowsHeight = 0;
+    const QList<TNoteFrame *> notes = NotesList();
+    for (TNoteFrame *frame : notes) {
+        if (!frame->isHidden())
+            rowsHeight += frame->Panel1()->height();
+    }
+    // The scroll bar, when the rows need one, takes its width from them.
+    const int viewportHeight = m_rowsArea->height();
+    const int barWidth
+        = rowsHeight > viewportHeight ? m_rowsArea->verticalScrollBar()->sizeHint().width() : 0;
+    const int width = std::max(0, pnWorkArea->width() - barWidth);
+    pnRows->resize(width, rowsHeight);
+    int y = 0;
+    for (TNoteFrame *frame : notes) {
         if (frame->isHidden())
             continue;
         const int height = frame->Panel1()->height();
-        frame->setGeometry(0, top, pnWorkArea->width(), height);
-        top += height;
+        frame->setGeometry(0, y, width, height);
+        y += height;
     }
 }
 
@@ -680,6 +737,13 @@ void TFrmNote::resizeEvent(QResizeEvent *event)
     QWidget::resizeEvent(event);
 }
 
+void TFrmNote::showEvent(QShowEvent *event)
+{
+    // Wherever it was put, the board comes up wholly on its screen.
+    keepOnScreen();
+    QWidget::showEvent(event);
+}
+
 void TFrmNote::hideEvent(QHideEvent *event)
 {
     // No preview stays up, or comes up, over a board that is gone.
@@ -797,11 +861,16 @@ bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: {
         // Presses on the rows and on the New button are theirs, not the board's.
-        if (widget != pnWorkArea && widget != tbRight)
+        if (widget != pnWorkArea && widget != tbRight && widget != pnRows
+            && widget != m_rowsArea->viewport())
             break;
         auto *mouse = static_cast<QMouseEvent *>(event);
         const QPoint local = mouse->position().toPoint();
-        if (widget->childAt(local) && event->type() == QEvent::MouseButtonPress)
+        // Presses passed up by a row or the filter field are not the board's;
+        // the empty rows area is part of the board.
+        QWidget *child = widget->childAt(local);
+        if (child && child != pnRows && child != m_rowsArea->viewport()
+            && event->type() == QEvent::MouseButtonPress)
             return true;
         const QPoint point = widget->mapTo(this, local);
         const QPoint globalPoint = mouse->globalPosition().toPoint();

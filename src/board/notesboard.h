@@ -19,6 +19,7 @@ struct DeletedNote;
 class QAction;
 
 class QMenu;
+class QScrollArea;
 class QToolBar;
 class TNoteFrame;
 class TimeSource;
@@ -127,6 +128,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -150,6 +152,10 @@ private:
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
+    // The available part of the screen the board is on.
+    QRect screenArea() const;
+    // Moves the board as little as needed to lie wholly on that screen.
+    void keepOnScreen();
     // Puts the open question clear of the icon, with its frame once known.
     void placeQuestion();
     // The outer height ArrangeNotes gives the board: every row, and at least
@@ -180,6 +186,8 @@ private:
     QAction *FileSaveAs1 = nullptr;
     QToolBar *tbRight = nullptr;
     QWidget *pnWorkArea = nullptr;
+    QScrollArea *m_rowsArea = nullptr;
+    QWidget *pnRows = nullptr; // the rows' parent inside m_rowsArea
     BoardFilter *m_filter = nullptr;
     QPoint m_movePoint{-1, -1};
     QPoint m_resizePoint{-1, -1};

@@ -1,3 +1,4 @@
+#include "board/boardfilter.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
 #include "../platform/filesizelimit.h"
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -383,16 +386,76 @@ private Q_SLOTS:
         QVERIFY(!again.stayOnTop());
     }
 
+    // A stored record off the screen, or taller than it, comes back wholly
+    // on the screen at the next start, whatever the notes.
+    void lostBoardComesBack_data()
+    {
+        QTest::addColumn<QRect>("stored"); // left, top, width, height
+        QTest::addColumn<int>("notes");
+        QTest::addColumn<int>("width");
+        QTest::newRow("far left, no width") << QRect(-5000, 50, 0, 100) << 0 << 100;
+        QTest::newRow("tall, high up, few notes") << QRect(40, -3850, 187, 4820) << 4 << 187;
+        QTest::newRow("below the screen") << QRect(40, 9000, 187, 200) << 4 << 187;
+        QTest::newRow("many notes") << QRect(40, 0, 187, 100) << 301 << 187;
+    }
     void lostBoardComesBack()
     {
-        BoardFixture f;
+        QFETCH(QRect, stored);
+        QFETCH(int, notes);
+        QFETCH(int, width);
+        QStringList texts;
+        for (int i = 0; i < notes; ++i)
+            texts << QString("note %1").arg(i);
+        BoardFixture f(texts);
         SettingsFile ini = f.ini();
-        QVERIFY(ini.writeInteger("Main", "Left", -5000));
-        QVERIFY(ini.writeInteger("Main", "Top", 50));
-        QVERIFY(ini.writeInteger("Main", "Width", 0));
+        QVERIFY(ini.writeInteger("Main", "Left", stored.x()));
+        QVERIFY(ini.writeInteger("Main", "Top", stored.y()));
+        QVERIFY(ini.writeInteger("Main", "Width", stored.width()));
+        QVERIFY(ini.writeInteger("Main", "Height", stored.height()));
         TFrmNote board;
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(board.geometry()));
-        QCOMPARE(board.width(), 100);
+        QCOMPARE(board.width(), width);
+        QVERIFY(board.height() >= 100);
+    }
+
+    // More notes than the screen holds: the board fills the screen's height
+    // and every row is reached by scrolling, also under the filter field.
+    void manyRowsScrollOnAScreenHighBoard()
+    {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QStringList texts;
+        for (int i = 0; i < area.height() / 16 + 40; ++i)
+            texts << QString("note %1").arg(i);
+        BoardFixture f(texts);
+        f.board->move(area.left(), area.bottom() - 50);
+        f.board->show();
+        QVERIFY(area.contains(f.board->geometry()));
+        QCOMPARE(f.board->height(), area.height());
+
+        auto *rows = part<QScrollArea>(f.board.get(), "rowsArea");
+        QScrollBar *bar = rows->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), 0);
+        QWheelEvent wheel(QPointF(20, 20), rows->viewport()->mapToGlobal(QPointF(20, 20)), {},
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(rows->viewport(), &wheel);
+        QVERIFY(bar->value() > 0);
+        bar->setValue(bar->maximum());
+        TNoteFrame *last = f.board->NotesList().last();
+        const QRect lastOnBoard(last->mapTo(f.board.get(), QPoint()), last->size());
+        QVERIFY(f.board->rect().contains(lastOnBoard));
+
+        // A filter field opened on a moved board stays at the top.
+        f.board->setStayOpen(true);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9");
+        QCoreApplication::sendEvent(f.board.get(), &key);
+        f.board->move(f.board->pos() + QPoint(30, -40));
+        QVERIFY(f.board->filter()->isVisible());
+        QCOMPARE(f.board->filter()->mapTo(f.board.get(), QPoint()).y(), 2);
+        const QList<TNoteFrame *> notes = f.board->NotesList();
+        const auto shown = std::count_if(notes.begin(), notes.end(),
+                                         [](TNoteFrame *frame) { return !frame->isHidden(); });
+        QVERIFY(shown > 0 && shown < notes.size());
     }
 
     void closeCommandStoresAndEndsTheProgram()
