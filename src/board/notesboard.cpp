@@ -47,6 +47,7 @@ namespace {
 constexpr int GripSize = 16;               // largest distance from the edges inside the grip
 constexpr int MinimumSize = 100;           // while resizing
 constexpr int MinimumClient = 96;          // client height of a board with few notes
+constexpr int RowHeight = 16;              // a note's header
 constexpr QColor Highlight(166, 202, 240); // the hovered row
 constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
@@ -718,14 +719,60 @@ void TFrmNote::closeEvent(QCloseEvent *event)
 
 void TFrmNote::keyPressEvent(QKeyEvent *event)
 {
-    // Typing on the pinned board searches the notes.
-    if (m_stayOpen && m_filter->takeKey(event))
+    // Typing on the pinned board searches the notes; the other keys walk
+    // the rows shown.
+    if (m_stayOpen && (m_filter->takeKey(event) || rowKey(event)))
         return;
     if (event->key() == Qt::Key_Escape && m_filter->isVisibleTo(this)) {
         m_filter->dismiss();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool TFrmNote::rowKey(const QKeyEvent *event)
+{
+    QList<TNoteFrame *> shown = NotesList();
+    shown.removeIf([](const TNoteFrame *frame) { return frame->isHidden(); });
+    if (shown.isEmpty() || event->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    const qsizetype current = shown.indexOf(m_actNote);
+    const qsizetype last = shown.size() - 1;
+    const qsizetype page = std::max(1, m_rowsArea->viewport()->height() / RowHeight);
+    qsizetype target = current;
+    switch (event->key()) {
+    case Qt::Key_Down:
+        target = std::min(current + 1, last);
+        break;
+    case Qt::Key_Up:
+        target = current < 0 ? 0 : std::max<qsizetype>(current - 1, 0);
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = last;
+        break;
+    case Qt::Key_PageDown:
+        target = std::min(std::max<qsizetype>(current, 0) + page, last);
+        break;
+    case Qt::Key_PageUp:
+        target = std::max<qsizetype>(current - page, 0);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Open1Click();
+        return true;
+    case Qt::Key_Delete:
+        if (m_actNote)
+            m_actNote->imCloseClick();
+        return true;
+    default:
+        return false;
+    }
+    SelectNote(shown.at(target));
+    m_rowsArea->ensureWidgetVisible(shown.at(target), 0, 0);
+    return true;
 }
 
 void TFrmNote::resizeEvent(QResizeEvent *event)

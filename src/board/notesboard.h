@@ -147,6 +147,10 @@ private:
     TNoteFrame *createFrame();
     // The frame of a note file found at load or restored.
     TNoteFrame *makeFrame(const StoredNote &file);
+    // Up, Down, Home, End, PgUp and PgDn highlight another row shown and
+    // scroll to it, Enter opens the highlighted note, Delete asks to delete
+    // it: true when key was one of them.
+    bool rowKey(const QKeyEvent *event);
     void fillRestoreMenu();
     void restoreNote(const DeletedNote &note);
     void ApplyStayOnTop(bool value);

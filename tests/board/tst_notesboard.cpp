@@ -367,6 +367,71 @@ private Q_SLOTS:
         QVERIFY(!part<QMenu>(&again, "mnRestore")->actions().first()->isEnabled());
     }
 
+    // On the pinned board the keys walk the rows shown, scrolling to the
+    // highlighted one; a = the last row, p = rows a page holds.
+    void keysWalkTheRows_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("down from none") << QList<int>{Qt::Key_Down} << "0";
+        QTest::newRow("up from none") << QList<int>{Qt::Key_Up} << "0";
+        QTest::newRow("down twice") << QList<int>{Qt::Key_Down, Qt::Key_Down} << "1";
+        QTest::newRow("end") << QList<int>{Qt::Key_End} << "a";
+        QTest::newRow("end, down") << QList<int>{Qt::Key_End, Qt::Key_Down} << "a";
+        QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << "a-1";
+        QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << "0";
+        QTest::newRow("page down") << QList<int>{Qt::Key_PageDown} << "p";
+        QTest::newRow("end, page up") << QList<int>{Qt::Key_End, Qt::Key_PageUp} << "a-p";
+        QTest::newRow("home, page up") << QList<int>{Qt::Key_Home, Qt::Key_PageUp} << "0";
+    }
+    void keysWalkTheRows()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, row);
+        QStringList texts;
+        for (int i = 0; i < 301; ++i)
+            texts << QString("note %1").arg(i);
+        BoardFixture f(texts);
+        f.board->setStayOpen(true);
+        f.board->show();
+        for (int key : keys)
+            QTest::keyClick(f.board.get(), Qt::Key(key));
+        auto *rows = part<QScrollArea>(f.board.get(), "rowsArea");
+        const int page = rows->viewport()->height() / 16;
+        const QHash<QString, int> rowOf{{"0", 0},     {"1", 1},    {"a", 300},
+                                        {"a-1", 299}, {"p", page}, {"a-p", 300 - page}};
+        TNoteFrame *highlighted = f.board->NotesList().at(rowOf.value(row));
+        QCOMPARE(f.board->actNote(), highlighted);
+        QCOMPARE(highlighted->headerColor(), QColor(166, 202, 240));
+        const QRect shown(highlighted->mapTo(rows->viewport(), QPoint()), highlighted->size());
+        QVERIFY(rows->viewport()->rect().contains(shown));
+    }
+
+    void enterOpensAndDeleteAsksForTheHighlightedRow()
+    {
+        BoardFixture f({"first", "second"});
+        f.board->setStayOpen(true);
+        f.board->show();
+        QTest::keyClick(f.board.get(), Qt::Key_Delete); // nothing highlighted
+        QTest::keyClick(f.board.get(), Qt::Key_Down);
+        QTest::keyClick(f.board.get(), Qt::Key_Down);
+        QString asked;
+        QTimer::singleShot(0, f.board.get(), [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        QTest::keyClick(f.board.get(), Qt::Key_Delete);
+        QVERIFY(asked.endsWith("second...."));
+        QCOMPARE(f.titles(), QStringList{"first...."});
+
+        QTest::keyClick(f.board.get(), Qt::Key_Up);
+        QTest::keyClick(f.board.get(), Qt::Key_Return);
+        QVERIFY(f.board->NotesList().first()->Frm());
+        f.board->NotesList().first()->closeNoteWindow();
+    }
+
     void settingsRoundTrip()
     {
         BoardFixture f;
