@@ -44,10 +44,14 @@
 #include <utility>
 
 namespace {
-constexpr int GripSize = 16;               // largest distance from the edges inside the grip
-constexpr int MinimumSize = 100;           // while resizing
-constexpr int MinimumClient = 96;          // client height of a board with few notes
-constexpr int RowHeight = 16;              // a note's header
+constexpr int GripSize = 16;      // largest distance from the edges inside the grip
+constexpr int MinimumSize = 100;  // while resizing
+constexpr int MinimumClient = 96; // client height of a board with few notes
+constexpr int RowHeight = TNoteFrame::HeaderHeight;
+// The preview timer until the pointer first moved over a header.
+constexpr int HintFirstInterval = 1000;
+// The notes' periodic check.
+constexpr int CheckInterval = 2000;
 constexpr QColor Highlight(166, 202, 240); // the hovered row
 constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
@@ -86,6 +90,21 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     createControls();
 
     ApplyStayOnTop(true);
+    // One timer each for the preview and the notes' periodic check, however
+    // many notes there are.
+    m_hintTimer = m_time.createTimer(this);
+    m_hintTimer->setInterval(HintFirstInterval);
+    connect(m_hintTimer, &IntervalTimer::timeout, this, [this] {
+        if (m_hintWindow)
+            m_hintWindow->HintTimerTimer();
+    });
+    m_checkTimer = m_time.createTimer(this);
+    m_checkTimer->setInterval(CheckInterval);
+    connect(m_checkTimer, &IntervalTimer::timeout, this, [this] {
+        for (TNoteFrame *frame : NotesList())
+            frame->Timer1Timer();
+    });
+    m_checkTimer->start();
     m_store = new NotesStore(DataFolder(), SettingsFilePath(), m_time, this);
     connect(m_store, &NotesStore::message, this,
             [this](const QString &text) { ShowErrorMessage(this, text); });
@@ -330,17 +349,11 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
 {
     if (!m_store->remove(item))
         return;
-    const QList<TNoteFrame *> notes = NotesList();
     if (m_actNote == item)
         m_actNote = nullptr;
-    // The preview may show the note that goes, and the note's timer may be
-    // the one that would hide it; the timing goes on with another note's.
-    if (m_hintWindow) {
+    // The preview may show the note that goes.
+    if (m_hintWindow)
         m_hintWindow->stop();
-        const auto running = [](TNoteFrame *frame) { return frame->HintTimer()->isActive(); };
-        if (running(item) && !notes.isEmpty() && std::none_of(notes.begin(), notes.end(), running))
-            notes.first()->HintTimer()->start();
-    }
     // The frame may be deleting itself from its own handler: it goes once
     // that handler has returned. Its note window, if any, goes with it.
     item->hide();
@@ -370,8 +383,7 @@ int TFrmNote::arrangedHeight() const
 {
     const QList<NoteItem *> &notes = m_store->notes();
     const int rows = int(notes.size());
-    const int rowHeight = rows ? static_cast<TNoteFrame *>(notes.first())->Panel1()->height() : 0;
-    const int height = std::max(MinimumClient, rowHeight * rows) + 2 * Frame;
+    const int height = std::max(MinimumClient, RowHeight * rows) + 2 * Frame;
     // Beyond the screen's height the rows scroll.
     const QRect area = screenArea();
     return area.isEmpty() ? height : std::min(height, std::max(MinimumSize, area.height()));
@@ -398,7 +410,7 @@ void TFrmNote::layoutRows()
     const QList<TNoteFrame *> notes = NotesList();
     for (TNoteFrame *frame : notes) {
         if (!frame->isHidden())
-            rowsHeight += frame->Panel1()->height();
+            rowsHeight += RowHeight;
     }
     // The scroll bar, when the rows need one, takes its width from them.
     const int viewportHeight = m_rowsArea->height();
@@ -410,7 +422,7 @@ void TFrmNote::layoutRows()
     for (TNoteFrame *frame : notes) {
         if (frame->isHidden())
             continue;
-        const int height = frame->Panel1()->height();
+        const int height = RowHeight;
         frame->setGeometry(0, y, width, height);
         y += height;
     }
@@ -644,13 +656,10 @@ void TFrmNote::ShowHints(bool enable)
         m_hintWindow->hide();
         SelectNote(nullptr);
     }
-    for (TNoteFrame *frame : NotesList()) {
-        IntervalTimer *timer = frame->HintTimer();
-        if (!enable)
-            timer->stop();
-        else if (!timer->isActive())
-            timer->start();
-    }
+    if (!enable)
+        m_hintTimer->stop();
+    else if (!m_hintTimer->isActive())
+        m_hintTimer->start();
 }
 
 void TFrmNote::reportError(const QString &text)

@@ -121,6 +121,9 @@ public:
     TTransparentHint *HintWindow() const override { return m_hintWindow; }
     TTransparentHint *createHintWindow() override;
     void ShowHints(bool enable) override;
+    IntervalTimer *HintTimer() const override { return m_hintTimer; }
+    // Runs every note's periodic check.
+    IntervalTimer *CheckTimer() const { return m_checkTimer; }
     const TimeSource &time() const override { return m_time; }
 
     // Where the menu opens for a request at globalPos: its right edge there.
@@ -207,6 +210,8 @@ private:
     DesktopIcon *m_icon = nullptr;
     QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
+    IntervalTimer *m_hintTimer = nullptr;
+    IntervalTimer *m_checkTimer = nullptr;
     NotesStore *m_store = nullptr;
     // While the board closes, the note windows it closes leave storing to it.
     bool m_closing = false;

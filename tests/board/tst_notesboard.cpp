@@ -432,6 +432,26 @@ private Q_SLOTS:
         f.board->NotesList().first()->closeNoteWindow();
     }
 
+    // However many notes, the rows carry no timers or child widgets of their
+    // own: one board timer runs every note's periodic check.
+    void rowsShareTheBoardsTimers()
+    {
+        BoardFixture f({"first", "second", "third"});
+        QCOMPARE(f.board->CheckTimer()->interval(), 2000);
+        QVERIFY(f.board->CheckTimer()->isActive());
+        for (TNoteFrame *frame : f.board->NotesList()) {
+            QVERIFY(frame->findChildren<QObject *>().isEmpty());
+            QCOMPARE(frame->height(), 16);
+        }
+        TNoteFrame *note = f.board->NotesList().at(1);
+        note->edit().setText("a@b.c");
+        note->Panel1DblClick();
+        QApplication::setActiveWindow(note->Frm());
+        note->Frm()->editor()->setFocus();
+        Q_EMIT f.board->CheckTimer()->timeout();
+        QCOMPARE(note->Hint(), QString("a@b.c"));
+    }
+
     void settingsRoundTrip()
     {
         BoardFixture f;
