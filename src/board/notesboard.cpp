@@ -41,6 +41,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 namespace {
@@ -202,6 +203,8 @@ void TFrmNote::createControls()
     m_rowsArea->setFrameShape(QFrame::NoFrame);
     m_rowsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_rowsArea->setWidgetResizable(false);
+    // The board's keys walk the rows; the scroll area must not take them.
+    m_rowsArea->setFocusPolicy(Qt::NoFocus);
     m_rowsArea->viewport()->setAutoFillBackground(false);
     pnRows = new QWidget;
     pnRows->setObjectName(QStringLiteral("pnRows"));
@@ -430,6 +433,9 @@ void TFrmNote::layoutRows()
 
 void TFrmNote::applyFilter()
 {
+    // Once the field closes, the keys are the board's again.
+    if (m_filter->isHidden() && isActiveWindow())
+        setFocus(Qt::OtherFocusReason);
     for (TNoteFrame *frame : NotesList()) {
         // An open note is matched as its window holds it.
         const QTextDocument *document
@@ -700,13 +706,20 @@ void TFrmNote::pnClientMouseMove(const QPoint &point, const QPoint &globalPoint)
         setCursor(Qt::SizeFDiagCursor);
     else
         unsetCursor();
+    // The board stays wholly on the screen it is dragged to, so that the
+    // filter field at its top and the grip at its corner stay in reach.
     const QPoint way = globalPoint - m_pressGlobal;
     if (m_resizePoint.x() != -1) {
+        const QRect area = screenArea();
+        const int tallest = area.isEmpty() ? INT_MAX : area.bottom() + 1 - y();
         resize(std::max(MinimumSize, m_pressPlace.width() + way.x()),
-               std::max(MinimumSize, m_pressPlace.height() + way.y()));
+               std::max(MinimumSize, std::min(tallest, m_pressPlace.height() + way.y())));
     }
-    if (m_movePoint.x() != -1)
-        move(m_pressPlace.topLeft() + way);
+    if (m_movePoint.x() != -1) {
+        const QRect place(m_pressPlace.topLeft() + way, size());
+        const QRect area = availableAreaAt(globalPoint);
+        move(area.isEmpty() ? place.topLeft() : fitIntoArea(place, area));
+    }
 }
 
 void TFrmNote::pnClientMouseUp()

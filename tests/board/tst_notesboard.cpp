@@ -394,8 +394,11 @@ private Q_SLOTS:
         BoardFixture f(texts);
         f.board->setStayOpen(true);
         f.board->show();
+        // The keys go where an active board puts the keyboard.
+        QApplication::setActiveWindow(f.board.get());
+        QWidget *focus = QApplication::focusWidget();
         for (int key : keys)
-            QTest::keyClick(f.board.get(), Qt::Key(key));
+            QTest::keyClick(focus ? focus : f.board.get(), Qt::Key(key));
         auto *rows = part<QScrollArea>(f.board.get(), "rowsArea");
         const int page = rows->viewport()->height() / 16;
         const QHash<QString, int> rowOf{{"0", 0},     {"1", 1},    {"a", 300},
@@ -534,7 +537,15 @@ private Q_SLOTS:
         f.board->setStayOpen(true);
         QKeyEvent key(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9");
         QCoreApplication::sendEvent(f.board.get(), &key);
-        f.board->move(f.board->pos() + QPoint(30, -40));
+        // Dragged by its New bar far up, the board stops at the screen's top.
+        auto *newBar = part<QWidget>(f.board.get(), "tbRight");
+        const QPoint grab
+            = newBar->mapTo(f.board.get(), QPoint(newBar->width() / 2, newBar->height() - 40));
+        f.mouse(newBar, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+        f.mouse(newBar, QEvent::MouseMove, grab + QPoint(-30, -400), Qt::LeftButton);
+        f.mouse(newBar, QEvent::MouseButtonRelease, grab + QPoint(-30, -400), Qt::NoButton);
+        QCOMPARE(f.board->pos(), area.topLeft());
+        QVERIFY(area.contains(f.board->geometry()));
         QVERIFY(f.board->filter()->isVisible());
         QCOMPARE(f.board->filter()->mapTo(f.board.get(), QPoint()).y(), 2);
         const QList<TNoteFrame *> notes = f.board->NotesList();
