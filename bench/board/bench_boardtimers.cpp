@@ -8,6 +8,7 @@
 #include "board/notesboard.h"
 #include "commands/commandmodule.h"
 #include "note/noteframe.h"
+#include "note/notewindow.h"
 #include "platform/datafolder.h"
 
 #include <QApplication>
