@@ -3,8 +3,7 @@
 #include "board/boardfilter.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
-#include "board/notesavequeue.h"
-#include "board/notestorage.h"
+#include "board/notesstore.h"
 #include "board/placekeeper.h"
 #include "commands/commandmodule.h"
 #include "commands/imagelist.h"
@@ -18,7 +17,6 @@
 #include "platform/desktopshortcut.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
-#include "platform/systemtimer.h"
 #include "platform/timesource.h"
 #include "platform/windowrecord.h"
 #include "richtext/richdocument.h"
@@ -30,27 +28,36 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSizeGrip>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QWindow>
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 namespace {
-constexpr int GripSize = 16;               // largest distance from the edges inside the grip
-constexpr int MinimumSize = 100;           // while resizing
-constexpr int MinimumClient = 96;          // client height of a board with few notes
+constexpr int GripSize = 16;      // largest distance from the edges inside the grip
+constexpr int MinimumSize = 100;  // while resizing
+constexpr int MinimumClient = 96; // client height of a board with few notes
+constexpr int RowHeight = TNoteFrame::HeaderHeight;
+// The preview timer until the pointer first moved over a header.
+constexpr int HintFirstInterval = 1000;
+// The notes' periodic check.
+constexpr int CheckInterval = 2000;
 constexpr QColor Highlight(166, 202, 240); // the hovered row
 constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
-// Typing in a note window reaches the disk within this time.
-constexpr int SaveInterval = 3000;
+// The deleted notes the restore menu lists, the latest first.
+constexpr qsizetype RestoreShown = 20;
 
 // Room for a window manager's title bar and borders around a question.
 constexpr QMargins QuestionFrame(8, 32, 8, 8);
@@ -84,34 +91,33 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     createControls();
 
     ApplyStayOnTop(true);
-    m_readTimer = m_time.createTimer(this);
-    m_readTimer->setInterval(0);
-    connect(m_readTimer, &IntervalTimer::timeout, this, &TFrmNote::readNextNote);
-    m_saveQueue = new NoteSaveQueue(this);
-    // The note's file may be anywhere in between: a full store puts every
-    // note in place, as after a failed synchronous save.
-    connect(m_saveQueue, &NoteSaveQueue::saveFailed, this, [this] {
-        QString error;
-        const bool saved = storeAllNotes(&error);
-        if (!saved) {
-            for (TNoteFrame *frame : std::as_const(m_notes))
-                frame->setWindowUnstored();
-        }
-        reportSaveResult(saved, error);
+    // One timer each for the preview and the notes' periodic check, however
+    // many notes there are.
+    m_hintTimer = m_time.createTimer(this);
+    m_hintTimer->setInterval(HintFirstInterval);
+    connect(m_hintTimer, &IntervalTimer::timeout, this, [this] {
+        if (m_hintWindow)
+            m_hintWindow->HintTimerTimer();
     });
+    m_checkTimer = m_time.createTimer(this);
+    m_checkTimer->setInterval(CheckInterval);
+    connect(m_checkTimer, &IntervalTimer::timeout, this, [this] {
+        for (TNoteFrame *frame : NotesList())
+            frame->Timer1Timer();
+    });
+    m_checkTimer->start();
+    m_store = new NotesStore(DataFolder(), SettingsFilePath(), m_time, this);
+    connect(m_store, &NotesStore::message, this,
+            [this](const QString &text) { ShowErrorMessage(this, text); });
+    connect(m_store, &NotesStore::listChanged, this, &TFrmNote::ArrangeNotes);
     LoadNotes();
     LoadSettings();
-
-    m_saveTimer = new SystemTimer(this);
-    m_saveTimer->setInterval(SaveInterval);
-    connect(m_saveTimer, &IntervalTimer::timeout, this, &TFrmNote::SaveEditedNotes);
-    m_saveTimer->start();
 }
 
 TFrmNote::~TFrmNote()
 {
     // The frames go before the rest of the board they report to.
-    qDeleteAll(m_notes);
+    qDeleteAll(m_store->notes());
 }
 
 void TFrmNote::createActions()
@@ -149,6 +155,9 @@ void TFrmNote::createActions()
     PopupMenu1->setToolTipsVisible(true);
     PopupMenu1->addAction(New1);
     PopupMenu1->addAction(Open1);
+    mnRestore = PopupMenu1->addMenu(QStringLiteral("Restore Deleted Note"));
+    mnRestore->setObjectName(QStringLiteral("mnRestore"));
+    connect(mnRestore, &QMenu::aboutToShow, this, &TFrmNote::fillRestoreMenu);
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({mnDesktop, mnStartup, mnStayOnTop, mnShowHint});
     PopupMenu1->addSeparator();
@@ -188,6 +197,24 @@ void TFrmNote::createControls()
     layout->addWidget(pnWorkArea, 1);
     m_filter = new BoardFilter(pnWorkArea);
     connect(m_filter, &BoardFilter::queryChanged, this, &TFrmNote::applyFilter);
+    // More rows than the screen holds scroll under the filter field.
+    m_rowsArea = new QScrollArea(pnWorkArea);
+    m_rowsArea->setObjectName(QStringLiteral("rowsArea"));
+    m_rowsArea->setFrameShape(QFrame::NoFrame);
+    m_rowsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rowsArea->setWidgetResizable(false);
+    // The board's keys walk the rows; the scroll area must not take them.
+    m_rowsArea->setFocusPolicy(Qt::NoFocus);
+    m_rowsArea->viewport()->setAutoFillBackground(false);
+    pnRows = new QWidget;
+    pnRows->setObjectName(QStringLiteral("pnRows"));
+    pnRows->setAutoFillBackground(false);
+    m_rowsArea->setWidget(pnRows);
+    // Presses beside the rows move and resize the board as on the work area.
+    for (QWidget *area : {m_rowsArea->viewport(), pnRows}) {
+        area->setMouseTracking(true);
+        area->installEventFilter(this);
+    }
 
     tbRight = new QToolBar(this);
     tbRight->setObjectName(QStringLiteral("tbRight"));
@@ -218,191 +245,64 @@ void TFrmNote::createControls()
 
 TNoteFrame *TFrmNote::createFrame()
 {
-    return new TNoteFrame(*this, pnWorkArea);
+    return new TNoteFrame(*this, pnRows);
+}
+
+QList<TNoteFrame *> TFrmNote::NotesList() const
+{
+    // Every note in the store is a frame made by this board.
+    QList<TNoteFrame *> frames;
+    frames.reserve(m_store->notes().size());
+    for (NoteItem *note : m_store->notes())
+        frames.append(static_cast<TNoteFrame *>(note));
+    return frames;
+}
+
+TNoteFrame *TFrmNote::makeFrame(const StoredNote &file)
+{
+    TNoteFrame *frame = createFrame();
+    frame->setIdx(file.record);
+    frame->LoadFormInfo();
+    frame->LoadLines(file.fileName, file.data);
+    frame->show();
+    return frame;
 }
 
 void TFrmNote::LoadNotes()
 {
-    m_storage = std::make_unique<NoteStorage>(DataFolder());
-    const NoteLoadResult result = m_storage->load([&](const StoredNote &note, QString *) {
-        TNoteFrame *frame = createFrame();
-        frame->setIdx(note.record);
-        frame->LoadFormInfo();
-        frame->LoadLines(note.fileName, note.data);
-        m_notes.append(frame);
-        frame->show();
-        return true;
-    });
-    ArrangeNotes();
-    if (!result.problems.isEmpty())
-        ShowErrorMessage(this, result.problems.join(u'\n'));
-    // The rows show the titles; the notes are read one by one once the board is up.
-    m_readNext = 0;
-    m_readTimer->start();
-}
-
-void TFrmNote::readNextNote()
-{
-    while (m_readNext < m_notes.size() && m_notes.at(m_readNext)->noteRead())
-        ++m_readNext;
-    if (m_readNext == m_notes.size()) {
-        m_readTimer->stop();
-        return;
-    }
-    m_notes.at(m_readNext)->readNote();
+    const QStringList problems
+        = m_store->load([this](const StoredNote &file) { return makeFrame(file); });
+    if (!problems.isEmpty())
+        ShowErrorMessage(this, problems.join(u'\n'));
 }
 
 void TFrmNote::noteDamaged(TNoteFrame &frame, const QString &damage)
 {
-    const QString title = TNoteFrame::NoteTitle(frame.edit().Text());
-    const StoredNote file{frame.fileName(), frame.fileData()};
-    const QString copy = keepDamagedCopy(frame, file);
-    if (copy.isEmpty()) {
-        m_uncopiedDamage.append({&frame, file});
-        tellLater(tr("The note \"%1\" is damaged (%2). It shows the text that could be read; its "
-                     "file stays as it is until a copy of it can be kept. %3")
-                      .arg(title, damage, m_storage->errorString()));
-    } else {
-        tellLater(tr("The note \"%1\" is damaged (%2). It shows the text that could be read; the "
-                     "file as it was is kept as %3.")
-                      .arg(title, damage, copy));
-    }
-}
-
-QString TFrmNote::keepDamagedCopy(TNoteFrame &frame, const StoredNote &file)
-{
-    // The next store writes only what could be read: the file as it is must be kept first.
-    const QString copy = m_storage->keepDamagedCopy(file);
-    if (!copy.isEmpty())
-        frame.forgetFileData();
-    return copy;
-}
-
-bool TFrmNote::keepDamagedCopies(QString *error)
-{
-    // A damaged note whose file could not be copied is stored as that file
-    // until it changes; then the copy must be made before the store.
-    for (qsizetype i = 0; i < m_uncopiedDamage.size();) {
-        const auto &[frame, file] = m_uncopiedDamage.at(i);
-        if (!frame || !m_notes.contains(frame) || !keepDamagedCopy(*frame, file).isEmpty()) {
-            m_uncopiedDamage.removeAt(i);
-            continue;
-        }
-        if (frame->Frm() || frame->fileData().isEmpty()) {
-            *error = m_storage->errorString();
-            return false;
-        }
-        ++i;
-    }
-    return true;
-}
-
-void TFrmNote::tellLater(const QString &message)
-{
-    // A note is read wherever it is first needed: the message box waits
-    // until that is done, and says everything found meanwhile at once.
-    if (m_untold.isEmpty()) {
-        QMetaObject::invokeMethod(
-            this, [this] { ShowErrorMessage(this, std::exchange(m_untold, {}).join(u'\n')); },
-            Qt::QueuedConnection);
-    }
-    m_untold.append(message);
+    m_store->noteDamaged(frame, TNoteFrame::NoteTitle(frame.edit().Text()), damage);
 }
 
 void TFrmNote::StoreNotes()
 {
-    if (!m_storage || m_closing)
+    if (m_closing)
         return;
     QString error;
-    if (!storeAllNotes(&error))
+    if (!m_store->store(&error))
         ShowErrorMessage(this, error);
-}
-
-bool TFrmNote::storeAllNotes(QString *error)
-{
-    // A store writes every note as it is now: saves still pending would put
-    // older texts over it, their failures are made good by it.
-    m_saveQueue->waitForPendingSave();
-    m_saveQueue->discardFailures();
-    if (!keepDamagedCopies(error))
-        return false;
-    // A window's working copy, not the text it opened with: the periodic
-    // save may have written it already, and a store must not take it back.
-    QList<QByteArray> notes;
-    for (TNoteFrame *frame : std::as_const(m_notes))
-        notes.append(frame->noteData());
-    if (!m_storage->store(notes)) {
-        *error = m_storage->errorString();
-        return false;
-    }
-    if (!moveRecords(error))
-        return false;
-    for (TNoteFrame *frame : std::as_const(m_notes)) {
-        frame->setWindowStored();
-        if (!frame->SaveFormInfo(error))
-            return false;
-    }
-    return true;
 }
 
 void TFrmNote::SaveEditedNotes()
 {
-    if (!m_storage)
-        return;
-    for (qsizetype i = 0; i < m_notes.size(); ++i) {
-        TNoteFrame *frame = m_notes.at(i);
-        if (!frame->windowEdited())
-            continue;
-        const bool copyOwed
-            = std::any_of(m_uncopiedDamage.cbegin(), m_uncopiedDamage.cend(),
-                          [frame](const auto &owed) { return owed.first == frame; });
-        if (!m_storage->canStoreNote(int(i)) || copyOwed) {
-            // The files are not numbered like the list (a note was added or
-            // deleted since the last store), or a damaged note's file must be
-            // copied first: only a full store is safe.
-            QString error;
-            reportSaveResult(storeAllNotes(&error), error);
-            return;
-        }
-        m_saveQueue->save(m_storage->noteFileName(int(i)), frame->noteSnapshot());
-        frame->setWindowStored();
-    }
+    m_store->saveEdited();
 }
 
 void TFrmNote::waitForPendingSave()
 {
-    m_saveQueue->waitForPendingSave();
+    m_store->waitForPendingSave();
 }
 
-void TFrmNote::reportSaveResult(bool saved, const QString &error)
+IntervalTimer *TFrmNote::SaveTimer() const
 {
-    if (saved) {
-        m_saveFailureShown = false;
-    } else if (!m_saveFailureShown) {
-        m_saveFailureShown = true;
-        ShowErrorMessage(this, error);
-    }
-}
-
-bool TFrmNote::moveRecords(QString *error)
-{
-    QList<std::pair<QString, QString>> copies;
-    for (qsizetype i = 0; i < m_notes.size(); ++i) {
-        const int idx = m_notes.at(i)->Idx();
-        if (idx != i + 1)
-            copies.append({idx > 0 ? TNoteFrame::recordName(idx) : QString(),
-                           TNoteFrame::recordName(int(i) + 1)});
-    }
-    if (copies.isEmpty())
-        return true;
-    SettingsFile ini(SettingsFilePath());
-    if (!ini.copySections(copies)) {
-        *error = ini.errorString();
-        return false;
-    }
-    for (qsizetype i = 0; i < m_notes.size(); ++i)
-        m_notes.at(i)->setIdx(int(i) + 1);
-    return true;
+    return m_store->saveTimer();
 }
 
 void TFrmNote::LoadSettings()
@@ -412,10 +312,17 @@ void TFrmNote::LoadSettings()
     // A record that would make the board vanish (off every screen, or
     // shrunk below its resizing minimum) is brought back within reach, and
     // one stored with fewer notes than there are now grows to show them all.
-    const QRect frame(stored.topLeft(), stored.size()
-                                            .expandedTo(QSize(MinimumSize, MinimumSize))
-                                            .expandedTo(QSize(0, arrangedHeight())));
-    setGeometry(QRect(placeOnScreen(frame), frame.size()));
+    QRect frame(stored.topLeft(), stored.size()
+                                      .expandedTo(QSize(MinimumSize, MinimumSize))
+                                      .expandedTo(QSize(0, arrangedHeight())));
+    frame.moveTopLeft(placeOnScreen(frame));
+    // No taller than the screen it comes back on, and wholly on it.
+    const QRect area = availableAreaAt(frame.center());
+    if (!area.isEmpty()) {
+        frame.setHeight(std::min(frame.height(), std::max(MinimumSize, area.height())));
+        frame.moveTopLeft(fitIntoArea(frame, area));
+    }
+    setGeometry(frame);
     m_showHint = ini.readBool(MainSection, QStringLiteral("ShowHint"), m_showHint);
     ApplyStayOnTop(ini.readBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop));
     mnDesktop->setChecked(ShortcutExists(ShortcutName, ShortcutFolder::Desktop));
@@ -437,46 +344,68 @@ void TFrmNote::StoreSettings()
 void TFrmNote::SelectNote(TNoteFrame *item)
 {
     m_actNote = item;
-    for (TNoteFrame *frame : std::as_const(m_notes))
+    for (TNoteFrame *frame : NotesList())
         frame->setHeaderColor(frame == item ? Highlight : frame->color());
 }
 
 void TFrmNote::DeleteNote(TNoteFrame *item)
 {
-    if (!m_notes.removeOne(item))
+    if (!m_store->remove(item))
         return;
     if (m_actNote == item)
         m_actNote = nullptr;
-    // The preview may show the note that goes, and the note's timer may be
-    // the one that would hide it; the timing goes on with another note's.
-    if (m_hintWindow) {
+    // The preview may show the note that goes.
+    if (m_hintWindow)
         m_hintWindow->stop();
-        const auto running = [](TNoteFrame *frame) { return frame->HintTimer()->isActive(); };
-        if (running(item) && !m_notes.isEmpty()
-            && std::none_of(m_notes.begin(), m_notes.end(), running))
-            m_notes.first()->HintTimer()->start();
-    }
     // The frame may be deleting itself from its own handler: it goes once
     // that handler has returned. Its note window, if any, goes with it.
     item->hide();
     item->deleteLater();
-    m_readNext = 0; // the notes not yet read may have moved up
-    if (m_storage)
-        m_storage->listChanged();
-    ArrangeNotes();
+}
+
+void TFrmNote::dropRow(TNoteFrame &frame, const QPoint &globalPos)
+{
+    const QList<TNoteFrame *> notes = NotesList();
+    QList<qsizetype> shown; // list positions of the rows shown, top to bottom
+    for (qsizetype i = 0; i < notes.size(); ++i) {
+        if (!notes.at(i)->isHidden())
+            shown.append(i);
+    }
+    const qsizetype from = notes.indexOf(&frame);
+    if (from < 0 || shown.isEmpty())
+        return;
+    const int y = pnRows->mapFromGlobal(globalPos).y();
+    const qsizetype row = std::clamp<qsizetype>(y < 0 ? 0 : y / RowHeight, 0, shown.size() - 1);
+    m_store->move(from, shown.at(row));
 }
 
 void TFrmNote::ArrangeNotes()
 {
     resize(width(), arrangedHeight());
+    keepOnScreen();
     layoutRows();
+}
+
+QRect TFrmNote::screenArea() const
+{
+    return availableAreaAt(QRect(pos(), size()).center());
+}
+
+void TFrmNote::keepOnScreen()
+{
+    const QRect area = screenArea();
+    if (!area.isEmpty())
+        move(fitIntoArea(QRect(pos(), size()), area));
 }
 
 int TFrmNote::arrangedHeight() const
 {
-    const int rows = int(m_notes.size());
-    const int rowHeight = rows ? m_notes.first()->Panel1()->height() : 0;
-    return std::max(MinimumClient, rowHeight * rows) + 2 * Frame;
+    const QList<NoteItem *> &notes = m_store->notes();
+    const int rows = int(notes.size());
+    const int height = std::max(MinimumClient, RowHeight * rows) + 2 * Frame;
+    // Beyond the screen's height the rows scroll.
+    const QRect area = screenArea();
+    return area.isEmpty() ? height : std::min(height, std::max(MinimumSize, area.height()));
 }
 
 int TFrmNote::clientHeight() const
@@ -486,37 +415,57 @@ int TFrmNote::clientHeight() const
 
 void TFrmNote::layoutRows()
 {
-    // Rows lie top-aligned in list order; a board too small for all of them
-    // cuts the last ones off.
+    // The filter field, while open, stays at the top above the rows; the
+    // rows lie top-aligned in list order and scroll when the board is too
+    // small for all of them.
     int top = 0;
     if (m_filter->isVisibleTo(this)) {
         m_filter->setGeometry(0, 0, pnWorkArea->width(), m_filter->sizeHint().height());
+        m_filter->raise();
         top = m_filter->height();
     }
-    for (TNoteFrame *frame : std::as_const(m_notes)) {
+    m_rowsArea->setGeometry(0, top, pnWorkArea->width(), std::max(0, pnWorkArea->height() - top));
+    int rowsHeight = 0;
+    const QList<TNoteFrame *> notes = NotesList();
+    for (TNoteFrame *frame : notes) {
+        if (!frame->isHidden())
+            rowsHeight += RowHeight;
+    }
+    // The scroll bar, when the rows need one, takes its width from them.
+    const int viewportHeight = m_rowsArea->height();
+    const int barWidth
+        = rowsHeight > viewportHeight ? m_rowsArea->verticalScrollBar()->sizeHint().width() : 0;
+    const int width = std::max(0, pnWorkArea->width() - barWidth);
+    pnRows->resize(width, rowsHeight);
+    int y = 0;
+    for (TNoteFrame *frame : notes) {
         if (frame->isHidden())
             continue;
-        const int height = frame->Panel1()->height();
-        frame->setGeometry(0, top, pnWorkArea->width(), height);
-        top += height;
+        const int height = RowHeight;
+        frame->setGeometry(0, y, width, height);
+        y += height;
     }
 }
 
 void TFrmNote::applyFilter()
 {
-    for (TNoteFrame *frame : std::as_const(m_notes)) {
+    // Once the field closes, the keys are the board's again.
+    if (m_filter->isHidden() && isActiveWindow())
+        setFocus(Qt::OtherFocusReason);
+    for (TNoteFrame *frame : NotesList()) {
         // An open note is matched as its window holds it.
         const QTextDocument *document
             = frame->Frm() ? frame->Frm()->editor()->document() : frame->edit().textDocument();
         frame->setVisible(m_filter->matches(document));
     }
     layoutRows();
-    const auto shown = std::count_if(m_notes.begin(), m_notes.end(),
+    const QList<TNoteFrame *> notes = NotesList();
+    const auto shown = std::count_if(notes.begin(), notes.end(),
                                      [](const TNoteFrame *frame) { return !frame->isHidden(); });
     DebugOut(QStringLiteral("Board filter \"%1\": %2 of %3 notes shown")
                  .arg(m_filter->text())
                  .arg(shown)
-                 .arg(m_notes.size()));
+                 .arg(notes.size()));
 }
 
 // --- commands ----------------------------------------------------------------
@@ -524,12 +473,35 @@ void TFrmNote::applyFilter()
 void TFrmNote::New1Click()
 {
     TNoteFrame *frame = createFrame();
-    m_notes.append(frame);
-    if (m_storage)
-        m_storage->listChanged();
     frame->show();
+    m_store->append(frame);
     frame->Panel1DblClick();
-    ArrangeNotes();
+}
+
+void TFrmNote::fillRestoreMenu()
+{
+    mnRestore->clear();
+    const QList<DeletedNote> deleted = m_store->deletedNotes();
+    for (const DeletedNote &note :
+         deleted.first(std::min<qsizetype>(deleted.size(), RestoreShown))) {
+        const QString caption = QStringLiteral("%1\t%2").arg(
+            note.title, QLocale().toString(note.deleted, QLocale::ShortFormat));
+        connect(mnRestore->addAction(caption), &QAction::triggered, this,
+                [this, note] { restoreNote(note); });
+    }
+    if (deleted.isEmpty())
+        mnRestore->addAction(tr("(none)"))->setEnabled(false);
+}
+
+void TFrmNote::restoreNote(const DeletedNote &note)
+{
+    QString error;
+    if (!m_store->restore(note, &error)) {
+        ShowErrorMessage(this, error);
+        return;
+    }
+    // Stored at once: the note is back in the series and its kept copy goes.
+    StoreNotes();
 }
 
 void TFrmNote::Open1Click()
@@ -547,7 +519,7 @@ void TFrmNote::WMAbout()
 {
     if (m_aboutBox)
         m_aboutBox->exec();
-    if (m_notes.isEmpty())
+    if (m_store->notes().isEmpty())
         New1Click();
 }
 
@@ -562,7 +534,7 @@ void TFrmNote::imCloseClick(QObject *sender)
     // the windows.
     {
         const QScopedValueRollback closing(m_closing, true);
-        for (TNoteFrame *frame : std::as_const(m_notes))
+        for (TNoteFrame *frame : NotesList())
             frame->closeNoteWindow();
     }
     close();
@@ -633,6 +605,8 @@ bool TFrmNote::confirm(const QString &question)
 {
     QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
                     QMessageBox::Yes | QMessageBox::No, this);
+    // Every question asks before something is lost: Enter must not lose it.
+    box.setDefaultButton(QMessageBox::No);
     // In the board's band of windows, above the board.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, FStayOnTop);
     m_question = &box;
@@ -704,13 +678,10 @@ void TFrmNote::ShowHints(bool enable)
         m_hintWindow->hide();
         SelectNote(nullptr);
     }
-    for (TNoteFrame *frame : std::as_const(m_notes)) {
-        IntervalTimer *timer = frame->HintTimer();
-        if (!enable)
-            timer->stop();
-        else if (!timer->isActive())
-            timer->start();
-    }
+    if (!enable)
+        m_hintTimer->stop();
+    else if (!m_hintTimer->isActive())
+        m_hintTimer->start();
 }
 
 void TFrmNote::reportError(const QString &text)
@@ -751,13 +722,20 @@ void TFrmNote::pnClientMouseMove(const QPoint &point, const QPoint &globalPoint)
         setCursor(Qt::SizeFDiagCursor);
     else
         unsetCursor();
+    // The board stays wholly on the screen it is dragged to, so that the
+    // filter field at its top and the grip at its corner stay in reach.
     const QPoint way = globalPoint - m_pressGlobal;
     if (m_resizePoint.x() != -1) {
+        const QRect area = screenArea();
+        const int tallest = area.isEmpty() ? INT_MAX : area.bottom() + 1 - y();
         resize(std::max(MinimumSize, m_pressPlace.width() + way.x()),
-               std::max(MinimumSize, m_pressPlace.height() + way.y()));
+               std::max(MinimumSize, std::min(tallest, m_pressPlace.height() + way.y())));
     }
-    if (m_movePoint.x() != -1)
-        move(m_pressPlace.topLeft() + way);
+    if (m_movePoint.x() != -1) {
+        const QRect place(m_pressPlace.topLeft() + way, size());
+        const QRect area = availableAreaAt(globalPoint);
+        move(area.isEmpty() ? place.topLeft() : fitIntoArea(place, area));
+    }
 }
 
 void TFrmNote::pnClientMouseUp()
@@ -779,14 +757,60 @@ void TFrmNote::closeEvent(QCloseEvent *event)
 
 void TFrmNote::keyPressEvent(QKeyEvent *event)
 {
-    // Typing on the pinned board searches the notes.
-    if (m_stayOpen && m_filter->takeKey(event))
+    // Typing on the pinned board searches the notes; the other keys walk
+    // the rows shown.
+    if (m_stayOpen && (m_filter->takeKey(event) || rowKey(event)))
         return;
     if (event->key() == Qt::Key_Escape && m_filter->isVisibleTo(this)) {
         m_filter->dismiss();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool TFrmNote::rowKey(const QKeyEvent *event)
+{
+    QList<TNoteFrame *> shown = NotesList();
+    shown.removeIf([](const TNoteFrame *frame) { return frame->isHidden(); });
+    if (shown.isEmpty() || event->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    const qsizetype current = shown.indexOf(m_actNote);
+    const qsizetype last = shown.size() - 1;
+    const qsizetype page = std::max(1, m_rowsArea->viewport()->height() / RowHeight);
+    qsizetype target = current;
+    switch (event->key()) {
+    case Qt::Key_Down:
+        target = std::min(current + 1, last);
+        break;
+    case Qt::Key_Up:
+        target = current < 0 ? 0 : std::max<qsizetype>(current - 1, 0);
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = last;
+        break;
+    case Qt::Key_PageDown:
+        target = std::min(std::max<qsizetype>(current, 0) + page, last);
+        break;
+    case Qt::Key_PageUp:
+        target = std::max<qsizetype>(current - page, 0);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Open1Click();
+        return true;
+    case Qt::Key_Delete:
+        if (m_actNote)
+            m_actNote->imCloseClick();
+        return true;
+    default:
+        return false;
+    }
+    SelectNote(shown.at(target));
+    m_rowsArea->ensureWidgetVisible(shown.at(target), 0, 0);
+    return true;
 }
 
 void TFrmNote::resizeEvent(QResizeEvent *event)
@@ -796,6 +820,13 @@ void TFrmNote::resizeEvent(QResizeEvent *event)
         contentsRect().bottomRight() - QPoint(mark.width(), mark.height()) + QPoint(1, 1), mark));
     m_gripMark->raise();
     QWidget::resizeEvent(event);
+}
+
+void TFrmNote::showEvent(QShowEvent *event)
+{
+    // Wherever it was put, the board comes up wholly on its screen.
+    keepOnScreen();
+    QWidget::showEvent(event);
 }
 
 void TFrmNote::hideEvent(QHideEvent *event)
@@ -915,11 +946,16 @@ bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: {
         // Presses on the rows and on the New button are theirs, not the board's.
-        if (widget != pnWorkArea && widget != tbRight)
+        if (widget != pnWorkArea && widget != tbRight && widget != pnRows
+            && widget != m_rowsArea->viewport())
             break;
         auto *mouse = static_cast<QMouseEvent *>(event);
         const QPoint local = mouse->position().toPoint();
-        if (widget->childAt(local) && event->type() == QEvent::MouseButtonPress)
+        // Presses passed up by a row or the filter field are not the board's;
+        // the empty rows area is part of the board.
+        QWidget *child = widget->childAt(local);
+        if (child && child != pnRows && child != m_rowsArea->viewport()
+            && event->type() == QEvent::MouseButtonPress)
             return true;
         const QPoint point = widget->mapTo(this, local);
         const QPoint globalPoint = mouse->globalPosition().toPoint();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "note/noteitem.h"
 #include "richtext/documentsnapshot.h"
 
 #include <QByteArray>
@@ -9,24 +10,24 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class IntervalTimer;
 class NoteHost;
-class QLabel;
 class RichDocument;
 class SnapshotTracker;
 class TRichForm;
 
 // One note as a row of the notes board: the 16-pixel header with the note's
-// title and its close picture over a headless RichDocument that holds the
-// note. A board of a thousand notes costs a thousand documents and no text
-// widgets. The note is read and edited in its note window (TRichForm), which
-// this frame opens and takes the text back from.
+// title and its close picture, painted by the row itself, over a headless
+// RichDocument that holds the note. A board of a thousand notes costs a
+// thousand rows without child widgets or timers, and no text widgets. The note is read and edited
+// in its note window (TRichForm), which this frame opens and takes the text back from.
 //
 // The frame reaches the board only through NoteHost. Storage is touched only by
 // LoadLines (a note file), LoadFormInfo and SaveFormInfo (the record
 // "Note_" + Idx of the settings file).
-class TNoteFrame : public QWidget
+class TNoteFrame : public QWidget, public NoteItem
 {
     Q_OBJECT
 
@@ -42,38 +43,40 @@ public:
     // loaded note is read into it here, when first needed.
     RichDocument &edit() const;
     // Reads the loaded note file into the document unless that is done.
-    void readNote();
-    bool noteRead() const { return m_read; }
+    void readNote() override;
+    bool noteRead() const override { return m_read; }
     // The note colour, known without reading the note.
-    QColor color() const;
+    QColor color() const override;
+    // Takes the colour for the note and its header.
+    void setNoteColor(const QColor &color) override;
     // The note file's data as loaded while the document holds just what was
     // read from it (stores then write the file as it is), else empty.
-    QByteArray fileData() const { return m_fileDataCurrent ? m_fileData : QByteArray(); }
+    QByteArray fileData() const override { return m_fileDataCurrent ? m_fileData : QByteArray(); }
     // The document's text replaces the file at the next store.
-    void forgetFileData();
+    void forgetFileData() override;
     // The open note window, or none.
     TRichForm *Frm() const { return m_frm; }
+    bool hasOpenWindow() const override { return !m_frm.isNull(); }
     // The note file this frame was loaded from; empty for a new note.
-    QString fileName() const { return FFileName; }
+    QString fileName() const override { return FFileName; }
     // The header's caption: NoteTitle of the text followed by "..".
-    QString caption() const { return m_captionText; }
+    QString caption() const override { return m_captionText; }
     // The header's hint: the note's text at the last periodic check.
     QString Hint() const;
 
     // The note's record number: its settings record is "Note_" + Idx; 0 for
     // a note that has none yet (a new one). Stores move records so that
     // note k of the list owns record k + 1, as the next load will give it.
-    int Idx() const { return m_idx; }
-    void setIdx(int idx) { m_idx = idx; }
-    static QString recordName(int idx);
+    int Idx() const override { return m_idx; }
+    void setIdx(int idx) override { m_idx = idx; }
 
-    QWidget *Panel1() const { return m_header; }
-    QLabel *imClose() const { return m_close; }
-    IntervalTimer *Timer1() const { return m_timer; }
-    // Drives the hover preview while enabled; the board switches it.
-    IntervalTimer *HintTimer() const { return m_hintTimer; }
+    // The row is the header: this many pixels high, the caption painted over
+    // the note colour and the close picture at the right end.
+    static constexpr int HeaderHeight = 16;
+    // Where the close picture lies in the row.
+    QRect closeRect() const;
     // Runs while the second click of a double click may still come after a
-    // click opened the note window.
+    // click opened the note window; made at the first click.
     IntervalTimer *doubleClickWait() const { return m_doubleClickWait; }
 
     // The header's background: the note colour, or the board's highlight.
@@ -92,7 +95,7 @@ public:
     void LoadFormInfo();
     // While the note window is open, writes the note's record from it; without
     // an open window writes nothing. False with *error when the file refuses.
-    bool SaveFormInfo(QString *error = nullptr);
+    bool SaveFormInfo(QString *error = nullptr) override;
 
     // Opens the note window, active with the focus in its editor; with it
     // open, toggles it between minimised and normal (a maximised window is
@@ -108,39 +111,36 @@ public:
 
     // The note as a store writes it now (the whole document as RTF): the open
     // window's working copy, else the frame's own document.
-    QByteArray noteData() const;
+    QByteArray noteData() const override;
     // What noteData() would write, taken cheaply and written out elsewhere.
-    DocumentSnapshot noteSnapshot() const;
+    DocumentSnapshot noteSnapshot() const override;
     // The open window's text changed since the window opened or since
     // setWindowStored(); the board's periodic save writes such notes.
-    bool windowEdited() const { return m_frm && m_windowEdited; }
-    void setWindowStored() { m_windowEdited = false; }
+    bool windowEdited() const override { return m_frm && m_windowEdited; }
+    void setWindowStored() override { m_windowEdited = false; }
     // Its text did not reach the disk after all: the next periodic save tries again.
-    void setWindowUnstored() { m_windowEdited = true; }
+    void setWindowUnstored() override { m_windowEdited = true; }
 
     void Panel1Click();
     // A button went down on the header: the preview hides.
     void Panel1MouseDown();
     // position in header coordinates.
     void Panel1MouseMove(const QPoint &position);
-    // One tick of the preview timer.
-    void HintTimerTimer();
     // Asks, then has the board delete the note.
     void imCloseClick();
-    // The periodic check.
+    // The periodic check; the board runs it for every note from one timer.
     void Timer1Timer();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void createHeader();
+    void mouseEvent(QMouseEvent *event);
     RichDocument &document();
     void setColor(const QColor &color);
-    void paintHeader();
     // Where the close picture begins in the header.
     int closeLeft() const;
     void openNoteWindow();
@@ -157,12 +157,8 @@ private:
     // Made when first needed; the note colour is kept here until then.
     std::unique_ptr<RichDocument> m_document;
     QColor m_color;
-    QWidget *m_header = nullptr;
-    QLabel *m_close = nullptr;
     QColor m_headerColor;
-    IntervalTimer *m_timer = nullptr;
     IntervalTimer *m_doubleClickWait = nullptr;
-    IntervalTimer *m_hintTimer = nullptr;
     QString m_captionText;
     QString m_shownCaption; // the part of it the row has room for
     QPointer<TRichForm> m_frm;
@@ -182,4 +178,9 @@ private:
     // The window opened on a note New made, still without text or file.
     bool m_openedNew = false;
     bool m_doubleClicked = false;
+    // The button went down on the close picture: its release is the picture's.
+    bool m_pressOnClose = false;
+    // Where the left button went down on the row, while it is held.
+    std::optional<QPointF> m_pressPoint;
+    bool m_dragging = false;
 };

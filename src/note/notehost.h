@@ -2,7 +2,9 @@
 
 #include <QtGlobal>
 
+class IntervalTimer;
 class QAction;
+class QPoint;
 class QString;
 class QWidget;
 class TimeSource;
@@ -22,6 +24,13 @@ public:
     virtual void hideBoard() = 0;
 
     virtual void SelectNote(TNoteFrame *frame) = 0;
+    // The row of frame was dragged and let go at globalPos: the note moves
+    // there in the list. Nothing by default.
+    virtual void dropRow(TNoteFrame &frame, const QPoint &globalPos)
+    {
+        Q_UNUSED(frame)
+        Q_UNUSED(globalPos)
+    }
     virtual void DeleteNote(TNoteFrame *frame) = 0;
     virtual void StoreNotes() = 0;
 
@@ -41,8 +50,10 @@ public:
     virtual TTransparentHint *HintWindow() const { return nullptr; }
     // The preview, created hidden on first use.
     virtual TTransparentHint *createHintWindow() { return nullptr; }
-    // Starts or stops every note's preview timer; stopping also hides the
-    // preview and selects no note. Nothing while there is no preview.
+    // The one timer that drives the preview for every note, or none.
+    virtual IntervalTimer *HintTimer() const { return nullptr; }
+    // Starts or stops the preview timer; stopping also hides the preview and
+    // selects no note. Nothing while there is no preview.
     virtual void ShowHints(bool enable) { Q_UNUSED(enable) }
     // The clock and timers of the preview timing.
     virtual const TimeSource &time() const;
