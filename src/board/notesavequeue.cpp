@@ -67,7 +67,7 @@ void NoteSaveQueue::run()
         const QByteArray data = RtfWriter::write(*job.snapshot.toDocument());
         job.snapshot = {};
         QString error;
-        const bool saved = NoteStorage::writeNoteFile(job.path, data, &error);
+        const bool saved = NoteStorage::replaceNoteFile(job.path, data, &error);
 
         lock.relock();
         m_busy = false;
