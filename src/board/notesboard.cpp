@@ -3,8 +3,7 @@
 #include "board/boardfilter.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
-#include "board/notesavequeue.h"
-#include "board/notestorage.h"
+#include "board/notesstore.h"
 #include "board/placekeeper.h"
 #include "commands/commandmodule.h"
 #include "commands/imagelist.h"
@@ -18,7 +17,6 @@
 #include "platform/desktopshortcut.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
-#include "platform/systemtimer.h"
 #include "platform/timesource.h"
 #include "platform/windowrecord.h"
 #include "richtext/richdocument.h"
@@ -30,6 +28,7 @@
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -49,8 +48,8 @@ constexpr int MinimumClient = 96;          // client height of a board with few 
 constexpr QColor Highlight(166, 202, 240); // the hovered row
 constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
-// Typing in a note window reaches the disk within this time.
-constexpr int SaveInterval = 3000;
+// The deleted notes the restore menu lists, the latest first.
+constexpr qsizetype RestoreShown = 20;
 
 // Room for a window manager's title bar and borders around a question.
 constexpr QMargins QuestionFrame(8, 32, 8, 8);
@@ -84,34 +83,18 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     createControls();
 
     ApplyStayOnTop(true);
-    m_readTimer = m_time.createTimer(this);
-    m_readTimer->setInterval(0);
-    connect(m_readTimer, &IntervalTimer::timeout, this, &TFrmNote::readNextNote);
-    m_saveQueue = new NoteSaveQueue(this);
-    // The note's file may be anywhere in between: a full store puts every
-    // note in place, as after a failed synchronous save.
-    connect(m_saveQueue, &NoteSaveQueue::saveFailed, this, [this] {
-        QString error;
-        const bool saved = storeAllNotes(&error);
-        if (!saved) {
-            for (TNoteFrame *frame : std::as_const(m_notes))
-                frame->setWindowUnstored();
-        }
-        reportSaveResult(saved, error);
-    });
+    m_store = new NotesStore(DataFolder(), SettingsFilePath(), m_time, this);
+    connect(m_store, &NotesStore::message, this,
+            [this](const QString &text) { ShowErrorMessage(this, text); });
+    connect(m_store, &NotesStore::listChanged, this, &TFrmNote::ArrangeNotes);
     LoadNotes();
     LoadSettings();
-
-    m_saveTimer = new SystemTimer(this);
-    m_saveTimer->setInterval(SaveInterval);
-    connect(m_saveTimer, &IntervalTimer::timeout, this, &TFrmNote::SaveEditedNotes);
-    m_saveTimer->start();
 }
 
 TFrmNote::~TFrmNote()
 {
     // The frames go before the rest of the board they report to.
-    qDeleteAll(m_notes);
+    qDeleteAll(m_store->notes());
 }
 
 void TFrmNote::createActions()
@@ -149,6 +132,9 @@ void TFrmNote::createActions()
     PopupMenu1->setToolTipsVisible(true);
     PopupMenu1->addAction(New1);
     PopupMenu1->addAction(Open1);
+    mnRestore = PopupMenu1->addMenu(QStringLiteral("Restore Deleted Note"));
+    mnRestore->setObjectName(QStringLiteral("mnRestore"));
+    connect(mnRestore, &QMenu::aboutToShow, this, &TFrmNote::fillRestoreMenu);
     PopupMenu1->addSeparator();
     PopupMenu1->addActions({mnDesktop, mnStartup, mnStayOnTop, mnShowHint});
     PopupMenu1->addSeparator();
@@ -221,188 +207,61 @@ TNoteFrame *TFrmNote::createFrame()
     return new TNoteFrame(*this, pnWorkArea);
 }
 
-void TFrmNote::LoadNotes()
+QList<TNoteFrame *> TFrmNote::NotesList() const
 {
-    m_storage = std::make_unique<NoteStorage>(DataFolder());
-    const NoteLoadResult result = m_storage->load([&](const StoredNote &note, QString *) {
-        TNoteFrame *frame = createFrame();
-        frame->setIdx(note.record);
-        frame->LoadFormInfo();
-        frame->LoadLines(note.fileName, note.data);
-        m_notes.append(frame);
-        frame->show();
-        return true;
-    });
-    ArrangeNotes();
-    if (!result.problems.isEmpty())
-        ShowErrorMessage(this, result.problems.join(u'\n'));
-    // The rows show the titles; the notes are read one by one once the board is up.
-    m_readNext = 0;
-    m_readTimer->start();
+    // Every note in the store is a frame made by this board.
+    QList<TNoteFrame *> frames;
+    frames.reserve(m_store->notes().size());
+    for (NoteItem *note : m_store->notes())
+        frames.append(static_cast<TNoteFrame *>(note));
+    return frames;
 }
 
-void TFrmNote::readNextNote()
+TNoteFrame *TFrmNote::makeFrame(const StoredNote &file)
 {
-    while (m_readNext < m_notes.size() && m_notes.at(m_readNext)->noteRead())
-        ++m_readNext;
-    if (m_readNext == m_notes.size()) {
-        m_readTimer->stop();
-        return;
-    }
-    m_notes.at(m_readNext)->readNote();
+    TNoteFrame *frame = createFrame();
+    frame->setIdx(file.record);
+    frame->LoadFormInfo();
+    frame->LoadLines(file.fileName, file.data);
+    frame->show();
+    return frame;
+}
+
+void TFrmNote::LoadNotes()
+{
+    const QStringList problems
+        = m_store->load([this](const StoredNote &file) { return makeFrame(file); });
+    if (!problems.isEmpty())
+        ShowErrorMessage(this, problems.join(u'\n'));
 }
 
 void TFrmNote::noteDamaged(TNoteFrame &frame, const QString &damage)
 {
-    const QString title = TNoteFrame::NoteTitle(frame.edit().Text());
-    const StoredNote file{frame.fileName(), frame.fileData()};
-    const QString copy = keepDamagedCopy(frame, file);
-    if (copy.isEmpty()) {
-        m_uncopiedDamage.append({&frame, file});
-        tellLater(tr("The note \"%1\" is damaged (%2). It shows the text that could be read; its "
-                     "file stays as it is until a copy of it can be kept. %3")
-                      .arg(title, damage, m_storage->errorString()));
-    } else {
-        tellLater(tr("The note \"%1\" is damaged (%2). It shows the text that could be read; the "
-                     "file as it was is kept as %3.")
-                      .arg(title, damage, copy));
-    }
-}
-
-QString TFrmNote::keepDamagedCopy(TNoteFrame &frame, const StoredNote &file)
-{
-    // The next store writes only what could be read: the file as it is must be kept first.
-    const QString copy = m_storage->keepDamagedCopy(file);
-    if (!copy.isEmpty())
-        frame.forgetFileData();
-    return copy;
-}
-
-bool TFrmNote::keepDamagedCopies(QString *error)
-{
-    // A damaged note whose file could not be copied is stored as that file
-    // until it changes; then the copy must be made before the store.
-    for (qsizetype i = 0; i < m_uncopiedDamage.size();) {
-        const auto &[frame, file] = m_uncopiedDamage.at(i);
-        if (!frame || !m_notes.contains(frame) || !keepDamagedCopy(*frame, file).isEmpty()) {
-            m_uncopiedDamage.removeAt(i);
-            continue;
-        }
-        if (frame->Frm() || frame->fileData().isEmpty()) {
-            *error = m_storage->errorString();
-            return false;
-        }
-        ++i;
-    }
-    return true;
-}
-
-void TFrmNote::tellLater(const QString &message)
-{
-    // A note is read wherever it is first needed: the message box waits
-    // until that is done, and says everything found meanwhile at once.
-    if (m_untold.isEmpty()) {
-        QMetaObject::invokeMethod(
-            this, [this] { ShowErrorMessage(this, std::exchange(m_untold, {}).join(u'\n')); },
-            Qt::QueuedConnection);
-    }
-    m_untold.append(message);
+    m_store->noteDamaged(frame, TNoteFrame::NoteTitle(frame.edit().Text()), damage);
 }
 
 void TFrmNote::StoreNotes()
 {
-    if (!m_storage || m_closing)
+    if (m_closing)
         return;
     QString error;
-    if (!storeAllNotes(&error))
+    if (!m_store->store(&error))
         ShowErrorMessage(this, error);
-}
-
-bool TFrmNote::storeAllNotes(QString *error)
-{
-    // A store writes every note as it is now: saves still pending would put
-    // older texts over it, their failures are made good by it.
-    m_saveQueue->waitForPendingSave();
-    m_saveQueue->discardFailures();
-    if (!keepDamagedCopies(error))
-        return false;
-    // A window's working copy, not the text it opened with: the periodic
-    // save may have written it already, and a store must not take it back.
-    QList<QByteArray> notes;
-    for (TNoteFrame *frame : std::as_const(m_notes))
-        notes.append(frame->noteData());
-    if (!m_storage->store(notes)) {
-        *error = m_storage->errorString();
-        return false;
-    }
-    if (!moveRecords(error))
-        return false;
-    for (TNoteFrame *frame : std::as_const(m_notes)) {
-        frame->setWindowStored();
-        if (!frame->SaveFormInfo(error))
-            return false;
-    }
-    return true;
 }
 
 void TFrmNote::SaveEditedNotes()
 {
-    if (!m_storage)
-        return;
-    for (qsizetype i = 0; i < m_notes.size(); ++i) {
-        TNoteFrame *frame = m_notes.at(i);
-        if (!frame->windowEdited())
-            continue;
-        const bool copyOwed
-            = std::any_of(m_uncopiedDamage.cbegin(), m_uncopiedDamage.cend(),
-                          [frame](const auto &owed) { return owed.first == frame; });
-        if (!m_storage->canStoreNote(int(i)) || copyOwed) {
-            // The files are not numbered like the list (a note was added or
-            // deleted since the last store), or a damaged note's file must be
-            // copied first: only a full store is safe.
-            QString error;
-            reportSaveResult(storeAllNotes(&error), error);
-            return;
-        }
-        m_saveQueue->save(m_storage->noteFileName(int(i)), frame->noteSnapshot());
-        frame->setWindowStored();
-    }
+    m_store->saveEdited();
 }
 
 void TFrmNote::waitForPendingSave()
 {
-    m_saveQueue->waitForPendingSave();
+    m_store->waitForPendingSave();
 }
 
-void TFrmNote::reportSaveResult(bool saved, const QString &error)
+IntervalTimer *TFrmNote::SaveTimer() const
 {
-    if (saved) {
-        m_saveFailureShown = false;
-    } else if (!m_saveFailureShown) {
-        m_saveFailureShown = true;
-        ShowErrorMessage(this, error);
-    }
-}
-
-bool TFrmNote::moveRecords(QString *error)
-{
-    QList<std::pair<QString, QString>> copies;
-    for (qsizetype i = 0; i < m_notes.size(); ++i) {
-        const int idx = m_notes.at(i)->Idx();
-        if (idx != i + 1)
-            copies.append({idx > 0 ? TNoteFrame::recordName(idx) : QString(),
-                           TNoteFrame::recordName(int(i) + 1)});
-    }
-    if (copies.isEmpty())
-        return true;
-    SettingsFile ini(SettingsFilePath());
-    if (!ini.copySections(copies)) {
-        *error = ini.errorString();
-        return false;
-    }
-    for (qsizetype i = 0; i < m_notes.size(); ++i)
-        m_notes.at(i)->setIdx(int(i) + 1);
-    return true;
+    return m_store->saveTimer();
 }
 
 void TFrmNote::LoadSettings()
@@ -437,14 +296,15 @@ void TFrmNote::StoreSettings()
 void TFrmNote::SelectNote(TNoteFrame *item)
 {
     m_actNote = item;
-    for (TNoteFrame *frame : std::as_const(m_notes))
+    for (TNoteFrame *frame : NotesList())
         frame->setHeaderColor(frame == item ? Highlight : frame->color());
 }
 
 void TFrmNote::DeleteNote(TNoteFrame *item)
 {
-    if (!m_notes.removeOne(item))
+    if (!m_store->remove(item))
         return;
+    const QList<TNoteFrame *> notes = NotesList();
     if (m_actNote == item)
         m_actNote = nullptr;
     // The preview may show the note that goes, and the note's timer may be
@@ -452,18 +312,13 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
     if (m_hintWindow) {
         m_hintWindow->stop();
         const auto running = [](TNoteFrame *frame) { return frame->HintTimer()->isActive(); };
-        if (running(item) && !m_notes.isEmpty()
-            && std::none_of(m_notes.begin(), m_notes.end(), running))
-            m_notes.first()->HintTimer()->start();
+        if (running(item) && !notes.isEmpty() && std::none_of(notes.begin(), notes.end(), running))
+            notes.first()->HintTimer()->start();
     }
     // The frame may be deleting itself from its own handler: it goes once
     // that handler has returned. Its note window, if any, goes with it.
     item->hide();
     item->deleteLater();
-    m_readNext = 0; // the notes not yet read may have moved up
-    if (m_storage)
-        m_storage->listChanged();
-    ArrangeNotes();
 }
 
 void TFrmNote::ArrangeNotes()
@@ -474,8 +329,9 @@ void TFrmNote::ArrangeNotes()
 
 int TFrmNote::arrangedHeight() const
 {
-    const int rows = int(m_notes.size());
-    const int rowHeight = rows ? m_notes.first()->Panel1()->height() : 0;
+    const QList<NoteItem *> &notes = m_store->notes();
+    const int rows = int(notes.size());
+    const int rowHeight = rows ? static_cast<TNoteFrame *>(notes.first())->Panel1()->height() : 0;
     return std::max(MinimumClient, rowHeight * rows) + 2 * Frame;
 }
 
@@ -493,7 +349,7 @@ void TFrmNote::layoutRows()
         m_filter->setGeometry(0, 0, pnWorkArea->width(), m_filter->sizeHint().height());
         top = m_filter->height();
     }
-    for (TNoteFrame *frame : std::as_const(m_notes)) {
+    for (TNoteFrame *frame : NotesList()) {
         if (frame->isHidden())
             continue;
         const int height = frame->Panel1()->height();
@@ -504,19 +360,20 @@ void TFrmNote::layoutRows()
 
 void TFrmNote::applyFilter()
 {
-    for (TNoteFrame *frame : std::as_const(m_notes)) {
+    for (TNoteFrame *frame : NotesList()) {
         // An open note is matched as its window holds it.
         const QTextDocument *document
             = frame->Frm() ? frame->Frm()->editor()->document() : frame->edit().textDocument();
         frame->setVisible(m_filter->matches(document));
     }
     layoutRows();
-    const auto shown = std::count_if(m_notes.begin(), m_notes.end(),
+    const QList<TNoteFrame *> notes = NotesList();
+    const auto shown = std::count_if(notes.begin(), notes.end(),
                                      [](const TNoteFrame *frame) { return !frame->isHidden(); });
     DebugOut(QStringLiteral("Board filter \"%1\": %2 of %3 notes shown")
                  .arg(m_filter->text())
                  .arg(shown)
-                 .arg(m_notes.size()));
+                 .arg(notes.size()));
 }
 
 // --- commands ----------------------------------------------------------------
@@ -524,12 +381,35 @@ void TFrmNote::applyFilter()
 void TFrmNote::New1Click()
 {
     TNoteFrame *frame = createFrame();
-    m_notes.append(frame);
-    if (m_storage)
-        m_storage->listChanged();
     frame->show();
+    m_store->append(frame);
     frame->Panel1DblClick();
-    ArrangeNotes();
+}
+
+void TFrmNote::fillRestoreMenu()
+{
+    mnRestore->clear();
+    const QList<DeletedNote> deleted = m_store->deletedNotes();
+    for (const DeletedNote &note :
+         deleted.first(std::min<qsizetype>(deleted.size(), RestoreShown))) {
+        const QString caption = QStringLiteral("%1\t%2").arg(
+            note.title, QLocale().toString(note.deleted, QLocale::ShortFormat));
+        connect(mnRestore->addAction(caption), &QAction::triggered, this,
+                [this, note] { restoreNote(note); });
+    }
+    if (deleted.isEmpty())
+        mnRestore->addAction(tr("(none)"))->setEnabled(false);
+}
+
+void TFrmNote::restoreNote(const DeletedNote &note)
+{
+    QString error;
+    if (!m_store->restore(note, &error)) {
+        ShowErrorMessage(this, error);
+        return;
+    }
+    // Stored at once: the note is back in the series and its kept copy goes.
+    StoreNotes();
 }
 
 void TFrmNote::Open1Click()
@@ -547,7 +427,7 @@ void TFrmNote::WMAbout()
 {
     if (m_aboutBox)
         m_aboutBox->exec();
-    if (m_notes.isEmpty())
+    if (m_store->notes().isEmpty())
         New1Click();
 }
 
@@ -562,7 +442,7 @@ void TFrmNote::imCloseClick(QObject *sender)
     // the windows.
     {
         const QScopedValueRollback closing(m_closing, true);
-        for (TNoteFrame *frame : std::as_const(m_notes))
+        for (TNoteFrame *frame : NotesList())
             frame->closeNoteWindow();
     }
     close();
@@ -633,6 +513,8 @@ bool TFrmNote::confirm(const QString &question)
 {
     QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
                     QMessageBox::Yes | QMessageBox::No, this);
+    // Every question asks before something is lost: Enter must not lose it.
+    box.setDefaultButton(QMessageBox::No);
     // In the board's band of windows, above the board.
     box.setWindowFlag(Qt::WindowStaysOnTopHint, FStayOnTop);
     m_question = &box;
@@ -704,7 +586,7 @@ void TFrmNote::ShowHints(bool enable)
         m_hintWindow->hide();
         SelectNote(nullptr);
     }
-    for (TNoteFrame *frame : std::as_const(m_notes)) {
+    for (TNoteFrame *frame : NotesList()) {
         IntervalTimer *timer = frame->HintTimer();
         if (!enable)
             timer->stop();

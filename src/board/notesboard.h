@@ -14,8 +14,8 @@
 class BoardFilter;
 class DesktopIcon;
 class IntervalTimer;
-class NoteSaveQueue;
-class NoteStorage;
+class NotesStore;
+struct DeletedNote;
 class QAction;
 
 class QMenu;
@@ -26,10 +26,10 @@ class TTransparentHint;
 
 // The notes board: a borderless tool window listing every note as a 16-pixel
 // row (the note frame's header), with the "New" button down its right edge and
-// the settings menu. It owns the note frames, creates and deletes them, lays
-// the rows out, highlights the hovered row, and is the only place that loads
-// and stores the notes and its own record "Main". The desktop icon shows and
-// hides it; note frames reach it through NoteHost.
+// the settings menu. It shows the notes of a NotesStore, which loads and
+// stores them: the board makes and deletes the note frames, lays the rows out,
+// highlights the hovered row and keeps its own record "Main". The desktop icon
+// shows and hides it; note frames reach it through NoteHost.
 class TFrmNote : public QWidget, public NoteHost
 {
     Q_OBJECT
@@ -88,12 +88,12 @@ public:
 
     TNoteFrame *actNote() const { return m_actNote; }
     // The note frames in list order, which is the stored order.
-    const QList<TNoteFrame *> &NotesList() const { return m_notes; }
+    QList<TNoteFrame *> NotesList() const;
     // Pinned open by a click on the desktop icon.
     bool StayOpen() const { return m_stayOpen; }
     void setStayOpen(bool stayOpen) { m_stayOpen = stayOpen; }
     // Runs SaveEditedNotes every few seconds.
-    IntervalTimer *SaveTimer() const { return m_saveTimer; }
+    IntervalTimer *SaveTimer() const;
     // The press point of a move and the last point of a resize in progress,
     // (-1, -1) when none.
     QPoint MousePos() const { return m_movePoint; }
@@ -142,23 +142,11 @@ protected:
 private:
     void createActions();
     void createControls();
-    bool storeAllNotes(QString *error);
-    // Reads the next note not yet read; the read timer stops when all are.
-    void readNextNote();
-    // The copy's name, empty with the storage's error when it could not be written.
-    QString keepDamagedCopy(TNoteFrame &frame, const StoredNote &file);
-    // Tries again the copies of damaged notes that could not be kept: false
-    // (with *error) while a note that changed still needs its copy.
-    bool keepDamagedCopies(QString *error);
-    // Shows message once the current action is done.
-    void tellLater(const QString &message);
-    // Tells a failed periodic save once, until one succeeds again.
-    void reportSaveResult(bool saved, const QString &error);
     TNoteFrame *createFrame();
-    // After a store has numbered the files like the list: every note takes
-    // its record to the number the next load gives it (list position + 1),
-    // a new note gets an empty one.
-    bool moveRecords(QString *error);
+    // The frame of a note file found at load or restored.
+    TNoteFrame *makeFrame(const StoredNote &file);
+    void fillRestoreMenu();
+    void restoreNote(const DeletedNote &note);
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
@@ -176,13 +164,12 @@ private:
     void pnClientMouseUp();
 
     const TimeSource &m_time;
-    QList<TNoteFrame *> m_notes;
     TTransparentHint *m_hintWindow = nullptr;
     bool m_stayOpen = false;
-    IntervalTimer *m_saveTimer = nullptr;
     QMenu *PopupMenu1 = nullptr;
     QAction *New1 = nullptr;
     QAction *Open1 = nullptr;
+    QMenu *mnRestore = nullptr;
     QAction *mnDesktop = nullptr;
     QAction *mnStartup = nullptr;
     QAction *mnStayOnTop = nullptr;
@@ -208,15 +195,7 @@ private:
     DesktopIcon *m_icon = nullptr;
     QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
-    std::unique_ptr<NoteStorage> m_storage;
+    NotesStore *m_store = nullptr;
     // While the board closes, the note windows it closes leave storing to it.
     bool m_closing = false;
-    NoteSaveQueue *m_saveQueue = nullptr;
-    IntervalTimer *m_readTimer = nullptr;
-    qsizetype m_readNext = 0;
-    // Damaged notes with the files they were read from, still to be copied.
-    QList<std::pair<QPointer<TNoteFrame>, StoredNote>> m_uncopiedDamage;
-    QStringList m_untold;
-    // A failing periodic save is told once, not every few seconds.
-    bool m_saveFailureShown = false;
 };

@@ -9,7 +9,7 @@
 #include "note/transparenthint.h"
 #include "platform/datafolder.h"
 #include "platform/settingsfile.h"
-#include "platform/systemtimer.h"
+#include "platform/intervaltimer.h"
 #include "platform/timesource.h"
 #include "platform/windowrecord.h"
 #include "richedit/jvrichedit.h"
@@ -86,11 +86,11 @@ TNoteFrame::TNoteFrame(NoteHost &host, QWidget *parent)
     registerNoteResources();
     createHeader();
 
-    m_timer = new SystemTimer(this);
+    m_timer = host.time().createTimer(this);
     m_timer->setInterval(CheckInterval);
     connect(m_timer, &IntervalTimer::timeout, this, &TNoteFrame::Timer1Timer);
     m_timer->start();
-    m_doubleClickWait = new SystemTimer(this);
+    m_doubleClickWait = host.time().createTimer(this);
     m_doubleClickWait->setInterval(QApplication::doubleClickInterval());
     connect(m_doubleClickWait, &IntervalTimer::timeout, this, &TNoteFrame::doubleClickTimeOver);
     m_hintTimer = host.time().createTimer(this);
@@ -240,6 +240,12 @@ QColor TNoteFrame::color() const
     return m_color;
 }
 
+void TNoteFrame::setNoteColor(const QColor &color)
+{
+    setColor(color);
+    setHeaderColor(color);
+}
+
 QString TNoteFrame::Hint() const
 {
     edit();
@@ -289,11 +295,6 @@ void TNoteFrame::LoadLines(const QString &AFileName, const QByteArray &data)
     m_fileDataCurrent = data.startsWith("{\\rtf");
     m_read = false;
     setCaption(NoteTitleOfData(data));
-}
-
-QString TNoteFrame::recordName(int idx)
-{
-    return QStringLiteral("Note_%1").arg(idx);
 }
 
 void TNoteFrame::LoadFormInfo()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "note/noteitem.h"
 #include "richtext/documentsnapshot.h"
 
 #include <QByteArray>
@@ -26,7 +27,7 @@ class TRichForm;
 // The frame reaches the board only through NoteHost. Storage is touched only by
 // LoadLines (a note file), LoadFormInfo and SaveFormInfo (the record
 // "Note_" + Idx of the settings file).
-class TNoteFrame : public QWidget
+class TNoteFrame : public QWidget, public NoteItem
 {
     Q_OBJECT
 
@@ -42,30 +43,32 @@ public:
     // loaded note is read into it here, when first needed.
     RichDocument &edit() const;
     // Reads the loaded note file into the document unless that is done.
-    void readNote();
-    bool noteRead() const { return m_read; }
+    void readNote() override;
+    bool noteRead() const override { return m_read; }
     // The note colour, known without reading the note.
-    QColor color() const;
+    QColor color() const override;
+    // Takes the colour for the note and its header.
+    void setNoteColor(const QColor &color) override;
     // The note file's data as loaded while the document holds just what was
     // read from it (stores then write the file as it is), else empty.
-    QByteArray fileData() const { return m_fileDataCurrent ? m_fileData : QByteArray(); }
+    QByteArray fileData() const override { return m_fileDataCurrent ? m_fileData : QByteArray(); }
     // The document's text replaces the file at the next store.
-    void forgetFileData();
+    void forgetFileData() override;
     // The open note window, or none.
     TRichForm *Frm() const { return m_frm; }
+    bool hasOpenWindow() const override { return m_frm; }
     // The note file this frame was loaded from; empty for a new note.
-    QString fileName() const { return FFileName; }
+    QString fileName() const override { return FFileName; }
     // The header's caption: NoteTitle of the text followed by "..".
-    QString caption() const { return m_captionText; }
+    QString caption() const override { return m_captionText; }
     // The header's hint: the note's text at the last periodic check.
     QString Hint() const;
 
     // The note's record number: its settings record is "Note_" + Idx; 0 for
     // a note that has none yet (a new one). Stores move records so that
     // note k of the list owns record k + 1, as the next load will give it.
-    int Idx() const { return m_idx; }
-    void setIdx(int idx) { m_idx = idx; }
-    static QString recordName(int idx);
+    int Idx() const override { return m_idx; }
+    void setIdx(int idx) override { m_idx = idx; }
 
     QWidget *Panel1() const { return m_header; }
     QLabel *imClose() const { return m_close; }
@@ -92,7 +95,7 @@ public:
     void LoadFormInfo();
     // While the note window is open, writes the note's record from it; without
     // an open window writes nothing. False with *error when the file refuses.
-    bool SaveFormInfo(QString *error = nullptr);
+    bool SaveFormInfo(QString *error = nullptr) override;
 
     // Opens the note window, active with the focus in its editor; with it
     // open, toggles it between minimised and normal (a maximised window is
@@ -107,15 +110,15 @@ public:
 
     // The note as a store writes it now (the whole document as RTF): the open
     // window's working copy, else the frame's own document.
-    QByteArray noteData() const;
+    QByteArray noteData() const override;
     // What noteData() would write, taken cheaply and written out elsewhere.
-    DocumentSnapshot noteSnapshot() const;
+    DocumentSnapshot noteSnapshot() const override;
     // The open window's text changed since the window opened or since
     // setWindowStored(); the board's periodic save writes such notes.
-    bool windowEdited() const { return m_frm && m_windowEdited; }
-    void setWindowStored() { m_windowEdited = false; }
+    bool windowEdited() const override { return m_frm && m_windowEdited; }
+    void setWindowStored() override { m_windowEdited = false; }
     // Its text did not reach the disk after all: the next periodic save tries again.
-    void setWindowUnstored() { m_windowEdited = true; }
+    void setWindowUnstored() override { m_windowEdited = true; }
 
     void Panel1Click();
     // A button went down on the header: the preview hides.

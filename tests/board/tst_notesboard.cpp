@@ -152,8 +152,9 @@ private Q_SLOTS:
         QStringList captions;
         for (QAction *action : part<QMenu>(f.board.get(), "PopupMenu1")->actions())
             captions << (action->isSeparator() ? QString("-") : action->text());
-        QCOMPARE(captions, QStringList({"New", "Open", "-", "Desktop", "Startup", "Stay On top",
-                                        "Show Hint", "-", "About...", "-", "Close"}));
+        QCOMPARE(captions,
+                 QStringList({"New", "Open", "Restore Deleted Note", "-", "Desktop", "Startup",
+                              "Stay On top", "Show Hint", "-", "About...", "-", "Close"}));
         QCOMPARE(part(f.board.get(), "mnStartup")->toolTip(), QString("QelClock at startup"));
         for (QAction *ticked :
              {part(f.board.get(), "mnDesktop"), part(f.board.get(), "mnStartup"),
@@ -324,13 +325,43 @@ private Q_SLOTS:
                 return;
             asked = box->frameGeometry();
             text = box->text();
-            box->button(QMessageBox::No)->click();
+            // Enter answers the default, which keeps the note.
+            QTest::keyClick(box, Qt::Key_Return);
         });
         f.board->NotesList().first()->imCloseClick();
         QVERIFY(text.startsWith("Do you want to delete following note?"));
         QVERIFY(!asked.isEmpty());
         QVERIFY(!asked.intersects(f.icon.iconFrame()));
         QCOMPARE(f.board->NotesList().size(), 1);
+    }
+
+    // A deleted note comes back from the board menu at the end of the list,
+    // with its text and colour, also after a restart.
+    void deletedNoteComesBackFromTheMenu()
+    {
+        BoardFixture f({"first", "second\nmore", "third"});
+        QVERIFY(
+            f.ini().writeInteger("Note_2", "Color", ColorValue::fromColor(QColor(0, 200, 100))));
+        f.board.reset();
+        f.board = std::make_unique<TFrmNote>();
+        f.board->DeleteNote(f.board->NotesList().at(1));
+        f.board->StoreNotes();
+        QCOMPARE(f.titles(), QStringList({"first....", "third...."}));
+
+        auto *restore = part<QMenu>(f.board.get(), "mnRestore");
+        Q_EMIT restore->aboutToShow();
+        QCOMPARE(restore->actions().size(), 1);
+        QVERIFY(restore->actions().first()->text().startsWith("second.."));
+        restore->actions().first()->trigger();
+        QCOMPARE(f.titles(), QStringList({"first....", "third....", "second...."}));
+        QVERIFY(f.noteFile(2).contains("more"));
+        QVERIFY(QDir(f.folder.path()).entryList({"QelNotes_deleted_*"}).isEmpty());
+
+        f.board.reset();
+        TFrmNote again;
+        QCOMPARE(again.NotesList().at(2)->edit().Color(), QColor(0, 200, 100));
+        Q_EMIT part<QMenu>(&again, "mnRestore")->aboutToShow();
+        QVERIFY(!part<QMenu>(&again, "mnRestore")->actions().first()->isEnabled());
     }
 
     void settingsRoundTrip()

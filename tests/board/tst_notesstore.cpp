@@ -1,0 +1,266 @@
+#include "../note/manualtime.h"
+#include "board/notesstore.h"
+#include "note/colorvalue.h"
+#include "note/noteitem.h"
+#include "platform/settingsfile.h"
+#include "richtext/notetitle.h"
+
+#include <QDir>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTextDocument>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+// A note as the store sees it: its bytes, its record and an open window's edits.
+class FakeNote : public NoteItem
+{
+public:
+    explicit FakeNote(const StoredNote &file)
+        : m_fileName(file.fileName)
+        , m_data(file.data)
+        , m_idx(file.record)
+    {}
+
+    QByteArray noteData() const override { return m_data; }
+    DocumentSnapshot noteSnapshot() const override
+    {
+        m_document.setPlainText(QString::fromUtf8(m_data));
+        return DocumentSnapshot::take(m_document);
+    }
+    bool windowEdited() const override { return edited; }
+    void setWindowStored() override { edited = false; }
+    void setWindowUnstored() override { edited = true; }
+    bool hasOpenWindow() const override { return edited; }
+    QString fileName() const override { return m_fileName; }
+    QByteArray fileData() const override { return m_data; }
+    void forgetFileData() override { ++forgotten; }
+    void readNote() override { read = true; }
+    bool noteRead() const override { return read; }
+    QString caption() const override { return NoteTitleOfData(m_data); }
+    QColor color() const override { return m_color; }
+    void setNoteColor(const QColor &color) override { m_color = color; }
+    int Idx() const override { return m_idx; }
+    void setIdx(int idx) override { m_idx = idx; }
+    bool SaveFormInfo(QString *) override { return true; }
+
+    void type(const QByteArray &data)
+    {
+        m_data = data;
+        edited = true;
+    }
+
+    bool edited = false;
+    bool read = false;
+    int forgotten = 0;
+
+private:
+    QString m_fileName;
+    QByteArray m_data;
+    QColor m_color = Qt::yellow;
+    int m_idx = 0;
+    mutable QTextDocument m_document;
+};
+
+// A store over a temporary folder holding the given notes as files.
+class StoreFixture
+{
+public:
+    explicit StoreFixture(const QStringList &notes = {})
+    {
+        for (qsizetype i = 0; i < notes.size(); ++i)
+            write(QString("QelNotes_%1.rtf").arg(i), notes.at(i).toUtf8());
+        store = std::make_unique<NotesStore>(path(), path() + "QelNotes.ini", time);
+        store->setClock([this] { return now; });
+    }
+    ~StoreFixture()
+    {
+        store.reset();
+        qDeleteAll(made);
+    }
+
+    QString path() const { return folder.path() + u'/'; }
+    void write(const QString &name, const QByteArray &data)
+    {
+        QFile file(path() + name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(data);
+    }
+    QByteArray read(const QString &name) const
+    {
+        QFile file(path() + name);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<none>");
+    }
+    QStringList files(const QString &pattern) const
+    {
+        return QDir(path()).entryList({pattern}, QDir::Files, QDir::Name);
+    }
+    void load()
+    {
+        store->load([this](const StoredNote &file) {
+            made.append(new FakeNote(file));
+            return made.last();
+        });
+    }
+    FakeNote *note(qsizetype index) const
+    {
+        return static_cast<FakeNote *>(store->notes().at(index));
+    }
+    SettingsFile ini() const { return SettingsFile(path() + "QelNotes.ini"); }
+    void tickAll() const
+    {
+        for (auto *timer : store->findChildren<ManualTimer *>())
+            timer->tick();
+    }
+
+    QTemporaryDir folder;
+    ManualTime time;
+    QDateTime now{QDate(2026, 3, 10), QTime(12, 0)};
+    std::unique_ptr<NotesStore> store;
+    QList<FakeNote *> made;
+};
+
+} // namespace
+
+class TestNotesStore : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void movedNotesTakeTheirRecordsAlong()
+    {
+        StoreFixture fixture({"first", "second", "third"});
+        SettingsFile ini = fixture.ini();
+        for (int record = 1; record <= 3; ++record)
+            QVERIFY(ini.writeInteger(NoteItem::recordName(record), "Color", record * 100));
+        fixture.load();
+        QSignalSpy changed(fixture.store.get(), &NotesStore::listChanged);
+        fixture.store->move(0, 2);
+        QCOMPARE(changed.count(), 1);
+
+        QString error;
+        QVERIFY2(fixture.store->store(&error), qPrintable(error));
+        QCOMPARE(fixture.read("QelNotes_0.rtf"), "second");
+        QCOMPARE(fixture.read("QelNotes_2.rtf"), "first");
+        const SettingsFile after = fixture.ini();
+        QCOMPARE(after.readInteger("Note_1", "Color", 0), 200);
+        QCOMPARE(after.readInteger("Note_3", "Color", 0), 100);
+        QCOMPARE(fixture.note(2)->Idx(), 3);
+    }
+
+    void notesAreReadOnePerTickAfterLoad()
+    {
+        StoreFixture fixture({"a", "b"});
+        fixture.load();
+        QVERIFY(!fixture.note(0)->read && !fixture.note(1)->read);
+        fixture.tickAll();
+        QVERIFY(fixture.note(0)->read && !fixture.note(1)->read);
+        fixture.tickAll();
+        fixture.tickAll();
+        QVERIFY(fixture.note(1)->read);
+    }
+
+    void deletedNoteIsKeptAndComesBack()
+    {
+        StoreFixture fixture({"keep", "gone\nsecond line", "last"});
+        fixture.load();
+        fixture.note(1)->setNoteColor(QColor("#80ff40"));
+        QVERIFY(fixture.store->remove(fixture.note(1)));
+        QVERIFY(!fixture.store->remove(fixture.made.at(1)));
+        QString error;
+        QVERIFY2(fixture.store->store(&error), qPrintable(error));
+        QCOMPARE(fixture.files("QelNotes_?.rtf"),
+                 QStringList({"QelNotes_0.rtf", "QelNotes_1.rtf"}));
+        QCOMPARE(fixture.files("QelNotes_deleted_*"),
+                 QStringList{"QelNotes_deleted_20260310-120000_80ff40.rtf"});
+
+        const QList<DeletedNote> deleted = fixture.store->deletedNotes();
+        QCOMPARE(deleted.size(), 1);
+        QCOMPARE(deleted.first().title, "gone..");
+        QCOMPARE(deleted.first().color, QColor("#80ff40"));
+        QCOMPARE(deleted.first().deleted, fixture.now);
+
+        QVERIFY2(fixture.store->restore(deleted.first(), &error), qPrintable(error));
+        QCOMPARE(fixture.store->notes().size(), 3);
+        QVERIFY(fixture.store->deletedNotes().isEmpty());
+        // The kept copy stays until the note is stored under its number.
+        QCOMPARE(fixture.files("QelNotes_deleted_*").size(), 1);
+        QVERIFY2(fixture.store->store(&error), qPrintable(error));
+        QCOMPARE(fixture.read("QelNotes_2.rtf"), "gone\nsecond line");
+        QCOMPARE(fixture.ini().readInteger("Note_3", "Color", 0),
+                 ColorValue::fromColor(QColor("#80ff40")));
+        QVERIFY(fixture.files("QelNotes_deleted_*").isEmpty());
+    }
+
+    void deletionsInOneSecondKeepEveryCopy()
+    {
+        StoreFixture fixture({"one", "two"});
+        fixture.load();
+        QVERIFY(fixture.store->remove(fixture.note(0)));
+        QVERIFY(fixture.store->remove(fixture.note(0)));
+        QCOMPARE(fixture.files("QelNotes_deleted_*").size(), 2);
+        QStringList titles;
+        for (const DeletedNote &note : fixture.store->deletedNotes())
+            titles << note.title;
+        titles.sort();
+        QCOMPARE(titles, QStringList({"one..", "two.."}));
+    }
+
+    void oldDeletedCopiesGoAtLoad_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("kept");
+        QTest::newRow("31 days") << "QelNotes_deleted_20260207-115959_ffff00.rtf" << false;
+        QTest::newRow("29 days") << "QelNotes_deleted_20260209-120000_ffff00.rtf" << true;
+        QTest::newRow("not ours") << "QelNotes_deleted_old.rtf" << true;
+        QTest::newRow("other kind") << "QelNotes_damaged_0_20250101-000000.rtf" << true;
+    }
+    void oldDeletedCopiesGoAtLoad()
+    {
+        QFETCH(QString, name);
+        QFETCH(bool, kept);
+        StoreFixture fixture;
+        fixture.write(name, "text");
+        fixture.load();
+        QCOMPARE(QFile::exists(fixture.path() + name), kept);
+    }
+
+    void periodicSaveWritesEditedNoteOrStoresAll()
+    {
+        StoreFixture fixture({"a", "b"});
+        fixture.load();
+        fixture.note(1)->type("b typed");
+        fixture.store->saveEdited();
+        fixture.store->waitForPendingSave();
+        QVERIFY(fixture.read("QelNotes_1.rtf").contains("b typed"));
+        QVERIFY(!fixture.note(1)->edited);
+
+        // Once the list no longer matches the files, only a full store is safe.
+        fixture.store->move(1, 0);
+        fixture.note(0)->type("moved");
+        static_cast<ManualTimer *>(fixture.store->saveTimer())->tick();
+        QCOMPARE(fixture.read("QelNotes_0.rtf"), "moved");
+        QCOMPARE(fixture.read("QelNotes_1.rtf"), "a");
+    }
+
+    void damagedNoteIsCopiedAndTold()
+    {
+        StoreFixture fixture({"{\\rtf1 half"});
+        fixture.load();
+        QSignalSpy told(fixture.store.get(), &NotesStore::message);
+        fixture.store->noteDamaged(*fixture.note(0), "half", "cut short");
+        QCOMPARE(fixture.note(0)->forgotten, 1);
+        const QStringList copies = fixture.files("QelNotes_damaged_*");
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(fixture.read(copies.first()), "{\\rtf1 half");
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(told.count(), 1);
+        QVERIFY(told.first().first().toString().contains(copies.first()));
+    }
+};
+
+QTEST_MAIN(TestNotesStore)
+#include "tst_notesstore.moc"
