@@ -47,7 +47,7 @@ NotesStore::NotesStore(const QString &folder, const QString &settingsPath, const
     m_readTimer = time.createTimer(this);
     m_readTimer->setInterval(0);
     connect(m_readTimer, &IntervalTimer::timeout, this, &NotesStore::readNextNote);
-    m_saveQueue = new NoteSaveQueue(this);
+    m_saveQueue = new NoteSaveQueue(m_storage, this);
     // The note's file may be anywhere in between: a full store puts every
     // note in place, as after a failed synchronous save.
     connect(m_saveQueue, &NoteSaveQueue::saveFailed, this, [this] {
@@ -116,8 +116,8 @@ bool NotesStore::remove(NoteItem *note)
     // The note's text stays on disk under a name no store touches, so a
     // deletion can be taken back.
     QString error;
-    if (!NoteStorage::writeNoteFile(m_folder + deletedName(note->color()), note->noteData(),
-                                    &error))
+    if (!NoteStorage::replaceNoteFile(m_folder + deletedName(note->color()), note->noteData(),
+                                      &error))
         tellLater(tr("The deleted note \"%1\" could not be kept for restoring: %2")
                       .arg(note->caption(), error));
     m_notes.removeAt(index);
@@ -287,11 +287,22 @@ bool NotesStore::store(QString *error)
     // copies are no longer the only ones.
     for (const auto &[note, kept] : std::exchange(m_restored, {}))
         QFile::remove(kept);
+    tellNotices();
     return true;
+}
+
+void NotesStore::tellNotices()
+{
+    // Files changed from outside that the storage kept: the user hears of each once.
+    const QStringList notices = m_storage.takeNotices();
+    if (!notices.isEmpty())
+        tellLater(notices.join(u'\n'));
 }
 
 void NotesStore::saveEdited()
 {
+    // What the saves of the last round found.
+    tellNotices();
     for (qsizetype i = 0; i < m_notes.size(); ++i) {
         NoteItem *note = m_notes.at(i);
         if (!note->windowEdited())

@@ -106,6 +106,7 @@ private:
     bool moveRecords(QString *error);
     void reportSaveResult(bool saved, const QString &error);
     void tellLater(const QString &text);
+    void tellNotices();
     void changed();
     // The name a deleted note's copy is kept under.
     QString deletedName(const QColor &color) const;
