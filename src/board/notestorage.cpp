@@ -363,8 +363,18 @@ void NoteStorage::loadConflictCopies(const Parser &parser, NoteLoadResult *resul
         std::optional<QByteArray> data = readWhole(note.fileName, &error);
         if (data) {
             note.data = std::move(*data);
+            m_known[name] = Fingerprint::of(note.data);
+            // Two tools may keep the same text (the sync tool's copy and a
+            // store's): a copy of a note already shown adds nothing but a
+            // twin, and goes with the next store.
+            const bool twin
+                = std::any_of(result->notes.cbegin(), result->notes.cend(),
+                              [&note](const StoredNote &shown) { return shown.data == note.data; });
+            if (twin) {
+                m_copies.append(note.fileName);
+                continue;
+            }
             if (!parser || parser(note, &error)) {
-                m_known[name] = Fingerprint::of(note.data);
                 m_copies.append(note.fileName);
                 result->notes.append(std::move(note));
                 result->problems.append(

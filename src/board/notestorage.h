@@ -46,8 +46,9 @@ struct NoteLoadResult
 // back from outside is kept: where a store must write its number it becomes
 // "QelNotes_conflict_<n>_<time>.rtf"; right behind the new series it stays
 // where it is. Such copies, and the conflict copies sync tools make of a note
-// file, are loaded as notes of their own after the series and reported; the
-// store after that writes them into the series and removes the copies. Every
+// file, are loaded as notes of their own after the series and reported (a
+// copy holding the very bytes of a note already loaded is not shown twice);
+// the store after that writes them into the series and removes the copies. Every
 // such event is told once through takeNotices(), naming the file.
 //
 // A note file that cannot be read (or that the parser rejects, or is too

@@ -589,6 +589,9 @@ private Q_SLOTS:
                                  "QelNotes_conflict_1_20261211-101010.rtf"};
         for (const QString &name : copies)
             writeFile(folder.filePath(name), note(name.toUtf8()));
+        // The same text kept twice, by the sync tool and by a store: one note.
+        writeFile(folder.filePath("QelNotes_conflict_1_20261211-101011.rtf"),
+                  note(copies[2].toUtf8()));
         writeFile(folder.filePath(QStringLiteral("QelNotes_1.rtf.pending")), note("not a copy"));
 
         NoteStorage storage(folder.path());
