@@ -1,5 +1,6 @@
 #include "board/notesstore.h"
 
+#include "board/folderwatch.h"
 #include "board/notesavequeue.h"
 #include "note/colorvalue.h"
 #include "note/noteitem.h"
@@ -18,6 +19,9 @@
 namespace {
 // Typing in a note window reaches the disk within this time.
 constexpr int SaveInterval = 3000;
+// A sync tool writes a batch of files at once: the folder is looked at once
+// it has been quiet this long.
+constexpr int FolderCheckDelay = 500;
 const QString DeletedPrefix = QStringLiteral("QelNotes_deleted_");
 const QString StampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
@@ -63,6 +67,39 @@ NotesStore::NotesStore(const QString &folder, const QString &settingsPath, const
     m_saveTimer->setInterval(SaveInterval);
     connect(m_saveTimer, &IntervalTimer::timeout, this, &NotesStore::saveEdited);
     m_saveTimer->start();
+    m_folderCheckTimer = time.createTimer(this);
+    m_folderCheckTimer->setInterval(FolderCheckDelay);
+    connect(m_folderCheckTimer, &IntervalTimer::timeout, this, [this] {
+        m_folderCheckTimer->stop();
+        takeAddedFiles();
+    });
+}
+
+void NotesStore::setFolderWatch(FolderWatch *watch)
+{
+    delete m_folderWatch;
+    m_folderWatch = watch;
+    m_folderWatch->setParent(this);
+    connect(m_folderWatch, &FolderWatch::changed, m_folderCheckTimer, &IntervalTimer::start);
+}
+
+void NotesStore::takeAddedFiles()
+{
+    if (!m_makeNote)
+        return;
+    m_saveQueue->waitForPendingSave();
+    const QList<StoredNote> files = m_storage.takeAddedFiles();
+    if (files.isEmpty())
+        return;
+    QStringList names;
+    for (const StoredNote &file : files) {
+        m_notes.append(m_makeNote(file));
+        names.append(QFileInfo(file.fileName).fileName());
+    }
+    changed();
+    tellLater(tr("Another program (a sync tool, say) put note files into the notes folder; they "
+                 "are shown as notes at the end of the board: %1.")
+                  .arg(names.join(QStringLiteral(", "))));
 }
 
 NotesStore::~NotesStore() = default;
@@ -70,6 +107,8 @@ NotesStore::~NotesStore() = default;
 QStringList NotesStore::load(const NoteMaker &makeNote)
 {
     m_makeNote = makeNote;
+    if (!m_folderWatch)
+        setFolderWatch(new SystemFolderWatch(m_folder));
     removeOldDeletedNotes();
     const NoteLoadResult result = m_storage.load([&](const StoredNote &file, QString *) {
         m_notes.append(makeNote(file));

@@ -415,6 +415,48 @@ QStringList NoteStorage::takeNotices()
     return std::exchange(m_notices, {});
 }
 
+QList<StoredNote> NoteStorage::takeAddedFiles()
+{
+    QList<StoredNote> added;
+    QStringList copies;
+    static const QRegularExpression series(QStringLiteral("^QelNotes_(0|[1-9][0-9]{0,8})\\.rtf$"));
+    QDirIterator files(m_folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (files.hasNext()) {
+        files.next();
+        const QString name = files.fileName();
+        const QRegularExpressionMatch match = series.match(name);
+        const bool behindSeries = match.hasMatch() && match.captured(1).toInt() >= m_knownLength;
+        const QString path = m_folder + name;
+        if ((behindSeries || isConflictCopy(name)) && !m_known.count(name)
+            && !m_unloaded.contains(path) && !m_unreadable.contains(path))
+            (behindSeries ? added.append(StoredNote{path, {}, 0}) : copies.append(path));
+    }
+    std::sort(added.begin(), added.end(), [](const StoredNote &a, const StoredNote &b) {
+        return a.fileName.size() != b.fileName.size() ? a.fileName.size() < b.fileName.size()
+                                                      : a.fileName < b.fileName;
+    });
+    std::sort(copies.begin(), copies.end());
+    for (const QString &path : std::as_const(copies))
+        added.append(StoredNote{path, {}, 0});
+
+    QMutexLocker lock(&m_mutex);
+    QList<StoredNote> notes;
+    for (StoredNote &note : added) {
+        QString ignored;
+        std::optional<QByteArray> data = readWhole(note.fileName, &ignored);
+        // One that cannot be read is the next store's to set aside.
+        if (!data)
+            continue;
+        note.data = std::move(*data);
+        const QString name = QFileInfo(note.fileName).fileName();
+        m_known[name] = Fingerprint::of(note.data);
+        if (isConflictCopy(name))
+            m_copies.append(note.fileName);
+        notes.append(std::move(note));
+    }
+    return notes;
+}
+
 bool NoteStorage::store(const QList<QByteArray> &notes)
 {
     m_error.clear();
@@ -505,10 +547,9 @@ NoteStorage::Plan NoteStorage::plan(const QList<QByteArray> &notes, Journal *jou
              (m_known.count(name)
                   ? tr("The note file %1 was changed by another program after it was read here. "
                        "The note as shown here is stored; the other text is kept as %2 and is "
-                       "shown as a note of its own at the next start.")
+                       "shown as a note of its own.")
                   : tr("The note file %1 was made by another program after the notes were read "
-                       "here. It is kept as %2 and is shown as a note of its own at the next "
-                       "start."))
+                       "here. It is kept as %2 and is shown as a note of its own."))
                  .arg(name, copy)});
     };
     for (int number = 0; number < count; ++number) {
@@ -554,7 +595,7 @@ NoteStorage::Plan NoteStorage::plan(const QList<QByteArray> &notes, Journal *jou
             plan.notices.append(
                 {name, *contents,
                  tr("The note file %1 was made or changed by another program after the notes "
-                    "were read here. It is kept and is shown as a note at the next start.")
+                    "were read here. It is kept and is shown as a note of its own.")
                      .arg(name)});
         } else {
             next = -1;
@@ -618,7 +659,7 @@ bool NoteStorage::writeNoteFile(const QString &path, const QByteArray &data, QSt
         tell(name, *contents,
              tr("The note file %1 was changed by another program after it was read here. The "
                 "note as shown here is stored; the other text is kept as %2 and is shown as a "
-                "note of its own at the next start.")
+                "note of its own.")
                  .arg(name, copy));
     } else if (!contents && !existsOrLinks(path) && m_known.count(name)) {
         tell(name, {},

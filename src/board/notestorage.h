@@ -96,6 +96,11 @@ public:
     // What happened to files from outside since the last call, one message
     // per file, each told once.
     QStringList takeNotices();
+    // Note files other programs added since the last load or store that no
+    // list holds yet: numbered files beyond the series and conflict copies,
+    // each returned once, to be appended to the list as notes. A store
+    // treats them like loaded files from then on.
+    QList<StoredNote> takeAddedFiles();
     // A note was added to or removed from the list: its positions no longer
     // match the file numbers until the next store().
     void listChanged() { m_seriesLength = -1; }
