@@ -93,14 +93,21 @@ start() {
     app_pid[$side]=$!
     until_true 30 bash -c '[[ -n $(xdotool search --onlyvisible --name "^NoteMain" 2>/dev/null) ]]' \
         || fail "$side: the desktop icon did not appear"
-    sleep 1
-    # What the load found is told in a box: the user reads it and goes on.
+    read_boxes start
+    read -r ix iy _ _ <<<"$(geometry "$(window '^NoteMain')")"
+}
+# read_boxes <when>: what the program tells in a box is read (a screenshot)
+# and the box closed. A change of the folder is looked at once it has been
+# quiet for half a second, so the boxes have a moment to come.
+read_boxes() {
+    sleep 1.5
+    local count=0
     while box_shown; do
-        import -window root "$out/start-$side.png"
+        count=$((count + 1))
+        import -window root "$out/$1-$side-$count.png"
         xdotool windowfocus --sync "$(window '^QelNotes$')" key Return
         sleep 0.5
     done
-    read -r ix iy _ _ <<<"$(geometry "$(window '^NoteMain')")"
 }
 show_board() {
     xdotool mousemove 5 5
@@ -173,8 +180,11 @@ until_true 15 holds B 'two typed on B' || fail "B's periodic save did not write 
 on A; import -window root "$out/sync-A.png"
 on B; import -window root "$out/sync-B.png"
 
-# The sync tool runs while both copies are open, then both close.
+# The sync tool runs while both copies are open: what it brings shows on
+# the boards. Then both close.
 sync_folders
+on A; read_boxes synced
+on B; read_boxes synced
 on A; close_program
 on B; close_program
 sync_folders
@@ -186,7 +196,7 @@ for side in A B; do
     for text in 'zero typed on A' 'zero typed on B' 'one typed on A' 'two typed on B' 'added on B'; do
         holds "$side" "$text" || fail "folder $side lost '$text'"
     done
-    grep -q 'Told: .*QelNotes_0' "$work/$side.log" || fail "$side was not told of the conflict on note 0"
+    grep -q 'Told: .*conflict' "$work/$side.log" || fail "$side was not told of a conflict copy"
 done
 grep -h 'Told:' "$work/A.log" "$work/B.log" | sed 's/^/  told: /'
 echo "PASS"
