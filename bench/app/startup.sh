@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The real program's start-up with no notes, with 1,000 and with 5,000 notes of
+# The real program's start-up with no notes, with 1,000 and with 10,000 notes of
 # about 4 KB, each with its window record in QelNotes.ini: wall time from start
 # until the icon is up and then of the Close command, and peak memory. The program is
 # sent SIGTERM as soon as it holds its data folder's lock; the signal waits in
@@ -16,7 +16,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 "$notegen" "$work/note.rtf" 0.0039
-counts=(0 1000 5000)
+counts=(0 1000 10000)
 for count in "${counts[@]}"; do
     mkdir "$work/$count"
     cp "$program" "$work/$count/qelnotes"
@@ -58,4 +58,4 @@ for count in "${counts[@]}"; do
     echo "notes=$count median=${median[$count]} ms peak=${rss[$count]} KB (runs: ${times[*]})"
 done
 echo "ratio 1000/0: $(echo "scale=2; ${median[1000]} / ${median[0]}" | bc)"
-echo "ratio 5000/1000: $(echo "scale=2; ${median[5000]} / ${median[1000]}" | bc)"
+echo "ratio 10000/1000: $(echo "scale=2; ${median[10000]} / ${median[1000]}" | bc)"

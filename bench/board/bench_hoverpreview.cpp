@@ -31,7 +31,7 @@ namespace {
 
 void moveOver(TNoteFrame *note, int x)
 {
-    QWidget *header = note->Panel1();
+    QWidget *header = note;
     const QPointF position(x, 5);
     QMouseEvent event(QEvent::MouseMove, position, header->mapToGlobal(position), Qt::NoButton,
                       Qt::NoButton, Qt::NoModifier);

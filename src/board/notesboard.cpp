@@ -33,18 +33,26 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QScopedValueRollback>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSizeGrip>
 #include <QTextDocument>
 #include <QToolBar>
 #include <QWindow>
 
 #include <algorithm>
+#include <climits>
 #include <utility>
 
 namespace {
-constexpr int GripSize = 16;               // largest distance from the edges inside the grip
-constexpr int MinimumSize = 100;           // while resizing
-constexpr int MinimumClient = 96;          // client height of a board with few notes
+constexpr int GripSize = 16;      // largest distance from the edges inside the grip
+constexpr int MinimumSize = 100;  // while resizing
+constexpr int MinimumClient = 96; // client height of a board with few notes
+constexpr int RowHeight = TNoteFrame::HeaderHeight;
+// The preview timer until the pointer first moved over a header.
+constexpr int HintFirstInterval = 1000;
+// The notes' periodic check.
+constexpr int CheckInterval = 2000;
 constexpr QColor Highlight(166, 202, 240); // the hovered row
 constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
@@ -83,6 +91,21 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     createControls();
 
     ApplyStayOnTop(true);
+    // One timer each for the preview and the notes' periodic check, however
+    // many notes there are.
+    m_hintTimer = m_time.createTimer(this);
+    m_hintTimer->setInterval(HintFirstInterval);
+    connect(m_hintTimer, &IntervalTimer::timeout, this, [this] {
+        if (m_hintWindow)
+            m_hintWindow->HintTimerTimer();
+    });
+    m_checkTimer = m_time.createTimer(this);
+    m_checkTimer->setInterval(CheckInterval);
+    connect(m_checkTimer, &IntervalTimer::timeout, this, [this] {
+        for (TNoteFrame *frame : NotesList())
+            frame->Timer1Timer();
+    });
+    m_checkTimer->start();
     m_store = new NotesStore(DataFolder(), SettingsFilePath(), m_time, this);
     connect(m_store, &NotesStore::message, this,
             [this](const QString &text) { ShowErrorMessage(this, text); });
@@ -174,6 +197,24 @@ void TFrmNote::createControls()
     layout->addWidget(pnWorkArea, 1);
     m_filter = new BoardFilter(pnWorkArea);
     connect(m_filter, &BoardFilter::queryChanged, this, &TFrmNote::applyFilter);
+    // More rows than the screen holds scroll under the filter field.
+    m_rowsArea = new QScrollArea(pnWorkArea);
+    m_rowsArea->setObjectName(QStringLiteral("rowsArea"));
+    m_rowsArea->setFrameShape(QFrame::NoFrame);
+    m_rowsArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_rowsArea->setWidgetResizable(false);
+    // The board's keys walk the rows; the scroll area must not take them.
+    m_rowsArea->setFocusPolicy(Qt::NoFocus);
+    m_rowsArea->viewport()->setAutoFillBackground(false);
+    pnRows = new QWidget;
+    pnRows->setObjectName(QStringLiteral("pnRows"));
+    pnRows->setAutoFillBackground(false);
+    m_rowsArea->setWidget(pnRows);
+    // Presses beside the rows move and resize the board as on the work area.
+    for (QWidget *area : {m_rowsArea->viewport(), pnRows}) {
+        area->setMouseTracking(true);
+        area->installEventFilter(this);
+    }
 
     tbRight = new QToolBar(this);
     tbRight->setObjectName(QStringLiteral("tbRight"));
@@ -204,7 +245,7 @@ void TFrmNote::createControls()
 
 TNoteFrame *TFrmNote::createFrame()
 {
-    return new TNoteFrame(*this, pnWorkArea);
+    return new TNoteFrame(*this, pnRows);
 }
 
 QList<TNoteFrame *> TFrmNote::NotesList() const
@@ -271,10 +312,17 @@ void TFrmNote::LoadSettings()
     // A record that would make the board vanish (off every screen, or
     // shrunk below its resizing minimum) is brought back within reach, and
     // one stored with fewer notes than there are now grows to show them all.
-    const QRect frame(stored.topLeft(), stored.size()
-                                            .expandedTo(QSize(MinimumSize, MinimumSize))
-                                            .expandedTo(QSize(0, arrangedHeight())));
-    setGeometry(QRect(placeOnScreen(frame), frame.size()));
+    QRect frame(stored.topLeft(), stored.size()
+                                      .expandedTo(QSize(MinimumSize, MinimumSize))
+                                      .expandedTo(QSize(0, arrangedHeight())));
+    frame.moveTopLeft(placeOnScreen(frame));
+    // No taller than the screen it comes back on, and wholly on it.
+    const QRect area = availableAreaAt(frame.center());
+    if (!area.isEmpty()) {
+        frame.setHeight(std::min(frame.height(), std::max(MinimumSize, area.height())));
+        frame.moveTopLeft(fitIntoArea(frame, area));
+    }
+    setGeometry(frame);
     m_showHint = ini.readBool(MainSection, QStringLiteral("ShowHint"), m_showHint);
     ApplyStayOnTop(ini.readBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop));
     mnDesktop->setChecked(ShortcutExists(ShortcutName, ShortcutFolder::Desktop));
@@ -304,17 +352,11 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
 {
     if (!m_store->remove(item))
         return;
-    const QList<TNoteFrame *> notes = NotesList();
     if (m_actNote == item)
         m_actNote = nullptr;
-    // The preview may show the note that goes, and the note's timer may be
-    // the one that would hide it; the timing goes on with another note's.
-    if (m_hintWindow) {
+    // The preview may show the note that goes.
+    if (m_hintWindow)
         m_hintWindow->stop();
-        const auto running = [](TNoteFrame *frame) { return frame->HintTimer()->isActive(); };
-        if (running(item) && !notes.isEmpty() && std::none_of(notes.begin(), notes.end(), running))
-            notes.first()->HintTimer()->start();
-    }
     // The frame may be deleting itself from its own handler: it goes once
     // that handler has returned. Its note window, if any, goes with it.
     item->hide();
@@ -324,15 +366,30 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
 void TFrmNote::ArrangeNotes()
 {
     resize(width(), arrangedHeight());
+    keepOnScreen();
     layoutRows();
+}
+
+QRect TFrmNote::screenArea() const
+{
+    return availableAreaAt(QRect(pos(), size()).center());
+}
+
+void TFrmNote::keepOnScreen()
+{
+    const QRect area = screenArea();
+    if (!area.isEmpty())
+        move(fitIntoArea(QRect(pos(), size()), area));
 }
 
 int TFrmNote::arrangedHeight() const
 {
     const QList<NoteItem *> &notes = m_store->notes();
     const int rows = int(notes.size());
-    const int rowHeight = rows ? static_cast<TNoteFrame *>(notes.first())->Panel1()->height() : 0;
-    return std::max(MinimumClient, rowHeight * rows) + 2 * Frame;
+    const int height = std::max(MinimumClient, RowHeight * rows) + 2 * Frame;
+    // Beyond the screen's height the rows scroll.
+    const QRect area = screenArea();
+    return area.isEmpty() ? height : std::min(height, std::max(MinimumSize, area.height()));
 }
 
 int TFrmNote::clientHeight() const
@@ -342,24 +399,43 @@ int TFrmNote::clientHeight() const
 
 void TFrmNote::layoutRows()
 {
-    // Rows lie top-aligned in list order; a board too small for all of them
-    // cuts the last ones off.
+    // The filter field, while open, stays at the top above the rows; the
+    // rows lie top-aligned in list order and scroll when the board is too
+    // small for all of them.
     int top = 0;
     if (m_filter->isVisibleTo(this)) {
         m_filter->setGeometry(0, 0, pnWorkArea->width(), m_filter->sizeHint().height());
+        m_filter->raise();
         top = m_filter->height();
     }
-    for (TNoteFrame *frame : NotesList()) {
+    m_rowsArea->setGeometry(0, top, pnWorkArea->width(), std::max(0, pnWorkArea->height() - top));
+    int rowsHeight = 0;
+    const QList<TNoteFrame *> notes = NotesList();
+    for (TNoteFrame *frame : notes) {
+        if (!frame->isHidden())
+            rowsHeight += RowHeight;
+    }
+    // The scroll bar, when the rows need one, takes its width from them.
+    const int viewportHeight = m_rowsArea->height();
+    const int barWidth
+        = rowsHeight > viewportHeight ? m_rowsArea->verticalScrollBar()->sizeHint().width() : 0;
+    const int width = std::max(0, pnWorkArea->width() - barWidth);
+    pnRows->resize(width, rowsHeight);
+    int y = 0;
+    for (TNoteFrame *frame : notes) {
         if (frame->isHidden())
             continue;
-        const int height = frame->Panel1()->height();
-        frame->setGeometry(0, top, pnWorkArea->width(), height);
-        top += height;
+        const int height = RowHeight;
+        frame->setGeometry(0, y, width, height);
+        y += height;
     }
 }
 
 void TFrmNote::applyFilter()
 {
+    // Once the field closes, the keys are the board's again.
+    if (m_filter->isHidden() && isActiveWindow())
+        setFocus(Qt::OtherFocusReason);
     for (TNoteFrame *frame : NotesList()) {
         // An open note is matched as its window holds it.
         const QTextDocument *document
@@ -586,13 +662,10 @@ void TFrmNote::ShowHints(bool enable)
         m_hintWindow->hide();
         SelectNote(nullptr);
     }
-    for (TNoteFrame *frame : NotesList()) {
-        IntervalTimer *timer = frame->HintTimer();
-        if (!enable)
-            timer->stop();
-        else if (!timer->isActive())
-            timer->start();
-    }
+    if (!enable)
+        m_hintTimer->stop();
+    else if (!m_hintTimer->isActive())
+        m_hintTimer->start();
 }
 
 void TFrmNote::reportError(const QString &text)
@@ -633,13 +706,20 @@ void TFrmNote::pnClientMouseMove(const QPoint &point, const QPoint &globalPoint)
         setCursor(Qt::SizeFDiagCursor);
     else
         unsetCursor();
+    // The board stays wholly on the screen it is dragged to, so that the
+    // filter field at its top and the grip at its corner stay in reach.
     const QPoint way = globalPoint - m_pressGlobal;
     if (m_resizePoint.x() != -1) {
+        const QRect area = screenArea();
+        const int tallest = area.isEmpty() ? INT_MAX : area.bottom() + 1 - y();
         resize(std::max(MinimumSize, m_pressPlace.width() + way.x()),
-               std::max(MinimumSize, m_pressPlace.height() + way.y()));
+               std::max(MinimumSize, std::min(tallest, m_pressPlace.height() + way.y())));
     }
-    if (m_movePoint.x() != -1)
-        move(m_pressPlace.topLeft() + way);
+    if (m_movePoint.x() != -1) {
+        const QRect place(m_pressPlace.topLeft() + way, size());
+        const QRect area = availableAreaAt(globalPoint);
+        move(area.isEmpty() ? place.topLeft() : fitIntoArea(place, area));
+    }
 }
 
 void TFrmNote::pnClientMouseUp()
@@ -661,14 +741,60 @@ void TFrmNote::closeEvent(QCloseEvent *event)
 
 void TFrmNote::keyPressEvent(QKeyEvent *event)
 {
-    // Typing on the pinned board searches the notes.
-    if (m_stayOpen && m_filter->takeKey(event))
+    // Typing on the pinned board searches the notes; the other keys walk
+    // the rows shown.
+    if (m_stayOpen && (m_filter->takeKey(event) || rowKey(event)))
         return;
     if (event->key() == Qt::Key_Escape && m_filter->isVisibleTo(this)) {
         m_filter->dismiss();
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+bool TFrmNote::rowKey(const QKeyEvent *event)
+{
+    QList<TNoteFrame *> shown = NotesList();
+    shown.removeIf([](const TNoteFrame *frame) { return frame->isHidden(); });
+    if (shown.isEmpty() || event->modifiers() & ~Qt::KeypadModifier)
+        return false;
+    const qsizetype current = shown.indexOf(m_actNote);
+    const qsizetype last = shown.size() - 1;
+    const qsizetype page = std::max(1, m_rowsArea->viewport()->height() / RowHeight);
+    qsizetype target = current;
+    switch (event->key()) {
+    case Qt::Key_Down:
+        target = std::min(current + 1, last);
+        break;
+    case Qt::Key_Up:
+        target = current < 0 ? 0 : std::max<qsizetype>(current - 1, 0);
+        break;
+    case Qt::Key_Home:
+        target = 0;
+        break;
+    case Qt::Key_End:
+        target = last;
+        break;
+    case Qt::Key_PageDown:
+        target = std::min(std::max<qsizetype>(current, 0) + page, last);
+        break;
+    case Qt::Key_PageUp:
+        target = std::max<qsizetype>(current - page, 0);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        Open1Click();
+        return true;
+    case Qt::Key_Delete:
+        if (m_actNote)
+            m_actNote->imCloseClick();
+        return true;
+    default:
+        return false;
+    }
+    SelectNote(shown.at(target));
+    m_rowsArea->ensureWidgetVisible(shown.at(target), 0, 0);
+    return true;
 }
 
 void TFrmNote::resizeEvent(QResizeEvent *event)
@@ -678,6 +804,13 @@ void TFrmNote::resizeEvent(QResizeEvent *event)
         contentsRect().bottomRight() - QPoint(mark.width(), mark.height()) + QPoint(1, 1), mark));
     m_gripMark->raise();
     QWidget::resizeEvent(event);
+}
+
+void TFrmNote::showEvent(QShowEvent *event)
+{
+    // Wherever it was put, the board comes up wholly on its screen.
+    keepOnScreen();
+    QWidget::showEvent(event);
 }
 
 void TFrmNote::hideEvent(QHideEvent *event)
@@ -797,11 +930,16 @@ bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: {
         // Presses on the rows and on the New button are theirs, not the board's.
-        if (widget != pnWorkArea && widget != tbRight)
+        if (widget != pnWorkArea && widget != tbRight && widget != pnRows
+            && widget != m_rowsArea->viewport())
             break;
         auto *mouse = static_cast<QMouseEvent *>(event);
         const QPoint local = mouse->position().toPoint();
-        if (widget->childAt(local) && event->type() == QEvent::MouseButtonPress)
+        // Presses passed up by a row or the filter field are not the board's;
+        // the empty rows area is part of the board.
+        QWidget *child = widget->childAt(local);
+        if (child && child != pnRows && child != m_rowsArea->viewport()
+            && event->type() == QEvent::MouseButtonPress)
             return true;
         const QPoint point = widget->mapTo(this, local);
         const QPoint globalPoint = mouse->globalPosition().toPoint();

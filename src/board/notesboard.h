@@ -19,6 +19,7 @@ struct DeletedNote;
 class QAction;
 
 class QMenu;
+class QScrollArea;
 class QToolBar;
 class TNoteFrame;
 class TimeSource;
@@ -120,6 +121,9 @@ public:
     TTransparentHint *HintWindow() const override { return m_hintWindow; }
     TTransparentHint *createHintWindow() override;
     void ShowHints(bool enable) override;
+    IntervalTimer *HintTimer() const override { return m_hintTimer; }
+    // Runs every note's periodic check.
+    IntervalTimer *CheckTimer() const { return m_checkTimer; }
     const TimeSource &time() const override { return m_time; }
 
     // Where the menu opens for a request at globalPos: its right edge there.
@@ -127,6 +131,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
@@ -145,11 +150,19 @@ private:
     TNoteFrame *createFrame();
     // The frame of a note file found at load or restored.
     TNoteFrame *makeFrame(const StoredNote &file);
+    // Up, Down, Home, End, PgUp and PgDn highlight another row shown and
+    // scroll to it, Enter opens the highlighted note, Delete asks to delete
+    // it: true when key was one of them.
+    bool rowKey(const QKeyEvent *event);
     void fillRestoreMenu();
     void restoreNote(const DeletedNote &note);
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
+    // The available part of the screen the board is on.
+    QRect screenArea() const;
+    // Moves the board as little as needed to lie wholly on that screen.
+    void keepOnScreen();
     // Puts the open question clear of the icon, with its frame once known.
     void placeQuestion();
     // The outer height ArrangeNotes gives the board: every row, and at least
@@ -180,6 +193,8 @@ private:
     QAction *FileSaveAs1 = nullptr;
     QToolBar *tbRight = nullptr;
     QWidget *pnWorkArea = nullptr;
+    QScrollArea *m_rowsArea = nullptr;
+    QWidget *pnRows = nullptr; // the rows' parent inside m_rowsArea
     BoardFilter *m_filter = nullptr;
     QPoint m_movePoint{-1, -1};
     QPoint m_resizePoint{-1, -1};
@@ -195,6 +210,8 @@ private:
     DesktopIcon *m_icon = nullptr;
     QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
+    IntervalTimer *m_hintTimer = nullptr;
+    IntervalTimer *m_checkTimer = nullptr;
     NotesStore *m_store = nullptr;
     // While the board closes, the note windows it closes leave storing to it.
     bool m_closing = false;

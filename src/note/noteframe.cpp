@@ -33,15 +33,12 @@
 
 namespace {
 
-constexpr int HeaderHeight = 16;
 // The header's row: margins, the close picture's size and the space before it.
 constexpr int LeftMargin = 2;
 constexpr int RightMargin = 1;
 constexpr int CloseSize = 14;
 constexpr int Spacing = 2;
-constexpr int CheckInterval = 2000;
-// The preview timer until the pointer first moved over the header, and after.
-constexpr int HintFirstInterval = 1000;
+// The preview timer once the pointer moved over a header.
 constexpr int HintMoveInterval = 200;
 constexpr int MaxShownCaption = 300;
 // A tool tip of a whole long note would cover the screen.
@@ -51,15 +48,14 @@ constexpr int MaxShownHint = 1000;
 // coordinates: a move to the same coordinates over another header is no move.
 QPoint lastHeaderPosition(0, 0);
 
-// The close picture's 16-pixel image without its outermost pixels.
-QPixmap closePicture()
+// The close picture's 16-pixel image at the screen's pixel ratio; the row
+// shows it without its outermost pixels.
+QPixmap closePicture(qreal ratio)
 {
-    static const QString key = QStringLiteral("qel-note-close");
+    const QString key = QStringLiteral("qel-note-close-%1").arg(ratio);
     QPixmap picture;
     if (!QPixmapCache::find(key, &picture)) {
-        picture = QIcon(QStringLiteral(":/note/icons/close.svg"))
-                      .pixmap(16, 16)
-                      .copy(1, 1, CloseSize, CloseSize);
+        picture = QIcon(QStringLiteral(":/note/icons/close.svg")).pixmap(QSize(16, 16), ratio);
         QPixmapCache::insert(key, picture);
     }
     return picture;
@@ -83,19 +79,17 @@ TNoteFrame::TNoteFrame(NoteHost &host, QWidget *parent)
     , m_host(host)
     , m_color(RichDocument::standardColor())
 {
+    static const QFont font = [] {
+        QFont tahoma(QStringLiteral("Tahoma"));
+        tahoma.setPointSize(8);
+        return tahoma;
+    }();
     registerNoteResources();
-    createHeader();
-
-    m_timer = host.time().createTimer(this);
-    m_timer->setInterval(CheckInterval);
-    connect(m_timer, &IntervalTimer::timeout, this, &TNoteFrame::Timer1Timer);
-    m_timer->start();
-    m_doubleClickWait = host.time().createTimer(this);
-    m_doubleClickWait->setInterval(QApplication::doubleClickInterval());
-    connect(m_doubleClickWait, &IntervalTimer::timeout, this, &TNoteFrame::doubleClickTimeOver);
-    m_hintTimer = host.time().createTimer(this);
-    m_hintTimer->setInterval(HintFirstInterval);
-    connect(m_hintTimer, &IntervalTimer::timeout, this, &TNoteFrame::HintTimerTimer);
+    setObjectName(QStringLiteral("Panel1"));
+    setMouseTracking(true);
+    setFont(font);
+    m_headerColor = color();
+    updateCaption(QString());
 }
 
 TNoteFrame::~TNoteFrame()
@@ -119,11 +113,11 @@ QString TNoteFrame::NoteTitle(const QString &text)
 
 void TNoteFrame::setHeaderColor(const QColor &color)
 {
-    // Painted by paintHeader: a palette of its own would cost every row at start.
+    // Painted by paintEvent: a palette of its own would cost every row at start.
     if (color == m_headerColor)
         return;
     m_headerColor = color;
-    m_header->update();
+    update();
 }
 
 QColor TNoteFrame::headerColor() const
@@ -131,54 +125,30 @@ QColor TNoteFrame::headerColor() const
     return m_headerColor;
 }
 
-void TNoteFrame::createHeader()
-{
-    static const QFont font = [] {
-        QFont tahoma(QStringLiteral("Tahoma"));
-        tahoma.setPointSize(8);
-        return tahoma;
-    }();
-    m_header = new QWidget(this);
-    m_header->setObjectName(QStringLiteral("Panel1"));
-    m_header->setFixedHeight(HeaderHeight);
-    m_header->setMouseTracking(true);
-    m_header->installEventFilter(this);
-    m_header->setFont(font);
-    m_headerColor = color();
-
-    // The caption is painted with the background (see paintHeader) and the
-    // close picture placed by resizeEvent: a board of a thousand rows starts
-    // without a thousand labels and layouts.
-    m_close = new QLabel(m_header);
-    m_close->setObjectName(QStringLiteral("imClose"));
-    m_close->resize(CloseSize, CloseSize);
-    m_close->setPixmap(closePicture());
-    m_close->installEventFilter(this);
-    updateCaption(QString());
-}
-
-void TNoteFrame::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    // The close picture sits at the right margin, centred in the row's height.
-    m_header->setGeometry(0, 0, width(), HeaderHeight);
-    m_close->move(closeLeft(), (HeaderHeight - CloseSize) / 2);
-}
-
 int TNoteFrame::closeLeft() const
 {
     return width() - RightMargin - CloseSize;
 }
 
-void TNoteFrame::paintHeader()
+QRect TNoteFrame::closeRect() const
 {
-    QPainter painter(m_header);
-    painter.fillRect(m_header->rect(), m_headerColor);
+    // At the right margin, centred in the row's height.
+    return {closeLeft(), (HeaderHeight - CloseSize) / 2, CloseSize, CloseSize};
+}
+
+void TNoteFrame::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.fillRect(rect(), m_headerColor);
     painter.setPen(Qt::black);
     // The caption runs from the left margin up to the close picture, cut off there.
     const QRect caption(LeftMargin, 0, std::max(0, closeLeft() - Spacing - LeftMargin),
                         HeaderHeight);
     painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter, m_shownCaption);
+    const QPixmap picture = closePicture(devicePixelRatioF());
+    const qreal ratio = picture.devicePixelRatio();
+    painter.drawPixmap(QRectF(closeRect()), picture,
+                       QRectF(ratio, ratio, CloseSize * ratio, CloseSize * ratio));
 }
 
 RichDocument &TNoteFrame::edit() const
@@ -264,7 +234,7 @@ void TNoteFrame::setCaption(const QString &title)
     // The row shows one line of a few dozen characters; laying out a long
     // first paragraph for it would make every start slow with many notes.
     m_shownCaption = m_captionText.left(MaxShownCaption);
-    m_header->update();
+    update();
 }
 
 bool TNoteFrame::LoadLines(const QString &AFileName, QString *error)
@@ -331,7 +301,7 @@ bool TNoteFrame::SaveFormInfo(QString *error)
 void TNoteFrame::Panel1DblClick()
 {
     m_host.ShowHints(false);
-    if (m_doubleClickWait->isActive()) {
+    if (m_doubleClickWait && m_doubleClickWait->isActive()) {
         doubleClickTimeOver();
         return;
     }
@@ -400,7 +370,8 @@ void TNoteFrame::Panel1Click()
 {
     // Once previews exist, a click switches them instead of opening the note.
     if (m_host.HintWindow()) {
-        m_host.ShowHints(!m_hintTimer->isActive());
+        const IntervalTimer *timer = m_host.HintTimer();
+        m_host.ShowHints(!(timer && timer->isActive()));
         return;
     }
     if (m_frm) {
@@ -411,6 +382,11 @@ void TNoteFrame::Panel1Click()
     // double click: the second click then lands on this header, not on
     // whatever lies below the board, and does not toggle the new window.
     openNoteWindow();
+    if (!m_doubleClickWait) {
+        m_doubleClickWait = m_host.time().createTimer(this);
+        m_doubleClickWait->setInterval(QApplication::doubleClickInterval());
+        connect(m_doubleClickWait, &IntervalTimer::timeout, this, &TNoteFrame::doubleClickTimeOver);
+    }
     m_doubleClickWait->start();
 }
 
@@ -427,11 +403,12 @@ void TNoteFrame::Panel1MouseMove(const QPoint &position)
     if (position == lastHeaderPosition)
         return;
     lastHeaderPosition = position;
-    m_hintTimer->setInterval(HintMoveInterval);
+    if (IntervalTimer *timer = m_host.HintTimer())
+        timer->setInterval(HintMoveInterval);
     m_host.restartAutoHideTimer();
     m_host.SelectNote(this);
     if (m_host.showHintEnabled())
-        showPreview(m_header->mapToGlobal(position));
+        showPreview(mapToGlobal(position));
 }
 
 void TNoteFrame::showPreview(const QPoint &pointer)
@@ -445,7 +422,8 @@ void TNoteFrame::showPreview(const QPoint &pointer)
         hint = m_host.createHintWindow();
         if (!hint)
             return;
-        m_hintTimer->start();
+        if (IntervalTimer *timer = m_host.HintTimer())
+            timer->start();
     } else {
         hint->setTransparency(255);
     }
@@ -462,12 +440,6 @@ void TNoteFrame::Panel1MouseDown()
 {
     if (TTransparentHint *hint = m_host.HintWindow())
         hint->buttonPressed();
-}
-
-void TNoteFrame::HintTimerTimer()
-{
-    if (TTransparentHint *hint = m_host.HintWindow())
-        hint->HintTimerTimer();
 }
 
 void TNoteFrame::imCloseClick()
@@ -510,67 +482,64 @@ bool TNoteFrame::showHeaderHint(const QPoint &globalPos)
     QString text = hint.left(MaxShownHint);
     if (text.size() < hint.size())
         text += QChar(0x2026);
-    QToolTip::showText(globalPos, text, m_header);
+    QToolTip::showText(globalPos, text, this);
     return true;
 }
 
-bool TNoteFrame::eventFilter(QObject *watched, QEvent *event)
+bool TNoteFrame::event(QEvent *event)
 {
-    if (watched == m_close) {
-        switch (event->type()) {
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonDblClick:
-            return true;
-        case QEvent::MouseButtonRelease: {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            if (mouse->button() == Qt::LeftButton
-                && m_close->rect().contains(mouse->position().toPoint()))
-                imCloseClick();
-            return true;
-        }
-        default:
-            return false;
-        }
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        mouseEvent(static_cast<QMouseEvent *>(event));
+        return true;
+    case QEvent::MouseMove:
+        Panel1MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+        return true;
+    case QEvent::ToolTip:
+        if (!showHeaderHint(static_cast<QHelpEvent *>(event)->globalPos()))
+            QToolTip::hideText();
+        return true;
+    default:
+        return QWidget::event(event);
     }
-    if (watched == m_header) {
-        switch (event->type()) {
-        case QEvent::Paint:
-            paintHeader();
-            return true;
-        case QEvent::MouseButtonPress:
-            Panel1MouseDown();
-            return true;
-        case QEvent::MouseButtonRelease: {
-            const auto *mouse = static_cast<QMouseEvent *>(event);
-            // The release that ends a double click is no click of its own.
-            const bool click = !std::exchange(m_doubleClicked, false);
-            if (click && mouse->button() == Qt::LeftButton
-                && m_header->rect().contains(mouse->position().toPoint()))
-                Panel1Click();
-            return true;
-        }
-        case QEvent::MouseButtonDblClick:
-            if (static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
-                m_doubleClicked = true;
-                Panel1DblClick();
-            }
-            return true;
-        case QEvent::MouseMove:
-            Panel1MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
-            return false;
-        case QEvent::ToolTip:
-            if (!showHeaderHint(static_cast<QHelpEvent *>(event)->globalPos()))
-                QToolTip::hideText();
-            return true;
-        default:
-            return false;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
-// Qt's enter and leave events nest (entering the header from the frame leaves
-// nothing), so the frame alone counts for the header and the close picture.
+void TNoteFrame::mouseEvent(QMouseEvent *event)
+{
+    const QPoint point = event->position().toPoint();
+    const bool left = event->button() == Qt::LeftButton;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        // The close picture takes its presses; the rest of the row hides the preview.
+        m_pressOnClose = closeRect().contains(point);
+        if (!m_pressOnClose)
+            Panel1MouseDown();
+        break;
+    case QEvent::MouseButtonRelease:
+        if (std::exchange(m_pressOnClose, false)) {
+            if (left && closeRect().contains(point))
+                imCloseClick();
+            break;
+        }
+        // The release that ends a double click is no click of its own.
+        if (!std::exchange(m_doubleClicked, false) && left && rect().contains(point))
+            Panel1Click();
+        break;
+    case QEvent::MouseButtonDblClick:
+        m_pressOnClose = closeRect().contains(point);
+        if (left && !m_pressOnClose) {
+            m_doubleClicked = true;
+            Panel1DblClick();
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+// The row counts once for its header and its close picture.
 void TNoteFrame::enterEvent(QEnterEvent *event)
 {
     ++HoverCount;

@@ -13,16 +13,15 @@
 
 class IntervalTimer;
 class NoteHost;
-class QLabel;
 class RichDocument;
 class SnapshotTracker;
 class TRichForm;
 
 // One note as a row of the notes board: the 16-pixel header with the note's
-// title and its close picture over a headless RichDocument that holds the
-// note. A board of a thousand notes costs a thousand documents and no text
-// widgets. The note is read and edited in its note window (TRichForm), which
-// this frame opens and takes the text back from.
+// title and its close picture, painted by the row itself, over a headless
+// RichDocument that holds the note. A board of a thousand notes costs a
+// thousand rows without child widgets or timers, and no text widgets. The note is read and edited
+// in its note window (TRichForm), which this frame opens and takes the text back from.
 //
 // The frame reaches the board only through NoteHost. Storage is touched only by
 // LoadLines (a note file), LoadFormInfo and SaveFormInfo (the record
@@ -70,13 +69,13 @@ public:
     int Idx() const override { return m_idx; }
     void setIdx(int idx) override { m_idx = idx; }
 
-    QWidget *Panel1() const { return m_header; }
-    QLabel *imClose() const { return m_close; }
-    IntervalTimer *Timer1() const { return m_timer; }
-    // Drives the hover preview while enabled; the board switches it.
-    IntervalTimer *HintTimer() const { return m_hintTimer; }
+    // The row is the header: this many pixels high, the caption painted over
+    // the note colour and the close picture at the right end.
+    static constexpr int HeaderHeight = 16;
+    // Where the close picture lies in the row.
+    QRect closeRect() const;
     // Runs while the second click of a double click may still come after a
-    // click opened the note window.
+    // click opened the note window; made at the first click.
     IntervalTimer *doubleClickWait() const { return m_doubleClickWait; }
 
     // The header's background: the note colour, or the board's highlight.
@@ -125,24 +124,21 @@ public:
     void Panel1MouseDown();
     // position in header coordinates.
     void Panel1MouseMove(const QPoint &position);
-    // One tick of the preview timer.
-    void HintTimerTimer();
     // Asks, then has the board delete the note.
     void imCloseClick();
-    // The periodic check.
+    // The periodic check; the board runs it for every note from one timer.
     void Timer1Timer();
 
 protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
     void enterEvent(QEnterEvent *event) override;
     void leaveEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
 
 private:
-    void createHeader();
+    void mouseEvent(QMouseEvent *event);
     RichDocument &document();
     void setColor(const QColor &color);
-    void paintHeader();
     // Where the close picture begins in the header.
     int closeLeft() const;
     void openNoteWindow();
@@ -159,12 +155,8 @@ private:
     // Made when first needed; the note colour is kept here until then.
     std::unique_ptr<RichDocument> m_document;
     QColor m_color;
-    QWidget *m_header = nullptr;
-    QLabel *m_close = nullptr;
     QColor m_headerColor;
-    IntervalTimer *m_timer = nullptr;
     IntervalTimer *m_doubleClickWait = nullptr;
-    IntervalTimer *m_hintTimer = nullptr;
     QString m_captionText;
     QString m_shownCaption; // the part of it the row has room for
     QPointer<TRichForm> m_frm;
@@ -182,4 +174,6 @@ private:
     int m_idx = 0;
     bool m_windowEdited = false;
     bool m_doubleClicked = false;
+    // The button went down on the close picture: its release is the picture's.
+    bool m_pressOnClose = false;
 };

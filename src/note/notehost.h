@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+class IntervalTimer;
 class QAction;
 class QString;
 class QWidget;
@@ -41,8 +42,10 @@ public:
     virtual TTransparentHint *HintWindow() const { return nullptr; }
     // The preview, created hidden on first use.
     virtual TTransparentHint *createHintWindow() { return nullptr; }
-    // Starts or stops every note's preview timer; stopping also hides the
-    // preview and selects no note. Nothing while there is no preview.
+    // The one timer that drives the preview for every note, or none.
+    virtual IntervalTimer *HintTimer() const { return nullptr; }
+    // Starts or stops the preview timer; stopping also hides the preview and
+    // selects no note. Nothing while there is no preview.
     virtual void ShowHints(bool enable) { Q_UNUSED(enable) }
     // The clock and timers of the preview timing.
     virtual const TimeSource &time() const;

@@ -44,12 +44,14 @@ public:
     QStringList shownRows() const
     {
         QStringList rows;
+        const auto *workArea = board->findChild<QWidget *>(QStringLiteral("pnWorkArea"));
         int top = board->filter()->isVisible() ? board->filter()->geometry().bottom() + 1 : 0;
         for (TNoteFrame *frame : board->NotesList()) {
             if (frame->isHidden())
                 continue;
-            if (frame->y() != top)
-                return {QStringLiteral("row at %1 instead of %2").arg(frame->y()).arg(top)};
+            const int y = frame->mapTo(workArea, QPoint()).y();
+            if (y != top)
+                return {QStringLiteral("row at %1 instead of %2").arg(y).arg(top)};
             top += frame->height();
             rows << frame->caption();
         }

@@ -1,3 +1,4 @@
+#include "board/boardfilter.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
 #include "../platform/filesizelimit.h"
@@ -21,6 +22,8 @@
 #include <QPushButton>
 #include <QMimeData>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolBar>
 #include <QtTest>
@@ -364,6 +367,94 @@ private Q_SLOTS:
         QVERIFY(!part<QMenu>(&again, "mnRestore")->actions().first()->isEnabled());
     }
 
+    // On the pinned board the keys walk the rows shown, scrolling to the
+    // highlighted one; a = the last row, p = rows a page holds.
+    void keysWalkTheRows_data()
+    {
+        QTest::addColumn<QList<int>>("keys");
+        QTest::addColumn<QString>("row");
+        QTest::newRow("down from none") << QList<int>{Qt::Key_Down} << "0";
+        QTest::newRow("up from none") << QList<int>{Qt::Key_Up} << "0";
+        QTest::newRow("down twice") << QList<int>{Qt::Key_Down, Qt::Key_Down} << "1";
+        QTest::newRow("end") << QList<int>{Qt::Key_End} << "a";
+        QTest::newRow("end, down") << QList<int>{Qt::Key_End, Qt::Key_Down} << "a";
+        QTest::newRow("end, up") << QList<int>{Qt::Key_End, Qt::Key_Up} << "a-1";
+        QTest::newRow("end, home") << QList<int>{Qt::Key_End, Qt::Key_Home} << "0";
+        QTest::newRow("page down") << QList<int>{Qt::Key_PageDown} << "p";
+        QTest::newRow("end, page up") << QList<int>{Qt::Key_End, Qt::Key_PageUp} << "a-p";
+        QTest::newRow("home, page up") << QList<int>{Qt::Key_Home, Qt::Key_PageUp} << "0";
+    }
+    void keysWalkTheRows()
+    {
+        QFETCH(QList<int>, keys);
+        QFETCH(QString, row);
+        QStringList texts;
+        for (int i = 0; i < 301; ++i)
+            texts << QString("note %1").arg(i);
+        BoardFixture f(texts);
+        f.board->setStayOpen(true);
+        f.board->show();
+        // The keys go where an active board puts the keyboard.
+        QApplication::setActiveWindow(f.board.get());
+        QWidget *focus = QApplication::focusWidget();
+        for (int key : keys)
+            QTest::keyClick(focus ? focus : f.board.get(), Qt::Key(key));
+        auto *rows = part<QScrollArea>(f.board.get(), "rowsArea");
+        const int page = rows->viewport()->height() / 16;
+        const QHash<QString, int> rowOf{{"0", 0},     {"1", 1},    {"a", 300},
+                                        {"a-1", 299}, {"p", page}, {"a-p", 300 - page}};
+        TNoteFrame *highlighted = f.board->NotesList().at(rowOf.value(row));
+        QCOMPARE(f.board->actNote(), highlighted);
+        QCOMPARE(highlighted->headerColor(), QColor(166, 202, 240));
+        const QRect shown(highlighted->mapTo(rows->viewport(), QPoint()), highlighted->size());
+        QVERIFY(rows->viewport()->rect().contains(shown));
+    }
+
+    void enterOpensAndDeleteAsksForTheHighlightedRow()
+    {
+        BoardFixture f({"first", "second"});
+        f.board->setStayOpen(true);
+        f.board->show();
+        QTest::keyClick(f.board.get(), Qt::Key_Delete); // nothing highlighted
+        QTest::keyClick(f.board.get(), Qt::Key_Down);
+        QTest::keyClick(f.board.get(), Qt::Key_Down);
+        QString asked;
+        QTimer::singleShot(0, f.board.get(), [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        QTest::keyClick(f.board.get(), Qt::Key_Delete);
+        QVERIFY(asked.endsWith("second...."));
+        QCOMPARE(f.titles(), QStringList{"first...."});
+
+        QTest::keyClick(f.board.get(), Qt::Key_Up);
+        QTest::keyClick(f.board.get(), Qt::Key_Return);
+        QVERIFY(f.board->NotesList().first()->Frm());
+        f.board->NotesList().first()->closeNoteWindow();
+    }
+
+    // However many notes, the rows carry no timers or child widgets of their
+    // own: one board timer runs every note's periodic check.
+    void rowsShareTheBoardsTimers()
+    {
+        BoardFixture f({"first", "second", "third"});
+        QCOMPARE(f.board->CheckTimer()->interval(), 2000);
+        QVERIFY(f.board->CheckTimer()->isActive());
+        for (TNoteFrame *frame : f.board->NotesList()) {
+            QVERIFY(frame->findChildren<QObject *>().isEmpty());
+            QCOMPARE(frame->height(), 16);
+        }
+        TNoteFrame *note = f.board->NotesList().at(1);
+        note->edit().setText("a@b.c");
+        note->Panel1DblClick();
+        QApplication::setActiveWindow(note->Frm());
+        note->Frm()->editor()->setFocus();
+        Q_EMIT f.board->CheckTimer()->timeout();
+        QCOMPARE(note->Hint(), QString("a@b.c"));
+    }
+
     void settingsRoundTrip()
     {
         BoardFixture f;
@@ -383,16 +474,84 @@ private Q_SLOTS:
         QVERIFY(!again.stayOnTop());
     }
 
+    // A stored record off the screen, or taller than it, comes back wholly
+    // on the screen at the next start, whatever the notes.
+    void lostBoardComesBack_data()
+    {
+        QTest::addColumn<QRect>("stored"); // left, top, width, height
+        QTest::addColumn<int>("notes");
+        QTest::addColumn<int>("width");
+        QTest::newRow("far left, no width") << QRect(-5000, 50, 0, 100) << 0 << 100;
+        QTest::newRow("tall, high up, few notes") << QRect(40, -3850, 187, 4820) << 4 << 187;
+        QTest::newRow("below the screen") << QRect(40, 9000, 187, 200) << 4 << 187;
+        QTest::newRow("many notes") << QRect(40, 0, 187, 100) << 301 << 187;
+    }
     void lostBoardComesBack()
     {
-        BoardFixture f;
+        QFETCH(QRect, stored);
+        QFETCH(int, notes);
+        QFETCH(int, width);
+        QStringList texts;
+        for (int i = 0; i < notes; ++i)
+            texts << QString("note %1").arg(i);
+        BoardFixture f(texts);
         SettingsFile ini = f.ini();
-        QVERIFY(ini.writeInteger("Main", "Left", -5000));
-        QVERIFY(ini.writeInteger("Main", "Top", 50));
-        QVERIFY(ini.writeInteger("Main", "Width", 0));
+        QVERIFY(ini.writeInteger("Main", "Left", stored.x()));
+        QVERIFY(ini.writeInteger("Main", "Top", stored.y()));
+        QVERIFY(ini.writeInteger("Main", "Width", stored.width()));
+        QVERIFY(ini.writeInteger("Main", "Height", stored.height()));
         TFrmNote board;
         QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(board.geometry()));
-        QCOMPARE(board.width(), 100);
+        QCOMPARE(board.width(), width);
+        QVERIFY(board.height() >= 100);
+    }
+
+    // More notes than the screen holds: the board fills the screen's height
+    // and every row is reached by scrolling, also under the filter field.
+    void manyRowsScrollOnAScreenHighBoard()
+    {
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QStringList texts;
+        for (int i = 0; i < area.height() / 16 + 40; ++i)
+            texts << QString("note %1").arg(i);
+        BoardFixture f(texts);
+        f.board->move(area.left(), area.bottom() - 50);
+        f.board->show();
+        QVERIFY(area.contains(f.board->geometry()));
+        QCOMPARE(f.board->height(), area.height());
+
+        auto *rows = part<QScrollArea>(f.board.get(), "rowsArea");
+        QScrollBar *bar = rows->verticalScrollBar();
+        QVERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), 0);
+        QWheelEvent wheel(QPointF(20, 20), rows->viewport()->mapToGlobal(QPointF(20, 20)), {},
+                          QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(rows->viewport(), &wheel);
+        QVERIFY(bar->value() > 0);
+        bar->setValue(bar->maximum());
+        TNoteFrame *last = f.board->NotesList().last();
+        const QRect lastOnBoard(last->mapTo(f.board.get(), QPoint()), last->size());
+        QVERIFY(f.board->rect().contains(lastOnBoard));
+
+        // A filter field opened on a moved board stays at the top.
+        f.board->setStayOpen(true);
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_9, Qt::NoModifier, "9");
+        QCoreApplication::sendEvent(f.board.get(), &key);
+        // Dragged by its New bar far up, the board stops at the screen's top.
+        auto *newBar = part<QWidget>(f.board.get(), "tbRight");
+        const QPoint grab
+            = newBar->mapTo(f.board.get(), QPoint(newBar->width() / 2, newBar->height() - 40));
+        f.mouse(newBar, QEvent::MouseButtonPress, grab, Qt::LeftButton);
+        f.mouse(newBar, QEvent::MouseMove, grab + QPoint(-30, -400), Qt::LeftButton);
+        f.mouse(newBar, QEvent::MouseButtonRelease, grab + QPoint(-30, -400), Qt::NoButton);
+        QCOMPARE(f.board->pos(), area.topLeft());
+        QVERIFY(area.contains(f.board->geometry()));
+        QVERIFY(f.board->filter()->isVisible());
+        QCOMPARE(f.board->filter()->mapTo(f.board.get(), QPoint()).y(), 2);
+        const QList<TNoteFrame *> notes = f.board->NotesList();
+        const auto shown = std::count_if(notes.begin(), notes.end(),
+                                         [](TNoteFrame *frame) { return !frame->isHidden(); });
+        QVERIFY(shown > 0 && shown < notes.size());
     }
 
     void closeCommandStoresAndEndsTheProgram()

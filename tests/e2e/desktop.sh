@@ -9,7 +9,11 @@
 # click on a row opens the note's window active (also over another program's
 # window), that a new note's window lies wholly on the screen, that windows
 # carry their own titles, and that the board menu's Close stores the settings
-# and the text being edited and ends the program. Screenshots go to the output
+# and the text being edited and ends the program. A second start with 301
+# notes and a board record far off the screen checks that the board comes
+# back on the screen, that wheel and keys reach every row, that the filter
+# field stays in sight when the board is dragged, and that a deleted note
+# comes back from the menu with its colour. Screenshots go to the output
 # folder.
 #
 # usage: desktop.sh <qelnotes binary> <output folder> [openbox]
@@ -287,4 +291,108 @@ main_key() {
     || fail "the notes were not stored as one series of rich-text files"
 grep -q 'typed in its window' "$work/app/QelNotes_0.rtf" \
     || fail "the text typed in the open note window was lost at Close"
+
+# A folder of 301 notes, more than the screen holds, with the record of a
+# board once taller than the screen and far above it: the board comes back
+# wholly on the screen, and its rows scroll.
+rm -f "$work/app"/QelNotes_*.rtf
+for ((i = 0; i < 301; ++i)); do printf 'note %d\r\n' $i >"$work/app/QelNotes_$i.rtf"; done
+printf '[NotesMain]\r\nLeft=%d\r\nTop=%d\r\n[Main]\r\nLeft=%d\r\nTop=-3850\r\nWidth=187\r\nHeight=4820\r\n[Note_3]\r\nColor=8454016\r\n' \
+    "$ix" "$iy" "$bx" >"$work/app/QelNotes.ini"
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} "$work/app/qelnotes" >"$work/app.log" 2>&1 &
+app_pid=$!
+until_true 30 icon_shown || fail "the desktop icon did not appear with 301 notes"
+xdotool mousemove 20 $((height - 20))
+sleep 0.3
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board of 301 notes did not come up on hover"
+board=$(window '^Qel Notes')
+read -r bx by bw bh <<<"$(geometry "$board")"
+echo "board of 301 notes at $bx,$by size ${bw}x$bh"
+((bx >= 0 && by >= 0 && bx + bw <= width && by + bh <= height && bh > height / 2)) \
+    || fail "the board of 301 notes at $bx $by $bw $bh is not on the screen, as high as it allows"
+import -window root "$out/qelnotes-301.png"
+
+# The wheel reaches the last row: a double click there opens the last note.
+xdotool mousemove $((bx + 40)) $((by + bh / 2))
+xdotool click --repeat 120 --delay 5 5
+sleep 0.3
+import -window root "$out/qelnotes-301-scrolled.png"
+xdotool mousemove $((bx + 40)) $((by + bh - 2 - 8))
+xdotool click --repeat 2 --delay 80 1
+until_true 5 bash -c "xdotool search --onlyvisible --name '^note 300\.\.\$' >/dev/null" \
+    || fail "scrolling down with the wheel did not reach the last row"
+xdotool mousemove 20 $((height - 20))
+sleep 0.5
+
+# On the pinned board the keys walk the rows: Enter opens the highlighted one.
+pin() {
+    xdotool mousemove 20 $((height - 20))
+    sleep 0.5
+    xdotool mousemove $((ix + 16)) $((iy + 16))
+    until_true 5 board_shown || fail "the board did not come up to be pinned"
+    xdotool click 1
+    until_true 5 bash -c "[[ \$(xdotool getwindowfocus) == $board ]]" \
+        || fail "the pinned board did not take the keyboard"
+}
+pin
+xdotool key End Up Return
+until_true 5 bash -c "xdotool search --onlyvisible --name '^note 299\.\.\$' >/dev/null" \
+    || fail "End, Up and Enter on the pinned board did not open the last but one note"
+# The board opening a note hid stays pinned: a click on the icon lets go of it.
+xdotool click 1
+sleep 0.5
+
+# A filter typed on the pinned board keeps its field in sight when the board
+# is dragged by its New bar.
+pin
+xdotool key Home
+xdotool type --delay 30 17
+until_true 5 grep -q 'Board filter "17": 13 of 301 notes shown' "$work/app.log" \
+    || fail "typing 17 on the board of 301 notes did not narrow it to 13 rows"
+xdotool mousemove $((bx + bw - 12)) $((by + bh - 40)) mousedown 1
+for part in 1 2 3 4; do
+    xdotool mousemove $((bx + bw - 12 - 40 * part)) $((by + bh - 40 - 10 * part))
+    sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.3
+import -window root "$out/qelnotes-301-filter-dragged.png"
+echo "screenshot: $out/qelnotes-301-filter-dragged.png"
+xdotool key Escape
+read -r bx by bw bh <<<"$(geometry "$board")"
+
+# Deleting the third note with the keys and restoring it from the menu brings
+# it back at the end, with its colour. Enter on the question would keep it:
+# Yes is chosen.
+((by >= 0)) || fail "the dragged board went off the top of the screen to $by"
+xdotool key Home Down Down Delete
+until_true 5 question_shown || fail "Delete on the board of 301 notes asked no question"
+xdotool windowfocus --sync "$(window '^QelNotes$')" key alt+y
+until_true 5 bash -c "ls '$work/app' | grep -q '^QelNotes_deleted_'" \
+    || fail "the deleted note's file was not kept"
+xdotool mousemove $((ix + 16)) $((iy + 16)) click 1
+until_true 3 board_hidden || fail "a click on the icon did not let go of the board"
+xdotool mousemove 20 $((height - 20))
+sleep 0.5
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up for the restore menu"
+xdotool click 3
+until_true 5 board_hidden || fail "a right press on the icon did not hide the board"
+xdotool key Down Down Down Right Return
+xdotool mousemove 20 $((height - 20))
+sleep 0.5
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up for Close"
+xdotool click 3
+until_true 5 board_hidden || fail "a right press on the icon did not hide the board"
+xdotool key Up Return
+until_true 10 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Close did not end the program"
+wait "$app_pid" || fail "the program ended with status $?"
+app_pid=
+grep -q 'note 2' "$work/app/QelNotes_300.rtf" || fail "the restored note is not the last one"
+grep -q 'note 3' "$work/app/QelNotes_2.rtf" || fail "the deleted note still holds its place"
+tr -d '\r' <"$work/app/QelNotes.ini" | grep -A3 '^\[Note_301\]' | grep -q '^Color=8454016' \
+    || fail "the restored note lost its colour"
+! ls "$work/app" | grep -q '^QelNotes_deleted_' || fail "the restored note's kept copy stayed"
 echo "PASS"

@@ -111,6 +111,8 @@ private Q_SLOTS:
 
     void titles_data();
     void titles();
+    void headerPaintsColourCaptionAndWholeClosePicture_data();
+    void headerPaintsColourCaptionAndWholeClosePicture();
     void deleteAsksWithTheCaption();
     void deletingANoteWithAnOpenWindow();
     void doubleClickOpensThenMinimisesAndRestores();
@@ -232,7 +234,7 @@ void tst_NoteFrame::deleteAsksWithTheCaption()
     QVERIFY(alive);
 
     m_host->answer = true;
-    QTest::mouseClick(frame->imClose(), Qt::LeftButton);
+    QTest::mouseClick(frame, Qt::LeftButton, {}, frame->closeRect().center());
     QCOMPARE(m_host->calls.filter(QStringLiteral("DeleteNote")).size(), 1);
     QVERIFY(!alive);
 }
@@ -262,7 +264,7 @@ void tst_NoteFrame::deletingANoteWithAnOpenWindow()
 void tst_NoteFrame::doubleClickOpensThenMinimisesAndRestores()
 {
     TNoteFrame *frame = boardFrame(rtf("A note"));
-    QTest::mouseDClick(frame->Panel1(), Qt::LeftButton);
+    QTest::mouseDClick(frame, Qt::LeftButton);
     TRichForm *window = frame->Frm();
     QVERIFY(window);
     QVERIFY(window->isVisible());
@@ -487,16 +489,14 @@ void tst_NoteFrame::firstMenuEntryOwnsASharedShortcut()
 void tst_NoteFrame::timers()
 {
     TNoteFrame *frame = boardFrame(rtf("Board text"));
-    QCOMPARE(frame->Timer1()->interval(), 2000);
-    QVERIFY(frame->Timer1()->isActive());
 
     // The check runs only while a note editor has the focus.
     frame->edit().setText(QStringLiteral("changed"));
-    Q_EMIT frame->Timer1()->timeout();
+    frame->Timer1Timer();
     QCOMPARE(frame->Hint(), QStringLiteral("Board text"));
     TJvRichEdit *editor = openWindow(frame);
     QVERIFY(editor);
-    Q_EMIT frame->Timer1()->timeout();
+    frame->Timer1Timer();
     QCOMPARE(frame->Hint(), QStringLiteral("changed"));
 
     // Enter goes into the text as a line break.
@@ -615,7 +615,7 @@ void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
 {
     TNoteFrame *frame = boardFrame(rtf("Clicked"));
     m_host->window.show();
-    QTest::mouseClick(frame->Panel1(), Qt::LeftButton);
+    QTest::mouseClick(frame, Qt::LeftButton);
     QPointer<TRichForm> window = frame->Frm();
     QVERIFY(window);
     QVERIFY(window->isVisible());
@@ -628,8 +628,8 @@ void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
     // The second click of the double click neither minimises the new window
     // nor leaves it inactive.
     // As the X server delivers it: press, release, press, release.
-    QTest::mouseDClick(frame->Panel1(), Qt::LeftButton);
-    QTest::mouseRelease(frame->Panel1(), Qt::LeftButton);
+    QTest::mouseDClick(frame, Qt::LeftButton);
+    QTest::mouseRelease(frame, Qt::LeftButton);
     QVERIFY(!frame->doubleClickWait()->isActive());
     QCOMPARE(m_host->calls.filter(QStringLiteral("hideBoard")).size(), 1);
     QCOMPARE(frame->Frm(), window.data());
@@ -638,7 +638,7 @@ void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
 
     // With no second click the wait ends by itself, with the same outcome.
     TNoteFrame *other = boardFrame(rtf("Other"));
-    QTest::mouseClick(other->Panel1(), Qt::LeftButton);
+    QTest::mouseClick(other, Qt::LeftButton);
     Q_EMIT other->doubleClickWait()->timeout();
     QVERIFY(!other->doubleClickWait()->isActive());
     QCOMPARE(m_host->calls.filter(QStringLiteral("hideBoard")).size(), 2);
@@ -698,13 +698,13 @@ void tst_NoteFrame::headerHintShowsWhileShowHintIsOn()
 {
     TNoteFrame *frame = boardFrame(rtf("First line\\par second line"));
     m_host->window.show();
-    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), frame->Panel1()->mapToGlobal(QPoint(4, 4)));
+    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), frame->mapToGlobal(QPoint(4, 4)));
 
-    QApplication::sendEvent(frame->Panel1(), &help);
+    QApplication::sendEvent(frame, &help);
     QVERIFY(!QToolTip::isVisible());
 
     m_host->showHint = true;
-    QApplication::sendEvent(frame->Panel1(), &help);
+    QApplication::sendEvent(frame, &help);
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), QStringLiteral("First line\r\nsecond line"));
     QToolTip::hideText();
@@ -730,16 +730,16 @@ void tst_NoteFrame::periodicCheckMarksLinksOfAChangedNote()
         return note.SelAttributes().Underline();
     };
     // Only while a note editor has the focus.
-    Q_EMIT frame->Timer1()->timeout();
+    frame->Timer1Timer();
     QVERIFY(!addressMarked());
 
     QVERIFY(openWindow(boardFrame(rtf("other"))));
-    Q_EMIT frame->Timer1()->timeout();
+    frame->Timer1Timer();
     QVERIFY(addressMarked());
 
     // A change after a check is seen at the next one.
     note.setText(QStringLiteral("now to c@d.e"));
-    Q_EMIT frame->Timer1()->timeout();
+    frame->Timer1Timer();
     note.setSelStart(7);
     note.setSelLength(5);
     QVERIFY(note.SelAttributes().Underline());
@@ -766,6 +766,45 @@ void tst_NoteFrame::calcDrawsPlotsToTheEditorsSize()
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("copied"));
     frame->Frm()->close();
     QCOMPARE(frame->edit().Text(), QStringLiteral("x := 0, 0.5 .. 2\r\nplot(x)\r\n\uFFFC\r\n"));
+}
+
+void tst_NoteFrame::headerPaintsColourCaptionAndWholeClosePicture_data()
+{
+    QTest::addColumn<qreal>("ratio");
+    QTest::newRow("1x") << 1.0;
+    QTest::newRow("2x") << 2.0;
+}
+
+// The row paints itself: the note colour, the caption, and the close
+// picture's four corners at the right end, at any pixel ratio.
+void tst_NoteFrame::headerPaintsColourCaptionAndWholeClosePicture()
+{
+    QFETCH(qreal, ratio);
+    TNoteFrame *frame = boardFrame(rtf("Call Anna"));
+    frame->resize(120, TNoteFrame::HeaderHeight);
+    frame->setHeaderColor(QColor(10, 200, 30));
+    QImage image(frame->size() * ratio, QImage::Format_ARGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::white);
+    frame->render(&image);
+    const auto dark = [&](const QRect &logical) {
+        for (int y = int(logical.top() * ratio); y <= int(logical.bottom() * ratio); ++y)
+            for (int x = int(logical.left() * ratio); x <= int(logical.right() * ratio); ++x)
+                if (qGray(image.pixel(x, y)) < 100)
+                    return true;
+        return false;
+    };
+    QCOMPARE(image.pixelColor(int(60 * ratio), int(8 * ratio)), QColor(10, 200, 30));
+    QVERIFY(dark(QRect(2, 2, 30, 12))); // the caption
+    const QRect close = frame->closeRect();
+    QCOMPARE(close, QRect(120 - 1 - 14, 1, 14, 14));
+    const QPoint middle = close.center();
+    for (const QRect &corner :
+         {QRect(close.topLeft(), middle), QRect(middle, close.bottomRight()),
+          QRect(QPoint(middle.x(), close.top()), QPoint(close.right(), middle.y())),
+          QRect(QPoint(close.left(), middle.y()), QPoint(middle.x(), close.bottom()))})
+        QVERIFY2(dark(corner),
+                 qPrintable(QStringLiteral("corner at %1,%1").arg(corner.x()).arg(corner.y())));
 }
 
 QTEST_MAIN(tst_NoteFrame)
