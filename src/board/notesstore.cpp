@@ -7,6 +7,7 @@
 #include "platform/intervaltimer.h"
 #include "platform/settingsfile.h"
 #include "platform/timesource.h"
+#include "platform/wholefile.h"
 #include "richtext/notetitle.h"
 
 #include <QDir>
@@ -212,18 +213,14 @@ QList<DeletedNote> NotesStore::deletedNotes() const
 
 bool NotesStore::restore(const DeletedNote &deleted, QString *error)
 {
-    QFile file(deleted.fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    // Kept copies travel with the folder: one may be a link planted by a
+    // sync peer, which must not bring a private file into the notes.
+    std::optional<QByteArray> data
+        = readWholeFile(deleted.fileName, FileSizeLimits::Note, error, FileLinks::Refuse);
+    if (!data || !m_makeNote)
         return false;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError || !m_makeNote) {
-        *error = file.errorString();
-        return false;
-    }
     // Loaded like a note file without a record: the next store numbers it.
-    NoteItem *note = m_makeNote(StoredNote{deleted.fileName, data, 0});
+    NoteItem *note = m_makeNote(StoredNote{deleted.fileName, *data, 0});
     note->setNoteColor(deleted.color);
     m_restored.append({note, deleted.fileName});
     append(note);

@@ -293,6 +293,29 @@ private Q_SLOTS:
         QCOMPARE(fixture.read("QelNotes_4.rtf"), "b rewritten outside");
     }
 
+    // A kept deleted note that is a link (a sync peer may plant one to a
+    // private file) is never restored into the notes.
+    void linkedDeletedNoteIsNotRestored()
+    {
+        QTemporaryDir outside;
+        const QString secret = outside.filePath("private");
+        {
+            QFile file(secret);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("private text");
+        }
+        StoreFixture fixture({"a"});
+        QVERIFY(
+            QFile::link(secret, fixture.path() + "QelNotes_deleted_20260310-110000_ffff00.rtf"));
+        fixture.load();
+        const QList<DeletedNote> deleted = fixture.store->deletedNotes();
+        QCOMPARE(deleted.size(), 1);
+        QString error;
+        QVERIFY(!fixture.store->restore(deleted.first(), &error));
+        QVERIFY2(error.contains("symbolic link"), qPrintable(error));
+        QCOMPARE(fixture.store->notes().size(), 1);
+    }
+
     void damagedNoteIsCopiedAndTold()
     {
         StoreFixture fixture({"{\\rtf1 half"});
