@@ -363,6 +363,22 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
     item->deleteLater();
 }
 
+void TFrmNote::dropRow(TNoteFrame &frame, const QPoint &globalPos)
+{
+    const QList<TNoteFrame *> notes = NotesList();
+    QList<qsizetype> shown; // list positions of the rows shown, top to bottom
+    for (qsizetype i = 0; i < notes.size(); ++i) {
+        if (!notes.at(i)->isHidden())
+            shown.append(i);
+    }
+    const qsizetype from = notes.indexOf(&frame);
+    if (from < 0 || shown.isEmpty())
+        return;
+    const int y = pnRows->mapFromGlobal(globalPos).y();
+    const qsizetype row = std::clamp<qsizetype>(y < 0 ? 0 : y / RowHeight, 0, shown.size() - 1);
+    m_store->move(from, shown.at(row));
+}
+
 void TFrmNote::ArrangeNotes()
 {
     resize(width(), arrangedHeight());

@@ -63,6 +63,9 @@ public:
 
     void SelectNote(TNoteFrame *item) override;
     void DeleteNote(TNoteFrame *item) override;
+    // Moves the note to the row shown under globalPos (the first or last
+    // row beyond the rows); the files follow at the next store.
+    void dropRow(TNoteFrame &frame, const QPoint &globalPos) override;
 
     void New1Click();
     void Open1Click();

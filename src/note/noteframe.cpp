@@ -29,6 +29,7 @@
 #include <QToolTip>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -494,9 +495,16 @@ bool TNoteFrame::event(QEvent *event)
     case QEvent::MouseButtonDblClick:
         mouseEvent(static_cast<QMouseEvent *>(event));
         return true;
-    case QEvent::MouseMove:
-        Panel1MouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+    case QEvent::MouseMove: {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        // A row pulled up or down with the button held moves to where it is let go.
+        if (m_pressPoint && (mouse->buttons() & Qt::LeftButton)
+            && std::abs(mouse->position().y() - m_pressPoint->y())
+                   >= QApplication::startDragDistance())
+            m_dragging = true;
+        Panel1MouseMove(mouse->position().toPoint());
         return true;
+    }
     case QEvent::ToolTip:
         if (!showHeaderHint(static_cast<QHelpEvent *>(event)->globalPos()))
             QToolTip::hideText();
@@ -516,8 +524,15 @@ void TNoteFrame::mouseEvent(QMouseEvent *event)
         m_pressOnClose = closeRect().contains(point);
         if (!m_pressOnClose)
             Panel1MouseDown();
+        if (left && !m_pressOnClose)
+            m_pressPoint = event->position();
         break;
     case QEvent::MouseButtonRelease:
+        m_pressPoint.reset();
+        if (std::exchange(m_dragging, false)) {
+            m_host.dropRow(*this, event->globalPosition().toPoint());
+            break;
+        }
         if (std::exchange(m_pressOnClose, false)) {
             if (left && closeRect().contains(point))
                 imCloseClick();

@@ -10,6 +10,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class IntervalTimer;
 class NoteHost;
@@ -176,4 +177,7 @@ private:
     bool m_doubleClicked = false;
     // The button went down on the close picture: its release is the picture's.
     bool m_pressOnClose = false;
+    // Where the left button went down on the row, while it is held.
+    std::optional<QPointF> m_pressPoint;
+    bool m_dragging = false;
 };

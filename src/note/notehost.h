@@ -4,6 +4,7 @@
 
 class IntervalTimer;
 class QAction;
+class QPoint;
 class QString;
 class QWidget;
 class TimeSource;
@@ -23,6 +24,13 @@ public:
     virtual void hideBoard() = 0;
 
     virtual void SelectNote(TNoteFrame *frame) = 0;
+    // The row of frame was dragged and let go at globalPos: the note moves
+    // there in the list. Nothing by default.
+    virtual void dropRow(TNoteFrame &frame, const QPoint &globalPos)
+    {
+        Q_UNUSED(frame)
+        Q_UNUSED(globalPos)
+    }
     virtual void DeleteNote(TNoteFrame *frame) = 0;
     virtual void StoreNotes() = 0;
 

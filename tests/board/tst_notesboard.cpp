@@ -455,6 +455,34 @@ private Q_SLOTS:
         QCOMPARE(note->Hint(), QString("a@b.c"));
     }
 
+    // A row pulled onto another one takes its place; the files follow at
+    // the next store, and the order holds after a restart.
+    void draggingARowReordersTheNotes()
+    {
+        BoardFixture f({"a", "b", "c", "d"});
+        f.board->show();
+        TNoteFrame *row = f.board->NotesList().at(0);
+        const QPoint target = f.board->NotesList().at(2)->mapToGlobal(QPoint(10, 8));
+        const QPointF local = row->mapFromGlobal(QPointF(target));
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 5),
+                          row->mapToGlobal(QPointF(10, 5)), Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent move(QEvent::MouseMove, local, QPointF(target), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, QPointF(target), Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        for (QMouseEvent *event : {&press, &move, &release})
+            QCoreApplication::sendEvent(row, event);
+        QCOMPARE(f.titles(), QStringList({"b....", "c....", "a....", "d...."}));
+        QVERIFY(!row->Frm()); // the release opened nothing
+        QCOMPARE(row->mapTo(f.board.get(), QPoint()).y(), 2 + 2 * 16);
+
+        f.board->StoreNotes();
+        f.board.reset();
+        f.board = std::make_unique<TFrmNote>();
+        QCOMPARE(f.titles(), QStringList({"b....", "c....", "a....", "d...."}));
+    }
+
     void settingsRoundTrip()
     {
         BoardFixture f;
