@@ -56,7 +56,7 @@ public:
     void forgetFileData() override;
     // The open note window, or none.
     TRichForm *Frm() const { return m_frm; }
-    bool hasOpenWindow() const override { return m_frm; }
+    bool hasOpenWindow() const override { return !m_frm.isNull(); }
     // The note file this frame was loaded from; empty for a new note.
     QString fileName() const override { return FFileName; }
     // The header's caption: NoteTitle of the text followed by "..".
