@@ -55,7 +55,7 @@ void PeriodicSave(benchmark::State &state)
     NoteStorage &storage = note.storage;
     QTextDocument &document = note.document;
     QTextCursor &cursor = note.cursor;
-    NoteSaveQueue queue;
+    NoteSaveQueue queue(storage);
 
     double before = 0;
     double after = 0;
@@ -88,7 +88,7 @@ void SaveAfterOneCharacter(benchmark::State &state)
     note.document.setUndoRedoEnabled(true);
     note.cursor.setPosition(note.document.characterCount() / 2);
     SnapshotTracker tracker(note.document);
-    NoteSaveQueue queue;
+    NoteSaveQueue queue(note.storage);
     const QString path = note.storage.noteFileName(0);
 
     double fresh = 0;

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "platform/debugout.h"
+
 namespace {
 std::function<void(const QString &)> &testHandler()
 {
@@ -12,6 +14,8 @@ std::function<void(const QString &)> &testHandler()
 
 void ShowErrorMessage(QWidget *parent, const QString &text)
 {
+    // What the user was told stays in the debug output, where a box does not.
+    DebugOut(QStringLiteral("Told: ") + QString(text).replace(u'\n', u' '));
     if (testHandler())
         testHandler()(text);
     else

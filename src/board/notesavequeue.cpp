@@ -8,8 +8,9 @@
 
 #include <algorithm>
 
-NoteSaveQueue::NoteSaveQueue(QObject *parent)
+NoteSaveQueue::NoteSaveQueue(NoteStorage &storage, QObject *parent)
     : QObject(parent)
+    , m_storage(storage)
     , m_thread(QThread::create([this] { run(); }))
 {
     m_thread->setObjectName(QStringLiteral("NoteSaveQueue"));
@@ -67,7 +68,7 @@ void NoteSaveQueue::run()
         const QByteArray data = RtfWriter::write(*job.snapshot.toDocument());
         job.snapshot = {};
         QString error;
-        const bool saved = NoteStorage::writeNoteFile(job.path, data, &error);
+        const bool saved = m_storage.writeNoteFile(job.path, data, &error);
 
         lock.relock();
         m_busy = false;

@@ -11,6 +11,7 @@
 #include <deque>
 #include <memory>
 
+class NoteStorage;
 class QThread;
 
 // Writes note files on one worker thread, in the order they are handed over,
@@ -26,7 +27,9 @@ class NoteSaveQueue : public QObject
     Q_OBJECT
 
 public:
-    explicit NoteSaveQueue(QObject *parent = nullptr);
+    // Writes through storage, which keeps a note file changed from outside
+    // before it is replaced.
+    explicit NoteSaveQueue(NoteStorage &storage, QObject *parent = nullptr);
     // Finishes every save handed over.
     ~NoteSaveQueue() override;
 
@@ -53,6 +56,7 @@ private:
     void run();
     void reportFailures();
 
+    NoteStorage &m_storage;
     QMutex m_mutex;
     QWaitCondition m_changed;
     std::deque<Job> m_jobs;

@@ -1,11 +1,13 @@
 #include "board/notesstore.h"
 
+#include "board/folderwatch.h"
 #include "board/notesavequeue.h"
 #include "note/colorvalue.h"
 #include "note/noteitem.h"
 #include "platform/intervaltimer.h"
 #include "platform/settingsfile.h"
 #include "platform/timesource.h"
+#include "platform/wholefile.h"
 #include "richtext/notetitle.h"
 
 #include <QDir>
@@ -18,6 +20,9 @@
 namespace {
 // Typing in a note window reaches the disk within this time.
 constexpr int SaveInterval = 3000;
+// A sync tool writes a batch of files at once: the folder is looked at once
+// it has been quiet this long.
+constexpr int FolderCheckDelay = 500;
 const QString DeletedPrefix = QStringLiteral("QelNotes_deleted_");
 const QString StampFormat = QStringLiteral("yyyyMMdd-HHmmss");
 
@@ -47,7 +52,7 @@ NotesStore::NotesStore(const QString &folder, const QString &settingsPath, const
     m_readTimer = time.createTimer(this);
     m_readTimer->setInterval(0);
     connect(m_readTimer, &IntervalTimer::timeout, this, &NotesStore::readNextNote);
-    m_saveQueue = new NoteSaveQueue(this);
+    m_saveQueue = new NoteSaveQueue(m_storage, this);
     // The note's file may be anywhere in between: a full store puts every
     // note in place, as after a failed synchronous save.
     connect(m_saveQueue, &NoteSaveQueue::saveFailed, this, [this] {
@@ -63,6 +68,39 @@ NotesStore::NotesStore(const QString &folder, const QString &settingsPath, const
     m_saveTimer->setInterval(SaveInterval);
     connect(m_saveTimer, &IntervalTimer::timeout, this, &NotesStore::saveEdited);
     m_saveTimer->start();
+    m_folderCheckTimer = time.createTimer(this);
+    m_folderCheckTimer->setInterval(FolderCheckDelay);
+    connect(m_folderCheckTimer, &IntervalTimer::timeout, this, [this] {
+        m_folderCheckTimer->stop();
+        takeAddedFiles();
+    });
+}
+
+void NotesStore::setFolderWatch(FolderWatch *watch)
+{
+    delete m_folderWatch;
+    m_folderWatch = watch;
+    m_folderWatch->setParent(this);
+    connect(m_folderWatch, &FolderWatch::changed, m_folderCheckTimer, &IntervalTimer::start);
+}
+
+void NotesStore::takeAddedFiles()
+{
+    if (!m_makeNote)
+        return;
+    m_saveQueue->waitForPendingSave();
+    const QList<StoredNote> files = m_storage.takeAddedFiles();
+    if (files.isEmpty())
+        return;
+    QStringList names;
+    for (const StoredNote &file : files) {
+        m_notes.append(m_makeNote(file));
+        names.append(QFileInfo(file.fileName).fileName());
+    }
+    changed();
+    tellLater(tr("Another program (a sync tool, say) put note files into the notes folder; they "
+                 "are shown as notes at the end of the board: %1.")
+                  .arg(names.join(QStringLiteral(", "))));
 }
 
 NotesStore::~NotesStore() = default;
@@ -70,6 +108,8 @@ NotesStore::~NotesStore() = default;
 QStringList NotesStore::load(const NoteMaker &makeNote)
 {
     m_makeNote = makeNote;
+    if (!m_folderWatch)
+        setFolderWatch(new SystemFolderWatch(m_folder));
     removeOldDeletedNotes();
     const NoteLoadResult result = m_storage.load([&](const StoredNote &file, QString *) {
         m_notes.append(makeNote(file));
@@ -116,8 +156,8 @@ bool NotesStore::remove(NoteItem *note)
     // The note's text stays on disk under a name no store touches, so a
     // deletion can be taken back.
     QString error;
-    if (!NoteStorage::writeNoteFile(m_folder + deletedName(note->color()), note->noteData(),
-                                    &error))
+    if (!NoteStorage::replaceNoteFile(m_folder + deletedName(note->color()), note->noteData(),
+                                      &error))
         tellLater(tr("The deleted note \"%1\" could not be kept for restoring: %2")
                       .arg(note->caption(), error));
     m_notes.removeAt(index);
@@ -173,18 +213,14 @@ QList<DeletedNote> NotesStore::deletedNotes() const
 
 bool NotesStore::restore(const DeletedNote &deleted, QString *error)
 {
-    QFile file(deleted.fileName);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = file.errorString();
+    // Kept copies travel with the folder: one may be a link planted by a
+    // sync peer, which must not bring a private file into the notes.
+    std::optional<QByteArray> data
+        = readWholeFile(deleted.fileName, FileSizeLimits::Note, error, FileLinks::Refuse);
+    if (!data || !m_makeNote)
         return false;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError || !m_makeNote) {
-        *error = file.errorString();
-        return false;
-    }
     // Loaded like a note file without a record: the next store numbers it.
-    NoteItem *note = m_makeNote(StoredNote{deleted.fileName, data, 0});
+    NoteItem *note = m_makeNote(StoredNote{deleted.fileName, *data, 0});
     note->setNoteColor(deleted.color);
     m_restored.append({note, deleted.fileName});
     append(note);
@@ -287,11 +323,22 @@ bool NotesStore::store(QString *error)
     // copies are no longer the only ones.
     for (const auto &[note, kept] : std::exchange(m_restored, {}))
         QFile::remove(kept);
+    tellNotices();
     return true;
+}
+
+void NotesStore::tellNotices()
+{
+    // Files changed from outside that the storage kept: the user hears of each once.
+    const QStringList notices = m_storage.takeNotices();
+    if (!notices.isEmpty())
+        tellLater(notices.join(u'\n'));
 }
 
 void NotesStore::saveEdited()
 {
+    // What the saves of the last round found.
+    tellNotices();
     for (qsizetype i = 0; i < m_notes.size(); ++i) {
         NoteItem *note = m_notes.at(i);
         if (!note->windowEdited())

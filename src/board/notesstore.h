@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+class FolderWatch;
 class IntervalTimer;
 class NoteItem;
 class NoteSaveQueue;
@@ -32,7 +33,8 @@ struct DeletedNote
 // stores them all in list order, writes the notes edited in open windows in
 // the background every few seconds, keeps copies of damaged notes before
 // their readable text is stored, moves the settings records with their notes,
-// and keeps deleted notes as files that can be restored.
+// keeps deleted notes as files that can be restored, and takes in the note
+// files other programs add to the folder while it runs.
 //
 // The board shows the list and forwards the user's actions; the notes
 // themselves are made by the board (NoteItem), the store owns none of them.
@@ -80,6 +82,14 @@ public:
     // Runs saveEdited every few seconds.
     IntervalTimer *saveTimer() const { return m_saveTimer; }
 
+    // Watches the folder for note files other programs add (the folder's
+    // own watch from load() on unless one is set before); the store takes
+    // ownership.
+    void setFolderWatch(FolderWatch *watch);
+    // Runs once the folder has been quiet for a moment after a change:
+    // appends the note files added from outside and tells the user.
+    IntervalTimer *folderCheckTimer() const { return m_folderCheckTimer; }
+
     // note could be read only in part (damage says why): its file is kept
     // as a copy before anything stores what could be read.
     void noteDamaged(NoteItem &note, const QString &title, const QString &damage);
@@ -101,11 +111,13 @@ Q_SIGNALS:
 
 private:
     void readNextNote();
+    void takeAddedFiles();
     QString keepDamagedCopy(NoteItem &note, const StoredNote &file);
     bool keepDamagedCopies(QString *error);
     bool moveRecords(QString *error);
     void reportSaveResult(bool saved, const QString &error);
     void tellLater(const QString &text);
+    void tellNotices();
     void changed();
     // The name a deleted note's copy is kept under.
     QString deletedName(const QColor &color) const;
@@ -117,6 +129,8 @@ private:
     NoteSaveQueue *m_saveQueue = nullptr;
     IntervalTimer *m_readTimer = nullptr;
     IntervalTimer *m_saveTimer = nullptr;
+    IntervalTimer *m_folderCheckTimer = nullptr;
+    FolderWatch *m_folderWatch = nullptr;
     Clock m_clock;
     NoteMaker m_makeNote;
     QList<NoteItem *> m_notes;

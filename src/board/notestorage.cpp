@@ -16,6 +16,7 @@
 #include <map>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "platform/notefilename.h"
 #include "platform/wholefile.h"
@@ -30,53 +31,37 @@ namespace {
 const QString PendingSuffix = QStringLiteral(".pending");
 const QString JournalName = QStringLiteral("QelNotes_store.journal");
 // The names files are moved aside to; a journal may only rename to these.
-const QStringList AsideKinds
-    = {QStringLiteral("unreadable"), QStringLiteral("unloaded"), QStringLiteral("converted")};
+const QStringList AsideKinds = {QStringLiteral("unreadable"), QStringLiteral("unloaded"),
+                                QStringLiteral("converted"), QStringLiteral("conflict")};
 
 QString tr(const char *text)
 {
     return QCoreApplication::translate("NoteStorage", text);
 }
 
-// A file's size and digest, as a journal records it: enough to tell the file
-// a store wrote from one cut short or replaced since.
-struct Fingerprint
-{
-    qint64 size = -1;
-    QByteArray digest;
-
-    static Fingerprint of(QByteArrayView data)
-    {
-        return {data.size(), QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex()};
-    }
-
-    bool operator==(const Fingerprint &) const = default;
-};
-
+// Every file of the folder is read this way: a link is never followed (a
+// peer of a sync tool may plant one to a private file), a FIFO never waits.
 std::optional<QByteArray> readWhole(const QString &path, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QFileInfo(path).isDir() ? tr("it is a folder") : file.errorString();
-        return std::nullopt;
-    }
-    QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = file.errorString();
-        return std::nullopt;
-    }
-    return data;
+    return readWholeFile(path, FileSizeLimits::Note, error, FileLinks::Refuse);
 }
 
-// The fingerprint of a regular file (links are not followed), if there is one.
-std::optional<Fingerprint> fingerprintOf(const QString &path)
+bool existsOrLinks(const QString &path)
 {
     const QFileInfo info(path);
-    if (info.isSymLink() || !info.isFile())
-        return std::nullopt;
-    QString ignored;
-    const std::optional<QByteArray> data = readWhole(path, &ignored);
-    return data ? std::optional(Fingerprint::of(*data)) : std::nullopt;
+    return info.exists() || info.isSymLink();
+}
+
+// Copies of note files that sync tools keep when both sides changed one
+// ("QelNotes_2.sync-conflict-<...>.rtf", "QelNotes_3 (conflicted copy).rtf"),
+// and those a store keeps of files changed from outside.
+bool isConflictCopy(const QString &name)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral(
+            "^QelNotes_(conflict_\\d+_[^/]+\\.rtf|\\d+(\\.rtf)?[ ._(~-][^/]*conflict[^/]*)$"),
+        QRegularExpression::CaseInsensitiveOption);
+    return !name.endsWith(PendingSuffix) && name != JournalName && pattern.match(name).hasMatch();
 }
 
 // Renames from over to in one step (QFile::rename refuses an existing target).
@@ -152,6 +137,32 @@ bool isObstacle(const QString &path)
 
 } // namespace
 
+NoteStorage::Fingerprint NoteStorage::Fingerprint::of(QByteArrayView data)
+{
+    return {data.size(), QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex()};
+}
+
+std::optional<NoteStorage::Fingerprint> NoteStorage::fingerprintOf(const QString &path)
+{
+    QString ignored;
+    const std::optional<QByteArray> data = readWhole(path, &ignored);
+    return data ? std::optional(Fingerprint::of(*data)) : std::nullopt;
+}
+
+// What a store found of files changed from outside, told once it is done.
+struct NoteStorage::Plan
+{
+    QStringList movedAside; // full names of files moved aside before the store
+    QList<int> unchanged;   // numbers whose file already holds the note
+    struct Notice
+    {
+        QString name;
+        QByteArray contents;
+        QString message;
+    };
+    QList<Notice> notices;
+};
+
 // What a decided store still has to do, kept on disk until it is done. It
 // names every file it puts in place or removes by its fingerprint, and ends
 // with a line of its own, so that a journal cut short, left over from other
@@ -161,6 +172,7 @@ struct NoteStorage::Journal
     int count = 0;                            // notes in the new series
     std::map<int, Fingerprint> puts;          // pending files to rename over the series
     std::map<int, Fingerprint> removals;      // files of the old series above count
+    std::map<QString, Fingerprint> drops;     // conflict copies now in the series
     QList<std::pair<QString, QString>> moves; // file names to rename before anything else
 
     QByteArray toBytes() const
@@ -175,6 +187,9 @@ struct NoteStorage::Journal
         };
         fileLines("put=", puts);
         fileLines("remove=", removals);
+        for (const auto &[name, file] : drops)
+            text += "drop=" + name.toUtf8() + '\t' + QByteArray::number(file.size) + '\t'
+                    + file.digest + '\n';
         return text + "end\n";
     }
 
@@ -204,6 +219,12 @@ struct NoteStorage::Journal
                 const QString to = QString::fromUtf8(fields[1]);
                 ok = !from.contains(u'/') && !to.contains(u'/') && isAsideName(to);
                 journal.moves.append({from, to});
+            } else if (key == "drop" && fields.size() == 3) {
+                const QString name = QString::fromUtf8(fields[0]);
+                bool sizeOk = false;
+                const Fingerprint file{fields[1].toLongLong(&sizeOk), fields[2]};
+                ok = isConflictCopy(name) && sizeOk && !file.digest.isEmpty();
+                journal.drops[name] = file;
             } else if ((key == "put" || key == "remove") && fields.size() == 3) {
                 bool numberOk = false;
                 bool sizeOk = false;
@@ -265,6 +286,8 @@ NoteLoadResult NoteStorage::load(const Parser &parser)
 {
     NoteLoadResult result;
     m_unreadable.clear();
+    m_unloaded.clear();
+    m_copies.clear();
     m_seriesLength = -1;
     const Finish finished = finishPendingStore();
     if (finished == Finish::Failed)
@@ -274,17 +297,19 @@ NoteLoadResult NoteStorage::load(const Parser &parser)
             tr("An unfinished store of the notes did not match the note files and was not "
                "completed. The notes are shown as the files hold them."));
 
+    m_known.clear();
     for (const QString &extension : {QStringLiteral("rtf"), QStringLiteral("txt")}) {
         int number = 0;
         for (;; ++number) {
             StoredNote note{noteFileName(number, extension), {}, number + 1};
-            if (!QFileInfo::exists(note.fileName))
+            if (!existsOrLinks(note.fileName))
                 break;
             QString error;
             std::optional<QByteArray> data = readWhole(note.fileName, &error);
             if (data) {
                 note.data = std::move(*data);
                 if (!parser || parser(note, &error)) {
+                    m_known[QFileInfo(note.fileName).fileName()] = Fingerprint::of(note.data);
                     result.notes.append(std::move(note));
                     continue;
                 }
@@ -295,21 +320,141 @@ NoteLoadResult NoteStorage::load(const Parser &parser)
                    "is kept in its folder under a name beginning with \"QelNotes_unreadable_\".")
                     .arg(QDir::toNativeSeparators(note.fileName), error));
         }
-        for (int unloaded : numbersFrom(number + 1, extension))
+        if (extension == QStringLiteral("rtf"))
+            m_knownLength = number;
+        for (int unloaded : numbersFrom(number + 1, extension)) {
+            m_unloaded.append(noteFileName(unloaded, extension));
             result.problems.append(
                 tr("The note file %1 is not shown: the note files before it are not numbered "
                    "without a gap from 0. It is kept in its folder under a name beginning with "
                    "\"QelNotes_unloaded_\".")
-                    .arg(QDir::toNativeSeparators(noteFileName(unloaded, extension))));
+                    .arg(QDir::toNativeSeparators(m_unloaded.last())));
+        }
     }
+    loadConflictCopies(parser, &result);
     // The list's positions are the file numbers only when every note came
     // from the ".rtf" series.
     if (finished == Finish::Done && m_unreadable.isEmpty()
         && std::all_of(result.notes.cbegin(), result.notes.cend(), [](const StoredNote &note) {
-               return note.fileName.endsWith(QStringLiteral(".rtf"));
+               return note.fileName.endsWith(QStringLiteral(".rtf"))
+                      && !isConflictCopy(QFileInfo(note.fileName).fileName());
            }))
         m_seriesLength = int(result.notes.size());
     return result;
+}
+
+// Conflict copies become notes of their own after the series, in name order:
+// the next store writes them into the series and removes the copies.
+void NoteStorage::loadConflictCopies(const Parser &parser, NoteLoadResult *result)
+{
+    QStringList names;
+    QDirIterator files(m_folder,
+                       QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    while (files.hasNext()) {
+        files.next();
+        if (isConflictCopy(files.fileName()))
+            names.append(files.fileName());
+    }
+    std::sort(names.begin(), names.end());
+    for (const QString &name : std::as_const(names)) {
+        // No window record of its own: it gets the one of its place at the next store.
+        StoredNote note{m_folder + name, {}, 0};
+        QString error;
+        std::optional<QByteArray> data = readWhole(note.fileName, &error);
+        if (data) {
+            note.data = std::move(*data);
+            m_known[name] = Fingerprint::of(note.data);
+            // Two tools may keep the same text (the sync tool's copy and a
+            // store's): a copy of a note already shown adds nothing but a
+            // twin, and goes with the next store.
+            const bool twin
+                = std::any_of(result->notes.cbegin(), result->notes.cend(),
+                              [&note](const StoredNote &shown) { return shown.data == note.data; });
+            if (twin) {
+                m_copies.append(note.fileName);
+                continue;
+            }
+            if (!parser || parser(note, &error)) {
+                m_copies.append(note.fileName);
+                result->notes.append(std::move(note));
+                result->problems.append(
+                    tr("The note file %1 is a copy kept of a note that was changed in two places "
+                       "(by a sync tool or by this program). It is shown as a note of its own at "
+                       "the end of the board, and stored with the other notes from now on.")
+                        .arg(QDir::toNativeSeparators(m_folder + name)));
+                continue;
+            }
+        }
+        m_unreadable.append(note.fileName);
+        result->problems.append(
+            tr("The note file %1 could not be read (%2). The note is not shown; the file "
+               "is kept in its folder under a name beginning with \"QelNotes_unreadable_\".")
+                .arg(QDir::toNativeSeparators(note.fileName), error));
+    }
+}
+
+bool NoteStorage::isKnown(const QString &name, const Fingerprint &file) const
+{
+    const auto known = m_known.find(name);
+    return known != m_known.end() && known->second == file;
+}
+
+void NoteStorage::tell(const QString &name, QByteArrayView contents, const QString &message)
+{
+    // The same file in the same state is told about once, however often it is stored.
+    const QByteArray key = name.toUtf8() + '\t' + Fingerprint::of(contents).digest;
+    if (!m_told.contains(key)) {
+        m_told.insert(key);
+        m_notices.append(message);
+    }
+}
+
+QStringList NoteStorage::takeNotices()
+{
+    QMutexLocker lock(&m_mutex);
+    return std::exchange(m_notices, {});
+}
+
+QList<StoredNote> NoteStorage::takeAddedFiles()
+{
+    QList<StoredNote> added;
+    QStringList copies;
+    static const QRegularExpression series(QStringLiteral("^QelNotes_(0|[1-9][0-9]{0,8})\\.rtf$"));
+    QDirIterator files(m_folder, QDir::Files | QDir::Hidden | QDir::System);
+    while (files.hasNext()) {
+        files.next();
+        const QString name = files.fileName();
+        const QRegularExpressionMatch match = series.match(name);
+        const bool behindSeries = match.hasMatch() && match.captured(1).toInt() >= m_knownLength;
+        const QString path = m_folder + name;
+        if ((behindSeries || isConflictCopy(name)) && !m_known.count(name)
+            && !m_unloaded.contains(path) && !m_unreadable.contains(path))
+            (behindSeries ? added.append(StoredNote{path, {}, 0}) : copies.append(path));
+    }
+    std::sort(added.begin(), added.end(), [](const StoredNote &a, const StoredNote &b) {
+        return a.fileName.size() != b.fileName.size() ? a.fileName.size() < b.fileName.size()
+                                                      : a.fileName < b.fileName;
+    });
+    std::sort(copies.begin(), copies.end());
+    for (const QString &path : std::as_const(copies))
+        added.append(StoredNote{path, {}, 0});
+
+    QMutexLocker lock(&m_mutex);
+    QList<StoredNote> notes;
+    for (StoredNote &note : added) {
+        QString ignored;
+        std::optional<QByteArray> data = readWhole(note.fileName, &ignored);
+        // One that cannot be read is the next store's to set aside.
+        if (!data)
+            continue;
+        note.data = std::move(*data);
+        const QString name = QFileInfo(note.fileName).fileName();
+        m_known[name] = Fingerprint::of(note.data);
+        if (isConflictCopy(name))
+            m_copies.append(note.fileName);
+        notes.append(std::move(note));
+    }
+    return notes;
 }
 
 bool NoteStorage::store(const QList<QByteArray> &notes)
@@ -321,28 +466,72 @@ bool NoteStorage::store(const QList<QByteArray> &notes)
     if (finishPendingStore() == Finish::Failed)
         return false;
 
-    const int previous = seriesLength(QStringLiteral("rtf"));
-    const int previousText = seriesLength(QStringLiteral("txt"));
     Journal journal;
     journal.count = int(notes.size());
-    QStringList movedAside;
+    const Plan plan = this->plan(notes, &journal);
+    if (!stage(notes, plan, &journal)) {
+        dropPending();
+        return false;
+    }
+    if (!journal.puts.empty() || !journal.moves.isEmpty() || !journal.removals.empty()
+        || !journal.drops.empty()) {
+        syncFolder(m_folder);
+        if (!writeJournal(journal)) {
+            QFile::remove(m_folder + JournalName);
+            dropPending();
+            return false;
+        }
+        syncFolder(m_folder);
+        if (finishPendingStore() != Finish::Done) {
+            if (m_error.isEmpty())
+                m_error = tr("The notes could not be stored: the files changed while they were "
+                             "written.\nThe notes stored before are kept.");
+            return false;
+        }
+    }
+    m_unreadable.clear();
+    m_unloaded.clear();
+    m_copies.clear();
+    QMutexLocker lock(&m_mutex);
+    m_known.clear();
+    for (int number = 0; number < notes.size(); ++number)
+        m_known[QFileInfo(noteFileName(number)).fileName()] = Fingerprint::of(notes[number]);
+    m_knownLength = journal.count;
+    m_seriesLength = journal.count;
+    for (const Plan::Notice &notice : plan.notices)
+        tell(notice.name, notice.contents, notice.message);
+    return true;
+}
+
+// Decides what a store of notes does with the files there are: which go
+// aside, which are removed and which already hold their note. Only files
+// whose contents this object knows are replaced or removed.
+NoteStorage::Plan NoteStorage::plan(const QList<QByteArray> &notes, Journal *journal)
+{
+    Plan plan;
+    const int count = int(notes.size());
     const auto moveAside = [&](const QString &name, const QString &kind) {
-        if (movedAside.contains(name))
-            return;
-        movedAside.append(name);
-        journal.moves.append({QFileInfo(name).fileName(), asideName(name, kind)});
+        if (plan.movedAside.contains(name))
+            return QString();
+        plan.movedAside.append(name);
+        const QString aside = asideName(name, kind);
+        journal->moves.append({QFileInfo(name).fileName(), aside});
+        return aside;
     };
     for (const QString &name : std::as_const(m_unreadable)) {
-        if (QFileInfo::exists(name))
+        if (existsOrLinks(name))
             moveAside(name, QStringLiteral("unreadable"));
     }
-    for (int number = 0; number < std::max(journal.count, previous); ++number) {
+    for (int number = 0; number < std::max(count, m_knownLength); ++number) {
         if (isObstacle(noteFileName(number)))
             moveAside(noteFileName(number), QStringLiteral("unreadable"));
     }
     // Files that were never loaded are kept, whatever their number.
-    for (int number : numbersFrom(previous + 1, QStringLiteral("rtf")))
-        moveAside(noteFileName(number), QStringLiteral("unloaded"));
+    for (const QString &name : std::as_const(m_unloaded)) {
+        if (existsOrLinks(name))
+            moveAside(name, QStringLiteral("unloaded"));
+    }
+    const int previousText = seriesLength(QStringLiteral("txt"));
     for (int number : numbersFrom(previousText + 1, QStringLiteral("txt")))
         moveAside(noteFileName(number, QStringLiteral("txt")), QStringLiteral("unloaded"));
     // The plain-text series now lives in the new ".rtf" files; the originals
@@ -350,39 +539,78 @@ bool NoteStorage::store(const QList<QByteArray> &notes)
     for (int number = 0; number < previousText; ++number)
         moveAside(noteFileName(number, QStringLiteral("txt")), QStringLiteral("converted"));
 
-    for (int number = journal.count; number < previous; ++number) {
-        const QString name = noteFileName(number);
-        if (movedAside.contains(name))
+    const auto keep = [&](const QString &path, const QByteArray &contents) {
+        const QString name = QFileInfo(path).fileName();
+        const QString copy = moveAside(path, QStringLiteral("conflict"));
+        plan.notices.append(
+            {name, contents,
+             (m_known.count(name)
+                  ? tr("The note file %1 was changed by another program after it was read here. "
+                       "The note as shown here is stored; the other text is kept as %2 and is "
+                       "shown as a note of its own.")
+                  : tr("The note file %1 was made by another program after the notes were read "
+                       "here. It is kept as %2 and is shown as a note of its own."))
+                 .arg(name, copy)});
+    };
+    for (int number = 0; number < count; ++number) {
+        const QString path = noteFileName(number);
+        const QString name = QFileInfo(path).fileName();
+        if (plan.movedAside.contains(path))
             continue;
-        if (const std::optional<Fingerprint> file = fingerprintOf(name))
-            journal.removals[number] = *file;
+        if (!existsOrLinks(path)) {
+            if (m_known.count(name))
+                plan.notices.append(
+                    {name,
+                     {},
+                     tr("The note file %1 was removed by another program after it was read "
+                        "here. The note is still shown here and is stored in it again.")
+                         .arg(name)});
+            continue;
+        }
+        QString ignored;
+        const std::optional<QByteArray> contents = readWhole(path, &ignored);
+        if (contents == notes[number])
+            plan.unchanged.append(number);
+        else if (!contents || !isKnown(name, Fingerprint::of(*contents)))
+            keep(path, contents.value_or(QByteArray()));
     }
-    if (!stage(notes, previous, movedAside, &journal)) {
-        dropPending();
-        return false;
+    // Behind the new series: what this object wrote or loaded goes, what
+    // came from outside stays where it is while it follows on without a gap
+    // (the next load takes it as notes), and goes aside after one.
+    int next = count;
+    for (int number : numbersFrom(count, QStringLiteral("rtf"))) {
+        const QString path = noteFileName(number);
+        const QString name = QFileInfo(path).fileName();
+        if (plan.movedAside.contains(path)) {
+            next = -1;
+            continue;
+        }
+        QString ignored;
+        const std::optional<QByteArray> contents = readWhole(path, &ignored);
+        if (contents && isKnown(name, Fingerprint::of(*contents))) {
+            journal->removals[number] = Fingerprint::of(*contents);
+            next = -1;
+        } else if (number == next && contents) {
+            ++next;
+            plan.notices.append(
+                {name, *contents,
+                 tr("The note file %1 was made or changed by another program after the notes "
+                    "were read here. It is kept and is shown as a note of its own.")
+                     .arg(name)});
+        } else {
+            next = -1;
+            keep(path, contents.value_or(QByteArray()));
+        }
     }
-    if (journal.puts.empty() && journal.moves.isEmpty() && journal.removals.empty()
-        && previous == journal.count) {
-        m_seriesLength = journal.count;
-        return true;
+    // Conflict copies the last load took as notes are in the series now,
+    // unless they changed again since.
+    for (const QString &path : std::as_const(m_copies)) {
+        if (const std::optional<Fingerprint> file = fingerprintOf(path)) {
+            if (isKnown(QFileInfo(path).fileName(), *file))
+                journal->drops[QFileInfo(path).fileName()] = *file;
+        }
     }
-
-    syncFolder(m_folder);
-    if (!writeJournal(journal)) {
-        QFile::remove(m_folder + JournalName);
-        dropPending();
-        return false;
-    }
-    syncFolder(m_folder);
-    if (finishPendingStore() != Finish::Done) {
-        if (m_error.isEmpty())
-            m_error = tr("The notes could not be stored: the files changed while they were "
-                         "written.\nThe notes stored before are kept.");
-        return false;
-    }
-    m_unreadable.clear();
-    m_seriesLength = journal.count;
-    return true;
+    return plan;
 }
 
 bool NoteStorage::writeJournal(const Journal &journal)
@@ -414,6 +642,39 @@ bool NoteStorage::storeNote(int number, const QByteArray &data)
 
 bool NoteStorage::writeNoteFile(const QString &path, const QByteArray &data, QString *error)
 {
+    QMutexLocker lock(&m_mutex);
+    const QString name = QFileInfo(path).fileName();
+    QString reason;
+    const std::optional<QByteArray> contents = readWhole(path, &reason);
+    if (contents && *contents != data && !isKnown(name, Fingerprint::of(*contents))) {
+        // Changed from outside: its text is kept before the note's own replaces it.
+        const QString copy = asideName(path, QStringLiteral("conflict"));
+        if (!writeNew(m_folder + copy, *contents, &reason, Durability::Synced)) {
+            QFile::remove(m_folder + copy);
+            *error = tr("The note could not be stored: %1 was changed by another program and "
+                        "its text could not be kept as %2: %3.\nBoth texts are kept.")
+                         .arg(QDir::toNativeSeparators(path), copy, reason);
+            return false;
+        }
+        tell(name, *contents,
+             tr("The note file %1 was changed by another program after it was read here. The "
+                "note as shown here is stored; the other text is kept as %2 and is shown as a "
+                "note of its own.")
+                 .arg(name, copy));
+    } else if (!contents && !existsOrLinks(path) && m_known.count(name)) {
+        tell(name, {},
+             tr("The note file %1 was removed by another program after it was read here. The "
+                "note is still shown here and is stored in it again.")
+                 .arg(name));
+    }
+    if (!replaceNoteFile(path, data, error))
+        return false;
+    m_known[name] = Fingerprint::of(data);
+    return true;
+}
+
+bool NoteStorage::replaceNoteFile(const QString &path, const QByteArray &data, QString *error)
+{
     // A killed program leaves at most the pending file, which the next load
     // or store drops: the note's previous file is still whole.
     QString reason;
@@ -429,16 +690,12 @@ bool NoteStorage::writeNoteFile(const QString &path, const QByteArray &data, QSt
 
 // Writes every note whose file would change to "<file>.pending" and enters it
 // in the journal; false when one failed.
-bool NoteStorage::stage(const QList<QByteArray> &notes, int previous, const QStringList &movedAside,
-                        Journal *journal)
+bool NoteStorage::stage(const QList<QByteArray> &notes, const Plan &plan, Journal *journal)
 {
     for (int number = 0; number < notes.size(); ++number) {
+        if (plan.unchanged.contains(number))
+            continue;
         const QString target = noteFileName(number);
-        if (number < previous && !movedAside.contains(target)) {
-            QString ignored;
-            if (readWhole(target, &ignored) == notes[number])
-                continue;
-        }
         QString error;
         if (!writeNew(target + PendingSuffix, notes[number], &error)) {
             m_error = tr("The notes could not be stored: %1: %2.\nThe notes stored before are "
@@ -476,7 +733,11 @@ bool NoteStorage::matchesDisk(const Journal &journal) const
     }
     for (const auto &[number, file] : journal.removals) {
         const QString name = noteFileName(number);
-        if (QFileInfo::exists(name) && fingerprintOf(name) != file)
+        if (existsOrLinks(name) && fingerprintOf(name) != file)
+            return false;
+    }
+    for (const auto &[name, file] : journal.drops) {
+        if (existsOrLinks(m_folder + name) && fingerprintOf(m_folder + name) != file)
             return false;
     }
     return true;
@@ -537,6 +798,8 @@ NoteStorage::Finish NoteStorage::finishPendingStore()
     // no gap.
     for (auto file = journal->removals.crbegin(); file != journal->removals.crend(); ++file)
         QFile::remove(noteFileName(file->first));
+    for (const auto &drop : journal->drops)
+        QFile::remove(m_folder + drop.first);
     syncFolder(m_folder);
     QFile::remove(journalPath);
     dropPending();

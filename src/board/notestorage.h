@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QList>
+#include <QMutex>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
+#include <map>
+#include <optional>
 
 // One note as found on disk.
 struct StoredNote
@@ -35,12 +40,23 @@ struct NoteLoadResult
 // planted changes nothing. A journal that cannot be written and read back
 // fails the store. Files whose contents did not change are not rewritten.
 //
-// No store deletes a note file it did not load. A note file that cannot be
-// read (or that the parser rejects), or something that is not a file where a
-// note file belongs, is left out of the notes and reported; the next store
-// renames it to "QelNotes_unreadable_<n>_<time>.<ext>". Files behind a gap in
-// a series are reported and renamed to "QelNotes_unloaded_<n>_<time>.<ext>",
-// and the ".txt" series, once stored as ".rtf" files, to
+// The folder has other writers (a sync tool, the program on a second machine),
+// so a store replaces or removes only files whose contents it knows: those it
+// loaded or last wrote, unchanged since. A note file changed, added or put
+// back from outside is kept: where a store must write its number it becomes
+// "QelNotes_conflict_<n>_<time>.rtf"; right behind the new series it stays
+// where it is. Such copies, and the conflict copies sync tools make of a note
+// file, are loaded as notes of their own after the series and reported (a
+// copy holding the very bytes of a note already loaded is not shown twice);
+// the store after that writes them into the series and removes the copies. Every
+// such event is told once through takeNotices(), naming the file.
+//
+// A note file that cannot be read (or that the parser rejects, or is too
+// large, or is a symbolic link), or something that is not a file where a note
+// file belongs, is left out of the notes and reported; the next store renames
+// it to "QelNotes_unreadable_<n>_<time>.<ext>". Files behind a gap in a series
+// are reported and renamed to "QelNotes_unloaded_<n>_<time>.<ext>", and the
+// ".txt" series, once stored as ".rtf" files, to
 // "QelNotes_converted_<n>_<time>.txt".
 class NoteStorage
 {
@@ -53,9 +69,10 @@ public:
     NoteLoadResult load(const Parser &parser = {});
 
     // Writes notes as the series 0..n-1 in list order, removes the rest of the
-    // previous series and moves the ".txt" series aside. The files the last load() of this
-    // object left out are moved aside first, so keep one object per folder. On failure the previous
-    // files are all still there, the result is false and errorString() says why.
+    // series last loaded or stored and moves the ".txt" series aside. The files the last load() of
+    // this object left out are moved aside first, so keep one object per folder and load() before
+    // the first store(): files it never saw are all kept. On failure the previous files are all
+    // still there, the result is false and errorString() says why.
     bool store(const QList<QByteArray> &notes);
     QString errorString() const { return m_error; }
 
@@ -69,9 +86,21 @@ public:
     // Whether storeNote(number, ...) would be taken now.
     bool canStoreNote(int number) const { return number >= 0 && number < m_seriesLength; }
     // The write storeNote makes once it is taken: replaces the note file at
-    // path with data in one step. Touches no state, so any thread may call it
-    // while no store() runs; *error is the message storeNote sets.
-    static bool writeNoteFile(const QString &path, const QByteArray &data, QString *error);
+    // path with data in one step, after keeping a copy of it if it changed
+    // from outside. Any thread may call it while no load() or store() runs;
+    // *error is the message storeNote sets.
+    bool writeNoteFile(const QString &path, const QByteArray &data, QString *error);
+    // The write itself, touching no state: replaces the note file at path with
+    // data in one step.
+    static bool replaceNoteFile(const QString &path, const QByteArray &data, QString *error);
+    // What happened to files from outside since the last call, one message
+    // per file, each told once.
+    QStringList takeNotices();
+    // Note files other programs added since the last load or store that no
+    // list holds yet: numbered files beyond the series and conflict copies,
+    // each returned once, to be appended to the list as notes. A store
+    // treats them like loaded files from then on.
+    QList<StoredNote> takeAddedFiles();
     // A note was added to or removed from the list: its positions no longer
     // match the file numbers until the next store().
     void listChanged() { m_seriesLength = -1; }
@@ -85,7 +114,21 @@ public:
     QString noteFileName(int number, const QString &extension = QStringLiteral("rtf")) const;
 
 private:
+    // A file's size and digest: enough to tell the file a store wrote from
+    // one cut short or replaced since. Times are no guide here: sync tools
+    // carry a peer's modification time over with its contents.
+    struct Fingerprint
+    {
+        qint64 size = -1;
+        QByteArray digest;
+
+        static Fingerprint of(QByteArrayView data);
+        bool operator==(const Fingerprint &) const = default;
+    };
     struct Journal;
+    struct Plan;
+
+    static std::optional<Fingerprint> fingerprintOf(const QString &path);
     enum class Finish {
         Done,      // no journal, or carried out
         Discarded, // the journal did not match the files and was dropped
@@ -98,13 +141,26 @@ private:
     int seriesLength(const QString &extension) const;
     // The numbers of first and above that have a file of the series.
     QList<int> numbersFrom(int first, const QString &extension) const;
-    bool stage(const QList<QByteArray> &notes, int previous, const QStringList &movedAside,
-               Journal *journal);
+    bool stage(const QList<QByteArray> &notes, const Plan &plan, Journal *journal);
+    Plan plan(const QList<QByteArray> &notes, Journal *journal);
+    // Whether the file holds what this object loaded or last wrote there.
+    bool isKnown(const QString &name, const Fingerprint &file) const;
+    void loadConflictCopies(const Parser &parser, NoteLoadResult *result);
+    void tell(const QString &name, QByteArrayView contents, const QString &message);
     void dropPending() const;
     QString asideName(const QString &fileName, const QString &kind) const;
 
     QString m_folder;
     QStringList m_unreadable; // file names left out by the last load
+    QStringList m_unloaded;   // file names behind a gap at the last load
+    QStringList m_copies;     // conflict copies the last load took as notes
+    // Guards what writeNoteFile, called from the save queue's worker, shares
+    // with the interface thread; load() and store() run only while no save does.
+    QMutex m_mutex;
+    std::map<QString, Fingerprint> m_known; // file name: contents as loaded or last written
+    int m_knownLength = 0;                  // the ".rtf" series as last loaded or stored
+    QStringList m_notices;
+    QSet<QByteArray> m_told; // file name and digest of every file told about
     QString m_error;
     // The notes on disk as the series 0..n-1 in list order; -1 when unknown.
     int m_seriesLength = -1;

@@ -63,14 +63,27 @@ InstanceLock::Result InstanceLock::acquire()
 InstanceLock::Result InstanceLock::attempt()
 {
     if (m_lock.tryLock(0)) {
-        listen();
+        // Holding the lock, any socket left under this name belongs to a dead copy.
+        listen(true);
         return Result::Acquired;
     }
-    if (m_lock.error() != QLockFile::LockFailedError) {
-        m_error = tr("Cannot create the lock file %1").arg(m_dataFolder + lockFileName());
-        return Result::Failed;
+    if (m_lock.error() == QLockFile::LockFailedError)
+        return handOver() ? Result::HandedOver : Result::Refused;
+    // No lock file can be made (a full disk, a folder that cannot be
+    // written): the socket's name alone keeps a second copy away, so a copy
+    // that cannot take that name either never runs beside its owner.
+    if (handOver())
+        return Result::HandedOver;
+    if (!listen(false)) {
+        if (handOver())
+            return Result::HandedOver;
+        // Nobody answers on the name: a copy killed before it could make a
+        // lock file left it behind.
+        if (!listen(true))
+            return Result::Refused;
     }
-    return handOver() ? Result::HandedOver : Result::Refused;
+    m_error = tr("Cannot create the lock file %1").arg(m_dataFolder + lockFileName());
+    return Result::Failed;
 }
 
 bool InstanceLock::handOver()
@@ -85,15 +98,17 @@ bool InstanceLock::handOver()
     return sent;
 }
 
-void InstanceLock::listen()
+bool InstanceLock::listen(bool removeLeftover)
 {
     m_server = std::make_unique<QLocalServer>();
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    // Holding the lock, any socket left under this name belongs to a dead copy.
-    QLocalServer::removeServer(m_serverName);
+    if (removeLeftover)
+        QLocalServer::removeServer(m_serverName);
     connect(m_server.get(), &QLocalServer::newConnection, this, &InstanceLock::readRequests);
-    if (!m_server->listen(m_serverName))
-        m_server.reset(); // later copies are refused instead of handed over
+    if (m_server->listen(m_serverName))
+        return true;
+    m_server.reset(); // later copies are refused instead of handed over
+    return false;
 }
 
 void InstanceLock::readRequests()

@@ -16,6 +16,9 @@ class QLocalServer;
 // owner to bring up its board, and is expected to end at once without having
 // touched any file. A lock left behind by a killed copy is taken over.
 //
+// A folder where no lock file can be made (a full disk) is owned through the
+// socket's name alone: the first copy takes it, later ones hand over to it.
+//
 // Two copies started at the same moment meet while the owner has taken the
 // lock but does not listen yet; the later copy keeps trying, for about a
 // second, before it refuses.
@@ -28,7 +31,8 @@ public:
         Acquired,   // this copy owns the folder
         HandedOver, // another copy owns it and was told to show its board
         Refused,    // another copy owns it but could not be reached
-        Failed      // the lock file could not be made (errorString())
+        Failed      // no lock file could be made (errorString()); this copy owns
+                    // the folder through the socket's name alone
     };
     Q_ENUM(Result)
 
@@ -52,7 +56,8 @@ Q_SIGNALS:
 private:
     Result attempt();
     bool handOver();
-    void listen();
+    // Takes the socket's name, first removing one left behind if asked.
+    bool listen(bool removeLeftover);
     void readRequests();
 
     QString m_dataFolder;

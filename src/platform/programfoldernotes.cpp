@@ -1,6 +1,7 @@
 #include "platform/programfoldernotes.h"
 
 #include "platform/settingsfile.h"
+#include "platform/wholefile.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -12,6 +13,11 @@
 namespace {
 
 const QString SettingsName = QStringLiteral("QelNotes.ini");
+// The copy is made in this folder inside the user's, and moved into place
+// only once it is whole: a copy cut short is never taken for the notes.
+const QString StagingName = QStringLiteral("QelNotes_copy_in_progress/");
+// Written into it once every file is there: from then on, the copy is finished.
+const QString WholeMark = QStringLiteral("whole");
 const QString ToldSection = QStringLiteral("ProgramFolder");
 const QString ToldKey = QStringLiteral("Told");
 
@@ -49,8 +55,21 @@ QStringList ProgramFolderNotes::noteFiles(const QString &folder)
 
 void ProgramFolderNotes::offer(const IsWritable &isWritable, const Ask &ask, const Tell &tell)
 {
-    if (m_user.isEmpty() || m_user == m_program || isWritable(m_program)
-        || noteFiles(m_program).isEmpty())
+    if (m_user.isEmpty() || m_user == m_program)
+        return;
+    // A copy interrupted (the program killed) is finished when it was whole,
+    // and otherwise dropped: then the user is asked again.
+    QString error;
+    if (QFileInfo::exists(m_user + StagingName + WholeMark)) {
+        if (putInPlace(&error))
+            rememberTold();
+        else
+            tell(tr("The notes could not be copied from %1 to %2: %3")
+                     .arg(native(m_program), native(m_user), error));
+        return;
+    }
+    QDir(m_user + StagingName).removeRecursively();
+    if (isWritable(m_program) || noteFiles(m_program).isEmpty())
         return;
     const QString reason = tr("QelNotes cannot write to its own folder %1, so it keeps the notes "
                               "in %2.")
@@ -70,7 +89,6 @@ void ProgramFolderNotes::offer(const IsWritable &isWritable, const Ask &ask, con
                   "they are.")
                    .arg(native(m_program), native(m_user))))
         return;
-    QString error;
     if (copyAll(&error))
         rememberTold();
     else
@@ -80,35 +98,40 @@ void ProgramFolderNotes::offer(const IsWritable &isWritable, const Ask &ask, con
 
 bool ProgramFolderNotes::copyAll(QString *error) const
 {
-    QStringList copied;
-    QList<std::pair<QString, QString>> setAside; // (name, new name) of the user's settings
-    const auto undo = [&] {
-        for (const QString &name : std::as_const(copied))
-            QFile::remove(m_user + name);
-        for (const auto &[name, aside] : std::as_const(setAside))
-            QFile::rename(m_user + aside, m_user + name);
-    };
-    const auto copy = [&](const QString &name) {
-        QFile source(m_program + name);
-        if (source.copy(m_user + name)) {
-            copied.append(name);
-            return true;
-        }
-        *error = QStringLiteral("%1: %2").arg(native(source.fileName()), source.errorString());
+    const QString staging = m_user + StagingName;
+    QDir(staging).removeRecursively();
+    if (!QDir().mkpath(staging)) {
+        *error = tr("%1 could not be made").arg(native(staging));
         return false;
-    };
-
-    for (const QString &name : noteFiles(m_program)) {
-        if (!copy(name)) {
-            undo();
+    }
+    QStringList names = noteFiles(m_program);
+    for (const QString &name : m_settingsNames) {
+        if (QFileInfo::exists(m_program + name))
+            names.append(name);
+    }
+    for (const QString &name : std::as_const(names)) {
+        QFile source(m_program + name);
+        if (!source.copy(staging + name)) {
+            *error = QStringLiteral("%1: %2").arg(native(source.fileName()), source.errorString());
+            QDir(staging).removeRecursively();
             return false;
         }
     }
+    if (!writeWholeFile(staging + WholeMark, {}, error)) {
+        QDir(staging).removeRecursively();
+        return false;
+    }
+    return putInPlace(error);
+}
+
+bool ProgramFolderNotes::putInPlace(QString *error) const
+{
+    const QString staging = m_user + StagingName;
     // The user's settings, made while that folder held no notes, describe no
     // note of these: they give way to the program folder's, and are kept.
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
     for (const QString &name : m_settingsNames) {
-        if (!QFileInfo::exists(m_program + name))
+        if (!QFileInfo::exists(staging + name))
             continue;
         if (QFileInfo::exists(m_user + name) || QFileInfo(m_user + name).isSymLink()) {
             const QFileInfo info(name);
@@ -116,16 +139,18 @@ bool ProgramFolderNotes::copyAll(QString *error) const
                                       .arg(info.completeBaseName(), stamp, info.suffix());
             if (!QFile::rename(m_user + name, m_user + aside)) {
                 *error = tr("%1 could not be renamed").arg(native(m_user + name));
-                undo();
                 return false;
             }
-            setAside.append({name, aside});
         }
-        if (!copy(name)) {
-            undo();
+    }
+    const QStringList names = QDir(staging).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &name : names) {
+        if (name != WholeMark && !QFile::rename(staging + name, m_user + name)) {
+            *error = tr("%1 could not be moved to %2").arg(native(staging + name), native(m_user));
             return false;
         }
     }
+    QDir(staging).removeRecursively();
     return true;
 }
 

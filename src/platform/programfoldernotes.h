@@ -9,7 +9,9 @@
 // keeps its notes in the user's data folder instead, and without a word the
 // board would come up empty. At start the user is told and offered a copy of
 // them. The originals are never moved or changed, and nothing the user's
-// folder holds is overwritten.
+// folder holds is overwritten. The copy is made in a folder of its own and
+// moved into place once whole: a copy interrupted before that is dropped and
+// offered again at the next start, one interrupted while moving is finished.
 class ProgramFolderNotes
 {
 public:
@@ -34,6 +36,9 @@ private:
     // Copies notes and settings; on failure removes the copies made so far
     // and sets *error.
     bool copyAll(QString *error) const;
+    // Moves a whole copy into the user's folder; what is left on failure is
+    // moved at the next start.
+    bool putInPlace(QString *error) const;
     bool toldBefore() const;
     void rememberTold() const;
 

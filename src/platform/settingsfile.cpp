@@ -287,13 +287,6 @@ private:
     qsizetype m_firstOtherSection = -1;           // the first header of a name not in ASCII
 };
 
-QByteArray readAll(const QString &path, bool *ok)
-{
-    QFile file(path);
-    *ok = file.open(QIODevice::ReadOnly);
-    return *ok ? file.readAll() : QByteArray();
-}
-
 // What shows that a file changed. A change of the same size within one tick
 // of the file system's clock leaves all of it as it was: a file changed that
 // recently is compared byte for byte before its parsed copy is trusted.
@@ -364,9 +357,10 @@ QHash<QString, CachedFile> &cachedFiles()
     return files;
 }
 
-// The file as it is now; nothing when it exists but cannot be read. A
-// missing file is empty.
-std::shared_ptr<const ParsedFile> currentFile(const QString &path)
+// The file as it is now; nothing when it exists but cannot be read (then
+// *error says why). A missing file is empty. Only a regular file is read, and
+// opening it never waits: a FIFO in its place must not hang the program.
+std::shared_ptr<const ParsedFile> currentFile(const QString &path, QString *error = nullptr)
 {
     const qint64 now = QDateTime::currentMSecsSinceEpoch();
     QHash<QString, CachedFile> &files = cachedFiles();
@@ -379,12 +373,14 @@ std::shared_ptr<const ParsedFile> currentFile(const QString &path)
     const bool sameStamp = cached != files.end() && cached->stamp == *stamp;
     if (sameStamp && !cached->recent())
         return cached->parsed;
-    bool ok = false;
-    const QByteArray bytes = readAll(path, &ok);
-    if (!ok) {
+    QString reason;
+    const std::optional<QByteArray> read
+        = readWholeFile(path, FileSizeLimits::Settings, error ? error : &reason);
+    if (!read) {
         files.remove(path);
         return nullptr;
     }
+    const QByteArray &bytes = *read;
     if (sameStamp && bytes == cached->fileBytes) {
         cached->knownAt = now;
         return cached->parsed;
@@ -490,12 +486,12 @@ std::optional<QString> writableTarget(const QString &path)
 
 // The file before a write changes it; nothing when it must not be written:
 // a file that cannot be read must not be replaced by a file of one key.
-std::shared_ptr<const ParsedFile> fileToChange(const QString &target)
+std::shared_ptr<const ParsedFile> fileToChange(const QString &target, QString *error)
 {
     const QFileInfo info(target);
     if (info.exists() && !info.isWritable())
         return nullptr;
-    return currentFile(target);
+    return currentFile(target, error);
 }
 
 // Where a section lies in the file: its header line, then its lines up to
@@ -597,9 +593,11 @@ bool SettingsFile::writeString(const QString &section, const QString &key, const
     const QMutexLocker lock(&cacheLock);
     const qint64 writtenAt = QDateTime::currentMSecsSinceEpoch();
     const std::optional<QString> target = writableTarget(m_path);
-    const std::shared_ptr<const ParsedFile> file = target ? fileToChange(*target) : nullptr;
+    QString unreadable;
+    const std::shared_ptr<const ParsedFile> file
+        = target ? fileToChange(*target, &unreadable) : nullptr;
     if (!file) {
-        return refuse();
+        return refuse(unreadable);
     }
     Contents contents = file->contents();
     const QString entry = quotedForWriting(value);
@@ -630,13 +628,15 @@ bool SettingsFile::copySections(const QList<std::pair<QString, QString>> &copies
     const QMutexLocker lock(&cacheLock);
     const qint64 writtenAt = QDateTime::currentMSecsSinceEpoch();
     const std::optional<QString> target = writableTarget(m_path);
-    const std::shared_ptr<const ParsedFile> file = target ? fileToChange(*target) : nullptr;
+    QString unreadable;
+    const std::shared_ptr<const ParsedFile> file
+        = target ? fileToChange(*target, &unreadable) : nullptr;
     const bool validNames = std::all_of(copies.cbegin(), copies.cend(), [](const auto &copy) {
         return !copy.second.trimmed().isEmpty() && !copy.second.contains(u']')
                && !holdsLineBreak(copy.second);
     });
     if (!file || !validNames) {
-        return refuse();
+        return refuse(unreadable);
     }
     Contents contents = file->contents();
     for (const auto &copy : copies)
@@ -687,8 +687,10 @@ bool SettingsFile::copySections(const QList<std::pair<QString, QString>> &copies
     return writeChanged(*target, *file, std::move(contents), writtenAt) || refuse();
 }
 
-bool SettingsFile::refuse()
+bool SettingsFile::refuse(const QString &unreadable)
 {
     m_error = QStringLiteral("Unable to write to %1").arg(m_path);
+    if (!unreadable.isEmpty())
+        m_error += QStringLiteral(": it could not be read (%1)").arg(unreadable);
     return false;
 }

@@ -21,7 +21,8 @@
 // change of the same size in the same tick leaves its stamp as it was. Files
 // written by other programs (CR LF or LF, no final newline, blank lines,
 // comments, spaces around "=") read correctly, and every line the write does
-// not concern is kept byte for byte. A missing file reads as all defaults.
+// not concern is kept byte for byte. A missing file reads as all defaults,
+// and so does anything but a regular file or a file above 4 MB.
 // A section given twice is found at its first place only, for reading and
 // writing; the second stays as it stands. A symbolic link is written through
 // only to a file in its own folder; any other link refuses the write.
@@ -39,7 +40,9 @@ public:
                        const QString &defaultValue) const;
 
     // On failure the file is unchanged, the result is false and errorString()
-    // is "Unable to write to <path>".
+    // is "Unable to write to <path>", followed by the reason when the file
+    // could not be read (not a regular file, above its size limit): a file
+    // that cannot be read is never replaced by one of a few keys.
     bool writeInteger(const QString &section, const QString &key, int value);
     bool writeBool(const QString &section, const QString &key, bool value);
     bool writeString(const QString &section, const QString &key, const QString &value);
@@ -56,7 +59,7 @@ public:
 
 private:
     // Sets the error of a write that failed; false.
-    bool refuse();
+    bool refuse(const QString &unreadable = {});
 
     QString m_path;
     QString m_error;

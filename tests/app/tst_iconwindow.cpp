@@ -313,7 +313,8 @@ private Q_SLOTS:
         // A folder where the settings file should be makes every write fail.
         QVERIFY(QDir(f.folder.path()).mkpath("QelNotes.ini"));
         f.click();
-        QCOMPARE(reported, "Unable to write to " + f.folder.path() + "/QelNotes.ini");
+        QCOMPARE(reported, "Unable to write to " + f.folder.path()
+                               + "/QelNotes.ini: it could not be read (it is a folder)");
     }
 
     void closeStoresAndEndsOnce()

@@ -801,8 +801,12 @@ private Q_SLOTS:
         BoardFixture f({"{\\rtf1 first note}", QString::fromLatin1(foreign)});
         TNoteFrame *second = f.board->NotesList().at(1);
         QCOMPARE(second->caption(), QString("From elsewhere...."));
-        QTRY_VERIFY(std::all_of(f.board->NotesList().begin(), f.board->NotesList().end(),
-                                [](TNoteFrame *frame) { return frame->noteRead(); }));
+        // One list: NotesList() returns a copy, and two copies' iterators do not meet.
+        QTRY_VERIFY([&f] {
+            const QList<TNoteFrame *> notes = f.board->NotesList();
+            return std::all_of(notes.begin(), notes.end(),
+                               [](TNoteFrame *frame) { return frame->noteRead(); });
+        }());
         f.board->StoreNotes();
         QCOMPARE(f.noteFile(1).toLatin1(), foreign);
 

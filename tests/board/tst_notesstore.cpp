@@ -1,4 +1,5 @@
 #include "../note/manualtime.h"
+#include "board/folderwatch.h"
 #include "board/notesstore.h"
 #include "note/colorvalue.h"
 #include "note/noteitem.h"
@@ -244,6 +245,75 @@ private Q_SLOTS:
         static_cast<ManualTimer *>(fixture.store->saveTimer())->tick();
         QCOMPARE(fixture.read("QelNotes_0.rtf"), "moved");
         QCOMPARE(fixture.read("QelNotes_1.rtf"), "a");
+    }
+
+    // While the program runs, a sync tool brings a note added on the other
+    // machine and a conflict copy, and a note's own save keeps the text
+    // another program wrote over its file: all three appear on the board,
+    // the user is told, and the next store takes them into the series.
+    void notesFromOutsideAppearWhileRunning()
+    {
+        StoreFixture fixture({"a", "b"});
+        auto *watch = new FolderWatch;
+        fixture.store->setFolderWatch(watch);
+        fixture.load();
+        QSignalSpy told(fixture.store.get(), &NotesStore::message);
+        fixture.write("QelNotes_2.rtf", "c from the other machine");
+        fixture.write("QelNotes_0.sync-conflict-20261211-101010-XYZ.rtf", "a on the other machine");
+        fixture.write("QelNotes_1.rtf", "b rewritten outside");
+        fixture.note(1)->type("b typed here");
+        fixture.store->saveEdited();
+        fixture.store->waitForPendingSave();
+        QVERIFY(fixture.read("QelNotes_1.rtf").contains("b typed here"));
+
+        Q_EMIT watch->changed();
+        QCOMPARE(fixture.store->notes().size(), 2); // not before the folder is quiet
+        static_cast<ManualTimer *>(fixture.store->folderCheckTimer())->tick();
+        QList<QByteArray> shown;
+        for (NoteItem *note : fixture.store->notes())
+            shown.append(note->noteData());
+        QCOMPARE(shown, (QList<QByteArray>{"a", "b typed here", "c from the other machine",
+                                           "a on the other machine", "b rewritten outside"}));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(told.count(), 1);
+        const QString message = told.first().first().toString();
+        QVERIFY2(message.contains("QelNotes_2.rtf") && message.contains("sync-conflict")
+                     && message.contains("QelNotes_conflict_1_"),
+                 qPrintable(message));
+
+        // Nothing new the second time; the store puts them in the series.
+        Q_EMIT watch->changed();
+        static_cast<ManualTimer *>(fixture.store->folderCheckTimer())->tick();
+        QCOMPARE(fixture.store->notes().size(), 5);
+        QString error;
+        QVERIFY2(fixture.store->store(&error), qPrintable(error));
+        QCOMPARE(fixture.files("QelNotes_*"),
+                 (QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf", "QelNotes_2.rtf",
+                              "QelNotes_3.rtf", "QelNotes_4.rtf"}));
+        QCOMPARE(fixture.read("QelNotes_4.rtf"), "b rewritten outside");
+    }
+
+    // A kept deleted note that is a link (a sync peer may plant one to a
+    // private file) is never restored into the notes.
+    void linkedDeletedNoteIsNotRestored()
+    {
+        QTemporaryDir outside;
+        const QString secret = outside.filePath("private");
+        {
+            QFile file(secret);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("private text");
+        }
+        StoreFixture fixture({"a"});
+        QVERIFY(
+            QFile::link(secret, fixture.path() + "QelNotes_deleted_20260310-110000_ffff00.rtf"));
+        fixture.load();
+        const QList<DeletedNote> deleted = fixture.store->deletedNotes();
+        QCOMPARE(deleted.size(), 1);
+        QString error;
+        QVERIFY(!fixture.store->restore(deleted.first(), &error));
+        QVERIFY2(error.contains("symbolic link"), qPrintable(error));
+        QCOMPARE(fixture.store->notes().size(), 1);
     }
 
     void damagedNoteIsCopiedAndTold()

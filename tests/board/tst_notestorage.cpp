@@ -12,6 +12,7 @@
 #include <QThread>
 
 #ifdef Q_OS_UNIX
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -70,6 +71,7 @@ const char *const WriterVariable = "QEL_TEST_STORE_FOREVER";
 int storeForever(const QString &folder)
 {
     NoteStorage storage(folder);
+    storage.load();
     for (int which = 1;; which = 1 - which) {
         if (!storage.store(generation(which)))
             return 1;
@@ -467,6 +469,207 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(folder.filePath(QStringLiteral("QelNotes_store.journal"))));
         QCOMPARE(NoteStorage(folder.path()).load().notes.size(), 3);
     }
+
+    void outsideChangeIsKept_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::addColumn<QString>("save"); // "store", "store with a new note", "storeNote"
+        QTest::addColumn<QString>("told"); // the file the notice names; empty: none
+        QTest::addColumn<int>("notesNextStart");
+
+        QTest::newRow("rewritten in place, stored") << "rewrite 1"
+                                                    << "store"
+                                                    << "QelNotes_1.rtf" << 4;
+        QTest::newRow("rewritten by rename, stored") << "rename over 1"
+                                                     << "store"
+                                                     << "QelNotes_1.rtf" << 4;
+        QTest::newRow("rewritten by rename, saved alone") << "rename over 1"
+                                                          << "storeNote"
+                                                          << "QelNotes_1.rtf" << 4;
+        QTest::newRow("rewritten with this program's text") << "rewrite 1 alike"
+                                                            << "store"
+                                                            << "" << 3;
+        QTest::newRow("rewritten above a shorter list") << "rewrite 2"
+                                                        << "store without the last"
+                                                        << "QelNotes_2.rtf" << 3;
+        QTest::newRow("added after the series") << "add 3"
+                                                << "store"
+                                                << "QelNotes_3.rtf" << 4;
+        QTest::newRow("added after the series, New on the board") << "add 3"
+                                                                  << "store with a new note"
+                                                                  << "QelNotes_3.rtf" << 5;
+        QTest::newRow("added behind a gap") << "add 5"
+                                            << "store"
+                                            << "QelNotes_5.rtf" << 4;
+        QTest::newRow("deleted") << "remove 1"
+                                 << "store"
+                                 << "QelNotes_1.rtf" << 3;
+        QTest::newRow("deleted, saved alone") << "remove 1"
+                                              << "storeNote"
+                                              << "QelNotes_1.rtf" << 3;
+    }
+
+    // Notes 0..2 are loaded; another program changes the folder; then the
+    // program stores. No text of either side is lost, the user is told once
+    // naming the file, and the next start shows the outside text as a note.
+    void outsideChangeIsKept()
+    {
+        QFETCH(QString, change);
+        QFETCH(QString, save);
+        QFETCH(QString, told);
+        QFETCH(int, notesNextStart);
+        QTemporaryDir folder;
+        QList<QByteArray> notes{note("zero"), note("one"), note("two")};
+        for (int i = 0; i < notes.size(); ++i)
+            writeFile(folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(i)), notes[i]);
+        NoteStorage storage(folder.path());
+        QCOMPARE(storage.load().notes.size(), 3);
+
+        const QStringList words = change.split(u' ');
+        const QString number = words.last();
+        const QString target = folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(number));
+        const QByteArray outside = note("from the other machine");
+        if (words.first() == QStringLiteral("rewrite") && words.size() == 3)
+            writeFile(target, note("one, typed here"));
+        else if (words.first() == QStringLiteral("rewrite") || words.first() == "add")
+            writeFile(target, outside);
+        else if (words.first() == QStringLiteral("rename")) {
+            writeFile(target + ".sync-tmp", outside);
+            QVERIFY(QFile::remove(target));
+            QVERIFY(QFile::rename(target + ".sync-tmp", target));
+        } else {
+            QVERIFY(QFile::remove(target));
+        }
+
+        notes[1] = note("one, typed here");
+        if (save == QStringLiteral("storeNote")) {
+            QVERIFY2(storage.storeNote(1, notes[1]), qPrintable(storage.errorString()));
+        } else {
+            if (save == QStringLiteral("store with a new note"))
+                notes.append(note("new here"));
+            if (save == QStringLiteral("store without the last"))
+                notes.removeLast();
+            QVERIFY2(storage.store(notes), qPrintable(storage.errorString()));
+        }
+
+        const QStringList notices = storage.takeNotices();
+        if (told.isEmpty()) {
+            QVERIFY2(notices.isEmpty(), qPrintable(notices.join(u'\n')));
+        } else {
+            QCOMPARE(notices.size(), 1);
+            QVERIFY2(notices.first().contains(told), qPrintable(notices.first()));
+        }
+        // Told once: storing the same again finds nothing new.
+        QVERIFY(save == QStringLiteral("storeNote") ? storage.storeNote(1, notes[1])
+                                                    : storage.store(notes));
+        QVERIFY2(storage.takeNotices().isEmpty(), qPrintable(change));
+
+        NoteStorage nextStart(folder.path());
+        const NoteLoadResult result = nextStart.load();
+        QList<QByteArray> loaded;
+        for (const StoredNote &stored : result.notes)
+            loaded << stored.data;
+        QCOMPARE(loaded.size(), notesNextStart);
+        for (const QByteArray &text : std::as_const(notes))
+            QVERIFY2(loaded.contains(text), text.constData());
+        if (words.first() != QStringLiteral("remove") && told.size())
+            QVERIFY(loaded.contains(outside));
+    }
+
+    // Conflict copies that sync tools make are notes of their own at the end
+    // of the board, reported at load; the next store takes them into the
+    // series and removes the copies.
+    void syncConflictCopiesBecomeNotes()
+    {
+        QTemporaryDir folder;
+        writeFile(folder.filePath(QStringLiteral("QelNotes_0.rtf")), note("zero"));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_1.rtf")), note("one"));
+        const QStringList copies{"QelNotes_1.sync-conflict-20261211-101010-ABCDEFG.rtf",
+                                 "QelNotes_0 (conflicted copy).rtf",
+                                 "QelNotes_conflict_1_20261211-101010.rtf"};
+        for (const QString &name : copies)
+            writeFile(folder.filePath(name), note(name.toUtf8()));
+        // The same text kept twice, by the sync tool and by a store: one note.
+        writeFile(folder.filePath("QelNotes_conflict_1_20261211-101011.rtf"),
+                  note(copies[2].toUtf8()));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_1.rtf.pending")), note("not a copy"));
+
+        NoteStorage storage(folder.path());
+        NoteLoadResult result = storage.load();
+        QList<QByteArray> loaded;
+        for (const StoredNote &stored : result.notes)
+            loaded << stored.data;
+        QCOMPARE(loaded.size(), 5);
+        QCOMPARE(result.notes.last().record, 0);
+        QCOMPARE(result.problems.size(), 3);
+        for (const QString &name : copies)
+            QVERIFY(result.problems.join(u'\n').contains(name));
+        QVERIFY(!storage.canStoreNote(0));
+
+        QVERIFY(storage.store(loaded));
+        QCOMPARE(filesIn(folder.path()).size(), 5);
+        result = NoteStorage(folder.path()).load();
+        QVERIFY(result.problems.isEmpty());
+        QCOMPARE(result.notes.size(), 5);
+    }
+
+#ifdef Q_OS_UNIX
+    void fileThatIsNoNoteIsSetAside_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("link out of the folder") << "link"
+                                                << "symbolic link";
+        QTest::newRow("fifo") << "fifo"
+                              << "not a regular file";
+        QTest::newRow("too large") << "large"
+                                   << "larger than";
+    }
+
+    // A link to a private file (a sync peer may plant one), a FIFO or a huge
+    // file in place of note 1: the load returns at once without reading it,
+    // says why, and the store moves it aside without copying anything in.
+    void fileThatIsNoNoteIsSetAside()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir outside;
+        QTemporaryDir folder;
+        const QString secret = outside.filePath(QStringLiteral("private"));
+        writeFile(secret, "private text");
+        writeFile(folder.filePath(QStringLiteral("QelNotes_0.rtf")), note("zero"));
+        const QString one = folder.filePath(QStringLiteral("QelNotes_1.rtf"));
+        if (kind == QStringLiteral("link")) {
+            QVERIFY(QFile::link(secret, one));
+        } else if (kind == QStringLiteral("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(one).constData(), 0600), 0);
+        } else {
+            QFile large(one);
+            QVERIFY(large.open(QIODevice::WriteOnly));
+            QVERIFY(large.resize(65 * 1024 * 1024)); // sparse: takes no room
+        }
+        writeFile(folder.filePath(QStringLiteral("QelNotes_2.rtf")), note("two"));
+
+        NoteStorage storage(folder.path());
+        const NoteLoadResult result = storage.load();
+        QCOMPARE(result.notes.size(), 2);
+        QCOMPARE(result.problems.size(), 1);
+        QVERIFY2(result.problems.first().contains(reason)
+                     && result.problems.first().contains(QStringLiteral("QelNotes_1.rtf")),
+                 qPrintable(result.problems.first()));
+
+        QVERIFY(storage.store({note("zero"), note("two")}));
+        QCOMPARE(readFile(secret), QByteArray("private text"));
+        QCOMPARE(QDir(folder.path())
+                     .entryList({"QelNotes_unreadable_1_*"}, QDir::System | QDir::AllEntries)
+                     .size(),
+                 1);
+        for (const QString &name : filesIn(folder.path()))
+            QVERIFY(!readFile(folder.filePath(name)).contains("private text")
+                    || QFileInfo(folder.filePath(name)).isSymLink());
+        QCOMPARE(NoteStorage(folder.path()).load().notes.size(), 2);
+    }
+#endif
 
 #ifdef Q_OS_UNIX
     // A link in place of a pending file never lets a store or a note's own

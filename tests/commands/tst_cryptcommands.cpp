@@ -321,7 +321,8 @@ void tst_CryptCommands::clearingReportsAnUnwritableSettingsFile()
     commands()->SetMasterPassword("master");
     m_dm->acMasterPasswordClear->trigger();
     QCOMPARE(commands()->MasterPassword(), QString());
-    QCOMPARE(m_dialogs->errors, QStringList{"Unable to write to " + ProgramSettingsFilePath()});
+    QCOMPARE(m_dialogs->errors, QStringList{"Unable to write to " + ProgramSettingsFilePath()
+                                            + ": it could not be read (it is a folder)"});
 }
 
 void tst_CryptCommands::createPasswordTypesSeventeenAlphabetCharacters()

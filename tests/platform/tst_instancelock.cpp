@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "filesizelimit.h"
+
 class TestInstanceLock : public QObject
 {
     Q_OBJECT
@@ -146,6 +148,27 @@ private Q_SLOTS:
 
         InstanceLock next(folder.path());
         QCOMPARE(next.acquire(), InstanceLock::Result::Acquired);
+    }
+
+    // No lock file can be made (the disk is full): the first copy owns the
+    // folder through its socket and later ones hand over to it.
+    void fullDiskStillKeepsOneCopy()
+    {
+        QTemporaryDir folder;
+        InstanceLock first(folder.path());
+        {
+            FileSizeLimit full(0);
+            if (!full.isActive())
+                QSKIP("no file size limit on this platform");
+            QCOMPARE(first.acquire(), InstanceLock::Result::Failed);
+            QVERIFY(first.errorString().contains(InstanceLock::lockFileName()));
+            QSignalSpy activations(&first, &InstanceLock::activationRequested);
+            InstanceLock second(folder.path());
+            second.setPause([](std::chrono::milliseconds) {});
+            QCOMPARE(second.acquire(), InstanceLock::Result::HandedOver);
+            QTRY_COMPARE(activations.size(), 1);
+        }
+        QVERIFY(!QFileInfo::exists(folder.filePath(InstanceLock::lockFileName())));
     }
 
     void unusableFolderFails()

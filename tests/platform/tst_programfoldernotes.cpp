@@ -171,6 +171,52 @@ private Q_SLOTS:
         QCOMPARE(m_messages.size(), 1);
     }
 
+    void interruptedCopy_data()
+    {
+        QTest::addColumn<bool>("whole"); // killed after every file was copied
+        QTest::addColumn<QStringList>("movedBefore");
+        QTest::addColumn<int>("questions");
+        QTest::newRow("killed while copying") << false << QStringList() << 1;
+        QTest::newRow("killed while moving into place")
+            << true << QStringList{"QelNotes_0.rtf", "QelNotes.ini"} << 0;
+    }
+
+    // The program killed in the middle of a copy (with 201 notes it takes a
+    // while): the next start never takes the part copied for the user's
+    // notes. A copy not yet whole is asked for again and made anew; one
+    // being moved into place is finished without a question.
+    void interruptedCopy()
+    {
+        QFETCH(bool, whole);
+        QFETCH(QStringList, movedBefore);
+        QFETCH(int, questions);
+        write(m_user + QStringLiteral("QelNotes.ini"), "[Main]\r\nLeft=5\r\n");
+        const QString staging = m_user + QStringLiteral("QelNotes_copy_in_progress/");
+        QVERIFY(QDir().mkpath(staging));
+        const QStringList copied = whole ? ProgramFolderNotes::noteFiles(m_program)
+                                               + QStringList{"QelNotes.ini", "qelnotes.ini"}
+                                         : QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf"};
+        for (const QString &name : copied)
+            write(staging + name, whole ? contents(m_program + name) : QByteArray("{\\rtf1 cut"));
+        if (whole)
+            write(staging + QStringLiteral("whole"), {});
+        for (const QString &name : movedBefore) {
+            if (name == QStringLiteral("QelNotes.ini"))
+                QVERIFY(QFile::rename(m_user + name, m_user + "QelNotes_before_copy_x.ini"));
+            QVERIFY(QFile::rename(staging + name, m_user + name));
+        }
+        m_answer = true;
+        offer(false);
+
+        QCOMPARE(m_questions.size(), questions);
+        QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join(u'\n')));
+        QVERIFY(!QFileInfo::exists(staging));
+        for (const QString &name : ProgramFolderNotes::noteFiles(m_program))
+            QCOMPARE(contents(m_user + name), contents(m_program + name));
+        QCOMPARE(contents(m_user + QStringLiteral("QelNotes.ini")).left(9), "[Note_1]\r");
+        QCOMPARE(QDir(m_user).entryList({QStringLiteral("QelNotes_before_copy_*.ini")}).size(), 1);
+    }
+
     // A copy cut short (the disk full) leaves the user's folder as it was
     // and says why.
     void failedCopyIsUndoneAndTold()

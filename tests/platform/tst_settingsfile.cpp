@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
 #include "filesizelimit.h"
 
 class TestSettingsFile : public QObject
@@ -235,15 +239,18 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("reason"); // follows "Unable to write to <path>"
         const QString blocker = m_dir.filePath(QStringLiteral("blocker"));
         QTest::newRow("folder is a file") << blocker + QStringLiteral("/QelNotes.ini")
-                                          << QStringLiteral("Left") << QStringLiteral("1");
+                                          << QStringLiteral("Left") << QStringLiteral("1") << "";
         QTest::newRow("file is a folder")
-            << m_dir.path() << QStringLiteral("Left") << QStringLiteral("1");
-        QTest::newRow("line break in value") << m_dir.filePath(QStringLiteral("ok.ini"))
-                                             << QStringLiteral("Left") << QStringLiteral("1\n[X]");
+            << m_dir.path() << QStringLiteral("Left") << QStringLiteral("1")
+            << ": it could not be read (it is a folder)";
+        QTest::newRow("line break in value")
+            << m_dir.filePath(QStringLiteral("ok.ini")) << QStringLiteral("Left")
+            << QStringLiteral("1\n[X]") << "";
         QTest::newRow("equals in key") << m_dir.filePath(QStringLiteral("ok.ini"))
-                                       << QStringLiteral("a=b") << QStringLiteral("1");
+                                       << QStringLiteral("a=b") << QStringLiteral("1") << "";
     }
 
     void refusedWrite()
@@ -251,14 +258,53 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QString, key);
         QFETCH(QString, value);
+        QFETCH(QString, reason);
         fileWith("");
         QFile::copy(m_dir.filePath(QStringLiteral("QelNotes.ini")),
                     m_dir.filePath(QStringLiteral("blocker")));
         SettingsFile settings(path);
         QVERIFY(!settings.writeString(QStringLiteral("Main"), key, value));
-        QCOMPARE(settings.errorString(), QStringLiteral("Unable to write to ") + path);
+        QCOMPARE(settings.errorString(), QStringLiteral("Unable to write to ") + path + reason);
         QVERIFY(!QFile::exists(m_dir.filePath(QStringLiteral("ok.ini"))));
     }
+
+#ifdef Q_OS_UNIX
+    void unreadableFileIsKept_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("fifo") << "fifo"
+                              << "not a regular file";
+        QTest::newRow("above the size limit") << "large"
+                                              << "larger than 4 MB";
+    }
+
+    // A FIFO (opening it would wait for a writer forever) or a huge file in
+    // place of the settings: reads give the defaults at once, and a write
+    // says why it is refused instead of replacing the file with one key.
+    void unreadableFileIsKept()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("QelNotes.ini"));
+        if (kind == QStringLiteral("fifo")) {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("[Main]\nLeft=5\n");
+            QVERIFY(file.resize(5 * 1024 * 1024)); // sparse: takes no room
+        }
+        SettingsFile settings(path);
+        QCOMPARE(settings.readInteger(QStringLiteral("Main"), QStringLiteral("Left"), -1), -1);
+        QVERIFY(!settings.writeInteger(QStringLiteral("Main"), QStringLiteral("Left"), 2));
+        QVERIFY2(settings.errorString().startsWith(QStringLiteral("Unable to write to ") + path)
+                     && settings.errorString().contains(reason),
+                 qPrintable(settings.errorString()));
+        QCOMPARE(QFileInfo(path).size(), kind == QStringLiteral("fifo") ? 0 : 5 * 1024 * 1024);
+    }
+#endif
 
     // The disk takes the first bytes of the new file and refuses the rest:
     // the write fails and the old file stays whole.
