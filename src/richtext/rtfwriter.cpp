@@ -1,10 +1,12 @@
 #include "richtext/rtfwriter.h"
 
+#include "richtext/listlabel.h"
 #include "richtext/textformat.h"
 
 #include <QBuffer>
 #include <QColor>
 #include <QFont>
+#include <QFontInfo>
 #include <QHash>
 #include <QImage>
 #include <QTextBlock>
@@ -24,6 +26,21 @@ QString familyOf(const QTextCharFormat &format)
     return format.property(QTextFormat::FontFamily).toString();
 }
 
+// The face a family stands for where it is one of the generic names ("Sans Serif", what Qt
+// calls the desktop's font), which other readers do not know: they would show another face.
+QString realFamily(const QString &family)
+{
+    static const QStringList generic = {
+        QStringLiteral("Sans Serif"), QStringLiteral("Sans"),      QStringLiteral("sans-serif"),
+        QStringLiteral("Serif"),      QStringLiteral("Monospace"), QStringLiteral("monospace"),
+        QStringLiteral("system-ui"),
+    };
+    if (!generic.contains(family, Qt::CaseInsensitive))
+        return family;
+    const QString face = QFontInfo(QFont(family)).family();
+    return face.isEmpty() ? family : face;
+}
+
 // Builds the document body while collecting the font and colour tables that
 // must precede it.
 class Writer
@@ -35,6 +52,8 @@ public:
 private:
     void block(const QTextBlock &block, int from, int to, bool paragraphMark);
     void paragraphProperties(const QTextBlock &block);
+    void listProperties(const QTextListFormat &format, const QTextBlock &block);
+    void tabStops(const QTextBlockFormat &format);
     void characterProperties(const QTextCharFormat &format);
     // What characterProperties writes for a format without properties of its own.
     QByteArray plainProperties();
@@ -71,7 +90,7 @@ Writer::Writer(const QTextDocument &document, int from, int to)
     : m_document(document)
     , m_from(from)
     , m_to(to)
-    , m_defaultFamily(document.defaultFont().family())
+    , m_defaultFamily(realFamily(document.defaultFont().family()))
     , m_defaultSize(document.defaultFont().pointSizeF())
 {
     fontIndex(m_defaultFamily); // \deff0
@@ -183,29 +202,13 @@ void Writer::paragraphProperties(const QTextBlock &block)
 {
     const QTextBlockFormat format = block.blockFormat();
     m_body += "\\pard";
-    if (QTextList *list = block.textList()) {
-        const QTextListFormat::Style style = list->format().style();
-        const bool bullet = style == QTextListFormat::ListDisc
-                            || style == QTextListFormat::ListCircle
-                            || style == QTextListFormat::ListSquare;
-        if (bullet) {
-            const QByteArray font
-                = QByteArray::number(fontIndex(QStringLiteral("Symbol"), SymbolCharset));
-            m_body += "{\\pntext\\f" + font + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
-                      + "\\pnindent0{\\pntxtb\\'B7}}";
-        } else {
-            static const QHash<int, QByteArray> kinds = {
-                {QTextListFormat::ListDecimal, "\\pndec"},
-                {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
-                {QTextListFormat::ListUpperAlpha, "\\pnucltr"},
-                {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
-                {QTextListFormat::ListUpperRoman, "\\pnucrm"},
-            };
-            m_body += "{\\pntext\\f0 ";
-            text(list->itemText(block));
-            m_body += "\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1"
-                      + kinds.value(style, "\\pndec") + "{\\pntxta.}}";
-        }
+    if (QTextList *list = block.textList())
+        listProperties(list->format(), block);
+    if (format.hasProperty(QTextFormat::LayoutDirection)) {
+        if (format.layoutDirection() == Qt::RightToLeft)
+            m_body += "\\rtlpar";
+        else if (format.layoutDirection() == Qt::LeftToRight)
+            m_body += "\\ltrpar";
     }
     const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
     if (alignment & Qt::AlignHCenter)
@@ -241,8 +244,70 @@ void Writer::paragraphProperties(const QTextBlock &block)
     default:
         break;
     }
+    tabStops(format);
     if (!m_body.endsWith('}'))
         m_body += ' '; // ends the last control word
+}
+
+void Writer::listProperties(const QTextListFormat &format, const QTextBlock &block)
+{
+    const QString bullet = ListLabel::bullet(format);
+    if (bullet == u"\u2022") {
+        const QByteArray font
+            = QByteArray::number(fontIndex(QStringLiteral("Symbol"), SymbolCharset));
+        m_body += "{\\pntext\\f" + font + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
+                  + "\\pnindent0{\\pntxtb\\'B7}}";
+        return;
+    }
+    m_body += "{\\pntext\\f0 ";
+    text(ListLabel::of(block));
+    m_body += "\\tab}{\\*\\pn";
+    if (!bullet.isEmpty()) {
+        m_body += "\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb ";
+        text(bullet);
+        m_body += "}}";
+        return;
+    }
+    static const QHash<int, QByteArray> kinds = {
+        {QTextListFormat::ListDecimal, "\\pndec"},
+        {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
+        {QTextListFormat::ListUpperAlpha, "\\pnucltr"},
+        {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
+        {QTextListFormat::ListUpperRoman, "\\pnucrm"},
+    };
+    m_body += "\\pnlvlbody\\pnf0\\pnindent0";
+    number("\\pnstart", format.hasProperty(TextFormat::ListStart)
+                            ? format.intProperty(TextFormat::ListStart)
+                            : 1);
+    m_body += kinds.value(format.style(), "\\pndec");
+    const QString suffix = format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix()
+                                                                             : QStringLiteral(".");
+    for (const auto &[word, label] :
+         {std::pair("{\\pntxtb ", format.numberPrefix()), std::pair("{\\pntxta ", suffix)}) {
+        if (label.isEmpty())
+            continue;
+        m_body += word;
+        text(label);
+        m_body += '}';
+    }
+    m_body += '}';
+}
+
+void Writer::tabStops(const QTextBlockFormat &format)
+{
+    static const char *const types[] = {"", "\\tqr", "\\tqc", "\\tqdec"};
+    static const char *const leaders[] = {"", "\\tldot", "\\tlhyph", "\\tlul", "\\tlth", "\\tleq"};
+    const QList<QTextOption::Tab> tabs = format.tabPositions();
+    const QByteArray tabLeaders = format.property(TextFormat::TabLeaders).toByteArray();
+    for (qsizetype i = 0; i < tabs.size(); ++i) {
+        const int type = tabs[i].type;
+        if (type > 0 && type < 4)
+            m_body += types[type];
+        const int leader = i < tabLeaders.size() ? tabLeaders[i] : 0;
+        if (leader > 0 && leader < 6)
+            m_body += leaders[leader];
+        number("\\tx", qRound64(TextFormat::unitsToTwips(tabs[i].position)));
+    }
 }
 
 void Writer::characterProperties(const QTextCharFormat &format)
@@ -416,13 +481,19 @@ void Writer::endLink()
 
 int Writer::fontIndex(const QString &family, int charset)
 {
+    // Found by the name the document uses, written by the face it stands for.
     const Font font(family, charset);
     const auto it = m_fontIndex.constFind(font);
     if (it != m_fontIndex.constEnd())
         return it.value();
-    m_fonts.append(font);
-    m_fontIndex.insert(font, int(m_fonts.size()) - 1);
-    return int(m_fonts.size()) - 1;
+    const Font face(realFamily(family), charset);
+    qsizetype index = m_fonts.indexOf(face);
+    if (index < 0) {
+        m_fonts.append(face);
+        index = m_fonts.size() - 1;
+    }
+    m_fontIndex.insert(font, int(index));
+    return int(index);
 }
 
 int Writer::colorIndex(const QColor &color)

@@ -118,6 +118,14 @@ void TestQelnote::textPrintsUtf8WithLineFeeds_data()
                       "again\n");
     QTest::newRow("lists without a table")
         << fixture("listnotable.rtf") << QByteArray("First\nSecond\nDot\nRoman\n");
+    QTest::newRow("list labels")
+        << fixture("listlabels.rtf")
+        << QByteArray("Three\nFour\nAlpha\nBeta\nGamma\nDash\nRound\nTable b\nTable c\nTable "
+                      "dash\nPlain\n");
+    QTest::newRow("direction and tab stops")
+        << fixture("paragraphs.rtf")
+        << QByteArray("שלום עולם\nLeft to right\nName\tvalue\tmid\t3.14\nBar tab\tx\ty\tz\nNo "
+                      "stops\n");
     QTest::newRow("table rows") << fixture("table.rtf")
                                 << QByteArray("Before\nName\tValue\nTwo\nlines\t42\nAfter\n");
     QTest::newRow("picture kinds") << fixture("picturebytes.rtf")

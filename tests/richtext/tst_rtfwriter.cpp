@@ -1,3 +1,4 @@
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
@@ -10,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include "richtext/listlabel.h"
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
 #include "richtext/textformat.h"
@@ -38,7 +40,8 @@ QString familyOf(const QTextCharFormat &format, const QTextDocument &document)
     const QStringList families = format.fontFamilies().toStringList();
     if (!families.isEmpty())
         return families.first();
-    return document.defaultFont().family();
+    // Written as the face the generic default family stands for.
+    return QFontInfo(document.defaultFont()).family();
 }
 
 // Every attribute of a character that a note keeps, as text.
@@ -89,6 +92,19 @@ QString describeCharacter(const QTextCharFormat &f, const QTextDocument &documen
     return parts.join(u'|');
 }
 
+// A paragraph's tab stops as "position:type:leader" in points.
+QString tabStops(const QTextBlockFormat &format)
+{
+    const QByteArray leaders = format.property(TextFormat::TabLeaders).toByteArray();
+    QStringList stops;
+    const QList<QTextOption::Tab> tabs = format.tabPositions();
+    for (qsizetype i = 0; i < tabs.size(); ++i)
+        stops << u"%1:%2:%3"_qs.arg(TextFormat::unitsToPoints(tabs[i].position))
+                     .arg(tabs[i].type)
+                     .arg(i < leaders.size() ? int(leaders[i]) : 0);
+    return stops.join(u' ');
+}
+
 // The document as lines: one per paragraph with its attributes, one per run
 // of characters with equal attributes.
 QStringList describe(const QTextDocument &document)
@@ -97,13 +113,16 @@ QStringList describe(const QTextDocument &document)
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat f = block.blockFormat();
         const auto n = [](qreal value) { return QString::number(value, 'f', 1); };
-        lines << u"paragraph %1 %2 %3 %4 %5 %6 %7:%8 list %9"_qs
+        lines << u"paragraph %1 %2 %3 %4 %5 %6 %7:%8 list %9 %10 direction %11 tabs %12"_qs
                      .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
                      .arg(n(f.leftMargin()), n(f.textIndent()), n(f.rightMargin()),
                           n(f.topMargin()), n(f.bottomMargin()))
                      .arg(f.lineHeightType())
                      .arg(n(f.lineHeight()))
-                     .arg(block.textList() ? block.textList()->format().style() : 0);
+                     .arg(block.textList() ? block.textList()->format().style() : 0)
+                     .arg(ListLabel::of(block))
+                     .arg(f.hasProperty(QTextFormat::LayoutDirection) ? f.layoutDirection() : -1)
+                     .arg(tabStops(f));
         if (block.length() == 1)
             lines << u"mark "_qs + describeCharacter(block.charFormat(), document);
         QString runText, runFormat;
@@ -295,6 +314,7 @@ private Q_SLOTS:
     void fixturesRoundTrip_data();
     void fixturesRoundTrip();
     void everyAttributeRoundTrips();
+    void labelsDirectionAndTabsAreKept();
     void picturesAreWrittenAsPng();
     void rangesWriteThatPartOnly_data();
     void rangesWriteThatPartOnly();
@@ -308,10 +328,11 @@ void TestRtfWriter::fixturesRoundTrip_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *name :
-         {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf", "fieldresult.rtf",
-          "worddestinations.rtf", "upr.rtf", "macjapanese.rtf", "eastasian.rtf", "hidden.rtf",
-          "fontnames.rtf", "updown.rtf", "stylesheet.rtf", "listlevels.rtf", "listnotable.rtf",
-          "table.rtf", "picturebytes.rtf", "corruptpicture.rtf"})
+         {"codepages.rtf",    "bullets.rtf",          "formats.rtf",     "pictures.rtf",
+          "fieldresult.rtf",  "worddestinations.rtf", "upr.rtf",         "macjapanese.rtf",
+          "eastasian.rtf",    "hidden.rtf",           "fontnames.rtf",   "updown.rtf",
+          "stylesheet.rtf",   "listlevels.rtf",       "listnotable.rtf", "table.rtf",
+          "picturebytes.rtf", "corruptpicture.rtf",   "listlabels.rtf",  "paragraphs.rtf"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -359,11 +380,45 @@ void TestRtfWriter::everyAttributeRoundTrips()
     QVERIFY(written.contains("\\highlight"));
     QVERIFY(written.contains("{\\pntext\\f"));
     QVERIFY(written.contains("\\u8364?"));
+    // The default font is a face other readers find, not a generic family name.
+    const QString face = QFontInfo(original.defaultFont()).family();
+    QVERIFY(!written.contains("Sans Serif"));
+    QVERIFY2(written.contains("{\\f0\\fnil\\fcharset0 " + face.toLatin1() + ";}"),
+             written.constData());
     for (const char c : written)
         QVERIFY2(uchar(c) < 0x80, "the writer's RTF is 7-bit");
     QTextDocument copy;
     QVERIFY(read(copy, written));
     QCOMPARE(describe(copy), describe(original));
+}
+
+void TestRtfWriter::labelsDirectionAndTabsAreKept()
+{
+    QTextDocument lists, paragraphs;
+    QVERIFY(read(lists, fixture(u"listlabels.rtf"_qs)));
+    QVERIFY(read(paragraphs, fixture(u"paragraphs.rtf"_qs)));
+    QTextDocument listsCopy, paragraphsCopy;
+    QVERIFY(read(listsCopy, RtfWriter::write(lists)));
+    QVERIFY(read(paragraphsCopy, RtfWriter::write(paragraphs)));
+    const QStringList labels = {u"3."_qs,     u"4."_qs,  u"(a)"_qs, u"(b)"_qs, u"iv)"_qs, u"-"_qs,
+                                u"\u2022"_qs, u"(b)"_qs, u"(c)"_qs, u"-"_qs,   QString()};
+    for (const QTextDocument *document : {&lists, &listsCopy}) {
+        QStringList shown;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            shown << ListLabel::of(block);
+        QCOMPARE(shown.mid(0, labels.size()), labels);
+    }
+    for (const QTextDocument *document : {&paragraphs, &paragraphsCopy}) {
+        QTextBlock block = document->begin();
+        QCOMPARE(block.blockFormat().layoutDirection(), Qt::RightToLeft);
+        block = block.next();
+        QCOMPARE(block.blockFormat().layoutDirection(), Qt::LeftToRight);
+        block = block.next();
+        QCOMPARE(tabStops(block.blockFormat()), u"72:0:0 288:1:1 360:2:0 432:3:2"_qs);
+        block = block.next();
+        QCOMPARE(tabStops(block.blockFormat()), u"150:0:3 200:1:4 250:0:5"_qs);
+        QVERIFY(block.next().blockFormat().tabPositions().isEmpty());
+    }
 }
 
 void TestRtfWriter::picturesAreWrittenAsPng()
