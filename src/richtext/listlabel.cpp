@@ -48,6 +48,12 @@ QString ListLabel::bullet(const QTextListFormat &format)
     }
 }
 
+QString ListLabel::suffix(const QTextListFormat &format)
+{
+    return format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix()
+                                                             : QStringLiteral(".");
+}
+
 QString ListLabel::of(const QTextListFormat &format, int number)
 {
     const QString bullet = ListLabel::bullet(format);

@@ -14,6 +14,8 @@ public:
     static QString of(const QTextBlock &block);
     // The label of the item with the given number (1 for the first) in a list of that format.
     static QString of(const QTextListFormat &format, int number);
+    // What follows a list's number: "." where the list does not say.
+    static QString suffix(const QTextListFormat &format);
     // The bullet of a bulleted list's format, or an empty string for a numbered list.
     static QString bullet(const QTextListFormat &format);
 };

@@ -52,7 +52,9 @@ public:
 private:
     void block(const QTextBlock &block, int from, int to, bool paragraphMark);
     void paragraphProperties(const QTextBlock &block);
-    void listProperties(const QTextListFormat &format, const QTextBlock &block);
+    void listProperties(const QTextList &list, const QTextBlock &block);
+    // The list table and its overrides: one list of one level for each list of the document.
+    QByteArray listTable();
     void tabStops(const QTextBlockFormat &format);
     void characterProperties(const QTextCharFormat &format);
     // What characterProperties writes for a format without properties of its own.
@@ -82,6 +84,8 @@ private:
     QHash<Font, int> m_fontIndex;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
+    QHash<const QTextList *, int> m_listIds; // from 1, as \\ls and \\listid
+    QList<QTextListFormat> m_lists;
     bool m_inLink = false;
     QString m_linkHref;
 };
@@ -132,6 +136,8 @@ QByteArray Writer::write()
                    + ';';
         out += "}\r\n";
     }
+    if (!m_lists.isEmpty())
+        out += listTable();
     out += "\\viewkind4\\uc1 \r\n";
     out += m_body;
     out += "}\r\n";
@@ -202,8 +208,8 @@ void Writer::paragraphProperties(const QTextBlock &block)
 {
     const QTextBlockFormat format = block.blockFormat();
     m_body += "\\pard";
-    if (QTextList *list = block.textList())
-        listProperties(list->format(), block);
+    if (const QTextList *list = block.textList())
+        listProperties(*list, block);
     if (format.hasProperty(QTextFormat::LayoutDirection)) {
         if (format.layoutDirection() == Qt::RightToLeft)
             m_body += "\\rtlpar";
@@ -249,14 +255,23 @@ void Writer::paragraphProperties(const QTextBlock &block)
         m_body += ' '; // ends the last control word
 }
 
-void Writer::listProperties(const QTextListFormat &format, const QTextBlock &block)
+void Writer::listProperties(const QTextList &list, const QTextBlock &block)
 {
+    // The label as old-style numbering, which the rich-edit control reads, then the list it
+    // belongs to, which word processors read.
+    const QTextListFormat format = list.format();
+    auto id = m_listIds.constFind(&list);
+    if (id == m_listIds.constEnd()) {
+        m_lists.append(format);
+        id = m_listIds.insert(&list, int(m_lists.size()));
+    }
+    const QByteArray ls = "\\ls" + QByteArray::number(id.value());
     const QString bullet = ListLabel::bullet(format);
     if (bullet == u"\u2022") {
         const QByteArray font
             = QByteArray::number(fontIndex(QStringLiteral("Symbol"), SymbolCharset));
         m_body += "{\\pntext\\f" + font + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
-                  + "\\pnindent0{\\pntxtb\\'B7}}";
+                  + "\\pnindent0{\\pntxtb\\'B7}}" + ls;
         return;
     }
     m_body += "{\\pntext\\f0 ";
@@ -265,7 +280,7 @@ void Writer::listProperties(const QTextListFormat &format, const QTextBlock &blo
     if (!bullet.isEmpty()) {
         m_body += "\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb ";
         text(bullet);
-        m_body += "}}";
+        m_body += "}}" + ls;
         return;
     }
     static const QHash<int, QByteArray> kinds = {
@@ -280,8 +295,7 @@ void Writer::listProperties(const QTextListFormat &format, const QTextBlock &blo
                             ? format.intProperty(TextFormat::ListStart)
                             : 1);
     m_body += kinds.value(format.style(), "\\pndec");
-    const QString suffix = format.hasProperty(QTextFormat::ListNumberSuffix) ? format.numberSuffix()
-                                                                             : QStringLiteral(".");
+    const QString suffix = ListLabel::suffix(format);
     for (const auto &[word, label] :
          {std::pair("{\\pntxtb ", format.numberPrefix()), std::pair("{\\pntxta ", suffix)}) {
         if (label.isEmpty())
@@ -290,7 +304,52 @@ void Writer::listProperties(const QTextListFormat &format, const QTextBlock &blo
         text(label);
         m_body += '}';
     }
-    m_body += '}';
+    m_body += '}' + ls;
+}
+
+QByteArray Writer::listTable()
+{
+    static const QHash<int, int> numberings = {
+        {QTextListFormat::ListDecimal, 0},    {QTextListFormat::ListUpperRoman, 1},
+        {QTextListFormat::ListLowerRoman, 2}, {QTextListFormat::ListUpperAlpha, 3},
+        {QTextListFormat::ListLowerAlpha, 4},
+    };
+    return aside([&] {
+        m_body += "{\\*\\listtable";
+        for (qsizetype i = 0; i < m_lists.size(); ++i) {
+            const QTextListFormat &format = m_lists[i];
+            const QByteArray id = QByteArray::number(i + 1);
+            const QString bullet = ListLabel::bullet(format);
+            const QString prefix = bullet.isEmpty() ? format.numberPrefix() : QString();
+            const QString suffix = bullet.isEmpty() ? ListLabel::suffix(format) : QString();
+            m_body += "\r\n{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel";
+            const int numbering = bullet.isEmpty() ? numberings.value(format.style(), 0) : 23;
+            number("\\levelnfc", numbering);
+            number("\\levelnfcn", numbering);
+            m_body += "\\leveljc0\\levelfollow0";
+            number("\\levelstartat", format.hasProperty(TextFormat::ListStart)
+                                         ? format.intProperty(TextFormat::ListStart)
+                                         : 1);
+            // The level's text: its length, then the label with the number's place as \\'00.
+            const QString before = bullet.isEmpty() ? prefix : bullet;
+            const int length = int(before.size() + suffix.size()) + (bullet.isEmpty() ? 1 : 0);
+            m_body += "{\\leveltext\\'"
+                      + QByteArray::number(qMin(length, 255), 16).rightJustified(2, '0');
+            text(before);
+            if (bullet.isEmpty())
+                m_body += "\\'00";
+            text(suffix);
+            m_body += ";}{\\levelnumbers";
+            if (bullet.isEmpty())
+                m_body += "\\'" + QByteArray::number(before.size() + 1, 16).rightJustified(2, '0');
+            m_body += ";}}\\listid" + id + '}';
+        }
+        m_body += "}\r\n{\\*\\listoverridetable";
+        for (qsizetype i = 1; i <= m_lists.size(); ++i)
+            m_body += "{\\listoverride\\listid" + QByteArray::number(i) + "\\listoverridecount0\\ls"
+                      + QByteArray::number(i) + '}';
+        m_body += "}\r\n";
+    });
 }
 
 void Writer::tabStops(const QTextBlockFormat &format)
