@@ -304,6 +304,32 @@ QStringList asciiWords(const QString &text)
     return ascii.split(QRegularExpression(u"\\s+"_qs), Qt::SkipEmptyParts);
 }
 
+// Converts the RTF files of folder with LibreOffice into the given format; false when it failed.
+bool convertWithLibreOffice(const QString &folder, const QStringList &files, const QString &format)
+{
+    QProcess soffice;
+    soffice.setWorkingDirectory(folder);
+    soffice.start(u"soffice"_qs,
+                  QStringList{u"-env:UserInstallation=file://"_qs + folder + u"/profile"_qs,
+                              u"--headless"_qs, u"--convert-to"_qs, format}
+                      + files);
+    return soffice.waitForFinished(120000) && soffice.exitCode() == 0;
+}
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList matches(const QString &text, const QString &pattern)
+{
+    QStringList found;
+    for (const auto &match : QRegularExpression(pattern).globalMatch(text))
+        found << match.captured(1);
+    return found;
+}
+
 } // namespace
 
 class TestRtfWriter : public QObject
@@ -322,6 +348,7 @@ private Q_SLOTS:
     void wholeDocumentKeepsParagraphCount();
     void unrtfReadsTheSameText();
     void unrtfReadsBulletsAndPictures();
+    void libreOfficeShowsLabelsDirectionAndTabs();
 };
 
 void TestRtfWriter::fixturesRoundTrip_data()
@@ -515,6 +542,53 @@ void TestRtfWriter::unrtfReadsBulletsAndPictures()
     // unrtf extracts the picture as the PNG file it is.
     const QImage extracted(folder.filePath(u"pict001.png"_qs));
     QCOMPARE(extracted.convertToFormat(QImage::Format_RGB32), testImage());
+}
+
+// A word processor shows the lists, directions and tab stops of what the writer wrote as the
+// note shows them.
+void TestRtfWriter::libreOfficeShowsLabelsDirectionAndTabs()
+{
+    if (QStandardPaths::findExecutable(u"soffice"_qs).isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed");
+    QTemporaryDir folder;
+    for (const QString name : {u"listlabels"_qs, u"paragraphs"_qs}) {
+        QTextDocument document;
+        QVERIFY(read(document, fixture(name + u".rtf"_qs)));
+        QFile file(folder.filePath(name + u".rtf"_qs));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(RtfWriter::write(document));
+    }
+    QVERIFY(convertWithLibreOffice(folder.path(), {u"listlabels.rtf"_qs}, u"txt:Text"_qs));
+    QVERIFY(convertWithLibreOffice(folder.path(), {u"listlabels.rtf"_qs, u"paragraphs.rtf"_qs},
+                                   u"fodt"_qs));
+    // Its plain text shows every bullet as a round one; the bullets themselves are in the lists'
+    // styles.
+    QStringList lines;
+    for (QString line : readText(folder.filePath(u"listlabels.txt"_qs)).split(u'\n'))
+        lines << line.remove(QChar(0xFEFF)).trimmed();
+    QCOMPARE(lines.mid(0, 11),
+             QStringList({u"3. Three"_qs, u"4. Four"_qs, u"(a) Alpha"_qs, u"(b) Beta"_qs,
+                          u"iv) Gamma"_qs, u"\u2022 Dash"_qs, u"\u2022 Round"_qs, u"(b) Table b"_qs,
+                          u"(c) Table c"_qs, u"\u2022 Table dash"_qs, u"Plain"_qs}));
+    const QString lists = readText(folder.filePath(u"listlabels.fodt"_qs));
+    QVERIFY(matches(lists, u"text:bullet-char=\"([^\"]*)\""_qs).contains(u"-"_qs));
+    const QString paragraphs = readText(folder.filePath(u"paragraphs.fodt"_qs));
+    QCOMPARE(matches(paragraphs, u"style:writing-mode=\"(r[^\"]*)\""_qs), QStringList{u"rl-tb"_qs});
+    // The equals-sign leader is one LibreOffice does not know.
+    QCOMPARE(matches(paragraphs, u"<style:tab-stop ([^>]*)/>"_qs),
+             QStringList({
+                 u"style:position=\"1in\""_qs,
+                 u"style:position=\"4in\" style:type=\"right\" style:leader-style=\"dotted\" "
+                 "style:leader-text=\".\""_qs,
+                 u"style:position=\"5in\" style:type=\"center\""_qs,
+                 u"style:position=\"6in\" style:type=\"char\" style:char=\".\" "
+                 "style:leader-style=\"solid\" style:leader-text=\"-\""_qs,
+                 u"style:position=\"2.0835in\" style:leader-style=\"solid\" "
+                 "style:leader-text=\"_\""_qs,
+                 u"style:position=\"2.778in\" style:type=\"right\" style:leader-style=\"solid\" "
+                 "style:leader-text=\"_\""_qs,
+                 u"style:position=\"3.472in\""_qs,
+             }));
 }
 
 QTEST_MAIN(TestRtfWriter)
