@@ -1,24 +1,17 @@
+#include "cli/exportcontent.h"
+#include "cli/exportfolder.h"
 #include "cli/notefile.h"
 #include "cli/subcommand.h"
 
 #include "richtext/richdocument.h"
 
-#include <QBuffer>
-#include <QDir>
-#include <QImage>
-#include <QSaveFile>
 #include <QStringList>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QTextImageFormat>
-#include <QUrl>
 
 #include <optional>
 
 namespace {
 
-enum class Format { Markdown, Html, PlainText };
+using ExportContent::Format;
 
 struct Target
 {
@@ -66,54 +59,6 @@ std::optional<Arguments> parse(const QStringList &arguments)
     return parsed;
 }
 
-// Gives every picture of document a data URL as its name, so that the written
-// file carries its pictures in itself.
-void inlinePictures(QTextDocument &document)
-{
-    QTextCursor cursor(&document);
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            QTextImageFormat format = fragment.charFormat().toImageFormat();
-            if (!format.isValid() || format.name().startsWith(QLatin1String("data:")))
-                continue;
-            const QImage image
-                = document.resource(QTextDocument::ImageResource, QUrl(format.name()))
-                      .value<QImage>();
-            if (image.isNull())
-                continue;
-            QByteArray png;
-            QBuffer buffer(&png);
-            buffer.open(QIODevice::WriteOnly);
-            image.save(&buffer, "PNG");
-            const QString url
-                = QStringLiteral("data:image/png;base64,") + QString::fromLatin1(png.toBase64());
-            document.addResource(QTextDocument::ImageResource, QUrl(url), image);
-            format.setName(url);
-            cursor.setPosition(fragment.position());
-            cursor.setPosition(fragment.position() + fragment.length(), QTextCursor::KeepAnchor);
-            cursor.setCharFormat(format);
-        }
-    }
-}
-
-QByteArray render(RichDocument &note, Format format, const QString &title)
-{
-    QTextDocument &document = *note.textDocument();
-    switch (format) {
-    case Format::PlainText:
-        return NoteFile::plainText(document);
-    case Format::Markdown:
-        inlinePictures(document);
-        return document.toMarkdown().toUtf8();
-    case Format::Html:
-        inlinePictures(document);
-        document.setMetaInformation(QTextDocument::DocumentTitle, title);
-        return document.toHtml().toUtf8();
-    }
-    return {};
-}
-
 // A note's file name: its number (as wide as the highest) and its title, with
 // what file systems and shells stumble on replaced.
 QString exportName(qsizetype number, qsizetype count, const QString &title, const char *extension)
@@ -152,9 +97,9 @@ int run(const QStringList &arguments)
     QString error;
     if (!NoteFile::notesOfFolder(parsed->folder, &files, &error))
         return NoteFile::fail(error);
-    const QDir out(parsed->out);
-    if (!out.mkpath(QStringLiteral(".")))
-        return NoteFile::fail(QStringLiteral("cannot make the folder %1").arg(parsed->out));
+    ExportFolder out(parsed->out);
+    if (!out.open(&error))
+        return NoteFile::fail(error);
 
     bool failed = false;
     for (qsizetype number = 0; number < files.size(); ++number) {
@@ -165,15 +110,22 @@ int run(const QStringList &arguments)
             continue;
         }
         const QString title = NoteFile::title(document);
-        const QString path
-            = out.filePath(exportName(number, files.size(), title, parsed->target->extension));
-        QSaveFile file(path);
-        const QByteArray bytes = render(document, parsed->target->format, title);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()
-            || !file.commit()) {
-            NoteFile::warn(QStringLiteral("cannot write %1: %2").arg(path, file.errorString()));
+        const QString name = exportName(number, files.size(), title, parsed->target->extension);
+        const QByteArray bytes = ExportContent::render(document, parsed->target->format, title);
+        const std::optional<ExportFolder::Written> written = out.write(name, bytes, &error);
+        if (!written) {
+            NoteFile::warn(error);
+            failed = true;
+        } else if (written->renamed) {
+            NoteFile::warn(QStringLiteral("%1 is not a file an export wrote and was left alone: "
+                                          "the note was written to %2")
+                               .arg(name, written->path));
             failed = true;
         }
+    }
+    if (!out.saveRecord(&error)) {
+        NoteFile::warn(error);
+        failed = true;
     }
     return failed ? 1 : 0;
 }
@@ -183,5 +135,6 @@ int run(const QStringList &arguments)
 extern const Subcommand exportCommand
     = {"export", "DIR --to md|html|txt OUT",
        "write every note of data folder DIR into folder OUT as Markdown, HTML or plain text, "
-       "one file per note named by number and title",
+       "one file per note named by number and title; files there that an export did not write "
+       "are left alone (the note takes a new name and the status is 1)",
        run};

@@ -3,13 +3,13 @@
 #include "cli/subcommand.h"
 
 #include "platform/notefilename.h"
+#include "platform/wholefile.h"
 #include "richtext/notetitle.h"
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
 #include "richtext/textformat.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -22,14 +22,10 @@
 
 bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        *error = QStringLiteral("cannot read %1: %2").arg(path, file.errorString());
+    QString reason;
+    const std::optional<QByteArray> data = readWholeFile(path, FileSizeLimits::Note, &reason);
+    if (!data) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, reason);
         return false;
     }
     // Nothing is undone in a one-shot run: the reader need not record its steps.
@@ -37,7 +33,7 @@ bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
     text->setUndoRedoEnabled(false);
     QTextCursor cursor(text);
     cursor.select(QTextCursor::Document);
-    const RtfReader::Result read = RtfReader::read(data, cursor);
+    const RtfReader::Result read = RtfReader::read(*data, cursor);
     if (!read) {
         *error = QStringLiteral("cannot read %1: %2").arg(path, read.message);
         return false;

@@ -12,7 +12,8 @@ namespace NoteFile {
 
 // Replaces document's content with the note file at path (RTF, or plain text
 // in the system code page), as a note editor loads it. False with a one-line
-// message when the file cannot be opened or read. A file cut short is read as
+// message when the file cannot be opened or read, is no regular file (a
+// FIFO, a device) or is larger than a note may be. A file cut short is read as
 // far as it goes, with a one-line warning on standard error.
 bool load(const QString &path, RichDocument &document, QString *error);
 

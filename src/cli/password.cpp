@@ -1,23 +1,26 @@
 #include "cli/password.h"
 
 #include "crypt/textroutines.h"
+#include "crypt/wipe.h"
+#include "platform/wholefile.h"
 
 #include <QFile>
 
 #include <cstdio>
+#include <optional>
+#include <sys/stat.h>
 #include <termios.h>
 
 namespace {
 
-QString firstLine(const QByteArray &bytes)
+QString firstLine(QByteArrayView bytes)
 {
-    QString line = QString::fromUtf8(bytes);
-    const qsizetype end = line.indexOf(u'\n');
+    const qsizetype end = bytes.indexOf('\n');
     if (end >= 0)
-        line.truncate(end);
-    if (line.endsWith(u'\r'))
-        line.chop(1);
-    return line;
+        bytes.truncate(end);
+    if (bytes.endsWith('\r'))
+        bytes.chop(1);
+    return QString::fromUtf8(bytes);
 }
 
 bool readFromTerminal(QString *password, QString *error)
@@ -45,20 +48,59 @@ bool readFromTerminal(QString *password, QString *error)
     std::fputs("\n", terminal);
     std::fclose(terminal);
     *password = firstLine(line);
-    line.fill('\0');
+    wipe(line);
     return true;
 }
 
+bool isPipe(const QString &path)
+{
+    struct stat status
+    {
+    };
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 && S_ISFIFO(status.st_mode);
+}
+
+// A pipe, as "--password-file <(pass show key)" gives, is read as far as a
+// password file may reach; opening it waits for its writer, as the user asked.
+std::optional<QByteArray> readPipe(const QString &path, QString *reason)
+{
+    QFile pipe(path);
+    if (!pipe.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        *reason = pipe.errorString();
+        return std::nullopt;
+    }
+    // One buffer, read into in place: no piece of the password is left in
+    // memory that is not wiped.
+    QByteArray bytes(FileSizeLimits::Password + 1, '\0');
+    qint64 size = 0;
+    for (qint64 got = 0; size < bytes.size(); size += got) {
+        got = pipe.read(bytes.data() + size, bytes.size() - size);
+        if (got <= 0)
+            break;
+    }
+    if (size > FileSizeLimits::Password) {
+        wipe(bytes);
+        *reason = QStringLiteral("it holds more than a password file may");
+        return std::nullopt;
+    }
+    bytes.truncate(size); // keeps the allocation, which wipe() writes over
+    return bytes;
+}
+
+// Only a regular file or a pipe, and only as much as a password file may hold:
+// a device such as /dev/zero or a huge file would never end.
 bool readFromFile(const QString &path, QString *password, QString *error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot open %1: %2").arg(path, file.errorString());
+    QString reason;
+    std::optional<QByteArray> bytes = isPipe(path)
+                                          ? readPipe(path, &reason)
+                                          : readWholeFile(path, FileSizeLimits::Password, &reason);
+    if (!bytes) {
+        *error = QStringLiteral("cannot read the password file %1: %2").arg(path, reason);
         return false;
     }
-    QByteArray bytes = file.readAll();
-    *password = firstLine(bytes);
-    bytes.fill('\0');
+    *password = firstLine(*bytes);
+    wipe(*bytes);
     return true;
 }
 

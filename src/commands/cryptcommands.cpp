@@ -4,6 +4,7 @@
 #include "commands/commandmodule.h"
 #include "crypt/cryptmarker.h"
 #include "crypt/textroutines.h"
+#include "crypt/wipe.h"
 #include "platform/datafolder.h"
 #include "platform/settingsfile.h"
 #include "richedit/jvrichedit.h"
@@ -35,6 +36,19 @@ CryptCommands::CryptCommands(TDM *module)
     , m_module(module)
 {
     LoadSettings();
+}
+
+CryptCommands::~CryptCommands()
+{
+    wipe(m_masterPassword);
+}
+
+void CryptCommands::SetMasterPassword(const QString &password)
+{
+    if (password.constData() == m_masterPassword.constData())
+        return; // the same text: wiping the old one would wipe the new
+    wipe(m_masterPassword);
+    m_masterPassword = password;
 }
 
 void CryptCommands::LoadSettings()
@@ -93,7 +107,7 @@ void CryptCommands::acDecryptExecute()
         dialogs().showMessage(editor, DamagedMarker);
         break;
     case CryptMarker::Decrypted::WrongPassword:
-        m_masterPassword.clear();
+        wipe(m_masterPassword);
         dialogs().showMessage(editor, WrongPassword);
         break;
     }
@@ -101,7 +115,7 @@ void CryptCommands::acDecryptExecute()
 
 void CryptCommands::acMasterPasswordClearExecute()
 {
-    m_masterPassword.clear();
+    wipe(m_masterPassword);
     QString error;
     if (!StoreSettings(&error))
         dialogs().showError(TDM::focusedEditor(), QApplication::applicationDisplayName(), error);
@@ -127,7 +141,7 @@ bool CryptCommands::havePassword(QWidget *parent)
     const std::optional<QString> answer = dialogs().askMasterPassword(parent);
     if (!answer || IsBlank(*answer))
         return false;
-    m_masterPassword = *answer;
+    SetMasterPassword(*answer);
     return true;
 }
 

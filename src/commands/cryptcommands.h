@@ -17,7 +17,7 @@ class TDM;
 // "DM" record's "MasterPassword" key of the program-named settings file
 // (where the user may have put it by hand); the program only ever writes that
 // key empty. A wrong password is told and forgotten, so the next command asks
-// again.
+// again. A password forgotten is written over in memory first.
 class CryptCommands : public QObject
 {
     Q_OBJECT
@@ -26,9 +26,12 @@ public:
     // Starts with the master password of the settings file; asks and tells
     // through the module's dialogs.
     explicit CryptCommands(TDM *module);
+    // The master password's memory is written over.
+    ~CryptCommands() override;
 
     QString MasterPassword() const { return m_masterPassword; }
-    void SetMasterPassword(const QString &password) { m_masterPassword = password; }
+    // The previous password's memory is written over.
+    void SetMasterPassword(const QString &password);
 
     void LoadSettings();
     // Writes the "MasterPassword" key empty; false with the settings

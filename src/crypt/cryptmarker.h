@@ -7,6 +7,13 @@
 // "QelCrypt:#" + the byte count + "#" + each encrypted byte in decimal, all
 // "#"-separated, e.g. "QelCrypt:#8#35#75#122#186#121#18#33#13".
 //
+// The encrypted bytes are the text, a zero, and the padding zeros. Markers
+// written now put a check value keyed by the password between the zero and
+// the padding and write the count with a leading zero ("QelCrypt:#016#...");
+// readers that take the text up to the zero still read them. A wrong password
+// is told by the check value; for a marker without one, only by bytes no
+// encrypted text can give.
+//
 // Text is encrypted as its Windows-1252 bytes where that code page holds it
 // (so markers read by earlier versions stay the same), otherwise as its UTF-8
 // bytes behind the three bytes EF BB BF. Passwords key the cipher with their
@@ -34,7 +41,7 @@ struct Decrypted
     enum Status {
         Ok,
         Damaged,       // not a well-formed marker: the numbers cannot be the cipher's output
-        WrongPassword, // the padding did not decrypt to zero
+        WrongPassword, // the bytes did not decrypt to a text with its check value or padding
     };
     Status status;
     QString text; // the plain text when Ok

@@ -7,15 +7,16 @@ class QFileInfo;
 
 // What opening a piece of a note's text leads to. A note's text can come from
 // anywhere (a paste, a shared note file), so nothing in it may run a program:
-// a file that would run one when opened (an executable, a script with its run
-// bit, a desktop launcher) only has its folder shown, and only web, mail and
-// file addresses are opened.
+// only documents of kinds known to be safe (text, PDF, office documents,
+// pictures, sound and video) are opened, and folders; any other file (a
+// program, a script, a launcher, an archive, a web page) only has its folder
+// shown. Only web, mail and file addresses are opened.
 struct LinkTarget
 {
     enum class Kind {
         None,         // nothing to open
         Open,         // url (http, https or file) in the program the user has for it
-        ShowInFolder, // path, a launcher: its folder, with it selected
+        ShowInFolder, // path, a file not known to be a document: its folder, with it selected
         Mail          // a new mail to address
     };
 
@@ -34,5 +35,7 @@ struct LinkTarget
 // letter case counts, as it does in the file system.
 bool namesExistingPath(const QString &token);
 
-// Opening the file would run a program rather than show a document.
-bool isLauncher(const QFileInfo &file);
+// The file is a document of a safe kind by its name and type (for a file
+// without a telling name, by its content), its content is no program or
+// launcher whatever the name says, and it has no run bit.
+bool opensAsDocument(const QFileInfo &file);

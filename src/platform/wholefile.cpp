@@ -1,8 +1,120 @@
 #include "platform/wholefile.h"
 
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QLocale>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate("WholeFile", text);
+}
+
+QString tooLarge(qint64 maxSize)
+{
+    return tr("it is larger than %1, the most a file of this kind may hold")
+        .arg(QLocale::c().formattedDataSize(maxSize, 0, QLocale::DataSizeTraditionalFormat));
+}
+
+// Opens path for reading into file without waiting on it, or says why not.
+bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *file, QString *error)
+{
+#ifdef Q_OS_UNIX
+    int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
+    if (links == FileLinks::Refuse)
+        flags |= O_NOFOLLOW;
+    const int handle = ::open(QFile::encodeName(path).constData(), flags);
+    if (handle < 0) {
+        const int reason = errno;
+        *error = reason == ELOOP && links == FileLinks::Refuse ? tr("it is a symbolic link")
+                                                               : qt_error_string(reason);
+        return false;
+    }
+    struct stat status
+    {
+    };
+    QString refusal;
+    if (::fstat(handle, &status) != 0)
+        refusal = qt_error_string(errno);
+    else if (S_ISDIR(status.st_mode))
+        refusal = tr("it is a folder");
+    else if (!S_ISREG(status.st_mode))
+        refusal = tr("it is not a regular file");
+    else if (status.st_size > maxSize)
+        refusal = tooLarge(maxSize);
+    if (!refusal.isEmpty()) {
+        ::close(handle);
+        *error = refusal;
+        return false;
+    }
+    if (!file->open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(handle);
+        *error = file->errorString();
+        return false;
+    }
+    return true;
+#else
+    const QFileInfo info(path);
+    if (links == FileLinks::Refuse && info.isSymLink())
+        *error = tr("it is a symbolic link");
+    else if (info.isDir())
+        *error = tr("it is a folder");
+    else if (info.exists() && !info.isFile())
+        *error = tr("it is not a regular file");
+    else if (info.size() > maxSize)
+        *error = tooLarge(maxSize);
+    else if (file->setFileName(path), !file->open(QIODevice::ReadOnly))
+        *error = file->errorString();
+    else
+        return true;
+    return false;
+#endif
+}
+
+} // namespace
+
+std::optional<QByteArray> readWholeFile(const QString &path, qint64 maxSize, QString *error,
+                                        FileLinks links)
+{
+    QFile file;
+    if (!openRegular(path, links, maxSize, &file, error))
+        return std::nullopt;
+    // Read to the end rather than the measured size: the file may have grown
+    // since, and must not pass the limit then either.
+    QByteArray data;
+    const qint64 expected = file.size();
+    for (;;) {
+        const qint64 had = data.size();
+        const qint64 room
+            = std::min(maxSize + 1 - had, std::max<qint64>(expected - had + 1, 65536));
+        data.resize(had + room);
+        const qint64 got = file.read(data.data() + had, room);
+        if (got < 0) {
+            *error = file.errorString();
+            return std::nullopt;
+        }
+        data.resize(had + got);
+        if (data.size() > maxSize) {
+            *error = tooLarge(maxSize);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+    }
+    return data;
+}
 
 bool writeWholeFile(const QString &path, QByteArrayView data, QString *error)
 {

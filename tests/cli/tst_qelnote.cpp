@@ -8,6 +8,9 @@
 
 #include "richtext/rtfreader.h"
 
+#include <csignal>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -19,11 +22,20 @@ struct Run
     QByteArray err;
 };
 
-Run qelnote(const QStringList &arguments, const QByteArray &input = {})
+// fileSizeLimit, when set, makes every write beyond that many bytes of a file
+// fail as on a full disk.
+Run qelnote(const QStringList &arguments, const QByteArray &input = {}, rlim_t fileSizeLimit = 0)
 {
     QProcess process;
-    // Without a terminal of its own the tool can never wait for a typed password.
-    process.setChildProcessModifier([] { setsid(); });
+    process.setChildProcessModifier([fileSizeLimit] {
+        // Without a terminal of its own the tool can never wait for a typed password.
+        setsid();
+        if (fileSizeLimit != 0) {
+            std::signal(SIGXFSZ, SIG_IGN); // a refused write, not a killed process
+            const rlimit limit{fileSizeLimit, fileSizeLimit};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
+    });
     process.start(QStringLiteral(QELNOTE_PATH), arguments);
     process.write(input);
     process.closeWriteChannel();
@@ -61,14 +73,22 @@ private Q_SLOTS:
     void badArgumentsPrintUsage();
     void encryptPrintsTheCommandsMarker_data();
     void encryptPrintsTheCommandsMarker();
+    void wrongPasswordsLeaveTheMarker_data();
+    void wrongPasswordsLeaveTheMarker();
     void decryptReplacesMarkersItCanDecrypt();
     void passwordsComeFromAFileOrTheTerminal_data();
     void passwordsComeFromAFileOrTheTerminal();
+    void passwordFilesAreBounded_data();
+    void passwordFilesAreBounded();
     void searchListsTheNotesWithAllWords_data();
     void searchListsTheNotesWithAllWords();
     void searchReportsAFolderItCannotRead();
     void exportWritesEveryNoteAndLeavesTheNotesAlone_data();
     void exportWritesEveryNoteAndLeavesTheNotesAlone();
+    void exportLeavesAloneWhatItDidNotWrite();
+    void exportReportsAFullDisk();
+    void exportKeepsNoActiveContent_data();
+    void exportKeepsNoActiveContent();
 
 private:
     QTemporaryDir m_folder;
@@ -194,27 +214,38 @@ void TestQelnote::rtfPrintsWhatReadsBackToTheSameText()
 
 void TestQelnote::unreadableFilesFailWithOneLine_data()
 {
-    QTest::addColumn<QByteArray>("content"); // null: no file at all
+    // What stands at the note's path: nothing, a FIFO nobody writes, a folder,
+    // a device without end, a file above the size of any note.
+    QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("message");
-    QTest::newRow("missing") << QByteArray() << QStringLiteral("cannot open");
+    QTest::newRow("missing") << "missing" << QStringLiteral("No such file");
+    QTest::newRow("FIFO") << "fifo" << QStringLiteral("not a regular file");
+    QTest::newRow("folder") << "folder" << QStringLiteral("a folder");
+    QTest::newRow("endless device") << "/dev/zero" << QStringLiteral("not a regular file");
+    QTest::newRow("too large") << "large" << QStringLiteral("larger than 64 MB");
 }
 
 void TestQelnote::unreadableFilesFailWithOneLine()
 {
-    QFETCH(QByteArray, content);
+    QFETCH(QString, kind);
     QFETCH(QString, message);
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("note.rtf"));
-    if (!content.isNull()) {
+    QString path = folder.filePath(QStringLiteral("note.rtf"));
+    if (kind == "fifo") {
+        QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == "folder") {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == "large") {
         QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.resize(65 * 1024 * 1024)); // sparse
+    } else if (kind.startsWith('/')) {
+        path = kind;
     }
-    for (const char *command : {"text", "rtf"}) {
+    for (const char *command : {"text", "rtf", "calc"}) {
         const Run run = qelnote({QLatin1String(command), path});
         QCOMPARE(run.status, 1);
         QCOMPARE(run.out, QByteArray());
-        QVERIFY2(run.err.startsWith("qelnote: ") && run.err.endsWith('\n')
+        QVERIFY2(run.err.startsWith("qelnote: cannot read ") && run.err.endsWith('\n')
                      && run.err.count('\n') == 1,
                  run.err.constData());
         QVERIFY2(run.err.contains(path.toUtf8()) && run.err.contains(message.toUtf8()),
@@ -297,8 +328,12 @@ void TestQelnote::badArgumentsPrintUsage()
     QVERIFY(run.err.contains("rtf FILE"));
 }
 
-// The marker the Crypt command makes of "Grüße €" under the password "master".
+// A marker of "Grüße €" under the password "master" as earlier versions made
+// it, and as the Crypt command makes it now, with a check value.
 static const QByteArray GreetingMarker("QelCrypt:#8#229#254#251#103#16#137#147#190");
+static const QByteArray CheckedGreetingMarker(
+    "QelCrypt:#024#229#254#251#103#16#137#147#190#111#53#92#251#77#242#33#114#49#251#121#103#199#"
+    "218#110#97");
 
 void TestQelnote::encryptPrintsTheCommandsMarker_data()
 {
@@ -315,7 +350,30 @@ void TestQelnote::encryptPrintsTheCommandsMarker()
     const Run run = qelnote({"encrypt", "--password-file", password}, input);
     QCOMPARE(run.err, QByteArray());
     QCOMPARE(run.status, 0);
-    QCOMPARE(run.out, GreetingMarker + '\n');
+    QCOMPARE(run.out, CheckedGreetingMarker + '\n');
+}
+
+void TestQelnote::wrongPasswordsLeaveTheMarker_data()
+{
+    QTest::addColumn<QByteArray>("wrong");
+    // Passwords that passed for this marker while only its last byte was checked.
+    QTest::newRow("shadow5627") << QByteArray("shadow5627");
+    QTest::newRow("hunter1801") << QByteArray("hunter1801");
+    QTest::newRow("dragon6564") << QByteArray("dragon6564");
+}
+
+void TestQelnote::wrongPasswordsLeaveTheMarker()
+{
+    QFETCH(QByteArray, wrong);
+    const QString right = file("right", "right horse\n");
+    const QByteArray marker
+        = qelnote({"encrypt", "--password-file", right}, "secret\n").out.trimmed();
+    const QString note = file("note.txt", marker);
+    const Run run = qelnote({"decrypt", "--password-file", file("wrong", wrong), note});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, marker + '\n');
+    QVERIFY(run.err.contains("does not decrypt with this password"));
+    QCOMPARE(qelnote({"decrypt", "--password-file", right, note}).out, QByteArray("secret\n"));
 }
 
 void TestQelnote::decryptReplacesMarkersItCanDecrypt()
@@ -325,15 +383,16 @@ void TestQelnote::decryptReplacesMarkersItCanDecrypt()
         = qelnote({"encrypt", "--password-file", password}, "Привет\nzwei Zeilen\n").out.trimmed();
     const QString other = file("other", "other");
     const QByteArray foreign = qelnote({"encrypt", "--password-file", other}, "x").out.trimmed();
-    const QString note = file("note.txt", "Title\r\n" + GreetingMarker + "\r\nin a line " + lines
+    const QString note = file("note.txt", "Title\r\n" + GreetingMarker + "\r\n"
+                                              + CheckedGreetingMarker + "\r\nin a line " + lines
                                               + " and " + foreign + "\r\nQELCRYPT:#12#1#2");
     const Run run = qelnote({"decrypt", "--password-file", password, note});
     QCOMPARE(run.status, 1);
-    QCOMPARE(run.out, "Title\nGrüße €\nin a line Привет\nzwei Zeilen and " + foreign
+    QCOMPARE(run.out, "Title\nGrüße €\nGrüße €\nin a line Привет\nzwei Zeilen and " + foreign
                           + "\nQELCRYPT:#12#1#2\n");
-    QCOMPARE(run.err, "qelnote: line 4: " + foreign.left(24)
+    QCOMPARE(run.err, "qelnote: line 5: " + foreign.left(24)
                           + "... does not decrypt with this password\n"
-                            "qelnote: line 5: QELCRYPT:#12#1#2 is damaged\n");
+                            "qelnote: line 6: QELCRYPT:#12#1#2 is damaged\n");
 
     const Run clean = qelnote({"decrypt", note, "--password-file", other});
     QCOMPARE(clean.status, 1);
@@ -361,7 +420,40 @@ void TestQelnote::passwordsComeFromAFileOrTheTerminal()
     QCOMPARE(run.out, QByteArray());
     QVERIFY2(run.err.startsWith("qelnote: ") && run.err.contains(message), run.err.constData());
     QVERIFY(qelnote({"encrypt", "--password-file", m_folder.filePath("missing")}, "text")
-                .err.contains("cannot open"));
+                .err.contains("No such file"));
+}
+
+void TestQelnote::passwordFilesAreBounded_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("endless device") << "/dev/zero" << QByteArray("not a regular file");
+    QTest::newRow("folder") << "/" << QByteArray("a folder");
+    QTest::newRow("too large") << "large" << QByteArray("larger than 64 kB");
+}
+
+void TestQelnote::passwordFilesAreBounded()
+{
+    QFETCH(QString, path);
+    QFETCH(QByteArray, message);
+    if (path == "large")
+        path = file("large", "master\n" + QByteArray(64 * 1024, 'x'));
+    const QString note = file("note.txt", GreetingMarker);
+    const Run run = qelnote({"decrypt", "--password-file", path, note});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(run.out, QByteArray());
+    QVERIFY2(run.err.startsWith("qelnote: cannot read the password file " + path.toUtf8())
+                 && run.err.contains(message),
+             run.err.constData());
+
+    // A pipe, as "--password-file <(...)" gives, is read up to the same limit.
+    const Run piped = qelnote({"decrypt", "--password-file", "/dev/stdin", note}, "master\n");
+    QCOMPARE(piped.err, QByteArray());
+    QCOMPARE(piped.out, QByteArray("Grüße €\n"));
+    const Run flood
+        = qelnote({"decrypt", "--password-file", "/dev/stdin", note}, QByteArray(65 * 1024, 'x'));
+    QCOMPARE(flood.status, 1);
+    QVERIFY2(flood.err.contains("more than a password file may"), flood.err.constData());
 }
 
 // A data folder of four notes in board order: formatting, pictures, East Asian
@@ -483,6 +575,118 @@ void TestQelnote::exportWritesEveryNoteAndLeavesTheNotesAlone()
     for (const char *text : {"中文", "한글", "ソフト"})
         QVERIFY2(read(2).contains(text), text);
     QVERIFY(read(3).contains("milk and Bread"));
+}
+
+namespace {
+
+QByteArray contents(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(missing)");
+}
+
+} // namespace
+
+void TestQelnote::exportLeavesAloneWhatItDidNotWrite()
+{
+    const QString data = dataFolder();
+    const QDir out(m_folder.filePath(QStringLiteral("export/others")));
+    QVERIFY(out.mkpath("."));
+    const QString victim = file("victim.txt", "the user's own");
+    QVERIFY(QFile::link(victim, out.filePath("0 plain bold italic under struck H2O x2.html")));
+    QVERIFY(QFile::link(m_folder.filePath("nowhere"), out.filePath("1 png dib wm.html")));
+    QFile own(out.filePath("3 Shopping list_ a_b.html"));
+    QVERIFY(own.open(QIODevice::WriteOnly) && own.write("mine") == 4);
+    own.close();
+
+    const Run run = qelnote({"export", data, "--to", "html", out.path()});
+    QCOMPARE(run.status, 1);
+    QCOMPARE(contents(victim), QByteArray("the user's own"));
+    QVERIFY(QFileInfo(out.filePath("1 png dib wm.html")).isSymLink());
+    QCOMPARE(contents(m_folder.filePath("nowhere")), QByteArray("(missing)"));
+    QCOMPARE(contents(own.fileName()), QByteArray("mine"));
+    for (const char *name : {"0 plain bold italic under struck H2O x2 (2).html",
+                             "1 png dib wm (2).html", "3 Shopping list_ a_b (2).html"}) {
+        QVERIFY2(contents(out.filePath(name)).startsWith("<!DOCTYPE"), name);
+        QVERIFY2(run.err.contains(out.filePath(name).toUtf8()), run.err.constData());
+    }
+    QVERIFY(contents(out.filePath("2 中文.html")).contains("한글"));
+
+    // What an export wrote, a later one replaces; once changed by hand, it is the user's.
+    QFile edited(out.filePath("2 中文.html"));
+    QVERIFY(edited.open(QIODevice::Append) && edited.write("edited") == 6);
+    edited.close();
+    const Run again = qelnote({"export", data, "--to", "html", out.path()});
+    QCOMPARE(again.status, 1);
+    QVERIFY(!QFileInfo::exists(out.filePath("1 png dib wm (3).html")));
+    QVERIFY(contents(edited.fileName()).endsWith("edited"));
+    QVERIFY(contents(out.filePath("2 中文 (2).html")).contains("한글"));
+
+    const QString fresh = m_folder.filePath(QStringLiteral("export/fresh"));
+    QCOMPARE(qelnote({"export", data, "--to", "md", fresh}).status, 0);
+    const Run twice = qelnote({"export", data, "--to", "md", fresh});
+    QCOMPARE(twice.err, QByteArray());
+    QCOMPARE(twice.status, 0);
+}
+
+void TestQelnote::exportReportsAFullDisk()
+{
+    const QString out = m_folder.filePath(QStringLiteral("export/full"));
+    // Room for the small notes, not for the one with all the formatting.
+    const Run run = qelnote({"export", dataFolder(), "--to", "html", out}, {}, 2048);
+    QCOMPARE(run.status, 1);
+    const QString big = QDir(out).filePath("0 plain bold italic under struck H2O x2.html");
+    QVERIFY2(run.err.contains("cannot write " + big.toUtf8()), run.err.constData());
+    QVERIFY(!QFileInfo::exists(big));
+    QVERIFY(contents(QDir(out).filePath("3 Shopping list_ a_b.html")).contains("milk and Bread"));
+}
+
+void TestQelnote::exportKeepsNoActiveContent_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArrayList>("present");
+    QTest::addColumn<QByteArrayList>("absent");
+    QTest::newRow("html") << "html"
+                          << QByteArrayList{"<title>&lt;/title&gt;&lt;h1&gt;X</title>",
+                                            "&lt;script&gt;", "<a href=\"https://example.org/\">",
+                                            "<a href=\"mailto:a@b.example\">", "bad worse"}
+                          << QByteArrayList{"<script", "<h1", "href=\"javascript", "vbscript"};
+    QTest::newRow("markdown") << "md"
+                              << QByteArrayList{"\\</title\\>\\<h1\\>X",
+                                                "\\<script\\>alert(1)\\</script\\>",
+                                                "\\[x\\](javascript:alert(2))",
+                                                "a\\\\\\<b\\>",
+                                                "[good](https://example.org/)",
+                                                "[mail](mailto:a@b.example)",
+                                                "bad worse ["}
+                              << QByteArrayList{"](javascript:alert(3))", "(vbscript", "[bad]"};
+}
+
+void TestQelnote::exportKeepsNoActiveContent()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArrayList, present);
+    QFETCH(QByteArrayList, absent);
+    const QString data = m_folder.filePath(QStringLiteral("hostile"));
+    QVERIFY(QDir().mkpath(data));
+    QFile note(data + QStringLiteral("/QelNotes_0.rtf"));
+    QVERIFY(note.open(QIODevice::WriteOnly));
+    note.write("{\\rtf1\\ansi {\\fonttbl{\\f0 Arial;}}\\f0 </title><h1>X\\par\n"
+               "<script>alert(1)</script> [x](javascript:alert(2)) a\\\\<b>\\par\n"
+               "{\\field{\\*\\fldinst HYPERLINK \"javascript:alert(3)\"}{\\fldrslt bad}} "
+               "{\\field{\\*\\fldinst HYPERLINK \"vbscript:x\"}{\\fldrslt worse}} "
+               "{\\field{\\*\\fldinst HYPERLINK \"https://example.org/\"}{\\fldrslt good}} "
+               "{\\field{\\*\\fldinst HYPERLINK \"mailto:a@b.example\"}{\\fldrslt mail}}\\par}");
+    note.close();
+    const QString out = m_folder.filePath(QStringLiteral("export/hostile-") + format);
+    const Run run = qelnote({"export", data, "--to", format, out});
+    QCOMPARE(run.err, QByteArray());
+    QCOMPARE(run.status, 0);
+    const QByteArray written = contents(out + "/0 __title__h1_X." + format);
+    for (const QByteArray &text : present)
+        QVERIFY2(written.contains(text), text + "\n" + written);
+    for (const QByteArray &text : absent)
+        QVERIFY2(!written.contains(text), text + "\n" + written);
 }
 
 QTEST_APPLESS_MAIN(TestQelnote)

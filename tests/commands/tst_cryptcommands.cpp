@@ -9,6 +9,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QLabel>
@@ -46,7 +47,9 @@ public:
 
 // The marker the Crypt command makes of "Grüße €" under "master"; qelnote's
 // tests expect the same.
-const QString GreetingMarker("QelCrypt:#8#229#254#251#103#16#137#147#190");
+const QString GreetingMarker(
+    "QelCrypt:#024#229#254#251#103#16#137#147#190#111#53#92#251#77#242#33#114#49#251#121#103#199#"
+    "218#110#97");
 
 } // namespace
 
@@ -73,7 +76,8 @@ private Q_SLOTS:
     void createPasswordTypesSeventeenAlphabetCharacters();
     void createPasswordWithoutRandomSourceInsertsNothing();
     void nothingHappensOutsideANoteEditor();
-    void promptShowsWhatIsTypedAndForgetsIt();
+    void promptMasksWhatIsTypedAndForgetsIt();
+    void passwordIsWrittenOverWhenForgotten();
 
 private:
     // Puts text into the editor, selects from..from+length and focuses it.
@@ -357,25 +361,69 @@ void tst_CryptCommands::nothingHappensOutsideANoteEditor()
     QCOMPARE(m_line->text(), QString("line"));
 }
 
-void tst_CryptCommands::promptShowsWhatIsTypedAndForgetsIt()
+namespace {
+
+// True when a text's characters were written over where they lie.
+bool writtenOver(const QString &copy)
+{
+    return std::all_of(copy.cbegin(), copy.cend(), [](QChar c) { return c.isNull(); });
+}
+
+} // namespace
+
+void tst_CryptCommands::promptMasksWhatIsTypedAndForgetsIt()
 {
     MasterPasswordPrompt prompt;
     prompt.show();
     QVERIFY(QTest::qWaitForWindowExposed(&prompt));
     QCOMPARE(prompt.windowTitle(), QString("Master Password"));
     QCOMPARE(prompt.findChild<QLabel *>()->text(), QString("Please Enter Master Password"));
+    // Wide enough for the caption beside the window's buttons.
+    QFont bold = prompt.font();
+    bold.setBold(true);
+    QVERIFY(prompt.width() > QFontMetrics(bold).horizontalAdvance(prompt.windowTitle()) * 2);
     auto *entry = prompt.findChild<QLineEdit *>();
     QCOMPARE(entry->text(), QString());
-    QCOMPARE(entry->echoMode(), QLineEdit::Normal);
+    QCOMPARE(entry->echoMode(), QLineEdit::Password);
     QCOMPARE(entry->maxLength(), 255);
     auto *buttons = prompt.findChild<QDialogButtonBox *>();
     QVERIFY(buttons->button(QDialogButtonBox::Ok)->isDefault());
 
-    QTest::keyClicks(entry, "My Master Key");
+    auto *show = prompt.findChild<QCheckBox *>();
+    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(4, show->height() / 2));
+    QCOMPARE(entry->echoMode(), QLineEdit::Normal);
+    QTest::mouseClick(show, Qt::LeftButton, {}, QPoint(4, show->height() / 2));
+    QCOMPARE(entry->echoMode(), QLineEdit::Password);
+
+    QTest::keyClicks(entry, "My Master Keyy");
+    QTest::keyClick(entry, Qt::Key_Backspace);
+    const QString seen = entry->text(); // shares the field's memory
     QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
     QCOMPARE(prompt.result(), int(QDialog::Accepted));
     QCOMPARE(prompt.takeEntry(), QString("My Master Key"));
     QCOMPARE(entry->text(), QString());
+    QVERIFY(writtenOver(seen));
+    QVERIFY(!entry->isUndoAvailable());
+}
+
+void tst_CryptCommands::passwordIsWrittenOverWhenForgotten()
+{
+    // A copy shares the password's memory, so it shows what became of it.
+    commands()->SetMasterPassword(QString("cleared secret"));
+    const QString cleared = commands()->MasterPassword();
+    m_dm->acMasterPasswordClear->trigger();
+    QVERIFY(writtenOver(cleared));
+
+    commands()->SetMasterPassword(QString("replaced secret"));
+    const QString replaced = commands()->MasterPassword();
+    commands()->SetMasterPassword(QString("at exit"));
+    QVERIFY(writtenOver(replaced));
+
+    const QString atExit = commands()->MasterPassword();
+    QCOMPARE(atExit, QString("at exit"));
+    delete m_dm;
+    m_dm = nullptr;
+    QVERIFY(writtenOver(atExit));
 }
 
 QTEST_MAIN(tst_CryptCommands)
