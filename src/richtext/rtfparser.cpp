@@ -280,6 +280,8 @@ int listStyleOfText(QByteArrayView text)
     return upper ? QTextListFormat::ListUpperAlpha : QTextListFormat::ListLowerAlpha;
 }
 
+constexpr int SymbolCharset = 2;
+
 // Indents, spaces and picture sizes beyond 22 inches are clamped.
 int twips(int value)
 {
@@ -437,10 +439,12 @@ private:
     int m_listLevel = -1;
     ListKind m_levelKind; // of the first level of the list being defined
     QString m_levelText;
+    int m_levelFont = -1;
     int m_overrideList = INT_MIN;
     QByteArray m_listText;   // of the \listtext group being read
     int m_listTextStyle = 0; // the kind its text shows, for the paragraph's \ls
     ListKind m_pnKind;       // of the \pn group being read
+    int m_pnFont = -1;       // the font of its text
 
     // Every list of tab stops met, once.
     std::vector<std::vector<TabStop>> m_tabLists;
@@ -476,6 +480,7 @@ private:
     int styleIndex(const CharState &state);
     int paraIndex(const ParaState &state);
     int listKind(ListKind kind);
+    bool isSymbolFont(int font) const;
     void endLevelText();
     void addTab(int position);
     QTextListFormat listFormat(int kind) const;
@@ -738,6 +743,7 @@ void Parser::destination(RtfWord word)
         group.opens = Opens::Pn;
         m_pnKind = ListKind();
         m_pnKind.suffix.clear(); // a number without \pntxta has nothing after it
+        m_pnFont = -1;
         break;
     default:
         break;
@@ -818,6 +824,7 @@ bool Parser::controlWord(const RtfToken &token)
         m_listLevel = -1;
         m_levelKind = ListKind();
         m_levelKind.style = QTextListFormat::ListDisc;
+        m_levelFont = -1;
         break;
     case RtfWord::ListLevel:
         ++m_listLevel;
@@ -837,9 +844,11 @@ bool Parser::controlWord(const RtfToken &token)
         }
         break;
     case RtfWord::ListId:
-        if (group.dest == Dest::ListTable)
+        if (group.dest == Dest::ListTable) {
+            if (isSymbolFont(m_levelFont))
+                m_levelKind.bullet.clear(); // as in an old-style number
             m_listStyles[param] = listKind(m_levelKind);
-        else if (group.dest == Dest::ListOverrides)
+        } else if (group.dest == Dest::ListOverrides)
             m_overrideList = param;
         break;
     case RtfWord::ListOverrideEntry:
@@ -898,6 +907,8 @@ bool Parser::controlWord(const RtfToken &token)
             m_fontNameDone = false;
         } else {
             chr.font = param;
+            if (group.dest == Dest::ListTable && m_listLevel == 0)
+                m_levelFont = param;
         }
         break;
     case RtfWord::AssociatedFont:
@@ -1077,11 +1088,16 @@ bool Parser::controlWord(const RtfToken &token)
         if (group.dest == Dest::Pn)
             m_pnKind.start = param;
         break;
+    case RtfWord::PnFont:
+        if (group.dest == Dest::Pn)
+            m_pnFont = param;
+        break;
     case RtfWord::PnTextBefore:
     case RtfWord::PnTextAfter:
         if (group.dest == Dest::Pn) {
             group.dest = word == RtfWord::PnTextBefore ? Dest::PnTextBefore : Dest::PnTextAfter;
-            destinationText()->clear();
+            if (QString *text = destinationText())
+                text->clear();
         }
         break;
     case RtfWord::RightToLeftPar:
@@ -1325,7 +1341,8 @@ QString *Parser::destinationText()
     case Dest::LevelText:
         return &m_levelText;
     case Dest::PnTextBefore:
-        return &m_pnKind.prefix;
+        // A bullet in a symbol font is a picture of the font's own, taken as the round one.
+        return isSymbolFont(m_pnFont) ? nullptr : &m_pnKind.prefix;
     case Dest::PnTextAfter:
         return &m_pnKind.suffix;
     default:
@@ -1635,6 +1652,12 @@ int Parser::listKind(ListKind kind)
     const int index = int(m_listKinds.size()) - 1;
     m_listKindIndex.insert(kind, index);
     return index;
+}
+
+bool Parser::isSymbolFont(int font) const
+{
+    const auto it = m_fonts.find(font);
+    return it != m_fonts.end() && it->second.charset == SymbolCharset;
 }
 
 void Parser::endLevelText()

@@ -217,6 +217,7 @@ const WordTable &words()
         {"pnucrm", RtfWord::PnUpperRoman},
         {"pnlvlcont", RtfWord::PnContinuation},
         {"pnstart", RtfWord::PnStart},
+        {"pnf", RtfWord::PnFont},
         {"pntxtb", RtfWord::PnTextBefore},
         {"pntxta", RtfWord::PnTextAfter},
         {"rtlpar", RtfWord::RightToLeftPar},

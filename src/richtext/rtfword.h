@@ -110,6 +110,7 @@ enum class RtfWord {
     PnUpperRoman,
     PnContinuation,
     PnStart,
+    PnFont,
     PnTextBefore,
     PnTextAfter,
     RightToLeftPar,

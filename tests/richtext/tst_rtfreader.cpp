@@ -8,6 +8,7 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include "richtext/listlabel.h"
 #include "richtext/rtfreader.h"
 #include "richtext/textformat.h"
 
@@ -188,6 +189,8 @@ private Q_SLOTS:
     void bulletsAndParagraphAttributes();
     void listTableListsKeepTheirStyle();
     void longListsKeepEveryItem();
+    void bulletsAsTheirFontShowsThem_data();
+    void bulletsAsTheirFontShowsThem();
     void picturesAndObjects();
     void pictureKinds_data();
     void pictureKinds();
@@ -656,6 +659,37 @@ void TestRtfReader::listTableListsKeepTheirStyle()
     QCOMPARE(blockOf(document, u"undefined"_qs).textList()->format().style(),
              QTextListFormat::ListDisc);
     QVERIFY(!blockOf(document, u"plain"_qs).textList());
+}
+
+void TestRtfReader::bulletsAsTheirFontShowsThem_data()
+{
+    const QByteArray fonts = "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f2\\fnil\\fcharset2 Wingdings;}}";
+    // A list whose level shows text, its font given after the text as word processors write it.
+    const auto list = [&fonts](const QByteArray &text, const QByteArray &font) {
+        return fonts + "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01" + text
+               + ";}{\\levelnumbers;}" + font
+               + "}\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\pard\\ls1 "
+                 "item\\par}";
+    };
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("old-style dash")
+        << fonts + "\\pard{\\*\\pn\\pnlvlblt\\pnf0{\\pntxtb -}}item\\par}" << u"-"_qs;
+    // A symbol font's byte is a picture of that font, not the character of that code.
+    QTest::newRow("old-style symbol")
+        << fonts + "\\pard{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'a7}}item\\par}" << u"\u2022"_qs;
+    QTest::newRow("level text o") << list("o", "\\f0") << u"o"_qs;
+    QTest::newRow("level text in a symbol font named after it")
+        << list("\\'a7", "\\f2") << u"\u2022"_qs;
+}
+
+void TestRtfReader::bulletsAsTheirFontShowsThem()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, label);
+    QTextDocument document;
+    QVERIFY(readInto(document, rtf));
+    QCOMPARE(ListLabel::of(blockOf(document, u"item"_qs)), label);
 }
 
 void TestRtfReader::longListsKeepEveryItem()
