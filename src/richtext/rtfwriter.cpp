@@ -117,8 +117,9 @@ QByteArray Writer::write()
         block(b, qMax(m_from, b.position()), qMin(m_to, blockEnd), mark);
     }
 
+    const QByteArray lists = m_lists.isEmpty() ? QByteArray() : listTable();
     QByteArray out;
-    out.reserve(m_body.size() + 1024);
+    out.reserve(m_body.size() + lists.size() + 1024); // the body is not copied twice
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
     for (int i = 0; i < m_fonts.size(); ++i) {
         const auto &font = m_fonts[i];
@@ -136,8 +137,7 @@ QByteArray Writer::write()
                    + ';';
         out += "}\r\n";
     }
-    if (!m_lists.isEmpty())
-        out += listTable();
+    out += lists;
     out += "\\viewkind4\\uc1 \r\n";
     out += m_body;
     out += "}\r\n";
