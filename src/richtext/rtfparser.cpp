@@ -446,9 +446,16 @@ private:
     ListKind m_pnKind;       // of the \pn group being read
     int m_pnFont = -1;       // the font of its text
 
-    // Every list of tab stops met, once.
-    std::vector<std::vector<TabStop>> m_tabLists;
-    std::map<std::vector<TabStop>, int> m_tabListIndex;
+    // Every list of tab stops met, once, as the list before its last stop and that stop: each
+    // \tx costs the same, however many stops come before it.
+    struct TabList
+    {
+        int before; // index, -1 for none
+        TabStop last;
+        int size;
+    };
+    std::vector<TabList> m_tabLists;
+    std::map<std::pair<int, TabStop>, int> m_tabListIndex;
     TabStop m_nextTab; // the kind and leader of the next \tx
 
     std::unordered_map<int, Style> m_paragraphStyles; // the stylesheet by \s
@@ -1684,16 +1691,13 @@ void Parser::addTab(int position)
     const TabStop stop{twips(position), m_nextTab.type, m_nextTab.leader};
     m_nextTab = TabStop();
     ParaState &para = top().para;
-    std::vector<TabStop> stops;
-    if (para.tabs >= 0)
-        stops = m_tabLists[para.tabs];
+    const int size = para.tabs >= 0 ? m_tabLists[para.tabs].size : 0;
     // No more stops than a word processor sets in a paragraph.
-    if (stops.size() >= 64)
+    if (size >= 64)
         return;
-    stops.push_back(stop);
-    const auto [it, added] = m_tabListIndex.try_emplace(stops, int(m_tabLists.size()));
+    const auto [it, added] = m_tabListIndex.try_emplace({para.tabs, stop}, int(m_tabLists.size()));
     if (added)
-        m_tabLists.push_back(std::move(stops));
+        m_tabLists.push_back({para.tabs, stop, size + 1});
     para.tabs = it->second;
 }
 
@@ -1819,9 +1823,13 @@ void Parser::appendFormats(RtfContent &to, size_t firstStyle, size_t firstPara) 
         if (p.direction)
             format.setLayoutDirection(p.direction == 1 ? Qt::LeftToRight : Qt::RightToLeft);
         if (p.tabs >= 0) {
+            std::vector<TabStop> stops;
+            for (int list = p.tabs; list >= 0; list = m_tabLists[list].before)
+                stops.push_back(m_tabLists[list].last);
+            std::reverse(stops.begin(), stops.end());
             QList<QTextOption::Tab> tabs;
             QByteArray leaders;
-            for (const TabStop &stop : m_tabLists[p.tabs]) {
+            for (const TabStop &stop : stops) {
                 const auto type = QTextOption::TabType(stop.type);
                 tabs.append(QTextOption::Tab(TextFormat::twipsToUnits(stop.position), type,
                                              type == QTextOption::DelimiterTab ? u'.' : QChar()));
