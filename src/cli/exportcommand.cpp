@@ -111,7 +111,11 @@ int run(const QStringList &arguments)
         }
         const QString title = NoteFile::title(document);
         const QString name = exportName(number, files.size(), title, parsed->target->extension);
-        const QByteArray bytes = ExportContent::render(document, parsed->target->format, title);
+        QString warning;
+        const QByteArray bytes
+            = ExportContent::render(document, parsed->target->format, title, &warning);
+        if (!warning.isEmpty())
+            NoteFile::warn(QStringLiteral("%1: %2").arg(name, warning));
         const std::optional<ExportFolder::Written> written = out.write(name, bytes, &error);
         if (!written) {
             NoteFile::warn(error);

@@ -3,9 +3,12 @@
 #include "cli/notefile.h"
 
 #include "richtext/richdocument.h"
+#include "richtext/textformat.h"
 
 #include <QBuffer>
 #include <QImage>
+#include <QPainter>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -58,6 +61,60 @@ void inlinePictures(QTextDocument &document)
     });
 }
 
+// What a picture or object the note keeps only as RTF (a metafile, an embedded object) looks like
+// in an export: the rendering it carries, else a framed box of its size.
+QImage placeholderOf(const QTextCharFormat &format)
+{
+    const QImage preview = format.property(TextFormat::ObjectPreview).value<QImage>();
+    if (!preview.isNull())
+        return preview;
+    QSize size = format.property(TextFormat::ObjectSize).toSizeF().toSize();
+    if (size.isEmpty())
+        size = QSize(32, 32);
+    size = size.boundedTo(QSize(2000, 2000));
+    QImage box(size, QImage::Format_RGB32);
+    box.fill(Qt::white);
+    QPainter painter(&box);
+    painter.setPen(Qt::gray);
+    painter.drawRect(box.rect().adjusted(0, 0, -1, -1));
+    painter.drawLine(box.rect().topLeft(), box.rect().bottomRight());
+    painter.drawLine(box.rect().bottomLeft(), box.rect().topRight());
+    return box;
+}
+
+// Puts a picture in place of every object kept only as RTF; returns how many there were.
+int replaceForeignObjects(QTextDocument &document)
+{
+    int count = 0;
+    forEachFragment(document, [&](QTextCursor &cursor, const QTextFragment &fragment) {
+        const QTextCharFormat format = fragment.charFormat();
+        if (format.objectType() != TextFormat::ForeignObjectType)
+            return;
+        const QImage image = placeholderOf(format);
+        const QString name = QStringLiteral("placeholder:%1").arg(++count);
+        document.addResource(QTextDocument::ImageResource, QUrl(name), image);
+        QTextImageFormat picture;
+        picture.setName(name);
+        const QSizeF size = format.property(TextFormat::ObjectSize).toSizeF();
+        picture.setWidth(size.isEmpty() ? image.width() : size.width());
+        picture.setHeight(size.isEmpty() ? image.height() : size.height());
+        QString pictures;
+        pictures.fill(QChar::ObjectReplacementCharacter, fragment.length());
+        cursor.insertText(pictures, picture);
+        count += fragment.length() - 1;
+    });
+    return count;
+}
+
+// Qt writes the item's own style and its paragraph's as two style attributes of <li>, and
+// browsers keep only the first; one attribute holds both.
+QString joinListItemStyles(QString html)
+{
+    static const QRegularExpression twice(
+        QStringLiteral("<li style=\"([^\"]*)\" style=\"([^\"]*)\""));
+    return html.replace(twice, QStringLiteral("<li style=\"\\1\\2\""));
+}
+
 // Links that would run something when clicked keep their text only.
 void unlinkUnsafeLinks(QTextDocument &document)
 {
@@ -104,9 +161,17 @@ bool ExportContent::isSafeLink(const QString &href)
     return url.isValid() && safe.contains(url.scheme(), Qt::CaseInsensitive);
 }
 
-QByteArray ExportContent::render(RichDocument &note, Format format, const QString &title)
+QByteArray ExportContent::render(RichDocument &note, Format format, const QString &title,
+                                 QString *warning)
 {
     QTextDocument &document = *note.textDocument();
+    if (format != Format::PlainText) {
+        const int placeholders = replaceForeignObjects(document);
+        if (placeholders > 0 && warning)
+            *warning = QStringLiteral("%1 picture(s) or object(s) of kinds an export cannot show "
+                                      "are drawn as boxes of their size")
+                           .arg(placeholders);
+    }
     switch (format) {
     case Format::PlainText:
         return NoteFile::plainText(document);
@@ -121,7 +186,7 @@ QByteArray ExportContent::render(RichDocument &note, Format format, const QStrin
         // The page's title is written as it is given: markup in a note's
         // first line must stay text.
         document.setMetaInformation(QTextDocument::DocumentTitle, title.toHtmlEscaped());
-        return document.toHtml().toUtf8();
+        return joinListItemStyles(document.toHtml()).toUtf8();
     }
     return {};
 }

@@ -30,6 +30,8 @@ QByteArray decoderName(int codePage)
     case 852:
     case 866:
         return "IBM" + QByteArray::number(codePage);
+    case 65001:
+        return "UTF-8";
     default:
         return "windows-" + QByteArray::number(codePage);
     }
@@ -132,6 +134,7 @@ bool CodePage::isMultiByte(int codePage)
     case 10002:
     case 10003:
     case 10008:
+    case 65001: // UTF-8
         return true;
     default:
         return false;

@@ -20,7 +20,8 @@ public:
     // the default character set and for sets without a code page of their own.
     static int fromCharset(int charset, int fallback);
 
-    // True for the East Asian code pages, where a character can take two bytes.
+    // True for the East Asian code pages and UTF-8, where a character can take more than one
+    // byte.
     static bool isMultiByte(int codePage);
 
     // The characters of the 256 bytes of a single-byte code page; unknown code

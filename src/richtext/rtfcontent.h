@@ -4,6 +4,7 @@
 #include <QSizeF>
 #include <QString>
 #include <QTextFormat>
+#include <QTextListFormat>
 
 #include <vector>
 
@@ -43,7 +44,8 @@ struct RtfContent
     std::vector<Paragraph> paragraphs;
     std::vector<QTextCharFormat> charFormats;
     std::vector<QTextBlockFormat> blockFormats;
-    std::vector<int> listStyles; // by block format: a QTextListFormat::Style or 0
+    // By block format: the list its paragraphs belong to, of style 0 for none.
+    std::vector<QTextListFormat> listFormats;
     std::vector<Object> objects;
     // Why the document could be read only up to where its data ends; empty
     // when it was whole.

@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <utility>
 #include <unordered_map>
@@ -32,8 +33,15 @@ enum class Dest : quint8 {
     ListTable,
     ListOverrides,
     StyleSheet,
-    ListText, // the number or bullet of a list paragraph, as text
+    ListText,     // the number or bullet of a list paragraph, as text
+    LevelText,    // a list level's label: its length, its text, the levels' numbers
+    PnTextBefore, // the text before an old-style paragraph number
+    PnTextAfter,  // and after it
 };
+
+// Which characters the text that follows holds (\loch, \hich, \dbch): \af names the font of
+// the low-ANSI ones.
+enum class CharClass : quint8 { Any, LowAnsi, HighAnsi, DoubleByte };
 
 enum class Opens : quint8 { None, Picture, Object, Pn };
 
@@ -105,11 +113,13 @@ struct ParaState
     int after = 0;
     int lineSpacing = 0;
     bool lineMultiple = false;
-    int list = 0; // QTextListFormat::Style, 0 for none
+    int list = 0; // index into the parser's list kinds, 0 for none
     // \ls named a list the document does not define: its kind is taken from
     // the paragraph's number as text.
     bool listUndefined = false;
     bool inTable = false;
+    quint8 direction = 0; // 1 left to right, 2 right to left
+    int tabs = -1;        // index into the parser's lists of tab stops
 
     bool operator==(const ParaState &) const = default;
 };
@@ -117,7 +127,7 @@ struct ParaState
 size_t qHash(const ParaState &s, size_t seed = 0)
 {
     return qHashMulti(seed, s.alignment, s.left, s.first, s.right, s.before, s.after, s.lineSpacing,
-                      s.lineMultiple, s.list, s.listUndefined, s.inTable);
+                      s.lineMultiple, s.list, s.listUndefined, s.inTable, s.direction, s.tabs);
 }
 
 void overlay(ParaState &target, const ParaState &style)
@@ -131,6 +141,56 @@ void overlay(ParaState &target, const ParaState &style)
     take(target.after, style.after, none.after);
     take(target.lineSpacing, style.lineSpacing, none.lineSpacing);
     take(target.lineMultiple, style.lineMultiple, none.lineMultiple);
+    take(target.direction, style.direction, none.direction);
+    take(target.tabs, style.tabs, none.tabs);
+}
+
+struct TabStop
+{
+    int position = 0; // twips
+    quint8 type = QTextOption::LeftTab;
+    quint8 leader = TextFormat::NoLeader;
+
+    auto operator<=>(const TabStop &) const = default;
+};
+
+// What a list paragraph's label looks like.
+struct ListKind
+{
+    int style = 0; // QTextListFormat::Style, 0 for no list
+    int start = 1;
+    QString prefix;
+    QString suffix = QStringLiteral(".");
+    QString bullet; // empty for the round one
+
+    static ListKind ofStyle(int style)
+    {
+        ListKind kind;
+        kind.style = style;
+        return kind;
+    }
+    bool operator==(const ListKind &) const = default;
+};
+
+size_t qHash(const ListKind &k, size_t seed = 0)
+{
+    return qHashMulti(seed, k.style, k.start, k.prefix, k.suffix, k.bullet);
+}
+
+bool isBulletStyle(int style)
+{
+    return style == QTextListFormat::ListDisc || style == QTextListFormat::ListCircle
+           || style == QTextListFormat::ListSquare;
+}
+
+// The bullet of a label, empty for the round bullet in any of its spellings (the Symbol
+// font's, which reads as a middle dot, and the one of private use that fonts map it to).
+QString bulletOf(const QString &text)
+{
+    const QString bullet = text.trimmed();
+    static const QStringList round
+        = {QStringLiteral("\u2022"), QStringLiteral("\u00B7"), QStringLiteral("\uF0B7")};
+    return round.contains(bullet) ? QString() : bullet.left(4);
 }
 
 struct GroupState
@@ -139,13 +199,13 @@ struct GroupState
     ParaState para;
     Dest dest = Dest::Normal;
     Opens opens = Opens::None;
-    int uc = 1;                  // bytes of fallback text after \uN
+    int uc = 1; // bytes of fallback text after \uN
+    CharClass charClass = CharClass::Any;
     qsizetype start = 0;         // offset of the \pict or \object word that opens it
     int picture = -1;            // the picture being read
     int object = -1;             // the object being read
     int previewOf = -1;          // the object whose result picture is being read
     int field = -1;              // the field whose instruction or result this is
-    int pnList = 0;              // list style gathered in a \pn group
     bool pnContinuation = false; // the \pn group's paragraph continues an item: no number
     int style = -1;              // the stylesheet entry this group defines
     int basedOn = -1;            // the entry it is based on
@@ -219,6 +279,8 @@ int listStyleOfText(QByteArrayView text)
         return upper ? QTextListFormat::ListUpperRoman : QTextListFormat::ListLowerRoman;
     return upper ? QTextListFormat::ListUpperAlpha : QTextListFormat::ListLowerAlpha;
 }
+
+constexpr int SymbolCharset = 2;
 
 // Indents, spaces and picture sizes beyond 22 inches are clamped.
 int twips(int value)
@@ -351,6 +413,7 @@ private:
     bool m_done = false;
     bool m_starred = false;
     bool m_uprOpened = false;   // \upr was the last token
+    bool m_groupBegins = false; // a group was opened by the last token
     qsizetype m_wordOffset = 0; // of the control word being handled
     int m_skip = 0;             // fallback bytes still to skip after \uN
 
@@ -367,14 +430,33 @@ private:
     int m_red = 0, m_green = 0, m_blue = 0;
     bool m_colorGiven = false;
 
-    // Lists defined in \listtable: styles by \listid, list ids by \ls.
+    // Every kind of list label met, once; the first is no list at all.
+    std::vector<ListKind> m_listKinds{ListKind()};
+    QHash<ListKind, int> m_listKindIndex{{ListKind(), 0}};
+    // Lists defined in \listtable: kinds by \listid, list ids by \ls.
     std::unordered_map<int, int> m_listStyles;
     std::unordered_map<int, int> m_overrides;
     int m_listLevel = -1;
-    int m_listStyle = QTextListFormat::ListDisc;
+    ListKind m_levelKind; // of the first level of the list being defined
+    QString m_levelText;
+    int m_levelFont = -1;
     int m_overrideList = INT_MIN;
     QByteArray m_listText;   // of the \listtext group being read
     int m_listTextStyle = 0; // the kind its text shows, for the paragraph's \ls
+    ListKind m_pnKind;       // of the \pn group being read
+    int m_pnFont = -1;       // the font of its text
+
+    // Every list of tab stops met, once, as the list before its last stop and that stop: each
+    // \tx costs the same, however many stops come before it.
+    struct TabList
+    {
+        int before; // index, -1 for none
+        TabStop last;
+        int size;
+    };
+    std::vector<TabList> m_tabLists;
+    std::map<std::pair<int, TabStop>, int> m_tabListIndex;
+    TabStop m_nextTab; // the kind and leader of the next \tx
 
     std::unordered_map<int, Style> m_paragraphStyles; // the stylesheet by \s
     std::unordered_map<int, Style> m_characterStyles; // by \cs
@@ -404,6 +486,13 @@ private:
 
     int styleIndex(const CharState &state);
     int paraIndex(const ParaState &state);
+    int listKind(ListKind kind);
+    bool isSymbolFont(int font) const;
+    void endLevelText();
+    void addTab(int position);
+    QTextListFormat listFormat(int kind) const;
+    // Where the text of a destination other than the document's goes, or null.
+    QString *destinationText();
 };
 
 bool Parser::fail(const QString &message)
@@ -423,9 +512,11 @@ void Parser::run()
         const bool starred = m_starred;
         m_starred = false;
         const bool skipAnsiAlternative = std::exchange(m_uprOpened, false);
+        const bool groupBegins = std::exchange(m_groupBegins, false);
         switch (token.type) {
         case RtfToken::GroupStart:
             beginGroup();
+            m_groupBegins = true;
             // \upr's first group is the ANSI text its \ud group has in Unicode.
             if (skipAnsiAlternative)
                 whole = skipGroup();
@@ -439,11 +530,11 @@ void Parser::run()
             if (starred) {
                 // An ignorable destination: read only those this reader knows.
                 const std::optional<RtfWord> word = rtfWord(token.text);
-                const bool known = word == RtfWord::Fldinst || word == RtfWord::Fldrslt
-                                   || word == RtfWord::Pn || word == RtfWord::Shppict
-                                   || word == RtfWord::ListTableWord
-                                   || word == RtfWord::ListOverrideTableWord || word == RtfWord::Ud
-                                   || word == RtfWord::CharacterStyle;
+                const bool known
+                    = word == RtfWord::Fldinst || word == RtfWord::Fldrslt || word == RtfWord::Pn
+                      || word == RtfWord::Shppict || word == RtfWord::ListTableWord
+                      || word == RtfWord::ListOverrideTableWord || word == RtfWord::Ud
+                      || word == RtfWord::CharacterStyle || word == RtfWord::NestTableProps;
                 if (!known) {
                     whole = skipGroup();
                     break;
@@ -462,7 +553,11 @@ void Parser::run()
                 hexByte(token.byte);
             break;
         case RtfToken::Text:
-            if (!m_stack.empty())
+            // Some writers leave out the backslash of "\*" in the font table: "{*\panose ...}".
+            if (groupBegins && token.text == "*" && !m_stack.empty()
+                && top().dest == Dest::FontTable)
+                m_starred = true;
+            else if (!m_stack.empty())
                 textBytes(token.text);
             break;
         }
@@ -494,7 +589,6 @@ void Parser::beginGroup()
         m_stack.push_back(m_stack.back());
         GroupState &group = m_stack.back();
         group.opens = Opens::None;
-        group.pnList = 0;
         group.pnContinuation = false;
     }
 }
@@ -527,8 +621,8 @@ void Parser::endGroup(qsizetype offset)
         if (closing.pnContinuation) {
             top().para.list = 0;
             top().para.listUndefined = false;
-        } else if (closing.pnList) {
-            top().para.list = closing.pnList;
+        } else if (m_pnKind.style) {
+            top().para.list = listKind(m_pnKind);
         }
         break;
     case Opens::None:
@@ -538,8 +632,10 @@ void Parser::endGroup(qsizetype offset)
         m_fontNameDone = true;
     if (closing.dest == Dest::StyleSheet && top().dest == Dest::StyleSheet && top().style < 0)
         endStyleEntry(closing);
+    if (closing.dest == Dest::LevelText && top().dest != Dest::LevelText)
+        endLevelText();
     if (closing.dest == Dest::ListText && top().dest != Dest::ListText) {
-        m_listTextStyle = listStyleOfText(m_listText);
+        m_listTextStyle = listKind(ListKind::ofStyle(listStyleOfText(m_listText)));
         if (top().para.listUndefined)
             top().para.list = m_listTextStyle;
     }
@@ -652,6 +748,9 @@ void Parser::destination(RtfWord word)
     case RtfWord::Pn:
         group.dest = Dest::Pn;
         group.opens = Opens::Pn;
+        m_pnKind = ListKind();
+        m_pnKind.suffix.clear(); // a number without \pntxta has nothing after it
+        m_pnFont = -1;
         break;
     default:
         break;
@@ -668,26 +767,26 @@ void Parser::pnWord(RtfWord word)
         group.pnContinuation = true;
         break;
     case RtfWord::PnBullet:
-        group.pnList = QTextListFormat::ListDisc;
+        m_pnKind.style = QTextListFormat::ListDisc;
         break;
     case RtfWord::PnBody:
-        if (!group.pnList)
-            group.pnList = QTextListFormat::ListDecimal;
+        if (!m_pnKind.style)
+            m_pnKind.style = QTextListFormat::ListDecimal;
         break;
     case RtfWord::PnDecimal:
-        group.pnList = QTextListFormat::ListDecimal;
+        m_pnKind.style = QTextListFormat::ListDecimal;
         break;
     case RtfWord::PnLowerLetter:
-        group.pnList = QTextListFormat::ListLowerAlpha;
+        m_pnKind.style = QTextListFormat::ListLowerAlpha;
         break;
     case RtfWord::PnUpperLetter:
-        group.pnList = QTextListFormat::ListUpperAlpha;
+        m_pnKind.style = QTextListFormat::ListUpperAlpha;
         break;
     case RtfWord::PnLowerRoman:
-        group.pnList = QTextListFormat::ListLowerRoman;
+        m_pnKind.style = QTextListFormat::ListLowerRoman;
         break;
     case RtfWord::PnUpperRoman:
-        group.pnList = QTextListFormat::ListUpperRoman;
+        m_pnKind.style = QTextListFormat::ListUpperRoman;
         break;
     default:
         break;
@@ -730,19 +829,33 @@ bool Parser::controlWord(const RtfToken &token)
         break;
     case RtfWord::ListDefinition:
         m_listLevel = -1;
-        m_listStyle = QTextListFormat::ListDisc;
+        m_levelKind = ListKind();
+        m_levelKind.style = QTextListFormat::ListDisc;
+        m_levelFont = -1;
         break;
     case RtfWord::ListLevel:
         ++m_listLevel;
         break;
     case RtfWord::LevelNumbering:
         if (m_listLevel == 0)
-            m_listStyle = listStyleOfNumbering(param);
+            m_levelKind.style = listStyleOfNumbering(param);
+        break;
+    case RtfWord::LevelStartAt:
+        if (m_listLevel == 0)
+            m_levelKind.start = param;
+        break;
+    case RtfWord::LevelText:
+        if (group.dest == Dest::ListTable) {
+            group.dest = Dest::LevelText;
+            m_levelText.clear();
+        }
         break;
     case RtfWord::ListId:
-        if (group.dest == Dest::ListTable)
-            m_listStyles[param] = m_listStyle;
-        else if (group.dest == Dest::ListOverrides)
+        if (group.dest == Dest::ListTable) {
+            if (isSymbolFont(m_levelFont))
+                m_levelKind.bullet.clear(); // as in an old-style number
+            m_listStyles[param] = listKind(m_levelKind);
+        } else if (group.dest == Dest::ListOverrides)
             m_overrideList = param;
         break;
     case RtfWord::ListOverrideEntry:
@@ -770,7 +883,8 @@ bool Parser::controlWord(const RtfToken &token)
         m_uprOpened = true;
         break;
     case RtfWord::Ud:
-        break; // its text is read like any other
+    case RtfWord::NestTableProps: // where some writers put the rows of nested tables
+        break;                    // its text is read like any other
     case RtfWord::NoUiCompat:
         m_unsizedHalfPoints = 0;
         break;
@@ -800,7 +914,19 @@ bool Parser::controlWord(const RtfToken &token)
             m_fontNameDone = false;
         } else {
             chr.font = param;
+            if (group.dest == Dest::ListTable && m_listLevel == 0)
+                m_levelFont = param;
         }
+        break;
+    case RtfWord::AssociatedFont:
+        // The font of the low-ANSI characters is the one their text shows in.
+        if (group.charClass == CharClass::LowAnsi && group.dest != Dest::FontTable)
+            chr.font = param;
+        break;
+    case RtfWord::LowAnsi:
+    case RtfWord::HighAnsi:
+    case RtfWord::DoubleByte:
+        group.charClass = CharClass(int(word) - int(RtfWord::LowAnsi) + int(CharClass::LowAnsi));
         break;
     case RtfWord::Fcharset:
         if (group.dest == Dest::FontTable && m_fontEntry >= 0)
@@ -891,6 +1017,7 @@ bool Parser::controlWord(const RtfToken &token)
         break;
     case RtfWord::Pard:
         para = ParaState();
+        m_nextTab = TabStop();
         break;
     case RtfWord::Par:
         // A table's row stays one paragraph, a cell's paragraphs lines of it.
@@ -949,7 +1076,9 @@ bool Parser::controlWord(const RtfToken &token)
             if (!para.listUndefined)
                 para.list = list->second;
             else if (!para.list)
-                para.list = m_listTextStyle ? m_listTextStyle : int(QTextListFormat::ListDisc);
+                para.list = m_listTextStyle
+                                ? m_listTextStyle
+                                : listKind(ListKind::ofStyle(QTextListFormat::ListDisc));
         }
         break;
     case RtfWord::PnBullet:
@@ -961,6 +1090,44 @@ bool Parser::controlWord(const RtfToken &token)
     case RtfWord::PnUpperRoman:
     case RtfWord::PnContinuation:
         pnWord(word);
+        break;
+    case RtfWord::PnStart:
+        if (group.dest == Dest::Pn)
+            m_pnKind.start = param;
+        break;
+    case RtfWord::PnFont:
+        if (group.dest == Dest::Pn)
+            m_pnFont = param;
+        break;
+    case RtfWord::PnTextBefore:
+    case RtfWord::PnTextAfter:
+        if (group.dest == Dest::Pn) {
+            group.dest = word == RtfWord::PnTextBefore ? Dest::PnTextBefore : Dest::PnTextAfter;
+            if (QString *text = destinationText())
+                text->clear();
+        }
+        break;
+    case RtfWord::RightToLeftPar:
+    case RtfWord::LeftToRightPar:
+        para.direction = word == RtfWord::LeftToRightPar ? 1 : 2;
+        break;
+    case RtfWord::TabRight:
+    case RtfWord::TabCentre:
+    case RtfWord::TabDecimal:
+        m_nextTab.type = quint8(int(word) - int(RtfWord::TabRight) + QTextOption::RightTab);
+        break;
+    case RtfWord::TabLeaderDot:
+    case RtfWord::TabLeaderHyphen:
+    case RtfWord::TabLeaderUnderline:
+    case RtfWord::TabLeaderThick:
+    case RtfWord::TabLeaderEqual:
+        m_nextTab.leader = quint8(int(word) - int(RtfWord::TabLeaderDot) + TextFormat::DotLeader);
+        break;
+    case RtfWord::TabPosition:
+        addTab(param);
+        break;
+    case RtfWord::BarTab:
+        m_nextTab = TabStop(); // a vertical line, no stop
         break;
     case RtfWord::Tab:
         put(u'\t');
@@ -1169,7 +1336,24 @@ void Parser::put(char16_t c)
         m_fields[top().field] += QChar(c);
         break;
     default:
+        if (QString *text = destinationText(); text && text->size() < 16)
+            *text += QChar(c);
         break;
+    }
+}
+
+QString *Parser::destinationText()
+{
+    switch (top().dest) {
+    case Dest::LevelText:
+        return &m_levelText;
+    case Dest::PnTextBefore:
+        // A bullet in a symbol font is a picture of the font's own, taken as the round one.
+        return isSymbolFont(m_pnFont) ? nullptr : &m_pnKind.prefix;
+    case Dest::PnTextAfter:
+        return &m_pnKind.suffix;
+    default:
+        return nullptr;
     }
 }
 
@@ -1233,6 +1417,13 @@ void Parser::textBytes(QByteArrayView bytes)
         m_listText.append(bytes.first(qMin<qsizetype>(bytes.size(), 16 - m_listText.size())));
         break;
     default:
+        if (QString *text = destinationText()) {
+            // A level's text counts its characters and marks the place of a number by the
+            // level's index, in bytes below 32.
+            const CodePage::Table &table = CodePage::table(codePage());
+            for (const char byte : bytes.first(qMin<qsizetype>(bytes.size(), 16)))
+                *text += QChar(uchar(byte) < 0x20 ? char16_t(uchar(byte)) : table[uchar(byte)]);
+        }
         break;
     }
 }
@@ -1447,6 +1638,88 @@ int Parser::paraIndex(const ParaState &state)
     return index;
 }
 
+int Parser::listKind(ListKind kind)
+{
+    if (!kind.style)
+        return 0;
+    // Bullets have no number, numbers no bullet.
+    if (isBulletStyle(kind.style)) {
+        // An old-style bullet is the text before the number it does not have.
+        kind.bullet = bulletOf(kind.bullet.isEmpty() ? kind.prefix : kind.bullet);
+        kind.start = 1;
+        kind.prefix.clear();
+        kind.suffix = QStringLiteral(".");
+    } else {
+        kind.bullet.clear();
+    }
+    const auto it = m_listKindIndex.constFind(kind);
+    if (it != m_listKindIndex.constEnd())
+        return it.value();
+    m_listKinds.push_back(kind);
+    const int index = int(m_listKinds.size()) - 1;
+    m_listKindIndex.insert(kind, index);
+    return index;
+}
+
+bool Parser::isSymbolFont(int font) const
+{
+    const auto it = m_fonts.find(font);
+    return it != m_fonts.end() && it->second.charset == SymbolCharset;
+}
+
+void Parser::endLevelText()
+{
+    if (m_listLevel != 0 || m_levelText.isEmpty())
+        return;
+    // The first character counts the ones that follow; a trailing ";" ends the text.
+    const QString text = m_levelText.mid(1, m_levelText.at(0).unicode());
+    if (isBulletStyle(m_levelKind.style)) {
+        m_levelKind.bullet = text;
+        return;
+    }
+    const auto isNumber = [](QChar c) { return c.unicode() < 0x20; };
+    const auto first = std::find_if(text.begin(), text.end(), isNumber);
+    const auto last = std::find_if(text.rbegin(), text.rend(), isNumber);
+    if (first == text.end())
+        return;
+    m_levelKind.prefix = QString(text.begin(), first - text.begin());
+    m_levelKind.suffix = QString(last.base(), text.end() - last.base());
+}
+
+void Parser::addTab(int position)
+{
+    const TabStop stop{twips(position), m_nextTab.type, m_nextTab.leader};
+    m_nextTab = TabStop();
+    ParaState &para = top().para;
+    const int size = para.tabs >= 0 ? m_tabLists[para.tabs].size : 0;
+    // No more stops than a word processor sets in a paragraph.
+    if (size >= 64)
+        return;
+    const auto [it, added] = m_tabListIndex.try_emplace({para.tabs, stop}, int(m_tabLists.size()));
+    if (added)
+        m_tabLists.push_back({para.tabs, stop, size + 1});
+    para.tabs = it->second;
+}
+
+QTextListFormat Parser::listFormat(int index) const
+{
+    const ListKind &kind = m_listKinds[index];
+    QTextListFormat format;
+    if (!kind.style)
+        return format;
+    format.setStyle(QTextListFormat::Style(kind.style));
+    format.setIndent(1);
+    if (!kind.prefix.isEmpty())
+        format.setNumberPrefix(kind.prefix);
+    if (kind.suffix != u".")
+        format.setNumberSuffix(kind.suffix);
+    if (kind.start != 1)
+        format.setProperty(TextFormat::ListStart, kind.start);
+    if (!kind.bullet.isEmpty())
+        format.setProperty(TextFormat::ListBullet, kind.bullet);
+    return format;
+}
+
 QColor Parser::color(int index) const
 {
     return index >= 0 && size_t(index) < m_colors.size() ? m_colors[index] : QColor();
@@ -1547,8 +1820,27 @@ void Parser::appendFormats(RtfContent &to, size_t firstStyle, size_t firstPara) 
         else if (p.lineSpacing < 0)
             format.setLineHeight(TextFormat::twipsToUnits(-p.lineSpacing),
                                  QTextBlockFormat::FixedHeight);
+        if (p.direction)
+            format.setLayoutDirection(p.direction == 1 ? Qt::LeftToRight : Qt::RightToLeft);
+        if (p.tabs >= 0) {
+            std::vector<TabStop> stops;
+            for (int list = p.tabs; list >= 0; list = m_tabLists[list].before)
+                stops.push_back(m_tabLists[list].last);
+            std::reverse(stops.begin(), stops.end());
+            QList<QTextOption::Tab> tabs;
+            QByteArray leaders;
+            for (const TabStop &stop : stops) {
+                const auto type = QTextOption::TabType(stop.type);
+                tabs.append(QTextOption::Tab(TextFormat::twipsToUnits(stop.position), type,
+                                             type == QTextOption::DelimiterTab ? u'.' : QChar()));
+                leaders += char(stop.leader);
+            }
+            format.setTabPositions(tabs);
+            if (leaders.count(char(TextFormat::NoLeader)) < leaders.size())
+                format.setProperty(TextFormat::TabLeaders, leaders);
+        }
         to.blockFormats.push_back(format);
-        to.listStyles.push_back(p.list);
+        to.listFormats.push_back(listFormat(p.list));
     }
 }
 

@@ -94,7 +94,7 @@ private:
     static constexpr int MaxListItems = 100;
 
     QTextList *m_list = nullptr;
-    int m_listStyle = 0;
+    QTextListFormat m_listFormat; // as read, of m_list and of the lists it was cut from
     int m_listItems = 0;
 };
 
@@ -162,19 +162,24 @@ void ContentInserter::formatBlock(const RtfContent &content, const RtfContent::P
         m_cursor.setBlockFormat(format);
         m_cursor.setBlockCharFormat(content.charFormats[paragraph.markFormat]);
     }
-    const int style = content.listStyles[paragraph.blockFormat];
-    if (!style) {
+    const QTextListFormat &listFormat = content.listFormats[paragraph.blockFormat];
+    const bool continues = m_list && m_listFormat == listFormat;
+    if (!listFormat.style()) {
         m_list = nullptr;
-    } else if (m_list && m_listStyle == style && m_listItems < MaxListItems) {
+    } else if (continues && m_listItems % MaxListItems != 0) {
         m_list->add(m_cursor.block());
         ++m_listItems;
     } else {
-        QTextListFormat listFormat;
-        listFormat.setStyle(QTextListFormat::Style(style));
-        listFormat.setIndent(1);
-        m_list = m_cursor.createList(listFormat);
-        m_listStyle = style;
-        m_listItems = 1;
+        // A list cut into pieces goes on counting where the piece before it ended.
+        QTextListFormat piece = listFormat;
+        const int start = listFormat.hasProperty(TextFormat::ListStart)
+                              ? listFormat.intProperty(TextFormat::ListStart)
+                              : 1;
+        if (continues)
+            piece.setProperty(TextFormat::ListStart, start + m_listItems);
+        m_list = m_cursor.createList(piece);
+        m_listFormat = listFormat;
+        m_listItems = continues ? m_listItems + 1 : 1;
     }
 }
 
@@ -284,7 +289,7 @@ void takeBatch(RtfContent &current, RtfContent &&batch)
     current.paragraphs = std::move(batch.paragraphs);
     append(current.charFormats, batch.charFormats);
     append(current.blockFormats, batch.blockFormats);
-    append(current.listStyles, batch.listStyles);
+    append(current.listFormats, batch.listFormats);
     append(current.objects, batch.objects);
 }
 
@@ -294,8 +299,8 @@ bool sameFormats(const RtfContent &early, const RtfContent &final)
     return std::equal(early.charFormats.begin(), early.charFormats.end(), final.charFormats.begin())
            && std::equal(early.blockFormats.begin(), early.blockFormats.end(),
                          final.blockFormats.begin())
-           && std::equal(early.listStyles.begin(), early.listStyles.end(),
-                         final.listStyles.begin());
+           && std::equal(early.listFormats.begin(), early.listFormats.end(),
+                         final.listFormats.begin());
 }
 
 // Parses on a second thread while the calling one builds the document from the paragraphs

@@ -120,7 +120,8 @@ bool RtfTokenizer::readControl(RtfToken &token)
             token.byte = uchar(high * 16 + low);
             return true;
         }
-        ++m_pos; // a broken \' is dropped
+        // A broken \' is dropped with the one hex digit it may have: the digit is no text.
+        m_pos += high >= 0 ? 2 : 1;
         return false;
     }
     ++m_pos;

@@ -1,10 +1,12 @@
 #include "richtext/rtfwriter.h"
 
+#include "richtext/listlabel.h"
 #include "richtext/textformat.h"
 
 #include <QBuffer>
 #include <QColor>
 #include <QFont>
+#include <QFontInfo>
 #include <QHash>
 #include <QImage>
 #include <QTextBlock>
@@ -24,6 +26,21 @@ QString familyOf(const QTextCharFormat &format)
     return format.property(QTextFormat::FontFamily).toString();
 }
 
+// The face a family stands for where it is one of the generic names ("Sans Serif", what Qt
+// calls the desktop's font), which other readers do not know: they would show another face.
+QString realFamily(const QString &family)
+{
+    static const QStringList generic = {
+        QStringLiteral("Sans Serif"), QStringLiteral("Sans"),      QStringLiteral("sans-serif"),
+        QStringLiteral("Serif"),      QStringLiteral("Monospace"), QStringLiteral("monospace"),
+        QStringLiteral("system-ui"),
+    };
+    if (!generic.contains(family, Qt::CaseInsensitive))
+        return family;
+    const QString face = QFontInfo(QFont(family)).family();
+    return face.isEmpty() ? family : face;
+}
+
 // Builds the document body while collecting the font and colour tables that
 // must precede it.
 class Writer
@@ -35,6 +52,10 @@ public:
 private:
     void block(const QTextBlock &block, int from, int to, bool paragraphMark);
     void paragraphProperties(const QTextBlock &block);
+    void listProperties(const QTextList &list, const QTextBlock &block);
+    // The list table and its overrides: one list of one level for each list of the document.
+    QByteArray listTable();
+    void tabStops(const QTextBlockFormat &format);
     void characterProperties(const QTextCharFormat &format);
     // What characterProperties writes for a format without properties of its own.
     QByteArray plainProperties();
@@ -63,6 +84,8 @@ private:
     QHash<Font, int> m_fontIndex;
     QList<QRgb> m_colors;
     QHash<QRgb, int> m_colorIndex;
+    QHash<const QTextList *, int> m_listIds; // from 1, as \\ls and \\listid
+    QList<QTextListFormat> m_lists;
     bool m_inLink = false;
     QString m_linkHref;
 };
@@ -71,7 +94,7 @@ Writer::Writer(const QTextDocument &document, int from, int to)
     : m_document(document)
     , m_from(from)
     , m_to(to)
-    , m_defaultFamily(document.defaultFont().family())
+    , m_defaultFamily(realFamily(document.defaultFont().family()))
     , m_defaultSize(document.defaultFont().pointSizeF())
 {
     fontIndex(m_defaultFamily); // \deff0
@@ -94,8 +117,9 @@ QByteArray Writer::write()
         block(b, qMax(m_from, b.position()), qMin(m_to, blockEnd), mark);
     }
 
+    const QByteArray lists = m_lists.isEmpty() ? QByteArray() : listTable();
     QByteArray out;
-    out.reserve(m_body.size() + 1024);
+    out.reserve(m_body.size() + lists.size() + 1024); // the body is not copied twice
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl";
     for (int i = 0; i < m_fonts.size(); ++i) {
         const auto &font = m_fonts[i];
@@ -113,6 +137,7 @@ QByteArray Writer::write()
                    + ';';
         out += "}\r\n";
     }
+    out += lists;
     out += "\\viewkind4\\uc1 \r\n";
     out += m_body;
     out += "}\r\n";
@@ -183,29 +208,13 @@ void Writer::paragraphProperties(const QTextBlock &block)
 {
     const QTextBlockFormat format = block.blockFormat();
     m_body += "\\pard";
-    if (QTextList *list = block.textList()) {
-        const QTextListFormat::Style style = list->format().style();
-        const bool bullet = style == QTextListFormat::ListDisc
-                            || style == QTextListFormat::ListCircle
-                            || style == QTextListFormat::ListSquare;
-        if (bullet) {
-            const QByteArray font
-                = QByteArray::number(fontIndex(QStringLiteral("Symbol"), SymbolCharset));
-            m_body += "{\\pntext\\f" + font + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
-                      + "\\pnindent0{\\pntxtb\\'B7}}";
-        } else {
-            static const QHash<int, QByteArray> kinds = {
-                {QTextListFormat::ListDecimal, "\\pndec"},
-                {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
-                {QTextListFormat::ListUpperAlpha, "\\pnucltr"},
-                {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
-                {QTextListFormat::ListUpperRoman, "\\pnucrm"},
-            };
-            m_body += "{\\pntext\\f0 ";
-            text(list->itemText(block));
-            m_body += "\\tab}{\\*\\pn\\pnlvlbody\\pnf0\\pnindent0\\pnstart1"
-                      + kinds.value(style, "\\pndec") + "{\\pntxta.}}";
-        }
+    if (const QTextList *list = block.textList())
+        listProperties(*list, block);
+    if (format.hasProperty(QTextFormat::LayoutDirection)) {
+        if (format.layoutDirection() == Qt::RightToLeft)
+            m_body += "\\rtlpar";
+        else if (format.layoutDirection() == Qt::LeftToRight)
+            m_body += "\\ltrpar";
     }
     const Qt::Alignment alignment = format.alignment() & Qt::AlignHorizontal_Mask;
     if (alignment & Qt::AlignHCenter)
@@ -241,8 +250,123 @@ void Writer::paragraphProperties(const QTextBlock &block)
     default:
         break;
     }
+    tabStops(format);
     if (!m_body.endsWith('}'))
         m_body += ' '; // ends the last control word
+}
+
+void Writer::listProperties(const QTextList &list, const QTextBlock &block)
+{
+    // The label as old-style numbering, which the rich-edit control reads, then the list it
+    // belongs to, which word processors read.
+    const QTextListFormat format = list.format();
+    auto id = m_listIds.constFind(&list);
+    if (id == m_listIds.constEnd()) {
+        m_lists.append(format);
+        id = m_listIds.insert(&list, int(m_lists.size()));
+    }
+    const QByteArray ls = "\\ls" + QByteArray::number(id.value());
+    const QString bullet = ListLabel::bullet(format);
+    if (bullet == u"\u2022") {
+        const QByteArray font
+            = QByteArray::number(fontIndex(QStringLiteral("Symbol"), SymbolCharset));
+        m_body += "{\\pntext\\f" + font + "\\'B7\\tab}{\\*\\pn\\pnlvlblt\\pnf" + font
+                  + "\\pnindent0{\\pntxtb\\'B7}}" + ls;
+        return;
+    }
+    m_body += "{\\pntext\\f0 ";
+    text(ListLabel::of(block));
+    m_body += "\\tab}{\\*\\pn";
+    if (!bullet.isEmpty()) {
+        m_body += "\\pnlvlblt\\pnf0\\pnindent0{\\pntxtb ";
+        text(bullet);
+        m_body += "}}" + ls;
+        return;
+    }
+    static const QHash<int, QByteArray> kinds = {
+        {QTextListFormat::ListDecimal, "\\pndec"},
+        {QTextListFormat::ListLowerAlpha, "\\pnlcltr"},
+        {QTextListFormat::ListUpperAlpha, "\\pnucltr"},
+        {QTextListFormat::ListLowerRoman, "\\pnlcrm"},
+        {QTextListFormat::ListUpperRoman, "\\pnucrm"},
+    };
+    m_body += "\\pnlvlbody\\pnf0\\pnindent0";
+    number("\\pnstart", format.hasProperty(TextFormat::ListStart)
+                            ? format.intProperty(TextFormat::ListStart)
+                            : 1);
+    m_body += kinds.value(format.style(), "\\pndec");
+    const QString suffix = ListLabel::suffix(format);
+    for (const auto &[word, label] :
+         {std::pair("{\\pntxtb ", format.numberPrefix()), std::pair("{\\pntxta ", suffix)}) {
+        if (label.isEmpty())
+            continue;
+        m_body += word;
+        text(label);
+        m_body += '}';
+    }
+    m_body += '}' + ls;
+}
+
+QByteArray Writer::listTable()
+{
+    static const QHash<int, int> numberings = {
+        {QTextListFormat::ListDecimal, 0},    {QTextListFormat::ListUpperRoman, 1},
+        {QTextListFormat::ListLowerRoman, 2}, {QTextListFormat::ListUpperAlpha, 3},
+        {QTextListFormat::ListLowerAlpha, 4},
+    };
+    return aside([&] {
+        m_body += "{\\*\\listtable";
+        for (qsizetype i = 0; i < m_lists.size(); ++i) {
+            const QTextListFormat &format = m_lists[i];
+            const QByteArray id = QByteArray::number(i + 1);
+            const QString bullet = ListLabel::bullet(format);
+            const QString prefix = bullet.isEmpty() ? format.numberPrefix() : QString();
+            const QString suffix = bullet.isEmpty() ? ListLabel::suffix(format) : QString();
+            m_body += "\r\n{\\list\\listtemplateid" + id + "\\listsimple{\\listlevel";
+            const int numbering = bullet.isEmpty() ? numberings.value(format.style(), 0) : 23;
+            number("\\levelnfc", numbering);
+            number("\\levelnfcn", numbering);
+            m_body += "\\leveljc0\\levelfollow0";
+            number("\\levelstartat", format.hasProperty(TextFormat::ListStart)
+                                         ? format.intProperty(TextFormat::ListStart)
+                                         : 1);
+            // The level's text: its length, then the label with the number's place as \\'00.
+            const QString before = bullet.isEmpty() ? prefix : bullet;
+            const int length = int(before.size() + suffix.size()) + (bullet.isEmpty() ? 1 : 0);
+            m_body += "{\\leveltext\\'"
+                      + QByteArray::number(qMin(length, 255), 16).rightJustified(2, '0');
+            text(before);
+            if (bullet.isEmpty())
+                m_body += "\\'00";
+            text(suffix);
+            m_body += ";}{\\levelnumbers";
+            if (bullet.isEmpty())
+                m_body += "\\'" + QByteArray::number(before.size() + 1, 16).rightJustified(2, '0');
+            m_body += ";}}\\listid" + id + '}';
+        }
+        m_body += "}\r\n{\\*\\listoverridetable";
+        for (qsizetype i = 1; i <= m_lists.size(); ++i)
+            m_body += "{\\listoverride\\listid" + QByteArray::number(i) + "\\listoverridecount0\\ls"
+                      + QByteArray::number(i) + '}';
+        m_body += "}\r\n";
+    });
+}
+
+void Writer::tabStops(const QTextBlockFormat &format)
+{
+    static const char *const types[] = {"", "\\tqr", "\\tqc", "\\tqdec"};
+    static const char *const leaders[] = {"", "\\tldot", "\\tlhyph", "\\tlul", "\\tlth", "\\tleq"};
+    const QList<QTextOption::Tab> tabs = format.tabPositions();
+    const QByteArray tabLeaders = format.property(TextFormat::TabLeaders).toByteArray();
+    for (qsizetype i = 0; i < tabs.size(); ++i) {
+        const int type = tabs[i].type;
+        if (type > 0 && type < 4)
+            m_body += types[type];
+        const int leader = i < tabLeaders.size() ? tabLeaders[i] : 0;
+        if (leader > 0 && leader < 6)
+            m_body += leaders[leader];
+        number("\\tx", qRound64(TextFormat::unitsToTwips(tabs[i].position)));
+    }
 }
 
 void Writer::characterProperties(const QTextCharFormat &format)
@@ -416,13 +540,19 @@ void Writer::endLink()
 
 int Writer::fontIndex(const QString &family, int charset)
 {
+    // Found by the name the document uses, written by the face it stands for.
     const Font font(family, charset);
     const auto it = m_fontIndex.constFind(font);
     if (it != m_fontIndex.constEnd())
         return it.value();
-    m_fonts.append(font);
-    m_fontIndex.insert(font, int(m_fonts.size()) - 1);
-    return int(m_fonts.size()) - 1;
+    const Font face(realFamily(family), charset);
+    qsizetype index = m_fonts.indexOf(face);
+    if (index < 0) {
+        m_fonts.append(face);
+        index = m_fonts.size() - 1;
+    }
+    m_fontIndex.insert(font, int(index));
+    return int(index);
 }
 
 int Writer::colorIndex(const QColor &color)

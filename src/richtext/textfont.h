@@ -12,7 +12,8 @@ struct TextFont
     QColor color;
 
     // The font every note editor starts with: "Tahoma" 8 points in the automatic
-    // colour, or the desktop's general font at 8 points where Tahoma is missing.
+    // colour, or the face of the desktop's general font at 8 points where Tahoma is
+    // missing.
     static TextFont standard();
 
     friend bool operator==(const TextFont &, const TextFont &) = default;

@@ -69,6 +69,25 @@ enum Property {
     // The writer writes it again as it stands, so that a picture is not
     // re-encoded on every save; whoever changes the image's pixels removes it.
     PictureData,
+    // int, on a QTextListFormat: the number of the list's first item where it is not 1. The
+    // list labels of a note (ListLabel) count from it.
+    ListStart,
+    // QString, on a QTextListFormat of a bulleted list: the bullet where it is another than the
+    // round one QTextListFormat::ListDisc draws ("-", "o", ...); written back as it was.
+    ListBullet,
+    // QByteArray, on a QTextBlockFormat with tab positions: one TabLeader per tab stop, where
+    // any stop has one (QTextOption::Tab has no place for it).
+    TabLeaders,
+};
+
+// What fills the room before a tab stop.
+enum TabLeader : char {
+    NoLeader,
+    DotLeader,
+    HyphenLeader,
+    UnderlineLeader,
+    ThickLeader,
+    EqualLeader
 };
 
 // Object type of an undecodable picture or embedded object (one position,
@@ -103,7 +122,8 @@ inline constexpr std::array<QRgb, 16> UnderlineColors = {
 
 // A bulleted paragraph belongs to a QTextList of style QTextListFormat::ListDisc
 // with indent 1 (room for the bullet); its leftMargin/textIndent hold its
-// indents like those of every paragraph. Any other list style reads as a bullet too.
+// indents like those of every paragraph. Numbered lists carry their label's text before and
+// after the number in numberPrefix() and numberSuffix() (suffix "." where none is set).
 
 // Font faces are set with setFontFamilies() (readers fall back to the older
 // FontFamily property); sizes in points with setFontPointSize().

@@ -8,6 +8,7 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include "richtext/listlabel.h"
 #include "richtext/rtfreader.h"
 #include "richtext/textformat.h"
 
@@ -169,6 +170,8 @@ class TestRtfReader : public QObject
 
 private Q_SLOTS:
     void codePagesByAnsiCodePageAndCharset();
+    void fontsAndTextAsWordProcessorsShowThem_data();
+    void fontsAndTextAsWordProcessorsShowThem();
     void otherProgramsDocumentsReadAsTheyShowThem_data();
     void otherProgramsDocumentsReadAsTheyShowThem();
     void otherProgramsFormatsReadAsTheyShowThem_data();
@@ -186,6 +189,8 @@ private Q_SLOTS:
     void bulletsAndParagraphAttributes();
     void listTableListsKeepTheirStyle();
     void longListsKeepEveryItem();
+    void bulletsAsTheirFontShowsThem_data();
+    void bulletsAsTheirFontShowsThem();
     void picturesAndObjects();
     void pictureKinds_data();
     void pictureKinds();
@@ -223,6 +228,50 @@ void TestRtfReader::codePagesByAnsiCodePageAndCharset()
         QStringLiteral("€") + QChar(0xF0B7) + QStringLiteral("😊"),
     };
     QCOMPARE(blockTexts(document), expected);
+}
+
+void TestRtfReader::fontsAndTextAsWordProcessorsShowThem_data()
+{
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QStringList>("paragraphs");
+    // "text=face": the face the first character of text is shown in.
+    QTest::addColumn<QStringList>("faces");
+    QTest::newRow("UTF-8 font") << QByteArray(
+        "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0\\cpg65001 Arial;}}\\f0 "
+        "caf\\'c3\\'a9 \\'e2\\'82\\'ac}")
+                                << QStringList{u"café €"_qs} << QStringList{u"caf=Arial"_qs};
+    QTest::newRow("UTF-8 document")
+        << QByteArray("{\\rtf1\\ansi\\ansicpg65001 \\'d0\\'9f\\'d1\\'80\\'d0\\'b8}")
+        << QStringList{u"При"_qs} << QStringList();
+    QTest::newRow("panose group without its backslash")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0\\fswiss\\fcharset0{*\\panose 020b0604020202020204}"
+                      "Arial;}}\\f0 x}")
+        << QStringList{u"x"_qs} << QStringList{u"x=Arial"_qs};
+    QTest::newRow("associated font of low-ANSI text")
+        << QByteArray("{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f1 Courier New;}}\\f0 a{\\loch\\af1 b}"
+                      "{\\hich\\af1 c}{\\dbch\\af1 d}{\\rtlch\\af1 e}}")
+        << QStringList{u"abcde"_qs}
+        << QStringList{u"a=Arial"_qs, u"b=Courier New"_qs, u"c=Arial"_qs, u"d=Arial"_qs,
+                       u"e=Arial"_qs};
+    QTest::newRow("nested table rows in their properties")
+        << QByteArray("{\\rtf1 a\\par{\\*\\nesttableprops\\pard\\intbl\\itap2 inner\\nestcell"
+                      "\\nestrow}{\\nonesttables inner again\\par}b}")
+        << QStringList{u"a"_qs, u"inner"_qs, u"b"_qs} << QStringList();
+}
+
+void TestRtfReader::fontsAndTextAsWordProcessorsShowThem()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QStringList, paragraphs);
+    QFETCH(QStringList, faces);
+    QTextDocument document;
+    QVERIFY(readInto(document, rtf));
+    QCOMPARE(blockTexts(document), paragraphs);
+    for (const QString &face : faces) {
+        const QString text = face.section(u'=', 0, 0);
+        QCOMPARE(formatOf(document, text).fontFamilies().toStringList(),
+                 QStringList{face.section(u'=', 1)});
+    }
 }
 
 void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem_data()
@@ -612,6 +661,37 @@ void TestRtfReader::listTableListsKeepTheirStyle()
     QVERIFY(!blockOf(document, u"plain"_qs).textList());
 }
 
+void TestRtfReader::bulletsAsTheirFontShowsThem_data()
+{
+    const QByteArray fonts = "{\\rtf1{\\fonttbl{\\f0 Arial;}{\\f2\\fnil\\fcharset2 Wingdings;}}";
+    // A list whose level shows text, its font given after the text as word processors write it.
+    const auto list = [&fonts](const QByteArray &text, const QByteArray &font) {
+        return fonts + "{\\*\\listtable{\\list{\\listlevel\\levelnfc23{\\leveltext\\'01" + text
+               + ";}{\\levelnumbers;}" + font
+               + "}\\listid5}}{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}\\pard\\ls1 "
+                 "item\\par}";
+    };
+    QTest::addColumn<QByteArray>("rtf");
+    QTest::addColumn<QString>("label");
+    QTest::newRow("old-style dash")
+        << fonts + "\\pard{\\*\\pn\\pnlvlblt\\pnf0{\\pntxtb -}}item\\par}" << u"-"_qs;
+    // A symbol font's byte is a picture of that font, not the character of that code.
+    QTest::newRow("old-style symbol")
+        << fonts + "\\pard{\\*\\pn\\pnlvlblt\\pnf2{\\pntxtb\\'a7}}item\\par}" << u"\u2022"_qs;
+    QTest::newRow("level text o") << list("o", "\\f0") << u"o"_qs;
+    QTest::newRow("level text in a symbol font named after it")
+        << list("\\'a7", "\\f2") << u"\u2022"_qs;
+}
+
+void TestRtfReader::bulletsAsTheirFontShowsThem()
+{
+    QFETCH(QByteArray, rtf);
+    QFETCH(QString, label);
+    QTextDocument document;
+    QVERIFY(readInto(document, rtf));
+    QCOMPARE(ListLabel::of(blockOf(document, u"item"_qs)), label);
+}
+
 void TestRtfReader::longListsKeepEveryItem()
 {
     QByteArray rtf = "{\\rtf1\\pard{\\*\\pn\\pnlvlblt{\\pntxtb\\'B7}}\\fi-200\\li200 ";
@@ -898,6 +978,11 @@ void TestRtfReader::damagedDataIsReadAsFarAsItGoes_data()
     QTest::newRow("inside a Shift-JIS run")
         << QByteArray("{\\rtf1\\ansicpg932 \\'93\\'fa\\'96\\'7b") << u"日本"_qs << u"truncated"_qs;
     QTest::newRow("only the header") << QByteArray("{\\rtf") << QString() << u"truncated"_qs;
+    // The half of a byte is no character of its own.
+    QTest::newRow("inside a hex byte")
+        << QByteArray("{\\rtf1 caf\\'e") << u"caf"_qs << u"truncated"_qs;
+    QTest::newRow("after a hex byte's backslash")
+        << QByteArray("{\\rtf1 caf\\'") << u"caf"_qs << u"truncated"_qs;
 }
 
 void TestRtfReader::damagedDataIsReadAsFarAsItGoes()

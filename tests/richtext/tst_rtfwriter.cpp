@@ -1,3 +1,4 @@
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QProcess>
@@ -10,6 +11,7 @@
 #include <QTextDocument>
 #include <QTextList>
 
+#include "richtext/listlabel.h"
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
 #include "richtext/textformat.h"
@@ -38,7 +40,8 @@ QString familyOf(const QTextCharFormat &format, const QTextDocument &document)
     const QStringList families = format.fontFamilies().toStringList();
     if (!families.isEmpty())
         return families.first();
-    return document.defaultFont().family();
+    // Written as the face the generic default family stands for.
+    return QFontInfo(document.defaultFont()).family();
 }
 
 // Every attribute of a character that a note keeps, as text.
@@ -89,6 +92,19 @@ QString describeCharacter(const QTextCharFormat &f, const QTextDocument &documen
     return parts.join(u'|');
 }
 
+// A paragraph's tab stops as "position:type:leader" in points.
+QString tabStops(const QTextBlockFormat &format)
+{
+    const QByteArray leaders = format.property(TextFormat::TabLeaders).toByteArray();
+    QStringList stops;
+    const QList<QTextOption::Tab> tabs = format.tabPositions();
+    for (qsizetype i = 0; i < tabs.size(); ++i)
+        stops << u"%1:%2:%3"_qs.arg(TextFormat::unitsToPoints(tabs[i].position))
+                     .arg(tabs[i].type)
+                     .arg(i < leaders.size() ? int(leaders[i]) : 0);
+    return stops.join(u' ');
+}
+
 // The document as lines: one per paragraph with its attributes, one per run
 // of characters with equal attributes.
 QStringList describe(const QTextDocument &document)
@@ -97,13 +113,16 @@ QStringList describe(const QTextDocument &document)
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const QTextBlockFormat f = block.blockFormat();
         const auto n = [](qreal value) { return QString::number(value, 'f', 1); };
-        lines << u"paragraph %1 %2 %3 %4 %5 %6 %7:%8 list %9"_qs
+        lines << u"paragraph %1 %2 %3 %4 %5 %6 %7:%8 list %9 %10 direction %11 tabs %12"_qs
                      .arg(int(f.alignment() & Qt::AlignHorizontal_Mask))
                      .arg(n(f.leftMargin()), n(f.textIndent()), n(f.rightMargin()),
                           n(f.topMargin()), n(f.bottomMargin()))
                      .arg(f.lineHeightType())
                      .arg(n(f.lineHeight()))
-                     .arg(block.textList() ? block.textList()->format().style() : 0);
+                     .arg(block.textList() ? block.textList()->format().style() : 0)
+                     .arg(ListLabel::of(block))
+                     .arg(f.hasProperty(QTextFormat::LayoutDirection) ? f.layoutDirection() : -1)
+                     .arg(tabStops(f));
         if (block.length() == 1)
             lines << u"mark "_qs + describeCharacter(block.charFormat(), document);
         QString runText, runFormat;
@@ -285,6 +304,32 @@ QStringList asciiWords(const QString &text)
     return ascii.split(QRegularExpression(u"\\s+"_qs), Qt::SkipEmptyParts);
 }
 
+// Converts the RTF files of folder with LibreOffice into the given format; false when it failed.
+bool convertWithLibreOffice(const QString &folder, const QStringList &files, const QString &format)
+{
+    QProcess soffice;
+    soffice.setWorkingDirectory(folder);
+    soffice.start(u"soffice"_qs,
+                  QStringList{u"-env:UserInstallation=file://"_qs + folder + u"/profile"_qs,
+                              u"--headless"_qs, u"--convert-to"_qs, format}
+                      + files);
+    return soffice.waitForFinished(120000) && soffice.exitCode() == 0;
+}
+
+QString readText(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+}
+
+QStringList matches(const QString &text, const QString &pattern)
+{
+    QStringList found;
+    for (const auto &match : QRegularExpression(pattern).globalMatch(text))
+        found << match.captured(1);
+    return found;
+}
+
 } // namespace
 
 class TestRtfWriter : public QObject
@@ -295,6 +340,7 @@ private Q_SLOTS:
     void fixturesRoundTrip_data();
     void fixturesRoundTrip();
     void everyAttributeRoundTrips();
+    void labelsDirectionAndTabsAreKept();
     void picturesAreWrittenAsPng();
     void rangesWriteThatPartOnly_data();
     void rangesWriteThatPartOnly();
@@ -302,16 +348,18 @@ private Q_SLOTS:
     void wholeDocumentKeepsParagraphCount();
     void unrtfReadsTheSameText();
     void unrtfReadsBulletsAndPictures();
+    void libreOfficeShowsLabelsDirectionAndTabs();
 };
 
 void TestRtfWriter::fixturesRoundTrip_data()
 {
     QTest::addColumn<QString>("name");
     for (const char *name :
-         {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf", "fieldresult.rtf",
-          "worddestinations.rtf", "upr.rtf", "macjapanese.rtf", "eastasian.rtf", "hidden.rtf",
-          "fontnames.rtf", "updown.rtf", "stylesheet.rtf", "listlevels.rtf", "listnotable.rtf",
-          "table.rtf", "picturebytes.rtf", "corruptpicture.rtf"})
+         {"codepages.rtf",    "bullets.rtf",          "formats.rtf",     "pictures.rtf",
+          "fieldresult.rtf",  "worddestinations.rtf", "upr.rtf",         "macjapanese.rtf",
+          "eastasian.rtf",    "hidden.rtf",           "fontnames.rtf",   "updown.rtf",
+          "stylesheet.rtf",   "listlevels.rtf",       "listnotable.rtf", "table.rtf",
+          "picturebytes.rtf", "corruptpicture.rtf",   "listlabels.rtf",  "paragraphs.rtf"})
         QTest::newRow(name) << QString::fromLatin1(name);
 }
 
@@ -359,11 +407,45 @@ void TestRtfWriter::everyAttributeRoundTrips()
     QVERIFY(written.contains("\\highlight"));
     QVERIFY(written.contains("{\\pntext\\f"));
     QVERIFY(written.contains("\\u8364?"));
+    // The default font is a face other readers find, not a generic family name.
+    const QString face = QFontInfo(original.defaultFont()).family();
+    QVERIFY(!written.contains("Sans Serif"));
+    QVERIFY2(written.contains("{\\f0\\fnil\\fcharset0 " + face.toLatin1() + ";}"),
+             written.constData());
     for (const char c : written)
         QVERIFY2(uchar(c) < 0x80, "the writer's RTF is 7-bit");
     QTextDocument copy;
     QVERIFY(read(copy, written));
     QCOMPARE(describe(copy), describe(original));
+}
+
+void TestRtfWriter::labelsDirectionAndTabsAreKept()
+{
+    QTextDocument lists, paragraphs;
+    QVERIFY(read(lists, fixture(u"listlabels.rtf"_qs)));
+    QVERIFY(read(paragraphs, fixture(u"paragraphs.rtf"_qs)));
+    QTextDocument listsCopy, paragraphsCopy;
+    QVERIFY(read(listsCopy, RtfWriter::write(lists)));
+    QVERIFY(read(paragraphsCopy, RtfWriter::write(paragraphs)));
+    const QStringList labels = {u"3."_qs,     u"4."_qs,  u"(a)"_qs, u"(b)"_qs, u"iv)"_qs, u"-"_qs,
+                                u"\u2022"_qs, u"(b)"_qs, u"(c)"_qs, u"-"_qs,   QString()};
+    for (const QTextDocument *document : {&lists, &listsCopy}) {
+        QStringList shown;
+        for (QTextBlock block = document->begin(); block.isValid(); block = block.next())
+            shown << ListLabel::of(block);
+        QCOMPARE(shown.mid(0, labels.size()), labels);
+    }
+    for (const QTextDocument *document : {&paragraphs, &paragraphsCopy}) {
+        QTextBlock block = document->begin();
+        QCOMPARE(block.blockFormat().layoutDirection(), Qt::RightToLeft);
+        block = block.next();
+        QCOMPARE(block.blockFormat().layoutDirection(), Qt::LeftToRight);
+        block = block.next();
+        QCOMPARE(tabStops(block.blockFormat()), u"72:0:0 288:1:1 360:2:0 432:3:2"_qs);
+        block = block.next();
+        QCOMPARE(tabStops(block.blockFormat()), u"150:0:3 200:1:4 250:0:5"_qs);
+        QVERIFY(block.next().blockFormat().tabPositions().isEmpty());
+    }
 }
 
 void TestRtfWriter::picturesAreWrittenAsPng()
@@ -460,6 +542,53 @@ void TestRtfWriter::unrtfReadsBulletsAndPictures()
     // unrtf extracts the picture as the PNG file it is.
     const QImage extracted(folder.filePath(u"pict001.png"_qs));
     QCOMPARE(extracted.convertToFormat(QImage::Format_RGB32), testImage());
+}
+
+// A word processor shows the lists, directions and tab stops of what the writer wrote as the
+// note shows them.
+void TestRtfWriter::libreOfficeShowsLabelsDirectionAndTabs()
+{
+    if (QStandardPaths::findExecutable(u"soffice"_qs).isEmpty())
+        QSKIP("LibreOffice (soffice) is not installed");
+    QTemporaryDir folder;
+    for (const QString name : {u"listlabels"_qs, u"paragraphs"_qs}) {
+        QTextDocument document;
+        QVERIFY(read(document, fixture(name + u".rtf"_qs)));
+        QFile file(folder.filePath(name + u".rtf"_qs));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(RtfWriter::write(document));
+    }
+    QVERIFY(convertWithLibreOffice(folder.path(), {u"listlabels.rtf"_qs}, u"txt:Text"_qs));
+    QVERIFY(convertWithLibreOffice(folder.path(), {u"listlabels.rtf"_qs, u"paragraphs.rtf"_qs},
+                                   u"fodt"_qs));
+    // Its plain text shows every bullet as a round one; the bullets themselves are in the lists'
+    // styles.
+    QStringList lines;
+    for (QString line : readText(folder.filePath(u"listlabels.txt"_qs)).split(u'\n'))
+        lines << line.remove(QChar(0xFEFF)).trimmed();
+    QCOMPARE(lines.mid(0, 11),
+             QStringList({u"3. Three"_qs, u"4. Four"_qs, u"(a) Alpha"_qs, u"(b) Beta"_qs,
+                          u"iv) Gamma"_qs, u"\u2022 Dash"_qs, u"\u2022 Round"_qs, u"(b) Table b"_qs,
+                          u"(c) Table c"_qs, u"\u2022 Table dash"_qs, u"Plain"_qs}));
+    const QString lists = readText(folder.filePath(u"listlabels.fodt"_qs));
+    QVERIFY(matches(lists, u"text:bullet-char=\"([^\"]*)\""_qs).contains(u"-"_qs));
+    const QString paragraphs = readText(folder.filePath(u"paragraphs.fodt"_qs));
+    QCOMPARE(matches(paragraphs, u"style:writing-mode=\"(r[^\"]*)\""_qs), QStringList{u"rl-tb"_qs});
+    // The equals-sign leader is one LibreOffice does not know.
+    QCOMPARE(matches(paragraphs, u"<style:tab-stop ([^>]*)/>"_qs),
+             QStringList({
+                 u"style:position=\"1in\""_qs,
+                 u"style:position=\"4in\" style:type=\"right\" style:leader-style=\"dotted\" "
+                 "style:leader-text=\".\""_qs,
+                 u"style:position=\"5in\" style:type=\"center\""_qs,
+                 u"style:position=\"6in\" style:type=\"char\" style:char=\".\" "
+                 "style:leader-style=\"solid\" style:leader-text=\"-\""_qs,
+                 u"style:position=\"2.0835in\" style:leader-style=\"solid\" "
+                 "style:leader-text=\"_\""_qs,
+                 u"style:position=\"2.778in\" style:type=\"right\" style:leader-style=\"solid\" "
+                 "style:leader-text=\"_\""_qs,
+                 u"style:position=\"3.472in\""_qs,
+             }));
 }
 
 QTEST_MAIN(TestRtfWriter)
