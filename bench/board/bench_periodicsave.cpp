@@ -23,7 +23,6 @@
 #include "benchmain.h"
 #include "wallclock.h"
 
-
 namespace {
 
 constexpr qsizetype NoteSize = 20 * 1024 * 1024;
