@@ -489,15 +489,22 @@ void TStrParser::Term(TParseObj *target)
     }
 }
 
-void TStrParser::Power(TParseObj *target)
+bool TStrParser::enterLevel()
 {
     if (FErrorCode != 0)
-        return;
+        return false;
     if (m_depth >= MaxNesting) {
         FErrorCode = ExpressionError;
-        return;
+        return false;
     }
     ++m_depth;
+    return true;
+}
+
+void TStrParser::Power(TParseObj *target)
+{
+    if (!enterLevel())
+        return;
     Factor(target);
     percentSuffix();
     // Right-associative: 2 ^ 3 ^ 2 is 2 ^ 9; the exponent may carry a sign (2 ^ -1).
@@ -523,13 +530,8 @@ void TStrParser::percentSuffix()
 
 void TStrParser::Factor(TParseObj *target)
 {
-    if (FErrorCode != 0)
+    if (!enterLevel())
         return;
-    if (m_depth >= MaxNesting) {
-        FErrorCode = ExpressionError;
-        return;
-    }
-    ++m_depth;
     switch (sym()) {
     case Minus:
     case Plus: {

@@ -108,6 +108,8 @@ private:
     void Factor(TParseObj *target);
     // A "%" after a factor: the factor divided by 100.
     void percentSuffix();
+    // Enters one more level of nesting, or sets the error and says no.
+    bool enterLevel();
     // Whether the current operator begins a line outside parentheses: it ends the expression
     // before it (a signed line after a definition is a calculation of its own).
     bool operatorBeginsLine() const;
