@@ -13,6 +13,8 @@
 #include "plot/chartrenderer.h"
 #include "richedit/jvrichedit.h"
 
+#include "manualtime.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -71,8 +73,11 @@ public:
         return answer;
     }
     void reportError(const QString &text) override { errors << text; }
+    // The double-click wait runs only when the test fires it.
+    const TimeSource &time() const override { return clock; }
 
     QWidget window;
+    ManualTime clock;
     QStringList calls;
     TNoteFrame *selected = nullptr;
     bool onTop = false;
@@ -640,7 +645,7 @@ void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
     // With no second click the wait ends by itself, with the same outcome.
     TNoteFrame *other = boardFrame(rtf("Other"));
     QTest::mouseClick(other, Qt::LeftButton);
-    Q_EMIT other->doubleClickWait()->timeout();
+    static_cast<ManualTimer *>(other->doubleClickWait())->tick();
     QVERIFY(!other->doubleClickWait()->isActive());
     QCOMPARE(m_host->calls.filter(QStringLiteral("hideBoard")).size(), 2);
     QTRY_COMPARE(QApplication::activeWindow(), other->Frm());
