@@ -26,7 +26,7 @@ wm=${3:-}
 tools=(Xvfb xdotool xwininfo xprop xlogo import)
 [[ -n $wm ]] && tools+=("$wm")
 for tool in "${tools[@]}"; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing; scripts/packages brings it" >&2; exit 1; }
 done
 mkdir -p "$out"
 

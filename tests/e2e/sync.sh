@@ -14,7 +14,7 @@ set -euo pipefail
 program=$1
 out=$2
 for tool in Xvfb xdotool xwininfo import unison; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing; scripts/packages brings it" >&2; exit 1; }
 done
 mkdir -p "$out"
 

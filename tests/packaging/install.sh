@@ -12,7 +12,7 @@ cmake=$1
 build=$2
 out=$3
 for tool in desktop-file-validate appstreamcli; do
-    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing; scripts/packages brings it" >&2; exit 1; }
 done
 fail() { echo "FAIL: $*" >&2; exit 1; }
 

@@ -517,7 +517,7 @@ void TestRtfWriter::wholeDocumentKeepsParagraphCount()
 void TestRtfWriter::unrtfReadsTheSameText()
 {
     if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty())
-        QSKIP("unrtf is not installed");
+        QFAIL("unrtf is missing; scripts/packages brings it");
     QTemporaryDir folder;
     QTextDocument document;
     buildNote(document, false);
@@ -531,7 +531,7 @@ void TestRtfWriter::unrtfReadsTheSameText()
 void TestRtfWriter::unrtfReadsBulletsAndPictures()
 {
     if (QStandardPaths::findExecutable(u"unrtf"_qs).isEmpty())
-        QSKIP("unrtf is not installed");
+        QFAIL("unrtf is missing; scripts/packages brings it");
     QTemporaryDir folder;
     QTextDocument document;
     buildNote(document, true);
@@ -549,7 +549,7 @@ void TestRtfWriter::unrtfReadsBulletsAndPictures()
 void TestRtfWriter::libreOfficeShowsLabelsDirectionAndTabs()
 {
     if (QStandardPaths::findExecutable(u"soffice"_qs).isEmpty())
-        QSKIP("LibreOffice (soffice) is not installed");
+        QFAIL("soffice is missing; scripts/packages brings it");
     QTemporaryDir folder;
     for (const QString name : {u"listlabels"_qs, u"paragraphs"_qs}) {
         QTextDocument document;
