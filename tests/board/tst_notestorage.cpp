@@ -5,11 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -17,6 +15,7 @@
 #endif
 
 #include "../platform/filesizelimit.h"
+#include "storestop.h"
 
 namespace {
 
@@ -697,50 +696,68 @@ private Q_SLOTS:
     }
 #endif
 
-    // A writer killed at random moments while it stores sixty notes: the
-    // next load always finds one of the two lists whole, in order.
+    // A writer storing forty notes over sixty, then sixty over forty, is
+    // stopped and killed at chosen stages of those stores: before a store is
+    // decided the next load finds the list stored before, after that the new
+    // one, always whole and in order, with nothing of the killed store left.
     void killedStoreLosesNothing()
     {
-        QTemporaryDir folder;
-        NoteStorage(folder.path()).store(generation(0));
+        const struct
+        {
+            const char *stage;
+            int ordinal;
+            int expected; // the list the next load finds
+        } kills[] = {
+            {"pending", 1, 0},  {"pending", 40, 0}, {"decided", 1, 1},
+            {"put", 1, 1},      {"put", 40, 1},     {"removed", 1, 1},
+            {"removed", 20, 1}, {"pending", 41, 1}, {"decided", 2, 0},
+        };
         const QList<QByteArray> lists[2] = {generation(0), generation(1)};
-        QRandomGenerator random(20261210);
-        int seen[2] = {0, 0};
-        int decided = 0; // kills that fell between deciding a store and finishing it
-        for (int round = 0; round < 30; ++round) {
+        const QString journal = QStringLiteral("QelNotes_store.journal");
+        QTemporaryDir folder;
+        QMap<QString, int> interrupted;
+        for (const auto &kill : kills) {
+            const QString stage = QString::fromLatin1(kill.stage);
+            {
+                NoteStorage start(folder.path());
+                start.load();
+                QVERIFY(start.store(lists[0]));
+            }
             QProcess writer;
             QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
             environment.insert(QString::fromLatin1(WriterVariable), folder.path());
-            writer.setProcessEnvironment(environment);
-            writer.start(QCoreApplication::applicationFilePath(), {});
+            const StoreStop stop(stage, kill.ordinal);
+            stop.start(writer, QCoreApplication::applicationFilePath(), environment);
             QVERIFY(writer.waitForStarted());
-            if (round % 2)
-                QVERIFY(writer.waitForReadyRead(10000));
-            QThread::usleep(random.bounded(400000));
+            if (stop.waitForStop(writer))
+                ++interrupted[stage];
             writer.kill();
-            QVERIFY(writer.waitForFinished());
+            QVERIFY(writer.state() == QProcess::NotRunning || writer.waitForFinished());
 
-            decided += QFileInfo::exists(folder.filePath(QStringLiteral("QelNotes_store.journal")));
+            const QString at = stage + u' ' + QString::number(kill.ordinal);
+            QVERIFY2(filesIn(folder.path()).contains(journal)
+                         == (stage != QLatin1String("pending")),
+                     qPrintable(at));
             NoteStorage storage(folder.path());
             const NoteLoadResult result = storage.load();
             QVERIFY(result.problems.isEmpty());
             QList<QByteArray> loaded;
             for (const StoredNote &stored : result.notes)
                 loaded << stored.data;
-            const int which = loaded == lists[0] ? 0 : loaded == lists[1] ? 1 : -1;
-            QVERIFY2(which >= 0, qPrintable(QStringLiteral("round %1: %2 notes, neither list")
-                                                .arg(round)
-                                                .arg(loaded.size())));
-            ++seen[which];
+            QVERIFY2(loaded == lists[kill.expected],
+                     qPrintable(QStringLiteral("%1: %2 notes, not list %3")
+                                    .arg(at)
+                                    .arg(loaded.size())
+                                    .arg(kill.expected)));
             // The load has also cleared away what the killed store left.
             QCOMPARE(filesIn(folder.path())
                          .filter(QRegularExpression(QStringLiteral("^QelNotes_\\d+\\.rtf$")))
                          .size(),
                      filesIn(folder.path()).size());
         }
-        qInfo("found the first list %d times, the second %d times; %d kills in the middle of "
-              "putting a store in place",
-              seen[0], seen[1], decided);
+        const QMap<QString, int> expected{
+            {"pending", 3}, {"decided", 2}, {"put", 2}, {"removed", 2}};
+        QCOMPARE(interrupted, expected);
     }
 };
 

@@ -6,11 +6,12 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
+
+#include "../board/storestop.h"
 
 namespace {
 
@@ -38,23 +39,33 @@ public:
     // time it handles SIGTERM.
     bool start(QProcess &process) const
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        process.setProcessEnvironment(environment);
+        process.setProcessEnvironment(environment());
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(program, {});
         return process.waitForStarted();
     }
 
+    // Starts the program to be stopped at a stage of a store.
+    bool start(QProcess &process, const StoreStop &stop) const
+    {
+        process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        stop.start(process, program, environment());
+        return process.waitForStarted();
+    }
+
+    // A lock left by a killed run does not count: the lock must name process.
     bool waitForLock(QProcess &process) const
     {
         QElapsedTimer elapsed;
         elapsed.start();
-        while (!QFile::exists(path(QStringLiteral("QelNotes.lock")))) {
+        const QByteArray owner = QByteArray::number(process.processId());
+        for (;;) {
+            QFile lock(path(QStringLiteral("QelNotes.lock")));
+            if (lock.open(QIODevice::ReadOnly) && lock.readLine().trimmed() == owner)
+                return true;
             if (process.waitForFinished(5) || elapsed.hasExpired(20000))
                 return false;
         }
-        return true;
     }
 
     // The note texts as the next start of the program will show them.
@@ -80,6 +91,14 @@ public:
 
     QTemporaryDir folder;
     QString program;
+
+private:
+    static QProcessEnvironment environment()
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        return environment;
+    }
 };
 
 void terminate(QProcess &process, int signalNumber)
@@ -120,44 +139,32 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists(app.path("QelNotes.lock")));
     }
 
-    // The program is started on a few hundred notes, told to end and killed
-    // at random moments while it loads and stores them, many times. Before
-    // each start some notes are rewritten as plain text and the last ones
-    // moved to the plain-text series, so that every store rewrites files.
-    // After each kill, the next load shows every note, in order.
-    void killedAtRandomMomentsLosesNothing()
+    // The program is started on a few hundred notes, told to end, and killed
+    // at a chosen stage of the store that follows, many times. Before each
+    // start a quarter of the notes are rewritten as plain text and the last
+    // ones moved to the plain-text series, so that every store writes those
+    // as new files and moves the plain-text series aside. After each kill, the next
+    // load shows every note, in order.
+    void killedInTheMiddleOfAStoreLosesNothing()
     {
         ProgramFolder app;
-        const quint32 seed = QRandomGenerator::system()->generate();
-        qInfo("seed %u", seed);
-        QRandomGenerator random(seed);
         constexpr int Count = 300;
+        constexpr int Imported = 20; // the files every store writes at least
         QStringList expected;
         for (int i = 0; i < Count; ++i) {
             expected.append(QStringLiteral("note %1 start ").arg(i)
                             + QString(1500 + i * 10, QChar(char16_t(u'a' + i % 26))));
             writeFile(app.path(QStringLiteral("QelNotes_%1.rtf").arg(i)), expected.last().toUtf8());
         }
-
-        // How long one run takes, start to end, sets the range of the
-        // random moments.
-        QElapsedTimer elapsed;
-        elapsed.start();
+        const struct
         {
-            QProcess process;
-            QVERIFY(app.start(process));
-            QVERIFY(app.waitForLock(process));
-            terminate(process, SIGTERM);
-            QVERIFY(process.waitForFinished(30000));
-        }
-        const int runTime = int(std::max<qint64>(20, elapsed.elapsed()));
-        QStringList problems;
-        QCOMPARE(app.load(&problems), expected);
+            const char *stage;
+            int ordinal;
+        } kills[] = {{"pending", 1}, {"pending", Imported}, {"decided", 1}, {"moved", 1},
+                     {"put", 1},     {"put", Imported}};
 
-        int killed = 0;
-        int unfinished = 0; // kills that left a store to finish
-        elapsed.restart();
-        for (int cycle = 0; cycle < 60 && elapsed.elapsed() < 40000; ++cycle) {
+        QMap<QString, int> interrupted;
+        for (int cycle = 0; cycle < int(std::size(kills)); ++cycle) {
             // Changed notes and an import make the next store write files.
             // A plain-text series that the last run did not store goes back
             // into the RTF series first.
@@ -165,45 +172,47 @@ private Q_SLOTS:
                 QFile::remove(app.path(name));
             for (int i = 0; i < Count; ++i) {
                 const QString name = app.path(QStringLiteral("QelNotes_%1.rtf").arg(i));
-                if (random.bounded(4) == 0)
+                if (i % 4 == cycle % 4)
                     expected[i] = QStringLiteral("note %1 cycle %2 ").arg(i).arg(cycle)
-                                  + QString(random.bounded(500, 4000),
-                                            QChar(char16_t(u'a' + random.bounded(26))));
+                                  + QString(500 + (i * 37 + cycle * 101) % 3500,
+                                            QChar(char16_t(u'a' + (i + cycle) % 26)));
                 else if (QFile::exists(name))
                     continue;
                 writeFile(name, expected[i].toUtf8());
             }
-            const int imported = random.bounded(20);
-            for (int k = 0; k < imported; ++k) {
-                const int number = Count - imported + k;
+            for (int k = 0; k < Imported; ++k) {
+                const int number = Count - Imported + k;
                 QFile::remove(app.path(QStringLiteral("QelNotes_%1.rtf").arg(number)));
                 writeFile(app.path(QStringLiteral("QelNotes_%1.txt").arg(k)),
                           expected[number].toUtf8());
             }
 
+            const QString stage = QString::fromLatin1(kills[cycle].stage);
+            const QString at = stage + u' ' + QString::number(kills[cycle].ordinal);
+            const StoreStop stop(stage, kills[cycle].ordinal);
             QProcess process;
-            QVERIFY(app.start(process));
-            if (!process.waitForFinished(random.bounded(runTime)))
-                terminate(process, SIGTERM);
-            if (!process.waitForFinished(random.bounded(runTime))) {
-                process.kill();
-                ++killed;
-            }
-            process.waitForFinished(30000);
-            if (QFile::exists(app.path("QelNotes_store.journal"))
-                || !app.files("QelNotes_*.pending").isEmpty())
-                ++unfinished;
+            QVERIFY(app.start(process, stop));
+            QVERIFY(app.waitForLock(process));
+            terminate(process, SIGTERM);
+            if (stop.waitForStop(process))
+                ++interrupted[stage];
+            process.kill();
+            QVERIFY(process.state() == QProcess::NotRunning || process.waitForFinished());
+            QVERIFY2(QFile::exists(app.path("QelNotes_store.journal"))
+                         == (stage != QLatin1String("pending")),
+                     qPrintable(at));
 
+            QStringList problems;
             const QStringList texts = app.load(&problems);
             QVERIFY2(problems.isEmpty(), qPrintable(problems.join(u'\n')));
-            QVERIFY2(texts == expected, qPrintable(QStringLiteral("cycle %1: %2 notes of %3")
-                                                       .arg(cycle)
-                                                       .arg(texts.size())
-                                                       .arg(Count)));
+            QVERIFY2(
+                texts == expected,
+                qPrintable(
+                    QStringLiteral("%1: %2 notes of %3").arg(at).arg(texts.size()).arg(Count)));
             QVERIFY(app.files("QelNotes_un*").isEmpty());
         }
-        qInfo("%d runs killed, %d of them in the middle of a store", killed, unfinished);
-        QVERIFY(killed > 0);
+        const QMap<QString, int> all{{"pending", 2}, {"decided", 1}, {"moved", 1}, {"put", 2}};
+        QCOMPARE(interrupted, all);
     }
 };
 
