@@ -366,7 +366,8 @@ RtfReader::Opening RtfReader::readOpening(const QByteArray &data, int paragraphs
     return opening;
 }
 
-RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit)
+RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit,
+                                  Threads threads)
 {
     Result result;
     if (cursor.isNull()) {
@@ -381,8 +382,8 @@ RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, i
     RtfContent content;
     cursor.beginEditBlock();
     cursor.removeSelectedText();
-    if (paragraphLimit <= 0 && data.size() >= StreamingSize && cursor.document()->isEmpty()
-        && !cursor.currentList()) {
+    if (threads == Threads::UpToTwo && paragraphLimit <= 0 && data.size() >= StreamingSize
+        && cursor.document()->isEmpty() && !cursor.currentList()) {
         parseAndInsertAlongside(data, content, cursor);
     } else {
         RtfParser::parse(data, &content, paragraphLimit);

@@ -32,11 +32,17 @@ public:
     // while the calling thread builds the document from what is parsed so far.
     static constexpr qsizetype StreamingSize = 256 * 1024;
 
+    enum class Threads {
+        UpToTwo, // a second thread where the rule above allows it
+        One      // all on the calling thread, whatever the size
+    };
+
     // Inserts data at cursor, replacing the cursor's selection, as one undo step.
     // Data that does not begin with "{\rtf" is plain text
     // (CodePage::decodePlainText). A paragraph limit above 0 reads no more
     // than that many paragraphs of RTF, all on the calling thread.
-    static Result read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit = 0);
+    static Result read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit = 0,
+                       Threads threads = Threads::UpToTwo);
 
     struct Opening
     {

@@ -1088,8 +1088,7 @@ void TestRtfReader::longDocumentsReadAsOnOneThread()
     QTextCursor twoCursor(&two);
     QTextCursor oneCursor(&one);
     const RtfReader::Result twoResult = RtfReader::read(rtf, twoCursor);
-    // A limit, even one far beyond the document, keeps reading on one thread.
-    const RtfReader::Result oneResult = RtfReader::read(rtf, oneCursor, INT_MAX);
+    const RtfReader::Result oneResult = RtfReader::read(rtf, oneCursor, 0, RtfReader::Threads::One);
     QVERIFY(twoResult.message.contains(message));
     QCOMPARE(twoResult.message, oneResult.message);
     QCOMPARE(twoResult.pictureMessage, oneResult.pictureMessage);
