@@ -14,6 +14,7 @@
 #include "platform/settingsfile.h"
 #include "richtext/richdocument.h"
 #include "richedit/jvrichedit.h"
+#include "../faultwarnings.h"
 
 #include <QAction>
 #include <QDialog>
@@ -130,6 +131,7 @@ class TestFrmNote : public QObject
 private Q_SLOTS:
     void init()
     {
+        failOnFaultWarnings();
         setErrorMessageHandlerForTesting([](const QString &) {});
     }
     void cleanup() { setErrorMessageHandlerForTesting({}); }

@@ -5,6 +5,7 @@
 #include "note/noteitem.h"
 #include "platform/settingsfile.h"
 #include "richtext/notetitle.h"
+#include "../faultwarnings.h"
 
 #include <QDir>
 #include <QSignalSpy>
@@ -131,6 +132,8 @@ class TestNotesStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { failOnFaultWarnings(); }
+
     void movedNotesTakeTheirRecordsAlong()
     {
         StoreFixture fixture({"first", "second", "third"});

@@ -2,6 +2,7 @@
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
+#include "../faultwarnings.h"
 
 #include <QDir>
 #include <QImage>
@@ -28,6 +29,8 @@ private:
     }
 
 private Q_SLOTS:
+    void init() { failOnFaultWarnings(); }
+
     void sameRtfAsTheOriginal_data()
     {
         QTest::addColumn<QString>("file");

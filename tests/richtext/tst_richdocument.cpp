@@ -12,6 +12,7 @@
 
 #include "richtext/richdocument.h"
 #include "richtext/textformat.h"
+#include "../faultwarnings.h"
 
 #include <cmath>
 #include <memory>
@@ -21,6 +22,8 @@ class TestRichDocument : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { failOnFaultWarnings(); }
+
     void positionsCountBreaksOnce();
     void selTextReplacesSelection_data();
     void selTextReplacesSelection();

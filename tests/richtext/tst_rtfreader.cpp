@@ -11,6 +11,7 @@
 #include "richtext/listlabel.h"
 #include "richtext/rtfreader.h"
 #include "richtext/textformat.h"
+#include "../faultwarnings.h"
 
 namespace {
 
@@ -169,6 +170,8 @@ class TestRtfReader : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { failOnFaultWarnings(); }
+
     void codePagesByAnsiCodePageAndCharset();
     void fontsAndTextAsWordProcessorsShowThem_data();
     void fontsAndTextAsWordProcessorsShowThem();

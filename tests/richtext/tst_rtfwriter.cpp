@@ -15,6 +15,7 @@
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
 #include "richtext/textformat.h"
+#include "../faultwarnings.h"
 
 namespace {
 
@@ -337,6 +338,8 @@ class TestRtfWriter : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void init() { failOnFaultWarnings(); }
+
     void fixturesRoundTrip_data();
     void fixturesRoundTrip();
     void everyAttributeRoundTrips();
