@@ -12,7 +12,6 @@
 #include "note/notewindow.h"
 #include "note/transparenthint.h"
 #include "platform/datafolder.h"
-#include "platform/debugout.h"
 #include "platform/intervaltimer.h"
 #include "platform/desktopshortcut.h"
 #include "platform/screenplace.h"
@@ -29,6 +28,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPainter>
@@ -45,6 +45,9 @@
 #include <utility>
 
 namespace {
+// What a filter leaves shown, once per keystroke: off unless asked for
+// (QT_LOGGING_RULES="qel.board.filter.debug=true").
+Q_LOGGING_CATEGORY(boardFilterLog, "qel.board.filter", QtWarningMsg)
 constexpr int GripSize = 16;      // largest distance from the edges inside the grip
 constexpr int MinimumSize = 100;  // while resizing
 constexpr int MinimumClient = 96; // client height of a board with few notes
@@ -462,10 +465,8 @@ void TFrmNote::applyFilter()
     const QList<TNoteFrame *> notes = NotesList();
     const auto shown = std::count_if(notes.begin(), notes.end(),
                                      [](const TNoteFrame *frame) { return !frame->isHidden(); });
-    DebugOut(QStringLiteral("Board filter \"%1\": %2 of %3 notes shown")
-                 .arg(m_filter->text())
-                 .arg(shown)
-                 .arg(notes.size()));
+    qCDebug(boardFilterLog, "Board filter \"%s\": %d of %d notes shown",
+            qUtf8Printable(m_filter->text()), int(shown), int(notes.size()));
 }
 
 // --- commands ----------------------------------------------------------------

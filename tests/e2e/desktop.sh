@@ -29,6 +29,8 @@ for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing; scripts/packages brings it" >&2; exit 1; }
 done
 mkdir -p "$out"
+# The line the board writes for each filter change.
+export QT_LOGGING_RULES="qel.board.filter.debug=true"
 
 work=$(mktemp -d)
 xvfb_pid=
@@ -55,6 +57,17 @@ until_true() {
     shift
     until "$@"; do
         ((SECONDS < deadline)) || return 1
+        sleep 0.1
+    done
+}
+
+# stays_true <seconds> <command...>: the command holds at every look over the
+# whole time, not only at its end.
+stays_true() {
+    local deadline=$((SECONDS + $1))
+    shift
+    while ((SECONDS < deadline)); do
+        "$@" || return 1
         sleep 0.1
     done
 }
@@ -144,8 +157,7 @@ if ((iy + 30 + bh > height)); then expect_y=$((height - bh - 30)); else expect_y
 
 # Over the board (on the second row) it stays up for several auto-hide periods.
 xdotool mousemove $((bx + 40)) $((by + 2 + 16 + 8))
-sleep 0.8
-board_shown || fail "the board hid while the pointer was over it"
+stays_true 2 board_shown || fail "the board hid while the pointer was over it"
 import -window root "$out/qelnotes-board.png"
 echo "screenshot: $out/qelnotes-board.png"
 
@@ -182,8 +194,7 @@ until_true 5 board_shown || fail "a second start did not bring up the board"
 read -r sx sy sw sh <<<"$(geometry "$board")"
 ((sx <= 300 && 300 < sx + sw && sy <= 500 && 500 < sy + sh)) \
     || fail "after a second start the board is at $sx $sy $sw $sh, not under the pointer"
-sleep 1
-board_shown || fail "the board the second start brought up did not stay"
+stays_true 2 board_shown || fail "the board the second start brought up did not stay"
 import -window root "$out/qelnotes-second-start.png"
 # A click on the icon lets go of it.
 xdotool mousemove $((ix + 16)) $((iy + 16)) click 1
@@ -192,8 +203,8 @@ xdotool mousemove 20 $((height - 20))
 sleep 0.5
 
 # A click on the icon pins the board, which takes the keyboard: what is typed
-# narrows its rows to the notes holding it. The program's debug output tells
-# how many rows are left.
+# narrows its rows to the notes holding it. The program's board filter log
+# (switched on for these runs) tells how many rows are left.
 xdotool mousemove $((ix + 16)) $((iy + 16))
 until_true 5 board_shown || fail "the board did not come up to be pinned"
 [[ $(xdotool getwindowfocus) != "$board" ]] || fail "the board took the keyboard on hover"
@@ -227,8 +238,7 @@ echo "question at $qx,$qy size ${qw}x$qh"
 ! overlap $qx $qy $qw $qh $ix $iy $iw $ih || fail "the icon covers the delete question"
 overlap $qx $qy $qw $qh $bx $by $bw $bh || fail "the delete question at $qx $qy is away from the board"
 xdotool mousemove $((qx + qw / 2)) $((qy + qh / 2))
-sleep 1
-board_shown || fail "the board hid behind the delete question"
+stays_true 2 board_shown || fail "the board hid behind the delete question"
 import -window root "$out/qelnotes-question.png"
 xdotool windowfocus --sync "$question" key Escape
 until_true 5 bash -c "! xdotool search --onlyvisible --name '^QelNotes\$' >/dev/null" \
@@ -254,8 +264,8 @@ note=$(window '^Call the denti\.\.')
 title_is "$note" "Call the denti.."
 until_true 5 bash -c "[[ \$(xdotool getwindowfocus) == $note ]]" \
     || fail "the note window did not take the keyboard"
-sleep 0.5
-[[ $(xdotool getwindowfocus) == "$note" ]] || fail "the note window lost the keyboard after opening"
+stays_true 1 bash -c "[[ \$(xdotool getwindowfocus) == $note ]]" \
+    || fail "the note window lost the keyboard after opening"
 xdotool key ctrl+End Return
 xdotool type --delay 20 'typed in its window'
 # Moved away from where a window without a record opens (0,0): the record
