@@ -1,5 +1,6 @@
 #include "richtext/documentsnapshot.h"
 
+#include <QPixmap>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -125,8 +126,14 @@ void DocumentSnapshot::takeFormats(const QTextDocument &document)
         if (!format.isImageFormat())
             continue;
         const QString name = format.toImageFormat().name();
-        if (!m_images.contains(name))
-            m_images.insert(name, document.resource(QTextDocument::ImageResource, QUrl(name)));
+        if (m_images.contains(name))
+            continue;
+        QVariant image = document.resource(QTextDocument::ImageResource, QUrl(name));
+        // A picture the editor has drawn is held as a QPixmap, which only the
+        // interface thread may touch; the snapshot is written on another.
+        if (image.typeId() == QMetaType::QPixmap)
+            image = image.value<QPixmap>().toImage();
+        m_images.insert(name, image);
     }
 }
 

@@ -77,6 +77,6 @@ private:
 
     QList<Chunk> m_chunks;
     QList<QTextFormat> m_formats;
-    QHash<QString, QVariant> m_images; // by name
+    QHash<QString, QVariant> m_images; // by name; QImage or the bytes, never a QPixmap
     QFont m_defaultFont;
 };

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QImage>
+#include <QPixmap>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -79,6 +80,26 @@ private Q_SLOTS:
         const QTextDocument &document = *note.textDocument();
         QCOMPARE(writtenOnAnotherThread(DocumentSnapshot::take(document)),
                  RtfWriter::write(document));
+    }
+
+    // The editor holds a picture it has drawn as a QPixmap, which must not
+    // reach the thread that writes the snapshot.
+    void drawnPictureReachesTheWriterAsImage()
+    {
+        QImage picture(8, 6, QImage::Format_RGB32);
+        picture.fill(Qt::blue);
+        QTextDocument document;
+        const QUrl name(QStringLiteral("drawn"));
+        document.addResource(QTextDocument::ImageResource, name, QPixmap::fromImage(picture));
+        QTextImageFormat format;
+        format.setName(name.toString());
+        QTextCursor(&document).insertImage(format);
+
+        const DocumentSnapshot snapshot = DocumentSnapshot::take(document);
+        const QVariant copied = snapshot.toDocument()->resource(QTextDocument::ImageResource, name);
+        QCOMPARE(copied.typeId(), QMetaType::QImage);
+        QCOMPARE(copied.value<QImage>().convertToFormat(QImage::Format_RGB32), picture);
+        QCOMPARE(writtenOnAnotherThread(snapshot), RtfWriter::write(document));
     }
 };
 
