@@ -258,25 +258,20 @@ QString NoteStorage::noteFileName(int number, const QString &extension) const
 
 int NoteStorage::seriesLength(const QString &extension) const
 {
-    int length = 0;
-    while (QFileInfo::exists(noteFileName(length, extension)))
-        ++length;
-    return length;
+    return NoteSeriesLength(m_folder, extension);
 }
 
 QList<int> NoteStorage::numbersFrom(int first, const QString &extension) const
 {
-    static const QRegularExpression name(QStringLiteral("^QelNotes_(0|[1-9][0-9]{0,8})\\.(\\w+)$"));
     QList<int> numbers;
     // Every name is matched here once: QDir's name filters and sorting would
     // double the time of listing a folder of a thousand notes.
     QDirIterator files(m_folder, QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
     while (files.hasNext()) {
         files.next();
-        const QRegularExpressionMatch match = name.match(files.fileName());
-        if (match.hasMatch() && match.captured(2) == extension
-            && match.captured(1).toInt() >= first)
-            numbers.append(match.captured(1).toInt());
+        const std::optional<NoteFileNumber> file = ParseNoteFileName(files.fileName());
+        if (file && file->extension == extension && file->number >= first)
+            numbers.append(file->number);
     }
     std::sort(numbers.begin(), numbers.end());
     return numbers;

@@ -102,13 +102,7 @@ int run(const QStringList &arguments)
         return NoteFile::fail(error);
 
     bool failed = false;
-    for (qsizetype number = 0; number < files.size(); ++number) {
-        RichDocument document;
-        if (!NoteFile::load(files.at(number), document, &error)) {
-            NoteFile::warn(error);
-            failed = true;
-            continue;
-        }
+    const bool whole = NoteFile::forEachNote(files, [&](qsizetype number, RichDocument &document) {
         const QString title = NoteFile::title(document);
         const QString name = exportName(number, files.size(), title, parsed->target->extension);
         QString warning;
@@ -126,12 +120,13 @@ int run(const QStringList &arguments)
                                .arg(name, written->path));
             failed = true;
         }
-    }
+        return true;
+    });
     if (!out.saveRecord(&error)) {
         NoteFile::warn(error);
         failed = true;
     }
-    return failed ? 1 : 0;
+    return failed || !whole ? 1 : 0;
 }
 
 } // namespace

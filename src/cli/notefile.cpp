@@ -56,6 +56,23 @@ bool NoteFile::notesOfFolder(const QString &folder, QStringList *files, QString 
     return true;
 }
 
+bool NoteFile::forEachNote(const QStringList &files,
+                           const std::function<bool(qsizetype number, RichDocument &document)> &use)
+{
+    bool whole = true;
+    for (qsizetype number = 0; number < files.size(); ++number) {
+        RichDocument document;
+        QString error;
+        if (!load(files.at(number), document, &error)) {
+            warn(error);
+            whole = false;
+        } else if (!use(number, document)) {
+            break;
+        }
+    }
+    return whole;
+}
+
 QString NoteFile::title(const RichDocument &document)
 {
     QString title = NoteTitle(document.Text());

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class QTextDocument;
 class RichDocument;
 
@@ -20,6 +22,12 @@ bool load(const QString &path, RichDocument &document, QString *error);
 // The note files of the data folder folder in board order, or false with a
 // one-line message when folder is no readable folder.
 bool notesOfFolder(const QString &folder, QStringList *files, QString *error);
+
+// Loads files (a folder's notes in board order) one at a time and hands each
+// to use with its number, until use returns false. A note that cannot be read
+// is told on standard error and left out. Returns whether none was left out.
+bool forEachNote(const QStringList &files,
+                 const std::function<bool(qsizetype number, RichDocument &document)> &use);
 
 // The title of a loaded note as the board shows it, without the dots.
 QString title(const RichDocument &document);

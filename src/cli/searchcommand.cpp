@@ -27,27 +27,23 @@ int run(const QStringList &arguments)
         return NoteFile::fail(error);
 
     bool found = false;
-    bool failed = false;
-    for (qsizetype number = 0; number < files.size(); ++number) {
-        RichDocument document;
-        if (!NoteFile::load(files.at(number), document, &error)) {
-            NoteFile::warn(error);
-            failed = true;
-            continue;
-        }
+    bool written = true;
+    const bool whole = NoteFile::forEachNote(files, [&](qsizetype number, RichDocument &document) {
         const QString text = QString::fromUtf8(NoteFile::plainText(*document.textDocument()));
         if (!query.matches(text))
-            continue;
+            return true;
         found = true;
         const QString line = QStringLiteral("%1\t%2\t%3\n")
                                  .arg(number)
                                  .arg(column(NoteFile::title(document)),
                                       column(query.firstMatchingLine(text).toString()));
-        if (!NoteFile::writeOut(line.toUtf8()))
-            return NoteFile::fail(QStringLiteral("cannot write the list to standard output"));
-    }
+        written = NoteFile::writeOut(line.toUtf8());
+        return written;
+    });
+    if (!written)
+        return NoteFile::fail(QStringLiteral("cannot write the list to standard output"));
     // As grep: a read error outweighs the answer, which may be missing a note.
-    return failed ? 2 : found ? 0 : 1;
+    return !whole ? 2 : found ? 0 : 1;
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "platform/programfoldernotes.h"
 
+#include "platform/notefilename.h"
 #include "platform/settingsfile.h"
 #include "platform/wholefile.h"
 
@@ -8,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 
 namespace {
 
@@ -46,10 +46,11 @@ ProgramFolderNotes::ProgramFolderNotes(QString programFolder, QString userFolder
 
 QStringList ProgramFolderNotes::noteFiles(const QString &folder)
 {
-    static const QRegularExpression name(
-        QStringLiteral("^QelNotes_(0|[1-9][0-9]{0,8})\\.(rtf|txt)$"));
     QStringList files = QDir(folder).entryList({QStringLiteral("QelNotes_*")}, QDir::Files);
-    files.removeIf([](const QString &file) { return !name.match(file).hasMatch(); });
+    files.removeIf([](const QString &file) {
+        const std::optional<NoteFileNumber> note = ParseNoteFileName(file);
+        return !note || (note->extension != u"rtf" && note->extension != u"txt");
+    });
     return files;
 }
 

@@ -2,12 +2,12 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "platform/wholefile.h"
 #include "richtext/codepage.h"
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
@@ -78,17 +78,9 @@ bool RichLines::LoadFromFile(const QString &fileName, QString *error)
 
 bool RichLines::SaveToFile(const QString &fileName, QString *error)
 {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return fail(error, file.errorString());
     const QByteArray data
         = save(isPlainFile(fileName, m_document.StreamFormat()), inSelectionMode());
-    // commit() does not see a failed flush of the buffer (a full disk): flush
-    // first, or a short file would replace the whole one.
-    if (file.write(data) != data.size() || !file.flush() || file.error() != QFileDevice::NoError
-        || !file.commit())
-        return fail(error, file.errorString());
-    return true;
+    return writeWholeFile(fileName, data, error);
 }
 
 bool RichLines::LoadFromStream(QIODevice &stream, QString *error)
