@@ -8,7 +8,7 @@
 // for fonts (offscreen, no screen), and library warnings about bad input are
 // expected output of fuzzing, not findings. Plots drawn by qelnote calc need a
 // QApplication.
-template<class Application = QGuiApplication>
+template <class Application = QGuiApplication>
 inline void startGuiApplication()
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
