@@ -553,7 +553,7 @@ void TestRtfWriter::libreOfficeShowsLabelsDirectionAndTabs()
     if (QStandardPaths::findExecutable(u"soffice"_qs).isEmpty())
         QFAIL("soffice is missing; scripts/packages brings it");
     QTemporaryDir folder;
-    for (const QString name : {u"listlabels"_qs, u"paragraphs"_qs}) {
+    for (const QString &name : {u"listlabels"_qs, u"paragraphs"_qs}) {
         QTextDocument document;
         QVERIFY(read(document, fixture(name + u".rtf"_qs)));
         QFile file(folder.filePath(name + u".rtf"_qs));
