@@ -169,8 +169,10 @@ RichDocument &TNoteFrame::document()
         connect(m_document->textDocument(), &QTextDocument::contentsChanged, this, [this] {
             m_checked = false;
             // Reading the file changes the document too; anything after that is the user's.
-            if (m_read)
+            if (m_read) {
                 forgetFileData();
+                m_unstored = true;
+            }
         });
     }
     return *m_document;
@@ -266,6 +268,21 @@ void TNoteFrame::LoadLines(const QString &AFileName, const QByteArray &data)
     m_fileDataCurrent = data.startsWith("{\\rtf");
     m_read = false;
     setCaption(NoteTitleOfData(data));
+}
+
+void TNoteFrame::reload(const QString &fileName, const QByteArray &data)
+{
+    LoadLines(fileName, data);
+    if (!m_frm) {
+        LoadFormInfo();
+        return;
+    }
+    // The window shows the new text as if it had just opened on it; its
+    // place and colour are the user's until it closes.
+    readNote();
+    m_frm->loadNote(*m_document);
+    m_frm->setWindowTitle(NoteTitle(m_document->Text()));
+    m_windowEdited = false;
 }
 
 void TNoteFrame::LoadFormInfo()
