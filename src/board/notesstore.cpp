@@ -11,6 +11,7 @@
 #include "richtext/notetitle.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 #include <QFile>
 #include <QFileInfo>
 
@@ -395,7 +396,12 @@ void NotesStore::tellLater(const QString &text)
 
 void NotesStore::tellNow()
 {
-    if (!m_untold.isEmpty())
+    // A box that tells runs the event loop: what is found meanwhile waits
+    // for it to close instead of opening a box over it.
+    if (m_telling)
+        return;
+    const QScopedValueRollback telling(m_telling, true);
+    while (!m_untold.isEmpty())
         Q_EMIT message(std::exchange(m_untold, {}).join(u'\n'));
 }
 

@@ -166,6 +166,7 @@ private:
     // colour their new record takes.
     QList<std::pair<NoteItem *, QString>> m_restored;
     QStringList m_untold;
+    bool m_telling = false; // a message is being shown
     // A failing periodic save is told once, not every few seconds.
     bool m_saveFailureShown = false;
 };

@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QScopedValueRollback>
 #include <QTextDocument>
 #include <QToolTip>
 
@@ -168,8 +169,9 @@ RichDocument &TNoteFrame::document()
         m_document->setColor(m_color);
         connect(m_document->textDocument(), &QTextDocument::contentsChanged, this, [this] {
             m_checked = false;
-            // Reading the file changes the document too; anything after that is the user's.
-            if (m_read) {
+            // Reading the file changes the document too, and so does marking
+            // the links its text holds; anything else is the user's.
+            if (m_read && !m_markingLinks) {
                 forgetFileData();
                 m_unstored = true;
             }
@@ -492,8 +494,10 @@ void TNoteFrame::Timer1Timer()
     // another note by now.
     const QString text = edit().Text();
     m_hint = text;
-    if (QString::compare(text, TextSave, Qt::CaseInsensitive) != 0)
+    if (QString::compare(text, TextSave, Qt::CaseInsensitive) != 0) {
+        const QScopedValueRollback marking(m_markingLinks, true);
         MarkLinks(edit());
+    }
     TextSave = text;
     m_checked = true;
 }

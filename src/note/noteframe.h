@@ -181,6 +181,7 @@ private:
     QString TextSave;
     // The note has not changed since the last periodic check.
     bool m_checked = false;
+    bool m_markingLinks = false;
     int m_idx = 0;
     bool m_windowEdited = false;
     // The document took the window's text and no store has written it yet.
