@@ -171,10 +171,8 @@ RichDocument &TNoteFrame::document()
             m_checked = false;
             // Reading the file changes the document too, and so does marking
             // the links its text holds; anything else is the user's.
-            if (m_read && !m_markingLinks) {
+            if (m_read && !m_markingLinks)
                 forgetFileData();
-                m_unstored = true;
-            }
         });
     }
     return *m_document;
@@ -351,6 +349,9 @@ void TNoteFrame::openNoteWindow()
     m_frm->fitHeightToText();
     LoadFormInfo();
     m_frm->showActive();
+    // Colouring and showing the window touch its document: only what comes
+    // after is an edit.
+    m_windowEdited = false;
 }
 
 void TNoteFrame::NoteWindowClose()
@@ -358,6 +359,8 @@ void TNoteFrame::NoteWindowClose()
     if (!m_frm)
         return;
     edit().setContent(*m_frm->editor());
+    // What was typed since the last save is in the note now, until a store.
+    m_unstored = m_unstored || m_windowEdited;
     updateCaption(m_document->Text());
     setColor(m_frm->editor()->Color());
     setHeaderColor(color());

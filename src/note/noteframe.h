@@ -184,7 +184,8 @@ private:
     bool m_markingLinks = false;
     int m_idx = 0;
     bool m_windowEdited = false;
-    // The document took the window's text and no store has written it yet.
+    // The document took text typed in the window that no save or store has
+    // written yet.
     bool m_unstored = false;
     // The window opened on a note New made, still without text or file.
     bool m_openedNew = false;

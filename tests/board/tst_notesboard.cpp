@@ -849,11 +849,11 @@ private Q_SLOTS:
         QVERIFY(!open->unstoredChanges());
 
         closed->reload(f.folder.filePath("QelNotes_0.rtf"), "first, from the other machine");
-        QCOMPARE(closed->caption(), QString("first, from ....."));
+        QCOMPARE(closed->caption(), QString("first, from th...."));
         QCOMPARE(closed->Hint(), QString("first, from the other machine"));
         open->reload(f.folder.filePath("QelNotes_1.rtf"), "second, from the other machine");
         QCOMPARE(open->Frm()->editor()->Text(), QString("second, from the other machine"));
-        QCOMPARE(open->Frm()->windowTitle(), QString("second, from .."));
+        QCOMPARE(open->Frm()->windowTitle(), QString("second, from t.."));
         QVERIFY(!open->unstoredChanges());
 
         open->Frm()->editor()->setText("typed here");
