@@ -27,7 +27,7 @@ start_xvfb() {
     Xvfb -displayfd 3 -screen 0 "$2x24" -nolisten tcp >"$1.xvfb.log" 2>&1 &
     xvfb_started_pid=$!
     exec 3>&-
-    until_true 10 test -s "$1.display" || fail "Xvfb did not start"
+    until_true 10 test -s "$1.display" || { kill "$xvfb_started_pid"; fail "Xvfb did not start"; }
     xvfb_started_display=":$(head -n1 "$1.display")"
     unset WAYLAND_DISPLAY
 }
