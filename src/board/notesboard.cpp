@@ -113,6 +113,8 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     connect(m_store, &NotesStore::message, this,
             [this](const QString &text) { ShowErrorMessage(this, text); });
     connect(m_store, &NotesStore::listChanged, this, &TFrmNote::ArrangeNotes);
+    connect(m_store, &NotesStore::noteDropped, this,
+            [this](NoteItem *note) { dropFrame(static_cast<TNoteFrame *>(note)); });
     LoadNotes();
     LoadSettings();
 }
@@ -353,8 +355,12 @@ void TFrmNote::SelectNote(TNoteFrame *item)
 
 void TFrmNote::DeleteNote(TNoteFrame *item)
 {
-    if (!m_store->remove(item))
-        return;
+    if (m_store->remove(item))
+        dropFrame(item);
+}
+
+void TFrmNote::dropFrame(TNoteFrame *item)
+{
     if (m_actNote == item)
         m_actNote = nullptr;
     // The preview may show the note that goes.
@@ -753,6 +759,10 @@ void TFrmNote::closeEvent(QCloseEvent *event)
         m_hintWindow->stop();
     StoreNotes();
     StoreSettings();
+    // What the store found of other programs' changes is told before the
+    // program ends, not lost with it.
+    if (!m_unattendedClose)
+        m_store->tellNow();
     event->accept();
 }
 

@@ -63,6 +63,10 @@ public:
 
     void SelectNote(TNoteFrame *item) override;
     void DeleteNote(TNoteFrame *item) override;
+    // The program is being ended from outside (a termination signal): nobody
+    // may be there to close a box, so what the last store found about other
+    // programs' changes is not shown; the next start reports the copies kept.
+    void setUnattendedClose() { m_unattendedClose = true; }
     // Moves the note to the row shown under globalPos (the first or last
     // row beyond the rows); the files follow at the next store.
     void dropRow(TNoteFrame &frame, const QPoint &globalPos) override;
@@ -153,6 +157,8 @@ private:
     TNoteFrame *createFrame();
     // The frame of a note file found at load or restored.
     TNoteFrame *makeFrame(const StoredNote &file);
+    // The frame's note has left the store's list: the frame goes.
+    void dropFrame(TNoteFrame *item);
     // Up, Down, Home, End, PgUp and PgDn highlight another row shown and
     // scroll to it, Enter opens the highlighted note, Delete asks to delete
     // it: true when key was one of them.
@@ -218,4 +224,5 @@ private:
     NotesStore *m_store = nullptr;
     // While the board closes, the note windows it closes leave storing to it.
     bool m_closing = false;
+    bool m_unattendedClose = false;
 };

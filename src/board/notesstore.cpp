@@ -11,6 +11,7 @@
 #include "richtext/notetitle.h"
 
 #include <QDir>
+#include <QScopedValueRollback>
 #include <QFile>
 #include <QFileInfo>
 
@@ -72,7 +73,7 @@ NotesStore::NotesStore(const QString &folder, const QString &settingsPath, const
     m_folderCheckTimer->setInterval(FolderCheckDelay);
     connect(m_folderCheckTimer, &IntervalTimer::timeout, this, [this] {
         m_folderCheckTimer->stop();
-        takeAddedFiles();
+        checkFolder();
     });
 }
 
@@ -84,23 +85,103 @@ void NotesStore::setFolderWatch(FolderWatch *watch)
     connect(m_folderWatch, &FolderWatch::changed, m_folderCheckTimer, &IntervalTimer::start);
 }
 
-void NotesStore::takeAddedFiles()
+void NotesStore::checkFolder()
 {
     if (!m_makeNote)
         return;
+    // The saves still being written are this program's own changes.
     m_saveQueue->waitForPendingSave();
+    tellNotices();
+    takeOutsideChanges();
+    takeAddedFiles();
+}
+
+void NotesStore::takeOutsideChanges()
+{
+    const QList<NoteStorage::OutsideChange> changes = m_storage.outsideChanges();
+    if (changes.isEmpty())
+        return;
+    QHash<int, NoteItem *> byNumber;
+    for (auto entry = m_fileNumbers.cbegin(); entry != m_fileNumbers.cend(); ++entry)
+        byNumber.insert(entry.value(), const_cast<NoteItem *>(entry.key()));
+    QList<NoteItem *> dropped;
+    for (const NoteStorage::OutsideChange &change : changes) {
+        NoteItem *note = byNumber.value(change.number);
+        if (!note) {
+            // Deleted here since the last store: a removal agrees with that;
+            // a rewrite is kept by the next store as a conflict note.
+            if (!change.data)
+                m_storage.acceptOutsideChange(change);
+            continue;
+        }
+        if (note->unstoredChanges()) {
+            // What was typed here stays; the next store keeps a rewritten
+            // file's text as a conflict note.
+            if (!change.data)
+                m_storage.keepRemovedNote(change.number);
+            continue;
+        }
+        if (change.data) {
+            note->reload(m_storage.noteFileName(change.number), *change.data);
+            m_storage.acceptOutsideChange(change);
+            Q_EMIT noteChanged(m_notes.indexOf(note));
+            continue;
+        }
+        // The program that deleted the note kept its own copy, which the sync
+        // tool brings along; and a deletion moves the notes behind it down a
+        // number, so one of them may hold the text now.
+        const QByteArray data = note->noteData();
+        const bool elsewhere = keptAsDeleted(data)
+                               || std::any_of(changes.cbegin(), changes.cend(),
+                                              [&data](const NoteStorage::OutsideChange &other) {
+                                                  return other.data == data;
+                                              });
+        QString error;
+        if (!elsewhere && !keepAsDeleted(*note, &error)) {
+            // Its text lives only here now: the next store writes it again.
+            m_storage.keepRemovedNote(change.number);
+            continue;
+        }
+        m_storage.acceptOutsideChange(change);
+        dropped.append(note);
+    }
+    if (dropped.isEmpty())
+        return;
+    QStringList titles;
+    for (NoteItem *note : std::as_const(dropped)) {
+        titles.append(u'"' + note->caption() + u'"');
+        m_notes.removeOne(note);
+        m_fileNumbers.remove(note);
+        m_uncopiedDamage.removeIf([note](const auto &owed) { return owed.first == note; });
+        Q_EMIT noteDropped(note);
+    }
+    changed();
+    tellLater(tr("Another program (a sync tool, say) deleted the files of these notes, so they "
+                 "are no longer shown: %1. \"Restore Deleted Note\" brings them back.")
+                  .arg(titles.join(QStringLiteral(", "))));
+}
+
+void NotesStore::takeAddedFiles()
+{
     const QList<StoredNote> files = m_storage.takeAddedFiles();
     if (files.isEmpty())
         return;
     QStringList names;
     for (const StoredNote &file : files) {
         m_notes.append(m_makeNote(file));
-        names.append(QFileInfo(file.fileName).fileName());
+        const QString name = QFileInfo(file.fileName).fileName();
+        // A copy a save here kept of a file changed from outside is named
+        // in what the save found already.
+        if (std::none_of(m_untold.cbegin(), m_untold.cend(),
+                         [&name](const QString &text) { return text.contains(name); }))
+            names.append(name);
     }
     changed();
-    tellLater(tr("Another program (a sync tool, say) put note files into the notes folder; they "
-                 "are shown as notes at the end of the board: %1.")
-                  .arg(names.join(QStringLiteral(", "))));
+    if (!names.isEmpty())
+        tellLater(
+            tr("Another program (a sync tool, say) put note files into the notes folder; they "
+               "are shown as notes at the end of the board: %1.")
+                .arg(names.join(QStringLiteral(", "))));
 }
 
 NotesStore::~NotesStore() = default;
@@ -112,7 +193,10 @@ QStringList NotesStore::load(const NoteMaker &makeNote)
         setFolderWatch(new SystemFolderWatch(m_folder));
     removeOldDeletedNotes();
     const NoteLoadResult result = m_storage.load([&](const StoredNote &file, QString *) {
-        m_notes.append(makeNote(file));
+        NoteItem *note = makeNote(file);
+        if (file.fileName == m_storage.noteFileName(int(m_notes.size())))
+            m_fileNumbers.insert(note, int(m_notes.size()));
+        m_notes.append(note);
         return true;
     });
     // The titles show at once; the notes are read one by one once the board is up.
@@ -153,14 +237,12 @@ bool NotesStore::remove(NoteItem *note)
     const qsizetype index = m_notes.indexOf(note);
     if (index < 0)
         return false;
-    // The note's text stays on disk under a name no store touches, so a
-    // deletion can be taken back.
     QString error;
-    if (!NoteStorage::replaceNoteFile(m_folder + deletedName(note->color()), note->noteData(),
-                                      &error))
+    if (!keepAsDeleted(*note, &error))
         tellLater(tr("The deleted note \"%1\" could not be kept for restoring: %2")
                       .arg(note->caption(), error));
     m_notes.removeAt(index);
+    m_fileNumbers.remove(note);
     m_uncopiedDamage.removeIf([note](const auto &owed) { return owed.first == note; });
     m_restored.removeIf([note](const auto &restored) { return restored.first == note; });
     changed();
@@ -173,6 +255,26 @@ void NotesStore::move(qsizetype from, qsizetype to)
         return;
     m_notes.move(from, to);
     changed();
+}
+
+bool NotesStore::keepAsDeleted(const NoteItem &note, QString *error)
+{
+    // The note's text stays on disk under a name no store touches, so a
+    // deletion can be taken back.
+    return NoteStorage::replaceNoteFile(m_folder + deletedName(note.color()), note.noteData(),
+                                        error);
+}
+
+bool NotesStore::keptAsDeleted(const QByteArray &data) const
+{
+    const QFileInfoList kept
+        = QDir(m_folder).entryInfoList({DeletedPrefix + u'*'}, QDir::Files | QDir::NoSymLinks);
+    return std::any_of(kept.cbegin(), kept.cend(), [&](const QFileInfo &file) {
+        QString ignored;
+        return file.size() == data.size()
+               && readWholeFile(file.filePath(), FileSizeLimits::Note, &ignored, FileLinks::Refuse)
+                      == data;
+    });
 }
 
 QString NotesStore::deletedName(const QColor &color) const
@@ -287,12 +389,20 @@ void NotesStore::tellLater(const QString &text)
 {
     // A note is read wherever it is first needed: the message waits until
     // that is done, and says everything found meanwhile at once.
-    if (m_untold.isEmpty()) {
-        QMetaObject::invokeMethod(
-            this, [this] { Q_EMIT message(std::exchange(m_untold, {}).join(u'\n')); },
-            Qt::QueuedConnection);
-    }
+    if (m_untold.isEmpty())
+        QMetaObject::invokeMethod(this, &NotesStore::tellNow, Qt::QueuedConnection);
     m_untold.append(text);
+}
+
+void NotesStore::tellNow()
+{
+    // A box that tells runs the event loop: what is found meanwhile waits
+    // for it to close instead of opening a box over it.
+    if (m_telling)
+        return;
+    const QScopedValueRollback telling(m_telling, true);
+    while (!m_untold.isEmpty())
+        Q_EMIT message(std::exchange(m_untold, {}).join(u'\n'));
 }
 
 bool NotesStore::store(QString *error)
@@ -312,6 +422,7 @@ bool NotesStore::store(QString *error)
         *error = m_storage.errorString();
         return false;
     }
+    numberNotes();
     if (!moveRecords(error))
         return false;
     for (NoteItem *note : std::as_const(m_notes)) {
@@ -325,6 +436,13 @@ bool NotesStore::store(QString *error)
         QFile::remove(kept);
     tellNotices();
     return true;
+}
+
+void NotesStore::numberNotes()
+{
+    m_fileNumbers.clear();
+    for (qsizetype i = 0; i < m_notes.size(); ++i)
+        m_fileNumbers.insert(m_notes.at(i), int(i));
 }
 
 void NotesStore::tellNotices()

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QColor>
 #include <QDateTime>
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
@@ -33,8 +34,11 @@ struct DeletedNote
 // stores them all in list order, writes the notes edited in open windows in
 // the background every few seconds, keeps copies of damaged notes before
 // their readable text is stored, moves the settings records with their notes,
-// keeps deleted notes as files that can be restored, and takes in the note
-// files other programs add to the folder while it runs.
+// keeps deleted notes as files that can be restored, and follows what other
+// programs (a sync tool, the program on a second machine) do to the note
+// files while it runs: files they add become notes, a file they rewrite is
+// read again, a file they delete takes its note off the list, each unless
+// the note has changes made here.
 //
 // The board shows the list and forwards the user's actions; the notes
 // themselves are made by the board (NoteItem), the store owns none of them.
@@ -82,12 +86,14 @@ public:
     // Runs saveEdited every few seconds.
     IntervalTimer *saveTimer() const { return m_saveTimer; }
 
-    // Watches the folder for note files other programs add (the folder's
-    // own watch from load() on unless one is set before); the store takes
-    // ownership.
+    // Watches the folder for what other programs do to the note files (the
+    // folder's own watch from load() on unless one is set before); the store
+    // takes ownership.
     void setFolderWatch(FolderWatch *watch);
-    // Runs once the folder has been quiet for a moment after a change:
-    // appends the note files added from outside and tells the user.
+    // Runs once the folder has been quiet for a moment after a change: notes
+    // whose files were rewritten from outside are read again, those whose
+    // files were deleted leave the list (kept as deleted notes), note files
+    // added from outside are appended, and the user is told.
     IntervalTimer *folderCheckTimer() const { return m_folderCheckTimer; }
 
     // note could be read only in part (damage says why): its file is kept
@@ -101,6 +107,9 @@ public:
     // with *error when the file could not be read.
     bool restore(const DeletedNote &deleted, QString *error);
 
+    // Says at once what waits to be told: the program is about to end.
+    void tellNow();
+
     static constexpr int KeepDeletedDays = 30;
 
 Q_SIGNALS:
@@ -108,10 +117,24 @@ Q_SIGNALS:
     void listChanged();
     // Something the user must be told (a failed save, a damaged note).
     void message(const QString &text);
+    // The note at index shows another text: its file was rewritten from outside.
+    void noteChanged(qsizetype index);
+    // note left the list because another program deleted its file; the one
+    // who made it deletes it. listChanged() follows.
+    void noteDropped(NoteItem *note);
 
 private:
     void readNextNote();
+    void checkFolder();
+    void takeOutsideChanges();
     void takeAddedFiles();
+    // Keeps the note's text as a deleted note that can be restored; false
+    // with *error when that failed.
+    bool keepAsDeleted(const NoteItem &note, QString *error);
+    // Whether a kept deleted note holds data already.
+    bool keptAsDeleted(const QByteArray &data) const;
+    // The notes are the series 0..n-1 on disk.
+    void numberNotes();
     QString keepDamagedCopy(NoteItem &note, const StoredNote &file);
     bool keepDamagedCopies(QString *error);
     bool moveRecords(QString *error);
@@ -134,6 +157,8 @@ private:
     Clock m_clock;
     NoteMaker m_makeNote;
     QList<NoteItem *> m_notes;
+    // The file number of each note the last load or store put in the series.
+    QHash<const NoteItem *, int> m_fileNumbers;
     qsizetype m_readNext = 0;
     // Damaged notes with the files they were read from, still to be copied.
     QList<std::pair<NoteItem *, StoredNote>> m_uncopiedDamage;
@@ -141,6 +166,7 @@ private:
     // colour their new record takes.
     QList<std::pair<NoteItem *, QString>> m_restored;
     QStringList m_untold;
+    bool m_telling = false; // a message is being shown
     // A failing periodic save is told once, not every few seconds.
     bool m_saveFailureShown = false;
 };

@@ -23,6 +23,7 @@
 
 #ifdef Q_OS_UNIX
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -44,6 +45,15 @@ QString tr(const char *text)
 std::optional<QByteArray> readWhole(const QString &path, QString *error)
 {
     return readWholeFile(path, FileSizeLimits::Note, error, FileLinks::Refuse);
+}
+
+// The notice for a note file removed from outside while its note has
+// changes made here.
+QString removedNotice(const QString &name)
+{
+    return tr("The note file %1 was removed by another program after it was read here. The note "
+              "is still shown here and is stored in it again.")
+        .arg(name);
 }
 
 bool existsOrLinks(const QString &path)
@@ -293,6 +303,7 @@ NoteLoadResult NoteStorage::load(const Parser &parser)
                "completed. The notes are shown as the files hold them."));
 
     m_known.clear();
+    m_checked.clear();
     for (const QString &extension : {QStringLiteral("rtf"), QStringLiteral("txt")}) {
         int number = 0;
         for (;; ++number) {
@@ -452,6 +463,73 @@ QList<StoredNote> NoteStorage::takeAddedFiles()
     return notes;
 }
 
+std::optional<NoteStorage::Stamp> NoteStorage::Stamp::of(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    // The change time moves with every write and rename and cannot be set
+    // back the way a sync tool sets the modification time.
+    struct stat status;
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    const qint64 fields[] = {qint64(status.st_dev),          qint64(status.st_ino),
+                             qint64(status.st_size),         qint64(status.st_mtim.tv_sec),
+                             qint64(status.st_mtim.tv_nsec), qint64(status.st_ctim.tv_sec),
+                             qint64(status.st_ctim.tv_nsec)};
+    return Stamp{QByteArray(reinterpret_cast<const char *>(fields), sizeof fields)};
+#else
+    Q_UNUSED(path);
+    return std::nullopt;
+#endif
+}
+
+QList<NoteStorage::OutsideChange> NoteStorage::outsideChanges()
+{
+    QMutexLocker lock(&m_mutex);
+    QList<OutsideChange> changes;
+    for (int number = 0; number < m_knownLength; ++number) {
+        const QString path = noteFileName(number);
+        const QString name = QFileInfo(path).fileName();
+        const auto known = m_known.find(name);
+        if (known == m_known.end())
+            continue;
+        const std::optional<Stamp> stamp = Stamp::of(path);
+        const auto checked = m_checked.find(name);
+        if (stamp && checked != m_checked.end() && checked->second.first == *stamp
+            && checked->second.second == known->second)
+            continue;
+        if (!existsOrLinks(path)) {
+            changes.append({number, std::nullopt});
+            continue;
+        }
+        QString ignored;
+        std::optional<QByteArray> data = readWhole(path, &ignored);
+        if (!data)
+            continue;
+        if (Fingerprint::of(*data) != known->second)
+            changes.append({number, std::move(data)});
+        else if (stamp)
+            m_checked[name] = {*stamp, known->second};
+    }
+    return changes;
+}
+
+void NoteStorage::keepRemovedNote(int number)
+{
+    QMutexLocker lock(&m_mutex);
+    const QString name = QFileInfo(noteFileName(number)).fileName();
+    tell(name, {}, removedNotice(name));
+}
+
+void NoteStorage::acceptOutsideChange(const OutsideChange &change)
+{
+    QMutexLocker lock(&m_mutex);
+    const QString name = QFileInfo(noteFileName(change.number)).fileName();
+    if (change.data)
+        m_known[name] = Fingerprint::of(*change.data);
+    else
+        m_known.erase(name);
+}
+
 bool NoteStorage::store(const QList<QByteArray> &notes)
 {
     m_error.clear();
@@ -554,12 +632,7 @@ NoteStorage::Plan NoteStorage::plan(const QList<QByteArray> &notes, Journal *jou
             continue;
         if (!existsOrLinks(path)) {
             if (m_known.count(name))
-                plan.notices.append(
-                    {name,
-                     {},
-                     tr("The note file %1 was removed by another program after it was read "
-                        "here. The note is still shown here and is stored in it again.")
-                         .arg(name)});
+                plan.notices.append({name, {}, removedNotice(name)});
             continue;
         }
         QString ignored;
@@ -657,10 +730,7 @@ bool NoteStorage::writeNoteFile(const QString &path, const QByteArray &data, QSt
                 "note of its own.")
                  .arg(name, copy));
     } else if (!contents && !existsOrLinks(path) && m_known.count(name)) {
-        tell(name, {},
-             tr("The note file %1 was removed by another program after it was read here. The "
-                "note is still shown here and is stored in it again.")
-                 .arg(name));
+        tell(name, {}, removedNotice(name));
     }
     if (!replaceNoteFile(path, data, error))
         return false;

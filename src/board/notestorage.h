@@ -105,6 +105,26 @@ public:
     // match the file numbers until the next store().
     void listChanged() { m_seriesLength = -1; }
 
+    // A file of the series last loaded or stored that another program
+    // rewrote or removed since this object read or wrote it.
+    struct OutsideChange
+    {
+        int number = 0;
+        std::optional<QByteArray> data; // the file's bytes now; none once it is removed
+    };
+    // The files of that series changed from outside, by number. A file found
+    // unchanged before is read again only once the file system shows it
+    // touched; one that cannot be read now is left to the next store, which
+    // keeps it aside. Any thread may call it while no load() or store() runs.
+    QList<OutsideChange> outsideChanges();
+    // The note shows the file as the other program left it: stores replace
+    // it from now on without keeping a copy, and a removed file no longer
+    // counts as the note's.
+    void acceptOutsideChange(const OutsideChange &change);
+    // The note of file number, removed from outside, has changes made here
+    // and stays: the user is told now, the next store writes the file again.
+    void keepRemovedNote(int number);
+
     // Keeps the bytes of a note that could be read only in part in a new file
     // beside it, "QelNotes_damaged_<n>_<time>.<ext>", so that no store of its
     // readable text loses the rest. The copy's name, or empty with
@@ -124,6 +144,15 @@ private:
 
         static Fingerprint of(QByteArrayView data);
         bool operator==(const Fingerprint &) const = default;
+    };
+    // What the file system tells of a file without reading it; a write, a
+    // rename over it or new times give another stamp.
+    struct Stamp
+    {
+        QByteArray fields;
+
+        static std::optional<Stamp> of(const QString &path);
+        bool operator==(const Stamp &) const = default;
     };
     struct Journal;
     struct Plan;
@@ -159,6 +188,9 @@ private:
     QMutex m_mutex;
     std::map<QString, Fingerprint> m_known; // file name: contents as loaded or last written
     int m_knownLength = 0;                  // the ".rtf" series as last loaded or stored
+    // Files of the series last found to hold their known contents, with the
+    // stamp they had then: while both still hold, they are not read again.
+    std::map<QString, std::pair<Stamp, Fingerprint>> m_checked;
     QStringList m_notices;
     QSet<QByteArray> m_told; // file name and digest of every file told about
     QString m_error;

@@ -17,6 +17,8 @@
 #include <QSessionManager>
 #include <QTimer>
 
+#include <functional>
+
 int main(int argc, char **argv)
 {
     chooseDisplayPlatform();
@@ -33,11 +35,11 @@ int main(int argc, char **argv)
     // which stores notes and settings. Caught from before the lock is taken,
     // so that a copy holding the lock always stores on its way out.
     TerminationSignals termination;
-    QWidget *closeOnTermination = nullptr;
+    std::function<void()> closeOnTermination;
     bool terminationPending = false;
     QObject::connect(&termination, &TerminationSignals::received, &app, [&] {
         if (closeOnTermination)
-            closeOnTermination->close();
+            closeOnTermination();
         else
             terminationPending = true;
     });
@@ -99,9 +101,12 @@ int main(int argc, char **argv)
         if (noteMain.isVisible())
             noteMain.close();
     });
-    closeOnTermination = &noteMain;
+    closeOnTermination = [&board, &noteMain] {
+        board.setUnattendedClose();
+        noteMain.close();
+    };
     if (terminationPending)
-        QTimer::singleShot(0, &noteMain, &QWidget::close);
+        QTimer::singleShot(0, &noteMain, closeOnTermination);
     QObject::connect(&lock, &InstanceLock::activationRequested, &noteMain,
                      [&noteMain] { noteMain.showBoardOnRequest(QCursor::pos()); });
     return app.exec();

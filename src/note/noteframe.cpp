@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QScopedValueRollback>
 #include <QTextDocument>
 #include <QToolTip>
 
@@ -168,8 +169,9 @@ RichDocument &TNoteFrame::document()
         m_document->setColor(m_color);
         connect(m_document->textDocument(), &QTextDocument::contentsChanged, this, [this] {
             m_checked = false;
-            // Reading the file changes the document too; anything after that is the user's.
-            if (m_read)
+            // Reading the file changes the document too, and so does marking
+            // the links its text holds; anything else is the user's.
+            if (m_read && !m_markingLinks)
                 forgetFileData();
         });
     }
@@ -268,6 +270,21 @@ void TNoteFrame::LoadLines(const QString &AFileName, const QByteArray &data)
     setCaption(NoteTitleOfData(data));
 }
 
+void TNoteFrame::reload(const QString &fileName, const QByteArray &data)
+{
+    LoadLines(fileName, data);
+    if (!m_frm) {
+        LoadFormInfo();
+        return;
+    }
+    // The window shows the new text as if it had just opened on it; its
+    // place and colour are the user's until it closes.
+    readNote();
+    m_frm->loadNote(*m_document);
+    m_frm->setWindowTitle(NoteTitle(m_document->Text()));
+    m_windowEdited = false;
+}
+
 void TNoteFrame::LoadFormInfo()
 {
     // A new note has no record until a store gives it one: the defaults.
@@ -332,6 +349,9 @@ void TNoteFrame::openNoteWindow()
     m_frm->fitHeightToText();
     LoadFormInfo();
     m_frm->showActive();
+    // Colouring and showing the window touch its document: only what comes
+    // after is an edit.
+    m_windowEdited = false;
 }
 
 void TNoteFrame::NoteWindowClose()
@@ -339,6 +359,8 @@ void TNoteFrame::NoteWindowClose()
     if (!m_frm)
         return;
     edit().setContent(*m_frm->editor());
+    // What was typed since the last save is in the note now, until a store.
+    m_unstored = m_unstored || m_windowEdited;
     updateCaption(m_document->Text());
     setColor(m_frm->editor()->Color());
     setHeaderColor(color());
@@ -475,8 +497,10 @@ void TNoteFrame::Timer1Timer()
     // another note by now.
     const QString text = edit().Text();
     m_hint = text;
-    if (QString::compare(text, TextSave, Qt::CaseInsensitive) != 0)
+    if (QString::compare(text, TextSave, Qt::CaseInsensitive) != 0) {
+        const QScopedValueRollback marking(m_markingLinks, true);
         MarkLinks(edit());
+    }
     TextSave = text;
     m_checked = true;
 }

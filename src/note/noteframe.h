@@ -57,6 +57,10 @@ public:
     // The open note window, or none.
     TRichForm *Frm() const { return m_frm; }
     bool hasOpenWindow() const override { return !m_frm.isNull(); }
+    bool unstoredChanges() const override { return windowEdited() || m_unstored; }
+    // The file was rewritten from outside: the row, the record's colour and
+    // an open window show it now.
+    void reload(const QString &fileName, const QByteArray &data) override;
     // The note file this frame was loaded from; empty for a new note.
     QString fileName() const override { return FFileName; }
     // The header's caption: NoteTitle of the text followed by "..".
@@ -117,7 +121,11 @@ public:
     // The open window's text changed since the window opened or since
     // setWindowStored(); the board's periodic save writes such notes.
     bool windowEdited() const override { return m_frm && m_windowEdited; }
-    void setWindowStored() override { m_windowEdited = false; }
+    void setWindowStored() override
+    {
+        m_windowEdited = false;
+        m_unstored = false;
+    }
     // Its text did not reach the disk after all: the next periodic save tries again.
     void setWindowUnstored() override { m_windowEdited = true; }
 
@@ -173,8 +181,12 @@ private:
     QString TextSave;
     // The note has not changed since the last periodic check.
     bool m_checked = false;
+    bool m_markingLinks = false;
     int m_idx = 0;
     bool m_windowEdited = false;
+    // The document took text typed in the window that no save or store has
+    // written yet.
+    bool m_unstored = false;
     // The window opened on a note New made, still without text or file.
     bool m_openedNew = false;
     bool m_doubleClicked = false;

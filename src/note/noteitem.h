@@ -24,6 +24,9 @@ public:
     // Its text did not reach the disk after all: the next periodic save tries again.
     virtual void setWindowUnstored() = 0;
     virtual bool hasOpenWindow() const = 0;
+    // Changes made here that no store or save has written yet: an outside
+    // rewrite of the note's file must not replace them.
+    virtual bool unstoredChanges() const = 0;
 
     // The note file this note was loaded from; empty for a new note.
     virtual QString fileName() const = 0;
@@ -35,6 +38,10 @@ public:
     // Reads the loaded file into the note unless that is done.
     virtual void readNote() = 0;
     virtual bool noteRead() const = 0;
+    // Another program rewrote the note's file (fileName, now holding data)
+    // and nothing here changed the note since it was stored: the note, and
+    // its open window, show the file.
+    virtual void reload(const QString &fileName, const QByteArray &data) = 0;
 
     // The one-line title the board shows.
     virtual QString caption() const = 0;

@@ -838,6 +838,65 @@ private Q_SLOTS:
         QVERIFY(f.noteFile(1).contains("second window"));
     }
 
+    // Another program rewrote a note's file and nothing was changed here:
+    // the row, the preview's text and an open window show the new text, and
+    // only typing after that counts as a change made here.
+    void outsideRewriteReachesRowAndWindow()
+    {
+        BoardFixture f({"first", "second"});
+        TNoteFrame *closed = f.board->NotesList().at(0);
+        TNoteFrame *open = f.board->NotesList().at(1);
+        open->Panel1DblClick();
+        QVERIFY(open->Frm());
+        QVERIFY(!open->unstoredChanges());
+
+        closed->reload(f.folder.filePath("QelNotes_0.rtf"), "first, from the other machine");
+        QCOMPARE(closed->caption(), QString("first, from th...."));
+        QCOMPARE(closed->Hint(), QString("first, from the other machine"));
+        open->reload(f.folder.filePath("QelNotes_1.rtf"), "second, from the other machine");
+        QCOMPARE(open->Frm()->editor()->Text(), QString("second, from the other machine"));
+        QCOMPARE(open->Frm()->windowTitle(), QString("second, from t.."));
+        QVERIFY(!open->unstoredChanges());
+
+        open->Frm()->editor()->setText("typed here");
+        QVERIFY(open->unstoredChanges());
+        open->Frm()->close();
+        QVERIFY(f.noteFile(1).contains("typed here"));
+        QVERIFY(!open->unstoredChanges());
+    }
+
+    void closeTellsWhatTheStoreFound_data()
+    {
+        QTest::addColumn<bool>("unattended");
+        QTest::newRow("Close command") << false;
+        QTest::newRow("termination signal") << true;
+    }
+
+    // The store at Close keeps the text another program wrote into the file
+    // of a note typed in here: the user hears of it before the program ends,
+    // unless nobody may be there to close a box.
+    void closeTellsWhatTheStoreFound()
+    {
+        QFETCH(bool, unattended);
+        QStringList messages;
+        setErrorMessageHandlerForTesting([&messages](const QString &text) { messages << text; });
+        BoardFixture f({"first"});
+        TNoteFrame *note = f.board->NotesList().first();
+        note->Panel1DblClick();
+        note->Frm()->editor()->setText("typed here");
+        f.writeFile("QelNotes_0.rtf", "written by the other machine");
+        if (unattended)
+            f.board->setUnattendedClose();
+        f.board->imCloseClick(part(f.board.get(), "Close2"));
+
+        QVERIFY(f.noteFile(0).contains("typed here"));
+        const QStringList copies = QDir(f.folder.path()).entryList({"QelNotes_conflict_0_*"});
+        QCOMPARE(copies.size(), 1);
+        QCOMPARE(messages.size(), unattended ? 0 : 1);
+        if (!unattended)
+            QVERIFY2(messages.first().contains(copies.first()), qPrintable(messages.first()));
+    }
+
     // A colour given in a note window is in the note's record after the
     // window closes, and the next start paints the note with it.
     void noteColourSurvivesARestart()

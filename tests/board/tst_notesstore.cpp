@@ -37,11 +37,18 @@ public:
     void setWindowStored() override { edited = false; }
     void setWindowUnstored() override { edited = true; }
     bool hasOpenWindow() const override { return edited; }
+    bool unstoredChanges() const override { return edited; }
     QString fileName() const override { return m_fileName; }
     QByteArray fileData() const override { return m_data; }
     void forgetFileData() override { ++forgotten; }
     void readNote() override { read = true; }
     bool noteRead() const override { return read; }
+    void reload(const QString &fileName, const QByteArray &data) override
+    {
+        m_fileName = fileName;
+        m_data = data;
+        ++reloaded;
+    }
     QString caption() const override { return NoteTitleOfData(m_data); }
     QColor color() const override { return m_color; }
     void setNoteColor(const QColor &color) override { m_color = color; }
@@ -58,6 +65,7 @@ public:
     bool edited = false;
     bool read = false;
     int forgotten = 0;
+    int reloaded = 0;
 
 private:
     QString m_fileName;
@@ -77,6 +85,8 @@ public:
             write(QString("QelNotes_%1.rtf").arg(i), notes.at(i).toUtf8());
         store = std::make_unique<NotesStore>(path(), path() + "QelNotes.ini", time);
         store->setClock([this] { return now; });
+        watch = new FolderWatch;
+        store->setFolderWatch(watch);
     }
     ~StoreFixture()
     {
@@ -112,6 +122,19 @@ public:
         return static_cast<FakeNote *>(store->notes().at(index));
     }
     SettingsFile ini() const { return SettingsFile(path() + "QelNotes.ini"); }
+    QList<QByteArray> shown() const
+    {
+        QList<QByteArray> texts;
+        for (NoteItem *note : store->notes())
+            texts.append(note->noteData());
+        return texts;
+    }
+    // The folder watch reports a change and the folder is quiet a moment later.
+    void folderChanged()
+    {
+        Q_EMIT watch->changed();
+        static_cast<ManualTimer *>(store->folderCheckTimer())->tick();
+    }
     void tickAll() const
     {
         for (auto *timer : store->findChildren<ManualTimer *>())
@@ -122,6 +145,7 @@ public:
     ManualTime time;
     QDateTime now{QDate(2026, 3, 10), QTime(12, 0)};
     std::unique_ptr<NotesStore> store;
+    FolderWatch *watch = nullptr; // the store's
     QList<FakeNote *> made;
 };
 
@@ -132,6 +156,7 @@ class TestNotesStore : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase() { qRegisterMetaType<NoteItem *>(); }
     void init() { failOnFaultWarnings(); }
 
     void movedNotesTakeTheirRecordsAlong()
@@ -257,8 +282,7 @@ private Q_SLOTS:
     void notesFromOutsideAppearWhileRunning()
     {
         StoreFixture fixture({"a", "b"});
-        auto *watch = new FolderWatch;
-        fixture.store->setFolderWatch(watch);
+        FolderWatch *watch = fixture.watch;
         fixture.load();
         QSignalSpy told(fixture.store.get(), &NotesStore::message);
         fixture.write("QelNotes_2.rtf", "c from the other machine");
@@ -294,6 +318,94 @@ private Q_SLOTS:
                  (QStringList{"QelNotes_0.rtf", "QelNotes_1.rtf", "QelNotes_2.rtf",
                               "QelNotes_3.rtf", "QelNotes_4.rtf"}));
         QCOMPARE(fixture.read("QelNotes_4.rtf"), "b rewritten outside");
+    }
+
+    void outsideChangeWhileRunning_data()
+    {
+        QTest::addColumn<QString>("outside"); // what another program does to the files of a, b, c
+        QTest::addColumn<bool>("typedHere");  // b has changes made here, not yet saved
+        QTest::addColumn<QByteArrayList>("shown");
+        QTest::addColumn<int>("reloaded");
+        QTest::addColumn<int>("dropped");
+        QTest::addColumn<QByteArrayList>("keptDeleted");
+        QTest::addColumn<QString>("told"); // part of what the user is told; empty: nothing
+
+        QTest::newRow("rewritten") << "rewrite b" << false << QByteArrayList{"a", "b'", "c"} << 1
+                                   << 0 << QByteArrayList{} << "";
+        QTest::newRow("rewritten, typed here")
+            << "rewrite b" << true << QByteArrayList{"a", "b here", "c", "b'"} << 0 << 0
+            << QByteArrayList{} << "QelNotes_conflict_1_";
+        QTest::newRow("deleted") << "delete b" << false << QByteArrayList{"a", "c"} << 0 << 1
+                                 << QByteArrayList{"b"} << "Restore Deleted Note";
+        QTest::newRow("deleted, typed here")
+            << "delete b" << true << QByteArrayList{"a", "b here", "c"} << 0 << 0
+            << QByteArrayList{} << "QelNotes_1.rtf was removed";
+        // The other machine deleted b: c moved down to file 1, file 2 went,
+        // and its kept copy of b came along.
+        QTest::newRow("deleted on a peer") << "peer deletes b" << false << QByteArrayList{"a", "c"}
+                                           << 1 << 1 << QByteArrayList{"b"} << "\"c..\"";
+    }
+
+    // While the program runs, another program rewrites or deletes the file
+    // of note b. A note unchanged here follows the file; one with changes
+    // made here keeps them and the other side's text is kept too. The next
+    // start shows the same notes.
+    void outsideChangeWhileRunning()
+    {
+        QFETCH(QString, outside);
+        QFETCH(bool, typedHere);
+        QFETCH(QByteArrayList, shown);
+        QFETCH(int, reloaded);
+        QFETCH(int, dropped);
+        QFETCH(QByteArrayList, keptDeleted);
+        QFETCH(QString, told);
+        StoreFixture fixture({"a", "b", "c"});
+        fixture.load();
+        QSignalSpy changed(fixture.store.get(), &NotesStore::noteChanged);
+        QSignalSpy droppedNotes(fixture.store.get(), &NotesStore::noteDropped);
+        QSignalSpy messages(fixture.store.get(), &NotesStore::message);
+        if (typedHere)
+            fixture.note(1)->type("b here");
+        if (outside == "rewrite b") {
+            fixture.write("QelNotes_1.rtf", "b'");
+        } else if (outside == "delete b") {
+            QVERIFY(QFile::remove(fixture.path() + "QelNotes_1.rtf"));
+        } else {
+            fixture.write("QelNotes_deleted_20260310-115500_ffff00.rtf", "b");
+            fixture.write("QelNotes_1.rtf", "c");
+            QVERIFY(QFile::remove(fixture.path() + "QelNotes_2.rtf"));
+        }
+
+        fixture.folderChanged();
+        // The periodic save writes what was typed; its own write is no outside change.
+        fixture.store->saveEdited();
+        fixture.folderChanged();
+        fixture.folderChanged();
+        QCOMPARE(fixture.shown(), shown);
+        int reloads = 0;
+        for (FakeNote *note : std::as_const(fixture.made))
+            reloads += note->reloaded;
+        QCOMPARE(reloads, reloaded);
+        QCOMPARE(changed.count(), reloaded);
+        QCOMPARE(droppedNotes.count(), dropped);
+        QByteArrayList deleted;
+        for (const DeletedNote &note : fixture.store->deletedNotes())
+            deleted.append(fixture.read(QFileInfo(note.fileName).fileName()));
+        QCOMPARE(deleted, keptDeleted);
+        QCoreApplication::sendPostedEvents();
+        const QString messageText
+            = messages.isEmpty() ? QString() : messages.first().first().toString();
+        QCOMPARE(messages.size(), told.isEmpty() ? 0 : 1);
+        QVERIFY2(messageText.contains(told), qPrintable(messageText));
+
+        QString error;
+        QVERIFY2(fixture.store->store(&error), qPrintable(error));
+        QCoreApplication::sendPostedEvents();
+        QCOMPARE(messages.size(), told.isEmpty() ? 0 : 1); // told once
+        QByteArrayList nextStart;
+        for (const StoredNote &note : NoteStorage(fixture.path()).load().notes)
+            nextStart.append(note.data);
+        QCOMPARE(nextStart, shown);
     }
 
     // A kept deleted note that is a link (a sync peer may plant one to a

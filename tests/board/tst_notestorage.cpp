@@ -164,6 +164,103 @@ private Q_SLOTS:
         QCOMPARE(filesIn(folder.path()), (QStringList{"QelNotes.ini", files[3]}));
     }
 
+#ifdef Q_OS_UNIX
+    void storeWritesOnlyWhatChanged_data()
+    {
+        QTest::addColumn<QList<int>>(
+            "order");                    // the notes 0..4 as the store gets them; -1: a new one
+        QTest::addColumn<int>("edited"); // the note given a new text; -1: none
+        QTest::addColumn<QList<int>>("written");
+
+        QTest::newRow("nothing changed") << QList<int>{0, 1, 2, 3, 4} << -1 << QList<int>{};
+        QTest::newRow("one edited") << QList<int>{0, 1, 2, 3, 4} << 2 << QList<int>{2};
+        QTest::newRow("one added") << QList<int>{0, 1, 2, 3, 4, -1} << -1 << QList<int>{5};
+        QTest::newRow("last deleted") << QList<int>{0, 1, 2, 3} << -1 << QList<int>{};
+        QTest::newRow("one deleted") << QList<int>{0, 2, 3, 4} << -1 << QList<int>{1, 2, 3};
+        QTest::newRow("one moved") << QList<int>{0, 3, 1, 2, 4} << -1 << QList<int>{1, 2, 3};
+    }
+
+    // A sync tool carries every file a store touches to the other machines:
+    // a store writes the files whose note changed and no other.
+    void storeWritesOnlyWhatChanged()
+    {
+        QFETCH(QList<int>, order);
+        QFETCH(int, edited);
+        QFETCH(QList<int>, written);
+        QTemporaryDir folder;
+        const auto fileOf = [&folder](int number) {
+            return folder.filePath(QStringLiteral("QelNotes_%1.rtf").arg(number));
+        };
+        const auto identity = [&fileOf](int number) {
+            struct stat status;
+            return ::stat(QFile::encodeName(fileOf(number)).constData(), &status) == 0
+                       ? qint64(status.st_ino)
+                       : qint64(-1);
+        };
+        for (int i = 0; i < 5; ++i)
+            writeFile(fileOf(i), note("note " + QByteArray::number(i)));
+        NoteStorage storage(folder.path());
+        QCOMPARE(storage.load().notes.size(), 5);
+        QList<qint64> before;
+        for (int i = 0; i < 6; ++i)
+            before.append(identity(i));
+
+        QList<QByteArray> notes;
+        for (int number : order)
+            notes.append(note(number < 0 ? "new" : "note " + QByteArray::number(number)));
+        if (edited >= 0)
+            notes[edited] = note("edited");
+        QVERIFY2(storage.store(notes), qPrintable(storage.errorString()));
+        QList<int> rewritten;
+        for (int i = 0; i < notes.size(); ++i) {
+            QCOMPARE(readFile(fileOf(i)), notes[i]);
+            if (identity(i) != before[i])
+                rewritten.append(i);
+        }
+        QCOMPARE(rewritten, written);
+        QCOMPARE(filesIn(folder.path()).size(), notes.size());
+    }
+
+    // A sync tool may rewrite a file in place and give it the other
+    // machine's time back: its change is still seen, and seen once.
+    void outsideChangeSeenWhateverTheTimes()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("QelNotes_1.rtf"));
+        writeFile(folder.filePath(QStringLiteral("QelNotes_0.rtf")), note("zero"));
+        writeFile(path, note("one"));
+        NoteStorage storage(folder.path());
+        QCOMPARE(storage.load().notes.size(), 2);
+        QVERIFY(storage.outsideChanges().isEmpty());
+
+        const QDateTime modified = QFileInfo(path).lastModified();
+        {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            file.write(note("ONE"));
+            file.close();
+            QVERIFY(file.open(QIODevice::ReadWrite));
+            QVERIFY(file.setFileTime(modified, QFileDevice::FileModificationTime));
+        }
+        QList<NoteStorage::OutsideChange> changes = storage.outsideChanges();
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(changes.first().number, 1);
+        QCOMPARE(changes.first().data, std::optional(note("ONE")));
+        storage.acceptOutsideChange(changes.first());
+        QVERIFY(storage.outsideChanges().isEmpty());
+        // Taken in, the file is the note's: a store replaces it without a copy.
+        QVERIFY(storage.store({note("zero"), note("one again")}));
+        QVERIFY(storage.takeNotices().isEmpty());
+
+        QVERIFY(QFile::remove(path));
+        changes = storage.outsideChanges();
+        QCOMPARE(changes.size(), 1);
+        QVERIFY(!changes.first().data);
+        storage.acceptOutsideChange(changes.first());
+        QVERIFY(storage.outsideChanges().isEmpty());
+    }
+#endif
+
     // Files 0, 1 and 3 and a ".txt" series: file 3 was never loaded. The
     // two stores of a shutdown first make the series 0..3 and then shorten it:
     // file 3 must have gone aside before either.

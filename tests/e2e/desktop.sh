@@ -23,11 +23,8 @@ set -euo pipefail
 program=$1
 out=$2
 wm=${3:-}
-tools=(Xvfb xdotool xwininfo xprop xlogo import)
-[[ -n $wm ]] && tools+=("$wm")
-for tool in "${tools[@]}"; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing; scripts/packages brings it" >&2; exit 1; }
-done
+source "$(dirname "$0")/x11.sh"
+need_tools Xvfb xdotool xwininfo xprop xlogo import $wm
 mkdir -p "$out"
 # The line the board writes for each filter change.
 export QT_LOGGING_RULES="qel.board.filter.debug=true"
@@ -51,27 +48,6 @@ fail() {
     exit 1
 }
 
-# until <seconds> <command...>: polls the command until it succeeds or time is up.
-until_true() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
-# stays_true <seconds> <command...>: the command holds at every look over the
-# whole time, not only at its end.
-stays_true() {
-    local deadline=$((SECONDS + $1))
-    shift
-    while ((SECONDS < deadline)); do
-        "$@" || return 1
-        sleep 0.1
-    done
-}
-
 # The data folder is the program's folder: a copy in the work folder keeps
 # the test away from any real notes.
 mkdir "$work/app"
@@ -83,13 +59,9 @@ printf 'Ideas for the garden\r\n' >"$work/app/QelNotes_1.rtf"
 
 width=1280
 height=800
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 ${width}x${height}x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-until_true 10 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-unset WAYLAND_DISPLAY
+start_xvfb "$work/x" ${width}x$height
+xvfb_pid=$xvfb_started_pid
+export DISPLAY=$xvfb_started_display
 if [[ $wm == openbox ]]; then
     openbox --sm-disable >"$work/wm.log" 2>&1 &
     other_pids+=($!)
@@ -112,12 +84,6 @@ PATH="$work/bin:$PATH" QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} "$work/app/qelnot
     >"$work/app.log" 2>&1 &
 app_pid=$!
 
-window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
-# geometry <window>: "x y width height"
-geometry() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-                             /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
-}
 # frame <window>: "x y width height" of the window with the window manager's frame.
 frame() {
     local x y w h l r t b
@@ -129,7 +95,6 @@ frame() {
 overlap() { (($1 < $5 + $7 && $5 < $1 + $3 && $2 < $6 + $8 && $6 < $2 + $4)); }
 title_is() { [[ $(xdotool getwindowname "$1") == "$2" ]] || fail "a window is titled '$(xdotool getwindowname "$1")', not '$2'"; }
 icon_shown() { [[ -n $(window '^NoteMain') ]]; }
-board_shown() { [[ -n $(window '^Qel Notes') ]]; }
 board_hidden() { ! board_shown; }
 
 until_true 30 icon_shown || fail "the desktop icon did not appear"

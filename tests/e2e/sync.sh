@@ -4,18 +4,19 @@
 # user with two machines and a sync tool has it. Both sides edit note 0, A
 # edits note 1 and deletes note 3, B edits note 2 and adds a note; the folders
 # are synced while the windows are open, then both copies close, sync, start
-# again and close. At the end each folder holds every text either side
-# typed (the other side's text of note 0 as a note of its own), and each side
-# was told of the conflict. Screenshots go to the output folder.
+# again and close. At the end each folder holds the same five notes, each
+# text either side typed in exactly one of them (the other side's text of
+# note 0 as a note of its own), the deleted note kept for restoring on both
+# sides, and the side whose text of note 0 the sync tool kept as a copy was
+# told of it. Screenshots go to the output folder.
 #
 # usage: sync.sh <qelnotes binary> <output folder>
 set -euo pipefail
 
 program=$1
 out=$2
-for tool in Xvfb xdotool xwininfo import unison; do
-    command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing; scripts/packages brings it" >&2; exit 1; }
-done
+source "$(dirname "$0")/x11.sh"
+need_tools Xvfb xdotool xwininfo import unison
 mkdir -p "$out"
 
 work=$(mktemp -d)
@@ -40,15 +41,6 @@ fail() {
     exit 1
 }
 
-until_true() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@"; do
-        ((SECONDS < deadline)) || return 1
-        sleep 0.1
-    done
-}
-
 # The data folder is the program's folder: a copy per side.
 for side in A B; do mkdir "$work/$side"; cp "$program" "$work/$side/qelnotes"; done
 number=0
@@ -69,23 +61,13 @@ sync_folders() {
 sync_folders
 
 for side in A B; do
-    exec 3>"$work/display-$side"
-    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb-$side.log" 2>&1 &
-    xvfb_pid[$side]=$!
-    exec 3>&-
-    until_true 10 test -s "$work/display-$side" || fail "Xvfb $side did not start"
-    display[$side]=":$(head -n1 "$work/display-$side")"
+    start_xvfb "$work/x-$side" 1024x768
+    xvfb_pid[$side]=$xvfb_started_pid
+    display[$side]=$xvfb_started_display
 done
-unset WAYLAND_DISPLAY
 
 # on <side>: the commands that follow act on that side's desktop.
 on() { side=$1; export DISPLAY=${display[$1]}; }
-window() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n1; }
-geometry() {
-    xwininfo -id "$1" | awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF}
-                             /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
-}
-board_shown() { [[ -n $(window '^Qel Notes') ]]; }
 box_shown() { [[ -n $(window '^QelNotes$') ]]; }
 
 start() {
@@ -164,6 +146,8 @@ close_program() {
     app_pid[$side]=
 }
 holds() { grep -qs -- "$2" "$work/$1"/QelNotes_[0-9]*.rtf; }
+# holding <side> <text>: how many note files of that side hold the text.
+holding() { grep -ls -- "$2" "$work/$1"/QelNotes_[0-9]*.rtf | wc -l; }
 
 on A; start
 on B; start
@@ -194,9 +178,14 @@ sync_folders
 
 for side in A B; do
     for text in 'zero typed on A' 'zero typed on B' 'one typed on A' 'two typed on B' 'added on B'; do
-        holds "$side" "$text" || fail "folder $side lost '$text'"
+        count=$(holding "$side" "$text")
+        ((count == 1)) || fail "folder $side holds '$text' in $count notes, not in one"
     done
-    grep -q 'Told: .*conflict' "$work/$side.log" || fail "$side was not told of a conflict copy"
+    notes=$(find "$work/$side" -maxdepth 1 -regex '.*/QelNotes_[0-9]+\.rtf' | wc -l)
+    ((notes == 5)) || fail "folder $side holds $notes notes, not 5"
+    grep -qs three "$work/$side"/QelNotes_deleted_*.rtf || fail "folder $side cannot restore 'three'"
 done
+# The sync tool kept the older text of note 0 as a copy on that side only.
+grep -q 'Told: .*conflict' "$work/A.log" "$work/B.log" || fail "no side was told of the conflict copy"
 grep -h 'Told:' "$work/A.log" "$work/B.log" | sed 's/^/  told: /'
 echo "PASS"

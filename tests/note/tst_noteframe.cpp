@@ -742,6 +742,10 @@ void tst_NoteFrame::periodicCheckMarksLinksOfAChangedNote()
     QVERIFY(openWindow(boardFrame(rtf("other"))));
     frame->Timer1Timer();
     QVERIFY(addressMarked());
+    // Marking is no change of the note: it still stores as its file, and a
+    // rewrite of the file from outside may still replace it.
+    QCOMPARE(frame->fileData(), rtf("write to a@b.c now"));
+    QVERIFY(!frame->unstoredChanges());
 
     // A change after a check is seen at the next one.
     note.setText(QStringLiteral("now to c@d.e"));
