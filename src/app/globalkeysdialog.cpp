@@ -9,6 +9,13 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+QKeySequence firstKey(const QKeySequence &keys)
+{
+    return keys.isEmpty() ? QKeySequence() : QKeySequence(keys[0]);
+}
+} // namespace
+
 GlobalKeysDialog::GlobalKeysDialog(const QKeySequence &showBoard, const QKeySequence &newNote,
                                    QWidget *parent)
     : QDialog(parent)
@@ -51,12 +58,12 @@ QKeySequenceEdit *GlobalKeysDialog::keyEdit(const QKeySequence &key)
 
 QKeySequence GlobalKeysDialog::showBoardKey() const
 {
-    return m_showBoard->keySequence();
+    return firstKey(m_showBoard->keySequence());
 }
 
 QKeySequence GlobalKeysDialog::newNoteKey() const
 {
-    return m_newNote->keySequence();
+    return firstKey(m_newNote->keySequence());
 }
 
 void GlobalKeysDialog::check()
