@@ -7,8 +7,9 @@
 # board and Ctrl+Alt+M opens a new note's window, also with Num Lock on;
 # "qelnotes --show-board" and "--new-note" reach the running copy, and start
 # the program when none runs; a key another program holds (holdkey) is
-# reported once, naming it, while the other key works on. Screenshots go to
-# the output folder.
+# reported once, naming it, while the other key works on; without the host the
+# icon docks into an X11 system tray (trayer) and the board comes up below
+# it. Screenshots go to the output folder.
 #
 # usage: reach.sh <qelnotes> <traywatcher> <holdkey> <output folder> [openbox]
 # With "openbox" the desktop has that window manager; without, none.
@@ -19,7 +20,7 @@ watcher=$2
 holdkey=$3
 out=$4
 wm=${5:-}
-tools=(Xvfb xdotool xwininfo xprop import dbus-run-session dbus-send)
+tools=(Xvfb xdotool xwininfo xprop import dbus-run-session dbus-send trayer)
 [[ -n $wm ]] && tools+=("$wm")
 for tool in "${tools[@]}"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -85,6 +86,7 @@ if [[ $wm == openbox ]]; then
 fi
 
 "$watcher" >"$work/watcher.log" 2>&1 &
+watcher_pid=$!
 other_pids+=($!)
 until_true 10 grep -q '^ready' "$work/watcher.log" || fail "the tray host did not start: $(cat "$work/watcher.log")"
 
@@ -200,6 +202,7 @@ tr -d '\r' <"$work/app/QelNotes.ini" | grep -qx 'TrayIcon=1' || fail "the tray i
 # --- A key another program holds -----------------------------------------------
 : >"$work/app.log"
 "$holdkey" 0x6e >"$work/holdkey.log" 2>&1 &
+holdkey_pid=$!
 other_pids+=($!)
 until_true 5 grep -q '^held' "$work/holdkey.log" || fail "holdkey did not take Ctrl+Alt+N: $(cat "$work/holdkey.log")"
 # No copy runs: the switch starts the program, which does what it asks.
@@ -223,5 +226,33 @@ before=$(notes_open)
 xdotool key ctrl+alt+m
 new_note_opened "Ctrl+Alt+M beside a key held elsewhere" "$before"
 (($(told 'Told: ') == 1)) || fail "something more was told: $(grep Told "$work/app.log")"
+stop
+
+# --- The older X11 tray -----------------------------------------------------------
+# Without a status notifier host the icon goes into an X11 system tray, a
+# panel along the top edge here, and the board comes up right below it.
+kill "$watcher_pid" "$holdkey_pid"
+wait "$watcher_pid" "$holdkey_pid" 2>/dev/null || true
+trayer --edge top --align right --widthtype request --height 24 --transparent false \
+    >"$work/trayer.log" 2>&1 &
+other_pids+=($!)
+until_true 10 bash -c "xdotool search --onlyvisible --class trayer >/dev/null" || fail "trayer did not start"
+start
+# The icon's window, docked into the tray: "QelNotes" of class qelnotes, 22 pixels.
+tray_icon() { xwininfo -root -tree | awk '/"QelNotes": \("qelnotes"/ && / 22x22\+/ {print $1; exit}'; }
+tray_docked() { [[ -n $(tray_icon) ]]; }
+until_true 10 tray_docked || fail "the tray icon did not dock into the X11 tray"
+read -r tx ty tw th <<<"$(geometry "$(tray_icon)")"
+echo "tray icon at $tx,$ty size ${tw}x$th"
+sleep 0.5 # the tray shows the docked icon a moment later
+xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+pinned_with_keyboard "a click on the icon in the X11 tray"
+read -r bx by bw bh <<<"$(geometry "$board")"
+((by == ty + th && bx <= tx && tx + tw <= bx + bw)) \
+    || fail "the board is at $bx $by $bw $bh, not right below the tray icon at $tx $ty $tw $th"
+import -window root "$out/reach-x11-tray.png"
+echo "screenshot: $out/reach-x11-tray.png"
+xdotool mousemove $((tx + tw / 2)) $((ty + th / 2)) click 1
+until_true 5 board_hidden || fail "a second click on the X11 tray icon did not let go of the board"
 stop
 echo "PASS"
