@@ -21,6 +21,8 @@ GlobalKeysDialog::GlobalKeysDialog(const QKeySequence &showBoard, const QKeySequ
     : QDialog(parent)
 {
     setWindowTitle(tr("Global Keys"));
+    // Above the board and the icon, which stay above other windows.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     m_showBoard = keyEdit(showBoard);
     m_showBoard->setObjectName(QStringLiteral("showBoardKey"));
     m_newNote = keyEdit(newNote);
