@@ -6,7 +6,9 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <memory>
 
 namespace {
