@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QBitmap>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -110,6 +111,33 @@ void TNoteMain::showBoardOnRequest(const QPoint &pointer)
     m_board->setStayOpen(true);
     m_board->move(boardUnderPointer(pointer, m_board->size(), availableAreaAt(pointer)));
     takeKeyboardToBoard();
+}
+
+void TNoteMain::trayIconClick(const QRect &trayIcon)
+{
+    if (!m_board)
+        return;
+    if (m_board->StayOpen() && m_board->isVisible()) {
+        m_board->setStayOpen(false);
+        m_board->hide();
+        return;
+    }
+    if (trayIcon.isEmpty()) {
+        showBoardOnRequest(QCursor::pos());
+        return;
+    }
+    m_board->setStayOpen(true);
+    m_board->move(boardBeside(trayIcon, m_board->size(), availableAreaAt(trayIcon.center())));
+    m_board->show();
+    takeKeyboardToBoard();
+}
+
+QPoint TNoteMain::boardBeside(const QRect &anchor, const QSize &board, const QRect &area)
+{
+    QRect place(QPoint(anchor.left(), anchor.bottom() + 1), board);
+    if (!area.isEmpty() && place.bottom() > area.bottom())
+        place.moveBottom(anchor.top() - 1);
+    return area.isEmpty() ? place.topLeft() : fitIntoArea(place, area);
 }
 
 void TNoteMain::takeKeyboardToBoard()

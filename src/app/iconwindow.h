@@ -41,6 +41,10 @@ public:
     // under the pointer (at pointer, on the screen), so that the user sees
     // the program that is already running.
     void showBoardOnRequest(const QPoint &pointer);
+    // A click on the tray icon at trayIcon (empty where the tray does not
+    // tell): the board comes up pinned beside it, or under the pointer, with
+    // the keyboard; a click on the pinned board's tray icon lets go of it.
+    void trayIconClick(const QRect &trayIcon);
     void Timer1Timer();
     void Close2Click(QObject *sender) override;
     void restartAutoHideTimer() override;
@@ -52,6 +56,9 @@ public:
     static QPoint boardPlace(const QPoint &icon, const QSize &board, const QSize &screen);
     // Where the board goes to lie under pointer, within area.
     static QPoint boardUnderPointer(const QPoint &pointer, const QSize &board, const QRect &area);
+    // Where the board goes beside a tray icon at anchor, within area: below
+    // it, or above it where area ends below.
+    static QPoint boardBeside(const QRect &anchor, const QSize &board, const QRect &area);
 
     // The press point inside the icon while a button is held, else (-1, -1).
     QPoint MovePos{-1, -1};

@@ -701,6 +701,12 @@ void TFrmNote::popupMenuAt(const QPoint &globalPos)
     PopupMenu1->popup(globalPos - QPoint(PopupMenu1->sizeHint().width(), 0));
 }
 
+void TFrmNote::addMenuEntries(const QList<QAction *> &entries)
+{
+    const QList<QAction *> actions = PopupMenu1->actions();
+    PopupMenu1->insertActions(actions.value(actions.indexOf(mnShowHint) + 1), entries);
+}
+
 // --- moving and resizing -----------------------------------------------------
 
 bool TFrmNote::InResizeGrip(int x, int y) const

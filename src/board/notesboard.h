@@ -135,6 +135,9 @@ public:
 
     // Where the menu opens for a request at globalPos: its right edge there.
     void popupMenuAt(const QPoint &globalPos);
+    QMenu *menu() const { return PopupMenu1; }
+    // Adds entries of the program's other parts to the menu's switches.
+    void addMenuEntries(const QList<QAction *> &entries);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -1,23 +1,64 @@
 #include "app/appicon.h"
 #include "app/displaychoice.h"
 #include "app/frmabout.h"
+#include "app/globalshortcuts.h"
 #include "app/iconwindow.h"
+#include "app/trayicon.h"
 #include "board/errormessage.h"
 #include "board/notesboard.h"
 #include "commands/commandmodule.h"
 #include "platform/datafolder.h"
+#include "platform/debugout.h"
 #include "platform/instancelock.h"
 #include "platform/programfoldernotes.h"
 #include "platform/terminationsignals.h"
+#include "platform/x11globalkeys.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QCursor>
 #include <QFileInfo>
+#include <QMenu>
 #include <QMessageBox>
 #include <QSessionManager>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
+
+namespace {
+// What this start was asked for: a plain start, or one of the switches a
+// desktop shortcut runs to reach the running copy.
+InstanceLock::Request startRequest(const QApplication &app)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QCoreApplication::translate(
+        "main", "A notes board behind a small desktop icon. Started again, the program "
+                "brings up the board of the copy that runs already."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption showBoard(
+        QStringLiteral("show-board"),
+        QCoreApplication::translate("main", "Bring up the board, pinned, to type a filter."));
+    const QCommandLineOption newNote(QStringLiteral("new-note"),
+                                     QCoreApplication::translate("main", "Open a new note."));
+    parser.addOptions({showBoard, newNote});
+    parser.process(app);
+    if (parser.isSet(newNote))
+        return InstanceLock::Request::NewNote;
+    return parser.isSet(showBoard) ? InstanceLock::Request::ShowBoard : InstanceLock::Request::Show;
+}
+
+// Told without stopping the program: a key another program holds.
+void showNotice(const QString &text)
+{
+    DebugOut(QStringLiteral("Told: ") + text);
+    auto *box
+        = new QMessageBox(QMessageBox::Warning, QStringLiteral("QelNotes"), text, QMessageBox::Ok);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->show();
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
@@ -30,6 +71,7 @@ int main(int argc, char **argv)
     // The icon window is the main window: the program ends when it closes,
     // whatever other windows are still about.
     QApplication::setQuitOnLastWindowClosed(false);
+    const InstanceLock::Request request = startRequest(app);
 
     // Being told to end (SIGTERM, the terminal closing) runs the Close command,
     // which stores notes and settings. Caught from before the lock is taken,
@@ -46,7 +88,7 @@ int main(int argc, char **argv)
 
     // One copy per data folder; a second start brings up the running copy's board.
     InstanceLock lock(DataFolder());
-    switch (lock.acquire()) {
+    switch (lock.acquire(request)) {
     case InstanceLock::Result::Acquired:
         break;
     case InstanceLock::Result::HandedOver:
@@ -107,7 +149,32 @@ int main(int argc, char **argv)
     };
     if (terminationPending)
         QTimer::singleShot(0, &noteMain, closeOnTermination);
-    QObject::connect(&lock, &InstanceLock::activationRequested, &noteMain,
-                     [&noteMain] { noteMain.showBoardOnRequest(QCursor::pos()); });
+
+    // A plain second start shows the board like --show-board: the user sees
+    // the copy that runs.
+    auto run = [&noteMain, &board](InstanceLock::Request request) {
+        if (request == InstanceLock::Request::NewNote)
+            board.New1Click();
+        else
+            noteMain.showBoardOnRequest(QCursor::pos());
+    };
+    QObject::connect(&lock, &InstanceLock::activationRequested, &noteMain, run);
+    if (request != InstanceLock::Request::Show)
+        QTimer::singleShot(0, &noteMain, [run, request] { run(request); });
+
+    std::unique_ptr<X11GlobalKeys> x11Keys;
+    if (xcb_connection_t *connection = X11GlobalKeys::applicationConnection())
+        x11Keys = std::make_unique<X11GlobalKeys>(connection);
+    GlobalShortcuts shortcuts(x11Keys.get(), showNotice);
+    QObject::connect(&shortcuts, &GlobalShortcuts::triggered, &noteMain,
+                     [run](GlobalShortcuts::Command command) {
+                         run(command == GlobalShortcuts::Command::NewNote
+                                 ? InstanceLock::Request::NewNote
+                                 : InstanceLock::Request::ShowBoard);
+                     });
+    shortcuts.load();
+    TrayIcon tray(noteMain, board.menu(), TrayIcon::onByDefault(QGuiApplication::platformName()));
+    tray.load();
+    board.addMenuEntries({tray.action(), shortcuts.menu()->menuAction()});
     return app.exec();
 }

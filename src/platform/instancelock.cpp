@@ -8,7 +8,20 @@
 
 namespace {
 
-const QByteArray ShowRequest = "show\n";
+// One line per request. A copy older than these words takes any line holding
+// "show" for a plain start.
+QByteArray requestLine(InstanceLock::Request request)
+{
+    switch (request) {
+    case InstanceLock::Request::ShowBoard:
+        return "show-board\n";
+    case InstanceLock::Request::NewNote:
+        return "new-note\n";
+    case InstanceLock::Request::Show:
+        break;
+    }
+    return "show\n";
+}
 
 // Each wait of a handover is bounded so that a second copy ends within a second.
 constexpr int HandoverTimeoutMs = 400;
@@ -47,20 +60,20 @@ InstanceLock::InstanceLock(QString dataFolder, QObject *parent)
 
 InstanceLock::~InstanceLock() = default;
 
-InstanceLock::Result InstanceLock::acquire()
+InstanceLock::Result InstanceLock::acquire(Request request)
 {
     m_error.clear();
-    Result result = attempt();
+    Result result = attempt(request);
     // The owner may also end meanwhile; then the next attempt takes the lock.
     for (std::chrono::milliseconds waited{0}; result == Result::Refused && waited < RetryTime;
          waited += RetryPause) {
         m_pause(RetryPause);
-        result = attempt();
+        result = attempt(request);
     }
     return result;
 }
 
-InstanceLock::Result InstanceLock::attempt()
+InstanceLock::Result InstanceLock::attempt(Request request)
 {
     if (m_lock.tryLock(0)) {
         // Holding the lock, any socket left under this name belongs to a dead copy.
@@ -68,14 +81,14 @@ InstanceLock::Result InstanceLock::attempt()
         return Result::Acquired;
     }
     if (m_lock.error() == QLockFile::LockFailedError)
-        return handOver() ? Result::HandedOver : Result::Refused;
+        return handOver(request) ? Result::HandedOver : Result::Refused;
     // No lock file can be made (a full disk, a folder that cannot be
     // written): the socket's name alone keeps a second copy away, so a copy
     // that cannot take that name either never runs beside its owner.
-    if (handOver())
+    if (handOver(request))
         return Result::HandedOver;
     if (!listen(false)) {
-        if (handOver())
+        if (handOver(request))
             return Result::HandedOver;
         // Nobody answers on the name: a copy killed before it could make a
         // lock file left it behind.
@@ -86,13 +99,13 @@ InstanceLock::Result InstanceLock::attempt()
     return Result::Failed;
 }
 
-bool InstanceLock::handOver()
+bool InstanceLock::handOver(Request request)
 {
     QLocalSocket socket;
     socket.connectToServer(m_serverName);
     if (!socket.waitForConnected(HandoverTimeoutMs))
         return false;
-    socket.write(ShowRequest);
+    socket.write(requestLine(request));
     const bool sent = socket.waitForBytesWritten(HandoverTimeoutMs);
     socket.disconnectFromServer();
     return sent;
@@ -115,8 +128,14 @@ void InstanceLock::readRequests()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            if (socket->readAll().contains(ShowRequest.trimmed()))
-                Q_EMIT activationRequested();
+            // A line may arrive in parts; an unknown one is left alone.
+            while (socket->canReadLine()) {
+                const QByteArray line = socket->readLine();
+                for (Request request : {Request::Show, Request::ShowBoard, Request::NewNote}) {
+                    if (line == requestLine(request))
+                        Q_EMIT activationRequested(request);
+                }
+            }
         });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
     }

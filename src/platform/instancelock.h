@@ -13,8 +13,9 @@ class QLocalServer;
 // Keeps a second copy of the program away from a data folder that a running
 // copy owns. The owner holds a lock file in the folder and listens on a local
 // socket named after the folder; a later copy finds the lock held, asks the
-// owner to bring up its board, and is expected to end at once without having
-// touched any file. A lock left behind by a killed copy is taken over.
+// owner to bring up its board (or to do what it was started for), and is
+// expected to end at once without having touched any file. A lock left behind by a killed copy is
+// taken over.
 //
 // A folder where no lock file can be made (a full disk) is owned through the
 // socket's name alone: the first copy takes it, later ones hand over to it.
@@ -36,6 +37,14 @@ public:
     };
     Q_ENUM(Result)
 
+    // What a later copy asks of the owner.
+    enum class Request {
+        Show,      // a plain start: the board, so that the user sees the running copy
+        ShowBoard, // the board pinned with the keyboard in its filter
+        NewNote    // a new note's window
+    };
+    Q_ENUM(Request)
+
     // Waits between two attempts; tests pass one that does not sleep.
     using Pause = std::function<void(std::chrono::milliseconds)>;
 
@@ -44,18 +53,19 @@ public:
 
     void setPause(Pause pause) { m_pause = std::move(pause); }
 
-    Result acquire();
+    // Takes the folder, or hands request over to the copy that owns it.
+    Result acquire(Request request = Request::Show);
     QString errorString() const { return m_error; }
 
     static QString lockFileName() { return QStringLiteral("QelNotes.lock"); }
 
 Q_SIGNALS:
-    // A later copy asked this one to bring up the board.
-    void activationRequested();
+    // A later copy asked this one for request.
+    void activationRequested(InstanceLock::Request request);
 
 private:
-    Result attempt();
-    bool handOver();
+    Result attempt(Request request);
+    bool handOver(Request request);
     // Takes the socket's name, first removing one left behind if asked.
     bool listen(bool removeLeftover);
     void readRequests();

@@ -1,10 +1,13 @@
 #include "app/displaychoice.h"
 #include "app/frmabout.h"
 #include "app/iconwindow.h"
+#include "app/trayicon.h"
+#include "board/boardfilter.h"
 #include "board/errormessage.h"
 #include "board/notesboard.h"
 #include "note/hovercount.h"
 #include "platform/datafolder.h"
+#include "platform/screenplace.h"
 #include "platform/settingsfile.h"
 
 #include "manualtimer.h"
@@ -13,6 +16,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QSignalSpy>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -278,6 +282,86 @@ private Q_SLOTS:
         const QPoint place
             = TNoteMain::boardUnderPointer(pointer, QSize(200, 300), QRect(0, 30, 1280, 770));
         QCOMPARE(place, expected);
+    }
+
+    // A 200 x 300 board beside a 24 x 24 tray icon on a 1280 x 800 screen,
+    // the tray in a 24-pixel panel along one edge.
+    void boardBesideTrayIcon_data()
+    {
+        QTest::addColumn<QRect>("trayIcon");
+        QTest::addColumn<QRect>("area");
+        QTest::addColumn<QPoint>("expected");
+        QTest::newRow("top panel: below")
+            << QRect(1100, 0, 24, 24) << QRect(0, 24, 1280, 776) << QPoint(1080, 24);
+        QTest::newRow("bottom panel: above")
+            << QRect(1100, 776, 24, 24) << QRect(0, 0, 1280, 776) << QPoint(1080, 476);
+        QTest::newRow("right panel: left of it")
+            << QRect(1256, 400, 24, 24) << QRect(0, 0, 1256, 800) << QPoint(1056, 424);
+        QTest::newRow("left panel, low: above, right of it")
+            << QRect(0, 700, 24, 24) << QRect(24, 0, 1256, 800) << QPoint(24, 400);
+    }
+    void boardBesideTrayIcon()
+    {
+        QFETCH(QRect, trayIcon);
+        QFETCH(QRect, area);
+        QFETCH(QPoint, expected);
+        QCOMPARE(TNoteMain::boardBeside(trayIcon, QSize(200, 300), area), expected);
+    }
+
+    // The tray icon stands in for the desktop icon: its click pins the board
+    // beside it with the keyboard in the filter, the next click lets go, and
+    // its menu is the board's.
+    void trayIconClickPinsTheBoard()
+    {
+        IconFixture f;
+        TrayIcon tray(*f.icon, f.board->menu(), true);
+        QCOMPARE(tray.systemTrayIcon()->contextMenu(), f.board->menu());
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        const QRect trayIcon(area.right() - 40, area.top(), 24, 24);
+        f.icon->trayIconClick(trayIcon);
+        QVERIFY(f.board->isVisible());
+        QVERIFY(f.board->StayOpen());
+        QCOMPARE(f.board->pos(), TNoteMain::boardBeside(trayIcon, f.board->size(),
+                                                        availableAreaAt(trayIcon.center())));
+        f.timer->tick();
+        QVERIFY(f.board->isVisible());
+        QTest::keyClicks(f.board.get(), "gar");
+        QCOMPARE(f.board->filter()->text(), QStringLiteral("gar"));
+        f.icon->trayIconClick(trayIcon);
+        QVERIFY(!f.board->isVisible());
+        QVERIFY(!f.board->StayOpen());
+
+        // Where the tray does not tell its place, the board comes under the pointer.
+        QCursor::setPos(area.center());
+        Q_EMIT tray.systemTrayIcon()->activated(QSystemTrayIcon::Trigger);
+        QVERIFY(f.board->isVisible());
+        QVERIFY(f.board->StayOpen());
+        QVERIFY(f.board->frameGeometry().contains(QCursor::pos()));
+        Q_EMIT tray.systemTrayIcon()->activated(QSystemTrayIcon::Context);
+        QVERIFY(f.board->isVisible());
+    }
+
+    // "Tray Icon" in the board's menu turns the icon off and on; the record
+    // "Main" keeps the choice, and without it the platform decides.
+    void trayIconSwitchIsStored()
+    {
+        IconFixture f;
+        TrayIcon tray(*f.icon, f.board->menu(), true);
+        tray.load();
+        QVERIFY(tray.isOn());
+        QVERIFY(tray.systemTrayIcon()->isVisible());
+        f.board->addMenuEntries({tray.action()});
+        const QList<QAction *> entries = f.board->menu()->actions();
+        QCOMPARE(entries.at(entries.indexOf(tray.action()) - 1)->objectName(), "mnShowHint");
+        tray.action()->trigger();
+        QVERIFY(!tray.isOn());
+        QVERIFY(!tray.systemTrayIcon()->isVisible());
+        QCOMPARE(f.ini().readString("Main", "TrayIcon", "?"), "0");
+        TrayIcon again(*f.icon, f.board->menu(), true);
+        again.load();
+        QVERIFY(!again.isOn());
+        QVERIFY(TrayIcon::onByDefault("wayland"));
+        QVERIFY(!TrayIcon::onByDefault("xcb"));
     }
 
     void boardStaysUpWhileItsQuestionIsOpen()

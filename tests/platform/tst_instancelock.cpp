@@ -51,6 +51,27 @@ private Q_SLOTS:
         QTRY_COMPARE(activations.size(), 1);
     }
 
+    // What the later copy was started for reaches the owner as such, one
+    // request per start.
+    void requestsReachTheOwner()
+    {
+        QTemporaryDir folder;
+        InstanceLock owner(folder.path());
+        QCOMPARE(owner.acquire(), InstanceLock::Result::Acquired);
+        QSignalSpy requests(&owner, &InstanceLock::activationRequested);
+        const QList<InstanceLock::Request> sent{InstanceLock::Request::NewNote,
+                                                InstanceLock::Request::ShowBoard,
+                                                InstanceLock::Request::Show};
+        for (InstanceLock::Request request : sent) {
+            InstanceLock later(folder.path());
+            QCOMPARE(later.acquire(request), InstanceLock::Result::HandedOver);
+            QTRY_COMPARE(requests.size(), sent.indexOf(request) + 1);
+        }
+        QCOMPARE(requests.size(), sent.size());
+        for (qsizetype i = 0; i < sent.size(); ++i)
+            QCOMPARE(requests.at(i).at(0).value<InstanceLock::Request>(), sent.at(i));
+    }
+
     // The owner holds the lock and is not listening yet (two copies started at
     // the same moment); after some pauses of the later copy it listens, ends,
     // or stays deaf.
