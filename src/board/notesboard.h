@@ -4,6 +4,7 @@
 #include "note/notehost.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QList>
 #include <QPoint>
 #include <QPointer>
@@ -14,7 +15,9 @@
 class BoardFilter;
 class DesktopIcon;
 class IntervalTimer;
+class NotesModel;
 class NotesStore;
+class NotesView;
 struct DeletedNote;
 class QAction;
 
@@ -63,9 +66,6 @@ public:
 
     void SelectNote(TNoteFrame *item) override;
     void DeleteNote(TNoteFrame *item) override;
-    // Moves the note to the row shown under globalPos (the first or last
-    // row beyond the rows); the files follow at the next store.
-    void dropRow(TNoteFrame &frame, const QPoint &globalPos) override;
 
     void New1Click();
     void Open1Click();
@@ -90,7 +90,9 @@ public:
     // The height inside the border, which ArrangeNotes sets.
     int clientHeight() const;
 
-    TNoteFrame *actNote() const { return m_actNote; }
+    TNoteFrame *actNote() const;
+    // The rows, one view over the notes.
+    NotesView *rowsView() const { return m_rows; }
     // The note frames in list order, which is the stored order.
     QList<TNoteFrame *> NotesList() const;
     // Pinned open by a click on the desktop icon.
@@ -153,12 +155,14 @@ private:
     TNoteFrame *createFrame();
     // The frame of a note file found at load or restored.
     TNoteFrame *makeFrame(const StoredNote &file);
-    // Up, Down, Home, End, PgUp and PgDn highlight another row shown and
-    // scroll to it, Enter opens the highlighted note, Delete asks to delete
-    // it: true when key was one of them.
+    // A key that walks the rows (NotesView::takeKey), a page being the rows
+    // in sight; the highlighted row then scrolls into sight. True when key
+    // was one of them.
     bool rowKey(const QKeyEvent *event);
     void fillRestoreMenu();
     void restoreNote(const DeletedNote &note);
+    // The pointer entered (Enter) or left (Leave) the board or one of its parts.
+    void countPointer(QEvent::Type type);
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
@@ -197,7 +201,7 @@ private:
     QToolBar *tbRight = nullptr;
     QWidget *pnWorkArea = nullptr;
     QScrollArea *m_rowsArea = nullptr;
-    QWidget *pnRows = nullptr; // the rows' parent inside m_rowsArea
+    NotesView *m_rows = nullptr; // inside m_rowsArea
     BoardFilter *m_filter = nullptr;
     QPoint m_movePoint{-1, -1};
     QPoint m_resizePoint{-1, -1};
@@ -209,13 +213,13 @@ private:
     bool FStayOnTop = false;
     bool m_showHint = false;
     bool m_deactivationHandler = true;
-    TNoteFrame *m_actNote = nullptr;
     DesktopIcon *m_icon = nullptr;
     QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
     IntervalTimer *m_hintTimer = nullptr;
     IntervalTimer *m_checkTimer = nullptr;
     NotesStore *m_store = nullptr;
+    NotesModel *m_model = nullptr;
     // While the board closes, the note windows it closes leave storing to it.
     bool m_closing = false;
 };
