@@ -1,6 +1,7 @@
 #include "board/notesboard.h"
 
 #include "board/boardfilter.h"
+#include "board/boardquestion.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
 #include "board/hovercount.h"
@@ -32,7 +33,6 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollArea>
@@ -40,7 +40,6 @@
 #include <QSizeGrip>
 #include <QTextDocument>
 #include <QToolBar>
-#include <QWindow>
 
 #include <algorithm>
 #include <climits>
@@ -59,10 +58,6 @@ constexpr int Frame = 2; // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
 // The deleted notes the restore menu lists, the latest first.
 constexpr qsizetype RestoreShown = 20;
-
-// Room for a window manager's title bar and borders around a question.
-constexpr QMargins QuestionFrame(8, 32, 8, 8);
-constexpr int QuestionGap = 8;
 
 const QString MainSection = QStringLiteral("Main");
 const QString ShortcutName = QStringLiteral("QelNotes");
@@ -593,65 +588,13 @@ void TFrmNote::selectAllInFocusedEditor()
 
 bool TFrmNote::confirm(const QString &question)
 {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
-                    QMessageBox::Yes | QMessageBox::No, this);
-    // Every question asks before something is lost: Enter must not lose it.
-    box.setDefaultButton(QMessageBox::No);
-    // In the board's band of windows, above the board.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, FStayOnTop);
-    m_question = &box;
-    m_questionFrame = QMargins();
-    placeQuestion();
-    box.installEventFilter(this);
-    const bool yes = box.exec() == QMessageBox::Yes;
-    m_question = nullptr;
+    const bool yes = BoardQuestion(*this, m_icon, FStayOnTop).ask(question);
     // While the question was open the board and its rows were told of no
     // pointer leaving them; Qt tells the windows under the pointer of its
     // entering once the question is gone, and the count starts from there.
     if (m_icon)
         m_icon->hoverCount().restart(0);
     return yes;
-}
-
-void TFrmNote::placeQuestion()
-{
-    if (!m_icon)
-        return;
-    // The window manager's title bar and borders are known once it has
-    // framed the shown question; until then room is left for them. A window
-    // manager may also have placed the question itself.
-    QWindow *window = m_question->isVisible() ? m_question->windowHandle() : nullptr;
-    m_questionFrame = window ? window->frameMargins() : QMargins();
-    const QSize frame
-        = window ? window->frameGeometry().size() : m_question->sizeHint().grownBy(QuestionFrame);
-    const QRect board(pos(), size());
-    const QPoint place
-        = questionPlace(frame, board, m_icon->iconFrame(), availableAreaAt(board.center()));
-    const QPoint now = window ? window->frameGeometry().topLeft() : m_question->pos();
-    // Moved by the difference: platforms differ in whether a window's
-    // position counts its frame.
-    m_question->move(m_question->pos() + place - now);
-}
-
-QPoint TFrmNote::questionPlace(const QSize &question, const QRect &board, const QRect &icon,
-                               const QRect &area)
-{
-    QRect place(board.center() - QPoint(question.width() / 2, question.height() / 2), question);
-    if (place.intersects(icon)) {
-        // Below the icon, or above it where the screen ends below.
-        place.moveTop(icon.bottom() + 1 + QuestionGap);
-        if (place.bottom() > area.bottom())
-            place.moveBottom(icon.top() - 1 - QuestionGap);
-    }
-    if (!area.isEmpty())
-        place.moveTopLeft(fitIntoArea(place, area));
-    if (place.intersects(icon)) {
-        // The screen has no room above or below: beside the icon instead.
-        place.moveRight(icon.left() - 1 - QuestionGap);
-        if (place.left() < area.left())
-            place.moveLeft(icon.right() + 1 + QuestionGap);
-    }
-    return place.topLeft();
 }
 
 TTransparentHint *TFrmNote::createHintWindow()
@@ -875,14 +818,6 @@ bool TFrmNote::event(QEvent *event)
 
 bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_question) {
-        const bool framed = event->type() == QEvent::Show
-                            || (m_question->isVisible() && m_question->windowHandle()
-                                && m_question->windowHandle()->frameMargins() != m_questionFrame);
-        if (framed)
-            placeQuestion();
-        return false;
-    }
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget)
         return false;

@@ -119,10 +119,6 @@ public:
     // Keeps a copy of the damaged note's file and tells the user.
     void noteDamaged(TNoteFrame &frame, const QString &damage) override;
 
-    // Where a question of size (its frame) goes: over the board, but clear
-    // of the icon, within area.
-    static QPoint questionPlace(const QSize &question, const QRect &board, const QRect &icon,
-                                const QRect &area);
     TTransparentHint *HintWindow() const override { return m_hintWindow; }
     TTransparentHint *createHintWindow() override;
     void ShowHints(bool enable) override;
@@ -170,8 +166,6 @@ private:
     QRect screenArea() const;
     // Moves the board as little as needed to lie wholly on that screen.
     void keepOnScreen();
-    // Puts the open question clear of the icon, with its frame once known.
-    void placeQuestion();
     // The outer height ArrangeNotes gives the board: every row, and at least
     // the least client height.
     int arrangedHeight() const;
@@ -207,8 +201,6 @@ private:
     QPoint m_resizePoint{-1, -1};
     // Where the pointer and the board were when a move or resize began.
     QPoint m_pressGlobal;
-    QPointer<QWidget> m_question;
-    QMargins m_questionFrame;
     QRect m_pressPlace;
     bool FStayOnTop = false;
     bool m_showHint = false;

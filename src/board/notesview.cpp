@@ -263,14 +263,17 @@ void NotesView::mouseDoubleClickEvent(QMouseEvent *event)
     }
 }
 
-void NotesView::drop(const TNoteFrame &note, int y)
+void NotesView::drop(TNoteFrame &note, int y)
 {
     if (m_shown.isEmpty())
         return;
     const int from = m_model.rowOf(&note);
     const int target = std::clamp(y < 0 ? 0 : y / RowHeight, 0, shownCount() - 1);
-    if (from >= 0)
-        m_model.moveNote(from, m_shown.at(target));
+    if (from < 0)
+        return;
+    m_model.moveNote(from, m_shown.at(target));
+    // The moved row lies under the pointer now.
+    setHighlighted(&note);
 }
 
 bool NotesView::event(QEvent *event)

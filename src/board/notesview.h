@@ -63,7 +63,7 @@ private:
     void showAllRows();
     void hover(int shown, const QPoint &position, const QPoint &globalPos);
     // Moves the pressed note to the row shown nearest to y.
-    void drop(const TNoteFrame &note, int y);
+    void drop(TNoteFrame &note, int y);
 
     NotesModel &m_model;
     QList<int> m_shown; // model rows shown, ascending

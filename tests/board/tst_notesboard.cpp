@@ -1,4 +1,5 @@
 #include "board/boardfilter.h"
+#include "board/boardquestion.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
 #include "board/hovercount.h"
@@ -342,7 +343,7 @@ private Q_SLOTS:
         QFETCH(QRect, icon);
         QFETCH(QPoint, expected);
         const QSize question(400, 150);
-        const QPoint place = TFrmNote::questionPlace(question, board, icon, QRect(0, 0, 1280, 800));
+        const QPoint place = BoardQuestion::place(question, board, icon, QRect(0, 0, 1280, 800));
         QCOMPARE(place, expected);
         QVERIFY(!QRect(place, question).intersects(icon));
     }
@@ -575,7 +576,8 @@ private Q_SLOTS:
         f.mouseOnRows(QEvent::MouseMove, target, Qt::NoButton, Qt::LeftButton);
         f.mouseOnRows(QEvent::MouseButtonRelease, target, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(f.titles(), QStringList({"b....", "c....", "a....", "d...."}));
-        QVERIFY(!row->Frm()); // the release opened nothing
+        QVERIFY(!row->Frm());              // the release opened nothing
+        QCOMPARE(f.board->actNote(), row); // the row under the pointer
         QCOMPARE(f.rowOnBoard(row).top(), 2 + 2 * 16);
 
         f.board->StoreNotes();
