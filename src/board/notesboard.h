@@ -29,11 +29,13 @@ class TimeSource;
 class TTransparentHint;
 
 // The notes board: a borderless tool window listing every note as a 16-pixel
-// row (the note frame's header), with the "New" button down its right edge and
-// the settings menu. It shows the notes of a NotesStore, which loads and
-// stores them: the board makes and deletes the note frames, lays the rows out,
-// highlights the hovered row and keeps its own record "Main". The desktop icon
-// shows and hides it; note frames reach it through NoteHost.
+// row, with the "New" button down its right edge and the settings menu. It
+// shows the notes of a NotesStore, which loads and stores them, through one
+// NotesView over a NotesModel of the store: the board makes and deletes the
+// note frames, keeps the view in a scroll area no taller than the screen,
+// applies the filter, moves and resizes itself and keeps its own record
+// "Main". The desktop icon shows and hides it; note frames reach it through
+// NoteHost.
 class TFrmNote : public QWidget, public NoteHost
 {
     Q_OBJECT
