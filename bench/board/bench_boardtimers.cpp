@@ -6,6 +6,7 @@
 //   QT_QPA_PLATFORM=offscreen bench_boardtimers
 
 #include "board/notesboard.h"
+#include "rowpointer.h"
 #include "commands/commandmodule.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
@@ -14,7 +15,6 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include "benchmain.h"
@@ -34,14 +34,6 @@ public:
     }
     qint64 count = 0;
 };
-
-void moveOver(TNoteFrame *note, int x)
-{
-    const QPointF position(x, 5);
-    QMouseEvent event(QEvent::MouseMove, position, note->mapToGlobal(position), Qt::NoButton,
-                      Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(note, &event);
-}
 
 void write(const QTemporaryDir &folder, const QString &name, const QByteArray &data)
 {
@@ -69,7 +61,7 @@ void BM_HoverTimerEvents(benchmark::State &state)
         while (
             !std::all_of(rows.begin(), rows.end(), [](TNoteFrame *row) { return row->noteRead(); }))
             QCoreApplication::processEvents();
-        moveOver(board.NotesList().first(), 10);
+        moveOver(board, board.NotesList().first(), 10);
         board.ShowHints(true);
         TimerEventCounter counter;
         qApp->installEventFilter(&counter);
@@ -78,7 +70,7 @@ void BM_HoverTimerEvents(benchmark::State &state)
             QElapsedTimer clock;
             clock.start();
             for (int step = 0; clock.elapsed() < 1000; ++step) {
-                moveOver(board.NotesList().at(step % std::min(notes, 40)), 10 + step % 3);
+                moveOver(board, board.NotesList().at(step % std::min(notes, 40)), 10 + step % 3);
                 QElapsedTimer slice;
                 slice.start();
                 while (slice.elapsed() < 20)

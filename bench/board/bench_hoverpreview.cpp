@@ -11,6 +11,7 @@
 #include "../richtext/notegenerator.h"
 
 #include "board/notesboard.h"
+#include "rowpointer.h"
 #include "commands/commandmodule.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
@@ -20,7 +21,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QMouseEvent>
 #include <QTemporaryDir>
 
 #include "benchmain.h"
@@ -28,15 +28,6 @@
 #include <optional>
 
 namespace {
-
-void moveOver(TNoteFrame *note, int x)
-{
-    QWidget *header = note;
-    const QPointF position(x, 5);
-    QMouseEvent event(QEvent::MouseMove, position, header->mapToGlobal(position), Qt::NoButton,
-                      Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(header, &event);
-}
 
 // The board with a one-line note and a formatted one of kilobytes KB, the
 // preview on.
@@ -97,10 +88,10 @@ void BM_MoveOntoNote(benchmark::State &state)
     int x = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        moveOver(board.shortNote(), 10 + x % 2);
+        moveOver(board.board(), board.shortNote(), 10 + x % 2);
         QCoreApplication::processEvents();
         state.ResumeTiming();
-        moveOver(board.measured(), 20 + x++ % 2);
+        moveOver(board.board(), board.measured(), 20 + x++ % 2);
         benchmark::DoNotOptimize(board.board().HintWindow()->height());
     }
     board.report(state);
@@ -110,10 +101,10 @@ BENCHMARK(BM_MoveOntoNote)->Arg(2)->Arg(200)->Unit(benchmark::kMillisecond);
 void BM_MoveAlongHeader(benchmark::State &state)
 {
     Board board(int(state.range(0)));
-    moveOver(board.measured(), 20);
+    moveOver(board.board(), board.measured(), 20);
     int x = 0;
     for (auto _ : state) {
-        moveOver(board.measured(), 21 + x++ % 2);
+        moveOver(board.board(), board.measured(), 21 + x++ % 2);
         benchmark::DoNotOptimize(board.board().HintWindow()->height());
     }
     board.report(state);

@@ -4,7 +4,6 @@
 #include "board/errormessage.h"
 #include "board/notesboard.h"
 #include "board/placekeeper.h"
-#include "note/hovercount.h"
 #include "platform/datafolder.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
@@ -100,7 +99,7 @@ void TNoteMain::Image1MouseEnter()
         m_board->show();
     }
     // Set, not raised: an enter without a leave (after a menu) must not pile up.
-    HoverCount = 1;
+    m_hoverCount.restart(1);
 }
 
 void TNoteMain::showBoardOnRequest(const QPoint &pointer)
@@ -159,10 +158,11 @@ QPoint TNoteMain::boardUnderPointer(const QPoint &pointer, const QSize &board, c
 void TNoteMain::Timer1Timer()
 {
     // A question or box of the board waits for its answer with the board up.
-    if (HoverCount > 0 || !m_board || m_board->StayOpen() || QApplication::activeModalWidget())
+    if (m_hoverCount.pointerOver() || !m_board || m_board->StayOpen()
+        || QApplication::activeModalWidget())
         return;
     m_board->hide();
-    HoverCount = 0;
+    m_hoverCount.restart(0);
 }
 
 void TNoteMain::restartAutoHideTimer()
@@ -186,7 +186,7 @@ void TNoteMain::enterEvent(QEnterEvent *)
 
 void TNoteMain::leaveEvent(QEvent *)
 {
-    --HoverCount;
+    m_hoverCount.leave();
 }
 
 void TNoteMain::mousePressEvent(QMouseEvent *event)

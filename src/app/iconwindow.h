@@ -1,6 +1,7 @@
 #pragma once
 
 #include "board/desktopicon.h"
+#include "board/hovercount.h"
 
 #include <QPoint>
 #include <QPixmap>
@@ -48,6 +49,7 @@ public:
     void Timer1Timer();
     void Close2Click(QObject *sender) override;
     void restartAutoHideTimer() override;
+    HoverCount &hoverCount() override { return m_hoverCount; }
     QRect iconFrame() const override { return frameGeometry(); }
 
     // Where the board goes for an icon at icon on a screen of screen's size:
@@ -85,6 +87,7 @@ private:
 
     IntervalTimer *Timer1;
     TFrmNote *m_board = nullptr;
+    HoverCount m_hoverCount;
     QPixmap m_picture;
     QPoint m_pressPoint; // global, to tell a click from a drag
     bool m_dragged = false;

@@ -1,13 +1,16 @@
 #include "board/notesboard.h"
 
 #include "board/boardfilter.h"
+#include "board/boardquestion.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
+#include "board/hovercount.h"
+#include "board/notesmodel.h"
 #include "board/notesstore.h"
+#include "board/notesview.h"
 #include "board/placekeeper.h"
 #include "commands/commandmodule.h"
 #include "commands/imagelist.h"
-#include "note/hovercount.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
 #include "note/transparenthint.h"
@@ -30,7 +33,6 @@
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QMenu>
-#include <QMessageBox>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollArea>
@@ -38,7 +40,6 @@
 #include <QSizeGrip>
 #include <QTextDocument>
 #include <QToolBar>
-#include <QWindow>
 
 #include <algorithm>
 #include <climits>
@@ -51,20 +52,15 @@ Q_LOGGING_CATEGORY(boardFilterLog, "qel.board.filter", QtWarningMsg)
 constexpr int GripSize = 16;      // largest distance from the edges inside the grip
 constexpr int MinimumSize = 100;  // while resizing
 constexpr int MinimumClient = 96; // client height of a board with few notes
-constexpr int RowHeight = TNoteFrame::HeaderHeight;
+constexpr int RowHeight = NotesView::RowHeight;
 // The preview timer until the pointer first moved over a header.
 constexpr int HintFirstInterval = 1000;
 // The notes' periodic check.
 constexpr int CheckInterval = 2000;
-constexpr QColor Highlight(166, 202, 240); // the hovered row
-constexpr int Frame = 2;                   // one-pixel border plus one-pixel inner border
+constexpr int Frame = 2; // one-pixel border plus one-pixel inner border
 constexpr QSize DesignClient{183, 493};
 // The deleted notes the restore menu lists, the latest first.
 constexpr qsizetype RestoreShown = 20;
-
-// Room for a window manager's title bar and borders around a question.
-constexpr QMargins QuestionFrame(8, 32, 8, 8);
-constexpr int QuestionGap = 8;
 
 const QString MainSection = QStringLiteral("Main");
 const QString ShortcutName = QStringLiteral("QelNotes");
@@ -90,6 +86,8 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     resize(DesignClient.width() + 2 * Frame, DesignClient.height() + 2 * Frame);
     new PlaceKeeper(this);
 
+    m_store = new NotesStore(DataFolder(), SettingsFilePath(), m_time, this);
+    m_model = new NotesModel(*m_store, this);
     createActions();
     createControls();
 
@@ -109,7 +107,6 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
             frame->Timer1Timer();
     });
     m_checkTimer->start();
-    m_store = new NotesStore(DataFolder(), SettingsFilePath(), m_time, this);
     connect(m_store, &NotesStore::message, this,
             [this](const QString &text) { ShowErrorMessage(this, text); });
     connect(m_store, &NotesStore::listChanged, this, &TFrmNote::ArrangeNotes);
@@ -211,15 +208,14 @@ void TFrmNote::createControls()
     // The board's keys walk the rows; the scroll area must not take them.
     m_rowsArea->setFocusPolicy(Qt::NoFocus);
     m_rowsArea->viewport()->setAutoFillBackground(false);
-    pnRows = new QWidget;
-    pnRows->setObjectName(QStringLiteral("pnRows"));
-    pnRows->setAutoFillBackground(false);
-    m_rowsArea->setWidget(pnRows);
+    m_rows = new NotesView(*m_model);
+    m_rows->setObjectName(QStringLiteral("pnRows"));
+    m_rowsArea->setWidget(m_rows);
     // Presses beside the rows move and resize the board as on the work area.
-    for (QWidget *area : {m_rowsArea->viewport(), pnRows}) {
-        area->setMouseTracking(true);
-        area->installEventFilter(this);
-    }
+    m_rowsArea->viewport()->setMouseTracking(true);
+    m_rowsArea->viewport()->installEventFilter(this);
+    // The rows take their own presses; the board counts the pointer on them.
+    m_rows->installEventFilter(this);
 
     tbRight = new QToolBar(this);
     tbRight->setObjectName(QStringLiteral("tbRight"));
@@ -250,7 +246,10 @@ void TFrmNote::createControls()
 
 TNoteFrame *TFrmNote::createFrame()
 {
-    return new TNoteFrame(*this, pnRows);
+    auto *frame = new TNoteFrame(*this, this);
+    connect(frame, &TNoteFrame::headerChanged, m_model,
+            [this, frame] { m_model->noteChanged(frame); });
+    return frame;
 }
 
 QList<TNoteFrame *> TFrmNote::NotesList() const
@@ -269,7 +268,6 @@ TNoteFrame *TFrmNote::makeFrame(const StoredNote &file)
     frame->setIdx(file.record);
     frame->LoadFormInfo();
     frame->LoadLines(file.fileName, file.data);
-    frame->show();
     return frame;
 }
 
@@ -348,9 +346,12 @@ void TFrmNote::StoreSettings()
 
 void TFrmNote::SelectNote(TNoteFrame *item)
 {
-    m_actNote = item;
-    for (TNoteFrame *frame : NotesList())
-        frame->setHeaderColor(frame == item ? Highlight : frame->color());
+    m_rows->setHighlighted(item);
+}
+
+TNoteFrame *TFrmNote::actNote() const
+{
+    return m_rows->highlighted();
 }
 
 void TFrmNote::DeleteNote(TNoteFrame *item)
@@ -361,38 +362,23 @@ void TFrmNote::DeleteNote(TNoteFrame *item)
 
 void TFrmNote::dropFrame(TNoteFrame *item)
 {
-    if (m_actNote == item)
-        m_actNote = nullptr;
     // The preview may show the note that goes.
     if (m_hintWindow)
         m_hintWindow->stop();
     // The frame may be deleting itself from its own handler: it goes once
     // that handler has returned. Its note window, if any, goes with it.
-    item->hide();
     item->deleteLater();
-}
-
-void TFrmNote::dropRow(TNoteFrame &frame, const QPoint &globalPos)
-{
-    const QList<TNoteFrame *> notes = NotesList();
-    QList<qsizetype> shown; // list positions of the rows shown, top to bottom
-    for (qsizetype i = 0; i < notes.size(); ++i) {
-        if (!notes.at(i)->isHidden())
-            shown.append(i);
-    }
-    const qsizetype from = notes.indexOf(&frame);
-    if (from < 0 || shown.isEmpty())
-        return;
-    const int y = pnRows->mapFromGlobal(globalPos).y();
-    const qsizetype row = std::clamp<qsizetype>(y < 0 ? 0 : y / RowHeight, 0, shown.size() - 1);
-    m_store->move(from, shown.at(row));
 }
 
 void TFrmNote::ArrangeNotes()
 {
     resize(width(), arrangedHeight());
     keepOnScreen();
-    layoutRows();
+    // The view shows every row of a changed list; a filter typed stays applied.
+    if (m_filter->query().isEmpty())
+        layoutRows();
+    else
+        applyFilter();
 }
 
 QRect TFrmNote::screenArea() const
@@ -434,26 +420,13 @@ void TFrmNote::layoutRows()
         top = m_filter->height();
     }
     m_rowsArea->setGeometry(0, top, pnWorkArea->width(), std::max(0, pnWorkArea->height() - top));
-    int rowsHeight = 0;
-    const QList<TNoteFrame *> notes = NotesList();
-    for (TNoteFrame *frame : notes) {
-        if (!frame->isHidden())
-            rowsHeight += RowHeight;
-    }
+    const int rowsHeight = m_rows->rowsHeight();
     // The scroll bar, when the rows need one, takes its width from them.
     const int viewportHeight = m_rowsArea->height();
     const int barWidth
         = rowsHeight > viewportHeight ? m_rowsArea->verticalScrollBar()->sizeHint().width() : 0;
     const int width = std::max(0, pnWorkArea->width() - barWidth);
-    pnRows->resize(width, rowsHeight);
-    int y = 0;
-    for (TNoteFrame *frame : notes) {
-        if (frame->isHidden())
-            continue;
-        const int height = RowHeight;
-        frame->setGeometry(0, y, width, height);
-        y += height;
-    }
+    m_rows->resize(width, rowsHeight);
 }
 
 void TFrmNote::applyFilter()
@@ -461,18 +434,20 @@ void TFrmNote::applyFilter()
     // Once the field closes, the keys are the board's again.
     if (m_filter->isHidden() && isActiveWindow())
         setFocus(Qt::OtherFocusReason);
-    for (TNoteFrame *frame : NotesList()) {
+    const QList<TNoteFrame *> notes = NotesList();
+    QList<int> shown;
+    for (int row = 0; row < int(notes.size()); ++row) {
+        const TNoteFrame *frame = notes.at(row);
         // An open note is matched as its window holds it.
         const QTextDocument *document
             = frame->Frm() ? frame->Frm()->editor()->document() : frame->edit().textDocument();
-        frame->setVisible(m_filter->matches(document));
+        if (m_filter->matches(document))
+            shown.append(row);
     }
+    m_rows->setShownRows(shown);
     layoutRows();
-    const QList<TNoteFrame *> notes = NotesList();
-    const auto shown = std::count_if(notes.begin(), notes.end(),
-                                     [](const TNoteFrame *frame) { return !frame->isHidden(); });
     qCDebug(boardFilterLog, "Board filter \"%s\": %d of %d notes shown",
-            qUtf8Printable(m_filter->text()), int(shown), int(notes.size()));
+            qUtf8Printable(m_filter->text()), int(shown.size()), int(notes.size()));
 }
 
 // --- commands ----------------------------------------------------------------
@@ -480,7 +455,6 @@ void TFrmNote::applyFilter()
 void TFrmNote::New1Click()
 {
     TNoteFrame *frame = createFrame();
-    frame->show();
     m_store->append(frame);
     frame->Panel1DblClick();
 }
@@ -513,8 +487,8 @@ void TFrmNote::restoreNote(const DeletedNote &note)
 
 void TFrmNote::Open1Click()
 {
-    if (m_actNote)
-        m_actNote->Panel1DblClick();
+    if (TNoteFrame *note = actNote())
+        note->Panel1DblClick();
 }
 
 void TFrmNote::About1Click()
@@ -575,6 +549,17 @@ void TFrmNote::mnShowHintClick()
     StoreSettings();
 }
 
+void TFrmNote::countPointer(QEvent::Type type)
+{
+    // The icon hides the board by this count; a board without one stays.
+    if (!m_icon)
+        return;
+    if (type == QEvent::Enter)
+        m_icon->hoverCount().enter();
+    else
+        m_icon->hoverCount().leave();
+}
+
 void TFrmNote::ApplyStayOnTop(bool value)
 {
     FStayOnTop = value;
@@ -610,64 +595,13 @@ void TFrmNote::selectAllInFocusedEditor()
 
 bool TFrmNote::confirm(const QString &question)
 {
-    QMessageBox box(QMessageBox::Question, QApplication::applicationDisplayName(), question,
-                    QMessageBox::Yes | QMessageBox::No, this);
-    // Every question asks before something is lost: Enter must not lose it.
-    box.setDefaultButton(QMessageBox::No);
-    // In the board's band of windows, above the board.
-    box.setWindowFlag(Qt::WindowStaysOnTopHint, FStayOnTop);
-    m_question = &box;
-    m_questionFrame = QMargins();
-    placeQuestion();
-    box.installEventFilter(this);
-    const bool yes = box.exec() == QMessageBox::Yes;
-    m_question = nullptr;
+    const bool yes = BoardQuestion(*this, m_icon, FStayOnTop).ask(question);
     // While the question was open the board and its rows were told of no
     // pointer leaving them; Qt tells the windows under the pointer of its
     // entering once the question is gone, and the count starts from there.
-    HoverCount = 0;
+    if (m_icon)
+        m_icon->hoverCount().restart(0);
     return yes;
-}
-
-void TFrmNote::placeQuestion()
-{
-    if (!m_icon)
-        return;
-    // The window manager's title bar and borders are known once it has
-    // framed the shown question; until then room is left for them. A window
-    // manager may also have placed the question itself.
-    QWindow *window = m_question->isVisible() ? m_question->windowHandle() : nullptr;
-    m_questionFrame = window ? window->frameMargins() : QMargins();
-    const QSize frame
-        = window ? window->frameGeometry().size() : m_question->sizeHint().grownBy(QuestionFrame);
-    const QRect board(pos(), size());
-    const QPoint place
-        = questionPlace(frame, board, m_icon->iconFrame(), availableAreaAt(board.center()));
-    const QPoint now = window ? window->frameGeometry().topLeft() : m_question->pos();
-    // Moved by the difference: platforms differ in whether a window's
-    // position counts its frame.
-    m_question->move(m_question->pos() + place - now);
-}
-
-QPoint TFrmNote::questionPlace(const QSize &question, const QRect &board, const QRect &icon,
-                               const QRect &area)
-{
-    QRect place(board.center() - QPoint(question.width() / 2, question.height() / 2), question);
-    if (place.intersects(icon)) {
-        // Below the icon, or above it where the screen ends below.
-        place.moveTop(icon.bottom() + 1 + QuestionGap);
-        if (place.bottom() > area.bottom())
-            place.moveBottom(icon.top() - 1 - QuestionGap);
-    }
-    if (!area.isEmpty())
-        place.moveTopLeft(fitIntoArea(place, area));
-    if (place.intersects(icon)) {
-        // The screen has no room above or below: beside the icon instead.
-        place.moveRight(icon.left() - 1 - QuestionGap);
-        if (place.left() < area.left())
-            place.moveLeft(icon.right() + 1 + QuestionGap);
-    }
-    return place.topLeft();
 }
 
 TTransparentHint *TFrmNote::createHintWindow()
@@ -787,46 +721,14 @@ void TFrmNote::keyPressEvent(QKeyEvent *event)
 
 bool TFrmNote::rowKey(const QKeyEvent *event)
 {
-    QList<TNoteFrame *> shown = NotesList();
-    shown.removeIf([](const TNoteFrame *frame) { return frame->isHidden(); });
-    if (shown.isEmpty() || event->modifiers() & ~Qt::KeypadModifier)
+    const int page = std::max(1, m_rowsArea->viewport()->height() / RowHeight);
+    if (!m_rows->takeKey(event, page))
         return false;
-    const qsizetype current = shown.indexOf(m_actNote);
-    const qsizetype last = shown.size() - 1;
-    const qsizetype page = std::max(1, m_rowsArea->viewport()->height() / RowHeight);
-    qsizetype target = current;
-    switch (event->key()) {
-    case Qt::Key_Down:
-        target = std::min(current + 1, last);
-        break;
-    case Qt::Key_Up:
-        target = current < 0 ? 0 : std::max<qsizetype>(current - 1, 0);
-        break;
-    case Qt::Key_Home:
-        target = 0;
-        break;
-    case Qt::Key_End:
-        target = last;
-        break;
-    case Qt::Key_PageDown:
-        target = std::min(std::max<qsizetype>(current, 0) + page, last);
-        break;
-    case Qt::Key_PageUp:
-        target = std::max<qsizetype>(current - page, 0);
-        break;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        Open1Click();
-        return true;
-    case Qt::Key_Delete:
-        if (m_actNote)
-            m_actNote->imCloseClick();
-        return true;
-    default:
-        return false;
-    }
-    SelectNote(shown.at(target));
-    m_rowsArea->ensureWidgetVisible(shown.at(target), 0, 0);
+    // The whole highlighted row, with no margin beyond it.
+    const int shown = m_rows->shownIndexOf(actNote());
+    if (shown >= 0)
+        m_rowsArea->ensureVisible(0, m_rows->rowRect(shown).top() + RowHeight / 2, 0,
+                                  RowHeight / 2);
     return true;
 }
 
@@ -902,10 +804,8 @@ bool TFrmNote::event(QEvent *event)
 {
     switch (event->type()) {
     case QEvent::Enter:
-        ++HoverCount;
-        break;
     case QEvent::Leave:
-        --HoverCount;
+        countPointer(event->type());
         break;
     case QEvent::MouseButtonPress: {
         // Presses that the controls on the board pass up are not the board's.
@@ -935,23 +835,13 @@ bool TFrmNote::event(QEvent *event)
 
 bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_question) {
-        const bool framed = event->type() == QEvent::Show
-                            || (m_question->isVisible() && m_question->windowHandle()
-                                && m_question->windowHandle()->frameMargins() != m_questionFrame);
-        if (framed)
-            placeQuestion();
-        return false;
-    }
     auto *widget = qobject_cast<QWidget *>(watched);
     if (!widget)
         return false;
     switch (event->type()) {
     case QEvent::Enter:
-        ++HoverCount;
-        break;
     case QEvent::Leave:
-        --HoverCount;
+        countPointer(event->type());
         break;
     case QEvent::ToolTip:
         return !m_showHint;
@@ -963,16 +853,14 @@ bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease: {
         // Presses on the rows and on the New button are theirs, not the board's.
-        if (widget != pnWorkArea && widget != tbRight && widget != pnRows
-            && widget != m_rowsArea->viewport())
+        if (widget != pnWorkArea && widget != tbRight && widget != m_rowsArea->viewport())
             break;
         auto *mouse = static_cast<QMouseEvent *>(event);
         const QPoint local = mouse->position().toPoint();
         // Presses passed up by a row or the filter field are not the board's;
         // the empty rows area is part of the board.
         QWidget *child = widget->childAt(local);
-        if (child && child != pnRows && child != m_rowsArea->viewport()
-            && event->type() == QEvent::MouseButtonPress)
+        if (child && child != m_rowsArea->viewport() && event->type() == QEvent::MouseButtonPress)
             return true;
         const QPoint point = widget->mapTo(this, local);
         const QPoint globalPoint = mouse->globalPosition().toPoint();

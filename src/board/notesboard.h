@@ -4,6 +4,7 @@
 #include "note/notehost.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QList>
 #include <QPoint>
 #include <QPointer>
@@ -14,7 +15,9 @@
 class BoardFilter;
 class DesktopIcon;
 class IntervalTimer;
+class NotesModel;
 class NotesStore;
+class NotesView;
 struct DeletedNote;
 class QAction;
 
@@ -26,11 +29,13 @@ class TimeSource;
 class TTransparentHint;
 
 // The notes board: a borderless tool window listing every note as a 16-pixel
-// row (the note frame's header), with the "New" button down its right edge and
-// the settings menu. It shows the notes of a NotesStore, which loads and
-// stores them: the board makes and deletes the note frames, lays the rows out,
-// highlights the hovered row and keeps its own record "Main". The desktop icon
-// shows and hides it; note frames reach it through NoteHost.
+// row, with the "New" button down its right edge and the settings menu. It
+// shows the notes of a NotesStore, which loads and stores them, through one
+// NotesView over a NotesModel of the store: the board makes and deletes the
+// note frames, keeps the view in a scroll area no taller than the screen,
+// applies the filter, moves and resizes itself and keeps its own record
+// "Main". The desktop icon shows and hides it; note frames reach it through
+// NoteHost.
 class TFrmNote : public QWidget, public NoteHost
 {
     Q_OBJECT
@@ -67,9 +72,6 @@ public:
     // may be there to close a box, so what the last store found about other
     // programs' changes is not shown; the next start reports the copies kept.
     void setUnattendedClose() { m_unattendedClose = true; }
-    // Moves the note to the row shown under globalPos (the first or last
-    // row beyond the rows); the files follow at the next store.
-    void dropRow(TNoteFrame &frame, const QPoint &globalPos) override;
 
     void New1Click();
     void Open1Click();
@@ -94,7 +96,9 @@ public:
     // The height inside the border, which ArrangeNotes sets.
     int clientHeight() const;
 
-    TNoteFrame *actNote() const { return m_actNote; }
+    TNoteFrame *actNote() const;
+    // The rows, one view over the notes.
+    NotesView *rowsView() const { return m_rows; }
     // The note frames in list order, which is the stored order.
     QList<TNoteFrame *> NotesList() const;
     // Pinned open by a click on the desktop icon.
@@ -121,10 +125,6 @@ public:
     // Keeps a copy of the damaged note's file and tells the user.
     void noteDamaged(TNoteFrame &frame, const QString &damage) override;
 
-    // Where a question of size (its frame) goes: over the board, but clear
-    // of the icon, within area.
-    static QPoint questionPlace(const QSize &question, const QRect &board, const QRect &icon,
-                                const QRect &area);
     TTransparentHint *HintWindow() const override { return m_hintWindow; }
     TTransparentHint *createHintWindow() override;
     void ShowHints(bool enable) override;
@@ -162,12 +162,14 @@ private:
     TNoteFrame *makeFrame(const StoredNote &file);
     // The frame's note has left the store's list: the frame goes.
     void dropFrame(TNoteFrame *item);
-    // Up, Down, Home, End, PgUp and PgDn highlight another row shown and
-    // scroll to it, Enter opens the highlighted note, Delete asks to delete
-    // it: true when key was one of them.
+    // A key that walks the rows (NotesView::takeKey), a page being the rows
+    // in sight; the highlighted row then scrolls into sight. True when key
+    // was one of them.
     bool rowKey(const QKeyEvent *event);
     void fillRestoreMenu();
     void restoreNote(const DeletedNote &note);
+    // The pointer entered (Enter) or left (Leave) the board or one of its parts.
+    void countPointer(QEvent::Type type);
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
@@ -175,8 +177,6 @@ private:
     QRect screenArea() const;
     // Moves the board as little as needed to lie wholly on that screen.
     void keepOnScreen();
-    // Puts the open question clear of the icon, with its frame once known.
-    void placeQuestion();
     // The outer height ArrangeNotes gives the board: every row, and at least
     // the least client height.
     int arrangedHeight() const;
@@ -206,25 +206,23 @@ private:
     QToolBar *tbRight = nullptr;
     QWidget *pnWorkArea = nullptr;
     QScrollArea *m_rowsArea = nullptr;
-    QWidget *pnRows = nullptr; // the rows' parent inside m_rowsArea
+    NotesView *m_rows = nullptr; // inside m_rowsArea
     BoardFilter *m_filter = nullptr;
     QPoint m_movePoint{-1, -1};
     QPoint m_resizePoint{-1, -1};
     // Where the pointer and the board were when a move or resize began.
     QPoint m_pressGlobal;
-    QPointer<QWidget> m_question;
-    QMargins m_questionFrame;
     QRect m_pressPlace;
     bool FStayOnTop = false;
     bool m_showHint = false;
     bool m_deactivationHandler = true;
-    TNoteFrame *m_actNote = nullptr;
     DesktopIcon *m_icon = nullptr;
     QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
     IntervalTimer *m_hintTimer = nullptr;
     IntervalTimer *m_checkTimer = nullptr;
     NotesStore *m_store = nullptr;
+    NotesModel *m_model = nullptr;
     // While the board closes, the note windows it closes leave storing to it.
     bool m_closing = false;
     bool m_unattendedClose = false;

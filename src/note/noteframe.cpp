@@ -3,7 +3,6 @@
 #include "commands/commandmodule.h"
 #include "links/marklinks.h"
 #include "note/colorvalue.h"
-#include "note/hovercount.h"
 #include "note/notehost.h"
 #include "note/notewindow.h"
 #include "note/transparenthint.h"
@@ -19,87 +18,30 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
-#include <QHelpEvent>
-#include <QIcon>
-#include <QLabel>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPixmapCache>
+#include <QPoint>
 #include <QScopedValueRollback>
 #include <QTextDocument>
-#include <QToolTip>
-
-#include <algorithm>
-#include <cmath>
-#include <utility>
 
 namespace {
 
-// The header's row: margins, the close picture's size and the space before it.
-constexpr int LeftMargin = 2;
-constexpr int RightMargin = 1;
-constexpr int CloseSize = 14;
-constexpr int Spacing = 2;
 // The preview timer once the pointer moved over a header.
 constexpr int HintMoveInterval = 200;
-constexpr int MaxShownCaption = 300;
 // A tool tip of a whole long note would cover the screen.
 constexpr int MaxShownHint = 1000;
 
-// The last pointer position seen over any note header, in that header's
-// coordinates: a move to the same coordinates over another header is no move.
-QPoint lastHeaderPosition(0, 0);
-
-// The close picture's 16-pixel image at the screen's pixel ratio; the row
-// shows it without its outermost pixels.
-QPixmap closePicture(qreal ratio)
-{
-    const QString key = QStringLiteral("qel-note-close-%1").arg(ratio);
-    QPixmap picture;
-    if (!QPixmapCache::find(key, &picture)) {
-        picture = QIcon(QStringLiteral(":/note/icons/close.svg")).pixmap(QSize(16, 16), ratio);
-        QPixmapCache::insert(key, picture);
-    }
-    return picture;
-}
-
 } // namespace
 
-// This library's resources are only reachable by name, so they are
-// registered explicitly.
-static void registerNoteResources()
-{
-    static const bool done = [] {
-        Q_INIT_RESOURCE(noteimages);
-        return true;
-    }();
-    Q_UNUSED(done);
-}
-
-TNoteFrame::TNoteFrame(NoteHost &host, QWidget *parent)
-    : QWidget(parent)
+TNoteFrame::TNoteFrame(NoteHost &host, QObject *parent)
+    : QObject(parent)
     , m_host(host)
     , m_color(RichDocument::standardColor())
 {
-    static const QFont font = [] {
-        QFont tahoma(QStringLiteral("Tahoma"));
-        tahoma.setPointSize(8);
-        return tahoma;
-    }();
-    registerNoteResources();
     setObjectName(QStringLiteral("Panel1"));
-    setMouseTracking(true);
-    setFont(font);
-    m_headerColor = color();
     updateCaption(QString());
 }
 
 TNoteFrame::~TNoteFrame()
 {
-    // A row deleted under the pointer (by its own close picture) gets no
-    // leave event; without this the board would never hide again.
-    if (underMouse())
-        --HoverCount;
     // The window's close handler belongs to this frame; a window still open
     // when the frame goes goes with it.
     if (m_frm) {
@@ -111,46 +53,6 @@ TNoteFrame::~TNoteFrame()
 QString TNoteFrame::NoteTitle(const QString &text)
 {
     return ::NoteTitle(text);
-}
-
-void TNoteFrame::setHeaderColor(const QColor &color)
-{
-    // Painted by paintEvent: a palette of its own would cost every row at start.
-    if (color == m_headerColor)
-        return;
-    m_headerColor = color;
-    update();
-}
-
-QColor TNoteFrame::headerColor() const
-{
-    return m_headerColor;
-}
-
-int TNoteFrame::closeLeft() const
-{
-    return width() - RightMargin - CloseSize;
-}
-
-QRect TNoteFrame::closeRect() const
-{
-    // At the right margin, centred in the row's height.
-    return {closeLeft(), (HeaderHeight - CloseSize) / 2, CloseSize, CloseSize};
-}
-
-void TNoteFrame::paintEvent(QPaintEvent *)
-{
-    QPainter painter(this);
-    painter.fillRect(rect(), m_headerColor);
-    painter.setPen(Qt::black);
-    // The caption runs from the left margin up to the close picture, cut off there.
-    const QRect caption(LeftMargin, 0, std::max(0, closeLeft() - Spacing - LeftMargin),
-                        HeaderHeight);
-    painter.drawText(caption, Qt::AlignLeft | Qt::AlignVCenter, m_shownCaption);
-    const QPixmap picture = closePicture(devicePixelRatioF());
-    const qreal ratio = picture.devicePixelRatio();
-    painter.drawPixmap(QRectF(closeRect()), picture,
-                       QRectF(ratio, ratio, CloseSize * ratio, CloseSize * ratio));
 }
 
 RichDocument &TNoteFrame::edit() const
@@ -180,9 +82,12 @@ RichDocument &TNoteFrame::document()
 
 void TNoteFrame::setColor(const QColor &color)
 {
-    m_color = color;
     if (m_document)
         m_document->setColor(color);
+    if (color == m_color)
+        return;
+    m_color = color;
+    Q_EMIT headerChanged();
 }
 
 void TNoteFrame::readNote()
@@ -216,7 +121,6 @@ QColor TNoteFrame::color() const
 void TNoteFrame::setNoteColor(const QColor &color)
 {
     setColor(color);
-    setHeaderColor(color);
 }
 
 QString TNoteFrame::Hint() const
@@ -233,11 +137,11 @@ void TNoteFrame::updateCaption(const QString &text)
 
 void TNoteFrame::setCaption(const QString &title)
 {
-    m_captionText = title + QStringLiteral("..");
-    // The row shows one line of a few dozen characters; laying out a long
-    // first paragraph for it would make every start slow with many notes.
-    m_shownCaption = m_captionText.left(MaxShownCaption);
-    update();
+    const QString caption = title + QStringLiteral("..");
+    if (caption == m_captionText)
+        return;
+    m_captionText = caption;
+    Q_EMIT headerChanged();
 }
 
 bool TNoteFrame::LoadLines(const QString &AFileName, QString *error)
@@ -295,7 +199,6 @@ void TNoteFrame::LoadFormInfo()
     const qint32 color
         = ini.readInteger(section, QStringLiteral("Color"), ColorValue::fromColor(this->color()));
     setColor(ColorValue::toColor(color));
-    setHeaderColor(this->color());
     if (!m_frm)
         return;
     m_frm->editor()->setColor(this->color());
@@ -363,7 +266,6 @@ void TNoteFrame::NoteWindowClose()
     m_unstored = m_unstored || m_windowEdited;
     updateCaption(m_document->Text());
     setColor(m_frm->editor()->Color());
-    setHeaderColor(color());
 
     // A new note closed still empty is no note. It goes once this handler is
     // over: the board may be walking its notes to close their windows.
@@ -430,20 +332,17 @@ void TNoteFrame::doubleClickTimeOver()
         m_frm->showActive();
 }
 
-void TNoteFrame::Panel1MouseMove(const QPoint &position)
+void TNoteFrame::Panel1MouseMove(const QPoint &pointer, int rowWidth)
 {
-    if (position == lastHeaderPosition)
-        return;
-    lastHeaderPosition = position;
     if (IntervalTimer *timer = m_host.HintTimer())
         timer->setInterval(HintMoveInterval);
     m_host.restartAutoHideTimer();
     m_host.SelectNote(this);
     if (m_host.showHintEnabled())
-        showPreview(mapToGlobal(position));
+        showPreview(pointer, rowWidth);
 }
 
-void TNoteFrame::showPreview(const QPoint &pointer)
+void TNoteFrame::showPreview(const QPoint &pointer, int rowWidth)
 {
     TTransparentHint *hint = m_host.HintWindow();
     const bool first = !hint;
@@ -462,7 +361,7 @@ void TNoteFrame::showPreview(const QPoint &pointer)
     // While the note window is open, the note is what the window holds.
     hint->SetRichEdit(m_frm ? *m_frm->editor() : edit());
     hint->restartTiming();
-    hint->placeBelow(pointer, width());
+    hint->placeBelow(pointer, rowWidth);
     // A hidden preview that existed stays hidden: the timers show it after a rest.
     if (first)
         hint->show();
@@ -505,97 +404,14 @@ void TNoteFrame::Timer1Timer()
     m_checked = true;
 }
 
-bool TNoteFrame::showHeaderHint(const QPoint &globalPos)
+QString TNoteFrame::headerHint() const
 {
     // The preview shows the note's text: a tool tip of it would only cover it.
     if (!m_host.showHintEnabled() || m_host.HintWindow())
-        return false;
+        return {};
     const QString hint = Hint();
-    if (hint.isEmpty())
-        return false;
     QString text = hint.left(MaxShownHint);
     if (text.size() < hint.size())
         text += QChar(0x2026);
-    QToolTip::showText(globalPos, text, this);
-    return true;
-}
-
-bool TNoteFrame::event(QEvent *event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonRelease:
-    case QEvent::MouseButtonDblClick:
-        mouseEvent(static_cast<QMouseEvent *>(event));
-        return true;
-    case QEvent::MouseMove: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        // A row pulled up or down with the button held moves to where it is let go.
-        if (m_pressPoint && (mouse->buttons() & Qt::LeftButton)
-            && std::abs(mouse->position().y() - m_pressPoint->y())
-                   >= QApplication::startDragDistance())
-            m_dragging = true;
-        Panel1MouseMove(mouse->position().toPoint());
-        return true;
-    }
-    case QEvent::ToolTip:
-        if (!showHeaderHint(static_cast<QHelpEvent *>(event)->globalPos()))
-            QToolTip::hideText();
-        return true;
-    default:
-        return QWidget::event(event);
-    }
-}
-
-void TNoteFrame::mouseEvent(QMouseEvent *event)
-{
-    const QPoint point = event->position().toPoint();
-    const bool left = event->button() == Qt::LeftButton;
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-        // The close picture takes its presses; the rest of the row hides the preview.
-        m_pressOnClose = closeRect().contains(point);
-        if (!m_pressOnClose)
-            Panel1MouseDown();
-        if (left && !m_pressOnClose)
-            m_pressPoint = event->position();
-        break;
-    case QEvent::MouseButtonRelease:
-        m_pressPoint.reset();
-        if (std::exchange(m_dragging, false)) {
-            m_host.dropRow(*this, event->globalPosition().toPoint());
-            break;
-        }
-        if (std::exchange(m_pressOnClose, false)) {
-            if (left && closeRect().contains(point))
-                imCloseClick();
-            break;
-        }
-        // The release that ends a double click is no click of its own.
-        if (!std::exchange(m_doubleClicked, false) && left && rect().contains(point))
-            Panel1Click();
-        break;
-    case QEvent::MouseButtonDblClick:
-        m_pressOnClose = closeRect().contains(point);
-        if (left && !m_pressOnClose) {
-            m_doubleClicked = true;
-            Panel1DblClick();
-        }
-        break;
-    default:
-        break;
-    }
-}
-
-// The row counts once for its header and its close picture.
-void TNoteFrame::enterEvent(QEnterEvent *event)
-{
-    ++HoverCount;
-    QWidget::enterEvent(event);
-}
-
-void TNoteFrame::leaveEvent(QEvent *event)
-{
-    --HoverCount;
-    QWidget::leaveEvent(event);
+    return text;
 }

@@ -5,34 +5,35 @@
 
 #include <QByteArray>
 #include <QColor>
+#include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QWidget>
 
 #include <memory>
-#include <optional>
 
 class IntervalTimer;
 class NoteHost;
+class QPoint;
 class RichDocument;
 class SnapshotTracker;
 class TRichForm;
 
-// One note as a row of the notes board: the 16-pixel header with the note's
-// title and its close picture, painted by the row itself, over a headless
-// RichDocument that holds the note. A board of a thousand notes costs a
-// thousand rows without child widgets or timers, and no text widgets. The note is read and edited
-// in its note window (TRichForm), which this frame opens and takes the text back from.
+// One note of the notes board over a headless RichDocument that holds it: its
+// header's caption and colour, what a click, a double click, the pointer or
+// the close picture on its row does, and its note window (TRichForm), which
+// this frame opens and takes the text back from. The board's one view paints
+// the rows and hands their events here: a note costs no widget and no timer
+// until its window opens.
 //
 // The frame reaches the board only through NoteHost. Storage is touched only by
 // LoadLines (a note file), LoadFormInfo and SaveFormInfo (the record
 // "Note_" + Idx of the settings file).
-class TNoteFrame : public QWidget, public NoteItem
+class TNoteFrame : public QObject, public NoteItem
 {
     Q_OBJECT
 
 public:
-    explicit TNoteFrame(NoteHost &host, QWidget *parent = nullptr);
+    explicit TNoteFrame(NoteHost &host, QObject *parent = nullptr);
     ~TNoteFrame() override;
 
     // The title of a note's text: trimmed, up to its first line break, or its
@@ -74,18 +75,9 @@ public:
     int Idx() const override { return m_idx; }
     void setIdx(int idx) override { m_idx = idx; }
 
-    // The row is the header: this many pixels high, the caption painted over
-    // the note colour and the close picture at the right end.
-    static constexpr int HeaderHeight = 16;
-    // Where the close picture lies in the row.
-    QRect closeRect() const;
     // Runs while the second click of a double click may still come after a
     // click opened the note window; made at the first click.
     IntervalTimer *doubleClickWait() const { return m_doubleClickWait; }
-
-    // The header's background: the note colour, or the board's highlight.
-    void setHeaderColor(const QColor &color);
-    QColor headerColor() const;
 
     // Loads the note file when it exists: FFileName and caption follow at once,
     // the document when first needed (a note read only in part is then
@@ -132,43 +124,39 @@ public:
     void Panel1Click();
     // A button went down on the header: the preview hides.
     void Panel1MouseDown();
-    // position in header coordinates.
-    void Panel1MouseMove(const QPoint &position);
+    // The pointer moved over the row to pointer (global); the row is
+    // rowWidth wide, which the preview is centred on.
+    void Panel1MouseMove(const QPoint &pointer, int rowWidth);
     // Asks, then has the board delete the note.
     void imCloseClick();
     // The periodic check; the board runs it for every note from one timer.
     void Timer1Timer();
+    // The tool tip of the row: the note's text, cut off when long; empty
+    // while "Show Hint" is off or the preview shows the note instead.
+    QString headerHint() const;
 
-protected:
-    bool event(QEvent *event) override;
-    void paintEvent(QPaintEvent *event) override;
-    void enterEvent(QEnterEvent *event) override;
-    void leaveEvent(QEvent *event) override;
+Q_SIGNALS:
+    // The caption or the colour the row shows changed.
+    void headerChanged();
 
 private:
-    void mouseEvent(QMouseEvent *event);
     RichDocument &document();
     void setColor(const QColor &color);
-    // Where the close picture begins in the header.
-    int closeLeft() const;
     void openNoteWindow();
     void doubleClickTimeOver();
     // Caption and hint from the note's text.
     void updateCaption(const QString &text);
     void setCaption(const QString &title);
-    bool showHeaderHint(const QPoint &globalPos);
     // Loads this note into the preview, creating it on first use, and
-    // places it below pointer (global).
-    void showPreview(const QPoint &pointer);
+    // places it below pointer (global), centred on a row rowWidth wide.
+    void showPreview(const QPoint &pointer, int rowWidth);
 
     NoteHost &m_host;
     // Made when first needed; the note colour is kept here until then.
     std::unique_ptr<RichDocument> m_document;
     QColor m_color;
-    QColor m_headerColor;
     IntervalTimer *m_doubleClickWait = nullptr;
     QString m_captionText;
-    QString m_shownCaption; // the part of it the row has room for
     QPointer<TRichForm> m_frm;
     // The open window's note as the periodic save writes it.
     QPointer<SnapshotTracker> m_windowSnapshot;
@@ -189,10 +177,4 @@ private:
     bool m_unstored = false;
     // The window opened on a note New made, still without text or file.
     bool m_openedNew = false;
-    bool m_doubleClicked = false;
-    // The button went down on the close picture: its release is the picture's.
-    bool m_pressOnClose = false;
-    // Where the left button went down on the row, while it is held.
-    std::optional<QPointF> m_pressPoint;
-    bool m_dragging = false;
 };

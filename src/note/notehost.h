@@ -4,7 +4,6 @@
 
 class IntervalTimer;
 class QAction;
-class QPoint;
 class QString;
 class QWidget;
 class TimeSource;
@@ -24,13 +23,6 @@ public:
     virtual void hideBoard() = 0;
 
     virtual void SelectNote(TNoteFrame *frame) = 0;
-    // The row of frame was dragged and let go at globalPos: the note moves
-    // there in the list. Nothing by default.
-    virtual void dropRow(TNoteFrame &frame, const QPoint &globalPos)
-    {
-        Q_UNUSED(frame)
-        Q_UNUSED(globalPos)
-    }
     virtual void DeleteNote(TNoteFrame *frame) = 0;
     virtual void StoreNotes() = 0;
 

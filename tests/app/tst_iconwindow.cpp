@@ -5,7 +5,6 @@
 #include "board/boardfilter.h"
 #include "board/errormessage.h"
 #include "board/notesboard.h"
-#include "note/hovercount.h"
 #include "platform/datafolder.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
@@ -30,7 +29,6 @@ public:
     IconFixture()
     {
         setDataFolderForTesting(folder.path());
-        HoverCount = 0;
         timer = new ManualTimer;
         icon = std::make_unique<TNoteMain>(timer);
         board = std::make_unique<TFrmNote>();
@@ -151,7 +149,7 @@ private Q_SLOTS:
         QCOMPARE(f.board->pos(), QPoint(80, 90));
         QCOMPARE(f.timer->interval(), 200);
         QVERIFY(f.timer->isActive());
-        QCOMPARE(HoverCount, 1);
+        QCOMPARE(f.icon->hoverCount().value(), 1);
     }
 
     void reenteringSetsCounterToOne()
@@ -159,7 +157,7 @@ private Q_SLOTS:
         IconFixture f;
         f.enter();
         f.enter();
-        QCOMPARE(HoverCount, 1);
+        QCOMPARE(f.icon->hoverCount().value(), 1);
         const QPoint place = f.board->pos();
         f.icon->move(f.icon->pos() + QPoint(40, 40));
         f.enter();
@@ -173,17 +171,17 @@ private Q_SLOTS:
         f.timer->tick();
         QVERIFY(f.board->isVisible());
         f.leave();
-        QCOMPARE(HoverCount, 0);
+        QCOMPARE(f.icon->hoverCount().value(), 0);
         f.timer->tick();
         QVERIFY(!f.board->isVisible());
-        QCOMPARE(HoverCount, 0);
+        QCOMPARE(f.icon->hoverCount().value(), 0);
 
         // A counter driven below zero still means "away", and the hide resets it.
         f.enter();
-        HoverCount = -3;
+        f.icon->hoverCount().restart(-3);
         f.timer->tick();
         QVERIFY(!f.board->isVisible());
-        QCOMPARE(HoverCount, 0);
+        QCOMPARE(f.icon->hoverCount().value(), 0);
     }
 
     void clickPinsAndUnpins()

@@ -1,6 +1,7 @@
 #include "board/boardfilter.h"
 #include "board/errormessage.h"
 #include "board/notesboard.h"
+#include "board/notesview.h"
 #include "commands/commandmodule.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
@@ -46,14 +47,14 @@ public:
         QStringList rows;
         const auto *workArea = board->findChild<QWidget *>(QStringLiteral("pnWorkArea"));
         int top = board->filter()->isVisible() ? board->filter()->geometry().bottom() + 1 : 0;
-        for (TNoteFrame *frame : board->NotesList()) {
-            if (frame->isHidden())
-                continue;
-            const int y = frame->mapTo(workArea, QPoint()).y();
+        const NotesView *view = board->rowsView();
+        for (int shown = 0; shown < view->shownCount(); ++shown) {
+            const QRect row = view->rowRect(shown);
+            const int y = view->mapTo(workArea, row.topLeft()).y();
             if (y != top)
                 return {QStringLiteral("row at %1 instead of %2").arg(y).arg(top)};
-            top += frame->height();
-            rows << frame->caption();
+            top += row.height();
+            rows << view->shownNote(shown)->caption();
         }
         return rows;
     }

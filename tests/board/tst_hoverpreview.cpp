@@ -1,7 +1,7 @@
 #include "../note/manualtime.h"
 #include "board/notesboard.h"
+#include "board/notesview.h"
 #include "commands/commandmodule.h"
-#include "note/hovercount.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
 #include "note/transparenthint.h"
@@ -30,7 +30,6 @@ public:
             writeFile(QString("QelNotes_%1.rtf").arg(i), notes.at(i).toUtf8());
         writeFile("QelNotes.ini", QByteArray("[Main]\r\nShowHint=") + (showHint ? "1" : "0")
                                       + "\r\nLeft=100\r\nTop=100\r\n");
-        HoverCount = 0;
         board = std::make_unique<TFrmNote>(nullptr, time);
         board->show();
     }
@@ -50,8 +49,8 @@ public:
     TNoteFrame *note(int index) const { return board->NotesList().at(index); }
     TTransparentHint *hint() const { return board->HintWindow(); }
 
-    // The pointer moves over note index's header, to a point no header saw
-    // last: the last position is shared by all headers, also across tests.
+    // The pointer moves over note index's row, to a point in the row that
+    // differs from the last one.
     QPoint move(int index)
     {
         static int moves = 0;
@@ -60,15 +59,23 @@ public:
         moveTo(index, position);
         return position;
     }
-    // The same to position in header coordinates.
+    // The same to position in row coordinates.
     void moveTo(int index, QPoint position)
     {
-        QWidget *header = note(index);
-        QMouseEvent event(QEvent::MouseMove, position, header->mapToGlobal(QPointF(position)),
+        const QPoint local = rowTopLeft(index) + position;
+        QMouseEvent event(QEvent::MouseMove, local, rows()->mapToGlobal(QPointF(local)),
                           Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(header, &event);
+        QCoreApplication::sendEvent(rows(), &event);
     }
-    void press(int index) { QTest::mousePress(note(index), Qt::LeftButton, {}, QPoint(5, 5)); }
+    void press(int index)
+    {
+        QTest::mousePress(rows(), Qt::LeftButton, {}, rowTopLeft(index) + QPoint(5, 5));
+    }
+    NotesView *rows() const { return board->rowsView(); }
+    QPoint rowTopLeft(int index) const
+    {
+        return rows()->rowRect(rows()->shownIndexOf(note(index))).topLeft();
+    }
     // ms have passed: every enabled preview timer ticks once.
     void tick(quint32 ms)
     {
@@ -119,8 +126,8 @@ void TestHoverPreview::firstMovementCreatesAndShowsPreview()
     QCOMPARE(f.hint()->StartTime(), f.time.now);
     QCOMPARE(f.board->HintTimer()->interval(), 200);
     QVERIFY(f.previewTimerRuns());
-    const QPoint pointer = f.note(0)->mapToGlobal(position);
-    QCOMPARE(f.hint()->pos(), pointer + QPoint(-(f.note(0)->width() / 2), 20));
+    const QPoint pointer = f.rows()->mapToGlobal(f.rowTopLeft(0) + position);
+    QCOMPARE(f.hint()->pos(), pointer + QPoint(-(f.rows()->width() / 2), 20));
 
     // Another note loads into the same window.
     f.move(1);

@@ -1,13 +1,15 @@
 #include "board/boardfilter.h"
+#include "board/boardquestion.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
+#include "board/hovercount.h"
 #include "../platform/filesizelimit.h"
 #include "board/notesboard.h"
+#include "board/notesview.h"
 #include "commands/commandmodule.h"
 #include "note/colorvalue.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h"
-#include "note/hovercount.h"
 #include "platform/datafolder.h"
 #include "platform/desktopshortcut.h"
 #include "platform/intervaltimer.h"
@@ -46,10 +48,12 @@ class IconStub : public DesktopIcon
 public:
     void Close2Click(QObject *sender) override { closeSenders.append(sender); }
     void restartAutoHideTimer() override { ++restarts; }
+    HoverCount &hoverCount() override { return hover; }
     QRect iconFrame() const override { return {1120, 80, 32, 32}; }
 
     QList<QObject *> closeSenders;
     int restarts = 0;
+    HoverCount hover;
 };
 
 // The About box, answered at once.
@@ -73,7 +77,6 @@ public:
         setDataFolderForTesting(folder.path());
         for (qsizetype i = 0; i < notes.size(); ++i)
             writeFile(QString("QelNotes_%1.rtf").arg(i), notes.at(i).toUtf8());
-        HoverCount = 0;
         board = std::make_unique<TFrmNote>();
         board->setDesktopIcon(&icon);
         board->setAboutBox(&about);
@@ -103,6 +106,31 @@ public:
         for (TNoteFrame *frame : board->NotesList())
             result << frame->caption();
         return result;
+    }
+
+    NotesView *rows() const { return board->rowsView(); }
+    // Where note's row lies on the board; empty when it is not shown.
+    QRect rowOnBoard(const TNoteFrame *note) const
+    {
+        const int shown = rows()->shownIndexOf(note);
+        if (shown < 0)
+            return {};
+        const QRect row = rows()->rowRect(shown);
+        return {rows()->mapTo(board.get(), row.topLeft()), row.size()};
+    }
+    // The colour note's row is painted in, beside its caption.
+    QColor rowColor(const TNoteFrame *note) const
+    {
+        return rows()->grab(rows()->rowRect(rows()->shownIndexOf(note))).toImage().pixelColor(0, 0);
+    }
+    // A mouse event on the rows at a point given in board coordinates.
+    void mouseOnRows(QEvent::Type type, QPoint boardPoint, Qt::MouseButton button,
+                     Qt::MouseButtons buttons)
+    {
+        const QPoint local = rows()->mapFrom(board.get(), boardPoint);
+        QMouseEvent event(type, local, rows()->mapToGlobal(QPointF(local)), button, buttons,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(rows(), &event);
     }
 
     // A mouse event on widget at a point given in board coordinates.
@@ -269,13 +297,19 @@ private Q_SLOTS:
         QEvent enter(QEvent::Enter), leave(QEvent::Leave);
         QCoreApplication::sendEvent(f.board.get(), &enter);
         QCoreApplication::sendEvent(part<QWidget>(f.board.get(), "pnWorkArea"), &enter);
-        QVERIFY(HoverCount > 0);
+        QVERIFY(f.icon.hover.pointerOver());
         QCoreApplication::sendEvent(part<QWidget>(f.board.get(), "pnWorkArea"), &leave);
         QCoreApplication::sendEvent(part<QToolBar>(f.board.get(), "tbRight"), &enter);
-        QVERIFY(HoverCount > 0);
+        QVERIFY(f.icon.hover.pointerOver());
         QCoreApplication::sendEvent(part<QToolBar>(f.board.get(), "tbRight"), &leave);
+        // The rows are one part, whatever notes come and go under the pointer.
+        QCoreApplication::sendEvent(f.rows(), &enter);
+        f.board->New1Click();
+        f.board->DeleteNote(f.board->NotesList().first());
+        QCOMPARE(f.icon.hover.value(), 2);
+        QCoreApplication::sendEvent(f.rows(), &leave);
         QCoreApplication::sendEvent(f.board.get(), &leave);
-        QCOMPARE(HoverCount, 0);
+        QCOMPARE(f.icon.hover.value(), 0);
     }
 
     void storedHeightNeverCutsRowsOff()
@@ -289,8 +323,7 @@ private Q_SLOTS:
         QVERIFY(ini.writeInteger("Main", "Height", 120));
         TFrmNote again;
         QCOMPARE(again.clientHeight(), 20 * 16);
-        const QList<TNoteFrame *> rows = again.NotesList();
-        QVERIFY(rows.last()->geometry().bottom() < again.clientHeight());
+        QVERIFY(again.rowsView()->rowRect(19).bottom() < again.clientHeight());
     }
 
     void questionKeepsClearOfTheIcon_data()
@@ -312,7 +345,7 @@ private Q_SLOTS:
         QFETCH(QRect, icon);
         QFETCH(QPoint, expected);
         const QSize question(400, 150);
-        const QPoint place = TFrmNote::questionPlace(question, board, icon, QRect(0, 0, 1280, 800));
+        const QPoint place = BoardQuestion::place(question, board, icon, QRect(0, 0, 1280, 800));
         QCOMPARE(place, expected);
         QVERIFY(!QRect(place, question).intersects(icon));
     }
@@ -407,9 +440,10 @@ private Q_SLOTS:
                                         {"a-1", 299}, {"p", page}, {"a-p", 300 - page}};
         TNoteFrame *highlighted = f.board->NotesList().at(rowOf.value(row));
         QCOMPARE(f.board->actNote(), highlighted);
-        QCOMPARE(highlighted->headerColor(), QColor(166, 202, 240));
-        const QRect shown(highlighted->mapTo(rows->viewport(), QPoint()), highlighted->size());
-        QVERIFY(rows->viewport()->rect().contains(shown));
+        QCOMPARE(f.rowColor(highlighted), QColor(166, 202, 240));
+        const QRect shown = f.rowOnBoard(highlighted);
+        QVERIFY(QRect(rows->viewport()->mapTo(f.board.get(), QPoint()), rows->viewport()->size())
+                    .contains(shown));
     }
 
     void enterOpensAndDeleteAsksForTheHighlightedRow()
@@ -444,10 +478,9 @@ private Q_SLOTS:
         BoardFixture f({"first", "second", "third"});
         QCOMPARE(f.board->CheckTimer()->interval(), 2000);
         QVERIFY(f.board->CheckTimer()->isActive());
-        for (TNoteFrame *frame : f.board->NotesList()) {
+        for (TNoteFrame *frame : f.board->NotesList())
             QVERIFY(frame->findChildren<QObject *>().isEmpty());
-            QCOMPARE(frame->height(), 16);
-        }
+        QVERIFY(f.rows()->findChildren<QObject *>().isEmpty());
         TNoteFrame *note = f.board->NotesList().at(1);
         note->edit().setText("a@b.c");
         note->Panel1DblClick();
@@ -457,6 +490,81 @@ private Q_SLOTS:
         QCOMPARE(note->Hint(), QString("a@b.c"));
     }
 
+    void rowsPaintColourCaptionAndWholeClosePicture_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("1x") << 1.0;
+        QTest::newRow("2x") << 2.0;
+    }
+    // One view paints every row: the note colour, the caption, and the
+    // close picture's four corners at the right end, at any pixel ratio.
+    void rowsPaintColourCaptionAndWholeClosePicture()
+    {
+        QFETCH(qreal, ratio);
+        BoardFixture f({"Call Anna", "Second"});
+        f.board->NotesList().at(1)->setNoteColor(QColor(10, 200, 30));
+        f.board->show();
+        QImage image(f.rows()->size() * ratio, QImage::Format_ARGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::white);
+        f.rows()->render(&image);
+        const auto dark = [&](const QRect &logical) {
+            for (int y = int(logical.top() * ratio); y <= int(logical.bottom() * ratio); ++y)
+                for (int x = int(logical.left() * ratio); x <= int(logical.right() * ratio); ++x)
+                    if (qGray(image.pixel(x, y)) < 100)
+                        return true;
+            return false;
+        };
+        const QRect row = f.rows()->rowRect(1);
+        QCOMPARE(row, QRect(0, 16, f.rows()->width(), 16));
+        QCOMPARE(image.pixelColor(int(60 * ratio), int(24 * ratio)), QColor(10, 200, 30));
+        QVERIFY(dark(QRect(2, 18, 30, 12))); // the caption
+        const QRect close = NotesView::closeRect(row);
+        QCOMPARE(close, QRect(row.right() - 14, 17, 14, 14));
+        const QPoint middle = close.center();
+        for (const QRect &corner :
+             {QRect(close.topLeft(), middle), QRect(middle, close.bottomRight()),
+              QRect(QPoint(middle.x(), close.top()), QPoint(close.right(), middle.y())),
+              QRect(QPoint(close.left(), middle.y()), QPoint(middle.x(), close.bottom()))})
+            QVERIFY2(dark(corner),
+                     qPrintable(QStringLiteral("corner at %1,%2").arg(corner.x()).arg(corner.y())));
+    }
+
+    // The pointer's doings on a row reach that row's note: a click on the
+    // close picture asks to delete it, a double click as the X server
+    // delivers it (press, release, press, release) opens the note once.
+    void pointerOnARowReachesItsNote()
+    {
+        BoardFixture f({"first", "second"});
+        f.board->show();
+        TNoteFrame *second = f.board->NotesList().at(1);
+        const QPoint inSecond = f.rowOnBoard(second).topLeft() + QPoint(20, 8);
+        f.mouseOnRows(QEvent::MouseButtonPress, inSecond, Qt::LeftButton, Qt::LeftButton);
+        f.mouseOnRows(QEvent::MouseButtonRelease, inSecond, Qt::LeftButton, Qt::NoButton);
+        f.mouseOnRows(QEvent::MouseButtonDblClick, inSecond, Qt::LeftButton, Qt::LeftButton);
+        f.mouseOnRows(QEvent::MouseButtonRelease, inSecond, Qt::LeftButton, Qt::NoButton);
+        QVERIFY(second->Frm());
+        QVERIFY(!second->Frm()->isMinimized());
+        QVERIFY(!f.board->NotesList().at(0)->Frm());
+        second->closeNoteWindow();
+
+        f.board->show();
+        const QRect close = NotesView::closeRect(f.rows()->rowRect(0));
+        const QPoint onClose = f.rows()->mapTo(f.board.get(), close.center());
+        QString asked;
+        QTimer::singleShot(0, f.board.get(), [&] {
+            if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+                asked = box->text();
+                box->button(QMessageBox::Yes)->click();
+            }
+        });
+        f.mouseOnRows(QEvent::MouseButtonPress, onClose, Qt::LeftButton, Qt::LeftButton);
+        f.mouseOnRows(QEvent::MouseButtonRelease, onClose, Qt::LeftButton, Qt::NoButton);
+        QVERIFY(asked.endsWith("first...."));
+        QCOMPARE(f.titles(), QStringList{"second...."});
+        QVERIFY(!second->Frm());
+    }
+
     // A row pulled onto another one takes its place; the files follow at
     // the next store, and the order holds after a restart.
     void draggingARowReordersTheNotes()
@@ -464,20 +572,15 @@ private Q_SLOTS:
         BoardFixture f({"a", "b", "c", "d"});
         f.board->show();
         TNoteFrame *row = f.board->NotesList().at(0);
-        const QPoint target = f.board->NotesList().at(2)->mapToGlobal(QPoint(10, 8));
-        const QPointF local = row->mapFromGlobal(QPointF(target));
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(10, 5),
-                          row->mapToGlobal(QPointF(10, 5)), Qt::LeftButton, Qt::LeftButton,
-                          Qt::NoModifier);
-        QMouseEvent move(QEvent::MouseMove, local, QPointF(target), Qt::NoButton, Qt::LeftButton,
-                         Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, local, QPointF(target), Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
-        for (QMouseEvent *event : {&press, &move, &release})
-            QCoreApplication::sendEvent(row, event);
+        const QPoint target = f.rowOnBoard(f.board->NotesList().at(2)).topLeft() + QPoint(10, 8);
+        f.mouseOnRows(QEvent::MouseButtonPress, f.rowOnBoard(row).topLeft() + QPoint(10, 5),
+                      Qt::LeftButton, Qt::LeftButton);
+        f.mouseOnRows(QEvent::MouseMove, target, Qt::NoButton, Qt::LeftButton);
+        f.mouseOnRows(QEvent::MouseButtonRelease, target, Qt::LeftButton, Qt::NoButton);
         QCOMPARE(f.titles(), QStringList({"b....", "c....", "a....", "d...."}));
-        QVERIFY(!row->Frm()); // the release opened nothing
-        QCOMPARE(row->mapTo(f.board.get(), QPoint()).y(), 2 + 2 * 16);
+        QVERIFY(!row->Frm());              // the release opened nothing
+        QCOMPARE(f.board->actNote(), row); // the row under the pointer
+        QCOMPARE(f.rowOnBoard(row).top(), 2 + 2 * 16);
 
         f.board->StoreNotes();
         f.board.reset();
@@ -559,9 +662,7 @@ private Q_SLOTS:
         QCoreApplication::sendEvent(rows->viewport(), &wheel);
         QVERIFY(bar->value() > 0);
         bar->setValue(bar->maximum());
-        TNoteFrame *last = f.board->NotesList().last();
-        const QRect lastOnBoard(last->mapTo(f.board.get(), QPoint()), last->size());
-        QVERIFY(f.board->rect().contains(lastOnBoard));
+        QVERIFY(f.board->rect().contains(f.rowOnBoard(f.board->NotesList().last())));
 
         // A filter field opened on a moved board stays at the top.
         f.board->setStayOpen(true);
@@ -578,10 +679,8 @@ private Q_SLOTS:
         QVERIFY(area.contains(f.board->geometry()));
         QVERIFY(f.board->filter()->isVisible());
         QCOMPARE(f.board->filter()->mapTo(f.board.get(), QPoint()).y(), 2);
-        const QList<TNoteFrame *> notes = f.board->NotesList();
-        const auto shown = std::count_if(notes.begin(), notes.end(),
-                                         [](TNoteFrame *frame) { return !frame->isHidden(); });
-        QVERIFY(shown > 0 && shown < notes.size());
+        const int shown = f.rows()->shownCount();
+        QVERIFY(shown > 0 && shown < f.board->NotesList().size());
     }
 
     void closeCommandStoresAndEndsTheProgram()
@@ -622,8 +721,8 @@ private Q_SLOTS:
         for (int i = 0; i < notes; ++i) {
             TNoteFrame *row = f.board->NotesList().at(i);
             QCOMPARE(row->caption(), QString("note %1....").arg(i));
-            QCOMPARE(row->geometry(),
-                     QRect(0, 16 * i, part<QWidget>(f.board.get(), "pnWorkArea")->width(), 16));
+            QCOMPARE(f.rowOnBoard(row),
+                     QRect(2, 2 + 16 * i, part<QWidget>(f.board.get(), "pnWorkArea")->width(), 16));
             QCOMPARE(row->Idx(), i + 1);
         }
     }
@@ -634,11 +733,12 @@ private Q_SLOTS:
         const QList<TNoteFrame *> rows = f.board->NotesList();
         f.board->SelectNote(rows.at(1));
         QCOMPARE(f.board->actNote(), rows.at(1));
-        QCOMPARE(rows.at(1)->headerColor(), QColor(166, 202, 240));
-        QCOMPARE(rows.at(0)->headerColor(), rows.at(0)->edit().Color());
-        QCOMPARE(rows.at(2)->headerColor(), rows.at(2)->edit().Color());
+        f.board->show();
+        QCOMPARE(f.rowColor(rows.at(1)), QColor(166, 202, 240));
+        QCOMPARE(f.rowColor(rows.at(0)), rows.at(0)->edit().Color());
+        QCOMPARE(f.rowColor(rows.at(2)), rows.at(2)->edit().Color());
         f.board->SelectNote(nullptr);
-        QCOMPARE(rows.at(1)->headerColor(), rows.at(1)->edit().Color());
+        QCOMPARE(f.rowColor(rows.at(1)), rows.at(1)->edit().Color());
     }
 
     void openNeedsAHoveredNote()
@@ -915,7 +1015,9 @@ private Q_SLOTS:
         TFrmNote again;
         QCOMPARE(again.NotesList().size(), 2);
         QCOMPARE(again.NotesList().at(1)->edit().Color(), QColor(255, 128, 128));
-        QCOMPARE(again.NotesList().at(1)->headerColor(), QColor(255, 128, 128));
+        again.show();
+        QCOMPARE(again.rowsView()->grab(again.rowsView()->rowRect(1)).toImage().pixelColor(0, 0),
+                 QColor(255, 128, 128));
         QVERIFY(again.NotesList().at(0)->edit().Color() != QColor(255, 128, 128));
     }
 

@@ -12,8 +12,9 @@
 # and the text being edited and ends the program. A second start with 301
 # notes and a board record far off the screen checks that the board comes
 # back on the screen, that wheel and keys reach every row, that the filter
-# field stays in sight when the board is dragged, and that a deleted note
-# comes back from the menu with its colour. Screenshots go to the output
+# field stays in sight when the board is dragged, that a deleted note
+# comes back from the menu with its colour, and that a row dragged to
+# another place keeps it after a restart. Screenshots go to the output
 # folder.
 #
 # usage: desktop.sh <qelnotes binary> <output folder> [openbox]
@@ -501,10 +502,24 @@ until_true 5 board_shown || fail "the board did not come up for the restore menu
 xdotool click 3
 until_true 5 board_hidden || fail "a right press on the icon did not hide the board"
 xdotool key Down Down Down Right Return
+
+# The first row pulled down onto the third takes its place.
 xdotool mousemove 20 $((height - 20))
 sleep 0.5
 xdotool mousemove $((ix + 16)) $((iy + 16))
-until_true 5 board_shown || fail "the board did not come up for Close"
+until_true 5 board_shown || fail "the board did not come up for a drag"
+read -r bx by bw bh <<<"$(geometry "$board")"
+xdotool mousemove $((bx + 40)) $((by + 2 + 8)) mousedown 1
+for step in 1 2 3 4; do
+    xdotool mousemove $((bx + 40)) $((by + 2 + 8 + 8 * step))
+    sleep 0.05
+done
+xdotool mouseup 1
+sleep 0.3
+import -window root "$out/qelnotes-301-dragged.png"
+echo "screenshot: $out/qelnotes-301-dragged.png"
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not stay up for Close"
 xdotool click 3
 until_true 5 board_hidden || fail "a right press on the icon did not hide the board"
 xdotool key Up Return
@@ -512,8 +527,28 @@ until_true 10 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "Close did not en
 wait "$app_pid" || fail "the program ended with status $?"
 app_pid=
 grep -q 'note 2' "$work/app/QelNotes_300.rtf" || fail "the restored note is not the last one"
-grep -q 'note 3' "$work/app/QelNotes_2.rtf" || fail "the deleted note still holds its place"
+has_note() { grep -Eq "note $2[^0-9]" "$work/app/QelNotes_$1.rtf"; }
+has_note 0 1 && has_note 1 3 && has_note 2 0 \
+    || fail "the deleted note still holds its place, or the dragged row did not move"
 tr -d '\r' <"$work/app/QelNotes.ini" | grep -A3 '^\[Note_301\]' | grep -q '^Color=8454016' \
     || fail "the restored note lost its colour"
 ! ls "$work/app" | grep -q '^QelNotes_deleted_' || fail "the restored note's kept copy stayed"
+
+# After a restart the dragged order holds: the first row opens "note 1".
+QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} "$work/app/qelnotes" >"$work/app.log" 2>&1 &
+app_pid=$!
+until_true 30 icon_shown || fail "the desktop icon did not appear after the drag"
+xdotool mousemove 20 $((height - 20))
+sleep 0.5
+xdotool mousemove $((ix + 16)) $((iy + 16))
+until_true 5 board_shown || fail "the board did not come up after the drag and a restart"
+read -r bx by _ _ <<<"$(geometry "$(window '^Qel Notes')")"
+xdotool mousemove $((bx + 40)) $((by + 2 + 8))
+xdotool click --repeat 2 --delay 80 1
+until_true 5 bash -c "xdotool search --onlyvisible --name '^note 1\.\.\$' >/dev/null" \
+    || fail "after a restart the first row is not the note that was second before the drag"
+kill "$app_pid"
+until_true 10 bash -c "! kill -0 $app_pid 2>/dev/null" || fail "the last start did not end on TERM"
+wait "$app_pid" || true
+app_pid=
 echo "PASS"

@@ -2,7 +2,6 @@
 #include "commands/commanddialogs.h"
 #include "commands/commandmodule.h"
 #include "commands/cryptcommands.h"
-#include "note/hovercount.h"
 #include "note/noteeditorpane.h"
 #include "note/notehost.h"
 #include "note/noteframe.h"
@@ -33,7 +32,6 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QToolButton>
-#include <QToolTip>
 #include <QWindow>
 
 #include <functional>
@@ -117,8 +115,6 @@ private Q_SLOTS:
 
     void titles_data();
     void titles();
-    void headerPaintsColourCaptionAndWholeClosePicture_data();
-    void headerPaintsColourCaptionAndWholeClosePicture();
     void deleteAsksWithTheCaption();
     void deletingANoteWithAnOpenWindow();
     void doubleClickOpensThenMinimisesAndRestores();
@@ -240,7 +236,7 @@ void tst_NoteFrame::deleteAsksWithTheCaption()
     QVERIFY(alive);
 
     m_host->answer = true;
-    QTest::mouseClick(frame, Qt::LeftButton, {}, frame->closeRect().center());
+    frame->imCloseClick();
     QCOMPARE(m_host->calls.filter(QStringLiteral("DeleteNote")).size(), 1);
     QVERIFY(!alive);
 }
@@ -270,7 +266,7 @@ void tst_NoteFrame::deletingANoteWithAnOpenWindow()
 void tst_NoteFrame::doubleClickOpensThenMinimisesAndRestores()
 {
     TNoteFrame *frame = boardFrame(rtf("A note"));
-    QTest::mouseDClick(frame, Qt::LeftButton);
+    frame->Panel1DblClick();
     TRichForm *window = frame->Frm();
     QVERIFY(window);
     QVERIFY(window->isVisible());
@@ -364,7 +360,7 @@ void tst_NoteFrame::closingTakesTextTitleAndColourBackThenStores()
     QCOMPARE(frame->edit().Text(), QStringLiteral("After\r\nsecond line"));
     QCOMPARE(frame->caption(), QStringLiteral("After...."));
     QCOMPARE(frame->edit().Color(), QColor(255, 128, 128));
-    QCOMPARE(frame->headerColor(), QColor(255, 128, 128));
+    QCOMPARE(frame->color(), QColor(255, 128, 128));
     QCOMPARE(m_host->calls.filter(QStringLiteral("StoreNotes")).size(), 1);
     QVERIFY(!recordBeforeStore);
     SettingsFile settings(ini);
@@ -515,29 +511,10 @@ void tst_NoteFrame::headerMovesSelectTheNote()
 {
     TNoteFrame *first = boardFrame(rtf("First"));
     TNoteFrame *second = boardFrame(rtf("Second"));
-    first->Panel1MouseMove(QPoint(5, 7));
+    first->Panel1MouseMove(QPoint(5, 7), 100);
     QCOMPARE(m_host->selected, first);
-    // The same coordinates over another header are no movement.
-    second->Panel1MouseMove(QPoint(5, 7));
-    QCOMPARE(m_host->selected, first);
-    second->Panel1MouseMove(QPoint(6, 7));
+    second->Panel1MouseMove(QPoint(5, 7), 100);
     QCOMPARE(m_host->selected, second);
-
-    // A board row counts the pointer in and out; the hover counter is shared
-    // with the icon and the board.
-    const int before = HoverCount;
-    QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
-    QApplication::sendEvent(first, &enter);
-    QCOMPARE(HoverCount, before + 1);
-    QEvent leave(QEvent::Leave);
-    QApplication::sendEvent(first, &leave);
-    QCOMPARE(HoverCount, before);
-
-    // Deleted while the pointer is on it, a row leaves the count as it was.
-    QApplication::sendEvent(second, &enter);
-    second->setAttribute(Qt::WA_UnderMouse);
-    delete second;
-    QCOMPARE(HoverCount, before);
 }
 
 void tst_NoteFrame::windowStaysOnTopExactlyWhileTheBoardDoes()
@@ -621,7 +598,7 @@ void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
 {
     TNoteFrame *frame = boardFrame(rtf("Clicked"));
     m_host->window.show();
-    QTest::mouseClick(frame, Qt::LeftButton);
+    frame->Panel1Click();
     QPointer<TRichForm> window = frame->Frm();
     QVERIFY(window);
     QVERIFY(window->isVisible());
@@ -633,9 +610,7 @@ void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
 
     // The second click of the double click neither minimises the new window
     // nor leaves it inactive.
-    // As the X server delivers it: press, release, press, release.
-    QTest::mouseDClick(frame, Qt::LeftButton);
-    QTest::mouseRelease(frame, Qt::LeftButton);
+    frame->Panel1DblClick();
     QVERIFY(!frame->doubleClickWait()->isActive());
     QCOMPARE(m_host->calls.filter(QStringLiteral("hideBoard")).size(), 1);
     QCOMPARE(frame->Frm(), window.data());
@@ -644,7 +619,7 @@ void tst_NoteFrame::clickOpensTheWindowActiveAndTheSecondClickStaysOnTheBoard()
 
     // With no second click the wait ends by itself, with the same outcome.
     TNoteFrame *other = boardFrame(rtf("Other"));
-    QTest::mouseClick(other, Qt::LeftButton);
+    other->Panel1Click();
     static_cast<ManualTimer *>(other->doubleClickWait())->tick();
     QVERIFY(!other->doubleClickWait()->isActive());
     QCOMPARE(m_host->calls.filter(QStringLiteral("hideBoard")).size(), 2);
@@ -703,17 +678,11 @@ void tst_NoteFrame::calcKeepsTheCaretInTheUsersText()
 void tst_NoteFrame::headerHintShowsWhileShowHintIsOn()
 {
     TNoteFrame *frame = boardFrame(rtf("First line\\par second line"));
-    m_host->window.show();
-    QHelpEvent help(QEvent::ToolTip, QPoint(4, 4), frame->mapToGlobal(QPoint(4, 4)));
-
-    QApplication::sendEvent(frame, &help);
-    QVERIFY(!QToolTip::isVisible());
-
+    QVERIFY(frame->headerHint().isEmpty());
     m_host->showHint = true;
-    QApplication::sendEvent(frame, &help);
-    QTRY_VERIFY(QToolTip::isVisible());
-    QCOMPARE(QToolTip::text(), QStringLiteral("First line\r\nsecond line"));
-    QToolTip::hideText();
+    QCOMPARE(frame->headerHint(), QStringLiteral("First line\r\nsecond line"));
+    TNoteFrame *longNote = boardFrame(rtf(QByteArray(1500, 'x')));
+    QCOMPARE(longNote->headerHint(), QString(1000, u'x') + QChar(0x2026));
 }
 
 void tst_NoteFrame::showingTheWindowMarksLinks()
@@ -777,45 +746,6 @@ void tst_NoteFrame::calcDrawsPlotsToTheEditorsSize()
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("copied"));
     frame->Frm()->close();
     QCOMPARE(frame->edit().Text(), QStringLiteral("x := 0, 0.5 .. 2\r\nplot(x)\r\n\uFFFC\r\n"));
-}
-
-void tst_NoteFrame::headerPaintsColourCaptionAndWholeClosePicture_data()
-{
-    QTest::addColumn<qreal>("ratio");
-    QTest::newRow("1x") << 1.0;
-    QTest::newRow("2x") << 2.0;
-}
-
-// The row paints itself: the note colour, the caption, and the close
-// picture's four corners at the right end, at any pixel ratio.
-void tst_NoteFrame::headerPaintsColourCaptionAndWholeClosePicture()
-{
-    QFETCH(qreal, ratio);
-    TNoteFrame *frame = boardFrame(rtf("Call Anna"));
-    frame->resize(120, TNoteFrame::HeaderHeight);
-    frame->setHeaderColor(QColor(10, 200, 30));
-    QImage image(frame->size() * ratio, QImage::Format_ARGB32);
-    image.setDevicePixelRatio(ratio);
-    image.fill(Qt::white);
-    frame->render(&image);
-    const auto dark = [&](const QRect &logical) {
-        for (int y = int(logical.top() * ratio); y <= int(logical.bottom() * ratio); ++y)
-            for (int x = int(logical.left() * ratio); x <= int(logical.right() * ratio); ++x)
-                if (qGray(image.pixel(x, y)) < 100)
-                    return true;
-        return false;
-    };
-    QCOMPARE(image.pixelColor(int(60 * ratio), int(8 * ratio)), QColor(10, 200, 30));
-    QVERIFY(dark(QRect(2, 2, 30, 12))); // the caption
-    const QRect close = frame->closeRect();
-    QCOMPARE(close, QRect(120 - 1 - 14, 1, 14, 14));
-    const QPoint middle = close.center();
-    for (const QRect &corner :
-         {QRect(close.topLeft(), middle), QRect(middle, close.bottomRight()),
-          QRect(QPoint(middle.x(), close.top()), QPoint(close.right(), middle.y())),
-          QRect(QPoint(close.left(), middle.y()), QPoint(middle.x(), close.bottom()))})
-        QVERIFY2(dark(corner),
-                 qPrintable(QStringLiteral("corner at %1,%1").arg(corner.x()).arg(corner.y())));
 }
 
 QTEST_MAIN(tst_NoteFrame)
