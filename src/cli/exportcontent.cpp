@@ -1,5 +1,6 @@
 #include "cli/exportcontent.h"
 
+#include "cli/markdownwriter.h"
 #include "cli/notefile.h"
 
 #include "richtext/richdocument.h"
@@ -122,32 +123,10 @@ void unlinkUnsafeLinks(QTextDocument &document)
         QTextCharFormat format = fragment.charFormat();
         if (!format.isAnchor() || ExportContent::isSafeLink(format.anchorHref()))
             return;
-        // The Markdown writer takes a link wherever its target is set at all.
         format.clearProperty(QTextFormat::IsAnchor);
         format.clearProperty(QTextFormat::AnchorHref);
         format.clearProperty(QTextFormat::AnchorName);
         cursor.setCharFormat(format);
-    });
-}
-
-// Backslash-escapes what Markdown would read as HTML, an entity, a link or an
-// escape of its own. Code spans are written verbatim, where an escape would
-// show.
-void escapeMarkdownText(QTextDocument &document)
-{
-    forEachFragment(document, [](QTextCursor &cursor, const QTextFragment &fragment) {
-        const QTextCharFormat format = fragment.charFormat();
-        if (format.isImageFormat() || format.fontFixedPitch())
-            return;
-        const QString text = fragment.text();
-        QString escaped;
-        for (QChar c : text) {
-            if (c == u'\\' || c == u'<' || c == u'>' || c == u'&' || c == u'[' || c == u']')
-                escaped += u'\\';
-            escaped += c;
-        }
-        if (escaped.size() != text.size())
-            cursor.insertText(escaped, format);
     });
 }
 
@@ -178,8 +157,7 @@ QByteArray ExportContent::render(RichDocument &note, Format format, const QStrin
     case Format::Markdown:
         inlinePictures(document);
         unlinkUnsafeLinks(document);
-        escapeMarkdownText(document);
-        return document.toMarkdown().toUtf8();
+        return MarkdownWriter::write(document).toUtf8();
     case Format::Html:
         inlinePictures(document);
         unlinkUnsafeLinks(document);
