@@ -9,6 +9,7 @@
 #include <QTextList>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -43,8 +44,8 @@ bool isSurelyPunctuation(QChar c)
 }
 
 // Whether a run of * or ~ between before and after is surely read as opening (or closing)
-// emphasis: it must not possibly close (open) instead, unless it stands inside a word, where
-// runs pair by their lengths.
+// emphasis: it must not possibly close (open) instead, unless it stands inside a word and
+// (inWord) no other run of its character is open around it or inside it to pair with.
 bool mayOpen(QChar before, QChar after)
 {
     return !after.isSpace()
@@ -56,21 +57,21 @@ bool mayClose(QChar before, QChar after)
     return mayOpen(after, before);
 }
 
-bool opens(QChar before, QChar after)
+bool opens(QChar before, QChar after, bool inWordAllowed)
 {
     const bool left
         = !after.isSpace()
           && (!mayBePunctuation(after) || before.isSpace() || isSurelyPunctuation(before));
-    const bool inWord = before.isLetterOrNumber() && after.isLetterOrNumber();
+    const bool inWord = inWordAllowed && before.isLetterOrNumber() && after.isLetterOrNumber();
     return left && (inWord || !mayClose(before, after));
 }
 
-bool closes(QChar before, QChar after)
+bool closes(QChar before, QChar after, bool inWordAllowed)
 {
     const bool right
         = !before.isSpace()
           && (!mayBePunctuation(before) || after.isSpace() || isSurelyPunctuation(after));
-    const bool inWord = before.isLetterOrNumber() && after.isLetterOrNumber();
+    const bool inWord = inWordAllowed && before.isLetterOrNumber() && after.isLetterOrNumber();
     return right && (inWord || !mayOpen(before, after));
 }
 
@@ -124,7 +125,8 @@ public:
             for (size_t span = 0; span < m_spans.size(); ++span) {
                 Span &s = m_spans[span];
                 if (!s.tags
-                    && (!holds(m_openedAt[span], true) || !holds(m_closedAt[span], false))) {
+                    && (!holds(span, m_openedAt[span], true)
+                        || !holds(span, m_closedAt[span], false))) {
                     s.tags = true;
                     changed = true;
                 }
@@ -272,7 +274,7 @@ private:
 
     // Whether the markers written at position at (of a span's opening or closing) are read as
     // such: their run of marker characters must open or close, and must not mix both.
-    bool holds(int at, bool opening) const
+    bool holds(size_t span, int at, bool opening) const
     {
         const QChar c = m_out.at(at);
         qsizetype first = at;
@@ -288,7 +290,21 @@ private:
             return false;
         const QChar before = first > 0 ? m_out.at(first - 1) : QChar(u' ');
         const QChar after = last < m_out.size() ? m_out.at(last) : QChar(u' ');
-        return opening ? opens(before, after) : closes(before, after);
+        const bool alone = aloneWithItsMarker(span);
+        return opening ? opens(before, after, alone) : closes(before, after, alone);
+    }
+
+    // Whether no other span written with the same marker character overlaps span.
+    bool aloneWithItsMarker(size_t span) const
+    {
+        const Span &s = m_spans[span];
+        const bool struck = s.kind == Struck;
+        for (const Span &other : m_spans) {
+            if (&other != &s && !other.tags && (other.kind == Struck) == struck
+                && other.start < s.end && s.start < other.end)
+                return false;
+        }
+        return true;
     }
 
     enum Role : char { None, Opening, Closing };
@@ -387,9 +403,10 @@ QString MarkdownWriter::write(const QTextDocument &document)
         const std::vector<Line> lines = linesOf(block);
         const QTextList *list = block.textList();
         if (!list) {
-            levels.clear();
             if (lines.empty())
-                continue;
+                continue; // Markdown has no empty paragraphs: lists around one stay apart as
+                          // they were
+            levels.clear();
             if (!out.isEmpty())
                 out += QStringLiteral("\n\n");
             out += paragraph(lines, 0);
@@ -397,32 +414,32 @@ QString MarkdownWriter::write(const QTextDocument &document)
             continue;
         }
         const int indent = list->format().indent();
-        const size_t depth = levels.size();
-        while (!levels.empty() && levels.back().indent > indent)
+        // The lists this item is nested in stay; the one it was last written beside goes.
+        std::optional<ListLevel> ended;
+        while (!levels.empty()
+               && (levels.back().indent > indent
+                   || (levels.back().indent == indent && levels.back().list != list))) {
+            ended = levels.back();
             levels.pop_back();
+        }
         const QString marker = itemMarker(block);
         QString separator = QStringLiteral("\n\n");
-        if (!levels.empty() && levels.back().indent == indent && levels.back().list == list) {
+        if (!levels.empty() && levels.back().indent == indent) {
             separator = QStringLiteral("\n");
         } else {
-            if (!levels.empty() && levels.back().indent == indent) {
+            const int column = levels.empty() ? 0 : levels.back().contentColumn;
+            if (ended && ended->kind == marker.back()) {
                 // A list right after another of the same kind would be read as its continuation.
-                if (levels.back().kind == marker.back()) {
-                    const int column
-                        = levels.size() > 1 ? levels[levels.size() - 2].contentColumn : 0;
-                    separator += QString(column, u' ') + QStringLiteral("<!-- -->\n\n");
-                }
-                levels.pop_back();
-            } else if (afterItem) {
+                separator += QString(column, u' ') + QStringLiteral("<!-- -->\n\n");
+            } else if (!ended && afterItem) {
                 // A nested list goes on right after the text above it where its first item may
                 // interrupt a paragraph (one with text, counting from 1) and always under an empty
                 // item, which a blank line would end.
                 const bool interrupts
                     = !lines.empty() && (marker == u"-" || marker == u"1." || marker == u"1)");
-                if (interrupts || (levels.size() == depth && afterEmptyItem))
+                if (interrupts || afterEmptyItem)
                     separator = QStringLiteral("\n");
             }
-            const int column = levels.empty() ? 0 : levels.back().contentColumn;
             levels.push_back({list, indent, column, column, u' '});
         }
         ListLevel &level = levels.back();

@@ -609,8 +609,8 @@ QByteArray contents(const QString &path)
 
 } // namespace
 
-// HTML that browsers read as written: no errors, and no attribute given twice (browsers keep
-// the first, and list items lost their margins).
+// HTML that browsers read as written: no errors, no attribute given twice (browsers keep the
+// first, and list items lost their margins), lists numbered from where the note's lists start.
 void TestQelnote::exportedHtmlIsValidForTidy()
 {
     if (QStandardPaths::findExecutable(u"tidy"_qs).isEmpty())
@@ -632,6 +632,11 @@ void TestQelnote::exportedHtmlIsValidForTidy()
         QVERIFY2(!report.contains(u"Error"_qs) && !report.contains(u"repeated attribute"_qs),
                  qPrintable(page.fileName() + u": "_qs + report));
     }
+    // Lists keep their first numbers: "3.", "iv)", "(b)".
+    const QByteArray labels = contents(out + u"/0 Three.html"_qs);
+    for (const char *start :
+         {"<ol start=\"3\"", "<ol start=\"4\" type=\"i\"", "<ol start=\"2\" type=\"a\""})
+        QVERIFY2(labels.contains(start), start);
 }
 
 void TestQelnote::exportLeavesAloneWhatItDidNotWrite()
@@ -916,6 +921,20 @@ private:
     Shown m_shown;
 };
 
+// The first line where what was read back differs from the note, with the Markdown written.
+QString firstDifference(const QString &read, const QString &shown, const QString &note,
+                        const QString &written)
+{
+    const QStringList readLines = read.split(u'\n');
+    const QStringList shownLines = shown.split(u'\n');
+    qsizetype line = 0;
+    while (line < readLines.size() && line < shownLines.size()
+           && readLines[line] == shownLines[line])
+        ++line;
+    return u"%1 line %2\nread back: %3\nnote:      %4\n%5"_qs.arg(
+        note, QString::number(line + 1), readLines.value(line), shownLines.value(line), written);
+}
+
 // RTF of text: Markdown's own characters, blanks and non-Latin letters included.
 QByteArray rtfText(const QString &text)
 {
@@ -1024,13 +1043,12 @@ void TestQelnote::exportedMarkdownReadsBackWithTheNotesText()
         Shown printed;
         printed.append(lines);
         QCOMPARE(shownNote(note, false).text(), printed.text());
-        const QString context = note + u"\n"_qs + QString::fromUtf8(contents(file.filePath()));
+        const QString written = QString::fromUtf8(contents(file.filePath()));
         QVERIFY2(read.shown().text() == shown.text(),
-                 qPrintable(context + u"\n--- read back:\n"_qs + read.shown().text()
-                            + u"\n--- note:\n"_qs + shown.text()));
+                 qPrintable(firstDifference(read.shown().text(), shown.text(), note, written)));
         QVERIFY2(read.shown().emphasis() == shown.emphasis(),
-                 qPrintable(context + u"\n--- read back:\n"_qs + read.shown().emphasis()
-                            + u"\n--- note:\n"_qs + shown.emphasis()));
+                 qPrintable(firstDifference(read.shown().text() + read.shown().emphasis(),
+                                            shown.text() + shown.emphasis(), note, written)));
     }
 }
 
