@@ -9,7 +9,6 @@
 #include <QTextList>
 
 #include <algorithm>
-#include <optional>
 #include <vector>
 
 namespace {
@@ -368,16 +367,6 @@ QString paragraph(const std::vector<Line> &lines, int indent)
     return text;
 }
 
-// An open list the following items may continue or nest in.
-struct ListLevel
-{
-    const QTextList *list;
-    int indent;
-    int markerColumn;
-    int contentColumn; // of its latest item
-    QChar kind;        // the last character of its markers: '-', '.' or ')'
-};
-
 QString itemMarker(const QTextBlock &block)
 {
     const QTextList *list = block.textList();
@@ -395,10 +384,10 @@ QString itemMarker(const QTextBlock &block)
 
 QString MarkdownWriter::write(const QTextDocument &document)
 {
+    // Notes keep their lists on one level: an item follows the item above it, or starts a list.
     QString out;
-    std::vector<ListLevel> levels;
-    bool afterItem = false;
-    bool afterEmptyItem = false;
+    const QTextList *lastList = nullptr; // of the item written last
+    QChar lastKind;                      // the last character of its marker: '-', '.' or ')'
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         const std::vector<Line> lines = linesOf(block);
         const QTextList *list = block.textList();
@@ -406,52 +395,25 @@ QString MarkdownWriter::write(const QTextDocument &document)
             if (lines.empty())
                 continue; // Markdown has no empty paragraphs: lists around one stay apart as
                           // they were
-            levels.clear();
             if (!out.isEmpty())
                 out += QStringLiteral("\n\n");
             out += paragraph(lines, 0);
-            afterItem = false;
+            lastList = nullptr;
             continue;
         }
-        const int indent = list->format().indent();
-        // The lists this item is nested in stay; the one it was last written beside goes.
-        std::optional<ListLevel> ended;
-        while (!levels.empty()
-               && (levels.back().indent > indent
-                   || (levels.back().indent == indent && levels.back().list != list))) {
-            ended = levels.back();
-            levels.pop_back();
-        }
         const QString marker = itemMarker(block);
-        QString separator = QStringLiteral("\n\n");
-        if (!levels.empty() && levels.back().indent == indent) {
-            separator = QStringLiteral("\n");
-        } else {
-            const int column = levels.empty() ? 0 : levels.back().contentColumn;
-            if (ended && ended->kind == marker.back()) {
-                // A list right after another of the same kind would be read as its continuation.
-                separator += QString(column, u' ') + QStringLiteral("<!-- -->\n\n");
-            } else if (!ended && afterItem) {
-                // A nested list goes on right after the text above it where its first item may
-                // interrupt a paragraph (one with text, counting from 1) and always under an empty
-                // item, which a blank line would end.
-                const bool interrupts
-                    = !lines.empty() && (marker == u"-" || marker == u"1." || marker == u"1)");
-                if (interrupts || afterEmptyItem)
-                    separator = QStringLiteral("\n");
-            }
-            levels.push_back({list, indent, column, column, u' '});
-        }
-        ListLevel &level = levels.back();
-        level.kind = marker.back();
-        level.contentColumn = level.markerColumn + int(marker.size()) + 1;
-        if (!out.isEmpty())
-            out += separator;
-        out += QString(level.markerColumn, u' ') + marker;
+        if (list == lastList)
+            out += u'\n';
+        else if (lastList && lastKind == marker.back())
+            // A list right after another of the same kind would be read as its continuation.
+            out += QStringLiteral("\n\n<!-- -->\n\n");
+        else if (!out.isEmpty())
+            out += QStringLiteral("\n\n");
+        out += marker;
         if (!lines.empty())
-            out += u' ' + paragraph(lines, level.contentColumn);
-        afterItem = true;
-        afterEmptyItem = lines.empty();
+            out += u' ' + paragraph(lines, int(marker.size()) + 1);
+        lastList = list;
+        lastKind = marker.back();
     }
     if (!out.isEmpty())
         out += u'\n';

@@ -964,9 +964,14 @@ QByteArray randomNote(quint32 seed)
         u"  "_qs,   u"\t"_qs,   u"\u00a0"_qs, u"C:\\*.txt"_qs, u"<page/>"_qs, u"***"_qs,  u"---"_qs,
         u">"_qs,    u"    "_qs, u"H"_qs,      u"O"_qs};
     QRandomGenerator random(seed);
-    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\n";
+    // List 1 has three levels: numbers, "-" bullets, numbers from 3 with ")".
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n"
+                     "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+                     "{\\listlevel\\levelnfc23{\\leveltext\\'01-;}}"
+                     "{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'02);}}\\listid1}}\n"
+                     "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\f0\n";
     for (int paragraph = int(random.bounded(1, 9)); paragraph > 0; --paragraph) {
-        switch (random.bounded(5)) {
+        switch (random.bounded(7)) {
         case 0:
             rtf += "\\pard{\\pntext -\\tab}{\\*\\pn\\pnlvlblt\\pnindent0{\\pntxtb "
                    "-}}\\fi-360\\li720 ";
@@ -975,6 +980,10 @@ QByteArray randomNote(quint32 seed)
             rtf += "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart"
                    + QByteArray::number(random.bounded(0, 12))
                    + "\\pndec{\\pntxta .}}\\fi-360\\li720 ";
+            break;
+        case 2:
+        case 3:
+            rtf += "\\pard\\ls1\\ilvl" + QByteArray::number(random.bounded(3)) + ' ';
             break;
         default:
             rtf += "\\pard ";
@@ -1011,9 +1020,10 @@ void TestQelnote::exportedMarkdownReadsBackWithTheNotesText()
     const QString data = m_folder.filePath(u"markdown"_qs);
     QVERIFY(QDir().mkpath(data));
     QStringList notes;
-    for (const char *name : {"formats.rtf", "pictures.rtf", "eastasian.rtf", "listlabels.rtf",
-                             "listlevels.rtf", "bullets.rtf", "paragraphs.rtf", "codepages.rtf",
-                             "hidden.rtf", "fieldresult.rtf", "stylesheet.rtf", "updown.rtf"}) {
+    for (const char *name :
+         {"formats.rtf", "pictures.rtf", "eastasian.rtf", "listlabels.rtf", "listlevels.rtf",
+          "bullets.rtf", "paragraphs.rtf", "codepages.rtf", "hidden.rtf", "fieldresult.rtf",
+          "stylesheet.rtf", "updown.rtf", "table.rtf", "listnotable.rtf"}) {
         notes << data + u"/QelNotes_%1.rtf"_qs.arg(notes.size());
         QVERIFY(QFile::copy(fixture(name), notes.back()));
     }
