@@ -9,6 +9,7 @@
 #include <QTextList>
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
@@ -42,9 +43,8 @@ bool isSurelyPunctuation(QChar c)
     return c.isPunct() || (c.unicode() < 128 && c.isSymbol());
 }
 
-// Whether a run of * or ~ between before and after is surely read as opening (or closing)
-// emphasis: it must not possibly close (open) instead, unless it stands inside a word and
-// (inWord) no other run of its character is open around it or inside it to pair with.
+// Whether a run of * or ~ between before and after could open (close) emphasis under either
+// reading.
 bool mayOpen(QChar before, QChar after)
 {
     return !after.isSpace()
@@ -56,6 +56,9 @@ bool mayClose(QChar before, QChar after)
     return mayOpen(after, before);
 }
 
+// Whether such a run is surely read as opening (closing) emphasis: it must not possibly close
+// (open) instead, unless it stands inside a word and no other run of its character could pair
+// with it there (inWordAllowed).
 bool opens(QChar before, QChar after, bool inWordAllowed)
 {
     const bool left
@@ -94,6 +97,7 @@ struct Span
     int start = 0;
     int end = 0;
     bool tags = false; // written as HTML tags, where the markers would not be read as emphasis
+    bool alone = true; // no other run of its marker character inside or around it
 };
 
 // Writes one line of a paragraph (up to a line break) with its emphasis and links.
@@ -141,26 +145,42 @@ private:
     // overlap are split so that they nest.
     void addSpans(int start, int end)
     {
-        std::vector<int> emphasis(size_t(end - start));
-        for (int i = start; i < end; ++i) {
-            if (!isBlank(m_line[i])) {
-                emphasis[size_t(i - start)] = m_line[i].emphasis;
-                continue;
-            }
-            int before = i - 1;
-            while (before >= start && isBlank(m_line[before]))
-                --before;
-            int after = i + 1;
-            while (after < end && isBlank(m_line[after]))
-                ++after;
-            if (before >= start && after < end)
-                emphasis[size_t(i - start)] = m_line[before].emphasis & m_line[after].emphasis;
+        // The nearest glyph that is not blank on either side, found in one pass each way.
+        const size_t size = size_t(end - start);
+        std::vector<int> before(size, -1);
+        for (int i = start + 1, last = -1; i < end; ++i) {
+            if (!isBlank(m_line[i - 1]))
+                last = i - 1;
+            before[size_t(i - start)] = last;
         }
-        const auto runLength = [&](Emphasis kind, int from) {
-            int to = from;
-            while (to < end && (emphasis[size_t(to - start)] & kind))
-                ++to;
-            return to - from;
+        std::vector<int> after(size, -1);
+        for (int i = end - 2, next = -1; i >= start; --i) {
+            if (!isBlank(m_line[i + 1]))
+                next = i + 1;
+            after[size_t(i - start)] = next;
+        }
+        std::vector<int> emphasis(size);
+        // How many glyphs before each are bold, and italic: whether a * run shares its character
+        // with another inside or around it.
+        std::vector<int> bold(size + 1), italic(size + 1);
+        for (int i = start; i < end; ++i) {
+            const size_t at = size_t(i - start);
+            if (!isBlank(m_line[i]))
+                emphasis[at] = m_line[i].emphasis;
+            else if (before[at] >= 0 && after[at] >= 0)
+                emphasis[at] = m_line[before[at]].emphasis & m_line[after[at]].emphasis;
+            bold[at + 1] = bold[at] + ((emphasis[at] & Bold) ? 1 : 0);
+            italic[at + 1] = italic[at] + ((emphasis[at] & Italic) ? 1 : 0);
+        }
+        // Where each glyph's run of each kind ends, for the order in which runs open.
+        std::vector<std::array<int, 3>> runEnd(size + 1, {end, end, end});
+        for (int i = end - 1; i >= start; --i) {
+            const size_t at = size_t(i - start);
+            for (int kind = 0; kind < 3; ++kind)
+                runEnd[at][kind] = (emphasis[at] & (1 << kind)) ? runEnd[at + 1][kind] : i;
+        }
+        const auto endOfRun = [&](Emphasis kind, int from) {
+            return runEnd[size_t(from - start)][kind == Bold ? 0 : kind == Italic ? 1 : 2];
         };
         std::vector<size_t> open;
         for (int i = start; i <= end; ++i) {
@@ -169,7 +189,11 @@ private:
             while (kept < open.size() && (wanted & m_spans[open[kept]].kind))
                 ++kept;
             while (open.size() > kept) {
-                m_spans[open.back()].end = i;
+                Span &span = m_spans[open.back()];
+                span.end = i;
+                const std::vector<int> &other = span.kind == Bold ? italic : bold;
+                span.alone = span.kind == Struck
+                             || other[size_t(i - start)] == other[size_t(span.start - start)];
                 m_closing[size_t(i)].push_back(open.back());
                 open.pop_back();
             }
@@ -183,7 +207,7 @@ private:
             }
             // The longest run outermost, so that it is not split by the shorter ones.
             std::stable_sort(missing.begin(), missing.end(), [&](Emphasis a, Emphasis b) {
-                return runLength(a, i) > runLength(b, i);
+                return endOfRun(a, i) > endOfRun(b, i);
             });
             for (Emphasis kind : missing) {
                 open.push_back(m_spans.size());
@@ -289,21 +313,8 @@ private:
             return false;
         const QChar before = first > 0 ? m_out.at(first - 1) : QChar(u' ');
         const QChar after = last < m_out.size() ? m_out.at(last) : QChar(u' ');
-        const bool alone = aloneWithItsMarker(span);
+        const bool alone = m_spans[span].alone;
         return opening ? opens(before, after, alone) : closes(before, after, alone);
-    }
-
-    // Whether no other span written with the same marker character overlaps span.
-    bool aloneWithItsMarker(size_t span) const
-    {
-        const Span &s = m_spans[span];
-        const bool struck = s.kind == Struck;
-        for (const Span &other : m_spans) {
-            if (&other != &s && !other.tags && (other.kind == Struck) == struck
-                && other.start < s.end && s.start < other.end)
-                return false;
-        }
-        return true;
     }
 
     enum Role : char { None, Opening, Closing };
