@@ -1,7 +1,9 @@
 #include "cli/exportcontent.h"
 
+#include "cli/markdownwriter.h"
 #include "cli/notefile.h"
 
+#include "richtext/listlabel.h"
 #include "richtext/richdocument.h"
 #include "richtext/textformat.h"
 
@@ -13,6 +15,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextList>
 #include <QUrl>
 
 #include <functional>
@@ -115,6 +118,32 @@ QString joinListItemStyles(QString html)
     return html.replace(twice, QStringLiteral("<li style=\"\\1\\2\""));
 }
 
+// Qt writes no first number for a list: a list counting from another than 1 gets the start
+// attribute on the <ol> that Qt opens at the list's first item.
+QString addListStarts(const QTextDocument &document, QString html)
+{
+    QList<const QTextList *> lists;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        const QTextList *list = block.textList();
+        if (list && list->itemNumber(block) == 0)
+            lists.append(list);
+    }
+    static const QRegularExpression opening(QStringLiteral("<[ou]l\\b"));
+    QList<qsizetype> places;
+    for (auto it = opening.globalMatch(html); it.hasNext();)
+        places.append(it.next().capturedEnd());
+    if (places.size() != lists.size())
+        return html; // not written as expected: better no start numbers than wrong ones
+    for (qsizetype i = lists.size() - 1; i >= 0; --i) {
+        const QTextListFormat format = lists[i]->format();
+        const int start = format.intProperty(TextFormat::ListStart);
+        if (format.hasProperty(TextFormat::ListStart) && ListLabel::bullet(format).isEmpty()
+            && start != 1)
+            html.insert(places[i], QStringLiteral(" start=\"%1\"").arg(start));
+    }
+    return html;
+}
+
 // Links that would run something when clicked keep their text only.
 void unlinkUnsafeLinks(QTextDocument &document)
 {
@@ -122,32 +151,10 @@ void unlinkUnsafeLinks(QTextDocument &document)
         QTextCharFormat format = fragment.charFormat();
         if (!format.isAnchor() || ExportContent::isSafeLink(format.anchorHref()))
             return;
-        // The Markdown writer takes a link wherever its target is set at all.
         format.clearProperty(QTextFormat::IsAnchor);
         format.clearProperty(QTextFormat::AnchorHref);
         format.clearProperty(QTextFormat::AnchorName);
         cursor.setCharFormat(format);
-    });
-}
-
-// Backslash-escapes what Markdown would read as HTML, an entity, a link or an
-// escape of its own. Code spans are written verbatim, where an escape would
-// show.
-void escapeMarkdownText(QTextDocument &document)
-{
-    forEachFragment(document, [](QTextCursor &cursor, const QTextFragment &fragment) {
-        const QTextCharFormat format = fragment.charFormat();
-        if (format.isImageFormat() || format.fontFixedPitch())
-            return;
-        const QString text = fragment.text();
-        QString escaped;
-        for (QChar c : text) {
-            if (c == u'\\' || c == u'<' || c == u'>' || c == u'&' || c == u'[' || c == u']')
-                escaped += u'\\';
-            escaped += c;
-        }
-        if (escaped.size() != text.size())
-            cursor.insertText(escaped, format);
     });
 }
 
@@ -178,15 +185,14 @@ QByteArray ExportContent::render(RichDocument &note, Format format, const QStrin
     case Format::Markdown:
         inlinePictures(document);
         unlinkUnsafeLinks(document);
-        escapeMarkdownText(document);
-        return document.toMarkdown().toUtf8();
+        return MarkdownWriter::write(document).toUtf8();
     case Format::Html:
         inlinePictures(document);
         unlinkUnsafeLinks(document);
         // The page's title is written as it is given: markup in a note's
         // first line must stay text.
         document.setMetaInformation(QTextDocument::DocumentTitle, title.toHtmlEscaped());
-        return joinListItemStyles(document.toHtml()).toUtf8();
+        return addListStarts(document, joinListItemStyles(document.toHtml())).toUtf8();
     }
     return {};
 }

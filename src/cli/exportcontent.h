@@ -15,12 +15,11 @@ enum class Format { Markdown, Html, PlainText };
 // True for the link schemes an export keeps live: http, https, mailto, file.
 bool isSafeLink(const QString &href);
 
-// The note in format, with title as the HTML page's title. Pictures go into
-// the file as data URLs; links of other schemes become their plain text; in
-// Markdown, characters that would start markup of their own (HTML, links)
-// are escaped. Pictures and objects of kinds that cannot be shown (metafiles, embedded objects)
-// become their rendering or a box of their size, and *warning says how many. The document is
-// changed on the way.
+// The note in format, with title as the HTML page's title. Pictures go into the file as data
+// URLs; links of other schemes become their plain text; Markdown is written by MarkdownWriter.
+// Pictures and objects of kinds that cannot be shown (metafiles, embedded objects) become their
+// rendering or a box of their size, and *warning says how many. The document is changed on the
+// way.
 QByteArray render(RichDocument &note, Format format, const QString &title,
                   QString *warning = nullptr);
 

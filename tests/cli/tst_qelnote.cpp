@@ -5,9 +5,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextCursor>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QRandomGenerator>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextList>
 
 #include "richtext/rtfreader.h"
+#include "richtext/textformat.h"
 
 #include <csignal>
 #include <sys/resource.h>
@@ -100,6 +107,7 @@ private Q_SLOTS:
     void exportReportsAFullDisk();
     void exportKeepsNoActiveContent_data();
     void exportKeepsNoActiveContent();
+    void exportedMarkdownReadsBackWithTheNotesText();
 
 private:
     QTemporaryDir m_folder;
@@ -601,8 +609,8 @@ QByteArray contents(const QString &path)
 
 } // namespace
 
-// HTML that browsers read as written: no errors, and no attribute given twice (browsers keep
-// the first, and list items lost their margins).
+// HTML that browsers read as written: no errors, no attribute given twice (browsers keep the
+// first, and list items lost their margins), lists numbered from where the note's lists start.
 void TestQelnote::exportedHtmlIsValidForTidy()
 {
     if (QStandardPaths::findExecutable(u"tidy"_qs).isEmpty())
@@ -624,6 +632,11 @@ void TestQelnote::exportedHtmlIsValidForTidy()
         QVERIFY2(!report.contains(u"Error"_qs) && !report.contains(u"repeated attribute"_qs),
                  qPrintable(page.fileName() + u": "_qs + report));
     }
+    // Lists keep their first numbers: "3.", "iv)", "(b)".
+    const QByteArray labels = contents(out + u"/0 Three.html"_qs);
+    for (const char *start :
+         {"<ol start=\"3\"", "<ol start=\"4\" type=\"i\"", "<ol start=\"2\" type=\"a\""})
+        QVERIFY2(labels.contains(start), start);
 }
 
 void TestQelnote::exportLeavesAloneWhatItDidNotWrite()
@@ -726,6 +739,327 @@ void TestQelnote::exportKeepsNoActiveContent()
         QVERIFY2(written.contains(text), text + "\n" + written);
     for (const QByteArray &text : absent)
         QVERIFY2(!written.contains(text), text + "\n" + written);
+}
+
+namespace {
+
+enum Emphasis { Bold = 1, Italic = 2, Struck = 4 };
+
+// Text as a reader shows it: lines of characters, each with a digit for its emphasis.
+class Shown
+{
+public:
+    void add(QChar c, int emphasis)
+    {
+        m_lines.back().first += c;
+        m_lines.back().second += QChar(u'0' + (c.isSpace() ? 0 : emphasis));
+    }
+    void newLine() { m_lines.emplaceBack(); }
+    // Appends other's lines with label before the first: a list item's number or bullet.
+    // Runs of blanks become one blank, lines are trimmed and blank ones dropped: Markdown keeps
+    // none of these, as HTML does not.
+    void append(const Shown &other, const QString &label = {})
+    {
+        QList<std::pair<QString, QString>> lines;
+        for (const auto &[text, emphasis] : other.m_lines) {
+            std::pair<QString, QString> line;
+            for (qsizetype i = 0; i < text.size(); ++i) {
+                const bool blank = text[i] == u' ' || text[i] == u'\t';
+                if (blank && (line.first.isEmpty() || line.first.back() == u' '))
+                    continue;
+                line.first += blank ? QChar(u' ') : text[i];
+                line.second += emphasis[i];
+            }
+            if (line.first.endsWith(u' ')) {
+                line.first.chop(1);
+                line.second.chop(1);
+            }
+            if (!line.first.trimmed().isEmpty())
+                lines.append(line);
+        }
+        if (!label.isEmpty()) {
+            if (lines.isEmpty())
+                lines.emplaceBack();
+            lines.front().first.prepend(label + u' ');
+            lines.front().second.prepend(QString(label.size() + 1, u'0'));
+            if (lines.front().first.endsWith(u' ')) {
+                lines.front().first.chop(1);
+                lines.front().second.chop(1);
+            }
+        }
+        m_lines.removeIf([](const auto &line) { return line.first.isEmpty(); });
+        m_lines += lines;
+        m_lines.emplaceBack();
+    }
+    QString text() const { return joined(&std::pair<QString, QString>::first); }
+    QString emphasis() const { return joined(&std::pair<QString, QString>::second); }
+
+private:
+    QString joined(QString std::pair<QString, QString>::*part) const
+    {
+        QStringList parts;
+        for (const auto &line : m_lines) {
+            if (!line.first.isEmpty())
+                parts << line.*part;
+        }
+        return parts.join(u'\n');
+    }
+    QList<std::pair<QString, QString>> m_lines{{}};
+};
+
+int emphasisOf(const QTextCharFormat &format)
+{
+    return (format.fontWeight() > QFont::Medium ? Bold : 0) | (format.fontItalic() ? Italic : 0)
+           | (format.fontStrikeOut() ? Struck : 0);
+}
+
+// What the note shows; with labels, list items start with their number or "•".
+Shown shownNote(const QString &path, bool labels)
+{
+    QTextDocument document;
+    QTextCursor cursor(&document);
+    RtfReader::read(contents(path), cursor);
+    Shown shown;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        Shown paragraph;
+        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat format = it.fragment().charFormat();
+            if (format.objectType() == TextFormat::HiddenTextType)
+                continue;
+            for (QChar c : it.fragment().text()) {
+                if (c == QChar::LineSeparator)
+                    paragraph.newLine();
+                else
+                    paragraph.add(c, emphasisOf(format));
+            }
+        }
+        QString label;
+        if (const QTextList *list = labels ? block.textList() : nullptr) {
+            const QTextListFormat format = list->format();
+            const bool numbered = format.style() != QTextListFormat::ListDisc
+                                  && format.style() != QTextListFormat::ListCircle
+                                  && format.style() != QTextListFormat::ListSquare;
+            const int start = format.hasProperty(TextFormat::ListStart)
+                                  ? format.intProperty(TextFormat::ListStart)
+                                  : 1;
+            label = numbered ? QString::number(start + list->itemNumber(block)) : u"•"_qs;
+        }
+        shown.append(paragraph, label);
+    }
+    return shown;
+}
+
+// What a reader shows of pandoc's reading of a Markdown file.
+class PandocReading
+{
+public:
+    explicit PandocReading(const QJsonArray &blocks) { addBlocks(blocks, {}); }
+    const Shown &shown() const { return m_shown; }
+
+private:
+    void addBlocks(const QJsonArray &blocks, QString label)
+    {
+        for (const QJsonValue &block : blocks) {
+            const QString type = block[u"t"].toString();
+            const QJsonValue content = block[u"c"];
+            if (type == u"Para" || type == u"Plain") {
+                Shown paragraph;
+                addInlines(content.toArray(), 0, paragraph);
+                m_shown.append(paragraph, label);
+            } else if (type == u"BulletList" || type == u"OrderedList") {
+                const bool numbered = type == u"OrderedList";
+                const QJsonArray items = numbered ? content[1].toArray() : content.toArray();
+                for (qsizetype item = 0; item < items.size(); ++item) {
+                    const QString itemLabel
+                        = numbered ? QString::number(content[0][0].toInt() + item) : u"•"_qs;
+                    if (items[item].toArray().isEmpty())
+                        m_shown.append({}, itemLabel);
+                    addBlocks(items[item].toArray(), itemLabel);
+                }
+            } else if (type != u"RawBlock" || content[1].toString().trimmed() != u"<!-- -->") {
+                // Anything else was not written as it should have been: show it.
+                Shown unexpected;
+                for (QChar c : u"[%1 %2]"_qs.arg(type, QJsonDocument(block.toObject()).toJson()))
+                    unexpected.add(c, 0);
+                m_shown.append(unexpected);
+            }
+            label.clear();
+        }
+    }
+
+    static void addInlines(const QJsonArray &inlines, int emphasis, Shown &shown)
+    {
+        static const QStringList tags{u"<strong>"_qs, u"<em>"_qs, u"<del>"_qs};
+        for (const QJsonValue &item : inlines) {
+            const QString type = item[u"t"].toString();
+            const QJsonValue content = item[u"c"];
+            if (type == u"Str") {
+                for (QChar c : content.toString())
+                    shown.add(c, emphasis);
+            } else if (type == u"Space" || type == u"SoftBreak") {
+                shown.add(u' ', 0);
+            } else if (type == u"LineBreak") {
+                shown.newLine();
+            } else if (type == u"Strong" || type == u"Emph" || type == u"Strikeout") {
+                const int kind = type == u"Strong" ? Bold : type == u"Emph" ? Italic : Struck;
+                addInlines(content.toArray(), emphasis | kind, shown);
+            } else if (type == u"Link") {
+                addInlines(content[1].toArray(), emphasis, shown);
+            } else if (type == u"Image") {
+                shown.add(QChar::ObjectReplacementCharacter, emphasis);
+            } else if (type == u"RawInline" && tags.contains(content[1].toString())) {
+                emphasis |= 1 << tags.indexOf(content[1].toString());
+            } else if (type == u"RawInline" && tags.contains(content[1].toString().remove(u'/'))) {
+                emphasis &= ~(1 << tags.indexOf(content[1].toString().remove(u'/')));
+            } else {
+                for (QChar c : u"[%1 %2]"_qs.arg(type, QJsonDocument(item.toObject()).toJson()))
+                    shown.add(c, 0);
+            }
+        }
+    }
+
+    Shown m_shown;
+};
+
+// The first line where what was read back differs from the note, with the Markdown written.
+QString firstDifference(const QString &read, const QString &shown, const QString &note,
+                        const QString &written)
+{
+    const QStringList readLines = read.split(u'\n');
+    const QStringList shownLines = shown.split(u'\n');
+    qsizetype line = 0;
+    while (line < readLines.size() && line < shownLines.size()
+           && readLines[line] == shownLines[line])
+        ++line;
+    return u"%1 line %2\nread back: %3\nnote:      %4\n%5"_qs.arg(
+        note, QString::number(line + 1), readLines.value(line), shownLines.value(line), written);
+}
+
+// RTF of text: Markdown's own characters, blanks and non-Latin letters included.
+QByteArray rtfText(const QString &text)
+{
+    QByteArray rtf;
+    for (QChar c : text) {
+        if (c == u'\\' || c == u'{' || c == u'}')
+            rtf += '\\' + QByteArray(1, char(c.unicode()));
+        else if (c == u'\t')
+            rtf += "\\tab ";
+        else if (c.unicode() < 128)
+            rtf += char(c.unicode());
+        else
+            rtf += "\\u" + QByteArray::number(qint16(c.unicode())) + '?';
+    }
+    return rtf;
+}
+
+// A note of random paragraphs and list items: pieces of text that Markdown would read as markup
+// of its own, blanks, and non-Latin text, under random emphasis and links, with line breaks.
+QByteArray randomNote(quint32 seed)
+{
+    static const QStringList pieces{
+        u"word"_qs, u"Wort"_qs, u"x2"_qs,     u"2024."_qs,     u"1)"_qs,      u"#"_qs,    u"-"_qs,
+        u"+"_qs,    u"="_qs,    u"*"_qs,      u"**"_qs,        u"_"_qs,       u"~"_qs,    u"`"_qs,
+        u"["_qs,    u"]"_qs,    u"("_qs,      u")"_qs,         u"!"_qs,       u"\""_qs,   u"."_qs,
+        u","_qs,    u"<b>"_qs,  u"&amp;"_qs,  u"\\"_qs,        u"é"_qs,       u"中文"_qs, u" "_qs,
+        u"  "_qs,   u"\t"_qs,   u"\u00a0"_qs, u"C:\\*.txt"_qs, u"<page/>"_qs, u"***"_qs,  u"---"_qs,
+        u">"_qs,    u"    "_qs, u"H"_qs,      u"O"_qs};
+    QRandomGenerator random(seed);
+    // List 1 has three levels: numbers, "-" bullets, numbers from 3 with ")".
+    QByteArray rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\n"
+                     "{\\*\\listtable{\\list{\\listlevel\\levelnfc0{\\leveltext\\'02\\'00.;}}"
+                     "{\\listlevel\\levelnfc23{\\leveltext\\'01-;}}"
+                     "{\\listlevel\\levelnfc0\\levelstartat3{\\leveltext\\'02\\'02);}}\\listid1}}\n"
+                     "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}\\f0\n";
+    for (int paragraph = int(random.bounded(1, 9)); paragraph > 0; --paragraph) {
+        switch (random.bounded(7)) {
+        case 0:
+            rtf += "\\pard{\\pntext -\\tab}{\\*\\pn\\pnlvlblt\\pnindent0{\\pntxtb "
+                   "-}}\\fi-360\\li720 ";
+            break;
+        case 1:
+            rtf += "\\pard{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pnindent0\\pnstart"
+                   + QByteArray::number(random.bounded(0, 12))
+                   + "\\pndec{\\pntxta .}}\\fi-360\\li720 ";
+            break;
+        case 2:
+        case 3:
+            rtf += "\\pard\\ls1\\ilvl" + QByteArray::number(random.bounded(3)) + ' ';
+            break;
+        default:
+            rtf += "\\pard ";
+            break;
+        }
+        for (int run = int(random.bounded(0, 8)); run > 0; --run) {
+            QString text;
+            for (int piece = int(random.bounded(1, 4)); piece > 0; --piece)
+                text += pieces.at(random.bounded(pieces.size()));
+            const quint32 emphasis = random.bounded(8);
+            QByteArray group = QByteArray(emphasis & Bold ? "\\b" : "")
+                               + (emphasis & Italic ? "\\i" : "")
+                               + (emphasis & Struck ? "\\strike" : "") + ' ' + rtfText(text);
+            if (random.bounded(6) == 0)
+                group = "\\field{\\*\\fldinst HYPERLINK \"https://example.org/a b(c)\"}{\\fldrslt "
+                        + group + '}';
+            rtf += '{' + group + '}';
+            if (random.bounded(8) == 0)
+                rtf += "\\line ";
+        }
+        rtf += "\\par\n";
+    }
+    return rtf + '}';
+}
+
+} // namespace
+
+// Markdown read back by an independent reader shows every note's text, its bold, italic and
+// struck text, and its lists' numbers.
+void TestQelnote::exportedMarkdownReadsBackWithTheNotesText()
+{
+    if (QStandardPaths::findExecutable(u"pandoc"_qs).isEmpty())
+        QSKIP("pandoc is not installed");
+    const QString data = m_folder.filePath(u"markdown"_qs);
+    QVERIFY(QDir().mkpath(data));
+    QStringList notes;
+    for (const char *name :
+         {"formats.rtf", "pictures.rtf", "eastasian.rtf", "listlabels.rtf", "listlevels.rtf",
+          "bullets.rtf", "paragraphs.rtf", "codepages.rtf", "hidden.rtf", "fieldresult.rtf",
+          "stylesheet.rtf", "updown.rtf", "table.rtf", "listnotable.rtf"}) {
+        notes << data + u"/QelNotes_%1.rtf"_qs.arg(notes.size());
+        QVERIFY(QFile::copy(fixture(name), notes.back()));
+    }
+    for (quint32 seed = 1; seed <= 40; ++seed) {
+        notes << data + u"/QelNotes_%1.rtf"_qs.arg(notes.size());
+        QFile note(notes.back());
+        QVERIFY(note.open(QIODevice::WriteOnly));
+        note.write(randomNote(seed));
+    }
+    const QString out = m_folder.filePath(u"export/pandoc"_qs);
+    QCOMPARE(qelnote({"export", data, "--to", "md", out}).status, 0);
+    const QFileInfoList files = QDir(out).entryInfoList({u"*.md"_qs}, QDir::Files);
+    QCOMPARE(files.size(), notes.size());
+    for (const QFileInfo &file : files) {
+        const QString &note = notes.at(file.completeBaseName().section(u' ', 0, 0).toInt());
+        QProcess pandoc;
+        pandoc.start(u"pandoc"_qs,
+                     {u"-f"_qs, u"commonmark+strikeout"_qs, u"-t"_qs, u"json"_qs, file.filePath()});
+        QVERIFY(pandoc.waitForFinished(60000));
+        const PandocReading read(
+            QJsonDocument::fromJson(pandoc.readAllStandardOutput())[u"blocks"].toArray());
+        const Shown shown = shownNote(note, true);
+        // The test's own reading of the note is what the text command prints.
+        Shown lines;
+        for (QChar c : QString::fromUtf8(qelnote({"text", note}).out))
+            c == u'\n' ? lines.newLine() : lines.add(c, 0);
+        Shown printed;
+        printed.append(lines);
+        QCOMPARE(shownNote(note, false).text(), printed.text());
+        const QString written = QString::fromUtf8(contents(file.filePath()));
+        QVERIFY2(read.shown().text() == shown.text(),
+                 qPrintable(firstDifference(read.shown().text(), shown.text(), note, written)));
+        QVERIFY2(read.shown().emphasis() == shown.emphasis(),
+                 qPrintable(firstDifference(read.shown().text() + read.shown().emphasis(),
+                                            shown.text() + shown.emphasis(), note, written)));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestQelnote)
