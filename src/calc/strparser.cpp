@@ -82,10 +82,15 @@ TStrParser::TStrParser()
 
 TStrParser::~TStrParser() = default;
 
-void TStrParser::Run(const QString &text)
+void TStrParser::reset()
 {
     ObjList.clear();
     prevObj = nullptr;
+}
+
+void TStrParser::Run(const QString &text)
+{
+    reset();
     FScanner.Reset();
     declarePredefined();
     Ofs = 0;

@@ -76,6 +76,10 @@ public:
     // The scanner, for code that reads a call's arguments itself.
     TSeqScanner &Scanner() { return FScanner; }
 
+    // Forgets the names the last run declared; the next Run declares its own.
+    void reset();
+
+private:
     qint32 FErrorCode = 0;
     std::vector<std::unique_ptr<TParseObj>> ObjList;
     QString OriSource;
@@ -84,7 +88,6 @@ public:
     SymbolType prevSym = NoSym;
     TParseObj *prevObj = nullptr;
 
-private:
     TSeqScanner FScanner;
     THPCalc HP;
     TDataStack DataStack;

@@ -118,7 +118,7 @@ TCalcDriver::TCalcDriver(RichDocument *ASource)
 
 void TCalcDriver::Parse()
 {
-    m_parser.ObjList.clear();
+    m_parser.reset();
     if (!src)
         return;
     Guard guard(*src);
