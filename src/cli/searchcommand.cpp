@@ -2,7 +2,6 @@
 #include "cli/subcommand.h"
 
 #include "richtext/notequery.h"
-#include "richtext/richdocument.h"
 
 #include <QStringList>
 
@@ -29,19 +28,19 @@ int run(const QStringList &arguments)
     bool found = false;
     bool failed = false;
     for (qsizetype number = 0; number < files.size(); ++number) {
-        RichDocument document;
-        if (!NoteFile::load(files.at(number), document, &error)) {
+        NoteText note;
+        if (!NoteFile::readText(files.at(number), &note, &error)) {
             NoteFile::warn(error);
             failed = true;
             continue;
         }
-        const QString text = QString::fromUtf8(NoteFile::plainText(*document.textDocument()));
+        const QString text = note.plainText();
         if (!query.matches(text))
             continue;
         found = true;
         const QString line = QStringLiteral("%1\t%2\t%3\n")
                                  .arg(number)
-                                 .arg(column(NoteFile::title(document)),
+                                 .arg(column(NoteFile::title(note)),
                                       column(query.firstMatchingLine(text).toString()));
         if (!NoteFile::writeOut(line.toUtf8()))
             return NoteFile::fail(QStringLiteral("cannot write the list to standard output"));

@@ -1,20 +1,20 @@
 #include "cli/notefile.h"
 #include "cli/subcommand.h"
 
-#include "richtext/richdocument.h"
-
-#include <QTextDocument>
-
 namespace {
 
-QByteArray render(const RichDocument &document)
-{
-    return NoteFile::plainText(*document.textDocument());
-}
-
+// Only the text is needed: the note is read without a document.
 int run(const QStringList &arguments)
 {
-    return NoteFile::printNote(arguments, render, "text");
+    if (arguments.size() != 1)
+        return Subcommand::BadArguments;
+    NoteText note;
+    QString error;
+    if (!NoteFile::readText(arguments.first(), &note, &error))
+        return NoteFile::fail(error);
+    if (!NoteFile::writeOut(note.plainText().toUtf8()))
+        return NoteFile::fail(QStringLiteral("cannot write the text to standard output"));
+    return 0;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/notetext.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -50,4 +52,8 @@ public:
     // The text of no more than the first paragraphs of RTF data (all of a plain text),
     // read without a document: what a note's title is made of.
     static Opening readOpening(const QByteArray &data, int paragraphs);
+
+    // The whole text of data as read() puts it into an empty document, read without a
+    // document: pictures are not decoded. See NoteText::FormatFilter for leaveOut.
+    static NoteText readText(const QByteArray &data, const NoteText::FormatFilter &leaveOut = {});
 };
