@@ -1,7 +1,6 @@
 #include "calcdriver/textcalc.h"
 
 #include "calcdriver/writtenfont.h"
-#include "richtext/contenttext.h"
 #include "richtext/richdocument.h"
 #include "richtext/textformat.h"
 
@@ -26,10 +25,11 @@ NoteText::FormatFilter TextCalc::earlierResults()
     const TextFont standard = TextFont::standard();
     const QString family = standard.font.family();
     const int size = standard.font.pointSize();
-    return [result = WrittenFont(WrittenFont::result(), family, size),
-            error = WrittenFont(WrittenFont::error(), family, size)](const QTextCharFormat &format) {
-        return result.matches(format) || error.matches(format);
-    };
+    return
+        [result = WrittenFont(WrittenFont::result(), family, size),
+         error = WrittenFont(WrittenFont::error(), family, size)](const QTextCharFormat &format) {
+            return result.matches(format) || error.matches(format);
+        };
 }
 
 void TextCalc::run(NoteText &note)
@@ -56,8 +56,7 @@ void TextCalc::writePending()
     qsizetype grown = 0;
     qsizetype end = 0; // of the text before, as the note has grown so far
     for (const Insertion &pending : m_pending) {
-        QString inserted;
-        ContentText::appendInserted(inserted, pending.text);
+        QString inserted = NoteText::inserted(pending.text);
         const qsizetype position = std::clamp<qsizetype>(pending.position, 0, length);
         ordered = ordered && position >= end;
         end = position + inserted.size();
@@ -98,8 +97,8 @@ int TextCalc::plot(const TPlotData &data, int position)
     writePending();
     if (!m_plotRenderer)
         return 0;
-    const QImage picture = m_plotRenderer(data, TCalcDriver::PlotSize(RichDocument::DefaultEditorSize),
-                                          TextFont::standard().font);
+    const QImage picture = m_plotRenderer(
+        data, TCalcDriver::PlotSize(RichDocument::DefaultEditorSize), TextFont::standard().font);
     if (picture.isNull())
         return 0;
     const QString &text = m_note->text;

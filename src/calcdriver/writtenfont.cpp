@@ -32,9 +32,8 @@ WrittenFont::WrittenFont(const TextFont &font, const QString &defaultFamily, int
 
 bool WrittenFont::matches(const QTextCharFormat &format) const
 {
-    const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
-                             ? format.foreground().color()
-                             : QColor();
+    const QColor color
+        = format.hasProperty(QTextFormat::ForegroundBrush) ? format.foreground().color() : QColor();
     if (color != m_color)
         return false;
     const qreal points = format.fontPointSize();

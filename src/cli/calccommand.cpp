@@ -39,7 +39,7 @@ int calculateAndPrint(const QString &path)
     TextCalc calc;
     calc.setPlotRenderer(&ChartRenderer::render);
     calc.run(note);
-    if (!NoteFile::writeOut(note.plainText().toUtf8()))
+    if (!NoteFile::writeOut(std::move(note).plainText()))
         return NoteFile::fail(QStringLiteral("cannot write the text to standard output"));
     return 0;
 }

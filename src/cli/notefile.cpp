@@ -14,6 +14,7 @@
 #include <QTextDocument>
 
 #include <cstdio>
+#include <functional>
 
 bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
 {
@@ -40,8 +41,11 @@ bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
     return true;
 }
 
-bool NoteFile::readText(const QString &path, NoteText *note, QString *error,
-                        const NoteText::FormatFilter &leaveOut)
+namespace {
+
+// Reads the note file at path and hands its data to read, which returns the damage found.
+bool readData(const QString &path, QString *error,
+              const std::function<QString(const QByteArray &)> &read)
 {
     QString reason;
     const std::optional<QByteArray> data = readWholeFile(path, FileSizeLimits::Note, &reason);
@@ -49,10 +53,28 @@ bool NoteFile::readText(const QString &path, NoteText *note, QString *error,
         *error = QStringLiteral("cannot read %1: %2").arg(path, reason);
         return false;
     }
-    *note = RtfReader::readText(*data, leaveOut);
-    if (!note->damage.isEmpty())
-        warn(QStringLiteral("%1 is damaged, read as far as it goes: %2").arg(path, note->damage));
+    const QString damage = read(*data);
+    if (!damage.isEmpty())
+        NoteFile::warn(
+            QStringLiteral("%1 is damaged, read as far as it goes: %2").arg(path, damage));
     return true;
+}
+
+} // namespace
+
+bool NoteFile::readText(const QString &path, NoteText *note, QString *error,
+                        const NoteText::FormatFilter &leaveOut)
+{
+    return readData(path, error, [&](const QByteArray &data) {
+        *note = RtfReader::readText(data, leaveOut);
+        return note->damage;
+    });
+}
+
+bool NoteFile::readText(const QString &path, TextSink &sink, QString *error)
+{
+    return readData(path, error,
+                    [&](const QByteArray &data) { return RtfReader::readText(data, sink); });
 }
 
 bool NoteFile::notesOfFolder(const QString &folder, QStringList *files, QString *error)
@@ -104,6 +126,11 @@ bool NoteFile::writeOut(const QByteArray &bytes)
 {
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
            && std::fflush(stdout) == 0;
+}
+
+bool NoteFile::writeOut(const QString &text)
+{
+    return writeOut(text.toUtf8());
 }
 
 void NoteFile::warn(const QString &message)

@@ -24,6 +24,7 @@ bool load(const QString &path, RichDocument &document, QString *error);
 // messages as for load(); pictures are not decoded, so none is reported damaged.
 bool readText(const QString &path, NoteText *note, QString *error,
               const NoteText::FormatFilter &leaveOut = {});
+bool readText(const QString &path, TextSink &sink, QString *error);
 
 // The note files of the data folder folder in board order, or false with a
 // one-line message when folder is no readable folder.
@@ -43,6 +44,8 @@ int printNote(const QStringList &arguments, QByteArray (*render)(const RichDocum
 
 // Writes bytes to standard output; false when that fails (a closed pipe, a full disk).
 bool writeOut(const QByteArray &bytes);
+// Writes text to standard output as UTF-8.
+bool writeOut(const QString &text);
 
 // Prints "qelnote: message" on standard error.
 void warn(const QString &message);

@@ -55,4 +55,4 @@ extern const Subcommand searchCommand
     = {"search", "DIR TEXT...",
        "list the notes of data folder DIR that contain all the words: number, title, first "
        "matching line; status 1 when none does",
-       run};
+       run, true};

@@ -2,27 +2,33 @@
 
 #include "richtext/notetext.h"
 
-struct RtfContent;
+#include <QtGlobal>
 
-// Appends parsed RTF content to a note's text as ContentInserter puts it into
-// an empty document: the text-only counterpart of building the document.
+#include <vector>
+
+struct RtfContent;
+class TextSink;
+
+// Hands parsed RTF content to a text sink as ContentInserter puts it into an
+// empty document: the text-only counterpart of building the document.
 class ContentText
 {
 public:
-    ContentText(NoteText &note, const NoteText::FormatFilter &leaveOut);
+    ContentText(TextSink &sink, const NoteText::FormatFilter &leaveOut);
 
-    // Appends the content that makes up the whole document.
+    // Hands over the content that makes up the whole document.
     void finish(RtfContent &content);
 
-    // Appends text as QTextCursor::insertText inserts it: CR LF, CR, LF and
+    // Hands over text as QTextCursor::insertText inserts it: CR LF, CR, LF and
     // the paragraph and frame marks each break a paragraph.
-    static void appendInserted(QString &to, QStringView text);
+    static void insert(TextSink &sink, QStringView text);
 
 private:
-    void appendParagraph(const RtfContent &content, size_t i);
-    bool left(int charFormat) const;
+    void paragraph(const RtfContent &content, size_t i);
 
-    NoteText &m_note;
+    TextSink &m_sink;
     const NoteText::FormatFilter &m_leaveOut;
-    std::vector<bool> m_leftFormats; // by character format, when filtering
+    // What becomes of text by character format.
+    enum class Kind : quint8 { Shown, Hidden, Left };
+    std::vector<Kind> m_kinds;
 };

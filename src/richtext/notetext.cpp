@@ -1,5 +1,6 @@
 #include "richtext/notetext.h"
 
+#include "richtext/contenttext.h"
 #include "richtext/textformat.h"
 
 #include <QTextBlock>
@@ -9,43 +10,39 @@
 
 namespace {
 
-// The text without the characters at the positions left out, every break made breakTo
-// (followed by after, if any).
-QString textWithBreaks(const QString &text, const std::vector<qsizetype> &leftOut,
-                       char16_t breakTo, char16_t after)
+// The text with every break CR LF.
+QString withCrLfBreaks(const QString &text)
 {
-    QString result(text.size() + (after ? text.size() / 8 : 0) + 1, Qt::Uninitialized);
-    char16_t *out = reinterpret_cast<char16_t *>(result.data());
-    qsizetype used = 0;
-    auto left = leftOut.cbegin();
-    const auto append = [&](char16_t c) {
-        if (used == result.size()) {
-            result.resize(result.size() * 2);
-            out = reinterpret_cast<char16_t *>(result.data());
-        }
-        out[used++] = c;
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (left != leftOut.cend() && *left == i) {
-            ++left;
-            continue;
-        }
-        // Every break lies at or above the line separator: one comparison passes over almost
-        // every character.
+    const qsizetype breaks = std::count_if(text.cbegin(), text.cend(), TextFormat::isBreak);
+    QString result(text.size() + breaks, Qt::Uninitialized);
+    QChar *out = result.data();
+    for (const QChar c : text) {
         if (c >= QChar::LineSeparator && TextFormat::isBreak(c)) {
-            append(breakTo);
-            if (after)
-                append(after);
+            *out++ = u'\r';
+            *out++ = u'\n';
         } else {
-            append(c.unicode());
+            *out++ = c;
         }
     }
-    result.resize(used);
     return result;
 }
 
 } // namespace
+
+void NoteTextBuilder::object(bool hidden)
+{
+    if (hidden)
+        m_note.hidden.push_back(m_note.text.size());
+    m_note.text += QChar::ObjectReplacementCharacter;
+}
+
+QString NoteText::inserted(QStringView text)
+{
+    NoteText note;
+    NoteTextBuilder builder(note);
+    ContentText::insert(builder, text);
+    return note.text;
+}
 
 NoteText NoteText::ofDocument(const QTextDocument &document)
 {
@@ -69,16 +66,37 @@ NoteText NoteText::ofDocument(const QTextDocument &document)
     return note;
 }
 
-QString NoteText::plainText() const
+QString NoteText::plainText() const &
+{
+    return NoteText(*this).plainText();
+}
+
+QString NoteText::plainText() &&
 {
     if (text.isEmpty())
         return {};
-    QString result = textWithBreaks(text, hidden, u'\n', 0);
-    result += u'\n';
-    return result;
+    // In place: the text only shrinks, but for the line feed that ends it.
+    text.reserve(text.size() + 1);
+    QChar *const data = text.data();
+    auto left = hidden.cbegin();
+    qsizetype used = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (left != hidden.cend() && *left == i) {
+            ++left;
+            continue;
+        }
+        const QChar c = data[i];
+        // Every break lies at or above the line separator: one comparison passes over almost
+        // every character.
+        data[used++] = c >= QChar::LineSeparator && TextFormat::isBreak(c) ? QChar(u'\n') : c;
+    }
+    text.resize(used);
+    text += u'\n';
+    hidden.clear();
+    return std::move(text);
 }
 
 QString NoteText::withCrLf() const
 {
-    return textWithBreaks(text, {}, u'\r', u'\n');
+    return withCrLfBreaks(text);
 }

@@ -349,8 +349,7 @@ class Parser
 {
 public:
     Parser(QByteArrayView data, RtfContent *content, size_t paragraphLimit,
-           const RtfParser::BatchSink &sink,
-           RtfParser::Objects objects = RtfParser::Objects::Read)
+           const RtfParser::BatchSink &sink, RtfParser::Objects objects = RtfParser::Objects::Read)
         : m_tokens(data)
         , m_data(data)
         , m_content(content)
@@ -360,6 +359,9 @@ public:
     {
         m_content->text.resize(data.size() + 16);
         m_out = reinterpret_cast<char16_t *>(m_content->text.data());
+        // Runs are reserved too: growing their vector copies it, and a note whose format
+        // changes at every word has a run for every few bytes.
+        m_content->runs.reserve(size_t(data.size() / 32));
     }
 
     void run();
@@ -1862,8 +1864,7 @@ void RtfParser::parse(QByteArrayView data, RtfContent *content, int paragraphLim
     parse(data, content, paragraphLimit, Objects::Read);
 }
 
-void RtfParser::parse(QByteArrayView data, RtfContent *content, int paragraphLimit,
-                      Objects objects)
+void RtfParser::parse(QByteArrayView data, RtfContent *content, int paragraphLimit, Objects objects)
 {
     Parser(data, content, paragraphLimit > 0 ? size_t(paragraphLimit) : SIZE_MAX, {}, objects)
         .run();

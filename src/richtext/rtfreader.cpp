@@ -367,17 +367,24 @@ RtfReader::Opening RtfReader::readOpening(const QByteArray &data, int paragraphs
     return opening;
 }
 
-NoteText RtfReader::readText(const QByteArray &data, const NoteText::FormatFilter &leaveOut)
+QString RtfReader::readText(const QByteArray &data, TextSink &sink,
+                            const NoteText::FormatFilter &leaveOut)
 {
-    NoteText note;
     if (!data.startsWith("{\\rtf")) {
-        ContentText::appendInserted(note.text, plainText(data));
-        return note;
+        ContentText::insert(sink, plainText(data));
+        return {};
     }
     RtfContent content;
     RtfParser::parse(data, &content, 0, RtfParser::Objects::Placeholders);
-    ContentText(note, leaveOut).finish(content);
-    note.damage = content.damage;
+    ContentText(sink, leaveOut).finish(content);
+    return content.damage;
+}
+
+NoteText RtfReader::readText(const QByteArray &data, const NoteText::FormatFilter &leaveOut)
+{
+    NoteText note;
+    NoteTextBuilder builder(note);
+    note.damage = readText(data, builder, leaveOut);
     return note;
 }
 

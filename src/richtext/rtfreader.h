@@ -56,4 +56,8 @@ public:
     // The whole text of data as read() puts it into an empty document, read without a
     // document: pictures are not decoded. See NoteText::FormatFilter for leaveOut.
     static NoteText readText(const QByteArray &data, const NoteText::FormatFilter &leaveOut = {});
+    // The same handed to sink piece by piece; returns why the data could be read only in part,
+    // empty for a whole note.
+    static QString readText(const QByteArray &data, TextSink &sink,
+                            const NoteText::FormatFilter &leaveOut = {});
 };
