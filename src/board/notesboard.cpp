@@ -453,10 +453,13 @@ void TFrmNote::applyFilter()
     if (m_filter->isHidden() && isActiveWindow())
         setFocus(Qt::OtherFocusReason);
     for (TNoteFrame *frame : NotesList()) {
-        // An open note is matched as its window holds it.
-        const QTextDocument *document
-            = frame->Frm() ? frame->Frm()->editor()->document() : frame->edit().textDocument();
-        frame->setVisible(m_filter->matches(document));
+        // An open note is matched as its window holds it; one not read yet by its file's text.
+        if (frame->Frm())
+            frame->setVisible(m_filter->matches(frame->Frm()->editor()->document()));
+        else if (!frame->noteRead())
+            frame->setVisible(m_filter->matches(frame, frame->unreadData()));
+        else
+            frame->setVisible(m_filter->matches(frame->edit().textDocument()));
     }
     layoutRows();
     const QList<TNoteFrame *> notes = NotesList();
