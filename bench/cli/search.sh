@@ -25,7 +25,7 @@ for qelnote in "$@"; do
     best=
     for run in 1 2 3; do
         start=$(now)
-        "$qelnote" search "$work" hotel rare > "$work/out" || true
+        "$qelnote" search "$work" note rare > "$work/out" || true
         took=$(echo "$(now) - $start" | bc -l)
         if [ -z "$best" ] || [ "$(echo "$took < $best" | bc -l)" -eq 1 ]; then best=$took; fi
     done

@@ -26,10 +26,11 @@ QImage smallPlot(const TPlotData &, const QSize &, const QFont &)
 // characters.
 QByteArray rtfOf(const QString &text, QRandomGenerator &random)
 {
-    static const char *const inserts[]
-        = {"\\b ", "\\b0 ", "{\\v hid}", "{\\pict\\pngblip 00}", "\\cf1 ", "\\cf0 ", "\\line ",
-           "\\tab ", "{\\i ", "}", "\\fs16 ", "\\fs24 "};
-    QByteArray rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}\\f0 ";
+    static const char *const inserts[] = {"\\b ",   "\\b0 ",  "{\\v hid}", "{\\pict\\pngblip 00}",
+                                          "\\cf1 ", "\\cf0 ", "\\line ",   "\\tab ",
+                                          "{\\i ",  "}",      "\\fs16 ",   "\\fs24 "};
+    QByteArray rtf
+        = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}\\f0 ";
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (random.bounded(12) == 0)
             rtf += inserts[random.bounded(int(std::size(inserts)))];
@@ -83,8 +84,9 @@ bool TestTextCalc::agree(const QByteArray &data, QString *difference, QByteArray
     if (written)
         *written = document.toRtf();
     if (note.text != expected.text || note.hidden != expected.hidden) {
-        *difference = QStringLiteral("alone:    %1\ndocument: %2")
-                          .arg(note.withCrLf().toHtmlEscaped(), expected.withCrLf().toHtmlEscaped());
+        *difference
+            = QStringLiteral("alone:    %1\ndocument: %2")
+                  .arg(note.withCrLf().toHtmlEscaped(), expected.withCrLf().toHtmlEscaped());
         return false;
     }
     return note.plainText() == expected.plainText();

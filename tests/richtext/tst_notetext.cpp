@@ -165,8 +165,9 @@ void tst_NoteText::randomNotesReadAsTheDocument()
 
     QRandomGenerator random(seed);
     for (int i = 0; i < 2000; ++i) {
-        QByteArray note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}"
-                          "\\f0 ";
+        QByteArray note
+            = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}"
+              "\\f0 ";
         const bool longNote = perParagraph > 1 && i % 400 == 0;
         const int paragraphs = longNote ? 30000 : random.bounded(45);
         for (int p = 0; p < paragraphs; ++p) {
