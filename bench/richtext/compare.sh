@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Reads one generated 10 MB note with `qelnote text` and with Debian's
 # `unrtf --text` side by side (best of three runs each, peak memory of the
-# last), then times saving: `qelnote rtf` loads and saves, `qelnote text` only
+# last), the same for a note whose format changes at every word, then times saving: `qelnote rtf` loads and saves, `qelnote text` only
 # loads. Finally the in-process load and save benchmark, when it is built.
 # Usage: bench/richtext/compare.sh [BUILD_DIR] [MEGABYTES]
 set -euo pipefail
@@ -19,6 +19,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 note=$work/note.rtf
 "$build/bench/richtext/rtfnotegen" "$note" "$megabytes"
+dense=$work/dense.rtf
+"$build/bench/richtext/rtfnotegen" "$dense" "$megabytes" --dense
 export QT_QPA_PLATFORM=offscreen
 
 # measure NAME COMMAND...: sets seconds (best of three) and peak (MB).
@@ -54,6 +56,14 @@ awk -v size="$size" -v t="$text_seconds" -v u="$unrtf_seconds" -v r="$rtf_second
     save = r - t
     printf "\nqelnote text is %.1f times as fast as unrtf --text (target: at least 6)\n", u / t
     printf "saving takes about %.2f s against %.2f s for the whole load run (target: no slower)\n", save, t
+}'
+
+measure "$build/src/main/qelnote" text "$dense"
+dense_text=$seconds
+measure unrtf --text "$dense"
+awk -v t="$dense_text" -v u="$seconds" 'BEGIN {
+    printf "\nformat changed at every word: qelnote text %.2f s, unrtf --text %.2f s\n", t, u
+    printf "qelnote text is %.1f times as fast as unrtf --text (target: at least 4)\n", u / t
 }'
 
 if [[ -x $build/bench/richtext/bench_rtf ]]; then

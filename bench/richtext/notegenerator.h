@@ -6,8 +6,8 @@
 // where about every other sentence has a phrase in bold, italic, colour,
 // highlight, underline or another font; accented letters as \'hh and Cyrillic
 // as \u; tabs, line breaks, links and now and then a few bullets. The same
-// size gives the same note.
-inline QByteArray generateNote(qsizetype size)
+// size gives the same note. Dense, the format changes at every word instead.
+inline QByteArray generateNote(qsizetype size, bool dense = false)
 {
     static const char *const words[] = {
         "note",
@@ -59,7 +59,11 @@ inline QByteArray generateNote(qsizetype size)
         seed = seed * 1664525u + 1013904223u;
         return (seed >> 8) % bound;
     };
-    const auto word = [&] { rtf += words[next(std::size(words))]; };
+    const auto word = [&] {
+        if (dense)
+            rtf += next(2) ? styles[next(std::size(styles))] : plain;
+        rtf += words[next(std::size(words))];
+    };
     for (int paragraph = 0; rtf.size() < size; ++paragraph) {
         if (paragraph % 40 == 39) {
             for (int item = 0; item < 3; ++item) {

@@ -1,4 +1,5 @@
-// Writes a generated note of the given size in megabytes, for compare.sh.
+// Writes a generated note of the given size in megabytes, for compare.sh; --dense changes the
+// format at every word.
 
 #include "notegenerator.h"
 
@@ -6,15 +7,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 int main(int argc, char **argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: rtfnotegen FILE MEGABYTES\n");
+    const bool dense = argc == 4 && std::strcmp(argv[3], "--dense") == 0;
+    if (argc != 3 && !dense) {
+        std::fprintf(stderr, "usage: rtfnotegen FILE MEGABYTES [--dense]\n");
         return 2;
     }
     QFile file(QString::fromLocal8Bit(argv[1]));
-    const QByteArray note = generateNote(qsizetype(std::atof(argv[2]) * 1024 * 1024));
+    const QByteArray note = generateNote(qsizetype(std::atof(argv[2]) * 1024 * 1024), dense);
     if (!file.open(QIODevice::WriteOnly) || file.write(note) != note.size()) {
         std::fprintf(stderr, "rtfnotegen: cannot write %s\n", argv[1]);
         return 1;

@@ -1,5 +1,7 @@
 #include "board/boardfilter.h"
 
+#include "richtext/rtfreader.h"
+
 #include <QKeyEvent>
 
 BoardFilter::BoardFilter(QWidget *parent)
@@ -34,12 +36,28 @@ bool BoardFilter::matches(const QTextDocument *document)
         return true;
     CachedText &cached = m_texts[document];
     // A document made where a deleted one was is another note.
-    if (cached.document != document || cached.revision != document->revision()) {
-        cached.document = document;
+    if (cached.owner != document || cached.revision != document->revision()) {
+        cached.owner = document;
         cached.revision = document->revision();
-        cached.text = document->toRawText();
+        cached.text = NoteQuery::folded(document->toRawText());
     }
-    return m_query.matches(cached.text);
+    return m_query.matchesFolded(cached.text);
+}
+
+bool BoardFilter::matches(const QObject *note, const QByteArray &data)
+{
+    if (m_query.isEmpty())
+        return true;
+    CachedText &cached = m_texts[note];
+    // The note keeps its file's data until it is read: the same bytes have the same text.
+    if (cached.owner != note || cached.data != data.constData()) {
+        cached.owner = note;
+        cached.revision = -1;
+        cached.data = data.constData();
+        // The text a document read from the data would hold, without making one.
+        cached.text = NoteQuery::folded(RtfReader::readText(data).text);
+    }
+    return m_query.matchesFolded(cached.text);
 }
 
 void BoardFilter::dismiss()

@@ -22,6 +22,9 @@ public:
     NoteQuery query() const { return m_query; }
     // True when document holds every word, or nothing is typed.
     bool matches(const QTextDocument *document);
+    // The same for a note not read into a document yet: its text is read from its file's
+    // data, which stay as they are until it is.
+    bool matches(const QObject *note, const QByteArray &data);
     // A key typed on the board: a printable one opens the field with it and
     // is taken (true); any other is left to the board.
     bool takeKey(const QKeyEvent *event);
@@ -39,11 +42,12 @@ private:
     // once per keystroke.
     struct CachedText
     {
-        QPointer<const QTextDocument> document;
-        int revision = -1;
-        QString text;
+        QPointer<const QObject> owner; // the document, or the note of the file's data
+        int revision = -1;             // of the document
+        const char *data = nullptr;    // the file's data, shared with the note
+        QString text;                  // folded for matching
     };
 
     NoteQuery m_query{QString()};
-    QHash<const QTextDocument *, CachedText> m_texts; // while the field is open
+    QHash<const QObject *, CachedText> m_texts; // while the field is open
 };

@@ -437,11 +437,13 @@ void TFrmNote::applyFilter()
     const QList<TNoteFrame *> notes = NotesList();
     QList<int> shown;
     for (int row = 0; row < int(notes.size()); ++row) {
-        const TNoteFrame *frame = notes.at(row);
-        // An open note is matched as its window holds it.
-        const QTextDocument *document
-            = frame->Frm() ? frame->Frm()->editor()->document() : frame->edit().textDocument();
-        if (m_filter->matches(document))
+        TNoteFrame *frame = notes.at(row);
+        // An open note is matched as its window holds it; one not read yet by its file's text.
+        const bool matches = frame->Frm() ? m_filter->matches(frame->Frm()->editor()->document())
+                             : !frame->noteRead()
+                                 ? m_filter->matches(frame, frame->unreadData())
+                                 : m_filter->matches(frame->edit().textDocument());
+        if (matches)
             shown.append(row);
     }
     m_rows->setShownRows(shown);

@@ -7,69 +7,17 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "calcdriver/writtenfont.h"
 #include "richtext/richdocument.h"
 #include "richtext/textattributes.h"
 
 namespace {
-
-TextFont fontInColor(const QColor &color)
-{
-    TextFont font = TextFont::standard();
-    font.color = color;
-    return font;
-}
 
 // Editor positions of a text written with CR LF line breaks.
 int positionsOf(const QString &text)
 {
     return int(text.size() - text.count(QStringLiteral("\r\n")));
 }
-
-QString familyOf(const QTextCharFormat &format)
-{
-    const QStringList families = format.property(QTextFormat::FontFamilies).toStringList();
-    if (!families.isEmpty() && !families.first().isEmpty())
-        return families.first();
-    return format.stringProperty(QTextFormat::FontFamily);
-}
-
-// What the editor reports for a character as its colour, face and whole-point size, compared
-// with a font: the test by which results and error texts are found again.
-class FontMatcher
-{
-public:
-    FontMatcher(const RichDocument &document, const TextFont &font)
-        : m_defaultFamily(document.DefAttributes().Name())
-        , m_defaultSize(document.DefAttributes().Size())
-        , m_family(font.font.family())
-        , m_size(font.font.pointSize())
-        , m_color(font.color)
-    {}
-
-    bool matches(const QTextCharFormat &format) const
-    {
-        const QColor color = format.hasProperty(QTextFormat::ForegroundBrush)
-                                 ? format.foreground().color()
-                                 : QColor();
-        if (color != m_color)
-            return false;
-        const qreal points = format.fontPointSize();
-        const int size = points > 0 ? qRound(points * 20) / 20 : m_defaultSize;
-        if (size != m_size)
-            return false;
-        QString family = familyOf(format);
-        if (family.isEmpty())
-            family = m_defaultFamily;
-        return family.compare(m_family, Qt::CaseInsensitive) == 0;
-    }
-
-private:
-    QString m_defaultFamily;
-    int m_defaultSize;
-    QString m_family;
-    int m_size;
-    QColor m_color;
-};
 
 } // namespace
 
@@ -103,8 +51,8 @@ private:
 
 TCalcDriver::TCalcDriver(RichDocument *ASource)
     : src(ASource)
-    , FResultFont(fontInColor(QColor(0, 0, 255)))
-    , FErrorFont(fontInColor(QColor(255, 0, 0)))
+    , FResultFont(WrittenFont::result())
+    , FErrorFont(WrittenFont::error())
 {
     m_parser.OnDisplayResult
         = [this](TStrParser &, int StartPos, int EndPos, const QString &AResult) {
@@ -138,8 +86,10 @@ void TCalcDriver::ClearResults()
     if (!src)
         return;
     Guard guard(*src);
-    const FontMatcher result(*src, FResultFont);
-    const FontMatcher error(*src, FErrorFont);
+    const QString family = src->DefAttributes().Name();
+    const int size = src->DefAttributes().Size();
+    const WrittenFont result(FResultFont, family, size);
+    const WrittenFont error(FErrorFont, family, size);
     // A note has few distinct formats: each is tested once, and a note none of whose formats
     // is one of ours (a note never calculated) is not searched at all.
     QTextDocument *document = src->textDocument();

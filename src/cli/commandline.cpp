@@ -27,6 +27,15 @@ int usage()
 
 } // namespace
 
+bool CommandLine::needsGui(const QStringList &arguments)
+{
+    for (const Subcommand *command : subcommands) {
+        if (!arguments.isEmpty() && arguments.first() == QLatin1String(command->name))
+            return !command->textOnly;
+    }
+    return false; // the usage
+}
+
 int CommandLine::run(QStringList arguments)
 {
     if (arguments.isEmpty())

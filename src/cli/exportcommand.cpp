@@ -88,6 +88,24 @@ QString exportName(qsizetype number, qsizetype count, const QString &title, cons
     return name + u'.' + QLatin1String(extension);
 }
 
+// The note file at path in format, with its title; plain text needs no document.
+std::optional<QByteArray> exported(const QString &path, Format format, QString *title,
+                                   QString *warning, QString *error)
+{
+    if (format == Format::PlainText) {
+        NoteText note;
+        if (!NoteFile::readText(path, &note, error))
+            return std::nullopt;
+        *title = NoteFile::title(note);
+        return note.plainText().toUtf8();
+    }
+    RichDocument document;
+    if (!NoteFile::load(path, document, error))
+        return std::nullopt;
+    *title = NoteFile::title(document);
+    return ExportContent::render(document, format, *title, warning);
+}
+
 int run(const QStringList &arguments)
 {
     const std::optional<Arguments> parsed = parse(arguments);
@@ -102,15 +120,20 @@ int run(const QStringList &arguments)
         return NoteFile::fail(error);
 
     bool failed = false;
-    const bool whole = NoteFile::forEachNote(files, [&](qsizetype number, RichDocument &document) {
-        const QString title = NoteFile::title(document);
-        const QString name = exportName(number, files.size(), title, parsed->target->extension);
+    for (qsizetype number = 0; number < files.size(); ++number) {
+        QString title;
         QString warning;
-        const QByteArray bytes
-            = ExportContent::render(document, parsed->target->format, title, &warning);
+        const std::optional<QByteArray> bytes
+            = exported(files.at(number), parsed->target->format, &title, &warning, &error);
+        if (!bytes) {
+            NoteFile::warn(error);
+            failed = true;
+            continue;
+        }
+        const QString name = exportName(number, files.size(), title, parsed->target->extension);
         if (!warning.isEmpty())
             NoteFile::warn(QStringLiteral("%1: %2").arg(name, warning));
-        const std::optional<ExportFolder::Written> written = out.write(name, bytes, &error);
+        const std::optional<ExportFolder::Written> written = out.write(name, *bytes, &error);
         if (!written) {
             NoteFile::warn(error);
             failed = true;
@@ -120,13 +143,12 @@ int run(const QStringList &arguments)
                                .arg(name, written->path));
             failed = true;
         }
-        return true;
-    });
+    }
     if (!out.saveRecord(&error)) {
         NoteFile::warn(error);
         failed = true;
     }
-    return failed || !whole ? 1 : 0;
+    return failed ? 1 : 0;
 }
 
 } // namespace

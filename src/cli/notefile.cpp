@@ -7,18 +7,14 @@
 #include "richtext/notetitle.h"
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
-#include "richtext/textformat.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
-#include <QThread>
 
-#include <algorithm>
 #include <cstdio>
-#include <memory>
+#include <functional>
 
 bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
 {
@@ -45,6 +41,42 @@ bool NoteFile::load(const QString &path, RichDocument &document, QString *error)
     return true;
 }
 
+namespace {
+
+// Reads the note file at path and hands its data to read, which returns the damage found.
+bool readData(const QString &path, QString *error,
+              const std::function<QString(const QByteArray &)> &read)
+{
+    QString reason;
+    const std::optional<QByteArray> data = readWholeFile(path, FileSizeLimits::Note, &reason);
+    if (!data) {
+        *error = QStringLiteral("cannot read %1: %2").arg(path, reason);
+        return false;
+    }
+    const QString damage = read(*data);
+    if (!damage.isEmpty())
+        NoteFile::warn(
+            QStringLiteral("%1 is damaged, read as far as it goes: %2").arg(path, damage));
+    return true;
+}
+
+} // namespace
+
+bool NoteFile::readText(const QString &path, NoteText *note, QString *error,
+                        const NoteText::FormatFilter &leaveOut)
+{
+    return readData(path, error, [&](const QByteArray &data) {
+        *note = RtfReader::readText(data, leaveOut);
+        return note->damage;
+    });
+}
+
+bool NoteFile::readText(const QString &path, TextSink &sink, QString *error)
+{
+    return readData(path, error,
+                    [&](const QByteArray &data) { return RtfReader::readText(data, sink); });
+}
+
 bool NoteFile::notesOfFolder(const QString &folder, QStringList *files, QString *error)
 {
     const QFileInfo info(folder);
@@ -56,23 +88,6 @@ bool NoteFile::notesOfFolder(const QString &folder, QStringList *files, QString 
     return true;
 }
 
-bool NoteFile::forEachNote(const QStringList &files,
-                           const std::function<bool(qsizetype number, RichDocument &document)> &use)
-{
-    bool whole = true;
-    for (qsizetype number = 0; number < files.size(); ++number) {
-        RichDocument document;
-        QString error;
-        if (!load(files.at(number), document, &error)) {
-            warn(error);
-            whole = false;
-        } else if (!use(number, document)) {
-            break;
-        }
-    }
-    return whole;
-}
-
 QString NoteFile::title(const RichDocument &document)
 {
     QString title = NoteTitle(document.Text());
@@ -80,70 +95,16 @@ QString NoteFile::title(const RichDocument &document)
     return title;
 }
 
-namespace {
-
-bool hasHiddenText(const QTextDocument &document)
+QString NoteFile::title(const NoteText &note)
 {
-    const QList<QTextFormat> formats = document.allFormats();
-    return std::any_of(formats.cbegin(), formats.cend(), [](const QTextFormat &format) {
-        return format.objectType() == TextFormat::HiddenTextType;
-    });
+    QString title = NoteTitle(note.withCrLf());
+    title.chop(2); // the dots
+    return title;
 }
-
-// Texts from this many characters on are converted in two halves at once.
-constexpr qsizetype ParallelSize = 1024 * 1024;
-
-// The raw text with every break a line feed, as UTF-8.
-QByteArray linesInUtf8(QString text)
-{
-    QChar *const data = text.data(); // the halves share one buffer of the text's own
-    const auto convert = [data](qsizetype from, qsizetype to) {
-        // Every break lies at or above the line separator: one comparison passes over almost
-        // every character.
-        for (QChar *c = data + from; c != data + to; ++c) {
-            if (*c >= QChar::LineSeparator && TextFormat::isBreak(*c))
-                *c = u'\n';
-        }
-        return QStringView(data + from, to - from).toUtf8();
-    };
-    const qsizetype size = text.size();
-    if (size < ParallelSize)
-        return convert(0, size);
-    qsizetype half = size / 2;
-    if (data[half].isLowSurrogate())
-        ++half; // a surrogate pair stays in one half
-    QByteArray second;
-    const std::unique_ptr<QThread> thread(QThread::create([&] { second = convert(half, size); }));
-    thread->start();
-    QByteArray first = convert(0, half);
-    thread->wait();
-    return first.append(second);
-}
-
-} // namespace
 
 QByteArray NoteFile::plainText(const QTextDocument &document)
 {
-    if (document.characterCount() <= 1)
-        return {};
-    // A note without hidden text (almost every note) is its raw text with every break made a
-    // line feed: one copy instead of one per piece of text.
-    if (!hasHiddenText(document)) {
-        QString text = document.toRawText();
-        text += u'\n';
-        return linesInUtf8(std::move(text));
-    }
-    QString text;
-    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
-            // Hidden text stays hidden; fragment texts keep non-breaking spaces as they are.
-            if (it.fragment().charFormat().objectType() != TextFormat::HiddenTextType)
-                text += it.fragment().text();
-        }
-        text += u'\n';
-    }
-    text.replace(QChar::LineSeparator, u'\n');
-    return text.toUtf8();
+    return NoteText::ofDocument(document).plainText().toUtf8();
 }
 
 int NoteFile::printNote(const QStringList &arguments, QByteArray (*render)(const RichDocument &),
@@ -165,6 +126,11 @@ bool NoteFile::writeOut(const QByteArray &bytes)
 {
     return std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout) == size_t(bytes.size())
            && std::fflush(stdout) == 0;
+}
+
+bool NoteFile::writeOut(const QString &text)
+{
+    return writeOut(text.toUtf8());
 }
 
 void NoteFile::warn(const QString &message)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/notetext.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -19,22 +21,22 @@ namespace NoteFile {
 // far as it goes, with a one-line warning on standard error.
 bool load(const QString &path, RichDocument &document, QString *error);
 
+// Reads the note file at path as its text alone, without a document
+// (RtfReader::readText): for the subcommands that need no format. False and
+// messages as for load(); pictures are not decoded, so none is reported damaged.
+bool readText(const QString &path, NoteText *note, QString *error,
+              const NoteText::FormatFilter &leaveOut = {});
+bool readText(const QString &path, TextSink &sink, QString *error);
+
 // The note files of the data folder folder in board order, or false with a
 // one-line message when folder is no readable folder.
 bool notesOfFolder(const QString &folder, QStringList *files, QString *error);
 
-// Loads files (a folder's notes in board order) one at a time and hands each
-// to use with its number, until use returns false. A note that cannot be read
-// is told on standard error and left out. Returns whether none was left out.
-bool forEachNote(const QStringList &files,
-                 const std::function<bool(qsizetype number, RichDocument &document)> &use);
-
 // The title of a loaded note as the board shows it, without the dots.
 QString title(const RichDocument &document);
+QString title(const NoteText &note);
 
-// The note's plain text as UTF-8: every paragraph followed by LF, line breaks
-// inside a paragraph as LF, U+FFFC for each picture or object, hidden text
-// left out; an empty note gives nothing.
+// The note's plain text as UTF-8 (NoteText::plainText).
 QByteArray plainText(const QTextDocument &document);
 
 // The body of a subcommand taking one note file: loads it and prints what
@@ -44,6 +46,8 @@ int printNote(const QStringList &arguments, QByteArray (*render)(const RichDocum
 
 // Writes bytes to standard output; false when that fails (a closed pipe, a full disk).
 bool writeOut(const QByteArray &bytes);
+// Writes text to standard output as UTF-8.
+bool writeOut(const QString &text);
 
 // Prints "qelnote: message" on standard error.
 void warn(const QString &message);

@@ -2,7 +2,6 @@
 #include "cli/subcommand.h"
 
 #include "richtext/notequery.h"
-#include "richtext/richdocument.h"
 
 #include <QStringList>
 
@@ -27,23 +26,27 @@ int run(const QStringList &arguments)
         return NoteFile::fail(error);
 
     bool found = false;
-    bool written = true;
-    const bool whole = NoteFile::forEachNote(files, [&](qsizetype number, RichDocument &document) {
-        const QString text = QString::fromUtf8(NoteFile::plainText(*document.textDocument()));
+    bool failed = false;
+    for (qsizetype number = 0; number < files.size(); ++number) {
+        NoteText note;
+        if (!NoteFile::readText(files.at(number), &note, &error)) {
+            NoteFile::warn(error);
+            failed = true;
+            continue;
+        }
+        const QString text = note.plainText();
         if (!query.matches(text))
-            return true;
+            continue;
         found = true;
         const QString line = QStringLiteral("%1\t%2\t%3\n")
                                  .arg(number)
-                                 .arg(column(NoteFile::title(document)),
+                                 .arg(column(NoteFile::title(note)),
                                       column(query.firstMatchingLine(text).toString()));
-        written = NoteFile::writeOut(line.toUtf8());
-        return written;
-    });
-    if (!written)
-        return NoteFile::fail(QStringLiteral("cannot write the list to standard output"));
+        if (!NoteFile::writeOut(line.toUtf8()))
+            return NoteFile::fail(QStringLiteral("cannot write the list to standard output"));
+    }
     // As grep: a read error outweighs the answer, which may be missing a note.
-    return !whole ? 2 : found ? 0 : 1;
+    return failed ? 2 : found ? 0 : 1;
 }
 
 } // namespace
@@ -52,4 +55,4 @@ extern const Subcommand searchCommand
     = {"search", "DIR TEXT...",
        "list the notes of data folder DIR that contain all the words: number, title, first "
        "matching line; status 1 when none does",
-       run};
+       run, true};

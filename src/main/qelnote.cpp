@@ -7,6 +7,7 @@
 #include <QStringList>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -27,6 +28,11 @@ int main(int argc, char **argv)
     // never a screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    return CommandLine::run(app.arguments().mid(1));
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const std::unique_ptr<QCoreApplication> app(CommandLine::needsGui(arguments)
+                                                    ? new QApplication(argc, argv)
+                                                    : new QCoreApplication(argc, argv));
+    return CommandLine::run(app->arguments().mid(1));
 }

@@ -46,6 +46,9 @@ public:
     // Reads the loaded note file into the document unless that is done.
     void readNote() override;
     bool noteRead() const override { return m_read; }
+    // The loaded file's bytes while the note is not read yet, else empty: what needs only
+    // the text reads it from them.
+    QByteArray unreadData() const { return m_read ? QByteArray() : m_fileData; }
     // The note colour, known without reading the note.
     QColor color() const override;
     // Takes the colour for the note and its header.

@@ -6,13 +6,22 @@
 
 NoteQuery::NoteQuery(const QString &text)
     : m_words(text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts))
-{}
+{
+    for (const QString &word : std::as_const(m_words))
+        m_foldedWords << folded(word);
+}
 
 bool NoteQuery::matches(QStringView text) const
 {
     return std::all_of(m_words.cbegin(), m_words.cend(), [text](const QString &word) {
         return text.contains(word, Qt::CaseInsensitive);
     });
+}
+
+bool NoteQuery::matchesFolded(QStringView foldedText) const
+{
+    return std::all_of(m_foldedWords.cbegin(), m_foldedWords.cend(),
+                       [foldedText](const QString &word) { return foldedText.contains(word); });
 }
 
 QStringView NoteQuery::firstMatchingLine(QStringView text) const

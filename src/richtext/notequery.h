@@ -15,10 +15,15 @@ public:
     QStringList words() const { return m_words; }
 
     bool matches(QStringView text) const;
+    // The same for text already made folded(): what is matched again and again (the board's
+    // filter at every keystroke) is folded once, and then compared as it is.
+    bool matchesFolded(QStringView foldedText) const;
+    static QString folded(const QString &text) { return text.toCaseFolded(); }
     // The first line of text (lines end at any line or paragraph break) that
     // holds one of the words; empty when none does.
     QStringView firstMatchingLine(QStringView text) const;
 
 private:
     QStringList m_words;
+    QStringList m_foldedWords;
 };

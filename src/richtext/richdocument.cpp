@@ -1,5 +1,7 @@
 #include "richtext/richdocument.h"
 
+#include "richtext/notetext.h"
+
 #include "richtext/textformat.h"
 
 #include <QAbstractTextDocumentLayout>
@@ -163,20 +165,7 @@ QColor RichDocument::standardColor()
 
 QString RichDocument::Text() const
 {
-    const QString raw = m_document->toRawText();
-    // Sized once and filled in place: a long note's text is read at every calculation.
-    const qsizetype breaks = std::count_if(raw.cbegin(), raw.cend(), TextFormat::isBreak);
-    QString text(raw.size() + breaks, Qt::Uninitialized);
-    QChar *out = text.data();
-    for (QChar c : raw) {
-        if (TextFormat::isBreak(c)) {
-            *out++ = u'\r';
-            *out++ = u'\n';
-        } else {
-            *out++ = c;
-        }
-    }
-    return text;
+    return NoteText{m_document->toRawText(), {}, {}}.withCrLf();
 }
 
 void RichDocument::setText(const QString &text)

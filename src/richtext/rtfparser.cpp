@@ -349,15 +349,19 @@ class Parser
 {
 public:
     Parser(QByteArrayView data, RtfContent *content, size_t paragraphLimit,
-           const RtfParser::BatchSink &sink)
+           const RtfParser::BatchSink &sink, RtfParser::Objects objects = RtfParser::Objects::Read)
         : m_tokens(data)
         , m_data(data)
         , m_content(content)
         , m_paragraphLimit(paragraphLimit)
         , m_sink(sink)
+        , m_placeholders(objects == RtfParser::Objects::Placeholders)
     {
         m_content->text.resize(data.size() + 16);
         m_out = reinterpret_cast<char16_t *>(m_content->text.data());
+        // Runs are reserved too: growing their vector copies it, and a note whose format
+        // changes at every word has a run for every few bytes.
+        m_content->runs.reserve(size_t(data.size() / 32));
     }
 
     void run();
@@ -404,6 +408,7 @@ private:
     RtfContent *m_content;
     size_t m_paragraphLimit;
     const RtfParser::BatchSink &m_sink;
+    const bool m_placeholders; // pictures and objects are neither decoded nor copied
     // Objects and formats handed over to the sink so far.
     size_t m_sentObjects = 0, m_sentStyles = 0, m_sentParas = 0;
     // The first batches are small, so that the document is begun early.
@@ -1411,7 +1416,8 @@ void Parser::textBytes(QByteArrayView bytes)
         m_fields[group.field] += CodePage::decode(bytes, codePage());
         break;
     case Dest::Picture:
-        m_pictures[group.picture].addHex(bytes);
+        if (!m_placeholders)
+            m_pictures[group.picture].addHex(bytes);
         break;
     case Dest::ListText:
         m_listText.append(bytes.first(qMin<qsizetype>(bytes.size(), 16 - m_listText.size())));
@@ -1545,7 +1551,10 @@ void Parser::addObject(RtfContent::Object object)
 void Parser::finishPicture(const GroupState &group, qsizetype end)
 {
     RtfPicture &picture = m_pictures[group.picture];
-    if (group.previewOf >= 0) {
+    if (m_placeholders) {
+        if (group.previewOf < 0 && top().dest == Dest::Normal)
+            addObject(RtfContent::Object());
+    } else if (group.previewOf >= 0) {
         // A picture in an object's result shows what the object looks like.
         ObjectInProgress &object = m_objects[group.previewOf];
         if (object.preview.isNull()) {
@@ -1579,6 +1588,10 @@ void Parser::finishObject(const GroupState &group, qsizetype end)
     ObjectInProgress &progress = m_objects[group.object];
     if (top().dest != Dest::Normal)
         return;
+    if (m_placeholders) {
+        addObject(RtfContent::Object());
+        return;
+    }
     RtfContent::Object object;
     object.raw = rawGroup(group, end);
     object.preview = progress.preview;
@@ -1848,7 +1861,13 @@ void Parser::appendFormats(RtfContent &to, size_t firstStyle, size_t firstPara) 
 
 void RtfParser::parse(QByteArrayView data, RtfContent *content, int paragraphLimit)
 {
-    Parser(data, content, paragraphLimit > 0 ? size_t(paragraphLimit) : SIZE_MAX, {}).run();
+    parse(data, content, paragraphLimit, Objects::Read);
+}
+
+void RtfParser::parse(QByteArrayView data, RtfContent *content, int paragraphLimit, Objects objects)
+{
+    Parser(data, content, paragraphLimit > 0 ? size_t(paragraphLimit) : SIZE_MAX, {}, objects)
+        .run();
 }
 
 void RtfParser::parse(QByteArrayView data, RtfContent *content, const BatchSink &sink)

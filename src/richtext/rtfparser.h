@@ -23,6 +23,12 @@ public:
     // that many paragraphs are complete (content->cut when more follow).
     static void parse(QByteArrayView data, RtfContent *content, int paragraphLimit = 0);
 
+    // What becomes of the pictures and objects: for a reader that wants only the text, each is
+    // an empty object, neither decoded nor copied.
+    enum class Objects { Read, Placeholders };
+    static void parse(QByteArrayView data, RtfContent *content, int paragraphLimit,
+                      Objects objects);
+
     // Receives, while parsing goes on, a batch of paragraphs that are finished and followed by at
     // least two more: their text, runs and objects, and the formats known so far. The batch's
     // last paragraph is the one that follows, given without its runs. Text, runs and paragraphs

@@ -1,6 +1,7 @@
 #include "richtext/rtfreader.h"
 
 #include "richtext/codepage.h"
+#include "richtext/contenttext.h"
 #include "richtext/rtfparser.h"
 #include "richtext/textformat.h"
 
@@ -346,7 +347,7 @@ RtfReader::Opening RtfReader::readOpening(const QByteArray &data, int paragraphs
         opening.text = plainText(data);
     } else {
         RtfContent content;
-        RtfParser::parse(data, &content, paragraphs);
+        RtfParser::parse(data, &content, paragraphs, RtfParser::Objects::Placeholders);
         opening.cut = content.cut;
         for (size_t p = 0; p < content.paragraphs.size(); ++p) {
             const RtfContent::Paragraph &paragraph = content.paragraphs[p];
@@ -364,6 +365,27 @@ RtfReader::Opening RtfReader::readOpening(const QByteArray &data, int paragraphs
     }
     std::replace_if(opening.text.begin(), opening.text.end(), breaksAt, u'\r');
     return opening;
+}
+
+QString RtfReader::readText(const QByteArray &data, TextSink &sink,
+                            const NoteText::FormatFilter &leaveOut)
+{
+    if (!data.startsWith("{\\rtf")) {
+        ContentText::insert(sink, plainText(data));
+        return {};
+    }
+    RtfContent content;
+    RtfParser::parse(data, &content, 0, RtfParser::Objects::Placeholders);
+    ContentText(sink, leaveOut).finish(content);
+    return content.damage;
+}
+
+NoteText RtfReader::readText(const QByteArray &data, const NoteText::FormatFilter &leaveOut)
+{
+    NoteText note;
+    NoteTextBuilder builder(note);
+    note.damage = readText(data, builder, leaveOut);
+    return note;
 }
 
 RtfReader::Result RtfReader::read(const QByteArray &data, QTextCursor &cursor, int paragraphLimit,

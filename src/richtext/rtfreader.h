@@ -1,5 +1,7 @@
 #pragma once
 
+#include "richtext/notetext.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -56,4 +58,12 @@ public:
     // The text of no more than the first paragraphs of RTF data (all of a plain text),
     // read without a document: what a note's title is made of.
     static Opening readOpening(const QByteArray &data, int paragraphs);
+
+    // The whole text of data as read() puts it into an empty document, read without a
+    // document: pictures are not decoded. See NoteText::FormatFilter for leaveOut.
+    static NoteText readText(const QByteArray &data, const NoteText::FormatFilter &leaveOut = {});
+    // The same handed to sink piece by piece; returns why the data could be read only in part,
+    // empty for a whole note.
+    static QString readText(const QByteArray &data, TextSink &sink,
+                            const NoteText::FormatFilter &leaveOut = {});
 };

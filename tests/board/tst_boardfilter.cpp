@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <functional>
 #include <memory>
 
 namespace {
@@ -131,6 +132,23 @@ private Q_SLOTS:
         f.board->show();
         QVERIFY(f.board->filter()->isHidden());
         QCOMPARE(f.shownRows(), AllRows);
+    }
+
+    // Filtering needs only the text: a note not read yet is matched by its file and stays
+    // unread; once read and changed, its document holds what is matched.
+    void notesNotReadYetAreMatchedByTheirFiles()
+    {
+        PinnedBoard f;
+        const QList<TNoteFrame *> notes = f.board->NotesList();
+        QVERIFY(std::none_of(notes.begin(), notes.end(), std::mem_fn(&TNoteFrame::noteRead)));
+        QTest::keyClicks(f.board.get(), QStringLiteral("flour"));
+        QCOMPARE(f.shownRows(), QStringList{AllRows.at(1)});
+        QVERIFY(std::none_of(notes.begin(), notes.end(), std::mem_fn(&TNoteFrame::noteRead)));
+
+        notes.at(0)->edit().setText(QStringLiteral("Shopping list\r\nflour"));
+        QTest::keyClick(f.board->filter(), Qt::Key_R);
+        QTest::keyClick(f.board->filter(), Qt::Key_Backspace);
+        QCOMPARE(f.shownRows(), (QStringList{AllRows.at(0), AllRows.at(1)}));
     }
 
     void anOpenNoteMatchesAsItsWindowHoldsIt()
