@@ -15,6 +15,7 @@
 #include "richedit/jvrichedit.h"
 #include "richtext/notetitle.h"
 #include "richtext/snapshottracker.h"
+#include "richtext/textcontrast.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -141,7 +142,8 @@ void TNoteFrame::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     painter.fillRect(rect(), m_headerColor);
-    painter.setPen(Qt::black);
+    // Black on the usual pale notes; white on a dark one.
+    painter.setPen(readableTextColor(m_headerColor));
     // The caption runs from the left margin up to the close picture, cut off there.
     const QRect caption(LeftMargin, 0, std::max(0, closeLeft() - Spacing - LeftMargin),
                         HeaderHeight);
