@@ -128,7 +128,7 @@ constexpr std::array Commands{
     Command{&TDM::acAutoMouse, "acAutoMouse", "Auto Mouse", "", "", -1, AutoCheck},
     Command{&TDM::acMasterPasswordClear, "acMasterPasswordClear", "Clear Master Password", "", "",
             71, None},
-    Command{&TDM::acCreatePWD, "acCreatePWD", "acCreatePWD", "", "", 72, None},
+    Command{&TDM::acCreatePWD, "acCreatePWD", "Create Password", "", "", 72, None},
 };
 
 // The command's handler: runs operation on the note editor with the keyboard
