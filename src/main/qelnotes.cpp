@@ -2,6 +2,7 @@
 #include "app/displaychoice.h"
 #include "app/frmabout.h"
 #include "app/iconwindow.h"
+#include "app/menucheckstyle.h"
 #include "board/errormessage.h"
 #include "board/notesboard.h"
 #include "commands/commandmodule.h"
@@ -25,6 +26,7 @@ int main(int argc, char **argv)
     // No display name: the platform would append it to every window title.
     QApplication::setApplicationVersion(QStringLiteral(QEL_VERSION));
     QApplication::setWindowIcon(AppIcon());
+    QApplication::setStyle(new MenuCheckStyle);
     // The icon window is the main window: the program ends when it closes,
     // whatever other windows are still about.
     QApplication::setQuitOnLastWindowClosed(false);

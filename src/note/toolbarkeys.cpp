@@ -9,6 +9,10 @@
 
 namespace {
 
+const QString FocusMark
+    = QStringLiteral("QToolButton { border: 2px solid palette(highlight); border-radius: 3px; }"
+                     "QToolButton:checked { background: palette(midlight); }");
+
 QToolButton *buttonFor(QToolBar *row, QAction *action)
 {
     return qobject_cast<QToolButton *>(row->widgetForAction(action));
@@ -114,9 +118,15 @@ void ToolBarKeys::leave()
 
 bool ToolBarKeys::eventFilter(QObject *watched, QEvent *event)
 {
+    auto *button = static_cast<QToolButton *>(watched);
+    // Styles mark a focused flat tool button faintly, if at all: the button
+    // the keys are on gets a frame in the selection colour.
+    if (event->type() == QEvent::FocusIn)
+        button->setStyleSheet(FocusMark);
+    else if (event->type() == QEvent::FocusOut)
+        button->setStyleSheet(QString());
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
-    auto *button = static_cast<QToolButton *>(watched);
     const auto *key = static_cast<QKeyEvent *>(event);
     if (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))
         return false;

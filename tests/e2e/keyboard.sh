@@ -28,7 +28,12 @@ xvfb_pid=
 app_pid=
 other_pids=()
 cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
+    # The program stores its notes on TERM: it is waited for before its
+    # folder goes.
+    if [[ -n $app_pid ]]; then
+        kill "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
     for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
@@ -96,8 +101,16 @@ title_is() { [[ $(xdotool getwindowname "$1") == "$2" ]]; }
 icon_shown() { [[ -n $(window '^NoteMain') ]]; }
 board_shown() { [[ -n $(window '^Qel Notes') ]]; }
 board_hidden() { ! board_shown; }
-# The program's shown windows, menus included.
-shown_windows() { xdotool search --onlyvisible --pid "$app_pid" 2>/dev/null | wc -l; }
+# A menu of the program is shown: menus are windows of the root without a
+# window manager's frame, titled with the program's name.
+menu_shown() {
+    local id
+    for id in $(xwininfo -root -children | awk '/"QelNotes": \("qelnotes"/ {print $1}'); do
+        xwininfo -id "$id" | grep -q 'Map State: IsViewable' && return 0
+    done
+    return 1
+}
+menu_hidden() { ! menu_shown; }
 focused() { [[ $(xdotool getwindowfocus) == "$1" ]]; }
 
 until_true 30 icon_shown || fail "the desktop icon did not appear"
@@ -148,20 +161,18 @@ board_menu Down Return
 until_true 5 bash -c "xdotool search --onlyvisible --name '^\.\.\$' >/dev/null" || fail "New opened no note window"
 note=$(window '^\.\.$')
 until_true 5 focused "$note" || fail "the new note's window did not take the keyboard"
-xdotool windowmove "$note" 520 80
+xdotool windowmove "$note" 420 320
 xdotool type --delay 20 'secret words'
 until_true 3 title_is "$note" 'secret words..' || fail "typing did not reach the new note"
 
-before=$(shown_windows)
+menu_hidden || fail "a menu is open before Shift+F10"
 xdotool key shift+F10
-until_true 3 bash -c "(( \$(xdotool search --onlyvisible --pid $app_pid 2>/dev/null | wc -l) > $before ))" \
-    || fail "Shift+F10 opened no menu"
+until_true 3 menu_shown || fail "Shift+F10 opened no menu"
 sleep 0.3
 import -window root "$out/note-menu.png"
 echo "screenshot: $out/note-menu.png"
 xdotool key Escape
-until_true 3 bash -c "(( \$(xdotool search --onlyvisible --pid $app_pid 2>/dev/null | wc -l) == $before ))" \
-    || fail "Escape did not close the note menu"
+until_true 3 menu_hidden || fail "Escape did not close the note menu"
 xdotool type --delay 20 ' kept'
 until_true 3 title_is "$note" 'secret words k..' || fail "after the menu the text did not take the keys"
 
