@@ -566,6 +566,11 @@ void TFrmNote::ApplyStayOnTop(bool value)
 {
     FStayOnTop = value;
     mnStayOnTop->setChecked(value);
+    // Every open note window follows at once, also those of deleted notes.
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (auto *note = qobject_cast<TRichForm *>(window))
+            note->setStayOnTop(value);
+    }
     if (bool(windowFlags() & Qt::WindowStaysOnTopHint) == value)
         return;
     // Changing a window flag hides a shown window; it stays where it was.

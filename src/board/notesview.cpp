@@ -3,6 +3,7 @@
 #include "board/notesmodel.h"
 #include "note/noteframe.h"
 #include "note/notewindow.h" // noteframe.h hands out the window
+#include "richtext/textcontrast.h"
 
 #include <QApplication>
 #include <QHelpEvent>
@@ -164,7 +165,6 @@ int NotesView::shownAt(int y) const
 void NotesView::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
-    painter.setPen(Qt::black);
     const QPixmap picture = closePicture(devicePixelRatioF());
     const qreal ratio = picture.devicePixelRatio();
     const QRectF pictureSource(ratio, ratio, CloseSize * ratio, CloseSize * ratio);
@@ -175,8 +175,11 @@ void NotesView::paintEvent(QPaintEvent *event)
         const QModelIndex index = m_model.index(m_shown.at(shown));
         const QRect row = rowRect(shown);
         const bool highlighted = m_model.note(index.row()) == m_highlighted;
-        painter.fillRect(row,
-                         highlighted ? Highlight : index.data(Qt::BackgroundRole).value<QColor>());
+        const QColor background
+            = highlighted ? Highlight : index.data(Qt::BackgroundRole).value<QColor>();
+        painter.fillRect(row, background);
+        // Black on the usual pale notes; white on a dark one, whatever the desktop's palette.
+        painter.setPen(readableTextColor(background));
         // The caption runs from the left margin up to the close picture, cut off there.
         const QRect close = closeRect(row);
         const QRect caption(LeftMargin, row.top(), std::max(0, close.left() - Spacing - LeftMargin),

@@ -128,7 +128,7 @@ constexpr std::array Commands{
     Command{&TDM::acAutoMouse, "acAutoMouse", "Auto Mouse", "", "", -1, AutoCheck},
     Command{&TDM::acMasterPasswordClear, "acMasterPasswordClear", "Clear Master Password", "", "",
             71, None},
-    Command{&TDM::acCreatePWD, "acCreatePWD", "acCreatePWD", "", "", 72, None},
+    Command{&TDM::acCreatePWD, "acCreatePWD", "Create Password", "", "", 72, None},
 };
 
 // The command's handler: runs operation on the note editor with the keyboard
@@ -404,8 +404,11 @@ void TDM::trackFocus(QWidget *now)
 {
     auto *editor = qobject_cast<TJvRichEdit *>(now);
     if (m_editor != editor) {
-        if (m_editor)
+        if (m_editor) {
             disconnect(m_editor, nullptr, this, nullptr);
+            // Else every return of the focus would add one more connection.
+            disconnect(m_editor->document(), nullptr, this, nullptr);
+        }
         m_editor = editor;
         if (editor) {
             connect(editor, &QTextEdit::copyAvailable, this, &TDM::updateEditActions);

@@ -3,9 +3,10 @@
 #include <QIcon>
 
 // The command module's one list of 16 x 16 pictures. Commands, menus and tool
-// bars refer to a picture by its index, so the numbering is fixed; the pictures
-// come from the desktop's icon theme (freedesktop names) and fall back to
-// drawings of our own, so every button shows a picture on a bare system too.
+// bars refer to a picture by its index, so the numbering is fixed. The
+// pictures are our own drawings, whose strokes take the desktop palette's
+// text colour (InkedIconEngine): icon themes often give bare grey marks made
+// for light tool bars only, unreadable on dark ones.
 class ImageList
 {
 public:
@@ -14,7 +15,4 @@ public:
 
     // The picture at index; a null icon for the indexes no command uses.
     static QIcon icon(int index);
-
-    // The picture at index as drawn by ourselves, ignoring the theme.
-    static QIcon fallbackIcon(int index);
 };

@@ -3,6 +3,7 @@
 #include "app/frmabout.h"
 #include "app/globalshortcuts.h"
 #include "app/iconwindow.h"
+#include "app/menucheckstyle.h"
 #include "app/trayicon.h"
 #include "board/errormessage.h"
 #include "board/notesboard.h"
@@ -68,6 +69,7 @@ int main(int argc, char **argv)
     // No display name: the platform would append it to every window title.
     QApplication::setApplicationVersion(QStringLiteral(QEL_VERSION));
     QApplication::setWindowIcon(AppIcon());
+    QApplication::setStyle(new MenuCheckStyle);
     // The icon window is the main window: the program ends when it closes,
     // whatever other windows are still about.
     QApplication::setQuitOnLastWindowClosed(false);

@@ -4,10 +4,13 @@
 #include "commands/commandmodule.h"
 #include "note/findbar.h"
 #include "note/notelinks.h"
+#include "note/toolbarkeys.h"
 #include "plot/chartrenderer.h"
 #include "richedit/jvrichedit.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QTextCursor>
@@ -37,6 +40,11 @@ QAction *shortcutOwner(const QMenu *menu, const QKeySequence &key)
 bool isCtrlSpace(const QKeyEvent *event)
 {
     return event->key() == Qt::Key_Space && (event->modifiers() & Qt::ControlModifier);
+}
+
+bool isKey(const QKeyEvent *event, Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    return event->key() == key && (event->modifiers() & ~Qt::KeypadModifier) == modifiers;
 }
 
 } // namespace
@@ -84,7 +92,7 @@ void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
     m_menu->addMenu(tr("Format"))
         ->addActions({dm->RichEditBold1, dm->RichEditItalic1, dm->RichEditUnderline1,
                       dm->RichEditStrikeOut1, dm->RichEditBullets1, dm->acSubScript,
-                      dm->acSuperScript, dm->acFormatReset});
+                      dm->acSuperScript, dm->acFormatReset, dm->acCopyFormat});
     m_menu->addMenu(tr("Size"))->addActions({dm->acFontInc, dm->acFontSmaller});
     m_menu->addMenu(tr("Indent"))->addActions({dm->acIndentDec, dm->acIndentInc});
     m_menu->addMenu(tr("BK Color"))
@@ -106,6 +114,10 @@ void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
     m_clearResults = calc->addAction(tr("Clear Results"));
     connect(m_calc, &QAction::triggered, this, &NoteEditorPane::tbCalcClick);
     connect(m_clearResults, &QAction::triggered, this, &NoteEditorPane::ClearResults1Click);
+    // The tool bar's encryption commands, so that the keyboard reaches them
+    // from the menu too.
+    m_menu->addMenu(tr("Encryption"))
+        ->addActions({dm->acCrypt, dm->acDecrypt, dm->acMasterPasswordClear, dm->acCreatePWD});
     m_menu->addSeparator();
 
     // Its place in the menu owns Ctrl+Alt+N; NoteLinks runs it.
@@ -118,6 +130,31 @@ void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
     m_find = m_menu->addAction(tr("Find..."), m_findBar, &FindBar::open);
     m_find->setShortcut(QKeySequence::Find);
     m_find->setShortcutContext(Qt::WidgetShortcut);
+
+    connect(m_menu, &QMenu::aboutToShow, this, &NoteEditorPane::menuAboutToShow);
+}
+
+void NoteEditorPane::menuAboutToShow()
+{
+    // Shown for a window that is not the active one (a right click into it
+    // before the window manager has activated it, or without one), or from
+    // the tool bar, the entries would show and act on whatever editor had the
+    // focus. Activation reported while the menu is open comes too late: the
+    // application ignores it then, so the window is made active here.
+    if (QApplication::focusWidget() == m_edit)
+        return;
+    m_edit->activateWindow();
+    QApplication::setActiveWindow(m_edit->window());
+    m_edit->setFocus(Qt::OtherFocusReason);
+}
+
+void NoteEditorPane::openMenuAtCaret()
+{
+    // Through the editor's own context menu event, as the Menu key goes.
+    const QPoint caret = m_edit->cursorRect().bottomLeft();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, caret,
+                            m_edit->viewport()->mapToGlobal(caret));
+    QCoreApplication::sendEvent(m_edit->viewport(), &event);
 }
 
 void NoteEditorPane::createToolBar()
@@ -144,9 +181,11 @@ void NoteEditorPane::createToolBar()
     QToolBar *first = makeRow({dm->acNew, dm->FileOpen1, dm->FileSaveAs1, nullptr, dm->acIndentDec,
                                dm->acIndentInc, nullptr, dm->RichEditBold1, dm->RichEditUnderline1,
                                dm->RichEditItalic1});
-    makeRow({dm->RichEditAlignLeft1, dm->RichEditAlignCenter1, dm->RichEditAlignRight1, nullptr,
-             dm->acFontInc, dm->acFontSmaller, nullptr, dm->acCrypt, dm->acDecrypt,
-             dm->acMasterPasswordClear, dm->acCreatePWD, nullptr, dm->acCopyFormat});
+    QToolBar *second
+        = makeRow({dm->RichEditAlignLeft1, dm->RichEditAlignCenter1, dm->RichEditAlignRight1,
+                   nullptr, dm->acFontInc, dm->acFontSmaller, nullptr, dm->acCrypt, dm->acDecrypt,
+                   dm->acMasterPasswordClear, dm->acCreatePWD, nullptr, dm->acCopyFormat});
+    m_toolBarKeys = new ToolBarKeys({first, second}, m_edit, this);
     if (auto *underline
         = qobject_cast<QToolButton *>(first->widgetForAction(dm->RichEditUnderline1))) {
         underline->setMenu(m_menu);
@@ -185,6 +224,14 @@ bool NoteEditorPane::runMenuShortcut(const QKeyEvent *event)
 
 bool NoteEditorPane::editKeyDown(const QKeyEvent *event)
 {
+    if (isKey(event, Qt::Key_F10, Qt::ShiftModifier)) {
+        openMenuAtCaret();
+        return true;
+    }
+    if (isKey(event, Qt::Key_F10, Qt::NoModifier)) {
+        m_toolBarKeys->enter();
+        return true;
+    }
     if (runMenuShortcut(event))
         return true;
     if (!isCtrlSpace(event))

@@ -10,12 +10,14 @@ class QKeyEvent;
 class QMenu;
 class TCalcDriver;
 class TJvRichEdit;
+class ToolBarKeys;
 
 // The editing side of a note window: the note's editor, its menu, the
 // two-row tool bar above it, the editor's own keys and the note's
-// calculator. The shared commands find the editor through the keyboard
-// focus; code that works on one note (links, mail, encryption, the preview)
-// is handed the pane and reaches the note through edit().
+// calculator. From the keyboard, the Menu key and Shift+F10 open the menu at
+// the caret, and F10 moves the focus into the tool bar (ToolBarKeys). The shared commands find the
+// editor through the keyboard focus; code that works on one note (links, mail, encryption, the
+// preview) is handed the pane and reaches the note through edit().
 class NoteEditorPane : public QWidget
 {
     Q_OBJECT
@@ -29,6 +31,7 @@ public:
     TJvRichEdit *edit() const { return m_edit; }
     QMenu *PopupMenu1() const { return m_menu; }
     QWidget *ToolBar1() const { return m_toolBar; }
+    ToolBarKeys *toolBarKeys() const { return m_toolBarKeys; }
     // The menu's entries that belong to this note rather than to the shared
     // commands.
     QAction *Calc1() const { return m_calc; }
@@ -48,6 +51,10 @@ protected:
 private:
     void createMenu(QAction *selectAll, QAction *saveAs);
     void createToolBar();
+    // The menu's shared commands act on the focused editor and show its
+    // state: before the menu shows, its own editor takes the focus.
+    void menuAboutToShow();
+    void openMenuAtCaret();
     // Runs the first entry of the menu that carries the key; true when one
     // carries it, whether or not it is enabled.
     bool runMenuShortcut(const QKeyEvent *event);
@@ -60,6 +67,7 @@ private:
     FindBar *m_findBar;
     QMenu *m_menu = nullptr;
     QWidget *m_toolBar = nullptr;
+    ToolBarKeys *m_toolBarKeys = nullptr;
     QAction *m_calc = nullptr;
     QAction *m_clearResults = nullptr;
     QAction *m_sendNote = nullptr;

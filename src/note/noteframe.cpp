@@ -14,6 +14,7 @@
 #include "richedit/jvrichedit.h"
 #include "richtext/notetitle.h"
 #include "richtext/snapshottracker.h"
+#include "richtext/textcontrast.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -206,6 +206,12 @@ void TRichForm::FormDeactivate()
     setTopmost(m_host.stayOnTop());
 }
 
+void TRichForm::setStayOnTop(bool stayOnTop)
+{
+    m_stayOnTop = stayOnTop;
+    setTopmost(stayOnTop);
+}
+
 void TRichForm::setTopmost(bool topmost)
 {
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost)

@@ -27,8 +27,12 @@ public:
 
     NoteEditorPane *editorPane() const { return m_pane; }
     TJvRichEdit *editor() const;
-    // Copied from the board's option when the window is made.
+    // The board's option: copied when the window is made, and followed at
+    // once when the option changes.
     bool StayOnTop() const { return m_stayOnTop; }
+    // Into or out of the band above other programs' windows now, not only
+    // when the window next loses activation.
+    void setStayOnTop(bool stayOnTop);
 
     // Takes the note into the empty editor: its default and typing formats,
     // then its whole content, copied directly (a long note's RTF would take

@@ -20,6 +20,7 @@
 
 #include "richtext/rtfreader.h"
 #include "richtext/rtfwriter.h"
+#include "richtext/textcontrast.h"
 #include "richtext/textformat.h"
 
 namespace {
@@ -129,8 +130,16 @@ void TJvRichEdit::applyCursor(const QTextCursor &cursor)
 
 void TJvRichEdit::colorChanged()
 {
+    // Text without a colour of its own, and the caret, take the palette's text
+    // colour: it follows the note's colour, never the desktop's theme, which
+    // may be dark while the note is pale. Selections keep the desktop's colours.
     QPalette colours = palette();
-    colours.setColor(QPalette::Base, Color());
+    const QColor text = readableTextColor(Color());
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        colours.setColor(group, QPalette::Base, Color());
+        colours.setColor(group, QPalette::Text, text);
+    }
+    colours.setColor(QPalette::Disabled, QPalette::Base, Color());
     setPalette(colours);
 }
 

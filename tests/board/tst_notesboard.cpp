@@ -607,6 +607,33 @@ private Q_SLOTS:
         QVERIFY(!again.stayOnTop());
     }
 
+    // Every open note window leaves the band above other programs as soon as
+    // the option is switched off, without waiting to be activated and left,
+    // and comes back into it when the option is switched on.
+    void openNoteWindowsFollowStayOnTop()
+    {
+        BoardFixture f({"first", "second"});
+        QVERIFY(f.board->stayOnTop());
+        QList<TRichForm *> windows;
+        for (TNoteFrame *note : f.board->NotesList()) {
+            note->Panel1DblClick();
+            QVERIFY(note->Frm());
+            QVERIFY(QTest::qWaitForWindowExposed(note->Frm()));
+            windows << note->Frm();
+        }
+        for (const bool stayOnTop : {false, true}) {
+            f.board->mnStayOnTopClick();
+            for (TRichForm *window : windows) {
+                QCOMPARE(window->StayOnTop(), stayOnTop);
+                QCOMPARE(window->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint),
+                         stayOnTop);
+                QVERIFY(window->isVisible());
+            }
+        }
+        for (TNoteFrame *note : f.board->NotesList())
+            note->closeNoteWindow();
+    }
+
     // A stored record off the screen, or taller than it, comes back wholly
     // on the screen at the next start, whatever the notes.
     void lostBoardComesBack_data()

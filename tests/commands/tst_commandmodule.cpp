@@ -1,6 +1,7 @@
 #include "commands/commandmodule.h"
 #include "commands/imagelist.h"
 #include "richedit/jvrichedit.h"
+#include "richtext/textcontrast.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,6 +34,8 @@ class tst_DM : public QObject
 private Q_SLOTS:
     void initTestCase();
     void everyPictureIsDrawnWithoutATheme();
+    void picturesReadOnLightAndDarkBars_data();
+    void picturesReadOnLightAndDarkBars();
     void hintSplitsIntoToolTipAndStatusTip();
     void editCommandsFollowTheFocusedNoteEditor();
     void editCommandsActOnTheFocusedNoteEditorOnly();
@@ -73,8 +76,44 @@ void tst_DM::everyPictureIsDrawnWithoutATheme()
     }
     QVERIFY(indexes.size() > 40);
     for (int index : std::as_const(indexes))
-        QVERIFY2(hasInk(ImageList::fallbackIcon(index)), qPrintable(QString::number(index)));
+        QVERIFY2(hasInk(ImageList::icon(index)), qPrintable(QString::number(index)));
     QVERIFY(ImageList::icon(4).isNull());
+}
+
+void tst_DM::picturesReadOnLightAndDarkBars_data()
+{
+    QTest::addColumn<QPalette>("theme");
+    QTest::newRow("light") << QPalette(QColor(239, 239, 239));
+    QTest::newRow("dark") << QPalette(QColor(53, 53, 53));
+}
+
+void tst_DM::picturesReadOnLightAndDarkBars()
+{
+    QFETCH(QPalette, theme);
+    const QPalette saved = QApplication::palette();
+    QApplication::setPalette(theme);
+    const QColor bar = theme.color(QPalette::Window);
+    for (int index = 0; index < ImageList::Count; ++index) {
+        const QIcon icon = ImageList::icon(index);
+        if (icon.isNull())
+            continue;
+        // Enough of the picture stands out from the bar to make out its shape.
+        const QImage image = icon.pixmap(ImageList::Size, ImageList::Size).toImage();
+        int standingOut = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor pixel = image.pixelColor(x, y);
+                if (pixel.alpha() < 128)
+                    continue;
+                QColor shown = pixel;
+                shown.setAlpha(255);
+                standingOut += contrastRatio(shown, bar) >= 3;
+            }
+        }
+        QVERIFY2(standingOut >= 16,
+                 qPrintable(QStringLiteral("%1: %2 pixels").arg(index).arg(standingOut)));
+    }
+    QApplication::setPalette(saved);
 }
 
 void tst_DM::hintSplitsIntoToolTipAndStatusTip()

@@ -3,11 +3,14 @@
 #include "note/noteeditorpane.h"
 #include "note/notehost.h"
 #include "note/notewindow.h"
+#include "note/toolbarkeys.h"
 #include "richedit/jvrichedit.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QMenu>
 #include <QApplication>
+#include <QClipboard>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
@@ -94,6 +97,9 @@ private Q_SLOTS:
     void shortcuts();
     void copyFormatFromOneWindowToAnother();
     void redoWithEitherKeyAndFromTheMenu();
+    void toolBarCommandsAreInTheMenuAndNamed();
+    void keyboardReachesMenuAndToolBar();
+    void eachWindowsMenuShowsAndActsOnItsOwnNote();
 
 private:
     // A shown note window holding the note, its editor focused, selecting
@@ -140,6 +146,27 @@ TJvRichEdit *tst_NoteCommands::openWindow(const QByteArray &body, int start, int
     editor->setSelLength(length);
     return editor;
 }
+
+namespace {
+
+NoteEditorPane *paneOf(TJvRichEdit *editor)
+{
+    return editor->window()->findChild<NoteEditorPane *>();
+}
+
+// Every entry of menu and of its submenus.
+QList<QAction *> entries(const QMenu *menu)
+{
+    QList<QAction *> all;
+    for (QAction *action : menu->actions()) {
+        all << action;
+        if (action->menu())
+            all << entries(action->menu());
+    }
+    return all;
+}
+
+} // namespace
 
 QToolButton *tst_NoteCommands::button(TJvRichEdit *editor, QAction *action) const
 {
@@ -272,6 +299,118 @@ void tst_NoteCommands::copyFormatFromOneWindowToAnother()
     QCOMPARE(target->SelAttributes().Color(), QColor(255, 0, 0));
     QVERIFY(!target->SelAttributes().Bold());
     QVERIFY(!target->SelAttributes().Italic());
+}
+
+// Without a mouse, the tool bar's commands are reached from the menu; screen
+// readers name the buttons by their captions.
+void tst_NoteCommands::toolBarCommandsAreInTheMenuAndNamed()
+{
+    TJvRichEdit *editor = openWindow("text", 0, 0);
+    const QList<QAction *> menu = entries(paneOf(editor)->PopupMenu1());
+    for (QToolBar *row : editor->window()->findChildren<QToolBar *>()) {
+        for (QAction *action : row->actions()) {
+            if (action->isSeparator())
+                continue;
+            // New does nothing in a note window.
+            if (action != m_dm->acNew)
+                QVERIFY2(menu.contains(action), qPrintable(action->objectName()));
+            QAccessibleInterface *named
+                = QAccessible::queryAccessibleInterface(row->widgetForAction(action));
+            QVERIFY(named);
+            QCOMPARE(named->text(QAccessible::Name),
+                     QString(action->text()).remove(u'&').remove(QStringLiteral("...")));
+        }
+    }
+    QCOMPARE(m_dm->acCreatePWD->text(), QStringLiteral("Create Password"));
+}
+
+void tst_NoteCommands::keyboardReachesMenuAndToolBar()
+{
+    TJvRichEdit *editor = openWindow("some text", 0, 4);
+    NoteEditorPane *pane = paneOf(editor);
+
+    QTest::keyClick(editor, Qt::Key_F10, Qt::ShiftModifier);
+    QTRY_VERIFY(pane->PopupMenu1()->isVisible());
+    QTest::keyClick(pane->PopupMenu1(), Qt::Key_Escape);
+    QTRY_VERIFY(!pane->PopupMenu1()->isVisible());
+    QVERIFY(editor->hasFocus());
+
+    // F10 into the bar; Escape back to the text, selection kept.
+    ToolBarKeys *keys = pane->toolBarKeys();
+    QTest::keyClick(editor, Qt::Key_F10);
+    QCOMPARE(keys->focusedButton(), button(editor, m_dm->FileOpen1)); // New is disabled
+    QTest::keyClick(keys->focusedButton(), Qt::Key_Escape);
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(editor->SelLength(), 4);
+
+    // The arrows walk the bar; Enter runs the command on the text.
+    const struct
+    {
+        QList<Qt::Key> keys;
+        QAction *reached;
+    } walks[] = {
+        {{Qt::Key_Right}, m_dm->FileSaveAs1},
+        {{Qt::Key_Left}, m_dm->acCopyFormat}, // around from the first
+        {{Qt::Key_End, Qt::Key_Left}, m_dm->acCreatePWD},
+        {{Qt::Key_Down}, m_dm->RichEditAlignCenter1}, // below Open
+        {{Qt::Key_End, Qt::Key_Up}, m_dm->RichEditItalic1},
+    };
+    for (const auto &walk : walks) {
+        QTest::keyClick(editor, Qt::Key_F10);
+        for (const Qt::Key key : walk.keys)
+            QTest::keyClick(keys->focusedButton(), key);
+        QVERIFY2(keys->focusedButton() == button(editor, walk.reached),
+                 qPrintable(walk.reached->objectName()));
+        QTest::keyClick(keys->focusedButton(), Qt::Key_Escape);
+    }
+    QTest::keyClick(editor, Qt::Key_F10);
+    QTest::keyClick(keys->focusedButton(), Qt::Key_Down);
+    QTest::keyClick(keys->focusedButton(), Qt::Key_Return);
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(editor->Paragraph().Alignment(), TParaAlignment::paCenter);
+
+    QTest::keyClick(editor, Qt::Key_F10);
+    QTest::keyClick(keys->focusedButton(), Qt::Key_End);
+    QTest::keyClick(keys->focusedButton(), Qt::Key_Left);
+    QTest::keyClick(keys->focusedButton(), Qt::Key_Space);
+    QVERIFY(editor->hasFocus());
+    QCOMPARE(editor->Text().size(), QStringLiteral("some text").size() - 4 + 17);
+}
+
+// The edit commands are shared by every window; a window's menu shows and
+// acts on its own note, whichever window had the focus before.
+void tst_NoteCommands::eachWindowsMenuShowsAndActsOnItsOwnNote()
+{
+    TJvRichEdit *second = openWindow("second note", 0, 0);
+    QTest::keyClicks(second, QStringLiteral("typed "));
+    second->setSelStart(0);
+    second->setSelLength(5);
+    TJvRichEdit *first = openWindow("first note", 0, 0);
+    QTest::mouseClick(button(first, m_dm->acCopyFormat), Qt::LeftButton);
+    const QList<QAction *> selectionCommands{m_dm->JvEditUndo1, m_dm->JvEditCut2, m_dm->JvEditCopy1,
+                                             m_dm->JvEditDelete1};
+    for (QAction *command : selectionCommands)
+        QVERIFY2(!command->isEnabled(), qPrintable(command->objectName()));
+
+    QMenu *menu = paneOf(second)->PopupMenu1();
+    menu->popup(second->mapToGlobal(QPoint(10, 10)));
+    QTRY_VERIFY(second->hasFocus());
+    for (QAction *command : selectionCommands)
+        QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
+    QTest::keyClick(menu, Qt::Key_Escape);
+    QTRY_VERIFY(!menu->isVisible());
+    for (QAction *command : selectionCommands)
+        QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
+
+    m_dm->JvEditCopy1->trigger();
+    QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("typed"));
+
+    // Back in the first window's menu, its empty selection greys them again.
+    QMenu *firstMenu = paneOf(first)->PopupMenu1();
+    firstMenu->popup(first->mapToGlobal(QPoint(10, 10)));
+    QTRY_VERIFY(first->hasFocus());
+    QVERIFY(!m_dm->JvEditCopy1->isEnabled());
+    firstMenu->close();
 }
 
 QTEST_MAIN(tst_NoteCommands)

@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyle>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,6 +24,7 @@
 #include <QUrl>
 
 #include "richedit/jvrichedit.h"
+#include "richtext/textcontrast.h"
 
 namespace {
 // A data filter that runs a function, so that a test can say what it does.
@@ -41,6 +43,35 @@ public:
 private:
     Query m_query;
 };
+
+// A desktop theme with pale text on dark windows, as dark themes have.
+QPalette darkPalette()
+{
+    QPalette dark(QColor(53, 53, 53));
+    dark.setColor(QPalette::Base, QColor(42, 42, 42));
+    dark.setColor(QPalette::Text, QColor(238, 238, 236));
+    dark.setColor(QPalette::WindowText, QColor(238, 238, 236));
+    dark.setColor(QPalette::ToolTipBase, QColor(60, 60, 60));
+    dark.setColor(QPalette::ToolTipText, QColor(238, 238, 236));
+    dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+    dark.setColor(QPalette::HighlightedText, Qt::white);
+    return dark;
+}
+
+// Sets the application's palette for the life of the object.
+class ApplicationPalette
+{
+public:
+    explicit ApplicationPalette(const QPalette &palette)
+        : m_saved(QApplication::palette())
+    {
+        QApplication::setPalette(palette);
+    }
+    ~ApplicationPalette() { QApplication::setPalette(m_saved); }
+
+private:
+    QPalette m_saved;
+};
 } // namespace
 
 class TestJvRichEdit : public QObject
@@ -51,6 +82,9 @@ private Q_SLOTS:
     void startsConfiguredAsNoteEditor();
     void typedTextTakesCaretAttributes();
     void colourAndScrollBars();
+    void automaticTextReadsOnTheNoteColour_data();
+    void automaticTextReadsOnTheNoteColour();
+    void themeLeavesStoredTextAlone();
     void queryAcceptDataDecidesOnPaste();
     void copyAndPasteKeepAttributes();
     void dropsPassThroughQueryAcceptData();
@@ -145,6 +179,72 @@ void TestJvRichEdit::colourAndScrollBars()
     edit.setVerticalScrollPosition(120);
     QCOMPARE(edit.VerticalScrollPosition(), 120);
     QCOMPARE(edit.verticalScrollBar()->value(), 120);
+}
+
+void TestJvRichEdit::automaticTextReadsOnTheNoteColour_data()
+{
+    QTest::addColumn<bool>("darkTheme");
+    QTest::addColumn<QColor>("note");
+    const QList<std::pair<const char *, QColor>> notes{{"pale yellow", QColor(255, 255, 225)},
+                                                       {"red", QColor(255, 128, 128)},
+                                                       {"yellow", QColor(255, 255, 106)},
+                                                       {"blue", QColor(191, 205, 219)},
+                                                       {"green", QColor(128, 255, 128)},
+                                                       {"white", Qt::white},
+                                                       {"mid grey", QColor(128, 128, 128)},
+                                                       {"navy", QColor(0, 0, 128)},
+                                                       {"black", Qt::black}};
+    for (const bool dark : {false, true}) {
+        for (const auto &[name, colour] : notes)
+            QTest::addRow("%s theme, %s note", dark ? "dark" : "light", name) << dark << colour;
+    }
+    // A new note takes the theme's tool tip colour, which a dark theme makes dark.
+    QTest::newRow("dark theme, new note") << true << QColor();
+}
+
+void TestJvRichEdit::automaticTextReadsOnTheNoteColour()
+{
+    QFETCH(bool, darkTheme);
+    QFETCH(QColor, note);
+    const ApplicationPalette theme(darkTheme ? darkPalette()
+                                             : QApplication::style()->standardPalette());
+    TJvRichEdit edit;
+    if (note.isValid())
+        edit.setColor(note);
+    note = edit.Color();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        const QColor text = edit.palette().color(group, QPalette::Text);
+        QVERIFY2(contrastRatio(text, note) >= 4.5,
+                 qPrintable(QStringLiteral("%1 on %2").arg(text.name(), note.name())));
+    }
+
+    // What is drawn: typed text without a colour of its own reads on the note.
+    edit.resize(200, 60);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QTest::keyClicks(&edit, QStringLiteral("WWWW MMMM"));
+    const QImage drawn = edit.viewport()->grab().toImage();
+    int readable = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x)
+            readable += contrastRatio(drawn.pixelColor(x, y), note) >= 4.5;
+    }
+    QVERIFY2(readable >= 20, qPrintable(QString::number(readable)));
+}
+
+void TestJvRichEdit::themeLeavesStoredTextAlone()
+{
+    const auto typed = [](const QPalette &palette) {
+        const ApplicationPalette theme(palette);
+        TJvRichEdit edit;
+        edit.setColor(QColor(255, 255, 225));
+        QTest::keyClicks(&edit, QStringLiteral("typed in a theme"));
+        return std::pair{edit.toRtf(), edit.SelAttributes().Color()};
+    };
+    const auto [light, lightColour] = typed(QApplication::style()->standardPalette());
+    const auto [dark, darkColour] = typed(darkPalette());
+    QCOMPARE(dark, light);
+    QVERIFY(!darkColour.isValid());
 }
 
 void TestJvRichEdit::queryAcceptDataDecidesOnPaste()
