@@ -7,6 +7,7 @@
 #include "commands/commandmodule.h"
 #include "platform/datafolder.h"
 #include "platform/instancelock.h"
+#include "platform/interfacelanguage.h"
 #include "platform/programfoldernotes.h"
 #include "platform/terminationsignals.h"
 
@@ -25,6 +26,7 @@ int main(int argc, char **argv)
     // No display name: the platform would append it to every window title.
     QApplication::setApplicationVersion(QStringLiteral(QEL_VERSION));
     QApplication::setWindowIcon(AppIcon());
+    InstallInterfaceLanguage();
     // The icon window is the main window: the program ends when it closes,
     // whatever other windows are still about.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -50,9 +52,9 @@ int main(int argc, char **argv)
     case InstanceLock::Result::HandedOver:
         return 0;
     case InstanceLock::Result::Refused:
-        ShowErrorMessage(
-            nullptr,
-            QStringLiteral("QelNotes is already running with the notes in %1.").arg(DataFolder()));
+        ShowErrorMessage(nullptr, QApplication::translate(
+                                      "main", "QelNotes is already running with the notes in %1.")
+                                      .arg(DataFolder()));
         return 1;
     case InstanceLock::Result::Failed:
         ShowErrorMessage(nullptr, lock.errorString());
