@@ -47,8 +47,9 @@ public:
     };
     // The words of text that are checked: runs of letters (apostrophes
     // between letters included), except single letters, words with digits,
-    // dots or capitals inside (abbreviations, names in code, addresses), words
-    // in capitals only, function names before "(" and encrypted markers.
+    // dots or capitals inside (abbreviations, names in code), words in
+    // capitals only, function names before "(", web and mail addresses and
+    // encrypted markers.
     static QList<Word> checkedWords(const QString &text);
 
     bool isCorrect(const QString &language, const QString &word);
