@@ -13,7 +13,7 @@ TFrmAbout::TFrmAbout(QWidget *parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("FrmAbout"));
-    setWindowTitle(QStringLiteral("About QelNotes"));
+    setWindowTitle(tr("About QelNotes"));
     setModal(true);
 
     auto *picture = new QLabel(this);
@@ -27,11 +27,10 @@ TFrmAbout::TFrmAbout(QWidget *parent)
     version->setFont(bold);
 
     const QString folder = QDir::toNativeSeparators(DataFolder());
-    auto *place
-        = new QLabel(DataFolderIsWritable()
-                         ? QStringLiteral("Notes are kept in %1").arg(folder)
-                         : QStringLiteral("Notes cannot be kept: %1 is not writable.").arg(folder),
-                     this);
+    auto *place = new QLabel(DataFolderIsWritable()
+                                 ? tr("Notes are kept in %1").arg(folder)
+                                 : tr("Notes cannot be kept: %1 is not writable.").arg(folder),
+                             this);
     place->setTextInteractionFlags(Qt::TextSelectableByMouse);
     place->setWordWrap(true);
 
@@ -56,5 +55,5 @@ TFrmAbout::TFrmAbout(QWidget *parent)
 
 QString TFrmAbout::versionText()
 {
-    return QStringLiteral("QelNotes Version %1").arg(QStringLiteral(QEL_VERSION));
+    return tr("QelNotes Version %1").arg(QStringLiteral(QEL_VERSION));
 }

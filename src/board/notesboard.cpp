@@ -131,15 +131,15 @@ void TFrmNote::createActions()
             result->setIcon(ImageList::icon(image));
         return result;
     };
-    New1 = action(QStringLiteral("New1"), QStringLiteral("New"), 58);
-    Open1 = action(QStringLiteral("Open1"), QStringLiteral("Open"), 7);
-    mnDesktop = action(QStringLiteral("mnDesktop"), QStringLiteral("Desktop"), -1);
-    mnStartup = action(QStringLiteral("mnStartup"), QStringLiteral("Startup"), -1);
-    mnStartup->setToolTip(QStringLiteral("QelClock at startup"));
-    mnStayOnTop = action(QStringLiteral("mnStayOnTop"), QStringLiteral("Stay On top"), -1);
-    mnShowHint = action(QStringLiteral("mnShowHint"), QStringLiteral("Show Hint"), -1);
-    About2 = action(QStringLiteral("About2"), QStringLiteral("About..."), 61);
-    Close2 = action(QStringLiteral("Close2"), QStringLiteral("Close"), 60);
+    New1 = action(QStringLiteral("New1"), tr("New"), 58);
+    Open1 = action(QStringLiteral("Open1"), tr("Open"), 7);
+    mnDesktop = action(QStringLiteral("mnDesktop"), tr("Desktop"), -1);
+    mnStartup = action(QStringLiteral("mnStartup"), tr("Startup"), -1);
+    mnStartup->setToolTip(tr("QelClock at startup"));
+    mnStayOnTop = action(QStringLiteral("mnStayOnTop"), tr("Stay On top"), -1);
+    mnShowHint = action(QStringLiteral("mnShowHint"), tr("Show Hint"), -1);
+    About2 = action(QStringLiteral("About2"), tr("About..."), 61);
+    Close2 = action(QStringLiteral("Close2"), tr("Close"), 60);
     for (QAction *checkable : {mnDesktop, mnStartup, mnStayOnTop, mnShowHint})
         checkable->setCheckable(true);
 
@@ -157,7 +157,7 @@ void TFrmNote::createActions()
     PopupMenu1->setToolTipsVisible(true);
     PopupMenu1->addAction(New1);
     PopupMenu1->addAction(Open1);
-    mnRestore = PopupMenu1->addMenu(QStringLiteral("Restore Deleted Note"));
+    mnRestore = PopupMenu1->addMenu(tr("Restore Deleted Note"));
     mnRestore->setObjectName(QStringLiteral("mnRestore"));
     connect(mnRestore, &QMenu::aboutToShow, this, &TFrmNote::fillRestoreMenu);
     PopupMenu1->addSeparator();
@@ -168,11 +168,11 @@ void TFrmNote::createActions()
     PopupMenu1->addAction(Close2);
 
     // The two board commands the note menu borrows.
-    EditSelectAll1 = action(QStringLiteral("EditSelectAll1"), QStringLiteral("Select &All"), -1);
+    EditSelectAll1 = action(QStringLiteral("EditSelectAll1"), tr("Select &All"), -1);
     EditSelectAll1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     EditSelectAll1->setShortcutContext(Qt::WidgetShortcut);
     connect(EditSelectAll1, &QAction::triggered, this, &TFrmNote::selectAllInFocusedEditor);
-    FileSaveAs1 = action(QStringLiteral("FileSaveAs1"), QStringLiteral("Save &As..."), 46);
+    FileSaveAs1 = action(QStringLiteral("FileSaveAs1"), tr("Save &As..."), 46);
     // The note's own Save As does the saving: this entry is that command
     // under the board's name, enabled exactly when it is.
     if (TDM *dm = TDM::instance()) {
@@ -440,9 +440,8 @@ void TFrmNote::applyFilter()
         TNoteFrame *frame = notes.at(row);
         // An open note is matched as its window holds it; one not read yet by its file's text.
         const bool matches = frame->Frm() ? m_filter->matches(frame->Frm()->editor()->document())
-                             : !frame->noteRead()
-                                 ? m_filter->matches(frame, frame->unreadData())
-                                 : m_filter->matches(frame->edit().textDocument());
+                             : !frame->noteRead() ? m_filter->matches(frame, frame->unreadData())
+                                                  : m_filter->matches(frame->edit().textDocument());
         if (matches)
             shown.append(row);
     }

@@ -81,6 +81,13 @@ void TCalcDriver::Parse()
     editBlock.endEditBlock();
 }
 
+bool TCalcDriver::isWritten(const QTextCharFormat &format) const
+{
+    return src
+           && (FontMatcher(*src, FResultFont).matches(format)
+               || FontMatcher(*src, FErrorFont).matches(format));
+}
+
 void TCalcDriver::ClearResults()
 {
     if (!src)

@@ -10,6 +10,7 @@
 #include "calc/strparser.h"
 #include "richtext/textfont.h"
 
+class QTextCharFormat;
 class RichDocument;
 
 // Runs a note's calculations on its document: Parse evaluates the whole note and writes every
@@ -34,6 +35,9 @@ public:
     void setResultFont(const TextFont &font) { FResultFont = font; }
     const TextFont &ErrorFont() const { return FErrorFont; }
     void setErrorFont(const TextFont &font) { FErrorFont = font; }
+
+    // True for the format of a result or an error text this driver writes.
+    bool isWritten(const QTextCharFormat &format) const;
 
     // The default writers the parser's callbacks point at; outside Parse they write at once.
     void DisplayResult(int StartPos, int EndPos, const QString &AResult);

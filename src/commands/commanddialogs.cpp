@@ -14,7 +14,11 @@
 
 namespace {
 
-const QString RichTextFilter = QObject::tr("Rich Text File (*.rtf)");
+// Asked for each time: a translation is installed after static initialisation.
+QString richTextFilter()
+{
+    return QObject::tr("Rich Text File (*.rtf)");
+}
 
 } // namespace
 
@@ -58,12 +62,12 @@ std::optional<QColor> CommandDialogs::chooseColor(QWidget *parent, const QColor 
 QString CommandDialogs::openFileName(QWidget *parent)
 {
     // Plain text opens too, so other files may be picked.
-    return askFileName(parent, false, {RichTextFilter, QObject::tr("All Files (*)")});
+    return askFileName(parent, false, {richTextFilter(), QObject::tr("All Files (*)")});
 }
 
 QString CommandDialogs::saveFileName(QWidget *parent)
 {
-    return askFileName(parent, true, {RichTextFilter});
+    return askFileName(parent, true, {richTextFilter()});
 }
 
 bool CommandDialogs::setUpPrinter(QWidget *parent, QPrinter &printer)

@@ -17,19 +17,26 @@ namespace {
 const QString Section = QStringLiteral("DM");
 const QString Key = QStringLiteral("MasterPassword");
 
+// A message of the commands in the interface's language.
+QString shown(const QString &message)
+{
+    return QCoreApplication::translate("CryptCommands", message.toUtf8().constData());
+}
+
 } // namespace
 
-const QString CryptCommands::NothingToEncrypt = QStringLiteral("No Text selected for Cryption");
-const QString CryptCommands::NothingToDecrypt
-    = QStringLiteral("No Text selected for Decrypt, or no QelCrypt at startup.");
-const QString CryptCommands::ObjectsCannotBeEncrypted
-    = QStringLiteral("The selection holds a picture or an object, which cannot be encrypted.");
-const QString CryptCommands::DamagedMarker
-    = QStringLiteral("The encrypted text is damaged: the selection was not decrypted.");
-const QString CryptCommands::WrongPassword
-    = QStringLiteral("Wrong master password: the selection was not decrypted.");
-const QString CryptCommands::NoRandomSource
-    = QStringLiteral("The system's random source failed: no password was created.");
+const QString CryptCommands::NothingToEncrypt
+    = QStringLiteral(QT_TRANSLATE_NOOP("CryptCommands", "No Text selected for Cryption"));
+const QString CryptCommands::NothingToDecrypt = QStringLiteral(
+    QT_TRANSLATE_NOOP("CryptCommands", "No Text selected for Decrypt, or no QelCrypt at startup."));
+const QString CryptCommands::ObjectsCannotBeEncrypted = QStringLiteral(QT_TRANSLATE_NOOP(
+    "CryptCommands", "The selection holds a picture or an object, which cannot be encrypted."));
+const QString CryptCommands::DamagedMarker = QStringLiteral(QT_TRANSLATE_NOOP(
+    "CryptCommands", "The encrypted text is damaged: the selection was not decrypted."));
+const QString CryptCommands::WrongPassword = QStringLiteral(
+    QT_TRANSLATE_NOOP("CryptCommands", "Wrong master password: the selection was not decrypted."));
+const QString CryptCommands::NoRandomSource = QStringLiteral(QT_TRANSLATE_NOOP(
+    "CryptCommands", "The system's random source failed: no password was created."));
 
 CryptCommands::CryptCommands(TDM *module)
     : QObject(module)
@@ -76,12 +83,12 @@ void CryptCommands::acCryptExecute()
         return;
     const QString selected = editor->SelText();
     if (IsBlank(selected) || CryptMarker::isMarked(selected)) {
-        dialogs().showMessage(editor, NothingToEncrypt);
+        dialogs().showMessage(editor, shown(NothingToEncrypt));
         return;
     }
     // Only characters go into a marker: a picture would be lost.
     if (selected.contains(QChar::ObjectReplacementCharacter)) {
-        dialogs().showMessage(editor, ObjectsCannotBeEncrypted);
+        dialogs().showMessage(editor, shown(ObjectsCannotBeEncrypted));
         return;
     }
     if (!havePassword(editor) || !editor)
@@ -96,7 +103,7 @@ void CryptCommands::acDecryptExecute()
         return;
     const QString selected = editor->SelText();
     if (IsBlank(selected) || !CryptMarker::isMarked(selected)) {
-        dialogs().showMessage(editor, NothingToDecrypt);
+        dialogs().showMessage(editor, shown(NothingToDecrypt));
         return;
     }
     const CryptMarker::Decrypted decrypted = CryptMarker::decrypt(selected, m_masterPassword);
@@ -105,11 +112,11 @@ void CryptCommands::acDecryptExecute()
         editor->setSelText(decrypted.text);
         break;
     case CryptMarker::Decrypted::Damaged:
-        dialogs().showMessage(editor, DamagedMarker);
+        dialogs().showMessage(editor, shown(DamagedMarker));
         break;
     case CryptMarker::Decrypted::WrongPassword:
         wipe(m_masterPassword);
-        dialogs().showMessage(editor, WrongPassword);
+        dialogs().showMessage(editor, shown(WrongPassword));
         break;
     }
 }
@@ -129,7 +136,7 @@ void CryptCommands::acCreatePWDExecute()
         return;
     const std::optional<QString> password = RandomPassword(m_randomSource);
     if (!password) {
-        dialogs().showMessage(editor, NoRandomSource);
+        dialogs().showMessage(editor, shown(NoRandomSource));
         return;
     }
     editor->setSelText(*password);

@@ -13,10 +13,10 @@
 MasterPasswordPrompt::MasterPasswordPrompt(QWidget *parent)
     : QDialog(parent)
     , m_entry(new QLineEdit(this))
-    , m_show(new QCheckBox(QStringLiteral("&Show password"), this))
+    , m_show(new QCheckBox(tr("&Show password"), this))
 {
-    setWindowTitle(QStringLiteral("Master Password"));
-    auto *label = new QLabel(QStringLiteral("Please Enter Master Password"), this);
+    setWindowTitle(tr("Master Password"));
+    auto *label = new QLabel(tr("Please Enter Master Password"), this);
     label->setBuddy(m_entry);
     m_entry->setMaxLength(MaxLength);
     // Whoever watches the screen sees dots; the owner may choose to see the text.

@@ -11,6 +11,7 @@
 #include "platform/datafolder.h"
 #include "platform/debugout.h"
 #include "platform/instancelock.h"
+#include "platform/interfacelanguage.h"
 #include "platform/programfoldernotes.h"
 #include "platform/terminationsignals.h"
 #include "platform/x11globalkeys.h"
@@ -70,6 +71,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationVersion(QStringLiteral(QEL_VERSION));
     QApplication::setWindowIcon(AppIcon());
     QApplication::setStyle(new MenuCheckStyle);
+    InstallInterfaceLanguage();
     // The icon window is the main window: the program ends when it closes,
     // whatever other windows are still about.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -96,9 +98,9 @@ int main(int argc, char **argv)
     case InstanceLock::Result::HandedOver:
         return 0;
     case InstanceLock::Result::Refused:
-        ShowErrorMessage(
-            nullptr,
-            QStringLiteral("QelNotes is already running with the notes in %1.").arg(DataFolder()));
+        ShowErrorMessage(nullptr, QApplication::translate(
+                                      "main", "QelNotes is already running with the notes in %1.")
+                                      .arg(DataFolder()));
         return 1;
     case InstanceLock::Result::Failed:
         ShowErrorMessage(nullptr, lock.errorString());

@@ -5,13 +5,17 @@
 #include "note/findbar.h"
 #include "note/notelinks.h"
 #include "note/toolbarkeys.h"
+#include "note/spellmarks.h"
+#include "note/spellservice.h"
 #include "plot/chartrenderer.h"
 #include "richedit/jvrichedit.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QActionGroup>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMenu>
 #include <QTextCursor>
 #include <QToolBar>
@@ -49,14 +53,19 @@ bool isKey(const QKeyEvent *event, Qt::Key key, Qt::KeyboardModifiers modifiers)
 
 } // namespace
 
-NoteEditorPane::NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *parent)
+NoteEditorPane::NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *parent,
+                               SpellService *spelling)
     : QWidget(parent)
     , m_edit(new TJvRichEdit(this))
     , m_strParser(std::make_unique<TCalcDriver>(m_edit))
     , m_findBar(new FindBar(m_edit, this))
+    , m_spell(new SpellMarks(
+          m_edit, spelling ? *spelling : SpellService::instance(),
+          [this](const QTextCharFormat &format) { return m_strParser->isWritten(format); }, this))
 {
     m_strParser->setPlotRenderer(&ChartRenderer::render);
     createMenu(selectAll, saveAs);
+    createSpellMenu();
     createToolBar();
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -67,7 +76,8 @@ NoteEditorPane::NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *par
 
     m_edit->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(m_edit, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
-        m_menu->popup(m_edit->viewport()->mapToGlobal(position));
+        contextMenu(m_edit->cursorForPosition(position).position())
+            ->popup(m_edit->viewport()->mapToGlobal(position));
     });
     m_edit->installEventFilter(this);
     new NoteLinks(m_edit, m_sendNote, this);
@@ -155,6 +165,56 @@ void NoteEditorPane::openMenuAtCaret()
     QContextMenuEvent event(QContextMenuEvent::Keyboard, caret,
                             m_edit->viewport()->mapToGlobal(caret));
     QCoreApplication::sendEvent(m_edit->viewport(), &event);
+}
+
+void NoteEditorPane::createSpellMenu()
+{
+    // Above Find..., which stays the menu's last entry.
+    SpellService &service = m_spell->service();
+    m_spellCheck = new QAction(tr("Spell Check"), m_menu);
+    m_menu->insertAction(m_find, m_spellCheck);
+    m_spellCheck->setCheckable(true);
+    m_spellCheck->setChecked(service.isEnabled());
+    connect(m_spellCheck, &QAction::toggled, &service, &SpellService::setEnabled);
+    connect(&service, &SpellService::enabledChanged, m_spellCheck, &QAction::setChecked);
+
+    m_spellLanguages = new QMenu(tr("Spelling Language"), m_menu);
+    m_menu->insertMenu(m_find, m_spellLanguages);
+    m_menu->insertSeparator(m_find);
+    auto *group = new QActionGroup(m_spellLanguages);
+    for (const QString &language : service.checker().languages()) {
+        const QLocale locale(language);
+        QString name = locale.nativeLanguageName();
+        if (language.contains(QLatin1Char('_')))
+            name += QStringLiteral(" (%1)").arg(locale.nativeTerritoryName());
+        QAction *choice = m_spellLanguages->addAction(name);
+        choice->setData(language);
+        choice->setCheckable(true);
+        group->addAction(choice);
+        connect(choice, &QAction::triggered, this,
+                [this, language] { m_spell->setLanguage(language); });
+    }
+    m_spellLanguages->setEnabled(!group->actions().isEmpty());
+    // The check mark follows the language guessed for the note.
+    connect(m_spellLanguages, &QMenu::aboutToShow, this, [this, group] {
+        for (QAction *choice : group->actions())
+            choice->setChecked(choice->data().toString() == m_spell->language());
+    });
+}
+
+QMenu *NoteEditorPane::contextMenu(int position)
+{
+    auto *menu = new QMenu(m_edit);
+    const QList<QAction *> corrections = m_spell->corrections(position, menu);
+    if (corrections.isEmpty()) {
+        delete menu;
+        return m_menu;
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addActions(corrections);
+    menu->addSeparator();
+    menu->addActions(m_menu->actions());
+    return menu;
 }
 
 void NoteEditorPane::createToolBar()

@@ -8,6 +8,8 @@ class FindBar;
 class QAction;
 class QKeyEvent;
 class QMenu;
+class SpellMarks;
+class SpellService;
 class TCalcDriver;
 class TJvRichEdit;
 class ToolBarKeys;
@@ -25,7 +27,9 @@ class NoteEditorPane : public QWidget
 public:
     // selectAll is the board's Select All command, which the menu shows;
     // none takes the command module's own.
-    explicit NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *parent = nullptr);
+    // spelling is the shared spell checking; none takes the program's own.
+    explicit NoteEditorPane(QAction *selectAll, QAction *saveAs, QWidget *parent = nullptr,
+                            SpellService *spelling = nullptr);
     ~NoteEditorPane() override;
 
     TJvRichEdit *edit() const { return m_edit; }
@@ -40,6 +44,13 @@ public:
     // The menu's last entry, "Find...", opens the find bar under the editor.
     QAction *findAction() const { return m_find; }
     FindBar *findBar() const { return m_findBar; }
+    SpellMarks *spellMarks() const { return m_spell; }
+    // The menu's "Spell Check" switch and its languages for this note.
+    QAction *spellCheckAction() const { return m_spellCheck; }
+    QMenu *spellLanguageMenu() const { return m_spellLanguages; }
+    // The menu shown for a right click at position: the note menu, below the
+    // corrections of a misspelled word there.
+    QMenu *contextMenu(int position);
 
     // The note's calculator: Calc and Clear Results.
     void tbCalcClick();
@@ -55,6 +66,7 @@ private:
     // state: before the menu shows, its own editor takes the focus.
     void menuAboutToShow();
     void openMenuAtCaret();
+    void createSpellMenu();
     // Runs the first entry of the menu that carries the key; true when one
     // carries it, whether or not it is enabled.
     bool runMenuShortcut(const QKeyEvent *event);
@@ -65,7 +77,10 @@ private:
     TJvRichEdit *m_edit;
     std::unique_ptr<TCalcDriver> m_strParser;
     FindBar *m_findBar;
+    SpellMarks *m_spell;
     QMenu *m_menu = nullptr;
+    QAction *m_spellCheck = nullptr;
+    QMenu *m_spellLanguages = nullptr;
     QWidget *m_toolBar = nullptr;
     ToolBarKeys *m_toolBarKeys = nullptr;
     QAction *m_calc = nullptr;

@@ -376,8 +376,7 @@ void TNoteFrame::Panel1MouseDown()
 
 void TNoteFrame::imCloseClick()
 {
-    const QString question
-        = QStringLiteral("Do you want to delete following note?\r\n\r\n%1").arg(caption());
+    const QString question = tr("Do you want to delete following note?\r\n\r\n%1").arg(caption());
     if (!m_host.confirm(question))
         return;
     // The window's close handler belongs to this frame: the window closes

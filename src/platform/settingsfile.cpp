@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -689,8 +690,9 @@ bool SettingsFile::copySections(const QList<std::pair<QString, QString>> &copies
 
 bool SettingsFile::refuse(const QString &unreadable)
 {
-    m_error = QStringLiteral("Unable to write to %1").arg(m_path);
+    m_error = QCoreApplication::translate("SettingsFile", "Unable to write to %1").arg(m_path);
     if (!unreadable.isEmpty())
-        m_error += QStringLiteral(": it could not be read (%1)").arg(unreadable);
+        m_error += QCoreApplication::translate("SettingsFile", ": it could not be read (%1)")
+                       .arg(unreadable);
     return false;
 }

@@ -17,14 +17,10 @@
 
 namespace {
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("WholeFile", text);
-}
-
 QString tooLarge(qint64 maxSize)
 {
-    return tr("it is larger than %1, the most a file of this kind may hold")
+    return QCoreApplication::translate(
+               "WholeFile", "it is larger than %1, the most a file of this kind may hold")
         .arg(QLocale::c().formattedDataSize(maxSize, 0, QLocale::DataSizeTraditionalFormat));
 }
 
@@ -38,8 +34,9 @@ bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *fi
     const int handle = ::open(QFile::encodeName(path).constData(), flags);
     if (handle < 0) {
         const int reason = errno;
-        *error = reason == ELOOP && links == FileLinks::Refuse ? tr("it is a symbolic link")
-                                                               : qt_error_string(reason);
+        *error = reason == ELOOP && links == FileLinks::Refuse
+                     ? QCoreApplication::translate("WholeFile", "it is a symbolic link")
+                     : qt_error_string(reason);
         return false;
     }
     struct stat status
@@ -49,9 +46,9 @@ bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *fi
     if (::fstat(handle, &status) != 0)
         refusal = qt_error_string(errno);
     else if (S_ISDIR(status.st_mode))
-        refusal = tr("it is a folder");
+        refusal = QCoreApplication::translate("WholeFile", "it is a folder");
     else if (!S_ISREG(status.st_mode))
-        refusal = tr("it is not a regular file");
+        refusal = QCoreApplication::translate("WholeFile", "it is not a regular file");
     else if (status.st_size > maxSize)
         refusal = tooLarge(maxSize);
     if (!refusal.isEmpty()) {
@@ -68,11 +65,11 @@ bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *fi
 #else
     const QFileInfo info(path);
     if (links == FileLinks::Refuse && info.isSymLink())
-        *error = tr("it is a symbolic link");
+        *error = QCoreApplication::translate("WholeFile", "it is a symbolic link");
     else if (info.isDir())
-        *error = tr("it is a folder");
+        *error = QCoreApplication::translate("WholeFile", "it is a folder");
     else if (info.exists() && !info.isFile())
-        *error = tr("it is not a regular file");
+        *error = QCoreApplication::translate("WholeFile", "it is not a regular file");
     else if (info.size() > maxSize)
         *error = tooLarge(maxSize);
     else if (file->setFileName(path), !file->open(QIODevice::ReadOnly))
