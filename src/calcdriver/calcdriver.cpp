@@ -83,9 +83,12 @@ void TCalcDriver::Parse()
 
 bool TCalcDriver::isWritten(const QTextCharFormat &format) const
 {
-    return src
-           && (FontMatcher(*src, FResultFont).matches(format)
-               || FontMatcher(*src, FErrorFont).matches(format));
+    if (!src)
+        return false;
+    const QString family = src->DefAttributes().Name();
+    const int size = src->DefAttributes().Size();
+    return WrittenFont(FResultFont, family, size).matches(format)
+           || WrittenFont(FErrorFont, family, size).matches(format);
 }
 
 void TCalcDriver::ClearResults()
