@@ -70,6 +70,56 @@
     </message>
 </context>
 <context>
+    <name>GlobalKeysDialog</name>
+    <message>
+        <source>Global Keys</source>
+        <translation>Globale Tasten</translation>
+    </message>
+    <message>
+        <source>These keys work while any program has the keyboard.</source>
+        <translation>Diese Tasten wirken, welches Programm auch immer die Tastatur hat.</translation>
+    </message>
+    <message>
+        <source>The two commands need different keys.</source>
+        <translation>Die beiden Befehle brauchen verschiedene Tasten.</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalShortcuts</name>
+    <message>
+        <source>Global Keys</source>
+        <translation>Globale Tasten</translation>
+    </message>
+    <message>
+        <source>Change Keys...</source>
+        <translation>Tasten ändern...</translation>
+    </message>
+    <message>
+        <source>Show Board</source>
+        <translation>Tafel zeigen</translation>
+    </message>
+    <message>
+        <source>New Note</source>
+        <translation>Neue Notiz</translation>
+    </message>
+    <message>
+        <source>The key %1 for &quot;%2&quot; is held by another program. Choose another key in the board&apos;s menu under &quot;Global Keys&quot;.</source>
+        <translation>Die Taste %1 für „%2“ belegt ein anderes Programm. Wählen Sie im Menü der Tafel unter „Globale Tasten“ eine andere.</translation>
+    </message>
+    <message>
+        <source>The key %1 for &quot;%2&quot; is not on this keyboard.</source>
+        <translation>Die Taste %1 für „%2“ gibt es auf dieser Tastatur nicht.</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>keine</translation>
+    </message>
+    <message>
+        <source>%1 (not available)</source>
+        <translation>%1 (nicht verfügbar)</translation>
+    </message>
+</context>
+<context>
     <name>InstanceLock</name>
     <message>
         <source>Cannot create the lock file %1</source>
@@ -146,6 +196,10 @@
         <source>Spelling Language</source>
         <translation>Sprache der Prüfung</translation>
     </message>
+    <message>
+        <source>Encryption</source>
+        <translation>Verschlüsselung</translation>
+    </message>
 </context>
 <context>
     <name>NoteStorage</name>
@@ -178,10 +232,6 @@ Die zuvor gespeicherten Notizen bleiben erhalten.</translation>
     <message>
         <source>The note file %1 was made by another program after the notes were read here. It is kept as %2 and is shown as a note of its own.</source>
         <translation>Die Notizdatei %1 wurde von einem anderen Programm angelegt, nachdem die Notizen hier gelesen wurden. Sie bleibt als %2 erhalten und wird als eigene Notiz gezeigt.</translation>
-    </message>
-    <message>
-        <source>The note file %1 was removed by another program after it was read here. The note is still shown here and is stored in it again.</source>
-        <translation>Die Notizdatei %1 wurde von einem anderen Programm entfernt, nachdem sie hier gelesen wurde. Die Notiz wird hier weiter gezeigt und wieder darin gespeichert.</translation>
     </message>
     <message>
         <source>The note file %1 was made or changed by another program after the notes were read here. It is kept and is shown as a note of its own.</source>
@@ -245,6 +295,10 @@ Das wird beim nächsten Speichern oder Start nachgeholt.</translation>
     <message>
         <source>The note &quot;%1&quot; is damaged (%2). It shows the text that could be read; the file as it was is kept as %3.</source>
         <translation>Die Notiz „%1“ ist beschädigt (%2). Sie zeigt den Text, der gelesen werden konnte; die Datei bleibt, wie sie war, als %3 erhalten.</translation>
+    </message>
+    <message>
+        <source>Another program (a sync tool, say) deleted the files of these notes, so they are no longer shown: %1. &quot;Restore Deleted Note&quot; brings them back.</source>
+        <translation>Ein anderes Programm (etwa ein Sync-Programm) hat die Dateien dieser Notizen gelöscht; sie werden nicht mehr gezeigt: %1. „Gelöschte Notiz wiederherstellen“ holt sie zurück.</translation>
     </message>
 </context>
 <context>
@@ -713,7 +767,7 @@ Die Notizen in %1 werden nicht gezeigt. Nach %2 kopieren? Die Originale bleiben,
         <translation>Master-Passwort vergessen</translation>
     </message>
     <message>
-        <source>acCreatePWD</source>
+        <source>Create Password</source>
         <translation>Passwort erzeugen</translation>
     </message>
 </context>
@@ -814,6 +868,13 @@ Die Notizen in %1 werden nicht gezeigt. Nach %2 kopieren? Die Originale bleiben,
     </message>
 </context>
 <context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Tray Icon</source>
+        <translation>Symbol im Infobereich</translation>
+    </message>
+</context>
+<context>
     <name>WholeFile</name>
     <message>
         <source>it is larger than %1, the most a file of this kind may hold</source>
@@ -837,6 +898,18 @@ Die Notizen in %1 werden nicht gezeigt. Nach %2 kopieren? Die Originale bleiben,
     <message>
         <source>QelNotes is already running with the notes in %1.</source>
         <translation>QelNotes läuft bereits mit den Notizen in %1.</translation>
+    </message>
+    <message>
+        <source>A notes board behind a small desktop icon. Started again, the program brings up the board of the copy that runs already.</source>
+        <translation>Eine Notiztafel hinter einem kleinen Desktop-Symbol. Erneut gestartet, zeigt das Programm die Tafel der bereits laufenden Instanz.</translation>
+    </message>
+    <message>
+        <source>Bring up the board, pinned, to type a filter.</source>
+        <translation>Die Tafel angeheftet zeigen, um einen Filter zu tippen.</translation>
+    </message>
+    <message>
+        <source>Open a new note.</source>
+        <translation>Eine neue Notiz öffnen.</translation>
     </message>
 </context>
 </TS>

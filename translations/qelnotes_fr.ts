@@ -70,6 +70,56 @@
     </message>
 </context>
 <context>
+    <name>GlobalKeysDialog</name>
+    <message>
+        <source>Global Keys</source>
+        <translation>Raccourcis globaux</translation>
+    </message>
+    <message>
+        <source>These keys work while any program has the keyboard.</source>
+        <translation>Ces touches fonctionnent quel que soit le programme qui a le clavier.</translation>
+    </message>
+    <message>
+        <source>The two commands need different keys.</source>
+        <translation>Les deux commandes ont besoin de touches différentes.</translation>
+    </message>
+</context>
+<context>
+    <name>GlobalShortcuts</name>
+    <message>
+        <source>Global Keys</source>
+        <translation>Raccourcis globaux</translation>
+    </message>
+    <message>
+        <source>Change Keys...</source>
+        <translation>Modifier les touches...</translation>
+    </message>
+    <message>
+        <source>Show Board</source>
+        <translation>Afficher le tableau</translation>
+    </message>
+    <message>
+        <source>New Note</source>
+        <translation>Nouvelle note</translation>
+    </message>
+    <message>
+        <source>The key %1 for &quot;%2&quot; is held by another program. Choose another key in the board&apos;s menu under &quot;Global Keys&quot;.</source>
+        <translation>La touche %1 pour « %2 » est prise par un autre programme. Choisissez-en une autre dans le menu du tableau, sous « Raccourcis globaux ».</translation>
+    </message>
+    <message>
+        <source>The key %1 for &quot;%2&quot; is not on this keyboard.</source>
+        <translation>La touche %1 pour « %2 » n’existe pas sur ce clavier.</translation>
+    </message>
+    <message>
+        <source>none</source>
+        <translation>aucune</translation>
+    </message>
+    <message>
+        <source>%1 (not available)</source>
+        <translation>%1 (indisponible)</translation>
+    </message>
+</context>
+<context>
     <name>InstanceLock</name>
     <message>
         <source>Cannot create the lock file %1</source>
@@ -146,6 +196,10 @@
         <source>Spelling Language</source>
         <translation>Langue de vérification</translation>
     </message>
+    <message>
+        <source>Encryption</source>
+        <translation>Chiffrement</translation>
+    </message>
 </context>
 <context>
     <name>NoteStorage</name>
@@ -178,10 +232,6 @@ Les notes enregistrées auparavant sont conservées.</translation>
     <message>
         <source>The note file %1 was made by another program after the notes were read here. It is kept as %2 and is shown as a note of its own.</source>
         <translation>Le fichier de note %1 a été créé par un autre programme après la lecture des notes ici. Il est conservé sous %2 et affiché comme une note à part.</translation>
-    </message>
-    <message>
-        <source>The note file %1 was removed by another program after it was read here. The note is still shown here and is stored in it again.</source>
-        <translation>Le fichier de note %1 a été supprimé par un autre programme après avoir été lu ici. La note reste affichée ici et y est de nouveau enregistrée.</translation>
     </message>
     <message>
         <source>The note file %1 was made or changed by another program after the notes were read here. It is kept and is shown as a note of its own.</source>
@@ -245,6 +295,10 @@ Cela sera terminé au prochain enregistrement ou démarrage.</translation>
     <message>
         <source>The note &quot;%1&quot; is damaged (%2). It shows the text that could be read; the file as it was is kept as %3.</source>
         <translation>La note « %1 » est endommagée (%2). Elle affiche le texte qui a pu être lu ; le fichier d’origine est conservé sous %3.</translation>
+    </message>
+    <message>
+        <source>Another program (a sync tool, say) deleted the files of these notes, so they are no longer shown: %1. &quot;Restore Deleted Note&quot; brings them back.</source>
+        <translation>Un autre programme (un outil de synchronisation, par exemple) a supprimé les fichiers de ces notes ; elles ne sont plus affichées : %1. « Restaurer une note supprimée » les ramène.</translation>
     </message>
 </context>
 <context>
@@ -713,8 +767,8 @@ Les notes de %1 ne sont pas affichées. Les copier vers %2 ? Les originaux reste
         <translation>Oublier le mot de passe maître</translation>
     </message>
     <message>
-        <source>acCreatePWD</source>
-        <translation>Générer un mot de passe</translation>
+        <source>Create Password</source>
+        <translation>Créer un mot de passe</translation>
     </message>
 </context>
 <context>
@@ -814,6 +868,13 @@ Les notes de %1 ne sont pas affichées. Les copier vers %2 ? Les originaux reste
     </message>
 </context>
 <context>
+    <name>TrayIcon</name>
+    <message>
+        <source>Tray Icon</source>
+        <translation>Icône dans la zone de notification</translation>
+    </message>
+</context>
+<context>
     <name>WholeFile</name>
     <message>
         <source>it is larger than %1, the most a file of this kind may hold</source>
@@ -837,6 +898,18 @@ Les notes de %1 ne sont pas affichées. Les copier vers %2 ? Les originaux reste
     <message>
         <source>QelNotes is already running with the notes in %1.</source>
         <translation>QelNotes est déjà lancé avec les notes de %1.</translation>
+    </message>
+    <message>
+        <source>A notes board behind a small desktop icon. Started again, the program brings up the board of the copy that runs already.</source>
+        <translation>Un tableau de notes derrière une petite icône de bureau. Lancé une seconde fois, le programme affiche le tableau de l’instance déjà en cours.</translation>
+    </message>
+    <message>
+        <source>Bring up the board, pinned, to type a filter.</source>
+        <translation>Afficher le tableau, épinglé, pour saisir un filtre.</translation>
+    </message>
+    <message>
+        <source>Open a new note.</source>
+        <translation>Ouvrir une nouvelle note.</translation>
     </message>
 </context>
 </TS>
