@@ -207,7 +207,8 @@ for window in "$calc" "$note"; do
     above "$window" || fail "with Stay On top on, note window $window is not above others"
     stacked_below "$logo" "$window" || fail "with Stay On top on, note window $window lies below xlogo"
 done
-board_menu Up Up Up Up Return
+# From the bottom: Close, About, Global Keys, Tray Icon, Show Hint, Stay On Top.
+board_menu Up Up Up Up Up Up Return
 sleep 0.5
 for window in "$calc" "$note"; do
     until_true 3 bash -c "! xprop -id $window _NET_WM_STATE | grep -q _NET_WM_STATE_ABOVE" \

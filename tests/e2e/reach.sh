@@ -22,6 +22,8 @@ out=$4
 wm=${5:-}
 source "$(dirname "$0")/x11.sh"
 need_tools Xvfb xdotool xwininfo xprop import dbus-run-session dbus-send trayer $wm
+# The line the board writes for each filter change.
+export QT_LOGGING_RULES="qel.board.filter.debug=true"
 # A bus of its own: the test's tray host is the only one, and nothing of the
 # caller's session sees the program.
 if [[ -z ${QEL_REACH_BUS:-} ]]; then
