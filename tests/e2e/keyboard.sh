@@ -22,29 +22,7 @@ need_tools Xvfb openbox xdotool xwininfo xprop xlogo import
 out=$out/$theme
 mkdir -p "$out"
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-other_pids=()
-cleanup() {
-    # The program stores its notes on TERM: it is waited for before its
-    # folder goes.
-    if [[ -n $app_pid ]]; then
-        kill "$app_pid" 2>/dev/null || true
-        wait "$app_pid" 2>/dev/null || true
-    fi
-    for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -n ${DISPLAY:-} ]] && import -window root "$out/failure.png" 2>/dev/null && echo "screenshot: $out/failure.png" >&2
-    [[ -f $work/app.log ]] && sed 's/^/  qelnotes: /' "$work/app.log" >&2
-    exit 1
-}
+one_desktop
 
 case $theme in
 light) ;;
@@ -70,10 +48,7 @@ height=800
 start_xvfb "$work/x" ${width}x$height
 xvfb_pid=$xvfb_started_pid
 export DISPLAY=$xvfb_started_display
-openbox --sm-disable >"$work/wm.log" 2>&1 &
-other_pids+=($!)
-until_true 30 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
-    || { cat "$work/wm.log" >&2; fail "openbox did not start"; }
+start_openbox
 
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} "$work/app/qelnotes" >"$work/app.log" 2>&1 &
 app_pid=$!

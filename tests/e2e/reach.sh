@@ -31,24 +31,7 @@ if [[ -z ${QEL_REACH_BUS:-} ]]; then
 fi
 mkdir -p "$out"
 
-work=$(mktemp -d)
-xvfb_pid=
-app_pid=
-other_pids=()
-cleanup() {
-    [[ -n $app_pid ]] && kill "$app_pid" 2>/dev/null || true
-    for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-    echo "FAIL: $*" >&2
-    [[ -n ${DISPLAY:-} ]] && import -window root "$out/failure.png" 2>/dev/null && echo "screenshot: $out/failure.png" >&2
-    [[ -f $work/app.log ]] && sed 's/^/  qelnotes: /' "$work/app.log" >&2
-    exit 1
-}
+one_desktop
 
 mkdir "$work/app"
 cp "$program" "$work/app/qelnotes"
@@ -63,10 +46,7 @@ start_xvfb "$work/x" ${width}x$height
 xvfb_pid=$xvfb_started_pid
 export DISPLAY=$xvfb_started_display
 if [[ $wm == openbox ]]; then
-    openbox --sm-disable >"$work/wm.log" 2>&1 &
-    other_pids+=($!)
-    until_true 30 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
-        || { cat "$work/wm.log" >&2; fail "openbox did not start"; }
+    start_openbox
     out=$out/openbox
     mkdir -p "$out"
 fi

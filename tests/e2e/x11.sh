@@ -1,6 +1,7 @@
 # Sourced by the desktop tests: the tools they need, polling, a private X
-# server and windows found by their titles. The sourcing script defines
-# fail <message>.
+# server, a window manager and windows found by their titles. A test of one
+# desktop calls one_desktop for its work folder, clean-up and fail; the
+# others define fail <message> themselves.
 
 # need_tools <tool...>: the test fails without any of them (scripts/packages
 # brings them all, so a missing one is a broken install, not a reason to skip).
@@ -51,3 +52,38 @@ geometry() {
                              /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
 }
 board_shown() { [[ -n $(window '^Qel Notes') ]]; }
+
+# one_desktop: a work folder, removed at the end with the program (given
+# time to store its notes on TERM), the other processes of other_pids and
+# the X server of xvfb_pid; fail <message> shows what went wrong, with a
+# screenshot into out and the program's output from work/app.log.
+one_desktop() {
+    work=$(mktemp -d)
+    xvfb_pid=
+    app_pid=
+    other_pids=()
+    trap one_desktop_cleanup EXIT
+}
+one_desktop_cleanup() {
+    if [[ -n $app_pid ]]; then
+        kill "$app_pid" 2>/dev/null || true
+        wait "$app_pid" 2>/dev/null || true
+    fi
+    for pid in "${other_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+fail() {
+    echo "FAIL: $*" >&2
+    [[ -n ${DISPLAY:-} ]] && import -window root "$out/failure.png" 2>/dev/null && echo "screenshot: $out/failure.png" >&2
+    [[ -f $work/app.log ]] && sed 's/^/  qelnotes: /' "$work/app.log" >&2
+    exit 1
+}
+
+# start_openbox: a window manager on DISPLAY, up before it returns.
+start_openbox() {
+    openbox --sm-disable >"$work/wm.log" 2>&1 &
+    other_pids+=($!)
+    until_true 30 bash -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' \
+        || { cat "$work/wm.log" >&2; fail "openbox did not start"; }
+}

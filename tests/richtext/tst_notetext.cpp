@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include "randomnotepieces.h"
 #include "richtext/notetext.h"
 #include "richtext/richdocument.h"
 #include "richtext/rtfreader.h"
@@ -126,20 +127,7 @@ void tst_NoteText::randomNotesReadAsTheDocument_data()
     QTest::addColumn<quint32>("seed");
     QTest::addColumn<int>("perParagraph");
 
-    const QList<QByteArray> titlePieces = {"",
-                                           " ",
-                                           "\\tab ",
-                                           "word",
-                                           "a longer line of words",
-                                           "{\\b bold} tail",
-                                           "{\\v hid}",
-                                           "x\\line y",
-                                           "\\u1055?\\u1088?",
-                                           "{\\i open",
-                                           "a\\u13?b",
-                                           "\\u10? c",
-                                           "d\\u8233?e",
-                                           "{\\pict\\pngblip 00}"};
+    const QList<QByteArray> titlePieces = randomNotePieces();
     QList<QByteArray> formatted = titlePieces;
     formatted << "{\\v hidden {\\b bold}}"
               << "f\\u64976?g"

@@ -4,6 +4,7 @@
 #include <QTest>
 
 #include "richtext/notetitle.h"
+#include "randomnotepieces.h"
 #include "richtext/richdocument.h"
 
 // A board shows a note's title from the first paragraphs of its file: it must
@@ -98,22 +99,7 @@ void tst_NoteTitle::fixturesGiveTheWholeTitle()
 
 void tst_NoteTitle::randomNotesGiveTheWholeTitle()
 {
-    // Paragraphs that are blank, short, long, hidden, broken or in groups,
-    // in every order: whether the title is settled early depends on them.
-    const QList<QByteArray> pieces = {"",
-                                      " ",
-                                      "\\tab ",
-                                      "word",
-                                      "a longer line of words",
-                                      "{\\b bold} tail",
-                                      "{\\v hid}",
-                                      "x\\line y",
-                                      "\\u1055?\\u1088?",
-                                      "{\\i open",
-                                      "a\\u13?b",
-                                      "\\u10? c",
-                                      "d\\u8233?e",
-                                      "{\\pict\\pngblip 00}"};
+    const QList<QByteArray> pieces = randomNotePieces();
     QRandomGenerator random(20261211);
     for (int i = 0; i < 2000; ++i) {
         QByteArray note = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 ";
