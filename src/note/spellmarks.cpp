@@ -188,7 +188,9 @@ QList<QAction *> SpellMarks::corrections(int position, QObject *parent)
 
 bool SpellMarks::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_editor->viewport() && event->type() == QEvent::Resize)
+    // Only the editor's viewport is watched, and it may be asked while the
+    // editor is being destroyed: the editor itself is not touched here.
+    if (event->type() == QEvent::Resize)
         schedule();
     return QObject::eventFilter(watched, event);
 }
