@@ -118,15 +118,17 @@ void ToolBarKeys::leave()
 
 bool ToolBarKeys::eventFilter(QObject *watched, QEvent *event)
 {
-    auto *button = static_cast<QToolButton *>(watched);
     // Styles mark a focused flat tool button faintly, if at all: the button
     // the keys are on gets a frame in the selection colour.
     if (event->type() == QEvent::FocusIn)
-        button->setStyleSheet(FocusMark);
+        static_cast<QWidget *>(watched)->setStyleSheet(FocusMark);
     else if (event->type() == QEvent::FocusOut)
-        button->setStyleSheet(QString());
+        static_cast<QWidget *>(watched)->setStyleSheet(QString());
+    // Other events reach a button also while it is being destroyed: it is
+    // taken for a tool button only for a key.
     if (event->type() != QEvent::KeyPress)
         return QObject::eventFilter(watched, event);
+    auto *button = static_cast<QToolButton *>(watched);
     const auto *key = static_cast<QKeyEvent *>(event);
     if (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))
         return false;
