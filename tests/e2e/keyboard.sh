@@ -72,8 +72,10 @@ until_true 30 icon_shown || fail "the desktop icon did not appear"
 icon=$(window '^NoteMain')
 read -r ix iy _ _ <<<"$(geometry "$icon")"
 board_up() {
+    # Away first, until a board still up from before has gone: else the one
+    # seen may be that board on its way out.
     xdotool mousemove 20 $((height - 20))
-    sleep 0.4
+    until_true 10 board_hidden || fail "the board did not go with the pointer away"
     xdotool mousemove $((ix + 16)) $((iy + 16))
     until_true 5 board_shown || fail "the board did not come up"
 }
