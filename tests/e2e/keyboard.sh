@@ -45,10 +45,7 @@ printf 'Ideas for the garden\r\nroses, tulips\r\n' >"$work/app/QelNotes_1.txt"
 
 width=1280
 height=800
-start_xvfb "$work/x" ${width}x$height
-xvfb_pid=$xvfb_started_pid
-export DISPLAY=$xvfb_started_display
-start_openbox
+one_desktop_display openbox
 
 QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-xcb} "$work/app/qelnotes" >"$work/app.log" 2>&1 &
 app_pid=$!

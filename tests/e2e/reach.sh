@@ -42,11 +42,8 @@ printf '[Main]\r\nTrayIcon=1\r\n' >"$work/app/QelNotes.ini"
 
 width=1280
 height=800
-start_xvfb "$work/x" ${width}x$height
-xvfb_pid=$xvfb_started_pid
-export DISPLAY=$xvfb_started_display
+one_desktop_display "$wm"
 if [[ $wm == openbox ]]; then
-    start_openbox
     out=$out/openbox
     mkdir -p "$out"
 fi

@@ -80,6 +80,15 @@ fail() {
     exit 1
 }
 
+# one_desktop_display [openbox]: one_desktop's X server of width x height as
+# DISPLAY, with the window manager when asked for.
+one_desktop_display() {
+    start_xvfb "$work/x" "${width}x$height"
+    xvfb_pid=$xvfb_started_pid
+    export DISPLAY=$xvfb_started_display
+    [[ ${1:-} != openbox ]] || start_openbox
+}
+
 # start_openbox: a window manager on DISPLAY, up before it returns.
 start_openbox() {
     openbox --sm-disable >"$work/wm.log" 2>&1 &
