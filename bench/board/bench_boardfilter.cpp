@@ -55,6 +55,10 @@ void FilterPerKeystroke(benchmark::State &state)
         keystrokes << typed.left(length);
     for (qsizetype length = typed.size() - 1; length > 1; --length)
         keystrokes << typed.left(length);
+    // One pass first: the board reads a note's text when a filter first
+    // needs it, and that one-time cost is not a keystroke's.
+    for (const QString &keystroke : std::as_const(keystrokes))
+        board.filter()->setText(keystroke);
     qsizetype next = 0;
     std::chrono::duration<double, std::milli> spent{};
     for (auto _ : state) {

@@ -10,12 +10,38 @@ BoardFilter::BoardFilter(QWidget *parent)
     setPlaceholderText(tr("Search notes"));
     setClearButtonEnabled(true);
     connect(this, &QLineEdit::textChanged, this, [this](const QString &text) {
-        m_query = NoteQuery(text);
+        setQuery(text);
         if (text.isEmpty())
             hide();
         Q_EMIT queryChanged();
     });
     hide();
+}
+
+void BoardFilter::setQuery(const QString &text)
+{
+    // Enough to take back a word typed and keep the misses of the one before it.
+    constexpr qsizetype PastQueriesKept = 32;
+    m_query = NoteQuery(text);
+    m_queryId += 1;
+    m_narrowedQueries.clear();
+    for (const PastQuery &past : std::as_const(m_pastQueries)) {
+        if (m_query.narrows(past.query))
+            m_narrowedQueries.append(past.id);
+    }
+    if (m_pastQueries.size() == PastQueriesKept)
+        m_pastQueries.removeFirst();
+    m_pastQueries.append({m_queryId, m_query});
+}
+
+bool BoardFilter::matchesCached(CachedText &cached) const
+{
+    if (cached.missedQuery != 0 && m_narrowedQueries.contains(cached.missedQuery))
+        return false;
+    const bool found = m_query.matchesFolded(cached.text);
+    if (!found)
+        cached.missedQuery = m_queryId;
+    return found;
 }
 
 bool BoardFilter::takeKey(const QKeyEvent *event)
@@ -40,8 +66,9 @@ bool BoardFilter::matches(const QTextDocument *document)
         cached.owner = document;
         cached.revision = document->revision();
         cached.text = NoteQuery::folded(document->toRawText());
+        cached.missedQuery = 0;
     }
-    return m_query.matchesFolded(cached.text);
+    return matchesCached(cached);
 }
 
 bool BoardFilter::matches(const QObject *note, const QByteArray &data)
@@ -56,8 +83,9 @@ bool BoardFilter::matches(const QObject *note, const QByteArray &data)
         cached.data = data.constData();
         // The text a document read from the data would hold, without making one.
         cached.text = NoteQuery::folded(RtfReader::readText(data).text);
+        cached.missedQuery = 0;
     }
-    return m_query.matchesFolded(cached.text);
+    return matchesCached(cached);
 }
 
 void BoardFilter::dismiss()
@@ -65,6 +93,7 @@ void BoardFilter::dismiss()
     clear();
     hide();
     m_texts.clear();
+    m_pastQueries.clear();
 }
 
 void BoardFilter::keyPressEvent(QKeyEvent *event)

@@ -46,8 +46,23 @@ private:
         int revision = -1;             // of the document
         const char *data = nullptr;    // the file's data, shared with the note
         QString text;                  // folded for matching
+        int missedQuery = 0;           // the last query found missing from text, 0 for none
+    };
+    // A query typed since the field opened, kept while later ones may narrow it.
+    struct PastQuery
+    {
+        int id = 0;
+        NoteQuery query{QString()};
     };
 
+    void setQuery(const QString &text);
+    // Matches the current query against a note's cached text, skipping the search when the
+    // text has missed a query the current one narrows (typing on adds to a word or a word).
+    bool matchesCached(CachedText &cached) const;
+
     NoteQuery m_query{QString()};
+    int m_queryId = 0;
+    QList<PastQuery> m_pastQueries;             // the latest last, a few at most
+    QList<int> m_narrowedQueries;               // ids of the past queries the current one narrows
     QHash<const QObject *, CachedText> m_texts; // while the field is open
 };

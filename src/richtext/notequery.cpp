@@ -24,6 +24,17 @@ bool NoteQuery::matchesFolded(QStringView foldedText) const
                        [foldedText](const QString &word) { return foldedText.contains(word); });
 }
 
+bool NoteQuery::narrows(const NoteQuery &wider) const
+{
+    return std::all_of(wider.m_foldedWords.cbegin(), wider.m_foldedWords.cend(),
+                       [this](const QString &widerWord) {
+                           return std::any_of(m_foldedWords.cbegin(), m_foldedWords.cend(),
+                                              [&widerWord](const QString &word) {
+                                                  return word.contains(widerWord);
+                                              });
+                       });
+}
+
 QStringView NoteQuery::firstMatchingLine(QStringView text) const
 {
     const auto isBreak = [](QChar c) {

@@ -18,6 +18,9 @@ public:
     // The same for text already made folded(): what is matched again and again (the board's
     // filter at every keystroke) is folded once, and then compared as it is.
     bool matchesFolded(QStringView foldedText) const;
+    // True when every text this query matches is also matched by wider: each word of
+    // wider lies within a word of this one. A text wider misses, this one misses too.
+    bool narrows(const NoteQuery &wider) const;
     static QString folded(const QString &text) { return text.toCaseFolded(); }
     // The first line of text (lines end at any line or paragraph break) that
     // holds one of the words; empty when none does.

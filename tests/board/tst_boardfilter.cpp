@@ -8,6 +8,7 @@
 #include "platform/datafolder.h"
 #include "richedit/jvrichedit.h"
 
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -163,6 +164,39 @@ private Q_SLOTS:
         QCOMPARE(f.shownRows(), QStringList{AllRows.at(2)});
         // The rows leave the window alone.
         QVERIFY(calendar->Frm() && calendar->Frm()->isVisible());
+    }
+
+    // Typing on skips the notes an earlier, wider query missed: seeded runs of typing,
+    // taking back and editing notes in between must match as a fresh search would.
+    void everyKeystrokeMatchesAsAFreshSearch()
+    {
+        QRandomGenerator random(20261211);
+        const QString letters = QStringLiteral("abcAB ");
+        const auto randomText = [&](int length) {
+            QString text;
+            for (int i = 0; i < length; ++i)
+                text += letters.at(random.bounded(letters.size()));
+            return text;
+        };
+        for (int run = 0; run < 40; ++run) {
+            std::vector<std::unique_ptr<QTextDocument>> notes;
+            for (int i = 0; i < 30; ++i)
+                notes.push_back(std::make_unique<QTextDocument>(randomText(random.bounded(4, 40))));
+            BoardFilter filter;
+            for (int step = 0; step < 60; ++step) {
+                const int action = random.bounded(10);
+                if (action < 6)
+                    filter.insert(letters.at(random.bounded(letters.size())));
+                else if (action < 9)
+                    filter.backspace();
+                else
+                    notes.at(random.bounded(int(notes.size())))->setPlainText(randomText(20));
+                const NoteQuery fresh(filter.text());
+                for (const auto &note : notes) {
+                    QCOMPARE(filter.matches(note.get()), fresh.matches(note->toRawText()));
+                }
+            }
+        }
     }
 };
 
