@@ -159,115 +159,100 @@ THPCalc::THPCalc(const QRandomGenerator &random)
 THPTypeInfo THPCalc::typeAt(qsizetype fromTop) const
 {
     const qsizetype i = Depth() - fromTop;
-    return i >= 0 ? TypeInfoStack[i] : tiDouble;
+    return i >= 0 ? THPTypeInfo(m_items[i].index()) : tiDouble;
+}
+
+TCalcValue THPCalc::ValueAt(qsizetype fromTop) const
+{
+    const qsizetype i = Depth() - fromTop;
+    const TCalcValue *value = i >= 0 ? std::get_if<TCalcValue>(&m_items[i]) : nullptr;
+    return value ? *value : MakeComplex(0, 0);
 }
 
 bool THPCalc::reserve()
 {
     if (Depth() < MaxDepth)
         return true;
-    if (FError.isEmpty())
-        FError = TCalcError::stackOverflow().text();
+    if (m_error.isEmpty())
+        m_error = TCalcError::stackOverflow().text();
     return false;
+}
+
+void THPCalc::pushItem(Item item)
+{
+    if (reserve())
+        m_items.push_back(std::move(item));
+}
+
+THPCalc::Item THPCalc::popItem()
+{
+    if (m_items.empty())
+        return MakeComplex(0, 0);
+    Item top = std::move(m_items.back());
+    m_items.pop_back();
+    return top;
 }
 
 void THPCalc::Push(const TCalcValue &x)
 {
-    if (!reserve())
-        return;
-    TypeInfoStack.push_back(tiDouble);
-    Stack.push_back(x);
-    Input = true;
+    pushItem(x);
 }
 
 TCalcValue THPCalc::Pop()
 {
-    if (TypeInfoStack.empty())
-        return MakeComplex(0, 0);
-    switch (TopType()) {
-    case tiMatrix:
-        PopMatrix();
-        return MakeComplex(std::nan(""), std::nan(""));
-    case tiVector:
-        PopVector();
-        return MakeComplex(std::nan(""), std::nan(""));
-    default:
-        break;
-    }
-    TypeInfoStack.pop_back();
-    TCalcValue top = std::move(Stack.back());
-    Stack.pop_back();
-    return top;
+    Item top = popItem();
+    if (TCalcValue *x = std::get_if<TCalcValue>(&top))
+        return std::move(*x);
+    return MakeComplex(std::nan(""), std::nan(""));
 }
 
 void THPCalc::PushMatrix(const TComplexMatrix &x)
 {
-    if (!reserve())
-        return;
-    TypeInfoStack.push_back(tiMatrix);
-    MatrixStack.push_back(CopyMatrix(x));
-    Input = true;
+    pushItem(CopyMatrix(x));
 }
 
 TComplexMatrix THPCalc::PopMatrix()
 {
-    if (TypeInfoStack.empty())
-        return {};
-    if (TopType() != tiMatrix) {
-        Pop();
-        return {};
-    }
-    TypeInfoStack.pop_back();
-    TComplexMatrix top = std::move(MatrixStack.back());
-    MatrixStack.pop_back();
-    return top;
+    Item top = popItem();
+    if (TComplexMatrix *m = std::get_if<TComplexMatrix>(&top))
+        return std::move(*m);
+    return {};
 }
 
 void THPCalc::PushVector(const TComplexArray &x)
 {
-    if (!reserve())
-        return;
-    TypeInfoStack.push_back(tiVector);
-    VectorStack.push_back(CopyVector(x));
-    Input = true;
+    pushItem(CopyVector(x));
 }
 
 TComplexArray THPCalc::PopVector()
 {
-    if (TypeInfoStack.empty())
-        return {};
-    if (TopType() != tiVector) {
-        Pop();
-        return {};
-    }
-    TypeInfoStack.pop_back();
-    TComplexArray top = std::move(VectorStack.back());
-    VectorStack.pop_back();
-    return top;
+    Item top = popItem();
+    if (TComplexArray *v = std::get_if<TComplexArray>(&top))
+        return std::move(*v);
+    return {};
 }
 
 void THPCalc::Clear()
 {
-    Stack.clear();
-    MatrixStack.clear();
-    VectorStack.clear();
-    TypeInfoStack.clear();
+    m_items.clear();
 }
 
-TCalcValue THPCalc::topValue() const
+void THPCalc::ReleaseShared(const TComplexArray &v)
 {
-    return TopType() == tiDouble && !Stack.empty() ? Stack.back() : MakeComplex(0, 0);
+    for (Item &item : m_items) {
+        TComplexArray *slot = std::get_if<TComplexArray>(&item);
+        if (slot && slot->isSharedWith(v))
+            *slot = TComplexArray();
+    }
 }
 
 TCalcError THPCalc::ExecOp(THPOperation AnOp)
 {
     if (AnOp != hpLastX)
-        LastX = topValue().realPart();
+        m_lastX = topValue().realPart();
     TCalcError error = execute(AnOp);
-    if (!error) {
-        Input = true;
+    if (!error)
         return error;
-    }
     // The failed operation's place is held by an undefined number.
     Push(MakeComplex(std::nan(""), std::nan("")));
     QString text = error.text();
@@ -277,8 +262,8 @@ TCalcError THPCalc::ExecOp(THPOperation AnOp)
         && text == TCalcError::divisionByZero().text())
         text = QStringLiteral("Divide by 0");
     // The first error is the one shown: what follows computed with its undefined result.
-    if (FError.isEmpty())
-        FError = text;
+    if (m_error.isEmpty())
+        m_error = text;
     return {error.code(), text};
 }
 
@@ -306,7 +291,7 @@ TCalcError THPCalc::execute(THPOperation op)
     const auto complexFunction = [&](auto function, double before, double after) {
         return unaryOp([&](const TCalcValue &x, TCalcValue &r) {
             TCalcValue argument;
-            const bool periodic = TrigMode == hpDeg && before != 1.0;
+            const bool periodic = m_trigMode == hpDeg && before != 1.0;
             if (TCalcError failure = scaled(periodic ? reducedDegrees(x) : x, before, argument))
                 return failure;
             if (TCalcError failure = function(argument, r))
@@ -316,8 +301,8 @@ TCalcError THPCalc::execute(THPOperation op)
     };
     if (!takesArrays(op) && (TopType() != tiDouble || (takesTwo(op) && TypeBelowTop() != tiDouble)))
         return arrayFunction(op);
-    const double toRadians = toRadiansFactor(TrigMode);
-    const double fromRadians = fromRadiansFactor(TrigMode);
+    const double toRadians = toRadiansFactor(m_trigMode);
+    const double fromRadians = fromRadiansFactor(m_trigMode);
 
     switch (op) {
     case hpAdd:
@@ -328,10 +313,10 @@ TCalcError THPCalc::execute(THPOperation op)
     case hpEnter:
         switch (TopType()) {
         case tiMatrix:
-            PushMatrix(MatrixStack.empty() ? TComplexMatrix() : MatrixStack.back());
+            PushMatrix(std::get<TComplexMatrix>(m_items.back()));
             break;
         case tiVector:
-            PushVector(VectorStack.empty() ? TComplexArray() : VectorStack.back());
+            PushVector(std::get<TComplexArray>(m_items.back()));
             break;
         default:
             Push(topValue());
@@ -455,25 +440,26 @@ TCalcError THPCalc::execute(THPOperation op)
         return unaryOp(ComplexSqrt);
     case hpStackDown: {
         // Roll down: X becomes the bottom number.
-        if (TopType() != tiDouble || Stack.empty())
+        if (m_items.empty() || TopType() != tiDouble)
             return {};
-        const TCalcValue x = Pop();
-        Stack.insert(Stack.begin(), x);
-        TypeInfoStack.insert(TypeInfoStack.begin(), tiDouble);
+        Item x = popItem();
+        m_items.insert(m_items.begin(), std::move(x));
         return {};
     }
     case hpStackUp: {
         // Roll up: the bottom number becomes X.
-        if (Stack.empty())
+        const auto bottom = std::find_if(m_items.begin(), m_items.end(), [](const Item &item) {
+            return std::holds_alternative<TCalcValue>(item);
+        });
+        if (bottom == m_items.end())
             return {};
-        const TCalcValue bottom = Stack.front();
-        Stack.erase(Stack.begin());
-        TypeInfoStack.erase(std::find(TypeInfoStack.begin(), TypeInfoStack.end(), tiDouble));
-        Push(bottom);
+        Item x = std::move(*bottom);
+        m_items.erase(bottom);
+        pushItem(std::move(x));
         return {};
     }
     case hpLastX:
-        Push(MakeComplex(LastX));
+        Push(MakeComplex(m_lastX));
         return {};
     case hpRandom:
         Push(MakeComplex(m_random.generateDouble()));
@@ -557,33 +543,6 @@ TCalcError THPCalc::execute(THPOperation op)
     return {};
 }
 
-// One item taken off the machine, whatever its kind.
-struct THPCalc::Operand
-{
-    THPTypeInfo kind = tiDouble;
-    TCalcValue value;
-    TComplexArray vector;
-    TComplexMatrix matrix;
-};
-
-THPCalc::Operand THPCalc::popOperand()
-{
-    Operand operand;
-    operand.kind = TopType();
-    switch (operand.kind) {
-    case tiMatrix:
-        operand.matrix = PopMatrix();
-        break;
-    case tiVector:
-        operand.vector = PopVector();
-        break;
-    default:
-        operand.value = Pop();
-        break;
-    }
-    return operand;
-}
-
 bool THPCalc::charge(double elementOperations)
 {
     if (elementOperations > m_workLeft)
@@ -622,24 +581,29 @@ TCalcError THPCalc::arithmetic(THPOperation op)
             Push(result);
         return error;
     }
-    const Operand x = popOperand();
-    const Operand y = popOperand();
+    const Item x = popItem();
+    const Item y = popItem();
+    const auto *xValue = std::get_if<TCalcValue>(&x);
+    const auto *yValue = std::get_if<TCalcValue>(&y);
+    const auto *xVector = std::get_if<TComplexArray>(&x);
+    const auto *yVector = std::get_if<TComplexArray>(&y);
+    const auto *xMatrix = std::get_if<TComplexMatrix>(&x);
+    const auto *yMatrix = std::get_if<TComplexMatrix>(&y);
 
-    const auto shapeOf = [](const Operand &operand) {
-        if (operand.kind == tiMatrix)
-            return Shape{double(operand.matrix.size()),
-                         operand.matrix.isEmpty() ? 0.0 : double(operand.matrix.first().size())};
-        if (operand.kind == tiVector)
-            return Shape{double(operand.vector.size()), 1};
+    const auto shapeOf = [](const TComplexArray *vector, const TComplexMatrix *matrix) {
+        if (matrix)
+            return Shape{double(matrix->size()),
+                         matrix->isEmpty() ? 0.0 : double(matrix->first().size())};
+        if (vector)
+            return Shape{double(vector->size()), 1};
         return Shape{};
     };
     // A product of matrices multiplies and adds rows times columns times their common size;
     // everything else touches each element once.
-    const Shape xs = shapeOf(x);
-    const Shape ys = shapeOf(y);
-    const double work = op == hpMul && y.kind == tiMatrix && x.kind != tiDouble
-                            ? ys.rows * ys.columns * xs.columns
-                            : std::max(xs.elements(), ys.elements());
+    const Shape xs = shapeOf(xVector, xMatrix);
+    const Shape ys = shapeOf(yVector, yMatrix);
+    const double work = op == hpMul && yMatrix && !xValue ? ys.rows * ys.columns * xs.columns
+                                                          : std::max(xs.elements(), ys.elements());
     if (!charge(work))
         return TCalcError::tooMuchWork();
 
@@ -656,54 +620,53 @@ TCalcError THPCalc::arithmetic(THPOperation op)
             PushMatrix(matrix);
         return error;
     };
-    const bool xNumber = x.kind == tiDouble || x.kind == tiRange;
-    const bool yNumber = y.kind == tiDouble || y.kind == tiRange;
     switch (op) {
     case hpAdd:
     case hpSub:
-        if (x.kind == tiVector && y.kind == tiVector) {
-            error = CombineVectors(binary, y.vector, x.vector, vector);
+        if (xVector && yVector) {
+            error = CombineVectors(binary, *yVector, *xVector, vector);
             return pushVector();
         }
-        if (x.kind == tiMatrix && y.kind == tiMatrix) {
-            error = CombineMatrices(binary, y.matrix, x.matrix, matrix);
+        if (xMatrix && yMatrix) {
+            error = CombineMatrices(binary, *yMatrix, *xMatrix, matrix);
             return pushMatrix();
         }
         break;
     case hpMul:
-        if (x.kind == tiMatrix && y.kind == tiMatrix) {
-            matrix = MatMul(y.matrix, x.matrix, &error);
+        if (xMatrix && yMatrix) {
+            matrix = MatMul(*yMatrix, *xMatrix, &error);
             if (!error && matrix.isEmpty())
                 error = TCalcError::matrixDimensions();
             return pushMatrix();
         }
-        if (x.kind == tiVector && y.kind == tiMatrix) {
-            vector = MatVecMul(y.matrix, x.vector, &error);
+        if (xVector && yMatrix) {
+            vector = MatVecMul(*yMatrix, *xVector, &error);
             if (!error && vector.isEmpty())
                 error = TCalcError::matrixDimensions();
             return pushVector();
         }
-        if (xNumber || yNumber) {
-            const TCalcValue &factor = xNumber ? x.value : y.value;
-            const Operand &scaled = xNumber ? y : x;
-            if (scaled.kind == tiVector) {
-                error = ScaleVector(binary, scaled.vector, factor, vector);
+        if (xValue || yValue) {
+            // One operand is a number, the other a vector or matrix.
+            const TCalcValue &factor = xValue ? *xValue : *yValue;
+            const TComplexArray *scaledVector = xValue ? yVector : xVector;
+            if (scaledVector) {
+                error = ScaleVector(binary, *scaledVector, factor, vector);
                 return pushVector();
             }
-            error = ScaleMatrix(binary, scaled.matrix, factor, matrix);
+            error = ScaleMatrix(binary, xValue ? *yMatrix : *xMatrix, factor, matrix);
             return pushMatrix();
         }
         break;
     case hpDiv:
-        if (!xNumber || yNumber)
+        if (!xValue || yValue)
             break;
-        if (isZeroOperand(x.value))
+        if (isZeroOperand(*xValue))
             return TCalcError::divisionByZero();
-        if (y.kind == tiVector) {
-            error = ScaleVector(binary, y.vector, x.value, vector);
+        if (yVector) {
+            error = ScaleVector(binary, *yVector, *xValue, vector);
             return pushVector();
         }
-        error = ScaleMatrix(binary, y.matrix, x.value, matrix);
+        error = ScaleMatrix(binary, *yMatrix, *xValue, matrix);
         return pushMatrix();
     default:
         break;
@@ -746,10 +709,10 @@ TCalcError THPCalc::arrayFunction(THPOperation op)
 
 QString THPCalc::Display()
 {
-    DisplayLines = 0;
+    m_displayLines = 0;
     QString text;
-    if (!FError.isEmpty()) {
-        text = FError;
+    if (!m_error.isEmpty()) {
+        text = m_error;
         Pop();
     } else {
         switch (TopType()) {
@@ -764,7 +727,7 @@ QString THPCalc::Display()
             break;
         }
     }
-    FError.clear();
+    m_error.clear();
     return text;
 }
 
@@ -774,7 +737,7 @@ QString THPCalc::DisplayValue(const TCalcValue &x) const
     const double imaginary = imaginaryPart(x);
     // An undefined result (NaN in both parts) shows as one "NAN", like a real number.
     const bool realOnly = imaginary == 0 || std::isnan(imaginary);
-    switch (Mode) {
+    switch (m_mode) {
     case hpFix: {
         // Most results lie well within the fixed range: the logarithm decides only near its ends.
         const double magnitude = std::fabs(real);
@@ -784,15 +747,15 @@ QString THPCalc::DisplayValue(const TCalcValue &x) const
         if (!realOnly)
             return ComplexToStr(x);
         if (p <= -12 || p >= 12)
-            return FormatExponent(real, FixLen);
-        const QString text = FormatFixed(real, FixLen);
-        return KillZeros ? removeZeros(text) : text;
+            return FormatExponent(real, m_fixLen);
+        const QString text = FormatFixed(real, m_fixLen);
+        return m_killZeros ? removeZeros(text) : text;
     }
     case hpSci: {
         if (!realOnly)
             return ComplexToStr(x);
-        const QString text = FormatExponent(real, FixLen);
-        return KillZeros ? removeZeros(text) : text;
+        const QString text = FormatExponent(real, m_fixLen);
+        return m_killZeros ? removeZeros(text) : text;
     }
     case hpEng: {
         if (realOnly)
@@ -808,9 +771,9 @@ QString THPCalc::engineering(double x) const
 {
     // Values too small to have an engineering exponent are shown as zero.
     QString text = std::fabs(x) <= EngineeringZeroLimit || !std::isfinite(x)
-                       ? FormatFixed(x, FixLen, false)
-                       : FormatEngineering(x, FixLen);
-    if (!KillZeros)
+                       ? FormatFixed(x, m_fixLen, false)
+                       : FormatEngineering(x, m_fixLen);
+    if (!m_killZeros)
         return text;
     const qsizetype e = text.indexOf(u'E');
     return e < 0 ? TrimZeros(text) : TrimZeros(text.left(e)) + text.mid(e);
@@ -818,10 +781,10 @@ QString THPCalc::engineering(double x) const
 
 QString THPCalc::DisplayMatrix(const TComplexMatrix &m)
 {
-    // Each element is shown through Display, so it follows Mode, FixLen and KillZeros.
+    // Each element is shown through DisplayValue, so it follows the display settings.
     QString text = QStringLiteral("\r\n(");
     if (m.isEmpty()) {
-        DisplayLines = 2;
+        m_displayLines = 2;
         return text + QStringLiteral(")\r\n");
     }
     for (qsizetype i = 0; i < m.size(); ++i) {
@@ -831,7 +794,7 @@ QString THPCalc::DisplayMatrix(const TComplexMatrix &m)
         text += QLatin1Char('(') + elements.join(QStringLiteral(", "));
         text += i + 1 < m.size() ? QStringLiteral("),\r\n") : QStringLiteral("))\r\n");
     }
-    DisplayLines = int(m.size()) + 1;
+    m_displayLines = int(m.size()) + 1;
     return text;
 }
 
@@ -840,12 +803,12 @@ QString THPCalc::DisplayVector(const TComplexArray &v)
     QStringList elements;
     for (const TCalcValue &element : v)
         elements.append(DisplayValue(element));
-    DisplayLines = 2;
+    m_displayLines = 2;
     return QStringLiteral("\r\n(") + elements.join(QStringLiteral(", ")) + QStringLiteral(")\r\n");
 }
 
 void THPCalc::Reset()
 {
-    FError.clear();
-    DisplayLines = 0;
+    m_error.clear();
+    m_displayLines = 0;
 }

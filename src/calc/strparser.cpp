@@ -102,7 +102,7 @@ void TStrParser::Run(const QString &text)
     m_vectorRescanBudget = VectorRescanBudget;
     FScanner.SetSource(text);
     OriSource = text;
-    HP.FError.clear();
+    HP.Reset();
 
     HP.Clear();
     HP.SetWorkLimit(MatrixWorkPerRun);
@@ -132,9 +132,9 @@ void TStrParser::Run(const QString &text)
         if (FScanner.Line != FScanner.PrevSymLine)
             prevSym = NoSym;
         Statement();
-        if (FErrorCode == 0 && HP.FError.isEmpty() && brokenCalculation())
+        if (FErrorCode == 0 && HP.Error().isEmpty() && brokenCalculation())
             FErrorCode = ExpressionError;
-        const bool failed = FErrorCode != 0 || !HP.FError.isEmpty();
+        const bool failed = FErrorCode != 0 || !HP.Error().isEmpty();
         if (failed)
             reportStatementError();
         // The "=" asks for the statement's value or its word only right after it on its line.
@@ -233,8 +233,8 @@ void TStrParser::reportStatementError()
 {
     // An error of the machine is written where the statement's expression ended; one of the
     // parser after the symbol where it was found, unless that begins a later line.
-    const bool machine = !HP.FError.isEmpty();
-    const QString text = machine ? HP.FError : ErrorText(FErrorCode);
+    const bool machine = !HP.Error().isEmpty();
+    const QString text = machine ? HP.Error() : ErrorText(FErrorCode);
     const qint32 line = FScanner.PrevSymLine;
     const bool sameLine = FScanner.Line == line;
     writeError(!machine && sameLine ? editorPos() : FScanner.PrevSymEnd + Ofs, text);
@@ -267,9 +267,9 @@ void TStrParser::declarePredefined()
 
     const auto displayMode = [this](THPMode mode) {
         return [this, mode](TDataStack &stack, const QString &) {
-            HP.KillZeros = stack.PopBool();
-            HP.Mode = mode;
-            HP.FixLen = std::clamp(stack.PopInt(), 0, FixLenLimit);
+            HP.SetKillZeros(stack.PopBool());
+            HP.SetMode(mode);
+            HP.SetFixLen(std::clamp(stack.PopInt(), 0, FixLenLimit));
         };
     };
     CreateProcOp(QStringLiteral("FIX"), QStringLiteral("IB"), displayMode(hpFix));
@@ -396,7 +396,7 @@ QString TStrParser::ErrorText(qint32 ACode) const
     case 21:
         return QStringLiteral("Too many points to plot");
     default:
-        return HP.FError;
+        return HP.Error();
     }
 }
 
@@ -841,7 +841,7 @@ void TStrParser::SumForms()
             if (closedForm)
                 TCalcValue::binary(TCalcBinaryOp::Multiply, term, MakeComplex(count), term);
             if (TCalcError error = TCalcValue::binary(TCalcBinaryOp::Add, total, term, total)) {
-                HP.FError = error.text();
+                HP.SetError(error.text());
                 break;
             }
             if (i + 1 < evaluations) {
@@ -1147,13 +1147,13 @@ void TStrParser::ResultRequest()
     }
     const qint32 line = FScanner.Line;
     GetSym();
-    if (!HP.FError.isEmpty()) {
-        writeError(pos, HP.FError);
+    if (!HP.Error().isEmpty()) {
+        writeError(pos, HP.Error());
         HP.Reset();
         HP.Pop();
     } else {
         const QString text = u' ' + HP.Display();
-        writeResult(pos, text, HP.DisplayLines);
+        writeResult(pos, text, HP.DisplayLines());
     }
     // A number already written after the "=" on the same line is passed over.
     if ((sym() == ReNum || sym() == IntNum) && FScanner.Line == line)
@@ -1202,7 +1202,7 @@ void TStrParser::Definition(TParseObj *target)
 void TStrParser::takeResult(TParseObj *target)
 {
     prevSym = NoSym;
-    if (!HP.FError.isEmpty() || FErrorCode != 0) {
+    if (!HP.Error().isEmpty() || FErrorCode != 0) {
         // A failed expression defines nothing.
         remove(target);
         return;
@@ -1252,7 +1252,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
         return;
     fillIndexed(target);
     // A refused definition defines nothing: a later sum(y) must not find an empty vector.
-    if (FErrorCode != 0 || !HP.FError.isEmpty())
+    if (FErrorCode != 0 || !HP.Error().isEmpty())
         remove(target);
 }
 
@@ -1344,12 +1344,14 @@ void TStrParser::fillIndexed(TParseObj *target)
             m_vectorRescanBudget -= rescan;
         }
         const TCalcValue value = HP.Pop();
-        releaseMachineCopies(target->vecAr);
+        // The machine may still hold the vector being filled, from an expression that named it:
+        // every element written would then copy the whole vector.
+        HP.ReleaseShared(target->vecAr);
         if (i < count) {
             if (runningSum) {
                 if (TCalcError error
                     = TCalcValue::binary(TCalcBinaryOp::Add, total, value, total)) {
-                    HP.FError = error.text();
+                    HP.SetError(error.text());
                     break;
                 }
                 target->vecAr[i] = total;
@@ -1374,16 +1376,6 @@ void TStrParser::fillIndexed(TParseObj *target)
         } else if (FErrorCode == 0) {
             FErrorCode = RightParenthesisMissing;
         }
-    }
-}
-
-void TStrParser::releaseMachineCopies(const TComplexArray &v)
-{
-    // An expression naming the vector being filled pushes it on the machine, which keeps it
-    // after use; every element written would then copy the whole vector.
-    for (TComplexArray &slot : HP.VectorStack) {
-        if (slot.isSharedWith(v))
-            slot = TComplexArray();
     }
 }
 

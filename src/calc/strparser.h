@@ -148,7 +148,6 @@ private:
     void IndexedDefinition(TParseObj *target);
     void fillIndexed(TParseObj *target);
     void DisplayVectorVariable(int pos, const TComplexArray &v);
-    void releaseMachineCopies(const TComplexArray &v);
 
     int m_depth = 0;
     // Parentheses open around the symbol being read, in the expression being read.
