@@ -138,9 +138,34 @@ private:
     bool reserve();
     void pushItem(Item item);
     Item popItem();
+    // Each operation runs through one row of a table: its handler and what the handler needs.
+    struct Operation;
+    static const Operation &operation(THPOperation op);
     TCalcError execute(THPOperation op);
-    TCalcError arithmetic(THPOperation op);
-    TCalcError arrayFunction(THPOperation op);
+    // A number function of X, or of X and Y, its result pushed.
+    TCalcError unary(const Operation &operation);
+    TCalcError binary(const Operation &operation);
+    // A function of an angle (sine, cosine, tangent) and one giving an angle (their inverses),
+    // with angles in m_trigMode's unit.
+    TCalcError ofAngle(const Operation &operation);
+    TCalcError toAngle(const Operation &operation);
+    TCalcError angleFunction(const Operation &operation, double before, double after);
+    TCalcError arithmetic(const Operation &operation);
+    TCalcError enter(const Operation &operation);
+    TCalcError exchange(const Operation &operation);
+    TCalcError sum(const Operation &operation);
+    TCalcError length(const Operation &operation);
+    TCalcError rollDown(const Operation &operation);
+    TCalcError rollUp(const Operation &operation);
+    TCalcError lastX(const Operation &operation);
+    TCalcError random(const Operation &operation);
+    TCalcError drop(const Operation &operation);
+    TCalcError percent(const Operation &operation);
+    TCalcError toPolar(const Operation &operation);
+    TCalcError toRectangular(const Operation &operation);
+    // An operation given a vector or matrix it cannot take: the few that can are done here,
+    // every other one takes its operands off and fails.
+    TCalcError arrayFunction(const Operation &operation);
     TCalcValue topValue() const { return ValueAt(1); }
     bool charge(double elementOperations);
     // A real number in engineering notation, as the display settings ask.
