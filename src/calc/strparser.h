@@ -92,14 +92,14 @@ private:
     THPCalc HP;
     TDataStack DataStack;
 
-    SymbolType sym() const { return FScanner.sym; }
+    SymbolType sym() const { return FScanner.sym(); }
     void GetSym() { FScanner.GetSym(); }
     void declarePredefined();
     TParseObj *declare(ObjectClass cls);
     void remove(TParseObj *obj);
     void exec(THPOperation op);
     bool popInteger(qint64 &value);
-    int editorPos() const { return FScanner.NrOfChar - 1 - FScanner.Line + Ofs; }
+    int editorPos() const { return FScanner.NrOfChar() - 1 - FScanner.Line() + Ofs; }
     void writeResult(int pos, const QString &text, int lineBreaks);
     void writeError(int pos, const QString &text);
 
