@@ -106,7 +106,6 @@ void TSeqScanner::Reset()
     m_state.NrOfChar = 0;
     m_errorCode = 0;
     m_state.Line = 0;
-    m_state.Colum = 1;
     m_id1 = 0;
     m_state.ch = u' ';
     m_state.sym = NoSym;
@@ -272,7 +271,6 @@ void TSeqScanner::GetCh()
     } else {
         m_state.chIndex = m_state.sourcePos;
         m_state.ch = m_state.source.at(m_state.sourcePos++).unicode();
-        ++m_state.Colum;
         ++m_state.NrOfChar;
     }
 }
@@ -287,10 +285,8 @@ void TSeqScanner::GetSym()
         // A picture or another object in the note stands between symbols like a blank.
         while (!exhausted()
                && (m_state.ch <= u' ' || m_state.ch == QChar::ObjectReplacementCharacter)) {
-            if (m_state.ch == u'\n') {
+            if (m_state.ch == u'\n')
                 ++m_state.Line;
-                m_state.Colum = 1;
-            }
             GetCh();
         }
         // The end of the text ends the last symbol as a line break would.
@@ -581,7 +577,6 @@ void TSeqScanner::scanNumber()
         m_state.ch = u'.';
         --m_state.chIndex;
     }
-    m_state.IsComplex = false;
     const char *first = text.constData();
     const char *last = first + text.size();
     qint32 value = 0;
@@ -595,7 +590,6 @@ void TSeqScanner::scanNumber()
         m_state.sym = ReNum;
     }
     if (m_state.ch == u'I') {
-        m_state.IsComplex = true;
         m_state.cNum
             = TComplexData(0.0, m_state.sym == IntNum ? double(m_state.intVal) : m_state.reVal);
         m_state.sym = ComplexNum;

@@ -96,13 +96,13 @@ public:
     static constexpr qint32 UnterminatedStringError = 31;
     static constexpr qint32 BufferFullError = 35;
 
+private:
     struct TKeyEntry
     {
         SymbolType sym = NoSym;
         qint32 pos = 0;
     };
 
-private:
     // Where scanning stands: the rest of the source, the current and the replayed character,
     // the position counters and the current symbol with its value. Saved and restored as a
     // whole, so that a piece of text can be scanned again and scanning then continue exactly
@@ -118,7 +118,6 @@ private:
         char16_t prevCh = 0;
         qint32 NrOfChar = 0;
         qint32 Line = 0;
-        qint32 Colum = 1;
         qint32 PrevSymEnd = 0;
         qint32 PrevSymLine = 0;
         quint64 steps = 0;
@@ -126,7 +125,6 @@ private:
         qint32 intVal = 0;
         double reVal = 0.0;
         TComplexData cNum;
-        bool IsComplex = false;
         QString sVal;
     };
 
