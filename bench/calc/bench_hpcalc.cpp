@@ -56,8 +56,8 @@ void ExecMatrix(benchmark::State &state, THPOperation op)
 void Display(benchmark::State &state, THPMode mode, bool killZeros, double im)
 {
     THPCalc hp(1);
-    hp.Mode = mode;
-    hp.KillZeros = killZeros;
+    hp.SetMode(mode);
+    hp.SetKillZeros(killZeros);
     const TCalcValue x = MakeComplex(12345.678, im);
     for (auto _ : state) {
         hp.Push(x);

@@ -90,44 +90,6 @@ QString removeZeros(const QString &text)
     return TrimZeros(text.left(e)) + text.mid(e);
 }
 
-// Operations that handle vectors and matrices themselves; every other one computes on numbers.
-bool takesArrays(THPOperation op)
-{
-    switch (op) {
-    case hpAdd:
-    case hpSub:
-    case hpMul:
-    case hpDiv:
-    case hpEnter:
-    case hpExc:
-    case hpSum:
-    case hpLen:
-    case hpStackDown:
-    case hpStackUp:
-    case hpLastX:
-    case hpRandom:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// Number operations with two operands.
-bool takesTwo(THPOperation op)
-{
-    switch (op) {
-    case hpExc:
-    case hpPwr:
-    case hpPC:
-    case hpdPC:
-    case hpToPol:
-    case hpToRect:
-        return true;
-    default:
-        return false;
-    }
-}
-
 TCalcBinaryOp binaryOpOf(THPOperation op)
 {
     switch (op) {
@@ -140,6 +102,131 @@ TCalcBinaryOp binaryOpOf(THPOperation op)
     default:
         return TCalcBinaryOp::Add;
     }
+}
+
+// The number operations, each on X (and Y) giving the result; a failure leaves result unused.
+using NumberFunction = TCalcError (*)(const TCalcValue &x, TCalcValue &result);
+using PairFunction = TCalcError (*)(const TCalcValue &x, const TCalcValue &y, TCalcValue &result);
+
+TCalcError power(const TCalcValue &x, const TCalcValue &y, TCalcValue &r)
+{
+    const double exponent = x.realPart();
+    const double base = y.realPart();
+    const bool real = imaginaryPart(x) == 0 && imaginaryPart(y) == 0;
+    if (real && base == 0 && exponent < 0)
+        return TCalcError::divisionByZero();
+    // A negative base with a fractional exponent, or a complex operand, has a complex
+    // power; every other power is the real one, exact for whole exponents.
+    if (!real || (base < 0 && exponent != std::trunc(exponent)))
+        return ComplexPower(y, x, r);
+    return realResult(std::pow((long double)base, (long double)exponent),
+                      std::isfinite(base) && std::isfinite(exponent), r);
+}
+
+TCalcError powerOfTen(const TCalcValue &x, TCalcValue &r)
+{
+    const double exponent = x.realPart();
+    return realResult(std::pow(10.0L, (long double)exponent), std::isfinite(exponent), r);
+}
+
+TCalcError inverse(const TCalcValue &x, TCalcValue &r)
+{
+    if (isZeroOperand(x))
+        return TCalcError::divisionByZero();
+    return TCalcValue::binary(TCalcBinaryOp::Divide, TCalcValue(1), x, r);
+}
+
+TCalcError logarithm(const TCalcValue &x, TCalcValue &r, bool natural)
+{
+    const double value = x.realPart();
+    if (isZeroOperand(x))
+        return TCalcError(TCalcErrorCode::DivisionByZero,
+                          natural ? QStringLiteral("ln(0)") : QStringLiteral("log(0)"));
+    // The natural logarithm of a complex or negative number is the principal one.
+    if (natural && (imaginaryPart(x) != 0 || value < 0))
+        return ComplexLn(x, r);
+    // A negative operand has no real decimal logarithm: the result is undefined (NAN).
+    const long double result
+        = natural ? std::log((long double)value) : std::log10((long double)value);
+    return realResult(result, false, r);
+}
+
+TCalcError naturalLogarithm(const TCalcValue &x, TCalcValue &r)
+{
+    return logarithm(x, r, true);
+}
+
+TCalcError decimalLogarithm(const TCalcValue &x, TCalcValue &r)
+{
+    return logarithm(x, r, false);
+}
+
+TCalcError negated(const TCalcValue &x, TCalcValue &r)
+{
+    return TCalcValue::unary(TCalcUnaryOp::Negate, x, r);
+}
+
+// The modulus; of a real number its absolute value.
+TCalcError modulus(const TCalcValue &x, TCalcValue &r)
+{
+    r = MakeComplex(double(std::hypot((long double)x.realPart(), (long double)imaginaryPart(x))));
+    return {};
+}
+
+TCalcError integerPart(const TCalcValue &x, TCalcValue &r)
+{
+    const double value = std::trunc(x.realPart());
+    // The integer part is a 64-bit integer; beyond its range it overflows. An undefined
+    // value stays undefined.
+    if (std::fabs(value) >= 9223372036854775808.0)
+        return TCalcError::overflow();
+    r = MakeComplex(std::isnan(value) ? value : double(qint64(value)));
+    return {};
+}
+
+TCalcError fractionalPart(const TCalcValue &x, TCalcValue &r)
+{
+    return TCalcValue::binary(TCalcBinaryOp::Subtract, x, TCalcValue(std::trunc(x.realPart())), r);
+}
+
+TCalcError degreesToRadians(const TCalcValue &x, TCalcValue &r)
+{
+    return scaled(x, 0.017453292519943295769, r);
+}
+
+TCalcError radiansToDegrees(const TCalcValue &x, TCalcValue &r)
+{
+    return scaled(x, 57.295779513082320877, r);
+}
+
+// The change from Y to X in percent of Y.
+TCalcError percentChange(const TCalcValue &x, const TCalcValue &y, TCalcValue &r)
+{
+    TCalcValue difference;
+    if (TCalcError failure = TCalcValue::binary(TCalcBinaryOp::Subtract, x, y, difference))
+        return failure;
+    if (TCalcError failure = TCalcValue::binary(TCalcBinaryOp::Divide, difference, y, r))
+        return failure;
+    return scaled(r, 100, r);
+}
+
+// Hours with a fraction to hours, minutes and seconds written as H.MMSS.
+TCalcError toHoursMinutesSeconds(const TCalcValue &x, TCalcValue &r)
+{
+    const long double value = x.realPart();
+    const long double hours = std::trunc(value);
+    const long double minutes = 60 * (value - hours);
+    const long double seconds = 60 * (minutes - std::trunc(minutes));
+    return realResult(hours + std::trunc(minutes) / 100 + seconds / 10000, false, r);
+}
+
+// H.MMSS back to hours with a fraction.
+TCalcError toHours(const TCalcValue &x, TCalcValue &r)
+{
+    const long double value = x.realPart();
+    const long double f = 100 * (value - std::trunc(value));
+    return realResult(std::trunc(value) + (60 * std::trunc(f) + 100 * (f - std::trunc(f))) / 3600,
+                      false, r);
 }
 
 } // namespace
@@ -159,115 +246,100 @@ THPCalc::THPCalc(const QRandomGenerator &random)
 THPTypeInfo THPCalc::typeAt(qsizetype fromTop) const
 {
     const qsizetype i = Depth() - fromTop;
-    return i >= 0 ? TypeInfoStack[i] : tiDouble;
+    return i >= 0 ? THPTypeInfo(m_items[i].index()) : tiDouble;
+}
+
+TCalcValue THPCalc::ValueAt(qsizetype fromTop) const
+{
+    const qsizetype i = Depth() - fromTop;
+    const TCalcValue *value = i >= 0 ? std::get_if<TCalcValue>(&m_items[i]) : nullptr;
+    return value ? *value : MakeComplex(0, 0);
 }
 
 bool THPCalc::reserve()
 {
     if (Depth() < MaxDepth)
         return true;
-    if (FError.isEmpty())
-        FError = TCalcError::stackOverflow().text();
+    if (m_error.isEmpty())
+        m_error = TCalcError::stackOverflow().text();
     return false;
+}
+
+void THPCalc::pushItem(Item item)
+{
+    if (reserve())
+        m_items.push_back(std::move(item));
+}
+
+THPCalc::Item THPCalc::popItem()
+{
+    if (m_items.empty())
+        return MakeComplex(0, 0);
+    Item top = std::move(m_items.back());
+    m_items.pop_back();
+    return top;
 }
 
 void THPCalc::Push(const TCalcValue &x)
 {
-    if (!reserve())
-        return;
-    TypeInfoStack.push_back(tiDouble);
-    Stack.push_back(x);
-    Input = true;
+    pushItem(x);
 }
 
 TCalcValue THPCalc::Pop()
 {
-    if (TypeInfoStack.empty())
-        return MakeComplex(0, 0);
-    switch (TopType()) {
-    case tiMatrix:
-        PopMatrix();
-        return MakeComplex(std::nan(""), std::nan(""));
-    case tiVector:
-        PopVector();
-        return MakeComplex(std::nan(""), std::nan(""));
-    default:
-        break;
-    }
-    TypeInfoStack.pop_back();
-    TCalcValue top = std::move(Stack.back());
-    Stack.pop_back();
-    return top;
+    Item top = popItem();
+    if (TCalcValue *x = std::get_if<TCalcValue>(&top))
+        return std::move(*x);
+    return MakeComplex(std::nan(""), std::nan(""));
 }
 
 void THPCalc::PushMatrix(const TComplexMatrix &x)
 {
-    if (!reserve())
-        return;
-    TypeInfoStack.push_back(tiMatrix);
-    MatrixStack.push_back(CopyMatrix(x));
-    Input = true;
+    pushItem(CopyMatrix(x));
 }
 
 TComplexMatrix THPCalc::PopMatrix()
 {
-    if (TypeInfoStack.empty())
-        return {};
-    if (TopType() != tiMatrix) {
-        Pop();
-        return {};
-    }
-    TypeInfoStack.pop_back();
-    TComplexMatrix top = std::move(MatrixStack.back());
-    MatrixStack.pop_back();
-    return top;
+    Item top = popItem();
+    if (TComplexMatrix *m = std::get_if<TComplexMatrix>(&top))
+        return std::move(*m);
+    return {};
 }
 
 void THPCalc::PushVector(const TComplexArray &x)
 {
-    if (!reserve())
-        return;
-    TypeInfoStack.push_back(tiVector);
-    VectorStack.push_back(CopyVector(x));
-    Input = true;
+    pushItem(CopyVector(x));
 }
 
 TComplexArray THPCalc::PopVector()
 {
-    if (TypeInfoStack.empty())
-        return {};
-    if (TopType() != tiVector) {
-        Pop();
-        return {};
-    }
-    TypeInfoStack.pop_back();
-    TComplexArray top = std::move(VectorStack.back());
-    VectorStack.pop_back();
-    return top;
+    Item top = popItem();
+    if (TComplexArray *v = std::get_if<TComplexArray>(&top))
+        return std::move(*v);
+    return {};
 }
 
 void THPCalc::Clear()
 {
-    Stack.clear();
-    MatrixStack.clear();
-    VectorStack.clear();
-    TypeInfoStack.clear();
+    m_items.clear();
 }
 
-TCalcValue THPCalc::topValue() const
+void THPCalc::ReleaseShared(const TComplexArray &v)
 {
-    return TopType() == tiDouble && !Stack.empty() ? Stack.back() : MakeComplex(0, 0);
+    for (Item &item : m_items) {
+        TComplexArray *slot = std::get_if<TComplexArray>(&item);
+        if (slot && slot->isSharedWith(v))
+            *slot = TComplexArray();
+    }
 }
 
 TCalcError THPCalc::ExecOp(THPOperation AnOp)
 {
     if (AnOp != hpLastX)
-        LastX = topValue().realPart();
+        m_lastX = topValue().realPart();
     TCalcError error = execute(AnOp);
-    if (!error) {
-        Input = true;
+    if (!error)
         return error;
-    }
     // The failed operation's place is held by an undefined number.
     Push(MakeComplex(std::nan(""), std::nan("")));
     QString text = error.text();
@@ -277,311 +349,279 @@ TCalcError THPCalc::ExecOp(THPOperation AnOp)
         && text == TCalcError::divisionByZero().text())
         text = QStringLiteral("Divide by 0");
     // The first error is the one shown: what follows computed with its undefined result.
-    if (FError.isEmpty())
-        FError = text;
+    if (m_error.isEmpty())
+        m_error = text;
     return {error.code(), text};
+}
+
+// One row of the operation table: the operation, its handler and what the handler needs.
+struct THPCalc::Operation
+{
+    THPOperation op;
+    TCalcError (THPCalc::*run)(const Operation &operation);
+    // The number function that unary, binary, ofAngle and toAngle apply.
+    NumberFunction number = nullptr;
+    PairFunction pair = nullptr;
+    // Whether the operands are checked to be numbers before run: a vector or matrix among them
+    // goes to arrayFunction instead. The other handlers take vectors and matrices themselves.
+    bool numbersOnly = true;
+    // Items the operation takes; a refused operation takes as many off.
+    int operands = 1;
+};
+
+const THPCalc::Operation &THPCalc::operation(THPOperation op)
+{
+    static constexpr Operation table[] = {
+        {.op = hpAdd, .run = &THPCalc::arithmetic, .numbersOnly = false, .operands = 2},
+        {.op = hpSub, .run = &THPCalc::arithmetic, .numbersOnly = false, .operands = 2},
+        {.op = hpMul, .run = &THPCalc::arithmetic, .numbersOnly = false, .operands = 2},
+        {.op = hpDiv, .run = &THPCalc::arithmetic, .numbersOnly = false, .operands = 2},
+        {.op = hpEnter, .run = &THPCalc::enter, .numbersOnly = false},
+        {.op = hpPwr, .run = &THPCalc::binary, .pair = power, .operands = 2},
+        {.op = hpPwr10, .run = &THPCalc::unary, .number = powerOfTen},
+        {.op = hpInv, .run = &THPCalc::unary, .number = inverse},
+        {.op = hpSin, .run = &THPCalc::ofAngle, .number = ComplexSin},
+        {.op = hpInvSin, .run = &THPCalc::toAngle, .number = ComplexArcSin},
+        {.op = hpCos, .run = &THPCalc::ofAngle, .number = ComplexCos},
+        {.op = hpInvCos, .run = &THPCalc::toAngle, .number = ComplexArcCos},
+        {.op = hpTan, .run = &THPCalc::ofAngle, .number = ComplexTan},
+        {.op = hpInvTan, .run = &THPCalc::toAngle, .number = ComplexArcTan},
+        {.op = hpExc, .run = &THPCalc::exchange, .numbersOnly = false, .operands = 2},
+        {.op = hpLn, .run = &THPCalc::unary, .number = naturalLogarithm},
+        {.op = hpLog10, .run = &THPCalc::unary, .number = decimalLogarithm},
+        {.op = hpCHS, .run = &THPCalc::unary, .number = negated},
+        {.op = hpExp, .run = &THPCalc::unary, .number = ComplexExp},
+        {.op = hpSqr, .run = &THPCalc::unary, .number = ComplexSqr},
+        {.op = hpAbs, .run = &THPCalc::unary, .number = modulus},
+        {.op = hpInt, .run = &THPCalc::unary, .number = integerPart},
+        {.op = hpFrac, .run = &THPCalc::unary, .number = fractionalPart},
+        {.op = hpSum, .run = &THPCalc::sum, .numbersOnly = false},
+        {.op = hpLen, .run = &THPCalc::length, .numbersOnly = false},
+        {.op = hpSqrt, .run = &THPCalc::unary, .number = ComplexSqrt},
+        {.op = hpStackDown, .run = &THPCalc::rollDown, .numbersOnly = false},
+        {.op = hpStackUp, .run = &THPCalc::rollUp, .numbersOnly = false},
+        {.op = hpLastX, .run = &THPCalc::lastX, .numbersOnly = false, .operands = 0},
+        {.op = hpRandom, .run = &THPCalc::random, .numbersOnly = false, .operands = 0},
+        {.op = hpToRad, .run = &THPCalc::unary, .number = degreesToRadians},
+        {.op = hpToDeg, .run = &THPCalc::unary, .number = radiansToDegrees},
+        {.op = hpFact, .run = &THPCalc::drop},
+        {.op = hpPC, .run = &THPCalc::percent, .operands = 2},
+        {.op = hpdPC, .run = &THPCalc::binary, .pair = percentChange, .operands = 2},
+        {.op = hpToPol, .run = &THPCalc::toPolar, .operands = 2},
+        {.op = hpToRect, .run = &THPCalc::toRectangular, .operands = 2},
+        {.op = hpToHMS, .run = &THPCalc::unary, .number = toHoursMinutesSeconds},
+        {.op = hpToH, .run = &THPCalc::unary, .number = toHours},
+    };
+    static_assert(std::size(table) == hpToH + 1);
+    static_assert(
+        [] {
+            for (size_t i = 0; i < std::size(table); ++i) {
+                if (table[i].op != i)
+                    return false;
+            }
+            return true;
+        }(),
+        "one row per operation, in the order of THPOperation");
+    return table[op];
 }
 
 TCalcError THPCalc::execute(THPOperation op)
 {
-    TCalcValue result;
-    TCalcError error;
-    // Pops X, computes with f(x, result) and pushes the result unless f failed.
-    const auto unaryOp = [&](auto f) {
-        const TCalcValue x = Pop();
-        error = f(x, result);
-        if (!error)
-            Push(result);
-        return error;
-    };
-    // Pops X, then Y, computes with f(x, y, result) and pushes the result unless f failed.
-    const auto binaryOp = [&](auto f) {
-        const TCalcValue x = Pop();
-        const TCalcValue y = Pop();
-        error = f(x, y, result);
-        if (!error)
-            Push(result);
-        return error;
-    };
-    const auto complexFunction = [&](auto function, double before, double after) {
-        return unaryOp([&](const TCalcValue &x, TCalcValue &r) {
-            TCalcValue argument;
-            const bool periodic = TrigMode == hpDeg && before != 1.0;
-            if (TCalcError failure = scaled(periodic ? reducedDegrees(x) : x, before, argument))
-                return failure;
-            if (TCalcError failure = function(argument, r))
-                return failure;
-            return after == 1.0 ? TCalcError() : scaled(r, after, r);
-        });
-    };
-    if (!takesArrays(op) && (TopType() != tiDouble || (takesTwo(op) && TypeBelowTop() != tiDouble)))
-        return arrayFunction(op);
-    const double toRadians = toRadiansFactor(TrigMode);
-    const double fromRadians = fromRadiansFactor(TrigMode);
+    const Operation &operation = THPCalc::operation(op);
+    if (operation.numbersOnly
+        && (TopType() != tiDouble || (operation.operands == 2 && TypeBelowTop() != tiDouble)))
+        return arrayFunction(operation);
+    return (this->*operation.run)(operation);
+}
 
-    switch (op) {
-    case hpAdd:
-    case hpSub:
-    case hpMul:
-    case hpDiv:
-        return arithmetic(op);
-    case hpEnter:
-        switch (TopType()) {
-        case tiMatrix:
-            PushMatrix(MatrixStack.empty() ? TComplexMatrix() : MatrixStack.back());
-            break;
-        case tiVector:
-            PushVector(VectorStack.empty() ? TComplexArray() : VectorStack.back());
-            break;
-        default:
-            Push(topValue());
-            break;
-        }
-        return {};
-    case hpPwr:
-        return binaryOp([](const TCalcValue &x, const TCalcValue &y, TCalcValue &r) {
-            const double exponent = x.realPart();
-            const double base = y.realPart();
-            const bool real = imaginaryPart(x) == 0 && imaginaryPart(y) == 0;
-            if (real && base == 0 && exponent < 0)
-                return TCalcError::divisionByZero();
-            // A negative base with a fractional exponent, or a complex operand, has a complex
-            // power; every other power is the real one, exact for whole exponents.
-            if (!real || (base < 0 && exponent != std::trunc(exponent)))
-                return ComplexPower(y, x, r);
-            return realResult(std::pow((long double)base, (long double)exponent),
-                              std::isfinite(base) && std::isfinite(exponent), r);
-        });
-    case hpPwr10:
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            const double exponent = x.realPart();
-            return realResult(std::pow(10.0L, (long double)exponent), std::isfinite(exponent), r);
-        });
-    case hpInv: {
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            if (isZeroOperand(x))
-                return TCalcError::divisionByZero();
-            return TCalcValue::binary(TCalcBinaryOp::Divide, TCalcValue(1), x, r);
-        });
-    }
-    case hpSin:
-        return complexFunction(ComplexSin, toRadians, 1.0);
-    case hpInvSin:
-        return complexFunction(ComplexArcSin, 1.0, fromRadians);
-    case hpCos:
-        return complexFunction(ComplexCos, toRadians, 1.0);
-    case hpInvCos:
-        return complexFunction(ComplexArcCos, 1.0, fromRadians);
-    case hpTan:
-        return complexFunction(ComplexTan, toRadians, 1.0);
-    case hpInvTan:
-        return complexFunction(ComplexArcTan, 1.0, fromRadians);
-    case hpExc: {
-        if (TopType() != tiDouble || TypeBelowTop() != tiDouble)
-            return arrayFunction(op);
-        const TCalcValue x = Pop();
-        const TCalcValue y = Pop();
-        Push(x);
-        Push(y);
-        return {};
-    }
-    case hpLn:
-    case hpLog10:
-        return unaryOp([op](const TCalcValue &x, TCalcValue &r) {
-            const double value = x.realPart();
-            if (isZeroOperand(x))
-                return TCalcError(TCalcErrorCode::DivisionByZero,
-                                  op == hpLn ? QStringLiteral("ln(0)") : QStringLiteral("log(0)"));
-            // The natural logarithm of a complex or negative number is the principal one.
-            if (op == hpLn && (imaginaryPart(x) != 0 || value < 0))
-                return ComplexLn(x, r);
-            // A negative operand has no real decimal logarithm: the result is undefined (NAN).
-            const long double logarithm
-                = op == hpLn ? std::log((long double)value) : std::log10((long double)value);
-            return realResult(logarithm, false, r);
-        });
-    case hpCHS:
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            return TCalcValue::unary(TCalcUnaryOp::Negate, x, r);
-        });
-    case hpExp:
-        return unaryOp(ComplexExp);
-    case hpSqr:
-        return unaryOp(ComplexSqr);
-    case hpAbs:
-        // The modulus; of a real number its absolute value.
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            r = MakeComplex(
-                double(std::hypot((long double)x.realPart(), (long double)imaginaryPart(x))));
-            return TCalcError();
-        });
-    case hpInt:
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            const double value = std::trunc(x.realPart());
-            // The integer part is a 64-bit integer; beyond its range it overflows. An undefined
-            // value stays undefined.
-            if (std::fabs(value) >= 9223372036854775808.0)
-                return TCalcError::overflow();
-            r = MakeComplex(std::isnan(value) ? value : double(qint64(value)));
-            return TCalcError();
-        });
-    case hpFrac:
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            return TCalcValue::binary(TCalcBinaryOp::Subtract, x,
-                                      TCalcValue(std::trunc(x.realPart())), r);
-        });
-    case hpSum: {
-        // The sum of a single number is that number.
-        if (TopType() == tiDouble)
-            return {};
-        if (TopType() != tiVector)
-            return arrayFunction(op);
-        const TComplexArray v = PopVector();
-        TCalcValue sum = MakeComplex(0, 0);
-        for (const TCalcValue &element : v) {
-            if (TCalcError failure = TCalcValue::binary(TCalcBinaryOp::Add, sum, element, sum))
-                return failure;
-        }
-        Push(sum);
-        return {};
-    }
-    case hpLen: {
-        if (TopType() != tiVector)
-            return arrayFunction(op);
-        Push(MakeComplex(double(PopVector().size()), 0));
-        return {};
-    }
-    case hpSqrt:
-        return unaryOp(ComplexSqrt);
-    case hpStackDown: {
-        // Roll down: X becomes the bottom number.
-        if (TopType() != tiDouble || Stack.empty())
-            return {};
-        const TCalcValue x = Pop();
-        Stack.insert(Stack.begin(), x);
-        TypeInfoStack.insert(TypeInfoStack.begin(), tiDouble);
-        return {};
-    }
-    case hpStackUp: {
-        // Roll up: the bottom number becomes X.
-        if (Stack.empty())
-            return {};
-        const TCalcValue bottom = Stack.front();
-        Stack.erase(Stack.begin());
-        TypeInfoStack.erase(std::find(TypeInfoStack.begin(), TypeInfoStack.end(), tiDouble));
-        Push(bottom);
-        return {};
-    }
-    case hpLastX:
-        Push(MakeComplex(LastX));
-        return {};
-    case hpRandom:
-        Push(MakeComplex(m_random.generateDouble()));
-        return {};
-    case hpToRad:
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            return scaled(x, 0.017453292519943295769, r);
-        });
-    case hpToDeg:
-        return unaryOp(
-            [](const TCalcValue &x, TCalcValue &r) { return scaled(x, 57.295779513082320877, r); });
-    case hpFact:
-        Pop();
-        return {};
-    case hpPC: {
-        // X percent of Y.
-        const TCalcValue x = Pop();
-        TCalcValue percent;
-        if (TCalcError failure = scaled(x, 0.01, percent))
-            return failure;
-        if (TCalcError failure
-            = TCalcValue::binary(TCalcBinaryOp::Multiply, percent, topValue(), result))
-            return failure;
+TCalcError THPCalc::unary(const Operation &operation)
+{
+    const TCalcValue x = Pop();
+    TCalcValue result;
+    const TCalcError error = operation.number(x, result);
+    if (!error)
         Push(result);
-        return {};
-    }
-    case hpdPC:
-        return binaryOp([](const TCalcValue &x, const TCalcValue &y, TCalcValue &r) {
-            TCalcValue difference;
-            if (TCalcError failure = TCalcValue::binary(TCalcBinaryOp::Subtract, x, y, difference))
-                return failure;
-            if (TCalcError failure = TCalcValue::binary(TCalcBinaryOp::Divide, difference, y, r))
-                return failure;
-            return scaled(r, 100, r);
-        });
-    case hpToPol: {
-        const double x = Pop().realPart();
-        const double y = Pop().realPart();
-        const long double angle = std::atan2((long double)x, (long double)y) * fromRadians;
-        const long double radius = std::sqrt((long double)x * x + (long double)y * y);
-        const bool finiteOperands = std::isfinite(x) && std::isfinite(y);
-        TCalcValue angleValue;
-        if (TCalcError failure = realResult(angle, finiteOperands, angleValue))
-            return failure;
-        if (TCalcError failure = realResult(radius, finiteOperands, result))
-            return failure;
-        Push(angleValue);
+    return error;
+}
+
+TCalcError THPCalc::binary(const Operation &operation)
+{
+    const TCalcValue x = Pop();
+    const TCalcValue y = Pop();
+    TCalcValue result;
+    const TCalcError error = operation.pair(x, y, result);
+    if (!error)
         Push(result);
-        return {};
-    }
-    case hpToRect: {
-        const long double radius = Pop().realPart();
-        const long double angle = Pop().realPart() * (long double)toRadians;
-        const bool finiteOperands = std::isfinite(radius) && std::isfinite(angle);
-        TCalcValue ordinate;
-        if (TCalcError failure = realResult(radius * std::sin(angle), finiteOperands, ordinate))
-            return failure;
-        if (TCalcError failure = realResult(radius * std::cos(angle), finiteOperands, result))
-            return failure;
-        Push(ordinate);
+    return error;
+}
+
+TCalcError THPCalc::ofAngle(const Operation &operation)
+{
+    return angleFunction(operation, toRadiansFactor(m_trigMode), 1.0);
+}
+
+TCalcError THPCalc::toAngle(const Operation &operation)
+{
+    return angleFunction(operation, 1.0, fromRadiansFactor(m_trigMode));
+}
+
+TCalcError THPCalc::angleFunction(const Operation &operation, double before, double after)
+{
+    const TCalcValue x = Pop();
+    TCalcValue argument;
+    TCalcValue result;
+    const bool periodic = m_trigMode == hpDeg && before != 1.0;
+    TCalcError error = scaled(periodic ? reducedDegrees(x) : x, before, argument);
+    if (!error)
+        error = operation.number(argument, result);
+    if (!error && after != 1.0)
+        error = scaled(result, after, result);
+    if (!error)
         Push(result);
-        return {};
-    }
-    case hpToHMS:
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            const long double value = x.realPart();
-            const long double hours = std::trunc(value);
-            const long double minutes = 60 * (value - hours);
-            const long double seconds = 60 * (minutes - std::trunc(minutes));
-            return realResult(hours + std::trunc(minutes) / 100 + seconds / 10000, false, r);
-        });
-    case hpToH:
-        return unaryOp([](const TCalcValue &x, TCalcValue &r) {
-            const long double value = x.realPart();
-            const long double f = 100 * (value - std::trunc(value));
-            return realResult(std::trunc(value)
-                                  + (60 * std::trunc(f) + 100 * (f - std::trunc(f))) / 3600,
-                              false, r);
-        });
+    return error;
+}
+
+TCalcError THPCalc::enter(const Operation &)
+{
+    switch (TopType()) {
+    case tiMatrix:
+        PushMatrix(std::get<TComplexMatrix>(m_items.back()));
+        break;
+    case tiVector:
+        PushVector(std::get<TComplexArray>(m_items.back()));
+        break;
+    default:
+        Push(topValue());
+        break;
     }
     return {};
 }
 
-// One item taken off the machine, whatever its kind.
-struct THPCalc::Operand
+TCalcError THPCalc::exchange(const Operation &operation)
 {
-    THPTypeInfo kind = tiDouble;
-    TCalcValue value;
-    TComplexArray vector;
-    TComplexMatrix matrix;
-};
+    if (TopType() != tiDouble || TypeBelowTop() != tiDouble)
+        return arrayFunction(operation);
+    const TCalcValue x = Pop();
+    const TCalcValue y = Pop();
+    Push(x);
+    Push(y);
+    return {};
+}
 
-THPCalc::Operand THPCalc::popOperand()
+TCalcError THPCalc::sum(const Operation &operation)
 {
-    Operand operand;
-    operand.kind = TopType();
-    switch (operand.kind) {
-    case tiMatrix:
-        operand.matrix = PopMatrix();
-        break;
-    case tiVector:
-        operand.vector = PopVector();
-        break;
-    default:
-        operand.value = Pop();
-        break;
+    // The sum of a single number is that number.
+    if (TopType() == tiDouble)
+        return {};
+    if (TopType() != tiVector)
+        return arrayFunction(operation);
+    const TComplexArray v = PopVector();
+    TCalcValue total = MakeComplex(0, 0);
+    for (const TCalcValue &element : v) {
+        if (TCalcError failure = TCalcValue::binary(TCalcBinaryOp::Add, total, element, total))
+            return failure;
     }
-    return operand;
+    Push(total);
+    return {};
+}
+
+TCalcError THPCalc::length(const Operation &operation)
+{
+    if (TopType() != tiVector)
+        return arrayFunction(operation);
+    Push(MakeComplex(double(PopVector().size()), 0));
+    return {};
+}
+
+TCalcError THPCalc::rollDown(const Operation &)
+{
+    // X becomes the bottom number.
+    if (m_items.empty() || TopType() != tiDouble)
+        return {};
+    Item x = popItem();
+    m_items.insert(m_items.begin(), std::move(x));
+    return {};
+}
+
+TCalcError THPCalc::rollUp(const Operation &)
+{
+    // The bottom number becomes X.
+    const auto bottom = std::find_if(m_items.begin(), m_items.end(), [](const Item &item) {
+        return std::holds_alternative<TCalcValue>(item);
+    });
+    if (bottom == m_items.end())
+        return {};
+    Item x = std::move(*bottom);
+    m_items.erase(bottom);
+    pushItem(std::move(x));
+    return {};
+}
+
+TCalcError THPCalc::lastX(const Operation &)
+{
+    Push(MakeComplex(m_lastX));
+    return {};
+}
+
+TCalcError THPCalc::random(const Operation &)
+{
+    Push(MakeComplex(m_random.generateDouble()));
+    return {};
+}
+
+TCalcError THPCalc::drop(const Operation &)
+{
+    Pop();
+    return {};
+}
+
+TCalcError THPCalc::percent(const Operation &)
+{
+    // X percent of Y; Y stays.
+    const TCalcValue x = Pop();
+    TCalcValue share;
+    TCalcValue result;
+    if (TCalcError failure = scaled(x, 0.01, share))
+        return failure;
+    if (TCalcError failure = TCalcValue::binary(TCalcBinaryOp::Multiply, share, topValue(), result))
+        return failure;
+    Push(result);
+    return {};
+}
+
+TCalcError THPCalc::toPolar(const Operation &)
+{
+    const double x = Pop().realPart();
+    const double y = Pop().realPart();
+    const long double angle
+        = std::atan2((long double)x, (long double)y) * fromRadiansFactor(m_trigMode);
+    const long double radius = std::sqrt((long double)x * x + (long double)y * y);
+    const bool finiteOperands = std::isfinite(x) && std::isfinite(y);
+    TCalcValue angleValue;
+    TCalcValue radiusValue;
+    if (TCalcError failure = realResult(angle, finiteOperands, angleValue))
+        return failure;
+    if (TCalcError failure = realResult(radius, finiteOperands, radiusValue))
+        return failure;
+    Push(angleValue);
+    Push(radiusValue);
+    return {};
+}
+
+TCalcError THPCalc::toRectangular(const Operation &)
+{
+    const long double radius = Pop().realPart();
+    const long double angle = Pop().realPart() * (long double)toRadiansFactor(m_trigMode);
+    const bool finiteOperands = std::isfinite(radius) && std::isfinite(angle);
+    TCalcValue ordinate;
+    TCalcValue abscissa;
+    if (TCalcError failure = realResult(radius * std::sin(angle), finiteOperands, ordinate))
+        return failure;
+    if (TCalcError failure = realResult(radius * std::cos(angle), finiteOperands, abscissa))
+        return failure;
+    Push(ordinate);
+    Push(abscissa);
+    return {};
 }
 
 bool THPCalc::charge(double elementOperations)
@@ -604,8 +644,9 @@ struct Shape
 
 } // namespace
 
-TCalcError THPCalc::arithmetic(THPOperation op)
+TCalcError THPCalc::arithmetic(const Operation &operation)
 {
+    const THPOperation op = operation.op;
     const TCalcBinaryOp binary = binaryOpOf(op);
     const auto isArray = [](THPTypeInfo type) { return type == tiMatrix || type == tiVector; };
     if (!isArray(TopType()) && !isArray(TypeBelowTop())) {
@@ -622,24 +663,29 @@ TCalcError THPCalc::arithmetic(THPOperation op)
             Push(result);
         return error;
     }
-    const Operand x = popOperand();
-    const Operand y = popOperand();
+    const Item x = popItem();
+    const Item y = popItem();
+    const auto *xValue = std::get_if<TCalcValue>(&x);
+    const auto *yValue = std::get_if<TCalcValue>(&y);
+    const auto *xVector = std::get_if<TComplexArray>(&x);
+    const auto *yVector = std::get_if<TComplexArray>(&y);
+    const auto *xMatrix = std::get_if<TComplexMatrix>(&x);
+    const auto *yMatrix = std::get_if<TComplexMatrix>(&y);
 
-    const auto shapeOf = [](const Operand &operand) {
-        if (operand.kind == tiMatrix)
-            return Shape{double(operand.matrix.size()),
-                         operand.matrix.isEmpty() ? 0.0 : double(operand.matrix.first().size())};
-        if (operand.kind == tiVector)
-            return Shape{double(operand.vector.size()), 1};
+    const auto shapeOf = [](const TComplexArray *vector, const TComplexMatrix *matrix) {
+        if (matrix)
+            return Shape{double(matrix->size()),
+                         matrix->isEmpty() ? 0.0 : double(matrix->first().size())};
+        if (vector)
+            return Shape{double(vector->size()), 1};
         return Shape{};
     };
     // A product of matrices multiplies and adds rows times columns times their common size;
     // everything else touches each element once.
-    const Shape xs = shapeOf(x);
-    const Shape ys = shapeOf(y);
-    const double work = op == hpMul && y.kind == tiMatrix && x.kind != tiDouble
-                            ? ys.rows * ys.columns * xs.columns
-                            : std::max(xs.elements(), ys.elements());
+    const Shape xs = shapeOf(xVector, xMatrix);
+    const Shape ys = shapeOf(yVector, yMatrix);
+    const double work = op == hpMul && yMatrix && !xValue ? ys.rows * ys.columns * xs.columns
+                                                          : std::max(xs.elements(), ys.elements());
     if (!charge(work))
         return TCalcError::tooMuchWork();
 
@@ -656,54 +702,53 @@ TCalcError THPCalc::arithmetic(THPOperation op)
             PushMatrix(matrix);
         return error;
     };
-    const bool xNumber = x.kind == tiDouble || x.kind == tiRange;
-    const bool yNumber = y.kind == tiDouble || y.kind == tiRange;
     switch (op) {
     case hpAdd:
     case hpSub:
-        if (x.kind == tiVector && y.kind == tiVector) {
-            error = CombineVectors(binary, y.vector, x.vector, vector);
+        if (xVector && yVector) {
+            error = CombineVectors(binary, *yVector, *xVector, vector);
             return pushVector();
         }
-        if (x.kind == tiMatrix && y.kind == tiMatrix) {
-            error = CombineMatrices(binary, y.matrix, x.matrix, matrix);
+        if (xMatrix && yMatrix) {
+            error = CombineMatrices(binary, *yMatrix, *xMatrix, matrix);
             return pushMatrix();
         }
         break;
     case hpMul:
-        if (x.kind == tiMatrix && y.kind == tiMatrix) {
-            matrix = MatMul(y.matrix, x.matrix, &error);
+        if (xMatrix && yMatrix) {
+            matrix = MatMul(*yMatrix, *xMatrix, &error);
             if (!error && matrix.isEmpty())
                 error = TCalcError::matrixDimensions();
             return pushMatrix();
         }
-        if (x.kind == tiVector && y.kind == tiMatrix) {
-            vector = MatVecMul(y.matrix, x.vector, &error);
+        if (xVector && yMatrix) {
+            vector = MatVecMul(*yMatrix, *xVector, &error);
             if (!error && vector.isEmpty())
                 error = TCalcError::matrixDimensions();
             return pushVector();
         }
-        if (xNumber || yNumber) {
-            const TCalcValue &factor = xNumber ? x.value : y.value;
-            const Operand &scaled = xNumber ? y : x;
-            if (scaled.kind == tiVector) {
-                error = ScaleVector(binary, scaled.vector, factor, vector);
+        if (xValue || yValue) {
+            // One operand is a number, the other a vector or matrix.
+            const TCalcValue &factor = xValue ? *xValue : *yValue;
+            const TComplexArray *scaledVector = xValue ? yVector : xVector;
+            if (scaledVector) {
+                error = ScaleVector(binary, *scaledVector, factor, vector);
                 return pushVector();
             }
-            error = ScaleMatrix(binary, scaled.matrix, factor, matrix);
+            error = ScaleMatrix(binary, xValue ? *yMatrix : *xMatrix, factor, matrix);
             return pushMatrix();
         }
         break;
     case hpDiv:
-        if (!xNumber || yNumber)
+        if (!xValue || yValue)
             break;
-        if (isZeroOperand(x.value))
+        if (isZeroOperand(*xValue))
             return TCalcError::divisionByZero();
-        if (y.kind == tiVector) {
-            error = ScaleVector(binary, y.vector, x.value, vector);
+        if (yVector) {
+            error = ScaleVector(binary, *yVector, *xValue, vector);
             return pushVector();
         }
-        error = ScaleMatrix(binary, y.matrix, x.value, matrix);
+        error = ScaleMatrix(binary, *yMatrix, *xValue, matrix);
         return pushMatrix();
     default:
         break;
@@ -711,8 +756,9 @@ TCalcError THPCalc::arithmetic(THPOperation op)
     return TCalcError::notPossible();
 }
 
-TCalcError THPCalc::arrayFunction(THPOperation op)
+TCalcError THPCalc::arrayFunction(const Operation &operation)
 {
+    const THPOperation op = operation.op;
     TCalcError error;
     if (op == hpCHS && TopType() == tiVector) {
         TComplexArray result;
@@ -738,18 +784,17 @@ TCalcError THPCalc::arrayFunction(THPOperation op)
             PushMatrix(M);
         return error;
     }
-    Pop();
-    if (takesTwo(op))
+    for (int i = 0; i < operation.operands; ++i)
         Pop();
     return TCalcError::notPossible();
 }
 
 QString THPCalc::Display()
 {
-    DisplayLines = 0;
+    m_displayLines = 0;
     QString text;
-    if (!FError.isEmpty()) {
-        text = FError;
+    if (!m_error.isEmpty()) {
+        text = m_error;
         Pop();
     } else {
         switch (TopType()) {
@@ -764,7 +809,7 @@ QString THPCalc::Display()
             break;
         }
     }
-    FError.clear();
+    m_error.clear();
     return text;
 }
 
@@ -774,7 +819,7 @@ QString THPCalc::DisplayValue(const TCalcValue &x) const
     const double imaginary = imaginaryPart(x);
     // An undefined result (NaN in both parts) shows as one "NAN", like a real number.
     const bool realOnly = imaginary == 0 || std::isnan(imaginary);
-    switch (Mode) {
+    switch (m_mode) {
     case hpFix: {
         // Most results lie well within the fixed range: the logarithm decides only near its ends.
         const double magnitude = std::fabs(real);
@@ -784,15 +829,15 @@ QString THPCalc::DisplayValue(const TCalcValue &x) const
         if (!realOnly)
             return ComplexToStr(x);
         if (p <= -12 || p >= 12)
-            return FormatExponent(real, FixLen);
-        const QString text = FormatFixed(real, FixLen);
-        return KillZeros ? removeZeros(text) : text;
+            return FormatExponent(real, m_fixLen);
+        const QString text = FormatFixed(real, m_fixLen);
+        return m_killZeros ? removeZeros(text) : text;
     }
     case hpSci: {
         if (!realOnly)
             return ComplexToStr(x);
-        const QString text = FormatExponent(real, FixLen);
-        return KillZeros ? removeZeros(text) : text;
+        const QString text = FormatExponent(real, m_fixLen);
+        return m_killZeros ? removeZeros(text) : text;
     }
     case hpEng: {
         if (realOnly)
@@ -808,9 +853,9 @@ QString THPCalc::engineering(double x) const
 {
     // Values too small to have an engineering exponent are shown as zero.
     QString text = std::fabs(x) <= EngineeringZeroLimit || !std::isfinite(x)
-                       ? FormatFixed(x, FixLen, false)
-                       : FormatEngineering(x, FixLen);
-    if (!KillZeros)
+                       ? FormatFixed(x, m_fixLen, false)
+                       : FormatEngineering(x, m_fixLen);
+    if (!m_killZeros)
         return text;
     const qsizetype e = text.indexOf(u'E');
     return e < 0 ? TrimZeros(text) : TrimZeros(text.left(e)) + text.mid(e);
@@ -818,10 +863,10 @@ QString THPCalc::engineering(double x) const
 
 QString THPCalc::DisplayMatrix(const TComplexMatrix &m)
 {
-    // Each element is shown through Display, so it follows Mode, FixLen and KillZeros.
+    // Each element is shown through DisplayValue, so it follows the display settings.
     QString text = QStringLiteral("\r\n(");
     if (m.isEmpty()) {
-        DisplayLines = 2;
+        m_displayLines = 2;
         return text + QStringLiteral(")\r\n");
     }
     for (qsizetype i = 0; i < m.size(); ++i) {
@@ -831,7 +876,7 @@ QString THPCalc::DisplayMatrix(const TComplexMatrix &m)
         text += QLatin1Char('(') + elements.join(QStringLiteral(", "));
         text += i + 1 < m.size() ? QStringLiteral("),\r\n") : QStringLiteral("))\r\n");
     }
-    DisplayLines = int(m.size()) + 1;
+    m_displayLines = int(m.size()) + 1;
     return text;
 }
 
@@ -840,12 +885,12 @@ QString THPCalc::DisplayVector(const TComplexArray &v)
     QStringList elements;
     for (const TCalcValue &element : v)
         elements.append(DisplayValue(element));
-    DisplayLines = 2;
+    m_displayLines = 2;
     return QStringLiteral("\r\n(") + elements.join(QStringLiteral(", ")) + QStringLiteral(")\r\n");
 }
 
 void THPCalc::Reset()
 {
-    FError.clear();
-    DisplayLines = 0;
+    m_error.clear();
+    m_displayLines = 0;
 }

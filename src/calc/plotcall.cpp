@@ -20,7 +20,7 @@ TPlotCall::TPlotCall(TStrParser &parser)
 TPlotCall::Outcome TPlotCall::read()
 {
     TSeqScanner &scanner = m_parser.Scanner();
-    while (scanner.sym == LBrackets || scanner.sym == Ident) {
+    while (scanner.sym() == LBrackets || scanner.sym() == Ident) {
         switch (readGroup()) {
         case Group::Abandoned:
             return Outcome::Abandoned;
@@ -29,9 +29,9 @@ TPlotCall::Outcome TPlotCall::read()
         case Group::Complete:
             break;
         }
-        if (scanner.sym == RParen)
+        if (scanner.sym() == RParen)
             return Outcome::Complete;
-        if (scanner.sym != Comma)
+        if (scanner.sym() != Comma)
             return Outcome::Abandoned;
         scanner.GetSym();
     }
@@ -41,7 +41,7 @@ TPlotCall::Outcome TPlotCall::read()
 TPlotCall::Group TPlotCall::readGroup()
 {
     TSeqScanner &scanner = m_parser.Scanner();
-    const bool bracketed = scanner.sym == LBrackets;
+    const bool bracketed = scanner.sym() == LBrackets;
     if (bracketed)
         scanner.GetSym();
     QString firstTitle;
@@ -61,7 +61,7 @@ TPlotCall::Group TPlotCall::readGroup()
     if (const Group got = listValues(*first, xs); got != Group::Complete)
         return got;
     if (!bracketed) {
-        if (scanner.sym != RParen)
+        if (scanner.sym() != RParen)
             return Group::Abandoned;
         if (!withinPointLimit(xs.size()))
             return Group::TooManyPoints;
@@ -74,12 +74,12 @@ TPlotCall::Group TPlotCall::readGroup()
         return Group::Complete;
     }
 
-    if (scanner.sym != Comma)
+    if (scanner.sym() != Comma)
         return Group::Abandoned;
     scanner.GetSym();
     QString secondTitle;
     const TParseObj *second = readName(secondTitle);
-    if (!second || scanner.sym != RBrackets)
+    if (!second || scanner.sym() != RBrackets)
         return Group::Abandoned;
     scanner.GetSym();
     m_yTitle = secondTitle;
@@ -107,10 +107,10 @@ TPlotCall::Group TPlotCall::readGroup()
 const TParseObj *TPlotCall::readName(QString &title)
 {
     TSeqScanner &scanner = m_parser.Scanner();
-    if (scanner.sym != Ident)
+    if (scanner.sym() != Ident)
         return nullptr;
-    title = scanner.GetIdent(scanner.idPos);
-    const TParseObj *e = m_parser.Lookup(scanner.idPos);
+    title = scanner.GetIdent(scanner.idPos());
+    const TParseObj *e = m_parser.Lookup(scanner.idPos());
     scanner.GetSym();
     return e;
 }

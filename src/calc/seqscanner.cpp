@@ -56,16 +56,16 @@ TSeqScanner::TSeqScanner()
 
 void TSeqScanner::Reset()
 {
-    lastKey = 0;
+    m_lastKey = 0;
     // Positions nothing has been written to since the reset must hold no name.
     std::fill(m_buf.begin(), m_buf.begin() + m_used, 0);
     m_used = 0;
-    idPos = 0;
-    id1 = 0;
+    m_idPos = 0;
+    m_id1 = 0;
     static const struct
     {
         const char16_t *text;
-        SymbolType sym;
+        SymbolType symbol;
     } keywords[] = {
         {u"CONST", ConstDecl},
         {u"VAR", VarDecl},
@@ -102,14 +102,13 @@ void TSeqScanner::Reset()
         {u"FUNCTION", FuncSym},
     };
     for (const auto &keyword : keywords)
-        enterKeyword(QString::fromUtf16(keyword.text), keyword.sym);
-    NrOfChar = 0;
-    ErrorCode = 0;
-    Line = 0;
-    Colum = 1;
-    id1 = 0;
-    ch = u' ';
-    sym = NoSym;
+        enterKeyword(QString::fromUtf16(keyword.text), keyword.symbol);
+    m_state.NrOfChar = 0;
+    m_errorCode = 0;
+    m_state.Line = 0;
+    m_id1 = 0;
+    m_state.ch = u' ';
+    m_state.sym = NoSym;
 }
 
 void TSeqScanner::setUnit(qint32 pos, char16_t value)
@@ -122,31 +121,31 @@ void TSeqScanner::setUnit(qint32 pos, char16_t value)
 
 char16_t TSeqScanner::fold(char16_t c) const
 {
-    return IsUpcase ? upper(c) : c;
+    return m_isUpcase ? upper(c) : c;
 }
 
 void TSeqScanner::enterKeyword(const QString &text, SymbolType symbol)
 {
     const qint32 length = qint32(text.size());
-    if (lastKey >= MaxKeywords || idPos + 2 * length + 2 >= BufferLimit) {
+    if (m_lastKey >= MaxKeywords || m_idPos + 2 * length + 2 >= BufferLimit) {
         Error(BufferFullError);
         return;
     }
     // The keyword's text goes to the end of the keyword area; the table keeps its entries sorted
     // by name (length first), which is the order the search by halving relies on.
-    const qint32 pos = idPos;
+    const qint32 pos = m_idPos;
     setUnit(pos, char16_t(length));
     for (qint32 i = 0; i < length; ++i)
         setUnit(pos + 1 + i, fold(text.at(i).unicode()));
-    int slot = lastKey + 1;
-    while (slot > 1 && Diff(pos, KeyTab[slot - 1].pos) < 0) {
-        KeyTab[slot] = KeyTab[slot - 1];
+    int slot = m_lastKey + 1;
+    while (slot > 1 && Diff(pos, m_keyTab[slot - 1].pos) < 0) {
+        m_keyTab[slot] = m_keyTab[slot - 1];
         --slot;
     }
-    KeyTab[slot] = {symbol, pos};
-    ++lastKey;
-    idPos = pos + length + 1;
-    id1 = idPos;
+    m_keyTab[slot] = {symbol, pos};
+    ++m_lastKey;
+    m_idPos = pos + length + 1;
+    m_id1 = m_idPos;
 }
 
 int TSeqScanner::Diff(qint32 u, qint32 v) const
@@ -163,14 +162,14 @@ int TSeqScanner::Diff(qint32 u, qint32 v) const
 void TSeqScanner::AddToBuffer(const QString &ident)
 {
     const qint32 length = qint32(ident.size());
-    if (qint64(length) + id1 + 1 > BufferLimit || length > 0xFFFF) {
+    if (qint64(length) + m_id1 + 1 > BufferLimit || length > 0xFFFF) {
         Error(BufferFullError);
         return;
     }
-    setUnit(idPos, char16_t(length));
+    setUnit(m_idPos, char16_t(length));
     for (qint32 i = 0; i < length; ++i)
-        setUnit(idPos + 1 + i, fold(ident.at(i).unicode()));
-    id1 = idPos + length + 1;
+        setUnit(m_idPos + 1 + i, fold(ident.at(i).unicode()));
+    m_id1 = m_idPos + length + 1;
 }
 
 QString TSeqScanner::GetIdent(qint32 id) const
@@ -183,69 +182,64 @@ QString TSeqScanner::GetIdent(qint32 id) const
 
 void TSeqScanner::SetSource(const QString &text)
 {
-    m_source = text;
-    m_sourcePos = 0;
-    m_chIndex = -1;
-    m_pastEnd = false;
+    m_state.source = text;
+    m_state.sourcePos = 0;
+    m_state.chIndex = -1;
+    m_state.pastEnd = false;
 }
 
 TSeqScanner::TScanState TSeqScanner::SaveState() const
 {
-    return {m_source, m_sourcePos, m_chIndex,  m_prevChIndex,  m_pastEnd, ch,  prevCh, NrOfChar,
-            Line,     Colum,       PrevSymEnd, PrevSymLine,    m_steps,   sym, intVal, reVal,
-            cNum,     IsComplex,   sVal,       GetIdent(idPos)};
+    TScanState saved;
+    saved.state = m_state;
+    saved.ident = GetIdent(m_idPos);
+    return saved;
 }
 
-void TSeqScanner::RestoreState(const TScanState &state)
+void TSeqScanner::RestoreState(const TScanState &saved)
 {
-    m_source = state.source;
-    m_sourcePos = state.sourcePos;
-    m_chIndex = state.chIndex;
-    m_prevChIndex = state.prevChIndex;
-    m_pastEnd = state.pastEnd;
-    ch = state.ch;
-    prevCh = state.prevCh;
-    NrOfChar = state.NrOfChar;
-    Line = state.Line;
-    Colum = state.Colum;
-    PrevSymEnd = state.PrevSymEnd;
-    PrevSymLine = state.PrevSymLine;
-    m_steps = state.steps;
-    sym = state.sym;
-    intVal = state.intVal;
-    reVal = state.reVal;
-    cNum = state.cNum;
-    IsComplex = state.IsComplex;
-    sVal = state.sVal;
+    m_state = saved.state;
     // The identifier scanned last lives at idPos; scanning the piece again overwrote it.
-    const qint32 kept = id1;
-    AddToBuffer(state.ident);
-    id1 = std::max(id1, kept);
+    const qint32 kept = m_id1;
+    AddToBuffer(saved.ident);
+    m_id1 = std::max(m_id1, kept);
+}
+
+void TSeqScanner::SetNumberSymbol(double value)
+{
+    m_state.sym = ReNum;
+    m_state.reVal = value;
+}
+
+void TSeqScanner::SetStringSymbol(const QString &text)
+{
+    m_state.sym = StrConst;
+    m_state.sVal = text;
 }
 
 QString TSeqScanner::SourcePiece(qsizetype from, qsizetype to) const
 {
-    from = std::clamp<qsizetype>(from, 0, m_source.size());
-    to = std::clamp<qsizetype>(to, from, m_source.size());
-    return m_source.mid(from, to - from);
+    from = std::clamp<qsizetype>(from, 0, m_state.source.size());
+    to = std::clamp<qsizetype>(to, from, m_state.source.size());
+    return m_state.source.mid(from, to - from);
 }
 
 void TSeqScanner::Rescan(const QString &piece, char16_t firstCh)
 {
-    m_source = piece;
-    m_sourcePos = 0;
-    m_chIndex = -1;
-    m_pastEnd = false;
-    ch = firstCh;
-    prevCh = 0;
+    m_state.source = piece;
+    m_state.sourcePos = 0;
+    m_state.chIndex = -1;
+    m_state.pastEnd = false;
+    m_state.ch = firstCh;
+    m_state.prevCh = 0;
 }
 
 QString TSeqScanner::UpcomingText(qsizetype n) const
 {
-    QString text{QChar(ch)};
-    if (prevCh != 0)
-        text += QChar(prevCh);
-    return text + m_source.mid(m_sourcePos, n);
+    QString text{QChar(m_state.ch)};
+    if (m_state.prevCh != 0)
+        text += QChar(m_state.prevCh);
+    return text + m_state.source.mid(m_state.sourcePos, n);
 }
 
 bool TSeqScanner::BecomesFollows() const
@@ -259,26 +253,25 @@ bool TSeqScanner::BecomesFollows() const
 
 void TSeqScanner::GetCh()
 {
-    ++m_steps;
-    if (prevCh != 0) {
-        ch = prevCh;
-        prevCh = 0;
-        m_chIndex = m_prevChIndex;
+    ++m_state.steps;
+    if (m_state.prevCh != 0) {
+        m_state.ch = m_state.prevCh;
+        m_state.prevCh = 0;
+        m_state.chIndex = m_state.prevChIndex;
         return;
     }
     if (SourceEmpty()) {
         // The end of the text counts as one character, like the line break it stands for, so
-        // that the position of ch is just past the last character.
-        if (!m_pastEnd)
-            ++NrOfChar;
-        m_pastEnd = true;
-        ch = 0;
-        m_chIndex = m_source.size();
+        // that the position of m_state.ch is just past the last character.
+        if (!m_state.pastEnd)
+            ++m_state.NrOfChar;
+        m_state.pastEnd = true;
+        m_state.ch = 0;
+        m_state.chIndex = m_state.source.size();
     } else {
-        m_chIndex = m_sourcePos;
-        ch = m_source.at(m_sourcePos++).unicode();
-        ++Colum;
-        ++NrOfChar;
+        m_state.chIndex = m_state.sourcePos;
+        m_state.ch = m_state.source.at(m_state.sourcePos++).unicode();
+        ++m_state.NrOfChar;
     }
 }
 
@@ -286,103 +279,102 @@ void TSeqScanner::GetSym()
 {
     // A loop rather than recursion: comments and skipped characters may follow each other in
     // any number.
-    PrevSymEnd = NrOfChar - 1 - Line - (prevCh != 0 ? 1 : 0);
-    PrevSymLine = Line;
+    m_state.PrevSymEnd = m_state.NrOfChar - 1 - m_state.Line - (m_state.prevCh != 0 ? 1 : 0);
+    m_state.PrevSymLine = m_state.Line;
     for (;;) {
         // A picture or another object in the note stands between symbols like a blank.
-        while (!exhausted() && (ch <= u' ' || ch == QChar::ObjectReplacementCharacter)) {
-            if (ch == u'\n') {
-                ++Line;
-                Colum = 1;
-            }
+        while (!exhausted()
+               && (m_state.ch <= u' ' || m_state.ch == QChar::ObjectReplacementCharacter)) {
+            if (m_state.ch == u'\n')
+                ++m_state.Line;
             GetCh();
         }
         // The end of the text ends the last symbol as a line break would.
         if (exhausted()) {
-            sym = eof;
+            m_state.sym = eof;
             return;
         }
-        switch (ch) {
+        switch (m_state.ch) {
         case u'\'':
-            sym = StrConst;
+            m_state.sym = StrConst;
             scanString();
             return;
         case u'(':
             GetCh();
-            if (ch == u'*') {
+            if (m_state.ch == u'*') {
                 skipParenComment();
                 continue;
             }
-            sym = LParen;
+            m_state.sym = LParen;
             return;
         case u')':
-            sym = RParen;
+            m_state.sym = RParen;
             break;
         case u'*':
-            sym = MulSym;
+            m_state.sym = MulSym;
             break;
         case u'+':
-            sym = Plus;
+            m_state.sym = Plus;
             break;
         case u',':
-            sym = Comma;
+            m_state.sym = Comma;
             break;
         case u'-':
-            sym = Minus;
+            m_state.sym = Minus;
             break;
         case u'/':
-            sym = DivSym;
+            m_state.sym = DivSym;
             break;
         case u';':
-            sym = Semicolon;
+            m_state.sym = Semicolon;
             break;
         case u'[':
-            sym = LBrackets;
+            m_state.sym = LBrackets;
             break;
         case u']':
-            sym = RBrackets;
+            m_state.sym = RBrackets;
             break;
         case u'.':
-            sym = PointType;
+            m_state.sym = PointType;
             GetCh();
-            if (ch == u'.') {
-                sym = TwoPoint;
+            if (m_state.ch == u'.') {
+                m_state.sym = TwoPoint;
                 GetCh();
             }
             return;
         case u':':
             GetCh();
-            if (ch == u'=') {
+            if (m_state.ch == u'=') {
                 GetCh();
-                sym = Becomes;
+                m_state.sym = Becomes;
             } else {
-                sym = DoublePoint;
+                m_state.sym = DoublePoint;
             }
             return;
         case u'<':
             GetCh();
-            if (ch == u'=') {
-                sym = LEq;
+            if (m_state.ch == u'=') {
+                m_state.sym = LEq;
                 GetCh();
-            } else if (ch == u'>') {
-                sym = NEq;
+            } else if (m_state.ch == u'>') {
+                m_state.sym = NEq;
                 GetCh();
             } else {
-                sym = Lss;
+                m_state.sym = Lss;
             }
             return;
         case u'>':
             GetCh();
-            if (ch == u'=') {
-                sym = GEq;
+            if (m_state.ch == u'=') {
+                m_state.sym = GEq;
                 GetCh();
             } else {
-                sym = Gtr;
+                m_state.sym = Gtr;
             }
             return;
         case u'=':
             GetCh();
-            sym = Eql;
+            m_state.sym = Eql;
             return;
         case u'{':
             skipBraceComment();
@@ -392,10 +384,10 @@ void TSeqScanner::GetSym()
             GetCh();
             continue;
         case u'^':
-            sym = PwrSym;
+            m_state.sym = PwrSym;
             break;
         default:
-            if (!isDigit(ch))
+            if (!isDigit(m_state.ch))
                 scanIdentifier();
             else if (const qsizetype length = dateOrTimeLength())
                 scanWord(length);
@@ -410,50 +402,50 @@ void TSeqScanner::GetSym()
 
 void TSeqScanner::scanIdentifier()
 {
-    id1 = idPos + 1;
+    m_id1 = m_idPos + 1;
     for (;;) {
-        if (id1 >= BufferLimit) {
+        if (m_id1 >= BufferLimit) {
             // No room left: the identifier is consumed all the same, so that scanning advances,
             // and the symbol ends the run.
             Error(BufferFullError);
-            while (!SourceEmpty() && isIdentifierTail(upper(ch)))
+            while (!SourceEmpty() && isIdentifierTail(upper(m_state.ch)))
                 GetCh();
-            id1 = idPos;
-            sym = eof;
+            m_id1 = m_idPos;
+            m_state.sym = eof;
             return;
         }
-        setUnit(id1++, fold(ch));
+        setUnit(m_id1++, fold(m_state.ch));
         GetCh();
-        if (!isIdentifierTail(upper(ch)))
+        if (!isIdentifierTail(upper(m_state.ch)))
             break;
     }
-    setUnit(idPos, char16_t(std::min<qint32>(id1 - idPos - 1, 0xFFFF)));
+    setUnit(m_idPos, char16_t(std::min<qint32>(m_id1 - m_idPos - 1, 0xFFFF)));
 
     // Search by halving; the table is sorted the way Diff orders names.
     int low = 1;
-    int high = lastKey;
+    int high = m_lastKey;
     int middle = 0;
     while (low <= high) {
         middle = (low + high) / 2;
-        const int d = Diff(idPos, KeyTab[middle].pos);
+        const int d = Diff(m_idPos, m_keyTab[middle].pos);
         if (d <= 0)
             high = middle - 1;
         if (d >= 0)
             low = middle + 1;
     }
-    sym = low - high > 1 ? KeyTab[middle].sym : Ident;
+    m_state.sym = low - high > 1 ? m_keyTab[middle].sym : Ident;
 }
 
 qsizetype TSeqScanner::dateOrTimeLength() const
 {
-    // ch is a digit; the pattern is a run of digits and separators ("#" a digit).
+    // m_state.ch is a digit; the pattern is a run of digits and separators ("#" a digit).
     const auto matches = [this](const char *pattern) {
         const qsizetype length = qsizetype(std::strlen(pattern));
-        const QStringView rest = QStringView(m_source).mid(m_sourcePos);
+        const QStringView rest = QStringView(m_state.source).mid(m_state.sourcePos);
         if (rest.size() < length - 1)
             return false;
         for (qsizetype i = 0; i < length; ++i) {
-            const char16_t c = i == 0 ? ch : rest.at(i - 1).unicode();
+            const char16_t c = i == 0 ? m_state.ch : rest.at(i - 1).unicode();
             if (pattern[i] == '#' ? !isDigit(c) : c != char16_t(pattern[i]))
                 return false;
         }
@@ -478,24 +470,24 @@ qsizetype TSeqScanner::dateOrTimeLength() const
 
 void TSeqScanner::scanWord(qsizetype length)
 {
-    if (idPos + length + 1 >= BufferLimit) {
+    if (m_idPos + length + 1 >= BufferLimit) {
         scanNumber();
         return;
     }
-    id1 = idPos + 1;
+    m_id1 = m_idPos + 1;
     for (qsizetype i = 0; i < length; ++i) {
-        setUnit(id1++, ch);
+        setUnit(m_id1++, m_state.ch);
         GetCh();
     }
-    setUnit(idPos, char16_t(length));
-    sym = Ident;
+    setUnit(m_idPos, char16_t(length));
+    m_state.sym = Ident;
 }
 
 bool TSeqScanner::ReadDigitGroups(qint32 leadingGroup, double &value)
 {
-    if (ch != u',' || leadingGroup < 1 || leadingGroup > 999)
+    if (m_state.ch != u',' || leadingGroup < 1 || leadingGroup > 999)
         return false;
-    const QStringView rest = QStringView(m_source).mid(m_sourcePos, 512);
+    const QStringView rest = QStringView(m_state.source).mid(m_state.sourcePos, 512);
     qsizetype i = 0;
     QByteArray digits = QByteArray::number(leadingGroup);
     // rest begins after the ",": three digits, then "," and three more, and so on.
@@ -534,11 +526,11 @@ bool TSeqScanner::ReadDigitGroups(qint32 leadingGroup, double &value)
 
 bool TSeqScanner::ResultRequestedOnLine() const
 {
-    const QStringView rest = QStringView(m_source).mid(m_sourcePos, 1024);
-    char16_t before = ch;
-    if (ch == u'\n')
+    const QStringView rest = QStringView(m_state.source).mid(m_state.sourcePos, 1024);
+    char16_t before = m_state.ch;
+    if (m_state.ch == u'\n')
         return false;
-    if (ch == u'=')
+    if (m_state.ch == u'=')
         return true;
     for (const QChar c : rest) {
         if (c == u'\n')
@@ -556,60 +548,59 @@ void TSeqScanner::scanNumber()
     QVarLengthArray<char, 64> text;
     bool pointAllowed = true;
     bool exponentAllowed = true;
-    ch = upper(ch);
+    m_state.ch = upper(m_state.ch);
     for (;;) {
-        if (ch == u'.' && pointAllowed) {
+        if (m_state.ch == u'.' && pointAllowed) {
             pointAllowed = false;
-        } else if (ch == u'E' && exponentAllowed && exponentFollows()) {
+        } else if (m_state.ch == u'E' && exponentAllowed && exponentFollows()) {
             // The exponent's sign is part of the number; any other "+" or "-" is an operator.
             exponentAllowed = false;
             pointAllowed = false;
             text.append('E');
             GetCh();
-            if (ch != u'-' && ch != u'+')
+            if (m_state.ch != u'-' && m_state.ch != u'+')
                 continue;
-        } else if (!isDigit(ch)) {
+        } else if (!isDigit(m_state.ch)) {
             break;
         }
-        text.append(char(ch));
+        text.append(char(m_state.ch));
         GetCh();
-        ch = upper(ch);
+        m_state.ch = upper(m_state.ch);
     }
     // A "." followed by another belongs to what follows (1..5): it becomes the current
     // character again and the character after it is delivered next. A single "." ends the
     // number (3. is 3).
-    if (!text.isEmpty() && text.back() == '.' && ch == u'.') {
+    if (!text.isEmpty() && text.back() == '.' && m_state.ch == u'.') {
         text.removeLast();
-        prevCh = ch;
-        m_prevChIndex = m_chIndex;
-        ch = u'.';
-        --m_chIndex;
+        m_state.prevCh = m_state.ch;
+        m_state.prevChIndex = m_state.chIndex;
+        m_state.ch = u'.';
+        --m_state.chIndex;
     }
-    IsComplex = false;
     const char *first = text.constData();
     const char *last = first + text.size();
     qint32 value = 0;
     const auto [end, error] = std::from_chars(first, last, value);
     if (error == std::errc() && end == last) {
-        intVal = value;
-        sym = IntNum;
+        m_state.intVal = value;
+        m_state.sym = IntNum;
     } else {
-        if (!convertReal(first, last, reVal))
+        if (!convertReal(first, last, m_state.reVal))
             Error(MalformedNumberError);
-        sym = ReNum;
+        m_state.sym = ReNum;
     }
-    if (ch == u'I') {
-        IsComplex = true;
-        cNum = TComplexData(0.0, sym == IntNum ? double(intVal) : reVal);
-        sym = ComplexNum;
+    if (m_state.ch == u'I') {
+        m_state.cNum
+            = TComplexData(0.0, m_state.sym == IntNum ? double(m_state.intVal) : m_state.reVal);
+        m_state.sym = ComplexNum;
         GetCh();
     }
 }
 
 bool TSeqScanner::exponentFollows() const
 {
-    // ch is an "E": an exponent needs digits, after an optional sign.
-    const QString rest = m_source.mid(m_sourcePos, 2);
+    // m_state.ch is an "E": an exponent needs digits, after an optional sign.
+    const QString rest = m_state.source.mid(m_state.sourcePos, 2);
     if (rest.isEmpty())
         return false;
     const char16_t first = rest.at(0).unicode();
@@ -621,12 +612,13 @@ bool TSeqScanner::exponentFollows() const
 void TSeqScanner::scanString()
 {
     GetCh();
-    sVal.clear();
-    while (ch != u'\'' && ch != u'\r' && !exhausted() && sVal.size() < MaxStringLength) {
-        sVal.append(QChar(ch));
+    m_state.sVal.clear();
+    while (m_state.ch != u'\'' && m_state.ch != u'\r' && !exhausted()
+           && m_state.sVal.size() < MaxStringLength) {
+        m_state.sVal.append(QChar(m_state.ch));
         GetCh();
     }
-    if (ch == u'\r')
+    if (m_state.ch == u'\r')
         Error(UnterminatedStringError);
     GetCh();
 }
@@ -634,9 +626,9 @@ void TSeqScanner::scanString()
 void TSeqScanner::skipBraceComment()
 {
     GetCh();
-    while (ch != u'}' && !exhausted()) {
-        if (ch == u'\n')
-            ++Line;
+    while (m_state.ch != u'}' && !exhausted()) {
+        if (m_state.ch == u'\n')
+            ++m_state.Line;
         GetCh();
     }
     GetCh();
@@ -646,17 +638,17 @@ void TSeqScanner::skipParenComment()
 {
     GetCh();
     while (!exhausted()) {
-        if (ch == u'\n')
-            ++Line;
-        if (ch == u'*') {
+        if (m_state.ch == u'\n')
+            ++m_state.Line;
+        if (m_state.ch == u'*') {
             GetCh();
-            if (ch == u')') {
+            if (m_state.ch == u')') {
                 GetCh();
                 return;
             }
             // The character after a lone "*" is passed over unexamined.
-            if (ch == u'\n')
-                ++Line;
+            if (m_state.ch == u'\n')
+                ++m_state.Line;
         }
         GetCh();
     }

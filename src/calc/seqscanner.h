@@ -96,16 +96,18 @@ public:
     static constexpr qint32 UnterminatedStringError = 31;
     static constexpr qint32 BufferFullError = 35;
 
+private:
     struct TKeyEntry
     {
         SymbolType sym = NoSym;
         qint32 pos = 0;
     };
 
-    // The whole scanning state: the rest of the source, the current and the replayed character,
-    // the position counters and the current symbol with its value, so that a piece of text can
-    // be scanned again and scanning then continue exactly where it was.
-    struct TScanState
+    // Where scanning stands: the rest of the source, the current and the replayed character,
+    // the position counters and the current symbol with its value. Saved and restored as a
+    // whole, so that a piece of text can be scanned again and scanning then continue exactly
+    // where it was.
+    struct TState
     {
         QString source;
         qsizetype sourcePos = 0;
@@ -116,7 +118,6 @@ public:
         char16_t prevCh = 0;
         qint32 NrOfChar = 0;
         qint32 Line = 0;
-        qint32 Colum = 1;
         qint32 PrevSymEnd = 0;
         qint32 PrevSymLine = 0;
         quint64 steps = 0;
@@ -124,8 +125,16 @@ public:
         qint32 intVal = 0;
         double reVal = 0.0;
         TComplexData cNum;
-        bool IsComplex = false;
         QString sVal;
+    };
+
+public:
+    // A point of scanning to come back to with RestoreState.
+    class TScanState
+    {
+        friend class TSeqScanner;
+        TState state;
+        // The name scanned last, which scanning on overwrites in the buffer.
         QString ident;
     };
 
@@ -135,21 +144,51 @@ public:
     void GetSym();
     void GetCh();
 
+    // The current symbol and its value: the number of a ReNum, IntNum or ComplexNum, the text
+    // of a StrConst, the buffer position of an Ident's name.
+    SymbolType sym() const { return m_state.sym; }
+    double reVal() const { return m_state.reVal; }
+    qint32 intVal() const { return m_state.intVal; }
+    const TComplexData &cNum() const { return m_state.cNum; }
+    const QString &sVal() const { return m_state.sVal; }
+    qint32 idPos() const { return m_idPos; }
+    // The current character.
+    char16_t ch() const { return m_state.ch; }
+    // Characters consumed and line feeds passed since the reset.
+    qint32 NrOfChar() const { return m_state.NrOfChar; }
+    qint32 Line() const { return m_state.Line; }
+    // Where the symbol before the current one ended, as a position in the text less the line
+    // feeds before it (an editor position before Ofs), and the line it ended on.
+    qint32 PrevSymEnd() const { return m_state.PrevSymEnd; }
+    qint32 PrevSymLine() const { return m_state.PrevSymLine; }
+    // The first failure since the reset; 0 when none.
+    qint32 ErrorCode() const { return m_errorCode; }
+
+    // The current symbol made a number or a text, as if scanned: a name stands for the value
+    // of its constant.
+    void SetNumberSymbol(double value);
+    void SetStringSymbol(const QString &text);
+    // The current symbol made nothing: it has been dealt with.
+    void ClearSymbol() { m_state.sym = NoSym; }
+
     // Compares the names at buffer positions u and v, length unit first; 0 means the same name.
     int Diff(qint32 u, qint32 v) const;
-    void KeepId() { idPos = id1; }
+    // Keeps the name scanned last: the next one is written after it.
+    void KeepId() { m_idPos = m_id1; }
+    // Moves back where the next name is written, to a name position not kept.
+    void SetIdPos(qint32 pos) { m_idPos = pos; }
     void AddToBuffer(const QString &ident);
     QString GetIdent(qint32 id) const;
-    void Error(qint32 AnErrorCode) { ErrorCode = AnErrorCode; }
+    void Error(qint32 AnErrorCode) { m_errorCode = AnErrorCode; }
 
     // Source: the text not yet consumed.
     void SetSource(const QString &text);
-    QString Source() const { return m_source.mid(m_sourcePos); }
-    bool SourceEmpty() const { return m_sourcePos >= m_source.size(); }
+    QString Source() const { return m_state.source.mid(m_state.sourcePos); }
+    bool SourceEmpty() const { return m_state.sourcePos >= m_state.source.size(); }
     TScanState SaveState() const;
     void RestoreState(const TScanState &state);
     // Index of ch in the current source text (its length when ch is past the end).
-    qsizetype CurrentIndex() const { return m_chIndex; }
+    qsizetype CurrentIndex() const { return m_state.chIndex; }
     // The piece [from, to) of the current source text.
     QString SourcePiece(qsizetype from, qsizetype to) const;
     // Makes piece the source, with firstCh as the current character, to scan it again.
@@ -165,30 +204,7 @@ public:
     // Whether an "=" asking for a result follows on the current line (":=", "<=", ">=" aside).
     bool ResultRequestedOnLine() const;
     // Grows with every character delivered; tells whether scanning has advanced.
-    quint64 Steps() const { return m_steps; }
-
-    SymbolType sym = NoSym;
-    qint32 idPos = 0;
-    double reVal = 0.0;
-    qint32 intVal = 0;
-    bool bVal = false;
-    QString sVal;
-    qint32 ErrorCode = 0;
-    bool IsUpcase = true;
-    qint32 Line = 0;
-    qint32 Colum = 1;
-    qint32 NrOfChar = 0;
-    // Where the symbol before the current one ended, as a position in the text less the line
-    // feeds before it (an editor position before Ofs), and the line it ended on.
-    qint32 PrevSymEnd = 0;
-    qint32 PrevSymLine = 0;
-    char16_t ch = 0;
-    bool IsComplex = false;
-    TComplexData cNum;
-    qint32 id1 = 0;
-    TKeyEntry KeyTab[MaxKeywords + 1]; // 1-based
-    qint32 lastKey = 0;
-    char16_t prevCh = 0;
+    quint64 Steps() const { return m_state.steps; }
 
 private:
     char16_t unit(qint32 pos) const { return pos < qint32(m_buf.size()) ? m_buf[pos] : 0; }
@@ -205,14 +221,16 @@ private:
     bool exponentFollows() const;
     void skipBraceComment();
     void skipParenComment();
-    bool exhausted() const { return ch == 0 && prevCh == 0 && SourceEmpty(); }
+    bool exhausted() const { return m_state.ch == 0 && m_state.prevCh == 0 && SourceEmpty(); }
 
+    TState m_state;
+    // Where the name being scanned is written, and the end of the last name written.
+    qint32 m_idPos = 0;
+    qint32 m_id1 = 0;
+    qint32 m_errorCode = 0;
+    bool m_isUpcase = true;
+    TKeyEntry m_keyTab[MaxKeywords + 1]; // 1-based
+    qint32 m_lastKey = 0;
     std::vector<char16_t> m_buf;
     size_t m_used = 0; // units written since the last Reset
-    QString m_source;
-    qsizetype m_sourcePos = 0;
-    qsizetype m_chIndex = 0;
-    qsizetype m_prevChIndex = 0;
-    bool m_pastEnd = false;
-    quint64 m_steps = 0;
 };

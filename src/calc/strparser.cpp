@@ -102,7 +102,7 @@ void TStrParser::Run(const QString &text)
     m_vectorRescanBudget = VectorRescanBudget;
     FScanner.SetSource(text);
     OriSource = text;
-    HP.FError.clear();
+    HP.Reset();
 
     HP.Clear();
     HP.SetWorkLimit(MatrixWorkPerRun);
@@ -129,16 +129,16 @@ void TStrParser::Run(const QString &text)
         if (sym() != Eql)
             HP.Clear();
         // A word waiting for a definition or an "=" waits to the end of its line only.
-        if (FScanner.Line != FScanner.PrevSymLine)
+        if (FScanner.Line() != FScanner.PrevSymLine())
             prevSym = NoSym;
         Statement();
-        if (FErrorCode == 0 && HP.FError.isEmpty() && brokenCalculation())
+        if (FErrorCode == 0 && HP.Error().isEmpty() && brokenCalculation())
             FErrorCode = ExpressionError;
-        const bool failed = FErrorCode != 0 || !HP.FError.isEmpty();
+        const bool failed = FErrorCode != 0 || !HP.Error().isEmpty();
         if (failed)
             reportStatementError();
         // The "=" asks for the statement's value or its word only right after it on its line.
-        valueWaiting = !failed && sym() == Eql && FScanner.Line == FScanner.PrevSymLine
+        valueWaiting = !failed && sym() == Eql && FScanner.Line() == FScanner.PrevSymLine()
                        && (HP.Depth() > 0 || prevSym == Ident);
         while (sym() == NoSym)
             GetSym();
@@ -154,14 +154,14 @@ void TStrParser::Run(const QString &text)
             stalls = 0;
         }
     }
-    if (sym() != eof || FScanner.ErrorCode == TSeqScanner::BufferFullError)
+    if (sym() != eof || FScanner.ErrorCode() == TSeqScanner::BufferFullError)
         writeError(editorPos(), CanceledText);
 }
 
 bool TStrParser::brokenCalculation() const
 {
-    return HP.Depth() > 0 && sym() != Eql && sym() != eof && FScanner.Line == FScanner.PrevSymLine
-           && FScanner.ResultRequestedOnLine();
+    return HP.Depth() > 0 && sym() != Eql && sym() != eof
+           && FScanner.Line() == FScanner.PrevSymLine() && FScanner.ResultRequestedOnLine();
 }
 
 bool TStrParser::wordUsedAsOperand() const
@@ -175,13 +175,13 @@ bool TStrParser::wordUsedAsOperand() const
     case PwrSym:
         break;
     case Minus:
-        if (FScanner.ch != u' ' && FScanner.ch != u'\t')
+        if (FScanner.ch() != u' ' && FScanner.ch() != u'\t')
             return false;
         break;
     default:
         return false;
     }
-    return FScanner.Line == FScanner.PrevSymLine;
+    return FScanner.Line() == FScanner.PrevSymLine();
 }
 
 bool TStrParser::signedCalculationFollows()
@@ -202,7 +202,7 @@ bool TStrParser::signedCalculationFollows()
     // Before a name, only one that has a value: "- x * 2 =" is a calculation, "- buy milk" text.
     // The name is looked up at the scratch position where the next identifier is scanned.
     FScanner.AddToBuffer(word);
-    const TParseObj *e = Lookup(FScanner.idPos);
+    const TParseObj *e = Lookup(FScanner.idPos());
     if (!e)
         return false;
     switch (e->obClass) {
@@ -233,16 +233,16 @@ void TStrParser::reportStatementError()
 {
     // An error of the machine is written where the statement's expression ended; one of the
     // parser after the symbol where it was found, unless that begins a later line.
-    const bool machine = !HP.FError.isEmpty();
-    const QString text = machine ? HP.FError : ErrorText(FErrorCode);
-    const qint32 line = FScanner.PrevSymLine;
-    const bool sameLine = FScanner.Line == line;
-    writeError(!machine && sameLine ? editorPos() : FScanner.PrevSymEnd + Ofs, text);
+    const bool machine = !HP.Error().isEmpty();
+    const QString text = machine ? HP.Error() : ErrorText(FErrorCode);
+    const qint32 line = FScanner.PrevSymLine();
+    const bool sameLine = FScanner.Line() == line;
+    writeError(!machine && sameLine ? editorPos() : FScanner.PrevSymEnd() + Ofs, text);
     HP.Reset();
     HP.Clear();
     // After a malformed statement the rest of its line is passed over; the run goes on.
     if (!machine) {
-        while (sym() != eof && FScanner.Line == line)
+        while (sym() != eof && FScanner.Line() == line)
             GetSym();
     }
     FErrorCode = 0;
@@ -267,9 +267,9 @@ void TStrParser::declarePredefined()
 
     const auto displayMode = [this](THPMode mode) {
         return [this, mode](TDataStack &stack, const QString &) {
-            HP.KillZeros = stack.PopBool();
-            HP.Mode = mode;
-            HP.FixLen = std::clamp(stack.PopInt(), 0, FixLenLimit);
+            HP.SetKillZeros(stack.PopBool());
+            HP.SetMode(mode);
+            HP.SetFixLen(std::clamp(stack.PopInt(), 0, FixLenLimit));
         };
     };
     CreateProcOp(QStringLiteral("FIX"), QStringLiteral("IB"), displayMode(hpFix));
@@ -283,10 +283,10 @@ void TStrParser::declarePredefined()
 
 TParseObj *TStrParser::declare(ObjectClass cls)
 {
-    prevObj = Lookup(FScanner.idPos);
+    prevObj = Lookup(FScanner.idPos());
     if (prevObj)
         return nullptr;
-    ObjList.push_back(std::make_unique<TParseObj>(FScanner.idPos, cls));
+    ObjList.push_back(std::make_unique<TParseObj>(FScanner.idPos(), cls));
     FScanner.KeepId();
     return ObjList.back().get();
 }
@@ -396,7 +396,7 @@ QString TStrParser::ErrorText(qint32 ACode) const
     case 21:
         return QStringLiteral("Too many points to plot");
     default:
-        return HP.FError;
+        return HP.Error();
     }
 }
 
@@ -469,7 +469,7 @@ void TStrParser::SimpleExpression(TParseObj *target)
 
 bool TStrParser::operatorBeginsLine() const
 {
-    return m_openParentheses == 0 && FScanner.Line != FScanner.PrevSymLine;
+    return m_openParentheses == 0 && FScanner.Line() != FScanner.PrevSymLine();
 }
 
 void TStrParser::Term(TParseObj *target)
@@ -526,7 +526,7 @@ void TStrParser::Power(TParseObj *target)
 
 void TStrParser::percentSuffix()
 {
-    while (FErrorCode == 0 && sym() == Ident && FScanner.GetIdent(FScanner.idPos) == u"%") {
+    while (FErrorCode == 0 && sym() == Ident && FScanner.GetIdent(FScanner.idPos()) == u"%") {
         HP.Push(MakeComplex(100.0));
         exec(hpDiv);
         GetSym();
@@ -584,28 +584,28 @@ void TStrParser::Factor(TParseObj *target)
         break;
     }
     case ReNum:
-        HP.Push(MakeComplex(FScanner.reVal));
+        HP.Push(MakeComplex(FScanner.reVal()));
         GetSym();
         break;
     case IntNum: {
         // Outside parentheses 73,253.50 is one number; inside, a list (1,234).
         double grouped = 0;
-        if (m_openParentheses == 0 && FScanner.ReadDigitGroups(FScanner.intVal, grouped))
+        if (m_openParentheses == 0 && FScanner.ReadDigitGroups(FScanner.intVal(), grouped))
             HP.Push(MakeComplex(grouped));
         else
-            HP.Push(MakeComplex(FScanner.intVal));
+            HP.Push(MakeComplex(FScanner.intVal()));
         GetSym();
         break;
     }
     case ComplexNum:
-        HP.Push(MakeComplex(FScanner.cNum.Real(), FScanner.cNum.Imaginary()));
+        HP.Push(MakeComplex(FScanner.cNum().Real(), FScanner.cNum().Imaginary()));
         GetSym();
         break;
     case StrConst:
         // Nothing is pushed; the string stays the current symbol.
         break;
     case Ident:
-        if (TParseObj *e = Lookup(FScanner.idPos)) {
+        if (TParseObj *e = Lookup(FScanner.idPos())) {
             IdentFactor(e);
         } else {
             FErrorCode = WrongIdentifier;
@@ -723,7 +723,7 @@ void TStrParser::VectorFactor(TParseObj *e)
         return;
     }
     GetSym();
-    const TParseObj *indexName = sym() == Ident ? Lookup(FScanner.idPos) : nullptr;
+    const TParseObj *indexName = sym() == Ident ? Lookup(FScanner.idPos()) : nullptr;
     const bool byRange = indexName && indexName->obClass == ocRange;
     Expression();
     if (HP.TopType() != tiDouble) {
@@ -735,8 +735,8 @@ void TStrParser::VectorFactor(TParseObj *e)
     const bool whole = popInteger(index);
     if (byRange && sym() == RBrackets && FScanner.BecomesFollows()) {
         // An indexed definition follows. Moving idPos back never reaches into kept names.
-        if (prevId >= FScanner.idPos)
-            FScanner.idPos = prevId;
+        if (prevId >= FScanner.idPos())
+            FScanner.SetIdPos(prevId);
         return;
     }
     // A range index is checked like any other: an element that does not exist is never read.
@@ -805,7 +805,7 @@ void TStrParser::SumForms()
     if (sym() != Comma)
         return;
     const qsizetype pieceStart = FScanner.CurrentIndex() + 1;
-    const char16_t pieceCh = FScanner.ch;
+    const char16_t pieceCh = FScanner.ch();
     GetSym();
 
     TCalcValue total = MakeComplex(0.0);
@@ -841,7 +841,7 @@ void TStrParser::SumForms()
             if (closedForm)
                 TCalcValue::binary(TCalcBinaryOp::Multiply, term, MakeComplex(count), term);
             if (TCalcError error = TCalcValue::binary(TCalcBinaryOp::Add, total, term, total)) {
-                HP.FError = error.text();
+                HP.SetError(error.text());
                 break;
             }
             if (i + 1 < evaluations) {
@@ -874,35 +874,33 @@ void TStrParser::ParseExecProc(TParseObj *vObj)
     for (qsizetype i = 0; i < kinds.size(); ++i) {
         const QChar kind = kinds.at(i);
         if (sym() == Ident) {
-            if (const TParseObj *a = Lookup(FScanner.idPos)) {
+            if (const TParseObj *a = Lookup(FScanner.idPos())) {
                 if (a->obClass == RConst) {
-                    FScanner.sym = ReNum;
-                    FScanner.reVal = a->p.dValue;
+                    FScanner.SetNumberSymbol(a->p.dValue);
                 } else if (a->obClass == BConst) {
                     if (kind == u'B')
                         DataStack.BoolToStack(a->p.bc);
                     else
                         FErrorCode = BooleanArgumentError;
-                    FScanner.sym = NoSym;
+                    FScanner.ClearSymbol();
                 } else if (a->obClass == SConst) {
-                    FScanner.sym = StrConst;
-                    FScanner.sVal = a->p.sc;
+                    FScanner.SetStringSymbol(a->p.sc);
                 }
             }
         }
         if (sym() == ReNum) {
             if (kind == u'R')
-                DataStack.PushDouble(FScanner.reVal);
+                DataStack.PushDouble(FScanner.reVal());
             else
                 FErrorCode = NumberArgumentError;
         } else if (sym() == IntNum) {
             if (kind == u'I')
-                DataStack.PushInt(FScanner.intVal);
+                DataStack.PushInt(FScanner.intVal());
             else
                 FErrorCode = NumberArgumentError;
         } else if (sym() == StrConst) {
             if (kind == u'S')
-                DataStack.PushStr(FScanner.sVal);
+                DataStack.PushStr(FScanner.sVal());
             else
                 FErrorCode = StringArgumentError;
         } else if (sym() != NoSym) {
@@ -1020,7 +1018,7 @@ void TStrParser::Statement()
             target = created;
             m_word = created;
             prevSym = Ident;
-            prevId = FScanner.idPos;
+            prevId = FScanner.idPos();
             GetSym();
         } else if ((prevObj->obClass == ocVector || prevObj->obClass == ocMatrix)
                    && indexedDefinitionFollows()) {
@@ -1033,12 +1031,12 @@ void TStrParser::Statement()
             target = prevObj;
             m_word = prevObj;
             prevSym = Ident;
-            prevId = FScanner.idPos;
+            prevId = FScanner.idPos();
             GetSym();
         } else {
             TParseObj *e = prevObj;
             m_word = e;
-            prevId = FScanner.idPos;
+            prevId = FScanner.idPos();
             prevSym = Ident;
             const bool alone = nextCharacter() == u'=';
             Expression();
@@ -1085,10 +1083,11 @@ void TStrParser::Statement()
     // an "=" on the same line is an error of that line, not a word to pass over.
     // A word waits for a definition or an "=" to the end of its line only; the next line is a
     // statement of its own (a heading above a list of dashes).
-    if (target && prevSym == Ident && FScanner.Line != FScanner.PrevSymLine)
+    if (target && prevSym == Ident && FScanner.Line() != FScanner.PrevSymLine())
         return;
     const bool valueLeft = HP.Depth() > 0;
-    if (valueLeft && FScanner.Line == FScanner.PrevSymLine && FScanner.ResultRequestedOnLine()) {
+    if (valueLeft && FScanner.Line() == FScanner.PrevSymLine()
+        && FScanner.ResultRequestedOnLine()) {
         // 3 4 = or 2 x 1.50 =: the "=" would show the later part alone.
         FErrorCode = ExpressionError;
         return;
@@ -1140,23 +1139,23 @@ void TStrParser::ResultRequest()
         // A word followed by "=" has no value to show: the word is dropped and the rest of its
         // line is passed over.
         remove(e);
-        while (FScanner.ch != u'\n' && !(FScanner.ch == 0 && FScanner.SourceEmpty()))
+        while (FScanner.ch() != u'\n' && !(FScanner.ch() == 0 && FScanner.SourceEmpty()))
             FScanner.GetCh();
         GetSym();
         return;
     }
-    const qint32 line = FScanner.Line;
+    const qint32 line = FScanner.Line();
     GetSym();
-    if (!HP.FError.isEmpty()) {
-        writeError(pos, HP.FError);
+    if (!HP.Error().isEmpty()) {
+        writeError(pos, HP.Error());
         HP.Reset();
         HP.Pop();
     } else {
         const QString text = u' ' + HP.Display();
-        writeResult(pos, text, HP.DisplayLines);
+        writeResult(pos, text, HP.DisplayLines());
     }
     // A number already written after the "=" on the same line is passed over.
-    if ((sym() == ReNum || sym() == IntNum) && FScanner.Line == line)
+    if ((sym() == ReNum || sym() == IntNum) && FScanner.Line() == line)
         GetSym();
 }
 
@@ -1166,7 +1165,7 @@ bool TStrParser::indexedDefinitionFollows() const
     // leaves the variable alone.
     static const QRegularExpression pattern(
         QStringLiteral("^\\[\\s*[^\\s\\]\\[(){}]+\\s*\\]\\s*:="));
-    return FScanner.ch == u'[' && pattern.match(FScanner.UpcomingText(256)).hasMatch();
+    return FScanner.ch() == u'[' && pattern.match(FScanner.UpcomingText(256)).hasMatch();
 }
 
 void TStrParser::Definition(TParseObj *target)
@@ -1202,7 +1201,7 @@ void TStrParser::Definition(TParseObj *target)
 void TStrParser::takeResult(TParseObj *target)
 {
     prevSym = NoSym;
-    if (!HP.FError.isEmpty() || FErrorCode != 0) {
+    if (!HP.Error().isEmpty() || FErrorCode != 0) {
         // A failed expression defines nothing.
         remove(target);
         return;
@@ -1252,7 +1251,7 @@ void TStrParser::IndexedDefinition(TParseObj *target)
         return;
     fillIndexed(target);
     // A refused definition defines nothing: a later sum(y) must not find an empty vector.
-    if (FErrorCode != 0 || !HP.FError.isEmpty())
+    if (FErrorCode != 0 || !HP.Error().isEmpty())
         remove(target);
 }
 
@@ -1261,16 +1260,16 @@ void TStrParser::fillIndexed(TParseObj *target)
     target->obClass = ocVector;
     target->vecAr.clear();
     GetSym();
-    TParseObj *r = sym() == Ident ? Lookup(FScanner.idPos) : nullptr;
+    TParseObj *r = sym() == Ident ? Lookup(FScanner.idPos()) : nullptr;
     if (!r || r->obClass != ocRange)
         return;
     GetSym();
     qsizetype pieceStart = FScanner.CurrentIndex() + 1;
-    char16_t pieceCh = FScanner.ch;
+    char16_t pieceCh = FScanner.ch();
     if (sym() == RBrackets) {
         GetSym();
         pieceStart = FScanner.CurrentIndex() + 1;
-        pieceCh = FScanner.ch;
+        pieceCh = FScanner.ch();
         if (sym() == Becomes) {
             const qint64 count = RangeCount(*r);
             if (count < 0) {
@@ -1285,7 +1284,7 @@ void TStrParser::fillIndexed(TParseObj *target)
 
     bool runningSum = false;
     if (sym() == Ident) {
-        const TParseObj *f = Lookup(FScanner.idPos);
+        const TParseObj *f = Lookup(FScanner.idPos());
         runningSum = f && f->obClass == HPOp && f->p.HPOp == hpSum;
     }
     if (runningSum) {
@@ -1309,7 +1308,7 @@ void TStrParser::fillIndexed(TParseObj *target)
                 popInteger(c);
                 if (sym() == Comma) {
                     pieceStart = FScanner.CurrentIndex() + 1;
-                    pieceCh = FScanner.ch;
+                    pieceCh = FScanner.ch();
                     const double count = double(c) - double(b) + 1.0;
                     if (count > MaxRangeElements) {
                         FErrorCode = RangeTooLarge;
@@ -1344,12 +1343,14 @@ void TStrParser::fillIndexed(TParseObj *target)
             m_vectorRescanBudget -= rescan;
         }
         const TCalcValue value = HP.Pop();
-        releaseMachineCopies(target->vecAr);
+        // The machine may still hold the vector being filled, from an expression that named it:
+        // every element written would then copy the whole vector.
+        HP.ReleaseShared(target->vecAr);
         if (i < count) {
             if (runningSum) {
                 if (TCalcError error
                     = TCalcValue::binary(TCalcBinaryOp::Add, total, value, total)) {
-                    HP.FError = error.text();
+                    HP.SetError(error.text());
                     break;
                 }
                 target->vecAr[i] = total;
@@ -1374,16 +1375,6 @@ void TStrParser::fillIndexed(TParseObj *target)
         } else if (FErrorCode == 0) {
             FErrorCode = RightParenthesisMissing;
         }
-    }
-}
-
-void TStrParser::releaseMachineCopies(const TComplexArray &v)
-{
-    // An expression naming the vector being filled pushes it on the machine, which keeps it
-    // after use; every element written would then copy the whole vector.
-    for (TComplexArray &slot : HP.VectorStack) {
-        if (slot.isSharedWith(v))
-            slot = TComplexArray();
     }
 }
 

@@ -92,14 +92,14 @@ private:
     THPCalc HP;
     TDataStack DataStack;
 
-    SymbolType sym() const { return FScanner.sym; }
+    SymbolType sym() const { return FScanner.sym(); }
     void GetSym() { FScanner.GetSym(); }
     void declarePredefined();
     TParseObj *declare(ObjectClass cls);
     void remove(TParseObj *obj);
     void exec(THPOperation op);
     bool popInteger(qint64 &value);
-    int editorPos() const { return FScanner.NrOfChar - 1 - FScanner.Line + Ofs; }
+    int editorPos() const { return FScanner.NrOfChar() - 1 - FScanner.Line() + Ofs; }
     void writeResult(int pos, const QString &text, int lineBreaks);
     void writeError(int pos, const QString &text);
 
@@ -148,7 +148,6 @@ private:
     void IndexedDefinition(TParseObj *target);
     void fillIndexed(TParseObj *target);
     void DisplayVectorVariable(int pos, const TComplexArray &v);
-    void releaseMachineCopies(const TComplexArray &v);
 
     int m_depth = 0;
     // Parentheses open around the symbol being read, in the expression being read.

@@ -120,20 +120,20 @@ void TestHPCalc::stacksGrowAsDeepAsNeeded()
     THPCalc full;
     for (qsizetype i = 0; i < THPCalc::MaxDepth; ++i)
         full.Push(MakeComplex(1));
-    QVERIFY(full.FError.isEmpty());
+    QVERIFY(full.Error().isEmpty());
     full.Push(MakeComplex(2));
     QCOMPARE(full.Depth(), THPCalc::MaxDepth);
-    QCOMPARE(full.FError, QStringLiteral("Stack overflow"));
+    QCOMPARE(full.Error(), QStringLiteral("Stack overflow"));
 
     // Roll down makes X the bottom number; roll up brings it back.
     THPCalc roll;
     for (int i = 1; i <= 4; ++i)
         roll.Push(MakeComplex(i));
     roll.ExecOp(hpStackDown);
-    QCOMPARE(real(roll.Stack.back()), 3.0);
-    QCOMPARE(real(roll.Stack.front()), 4.0);
+    QCOMPARE(real(roll.ValueAt(1)), 3.0);
+    QCOMPARE(real(roll.ValueAt(roll.Depth())), 4.0);
     roll.ExecOp(hpStackUp);
-    QCOMPARE(real(roll.Stack.back()), 4.0);
+    QCOMPARE(real(roll.ValueAt(1)), 4.0);
     QCOMPARE(roll.Depth(), 4);
 }
 
@@ -221,12 +221,12 @@ void TestHPCalc::operations()
     hp.Push(MakeComplex(y));
     hp.Push(MakeComplex(x, xIm));
     QCOMPARE(hp.ExecOp(THPOperation(op)), TCalcError());
-    QVERIFY(hp.FError.isEmpty());
-    const TCalcValue top = hp.Stack.back();
+    QVERIFY(hp.Error().isEmpty());
+    const TCalcValue top = hp.ValueAt(1);
     QVERIFY2(close(real(top), resultRe) && close(imaginary(top), resultIm),
              qPrintable(ComplexToStr(top)));
     if (!std::isnan(resultY)) {
-        const TCalcValue below = hp.Stack.at(hp.Stack.size() - 2);
+        const TCalcValue below = hp.ValueAt(2);
         QVERIFY2(close(real(below), resultY), qPrintable(ComplexToStr(below)));
     }
 }
@@ -265,12 +265,12 @@ void TestHPCalc::errorsPopOperandsAndShowOnce()
     hp.Push(MakeComplex(y));
     hp.Push(MakeComplex(x));
     QCOMPARE(hp.ExecOp(THPOperation(op)).text(), error);
-    QCOMPARE(hp.FError, error);
+    QCOMPARE(hp.Error(), error);
     // An undefined number holds the result's place; the items below keep theirs.
-    QVERIFY(std::isnan(real(hp.Stack.back())));
-    QCOMPARE(real(hp.Stack.at(hp.Stack.size() - 2)), xAfter);
+    QVERIFY(std::isnan(real(hp.ValueAt(1))));
+    QCOMPARE(real(hp.ValueAt(2)), xAfter);
     QCOMPARE(hp.Display(), error);
-    QVERIFY(hp.FError.isEmpty());
+    QVERIFY(hp.Error().isEmpty());
     QCOMPARE(hp.Display(), QString::number(xAfter, 'f', 9));
 }
 
@@ -303,11 +303,11 @@ void TestHPCalc::lastX()
     hp.Push(MakeComplex(3));
     hp.Push(MakeComplex(4, 9));
     hp.ExecOp(hpAdd);
-    QCOMPARE(hp.LastX, 4.0); // the real part of X before the operation
+    QCOMPARE(hp.LastX(), 4.0); // the real part of X before the operation
     hp.ExecOp(hpLastX);
     QCOMPARE(real(hp.Pop()), 4.0);
     QCOMPARE(real(hp.Pop()), 7.0);
-    QCOMPARE(hp.LastX, 4.0);
+    QCOMPARE(hp.LastX(), 4.0);
 }
 
 void TestHPCalc::randomIsSeeded()
@@ -385,12 +385,12 @@ void TestHPCalc::display()
     QFETCH(QString, text);
 
     THPCalc hp;
-    hp.Mode = THPMode(mode);
-    hp.FixLen = fixLen;
-    hp.KillZeros = killZeros;
+    hp.SetMode(THPMode(mode));
+    hp.SetFixLen(fixLen);
+    hp.SetKillZeros(killZeros);
     hp.Push(MakeComplex(re, im));
     QCOMPARE(hp.Display(), text);
-    QCOMPARE(hp.DisplayLines, 0);
+    QCOMPARE(hp.DisplayLines(), 0);
     QCOMPARE(hp.Depth(), 0); // the result shown was taken off
     QCOMPARE(hp.DisplayValue(MakeComplex(re, im)), text);
 }
@@ -409,12 +409,12 @@ void TestHPCalc::displayUsesLocaleSeparator()
     const QLocale saved;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     THPCalc hp;
-    hp.KillZeros = true;
+    hp.SetKillZeros(true);
     const TCalcValue x = MakeComplex(2.5);
     const QString fixed = hp.DisplayValue(x);
-    hp.Mode = hpSci;
+    hp.SetMode(hpSci);
     const QString scientific = hp.DisplayValue(x);
-    hp.Mode = hpEng;
+    hp.SetMode(hpEng);
     const QString engineering = hp.DisplayValue(x);
     QLocale::setDefault(saved);
 
@@ -426,7 +426,7 @@ void TestHPCalc::displayUsesLocaleSeparator()
 void TestHPCalc::matrixOperations()
 {
     THPCalc hp;
-    hp.KillZeros = true;
+    hp.SetKillZeros(true);
     hp.PushMatrix(matrix({{1, 2}, {3, 4}}));
     hp.PushMatrix(matrix({{5, 6}, {7, 8}}));
     QCOMPARE(hp.ExecOp(hpMul), TCalcError());
@@ -447,28 +447,28 @@ void TestHPCalc::matrixOperations()
     QCOMPARE(hp.Display(), QStringLiteral("gaussj: Singular Matrix"));
     hp.PushMatrix(matrix({{1, 2, 3}}));
     QCOMPARE(hp.ExecOp(hpInv).text(), QStringLiteral("wrong matrix dimensions"));
-    QCOMPARE(hp.FError, QStringLiteral("wrong matrix dimensions"));
+    QCOMPARE(hp.Error(), QStringLiteral("wrong matrix dimensions"));
     hp.Reset();
-    QVERIFY(hp.FError.isEmpty());
+    QVERIFY(hp.Error().isEmpty());
 }
 
 void TestHPCalc::matrixDisplay()
 {
     THPCalc hp;
-    hp.KillZeros = true;
+    hp.SetKillZeros(true);
     QCOMPARE(hp.DisplayMatrix(matrix({{1, 2}, {3, 4}})),
              QStringLiteral("\r\n((1, 2),\r\n(3, 4))\r\n"));
-    QCOMPARE(hp.DisplayLines, 3);
+    QCOMPARE(hp.DisplayLines(), 3);
     QCOMPARE(hp.DisplayMatrix(matrix({{1.5}, {2}, {-3}})),
              QStringLiteral("\r\n((1.5),\r\n(2),\r\n(-3))\r\n"));
-    QCOMPARE(hp.DisplayLines, 4);
+    QCOMPARE(hp.DisplayLines(), 4);
 
-    hp.KillZeros = false;
-    hp.FixLen = 2;
+    hp.SetKillZeros(false);
+    hp.SetFixLen(2);
     hp.PushMatrix(matrix({{1, 2}}));
     QCOMPARE(hp.Display(), QStringLiteral("\r\n((1.00, 2.00))\r\n"));
-    QCOMPARE(hp.DisplayLines, 2);
-    QVERIFY(hp.MatrixStack.empty()); // the shown matrix was popped
+    QCOMPARE(hp.DisplayLines(), 2);
+    QCOMPARE(hp.Depth(), 0); // the shown matrix was popped
 }
 
 void TestHPCalc::arrayArithmetic_data()
@@ -516,7 +516,7 @@ void TestHPCalc::arrayArithmetic()
     QFETCH(int, op);
     QFETCH(QString, expected);
     THPCalc hp;
-    hp.KillZeros = true;
+    hp.SetKillZeros(true);
     hp.Push(MakeComplex(7));
     pushOperand(hp, y);
     pushOperand(hp, x);
@@ -551,7 +551,7 @@ void TestHPCalc::workIsCapped()
 void TestHPCalc::vectorOperations()
 {
     THPCalc hp;
-    hp.KillZeros = true;
+    hp.SetKillZeros(true);
     const TComplexArray v{MakeComplex(1, 1), MakeComplex(2), MakeComplex(3)};
     hp.PushVector(v);
     hp.ExecOp(hpSum);

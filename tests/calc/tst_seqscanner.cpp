@@ -70,29 +70,30 @@ QString scanAll(TSeqScanner &scanner, const QString &text)
     QStringList symbols;
     for (int guard = 0; guard < 1000; ++guard) {
         scanner.GetSym();
-        QString item = QString::fromLatin1(symbolName(scanner.sym));
-        switch (scanner.sym) {
+        QString item = QString::fromLatin1(symbolName(scanner.sym()));
+        switch (scanner.sym()) {
         case Ident:
-            item += u':' + scanner.GetIdent(scanner.idPos).replace(QChar(0), QStringLiteral("\\0"));
+            item += u':'
+                    + scanner.GetIdent(scanner.idPos()).replace(QChar(0), QStringLiteral("\\0"));
             break;
         case IntNum:
-            item += u':' + QString::number(scanner.intVal);
+            item += u':' + QString::number(scanner.intVal());
             break;
         case ReNum:
-            item += u':' + QString::number(scanner.reVal);
+            item += u':' + QString::number(scanner.reVal());
             break;
         case ComplexNum:
-            item += u':' + QString::number(scanner.cNum.Real()) + u'+'
-                    + QString::number(scanner.cNum.Imaginary()) + u'i';
+            item += u':' + QString::number(scanner.cNum().Real()) + u'+'
+                    + QString::number(scanner.cNum().Imaginary()) + u'i';
             break;
         case StrConst:
-            item += u':' + scanner.sVal;
+            item += u':' + scanner.sVal();
             break;
         default:
             break;
         }
         symbols << item;
-        if (scanner.sym == eof)
+        if (scanner.sym() == eof)
             break;
     }
     return symbols.join(u' ');
@@ -219,7 +220,7 @@ void TestSeqScanner::symbols()
     QFETCH(int, errorCode);
     TSeqScanner scanner;
     QCOMPARE(scanAll(scanner, text), expected);
-    QCOMPARE(scanner.ErrorCode, errorCode);
+    QCOMPARE(scanner.ErrorCode(), errorCode);
 }
 
 void TestSeqScanner::stringsLongerThan79()
@@ -230,12 +231,12 @@ void TestSeqScanner::stringsLongerThan79()
         body += QChar(u'a' + i % 26);
     scanner.SetSource(u'\'' + body + QStringLiteral("' +\r\n"));
     scanner.GetSym();
-    QCOMPARE(scanner.sym, StrConst);
-    QCOMPARE(scanner.sVal, body.left(79));
+    QCOMPARE(scanner.sym(), StrConst);
+    QCOMPARE(scanner.sVal(), body.left(79));
     // The 80th character is lost; scanning resumes at the 81st.
     scanner.GetSym();
-    QCOMPARE(scanner.sym, Ident);
-    QCOMPARE(scanner.GetIdent(scanner.idPos), body.mid(80, 5).toUpper());
+    QCOMPARE(scanner.sym(), Ident);
+    QCOMPARE(scanner.GetIdent(scanner.idPos()), body.mid(80, 5).toUpper());
 }
 
 void TestSeqScanner::positions()
@@ -244,20 +245,20 @@ void TestSeqScanner::positions()
     scanner.SetSource(QStringLiteral("a\r\nb =\r\n"));
     scanner.GetSym();
     scanner.GetSym();
-    QCOMPARE(scanner.sym, Ident);
-    QCOMPARE(scanner.Line, 1);
-    QCOMPARE(scanner.NrOfChar, 5);
-    QCOMPARE(scanner.ch, u' ');
+    QCOMPARE(scanner.sym(), Ident);
+    QCOMPARE(scanner.Line(), 1);
+    QCOMPARE(scanner.NrOfChar(), 5);
+    QCOMPARE(scanner.ch(), u' ');
     scanner.GetSym();
-    QCOMPARE(scanner.sym, Eql);
+    QCOMPARE(scanner.sym(), Eql);
     // ch is the CR right after "=": editor position 5 (a, break, b, blank, "=" come first).
-    QCOMPARE(scanner.NrOfChar - 1 - scanner.Line, 5);
+    QCOMPARE(scanner.NrOfChar() - 1 - scanner.Line(), 5);
 
     // Line feeds inside comments are counted too.
     scanner.Reset();
     scanner.SetSource(QStringLiteral("{\r\n}(*\r\n*)x\r\n"));
     scanner.GetSym();
-    QCOMPARE(scanner.Line, 2);
+    QCOMPARE(scanner.Line(), 2);
 }
 
 void TestSeqScanner::symbolValuesAreTheInterface()
@@ -284,16 +285,16 @@ void TestSeqScanner::longNoteKeepsRoomForNames()
         text += QStringLiteral("name%1 ").arg(i);
     scanner.SetSource(text + QStringLiteral("\r\n"));
     QList<qint32> positions;
-    for (scanner.GetSym(); scanner.sym == Ident; scanner.GetSym()) {
-        if (scanner.GetIdent(scanner.idPos).startsWith(QStringLiteral("NAME"))) {
-            positions << scanner.idPos;
+    for (scanner.GetSym(); scanner.sym() == Ident; scanner.GetSym()) {
+        if (scanner.GetIdent(scanner.idPos()).startsWith(QStringLiteral("NAME"))) {
+            positions << scanner.idPos();
             scanner.KeepId();
         }
     }
     QCOMPARE(positions.size(), 5000);
     QVERIFY(positions.last() > TSeqScanner::InitialBufferSize);
     QCOMPARE(scanner.GetIdent(positions.last()), QStringLiteral("NAME4999"));
-    QCOMPARE(scanner.ErrorCode, 0);
+    QCOMPARE(scanner.ErrorCode(), 0);
 
     // After a reset the old names are gone.
     const qint32 old = positions.last();
@@ -316,9 +317,9 @@ void TestSeqScanner::fullBufferEndsTheScan()
     TSeqScanner scanner;
     scanner.SetSource(QString(TSeqScanner::BufferLimit, u'a') + QStringLiteral(" b\r\n"));
     scanner.GetSym();
-    QCOMPARE(scanner.sym, eof);
-    QCOMPARE(scanner.ErrorCode, TSeqScanner::BufferFullError);
-    QCOMPARE(scanner.ch, u' ');
+    QCOMPARE(scanner.sym(), eof);
+    QCOMPARE(scanner.ErrorCode(), TSeqScanner::BufferFullError);
+    QCOMPARE(scanner.ch(), u' ');
 }
 
 QTEST_APPLESS_MAIN(TestSeqScanner)
