@@ -39,7 +39,7 @@ bool BoardFilter::matches(const QTextDocument *document)
     if (cached.owner != document || cached.revision != document->revision()) {
         cached.owner = document;
         cached.revision = document->revision();
-        cached.text = NoteQuery::folded(document->toRawText());
+        cached.text = NoteQuery::folded(NoteText::textOf(*document));
     }
     return m_query.matchesFolded(cached.text);
 }

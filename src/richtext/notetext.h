@@ -37,6 +37,10 @@ struct NoteText
 
     // The text of a document, with its hidden text.
     static NoteText ofDocument(const QTextDocument &document);
+    // QTextDocument::toRawText() with each table row one paragraph: its cells are separated by
+    // tabs and a cell's paragraphs are lines. Every position stays the document's; only an
+    // empty last paragraph after a table, which the document cannot do without, is left out.
+    static QString textOf(const QTextDocument &document);
 
     // The text as printed: every paragraph followed by LF, line breaks as LF,
     // U+FFFC for each picture or object, hidden text left out; empty for an
