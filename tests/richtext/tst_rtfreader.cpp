@@ -191,6 +191,7 @@ private Q_SLOTS:
     void unicodeWithFallbackSkipping();
     void specialCharacters_data();
     void specialCharacters();
+    void tablesReadAsTables();
     void characterAttributes_data();
     void characterAttributes();
     void hyperlinkFieldsGiveLinkEffect_data();
@@ -490,11 +491,39 @@ void TestRtfReader::specialCharacters_data()
     // its own, as short as the document.
     row("table cells and rows", "{\\rtf1\\trowd\\intbl a\\cell\\cell b\\par c\\cell\\row d}",
         u"\na\t\tb\u2028c\nd\t\t"_qs);
+    // A cell merged into another is no cell of the text either.
+    row("merged cells",
+        "{\\rtf1\\trowd\\clmgf\\cellx1\\clmrg\\cellx2\\cellx3\\intbl a\\cell\\cell b\\cell\\row"
+        "\\trowd\\clvmgf\\cellx1\\cellx2\\intbl c\\cell d\\cell\\row"
+        "\\trowd\\clvmrg\\cellx1\\cellx2\\intbl\\cell e\\cell\\row\\pard f}",
+        u"\na\tb\nc\td\t\ne\t\nf"_qs);
     row("table then text", "{\\rtf1 x\\par\\trowd\\intbl a\\cell b\\cell\\row\\pard d}",
         u"x\na\tb\nd"_qs);
     row("control characters are dropped", "{\\rtf1 a\x01\\'07b}", u"ab"_qs);
     row("empty document", "{\\rtf1}", QString());
     row("text after the document", "{\\rtf1 a}b{c", u"a"_qs);
+}
+
+void TestRtfReader::tablesReadAsTables()
+{
+    QTextDocument document;
+    QVERIFY(readInto(document, fixture("tables.rtf")));
+    QCOMPARE(NoteText::textOf(document).split(QChar::ParagraphSeparator),
+             QStringList({u"Before"_qs, u"a\tbold red"_qs, u"c\td"_qs, u"Between"_qs, u"wide\tx"_qs,
+                          u"tall\ty\tz"_qs, u"v\tw"_qs, u"Numbers"_qs,
+                          u"Heading\u2028Second\tplain"_qs, u"After"_qs}));
+    QCOMPARE(document.rootFrame()->childFrames().size(), 3);
+    QVERIFY(formatOf(document, u"bold"_qs).fontWeight() == QFont::Bold);
+    QCOMPARE(formatOf(document, u"red"_qs).foreground().color(), QColor(200, 0, 0));
+    QCOMPARE(ListLabel::of(document.find(u"Second"_qs).block()), u"4."_qs);
+    // Cut short inside a row: the row holds the cells read.
+    const QByteArray whole = fixture("tables.rtf");
+    QTextDocument cut;
+    QString error;
+    QVERIFY(!readInto(cut, whole.left(whole.indexOf("v\\cell") + 1), &error));
+    QVERIFY(error.contains(u"truncated"_qs));
+    QCOMPARE(NoteText::textOf(cut).split(QChar::ParagraphSeparator).mid(3),
+             QStringList({u"Between"_qs, u"wide\tx"_qs, u"tall\ty\tz"_qs, u"v\t"_qs}));
 }
 
 void TestRtfReader::specialCharacters()
