@@ -84,6 +84,7 @@ size_t ContentText::table(const RtfContent &content, size_t first)
     // before a row's first cell and a tab before the others, and the cell's paragraphs lines.
     const RtfTableLayout layout(content, first);
     CellSink cellSink(m_sink);
+    m_sink.tableBegins();
     int row = -1;
     for (const RtfTableLayout::Cell &cell : layout.cells()) {
         if (cell.merged)
@@ -99,6 +100,7 @@ size_t ContentText::table(const RtfContent &content, size_t first)
                 cellSink.paragraphBreak();
         }
     }
+    m_sink.tableEnds();
     // The table's end begins the paragraph after it, but for an empty last one.
     const auto &paragraphs = content.paragraphs;
     const size_t end = layout.end();

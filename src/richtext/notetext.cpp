@@ -94,6 +94,11 @@ NoteText NoteText::ofDocument(const QTextDocument &document)
 {
     NoteText note;
     note.text = textOf(document);
+    const QList<QTextFrame *> frames = document.rootFrame()->childFrames();
+    for (const QTextFrame *frame : frames) {
+        if (qobject_cast<const QTextTable *>(frame))
+            note.tables.push_back({frame->firstPosition() - 1, frame->lastPosition()});
+    }
     // A note has few formats: one without hidden text (almost every note) is not searched.
     const QList<QTextFormat> formats = document.allFormats();
     if (std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &format) {
