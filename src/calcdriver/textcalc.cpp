@@ -152,10 +152,9 @@ int TextCalc::plot(const TPlotData &data, int position)
 
 bool TextCalc::inTable(qsizetype position) const
 {
-    return std::any_of(m_note->tables.cbegin(), m_note->tables.cend(),
-                       [&](const auto &table) {
-                           return table.first < position && position <= table.second;
-                       });
+    return std::any_of(m_note->tables.cbegin(), m_note->tables.cend(), [&](const auto &table) {
+        return table.first < position && position <= table.second;
+    });
 }
 
 void TextCalc::insert(qsizetype position, const QString &inserted)

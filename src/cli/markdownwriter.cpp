@@ -418,7 +418,8 @@ QString MarkdownWriter::write(const QTextDocument &document)
                     lines.emplace_back();
                 const std::vector<Line> more = linesOf(next);
                 if (!more.empty()) {
-                    lines.back().insert(lines.back().end(), more.front().begin(), more.front().end());
+                    lines.back().insert(lines.back().end(), more.front().begin(),
+                                        more.front().end());
                     lines.insert(lines.end(), more.begin() + 1, more.end());
                 }
                 block = next;

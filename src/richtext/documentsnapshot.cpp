@@ -147,16 +147,18 @@ void DocumentSnapshot::takeTables(const QTextDocument &document)
         const auto *table = qobject_cast<const QTextTable *>(frame);
         if (!table)
             continue;
-        Table taken{document.findBlock(table->firstPosition()).blockNumber(), table->formatIndex(),
-                    table->rows(), table->columns(), {}};
+        Table taken{document.findBlock(table->firstPosition()).blockNumber(),
+                    table->formatIndex(),
+                    table->rows(),
+                    table->columns(),
+                    {}};
         for (int row = 0; row < table->rows(); ++row) {
             for (int column = 0; column < table->columns(); ++column) {
                 const QTextTableCell cell = table->cellAt(row, column);
                 if (cell.row() != row || cell.column() != column)
                     continue;
                 const int paragraphs = document.findBlock(cell.lastPosition()).blockNumber()
-                                       - document.findBlock(cell.firstPosition()).blockNumber()
-                                       + 1;
+                                       - document.findBlock(cell.firstPosition()).blockNumber() + 1;
                 taken.cells.append({row, column, cell.rowSpan(), cell.columnSpan(), paragraphs});
             }
         }

@@ -390,8 +390,7 @@ private:
     void closeRun();
     void put(char16_t c);
     void flushPending();
-    void finishParagraph(bool terminated,
-                         RtfContent::InTable inTable = RtfContent::InTable::No);
+    void finishParagraph(bool terminated, RtfContent::InTable inTable = RtfContent::InTable::No);
     void endRow();
     void closeRow();
     void addObject(RtfContent::Object object);
@@ -1563,9 +1562,8 @@ void Parser::handOver()
     auto &runs = m_content->runs;
     auto end = qsizetype(paragraphs.size()) - 2;
     // A table is handed over whole: the document makes it of all its rows at once.
-    const auto inTable = [&](qsizetype i) {
-        return paragraphs[size_t(i)].inTable != RtfContent::InTable::No;
-    };
+    const auto inTable
+        = [&](qsizetype i) { return paragraphs[size_t(i)].inTable != RtfContent::InTable::No; };
     while (end > 0 && inTable(end - 1) && inTable(end))
         --end;
     if (end == 0) {

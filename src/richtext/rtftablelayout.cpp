@@ -28,7 +28,7 @@ RtfTableLayout::RtfTableLayout(const RtfContent &content, size_t first)
         }
         const int layout = paragraphs[i - 1].row;
         m_layouts.push_back(ends == InTable::RowEnd && layout >= 0 ? &content.rows[size_t(layout)]
-                                                                    : nullptr);
+                                                                   : nullptr);
         m_columns = std::max(m_columns, int(cells.size()));
     }
     m_end = i;
@@ -102,15 +102,16 @@ QTextTableFormat RtfTableLayout::format() const
         int twips = 0;
         for (int row = 0; row < m_rows && twips <= 0; ++row) {
             if (const RtfContent::Row::Cell *cell = layout(row, column)) {
-                const int left = column == 0 ? m_layouts[size_t(row)]->left
-                                             : m_layouts[size_t(row)]->cells[size_t(column - 1)].right;
+                const int left = column == 0
+                                     ? m_layouts[size_t(row)]->left
+                                     : m_layouts[size_t(row)]->cells[size_t(column - 1)].right;
                 twips = cell->right - left;
             }
         }
         given = given || twips > 0;
-        widths.append(twips > 0 ? QTextLength(QTextLength::FixedLength,
-                                              TextFormat::twipsToUnits(twips))
-                                : QTextLength());
+        widths.append(twips > 0
+                          ? QTextLength(QTextLength::FixedLength, TextFormat::twipsToUnits(twips))
+                          : QTextLength());
     }
     if (given)
         format.setColumnWidthConstraints(widths);

@@ -27,10 +27,11 @@ QImage smallPlot(const TPlotData &, const QSize &, const QFont &)
 // characters; with tables, table cells and rows too.
 QByteArray rtfOf(const QString &text, QRandomGenerator &random, bool tables = false)
 {
-    static const char *const inserts[] = {"\\b ",    "\\b0 ",   "{\\v hid}", "{\\pict\\pngblip 00}",
-                                          "\\cf1 ",  "\\cf0 ",  "\\line ",   "\\tab ",
-                                          "{\\i ",   "}",       "\\fs16 ",   "\\fs24 ",
-                                          "\\intbl ", "\\cell ", "\\row ",    "\\pard "};
+    static const char *const inserts[]
+        = {"\\b ",     "\\b0 ",   "{\\v hid}", "{\\pict\\pngblip 00}",
+           "\\cf1 ",   "\\cf0 ",  "\\line ",   "\\tab ",
+           "{\\i ",    "}",       "\\fs16 ",   "\\fs24 ",
+           "\\intbl ", "\\cell ", "\\row ",    "\\pard "};
     const int kinds = int(std::size(inserts)) - (tables ? 0 : 4);
     QByteArray rtf
         = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}\\f0 ";
@@ -145,13 +146,14 @@ void TestTextCalc::tableNotesAgree()
     QVERIFY2(agree(written, &difference), qPrintable(difference));
     RichDocument document;
     QVERIFY(document.setRtf(written));
-    const auto *table = qobject_cast<QTextTable *>(
-        document.textDocument()->rootFrame()->childFrames().value(0));
+    const auto *table
+        = qobject_cast<QTextTable *>(document.textDocument()->rootFrame()->childFrames().value(0));
     QVERIFY(table);
     const QTextTableCell first = table->cellAt(0, 0);
     const QTextTableCell second = table->cellAt(0, 1);
     QVERIFY(document.textDocument()->findBlock(first.firstPosition()).text().startsWith(u"2+3= 5"));
-    QVERIFY(document.textDocument()->findBlock(second.firstPosition()).text().startsWith(u"x * 2 = 8"));
+    QVERIFY(
+        document.textDocument()->findBlock(second.firstPosition()).text().startsWith(u"x * 2 = 8"));
     QVERIFY(document.textDocument()->findBlock(second.lastPosition()).text().startsWith(u"7-1= 6"));
 
     QRandomGenerator random(20261215);

@@ -170,8 +170,9 @@ void TestQelnote::textPrintsUtf8WithLineFeeds_data()
                                 << QByteArray("Before\nName\tValue\nTwo\nlines\t42\nAfter\n");
     // A merged cell is one cell of its row.
     QTest::newRow("tables") << fixture("tables.rtf")
-                            << QByteArray("Before\na\tbold red\nc\td\nBetween\nwide\tx\ntall\ty\tz\n"
-                                          "v\tw\nNumbers\nHeading\nSecond\tplain\nAfter\n");
+                            << QByteArray(
+                                   "Before\na\tbold red\nc\td\nBetween\nwide\tx\ntall\ty\tz\n"
+                                   "v\tw\nNumbers\nHeading\nSecond\tplain\nAfter\n");
     QTest::newRow("picture kinds") << fixture("picturebytes.rtf")
                                    << QByteArray("png \xEF\xBF\xBC jpeg \xEF\xBF\xBC wmf "
                                                  "\xEF\xBF\xBC emf \xEF\xBF\xBC end\n");
@@ -216,8 +217,9 @@ void TestQelnote::rtfPrintsWhatReadsBackToTheSameText_data()
                                                               "e\r\n")
                                                 << QStringLiteral("a\nGrüße\n");
     QTest::newRow("empty") << QByteArray() << QString();
-    QTest::newRow("table") << QByteArray("{\\rtf1 a\\par\\trowd\\cellx900\\cellx1800\\intbl b\\cell "
-                                         "c\\par d\\cell\\row\\pard e}")
+    QTest::newRow("table") << QByteArray(
+        "{\\rtf1 a\\par\\trowd\\cellx900\\cellx1800\\intbl b\\cell "
+        "c\\par d\\cell\\row\\pard e}")
                            << QStringLiteral("a\nb\tc\u2028d\ne");
 }
 

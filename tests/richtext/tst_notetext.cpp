@@ -92,7 +92,8 @@ void tst_NoteText::readsAsTheDocument_data()
         << head + "\\trowd\\cellx100\\intbl a\\cell\\row\\pard\\par\\par}";
     QTest::newRow("merged cells")
         << head
-               + "\\trowd\\clmgf\\cellx100\\clmrg\\cellx200\\cellx300\\intbl a\\cell\\cell b\\cell\\row"
+               + "\\trowd\\clmgf\\cellx100\\clmrg\\cellx200\\cellx300\\intbl a\\cell\\cell "
+                 "b\\cell\\row"
                  "\\trowd\\clvmgf\\cellx100\\cellx200\\intbl c\\cell d\\cell\\row"
                  "\\trowd\\clvmrg\\cellx100\\cellx200\\intbl\\cell e\\cell\\row\\pard f}";
     QTest::newRow("a merged cell that holds text stays a cell")

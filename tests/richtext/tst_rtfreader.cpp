@@ -320,7 +320,7 @@ void TestRtfReader::otherProgramsDocumentsReadAsTheyShowThem_data()
     // A row is one paragraph: its cells separated by tabs, a cell's paragraphs by line breaks.
     QTest::newRow("table") << u"table.rtf"_qs
                            << QStringList{u"Before"_qs, u"Name"_qs, u"Value"_qs, u"Two"_qs,
-                                          u"lines"_qs, u"42"_qs, u"After"_qs};
+                                          u"lines"_qs,  u"42"_qs,   u"After"_qs};
     const QString mark(QChar::ObjectReplacementCharacter);
     QTest::newRow("picture kinds")
         << u"picturebytes.rtf"_qs

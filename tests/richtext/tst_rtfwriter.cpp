@@ -348,7 +348,8 @@ QList<QStringList> tableShapes(const QTextDocument &document)
                      block.position() <= cell.lastPosition(); block = block.next())
                     text << block.text();
                 cells << text.join(u' ')
-                             + (cell.columnSpan() > 1 ? u" +%1c"_qs.arg(cell.columnSpan()) : QString())
+                             + (cell.columnSpan() > 1 ? u" +%1c"_qs.arg(cell.columnSpan())
+                                                      : QString())
                              + (cell.rowSpan() > 1 ? u" +%1r"_qs.arg(cell.rowSpan()) : QString());
             }
             rows << cells;

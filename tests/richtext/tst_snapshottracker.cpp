@@ -117,9 +117,10 @@ private Q_SLOTS:
                 note.setRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 a\\par\\b b\\b0\\par c}"));
         });
         const auto loadTable = [](RichDocument &note) {
-            QVERIFY(note.setRtf("{\\rtf1 a\\par\\trowd\\cellx900\\clmgf\\cellx1800\\clmrg\\cellx2700"
-                                "\\intbl b\\cell c\\par d\\cell\\cell\\row\\trowd\\cellx900\\cellx1800"
-                                "\\intbl e\\cell f\\cell\\row\\pard g}"));
+            QVERIFY(
+                note.setRtf("{\\rtf1 a\\par\\trowd\\cellx900\\clmgf\\cellx1800\\clmrg\\cellx2700"
+                            "\\intbl b\\cell c\\par d\\cell\\cell\\row\\trowd\\cellx900\\cellx1800"
+                            "\\intbl e\\cell f\\cell\\row\\pard g}"));
         };
         QTest::newRow("load a table") << Edit(loadTable);
         QTest::newRow("type in a table's cell") << Edit([=](RichDocument &note) {
