@@ -65,7 +65,7 @@ bool BoardFilter::matches(const QTextDocument *document)
     if (cached.owner != document || cached.revision != document->revision()) {
         cached.owner = document;
         cached.revision = document->revision();
-        cached.text = NoteQuery::folded(document->toRawText());
+        cached.text = NoteQuery::folded(NoteText::textOf(*document));
         cached.missedQuery = 0;
     }
     return matchesCached(cached);

@@ -8,6 +8,18 @@
 
 #include <algorithm>
 
+namespace {
+
+// A cell's paragraphs are lines of its row.
+QString breaksAsLines(QString text)
+{
+    std::replace(text.begin(), text.end(), QChar(QChar::ParagraphSeparator),
+                 QChar(QChar::LineSeparator));
+    return text;
+}
+
+} // namespace
+
 TextCalc::TextCalc()
 {
     m_parser.OnDisplayResult = [this](TStrParser &, int StartPos, int, const QString &AResult) {
@@ -66,10 +78,26 @@ void TextCalc::writePending()
         texts.push_back(std::move(inserted));
     }
     if (!ordered) {
-        for (size_t i = 0; i < m_pending.size(); ++i)
-            insert(std::clamp<qsizetype>(m_pending[i].position, 0, text.size()), texts[i]);
+        for (size_t i = 0; i < m_pending.size(); ++i) {
+            const qsizetype position = std::clamp<qsizetype>(m_pending[i].position, 0, text.size());
+            insert(position, inTable(position) ? breaksAsLines(texts[i]) : texts[i]);
+        }
         m_pending.clear();
         return;
+    }
+    for (size_t i = 0; i < texts.size(); ++i) {
+        if (inTable(at[i]))
+            texts[i] = breaksAsLines(std::move(texts[i]));
+    }
+    // A text inserted at a table's first break goes before the table, one at its end into it.
+    for (auto &[first, last] : m_note->tables) {
+        qsizetype firstGrown = first, lastGrown = last;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            firstGrown += at[i] <= first ? texts[i].size() : 0;
+            lastGrown += at[i] <= last ? texts[i].size() : 0;
+        }
+        first = firstGrown;
+        last = lastGrown;
     }
     QString spliced;
     spliced.reserve(text.size() + grown);
@@ -117,13 +145,25 @@ int TextCalc::plot(const TPlotData &data, int position)
         remove(at, 2);
         growth -= 2;
     }
-    insert(at, QString(QChar::ObjectReplacementCharacter) + QChar::ParagraphSeparator);
+    insert(at, QString(QChar::ObjectReplacementCharacter)
+                   + QChar(inTable(at) ? QChar::LineSeparator : QChar::ParagraphSeparator));
     return growth + 2;
+}
+
+bool TextCalc::inTable(qsizetype position) const
+{
+    return std::any_of(m_note->tables.cbegin(), m_note->tables.cend(), [&](const auto &table) {
+        return table.first < position && position <= table.second;
+    });
 }
 
 void TextCalc::insert(qsizetype position, const QString &inserted)
 {
     m_note->text.insert(position, inserted);
+    for (auto &[first, last] : m_note->tables) {
+        first += position <= first ? inserted.size() : 0;
+        last += position <= last ? inserted.size() : 0;
+    }
     for (qsizetype &hidden : m_note->hidden) {
         if (hidden >= position)
             hidden += inserted.size();
@@ -133,6 +173,10 @@ void TextCalc::insert(qsizetype position, const QString &inserted)
 void TextCalc::remove(qsizetype position, qsizetype count)
 {
     m_note->text.remove(position, count);
+    for (auto &[first, last] : m_note->tables) {
+        for (qsizetype *end : {&first, &last})
+            *end -= std::clamp<qsizetype>(*end - position, 0, count);
+    }
     auto &hidden = m_note->hidden;
     hidden.erase(std::remove_if(hidden.begin(), hidden.end(),
                                 [&](qsizetype h) { return h >= position && h < position + count; }),

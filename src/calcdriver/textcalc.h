@@ -39,6 +39,8 @@ private:
     void writePending();
     // Inserts text at position, which lies within the note's text.
     void insert(qsizetype position, const QString &text);
+    // Whether a text inserted at position goes into a table's cell, where its breaks are lines.
+    bool inTable(qsizetype position) const;
     void remove(qsizetype position, qsizetype count);
 
     TStrParser m_parser;

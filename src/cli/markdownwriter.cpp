@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 
 #include <algorithm>
 #include <array>
@@ -400,8 +401,31 @@ QString MarkdownWriter::write(const QTextDocument &document)
     const QTextList *lastList = nullptr; // of the item written last
     QChar lastKind;                      // the last character of its marker: '-', '.' or ')'
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        const std::vector<Line> lines = linesOf(block);
-        const QTextList *list = block.textList();
+        std::vector<Line> lines = linesOf(block);
+        // A table row is one paragraph, as the note's text has it: its cells separated by tabs,
+        // a cell's paragraphs lines of it (lists in cells unmarked: Markdown has no tables).
+        if (const QTextTable *table = QTextCursor(block).currentTable()) {
+            const int row = table->cellAt(block.position()).row();
+            for (QTextBlock next = block.next(); next.isValid(); next = next.next()) {
+                const QTextTableCell cell = table->cellAt(next.position());
+                if (QTextCursor(next).currentTable() != table || cell.row() != row)
+                    break;
+                if (lines.empty())
+                    lines.emplace_back();
+                if (cell.firstPosition() == next.position())
+                    lines.back().push_back(Glyph{u'\t'});
+                else
+                    lines.emplace_back();
+                const std::vector<Line> more = linesOf(next);
+                if (!more.empty()) {
+                    lines.back().insert(lines.back().end(), more.front().begin(),
+                                        more.front().end());
+                    lines.insert(lines.end(), more.begin() + 1, more.end());
+                }
+                block = next;
+            }
+        }
+        const QTextList *list = QTextCursor(block).currentTable() ? nullptr : block.textList();
         if (!list) {
             if (lines.empty())
                 continue; // Markdown has no empty paragraphs: lists around one stay apart as

@@ -1,8 +1,28 @@
 #include "richtext/contenttext.h"
 
-#include "richtext/rtfcontent.h"
+#include "richtext/rtftablelayout.h"
 #include "richtext/textformat.h"
 #include "richtext/textsink.h"
+
+namespace {
+
+// A cell's paragraphs are lines of its row.
+class CellSink final : public TextSink
+{
+public:
+    explicit CellSink(TextSink &row)
+        : m_row(row)
+    {}
+
+    void text(QStringView text) override { m_row.text(text); }
+    void object(bool hidden) override { m_row.object(hidden); }
+    void paragraphBreak() override { m_row.text(QStringView(u"\u2028")); }
+
+private:
+    TextSink &m_row;
+};
+
+} // namespace
 
 ContentText::ContentText(TextSink &sink, const NoteText::FormatFilter &leaveOut)
     : m_sink(sink)
@@ -44,27 +64,74 @@ void ContentText::finish(RtfContent &content)
         paragraphs.pop_back();
     if (!paragraphs.empty())
         paragraphs.back().terminated = false;
-    for (size_t i = 0; i < paragraphs.size(); ++i)
-        paragraph(content, i);
+    const auto inTable = [&](size_t i) {
+        return i < paragraphs.size() && paragraphs[i].inTable != RtfContent::InTable::No;
+    };
+    for (size_t i = 0; i < paragraphs.size();) {
+        if (inTable(i)) {
+            i = table(content, i);
+        } else {
+            // A table that follows begins a paragraph of its own.
+            paragraph(content, i, !inTable(i + 1));
+            ++i;
+        }
+    }
 }
 
-void ContentText::paragraph(const RtfContent &content, size_t i)
+size_t ContentText::table(const RtfContent &content, size_t first)
+{
+    // As the document holds a table: each cell begun by a mark, which is a paragraph break
+    // before a row's first cell and a tab before the others, and the cell's paragraphs lines.
+    const RtfTableLayout layout(content, first);
+    CellSink cellSink(m_sink);
+    m_sink.tableBegins();
+    int row = -1;
+    for (const RtfTableLayout::Cell &cell : layout.cells()) {
+        if (cell.merged)
+            continue;
+        if (cell.row != row)
+            m_sink.paragraphBreak();
+        else
+            m_sink.text(u"\t");
+        row = cell.row;
+        for (size_t i = cell.first; i < cell.end; ++i) {
+            runs(content, content.paragraphs[i], cellSink);
+            if (i + 1 < cell.end && !leftOut(content.paragraphs[i].markFormat))
+                cellSink.paragraphBreak();
+        }
+    }
+    m_sink.tableEnds();
+    // The table's end begins the paragraph after it, but for an empty last one.
+    const auto &paragraphs = content.paragraphs;
+    const size_t end = layout.end();
+    if (end < paragraphs.size() && (end + 1 < paragraphs.size() || paragraphs[end].runCount > 0))
+        m_sink.paragraphBreak();
+    return end;
+}
+
+void ContentText::paragraph(const RtfContent &content, size_t i, bool mark)
 {
     const RtfContent::Paragraph &paragraph = content.paragraphs[i];
+    runs(content, paragraph, m_sink);
+    if (mark && paragraph.terminated && !leftOut(paragraph.markFormat))
+        m_sink.paragraphBreak();
+}
+
+void ContentText::runs(const RtfContent &content, const RtfContent::Paragraph &paragraph,
+                       TextSink &sink)
+{
     for (int r = paragraph.firstRun; r < paragraph.firstRun + paragraph.runCount; ++r) {
         const RtfContent::Run &run = content.runs[size_t(r)];
         const Kind kind = m_kinds[size_t(run.charFormat)];
         if (kind == Kind::Left)
             continue;
         if (run.object >= 0) {
-            m_sink.object(false);
+            sink.object(false);
         } else if (kind == Kind::Hidden) {
             // Hidden text stands in the document as one object.
-            m_sink.object(true);
+            sink.object(true);
         } else {
-            insert(m_sink, QStringView(content.text).sliced(run.start, run.length));
+            insert(sink, QStringView(content.text).sliced(run.start, run.length));
         }
     }
-    if (paragraph.terminated && m_kinds[size_t(paragraph.markFormat)] != Kind::Left)
-        m_sink.paragraphBreak();
 }

@@ -2,11 +2,12 @@
 
 #include "richtext/notetext.h"
 
+#include "richtext/rtfcontent.h"
+
 #include <QtGlobal>
 
 #include <vector>
 
-struct RtfContent;
 class TextSink;
 
 // Hands parsed RTF content to a text sink as ContentInserter puts it into an
@@ -24,7 +25,12 @@ public:
     static void insert(TextSink &sink, QStringView text);
 
 private:
-    void paragraph(const RtfContent &content, size_t i);
+    // Hands over paragraph i's text, and the break after it when mark.
+    void paragraph(const RtfContent &content, size_t i, bool mark);
+    void runs(const RtfContent &content, const RtfContent::Paragraph &paragraph, TextSink &sink);
+    // Hands over the table beginning with paragraph first; returns the paragraph after it.
+    size_t table(const RtfContent &content, size_t first);
+    bool leftOut(int format) const { return m_kinds[size_t(format)] == Kind::Left; }
 
     TextSink &m_sink;
     const NoteText::FormatFilter &m_leaveOut;

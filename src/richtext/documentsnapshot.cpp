@@ -5,6 +5,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 #include <algorithm>
@@ -120,6 +121,7 @@ void DocumentSnapshot::takeFormats(const QTextDocument &document)
     // A document's formats are only ever added to, so an index a paragraph
     // was taken with means the same format in a later list.
     m_formats = document.allFormats();
+    takeTables(document);
     m_defaultFont = document.defaultFont();
     m_images.clear();
     for (const QTextFormat &format : std::as_const(m_formats)) {
@@ -137,6 +139,33 @@ void DocumentSnapshot::takeFormats(const QTextDocument &document)
     }
 }
 
+void DocumentSnapshot::takeTables(const QTextDocument &document)
+{
+    m_tables.clear();
+    const QList<QTextFrame *> frames = document.rootFrame()->childFrames();
+    for (const QTextFrame *frame : frames) {
+        const auto *table = qobject_cast<const QTextTable *>(frame);
+        if (!table)
+            continue;
+        Table taken{document.findBlock(table->firstPosition()).blockNumber(),
+                    table->formatIndex(),
+                    table->rows(),
+                    table->columns(),
+                    {}};
+        for (int row = 0; row < table->rows(); ++row) {
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                if (cell.row() != row || cell.column() != column)
+                    continue;
+                const int paragraphs = document.findBlock(cell.lastPosition()).blockNumber()
+                                       - document.findBlock(cell.firstPosition()).blockNumber() + 1;
+                taken.cells.append({row, column, cell.rowSpan(), cell.columnSpan(), paragraphs});
+            }
+        }
+        m_tables.append(taken);
+    }
+}
+
 std::unique_ptr<QTextDocument> DocumentSnapshot::toDocument() const
 {
     auto document = std::make_unique<QTextDocument>();
@@ -145,30 +174,67 @@ std::unique_ptr<QTextDocument> DocumentSnapshot::toDocument() const
     for (auto image = m_images.cbegin(); image != m_images.cend(); ++image)
         document->addResource(QTextDocument::ImageResource, QUrl(image.key()), image.value());
 
+    std::vector<const Paragraph *> paragraphs;
+    paragraphs.reserve(size_t(paragraphCount()));
+    for (const Chunk &chunk : m_chunks) {
+        for (const Paragraph &paragraph : chunk)
+            paragraphs.push_back(&paragraph);
+    }
     QTextCursor cursor(document.get());
     QHash<int, QTextList *> lists;
-    bool first = true;
-    for (const Chunk &chunk : m_chunks) {
-        for (const Paragraph &paragraph : chunk) {
-            addParagraph(cursor, paragraph, first, lists);
-            first = false;
+    auto table = m_tables.cbegin();
+    Into into = Into::CursorBlock;
+    const Paragraph *const *next = paragraphs.data();
+    const Paragraph *const *const end = next + paragraphs.size();
+    while (next < end) {
+        if (table != m_tables.cend() && next - paragraphs.data() == table->firstParagraph) {
+            next = addTable(cursor, *table++, next, end, lists);
+            into = Into::CursorBlock;
+            continue;
         }
+        addParagraph(cursor, **next++, into, lists);
+        into = Into::NewBlock;
     }
     return document;
 }
 
-void DocumentSnapshot::addParagraph(QTextCursor &cursor, const Paragraph &paragraph, bool first,
+const DocumentSnapshot::Paragraph *const *
+DocumentSnapshot::addTable(QTextCursor &cursor, const Table &table, const Paragraph *const *next,
+                           const Paragraph *const *end, QHash<int, QTextList *> &lists) const
+{
+    QTextTable *made = cursor.insertTable(table.rows, table.columns,
+                                          m_formats.value(table.format).toTableFormat());
+    for (const Table::Cell &cell : table.cells) {
+        if (cell.rowSpan > 1 || cell.columnSpan > 1)
+            made->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
+    }
+    for (const Table::Cell &cell : table.cells) {
+        cursor.setPosition(made->cellAt(cell.row, cell.column).firstPosition());
+        for (int i = 0; i < cell.paragraphs && next < end; ++i)
+            addParagraph(cursor, **next++, i == 0 ? Into::CellBlock : Into::NewBlock, lists);
+    }
+    cursor.setPosition(made->lastPosition() + 1);
+    return next;
+}
+
+void DocumentSnapshot::addParagraph(QTextCursor &cursor, const Paragraph &paragraph, Into into,
                                     QHash<int, QTextList *> &lists) const
 {
     QTextBlockFormat blockFormat = m_formats.value(paragraph.blockFormat).toBlockFormat();
     // The list the original's format points to is made anew below.
     blockFormat.clearProperty(QTextFormat::ObjectIndex);
     const QTextCharFormat markFormat = m_formats.value(paragraph.charFormat).toCharFormat();
-    if (first) {
+    switch (into) {
+    case Into::CursorBlock:
         cursor.setBlockFormat(blockFormat);
         cursor.setBlockCharFormat(markFormat);
-    } else {
+        break;
+    case Into::CellBlock:
+        cursor.setBlockFormat(blockFormat);
+        break;
+    case Into::NewBlock:
         cursor.insertBlock(blockFormat, markFormat);
+        break;
     }
     if (paragraph.list >= 0) {
         QTextList *&list = lists[paragraph.listNumber];

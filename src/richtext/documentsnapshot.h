@@ -15,6 +15,7 @@ class QTextBlock;
 class QTextCursor;
 class QTextDocument;
 class QTextList;
+class QTextTable;
 
 // A note document's contents as plain data: its paragraphs (each with its
 // text, runs and formats by index) and the formats and pictures they use.
@@ -51,6 +52,24 @@ private:
         static Paragraph of(const QTextBlock &block);
     };
 
+    // A table of the document's top level; its cells' paragraphs are paragraphs of the snapshot.
+    struct Table
+    {
+        struct Cell
+        {
+            int row;
+            int column;
+            int rowSpan;
+            int columnSpan;
+            int paragraphs;
+        };
+        qsizetype firstParagraph; // of its first cell
+        int format;               // index into m_formats
+        int rows;
+        int columns;
+        QList<Cell> cells; // row by row, but those covered by a merged cell
+    };
+
     // Paragraphs in chunks that copies share one by one: changing a paragraph
     // of a snapshot handed over copies its chunk, not every paragraph.
     using Chunk = QList<Paragraph>;
@@ -68,15 +87,25 @@ private:
     // The chunk holding paragraph index and the index within it; past the
     // end, the last chunk and its end.
     std::pair<qsizetype, qsizetype> locate(qsizetype index) const;
-    // What the paragraphs refer to: on the thread that owns document.
+    // What the paragraphs refer to, and the tables they are in: on the thread that owns document.
     void takeFormats(const QTextDocument &document);
-    // Adds paragraph behind cursor; the first one goes into the empty
-    // document's paragraph. lists: the lists made so far, by list number.
-    void addParagraph(QTextCursor &cursor, const Paragraph &paragraph, bool first,
+    void takeTables(const QTextDocument &document);
+    // Where a paragraph goes: into a block of its own after the cursor's, or into the cursor's
+    // block (the empty document's, the one after a table), or into a cell's first block,
+    // whose mark holds the cell's format.
+    enum class Into { NewBlock, CursorBlock, CellBlock };
+    // Adds paragraph at cursor. lists: the lists made so far, by list number.
+    void addParagraph(QTextCursor &cursor, const Paragraph &paragraph, Into into,
                       QHash<int, QTextList *> &lists) const;
+    // Adds table behind cursor, its cells made of the paragraphs from next on (up to end);
+    // returns the paragraph after them.
+    const Paragraph *const *addTable(QTextCursor &cursor, const Table &table,
+                                     const Paragraph *const *next, const Paragraph *const *end,
+                                     QHash<int, QTextList *> &lists) const;
 
     QList<Chunk> m_chunks;
     QList<QTextFormat> m_formats;
+    QList<Table> m_tables;
     QHash<QString, QVariant> m_images; // by name; QImage or the bytes, never a QPixmap
     QFont m_defaultFont;
 };

@@ -5,6 +5,7 @@
 
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include <algorithm>
 
@@ -27,7 +28,52 @@ QString withCrLfBreaks(const QString &text)
     return result;
 }
 
+// Gives the marks of the tables in frame (QTextBeginningOfFrame before each cell,
+// QTextEndOfFrame after the table) and the breaks between a cell's paragraphs their meaning in
+// a note's text.
+void flattenTables(const QTextFrame &frame, QString &text)
+{
+    const QList<QTextFrame *> frames = frame.childFrames();
+    for (const QTextFrame *child : frames) {
+        const auto *table = qobject_cast<const QTextTable *>(child);
+        if (!table) {
+            flattenTables(*child, text);
+            continue;
+        }
+        for (int row = 0; row < table->rows(); ++row) {
+            bool first = true;
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                if (cell.row() != row || cell.column() != column)
+                    continue; // covered by a merged cell
+                text[cell.firstPosition() - 1] = first ? QChar::ParagraphSeparator : QChar(u'\t');
+                first = false;
+                for (int i = cell.firstPosition(); i < cell.lastPosition(); ++i) {
+                    if (text[i] == QChar::ParagraphSeparator)
+                        text[i] = QChar::LineSeparator;
+                }
+            }
+        }
+        flattenTables(*table, text);
+        text[table->lastPosition()] = QChar::ParagraphSeparator;
+    }
+}
+
 } // namespace
+
+QString NoteText::textOf(const QTextDocument &document)
+{
+    QString text = document.toRawText();
+    const QTextFrame &root = *document.rootFrame();
+    if (root.childFrames().isEmpty())
+        return text;
+    flattenTables(root, text);
+    // The paragraph the document keeps after a table that ends it.
+    const auto *last = qobject_cast<const QTextTable *>(root.childFrames().constLast());
+    if (last && last->lastPosition() == text.size() - 1)
+        text.chop(1);
+    return text;
+}
 
 void NoteTextBuilder::object(bool hidden)
 {
@@ -47,7 +93,12 @@ QString NoteText::inserted(QStringView text)
 NoteText NoteText::ofDocument(const QTextDocument &document)
 {
     NoteText note;
-    note.text = document.toRawText();
+    note.text = textOf(document);
+    const QList<QTextFrame *> frames = document.rootFrame()->childFrames();
+    for (const QTextFrame *frame : frames) {
+        if (qobject_cast<const QTextTable *>(frame))
+            note.tables.push_back({frame->firstPosition() - 1, frame->lastPosition()});
+    }
     // A note has few formats: one without hidden text (almost every note) is not searched.
     const QList<QTextFormat> formats = document.allFormats();
     if (std::none_of(formats.cbegin(), formats.cend(), [](const QTextFormat &format) {

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <utility>
 #include <vector>
 
 class QTextCharFormat;
@@ -23,6 +24,9 @@ struct NoteText
     QString text;
     // Where in text the U+FFFC that stand for hidden text are, ascending.
     std::vector<qsizetype> hidden;
+    // Where the tables are in text, ascending: from the break before each one's first row to the
+    // end of its last cell. A break inside a table is a line of its row (U+2028).
+    std::vector<std::pair<qsizetype, qsizetype>> tables;
     // Why the data could be read only in part (a file cut short); empty for a
     // whole note.
     QString damage;
@@ -37,6 +41,10 @@ struct NoteText
 
     // The text of a document, with its hidden text.
     static NoteText ofDocument(const QTextDocument &document);
+    // QTextDocument::toRawText() with each table row one paragraph: its cells are separated by
+    // tabs and a cell's paragraphs are lines. Every position stays the document's; only an
+    // empty last paragraph after a table, which the document cannot do without, is left out.
+    static QString textOf(const QTextDocument &document);
 
     // The text as printed: every paragraph followed by LF, line breaks as LF,
     // U+FFFC for each picture or object, hidden text left out; empty for an
@@ -59,6 +67,8 @@ public:
     void text(QStringView text) override { m_note.text += text; }
     void object(bool hidden) override;
     void paragraphBreak() override { m_note.text += QChar::ParagraphSeparator; }
+    void tableBegins() override { m_note.tables.push_back({m_note.text.size(), 0}); }
+    void tableEnds() override { m_note.tables.back().second = m_note.text.size(); }
 
 private:
     NoteText &m_note;

@@ -2,6 +2,7 @@
 
 #include "richtext/codepage.h"
 #include "richtext/rtfpicture.h"
+#include "richtext/rtfrowreader.h"
 #include "richtext/rtftokenizer.h"
 #include "richtext/rtfword.h"
 #include "richtext/textformat.h"
@@ -389,7 +390,9 @@ private:
     void closeRun();
     void put(char16_t c);
     void flushPending();
-    void finishParagraph(bool terminated);
+    void finishParagraph(bool terminated, RtfContent::InTable inTable = RtfContent::InTable::No);
+    void endRow();
+    void closeRow();
     void addObject(RtfContent::Object object);
     void finishPicture(const GroupState &group, qsizetype end);
     void finishObject(const GroupState &group, qsizetype end);
@@ -468,7 +471,10 @@ private:
     // Size of text without \fs: RTF's 12 pt, except in the rich-edit control's
     // documents, whose paragraph marks leave the size to the editor.
     int m_unsizedHalfPoints = 24;
-    int m_cellTabs = 0; // cells ended, separated from the next cell's text by tabs
+    int m_cellTabs = 0; // nested cells ended, separated from the next cell's text by tabs
+    RtfRowReader m_rowReader;
+    bool m_rowOpen = false; // the last paragraph is a cell's, and the row goes on
+    size_t m_sentRows = 0;  // rows handed over to the sink
 
     std::vector<RtfPicture> m_pictures;
     QString m_pictureError; // of the last picture that could not be decoded
@@ -577,6 +583,8 @@ void Parser::run()
         if (!m_stack.empty())
             finishParagraph(false);
     }
+    if (m_rowOpen)
+        closeRow();
     m_content->text.resize(m_length);
     appendFormats(*m_content, 0, 0);
 }
@@ -1025,10 +1033,7 @@ bool Parser::controlWord(const RtfToken &token)
         m_nextTab = TabStop();
         break;
     case RtfWord::Par:
-        // A table's row stays one paragraph, a cell's paragraphs lines of it.
-        if (group.dest == Dest::Normal && para.inTable)
-            put(QChar::LineSeparator);
-        else if (group.dest == Dest::Normal)
+        if (group.dest == Dest::Normal)
             finishParagraph(true);
         break;
     case RtfWord::InTable:
@@ -1036,7 +1041,20 @@ bool Parser::controlWord(const RtfToken &token)
         break;
     case RtfWord::Row:
         if (group.dest == Dest::Normal)
+            endRow();
+        break;
+    case RtfWord::NestedRow: // a nested table's rows are paragraphs of the cell it is in
+        if (group.dest == Dest::Normal)
             finishParagraph(true);
+        break;
+    case RtfWord::RowDefaults:
+    case RtfWord::RowLeft:
+    case RtfWord::CellRight:
+    case RtfWord::CellMergeFirst:
+    case RtfWord::CellMerged:
+    case RtfWord::CellMergeDownFirst:
+    case RtfWord::CellMergedDown:
+        m_rowReader.word(word, param);
         break;
     case RtfWord::Left:
     case RtfWord::Centre:
@@ -1138,6 +1156,10 @@ bool Parser::controlWord(const RtfToken &token)
         put(u'\t');
         break;
     case RtfWord::Cell:
+        if (group.dest == Dest::Normal)
+            finishParagraph(true, RtfContent::InTable::CellEnd);
+        break;
+    case RtfWord::NestedCell:
         if (group.dest == Dest::Normal)
             ++m_cellTabs;
         break;
@@ -1490,17 +1512,46 @@ void Parser::flushPending()
     }
 }
 
-void Parser::finishParagraph(bool terminated)
+void Parser::finishParagraph(bool terminated, RtfContent::InTable inTable)
 {
-    m_cellTabs = 0; // the last cell of a row
+    using InTable = RtfContent::InTable;
+    m_cellTabs = 0; // the last nested cell of a row
     m_listTextStyle = 0;
     closeRun();
     const int runs = int(m_content->runs.size());
+    if (inTable == InTable::No && top().para.inTable)
+        inTable = InTable::Cell;
+    // What follows a table's last \row before the document ends is none of its cells.
+    if (inTable == InTable::Cell && !terminated && runs == m_paragraphFirstRun)
+        inTable = InTable::No;
+    if (inTable == InTable::No && m_rowOpen)
+        closeRow();
     m_content->paragraphs.push_back({paraIndex(top().para), styleIndex(top().chr),
-                                     m_paragraphFirstRun, runs - m_paragraphFirstRun, terminated});
+                                     m_paragraphFirstRun, runs - m_paragraphFirstRun, terminated,
+                                     inTable});
+    m_rowOpen = inTable != InTable::No;
     m_paragraphFirstRun = runs;
     if (m_sink && m_content->paragraphs.size() >= m_batchParagraphs + 2)
         handOver();
+}
+
+void Parser::endRow()
+{
+    closeRun();
+    // Text after the row's last \cell is a cell of its own.
+    if (int(m_content->runs.size()) > m_paragraphFirstRun)
+        finishParagraph(true, RtfContent::InTable::CellEnd);
+    if (m_rowOpen)
+        closeRow();
+}
+
+void Parser::closeRow()
+{
+    RtfContent::Paragraph &last = m_content->paragraphs.back();
+    last.inTable = RtfContent::InTable::RowEnd;
+    last.row = int(m_content->rows.size());
+    m_content->rows.push_back(m_rowReader.row());
+    m_rowOpen = false;
 }
 
 void Parser::handOver()
@@ -1509,7 +1560,16 @@ void Parser::handOver()
     // paragraph before it needs to know about it, that it follows and is not the document's last.
     auto &paragraphs = m_content->paragraphs;
     auto &runs = m_content->runs;
-    const auto end = qsizetype(paragraphs.size()) - 2;
+    auto end = qsizetype(paragraphs.size()) - 2;
+    // A table is handed over whole: the document makes it of all its rows at once.
+    const auto inTable
+        = [&](qsizetype i) { return paragraphs[size_t(i)].inTable != RtfContent::InTable::No; };
+    while (end > 0 && inTable(end - 1) && inTable(end))
+        --end;
+    if (end == 0) {
+        m_batchParagraphs = paragraphs.size() * 2; // tried again once the table may have ended
+        return;
+    }
     const qsizetype endRun = paragraphs[end].firstRun;
     const qsizetype endText = endRun > 0 ? runs[endRun - 1].start + runs[endRun - 1].length : 0;
     RtfContent batch;
@@ -1519,6 +1579,9 @@ void Parser::handOver()
     const auto &objects = m_content->objects;
     batch.objects.assign(objects.begin() + qsizetype(m_sentObjects), objects.end());
     appendFormats(batch, m_sentStyles, m_sentParas);
+    const auto &rows = m_content->rows;
+    batch.rows.assign(rows.begin() + qsizetype(m_sentRows), rows.end());
+    m_sentRows = rows.size();
     // What is handed over leaves the content: the parser touches no more memory than a batch.
     std::copy(m_out + endText, m_out + m_length, m_out);
     m_length -= endText;

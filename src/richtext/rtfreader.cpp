@@ -3,6 +3,7 @@
 #include "richtext/codepage.h"
 #include "richtext/contenttext.h"
 #include "richtext/rtfparser.h"
+#include "richtext/rtftablelayout.h"
 #include "richtext/textformat.h"
 
 #include <QAtomicInteger>
@@ -10,6 +11,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QThread>
 #include <QUrl>
 #include <QWaitCondition>
@@ -77,12 +79,24 @@ private:
     bool ownsBlock(const RtfContent &content, size_t i) const;
     // Formats the block the first paragraph lands in, once.
     void begin(const RtfContent &content);
+    // Inserts the first count paragraphs, and the marks that end them while the document goes on.
+    void insert(RtfContent &content, size_t count);
     // Inserts paragraph i and the mark that ends it; false when the document ends with it.
     bool insertParagraph(RtfContent &content, size_t i);
+    // Inserts the table beginning with paragraph first; returns the paragraph after it, which
+    // goes into the block that follows the table.
+    size_t insertTable(RtfContent &content, size_t first);
+    static bool beginsTable(const RtfContent &content, size_t i)
+    {
+        return i < content.paragraphs.size()
+               && content.paragraphs[i].inTable != RtfContent::InTable::No;
+    }
     // Gives the cursor's block the paragraph's formats, or a new block after it begun by a mark
     // of the given format.
     void formatBlock(const RtfContent &content, const RtfContent::Paragraph &paragraph,
                      const QTextCharFormat *newMark);
+    // Puts the cursor's block into the paragraph's list, if it has one.
+    void joinList(const RtfContent &content, const RtfContent::Paragraph &paragraph);
     void insertRuns(RtfContent &content, const RtfContent::Paragraph &paragraph);
     void insertObject(RtfContent &content, const RtfContent::Run &run);
 
@@ -108,8 +122,19 @@ bool ContentInserter::ownsBlock(const RtfContent &content, size_t i) const
 void ContentInserter::insertParagraphs(RtfContent &content, size_t count)
 {
     begin(content);
-    for (size_t i = 0; i < count; ++i)
-        insertParagraph(content, i);
+    insert(content, count);
+}
+
+void ContentInserter::insert(RtfContent &content, size_t count)
+{
+    for (size_t i = 0; i < count;) {
+        if (beginsTable(content, i))
+            i = insertTable(content, i);
+        else if (insertParagraph(content, i))
+            ++i;
+        else
+            break;
+    }
 }
 
 void ContentInserter::finish(RtfContent &content)
@@ -122,8 +147,7 @@ void ContentInserter::finish(RtfContent &content)
     if (m_cursor.atEnd() && paragraphs.back().terminated)
         paragraphs.back().terminated = false;
     begin(content);
-    for (size_t i = 0; i < paragraphs.size() && insertParagraph(content, i); ++i) {
-    }
+    insert(content, paragraphs.size());
 }
 
 void ContentInserter::begin(const RtfContent &content)
@@ -131,7 +155,8 @@ void ContentInserter::begin(const RtfContent &content)
     if (m_begun)
         return;
     m_begun = true;
-    if (ownsBlock(content, 0))
+    // A table's first cell has a block of its own: the one before the table stays as it is.
+    if (ownsBlock(content, 0) && !beginsTable(content, 0))
         formatBlock(content, content.paragraphs[0], nullptr);
 }
 
@@ -141,6 +166,9 @@ bool ContentInserter::insertParagraph(RtfContent &content, size_t i)
     insertRuns(content, paragraphs[i]);
     if (!paragraphs[i].terminated)
         return false;
+    // A table that follows begins a paragraph of its own.
+    if (beginsTable(content, i + 1))
+        return true;
     // The mark ending paragraph i is the separator that begins the next block.
     const QTextCharFormat &markFormat = content.charFormats[paragraphs[i].markFormat];
     if (i + 1 < paragraphs.size() && ownsBlock(content, i + 1)) {
@@ -163,6 +191,42 @@ void ContentInserter::formatBlock(const RtfContent &content, const RtfContent::P
         m_cursor.setBlockFormat(format);
         m_cursor.setBlockCharFormat(content.charFormats[paragraph.markFormat]);
     }
+    joinList(content, paragraph);
+}
+
+size_t ContentInserter::insertTable(RtfContent &content, size_t first)
+{
+    const auto &paragraphs = content.paragraphs;
+    const RtfTableLayout layout(content, first);
+    QTextTable *table = m_cursor.insertTable(layout.rows(), layout.columns(), layout.format());
+    for (const RtfTableLayout::Cell &cell : layout.cells()) {
+        if (cell.merged || cell.first == cell.end)
+            continue;
+        m_list = nullptr;
+        m_cursor.setPosition(table->cellAt(cell.row, cell.column).firstPosition());
+        // The mark that begins a cell's first block holds the cell's own format.
+        m_cursor.setBlockFormat(content.blockFormats[paragraphs[cell.first].blockFormat]);
+        joinList(content, paragraphs[cell.first]);
+        for (size_t i = cell.first; i < cell.end; ++i) {
+            insertRuns(content, paragraphs[i]);
+            if (i + 1 < cell.end)
+                formatBlock(content, paragraphs[i + 1],
+                            &content.charFormats[paragraphs[i].markFormat]);
+        }
+    }
+    for (const RtfTableLayout::Cell &cell : layout.cells()) {
+        if (!cell.merged && (cell.rowSpan > 1 || cell.columnSpan > 1))
+            table->mergeCells(cell.row, cell.column, cell.rowSpan, cell.columnSpan);
+    }
+    m_list = nullptr;
+    m_cursor.setPosition(table->lastPosition() + 1);
+    if (layout.end() < paragraphs.size() && m_cursor.block().length() == 1)
+        formatBlock(content, paragraphs[layout.end()], nullptr);
+    return layout.end();
+}
+
+void ContentInserter::joinList(const RtfContent &content, const RtfContent::Paragraph &paragraph)
+{
     const QTextListFormat &listFormat = content.listFormats[paragraph.blockFormat];
     const bool continues = m_list && m_listFormat == listFormat;
     if (!listFormat.style()) {
@@ -292,6 +356,7 @@ void takeBatch(RtfContent &current, RtfContent &&batch)
     append(current.blockFormats, batch.blockFormats);
     append(current.listFormats, batch.listFormats);
     append(current.objects, batch.objects);
+    append(current.rows, batch.rows);
 }
 
 // Whether the formats handed over while parsing are those the whole document gives.
@@ -349,19 +414,10 @@ RtfReader::Opening RtfReader::readOpening(const QByteArray &data, int paragraphs
         RtfContent content;
         RtfParser::parse(data, &content, paragraphs, RtfParser::Objects::Placeholders);
         opening.cut = content.cut;
-        for (size_t p = 0; p < content.paragraphs.size(); ++p) {
-            const RtfContent::Paragraph &paragraph = content.paragraphs[p];
-            if (p > 0)
-                opening.text += u'\r';
-            for (int r = paragraph.firstRun; r < paragraph.firstRun + paragraph.runCount; ++r) {
-                const RtfContent::Run &run = content.runs[r];
-                // Hidden text shows as one object, like a picture.
-                if (content.charFormats[run.charFormat].objectType() == TextFormat::HiddenTextType)
-                    opening.text += QChar::ObjectReplacementCharacter;
-                else
-                    opening.text += QStringView(content.text).sliced(run.start, run.length);
-            }
-        }
+        NoteText note;
+        NoteTextBuilder builder(note);
+        ContentText(builder, {}).finish(content);
+        opening.text = std::move(note.text);
     }
     std::replace_if(opening.text.begin(), opening.text.end(), breaksAt, u'\r');
     return opening;

@@ -125,10 +125,20 @@ enum class RtfWord {
     TabLeaderEqual,
     TabPosition,
     BarTab,
+    // tables
+    RowDefaults,
+    RowLeft,
+    CellRight,
+    CellMergeFirst, // in the order of RtfContent::Row::Merge from First on
+    CellMerged,
+    CellMergeDownFirst,
+    CellMergedDown,
+    NestedRow,
     // special characters
     Tab,
     Line,
     Cell,
+    NestedCell,
     EmDash,
     EnDash,
     LeftQuote,

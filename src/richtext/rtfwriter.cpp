@@ -12,6 +12,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 #include <QUrl>
 
 namespace {
@@ -51,6 +52,12 @@ public:
 
 private:
     void block(const QTextBlock &block, int from, int to, bool paragraphMark);
+    // The \\par that ends block, in the format of its mark.
+    void paragraphMark(const QTextBlock &block);
+    // The table that begins with block and lies in the range written, or null.
+    const QTextTable *tableAt(const QTextBlock &block);
+    void table(const QTextTable &table);
+    void cell(const QTextTableCell &cell);
     void paragraphProperties(const QTextBlock &block);
     void listProperties(const QTextList &list, const QTextBlock &block);
     // The list table and its overrides: one list of one level for each list of the document.
@@ -88,6 +95,9 @@ private:
     QList<QTextListFormat> m_lists;
     bool m_inLink = false;
     QString m_linkHref;
+    QList<const QTextTable *> m_tables; // of the document's top level, in order
+    qsizetype m_nextTable = 0;
+    bool m_inTable = false;
 };
 
 Writer::Writer(const QTextDocument &document, int from, int to)
@@ -98,6 +108,84 @@ Writer::Writer(const QTextDocument &document, int from, int to)
     , m_defaultSize(document.defaultFont().pointSizeF())
 {
     fontIndex(m_defaultFamily); // \deff0
+    const QList<QTextFrame *> frames = document.rootFrame()->childFrames();
+    for (const QTextFrame *frame : frames) {
+        if (const auto *table = qobject_cast<const QTextTable *>(frame))
+            m_tables.append(table);
+    }
+}
+
+const QTextTable *Writer::tableAt(const QTextBlock &block)
+{
+    while (m_nextTable < m_tables.size()
+           && m_tables[m_nextTable]->firstPosition() < block.position())
+        ++m_nextTable;
+    if (m_nextTable == m_tables.size())
+        return nullptr;
+    const QTextTable *table = m_tables[m_nextTable];
+    const bool whole = table->firstPosition() - 1 >= m_from && table->lastPosition() <= m_to;
+    return table->firstPosition() == block.position() && whole ? table : nullptr;
+}
+
+void Writer::table(const QTextTable &table)
+{
+    const QTextTableFormat format = table.format();
+    const QList<QTextLength> widths = format.columnWidthConstraints();
+    const int columns = table.columns();
+    QByteArray layout = "\\trowd\\trgaph108";
+    int right = 0;
+    for (int column = 0; column < columns; ++column) {
+        const QTextLength width = widths.value(column);
+        right += width.type() == QTextLength::FixedLength
+                     ? qRound(TextFormat::unitsToTwips(width.rawValue()))
+                     : qMax(500, 9000 / columns);
+        if (format.border() > 0)
+            layout += "\\clbrdrt\\brdrs\\brdrw10\\clbrdrl\\brdrs\\brdrw10"
+                      "\\clbrdrb\\brdrs\\brdrw10\\clbrdrr\\brdrs\\brdrw10";
+        layout += "%\\cellx" + QByteArray::number(right); // % is where the cell's merge goes
+    }
+    m_inTable = true;
+    for (int row = 0; row < table.rows(); ++row) {
+        QByteArray rowLayout = layout;
+        for (int column = 0; column < columns; ++column) {
+            const QTextTableCell cell = table.cellAt(row, column);
+            QByteArray merge;
+            if (cell.row() == row && cell.column() == column) {
+                if (cell.rowSpan() > 1)
+                    merge += "\\clvmgf";
+                if (cell.columnSpan() > 1)
+                    merge += "\\clmgf";
+            } else {
+                if (cell.row() != row)
+                    merge += "\\clvmrg";
+                if (cell.column() != column)
+                    merge += "\\clmrg";
+            }
+            rowLayout.replace(rowLayout.indexOf('%'), 1, merge);
+        }
+        m_body += rowLayout + "\r\n";
+        for (int column = 0; column < columns; ++column) {
+            const QTextTableCell cell = table.cellAt(row, column);
+            if (cell.row() == row && cell.column() == column)
+                this->cell(cell);
+            else
+                m_body += "\\pard\\intbl\\cell"; // covered by a merged cell
+        }
+        m_body += "\\row\r\n";
+    }
+    m_inTable = false;
+}
+
+void Writer::cell(const QTextTableCell &cell)
+{
+    const QTextBlock last = m_document.findBlock(cell.lastPosition());
+    for (QTextBlock b = m_document.findBlock(cell.firstPosition()); b.isValid(); b = b.next()) {
+        block(b, b.position(), b.position() + b.length() - 1, false);
+        if (b == last)
+            break;
+        paragraphMark(b);
+    }
+    m_body += "\\cell";
 }
 
 QByteArray Writer::write()
@@ -114,6 +202,14 @@ QByteArray Writer::write()
             = isLast ? (m_to == end && (m_from < m_to || m_from == 0)) : blockEnd < m_to;
         if (b.position() >= m_to && !mark)
             break;
+        // The empty paragraph a document keeps before a table that begins it is not the note's.
+        if (b.position() == 0 && b.length() == 1 && tableAt(b.next()))
+            continue;
+        if (const QTextTable *table = tableAt(b)) {
+            this->table(*table);
+            b = m_document.findBlock(table->lastPosition());
+            continue;
+        }
         block(b, qMax(m_from, b.position()), qMin(m_to, blockEnd), mark);
     }
 
@@ -177,8 +273,12 @@ void Writer::block(const QTextBlock &block, int from, int to, bool paragraphMark
         m_body += '}';
     }
     endLink();
-    if (!paragraphMark)
-        return;
+    if (paragraphMark)
+        this->paragraphMark(block);
+}
+
+void Writer::paragraphMark(const QTextBlock &block)
+{
     // The mark ending this paragraph is the separator that begins the next block, and has its
     // format; the format goes right before \par, as a group of its own unless it is the plain
     // one (a result written in a font of its own ends its lines in that font).
@@ -208,6 +308,8 @@ void Writer::paragraphProperties(const QTextBlock &block)
 {
     const QTextBlockFormat format = block.blockFormat();
     m_body += "\\pard";
+    if (m_inTable)
+        m_body += "\\intbl";
     if (const QTextList *list = block.textList())
         listProperties(*list, block);
     if (format.hasProperty(QTextFormat::LayoutDirection)) {

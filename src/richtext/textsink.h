@@ -15,4 +15,8 @@ public:
     virtual void object(bool hidden) = 0;
     // The break between two paragraphs (U+2029).
     virtual void paragraphBreak() = 0;
+    // A table begins: the paragraph break before its first row follows; and the table ends,
+    // after its last cell.
+    virtual void tableBegins() {}
+    virtual void tableEnds() {}
 };

@@ -4,6 +4,7 @@
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextTable>
 
 #include "calcdriver/calcdriver.h"
 #include "calcdriver/textcalc.h"
@@ -23,17 +24,20 @@ QImage smallPlot(const TPlotData &, const QSize &, const QFont &)
 }
 
 // The note as RTF, with formats, hidden text, pictures and breaks put in at random between its
-// characters.
-QByteArray rtfOf(const QString &text, QRandomGenerator &random)
+// characters; with tables, table cells and rows too.
+QByteArray rtfOf(const QString &text, QRandomGenerator &random, bool tables = false)
 {
-    static const char *const inserts[] = {"\\b ",   "\\b0 ",  "{\\v hid}", "{\\pict\\pngblip 00}",
-                                          "\\cf1 ", "\\cf0 ", "\\line ",   "\\tab ",
-                                          "{\\i ",  "}",      "\\fs16 ",   "\\fs24 "};
+    static const char *const inserts[]
+        = {"\\b ",     "\\b0 ",   "{\\v hid}", "{\\pict\\pngblip 00}",
+           "\\cf1 ",   "\\cf0 ",  "\\line ",   "\\tab ",
+           "{\\i ",    "}",       "\\fs16 ",   "\\fs24 ",
+           "\\intbl ", "\\cell ", "\\row ",    "\\pard "};
+    const int kinds = int(std::size(inserts)) - (tables ? 0 : 4);
     QByteArray rtf
         = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red0\\green0\\blue255;}\\f0 ";
     for (qsizetype i = 0; i < text.size(); ++i) {
         if (random.bounded(12) == 0)
-            rtf += inserts[random.bounded(int(std::size(inserts)))];
+            rtf += inserts[random.bounded(kinds)];
         const char16_t c = text.at(i).unicode();
         if (c == u'\r' && i + 1 < text.size() && text.at(i + 1) == u'\n')
             continue;
@@ -60,6 +64,7 @@ class TestTextCalc : public QObject
 private Q_SLOTS:
     void examplesAgree();
     void randomNotesAgree();
+    void tableNotesAgree();
 
 private:
     // Compares both runs over data; with a document whose run wrote its results for the next.
@@ -130,4 +135,34 @@ void TestTextCalc::randomNotesAgree()
 }
 
 QTEST_MAIN(TestTextCalc)
+// Results go into the cell of their "=", and both runs agree on notes with tables.
+void TestTextCalc::tableNotesAgree()
+{
+    const QByteArray note = "{\\rtf1 x := 4\\par\\trowd\\cellx900\\cellx1800\\intbl 2+3=\\cell "
+                            "x * 2 =\\par 7-1=\\cell\\row\\pard 1+1=\\par}";
+    QString difference;
+    QByteArray written;
+    QVERIFY2(agree(note, &difference, &written), qPrintable(difference));
+    QVERIFY2(agree(written, &difference), qPrintable(difference));
+    RichDocument document;
+    QVERIFY(document.setRtf(written));
+    const auto *table
+        = qobject_cast<QTextTable *>(document.textDocument()->rootFrame()->childFrames().value(0));
+    QVERIFY(table);
+    const QTextTableCell first = table->cellAt(0, 0);
+    const QTextTableCell second = table->cellAt(0, 1);
+    QVERIFY(document.textDocument()->findBlock(first.firstPosition()).text().startsWith(u"2+3= 5"));
+    QVERIFY(
+        document.textDocument()->findBlock(second.firstPosition()).text().startsWith(u"x * 2 = 8"));
+    QVERIFY(document.textDocument()->findBlock(second.lastPosition()).text().startsWith(u"7-1= 6"));
+
+    QRandomGenerator random(20261215);
+    for (int i = 0; i < 2000; ++i) {
+        const QByteArray data = rtfOf(RandomNotes::randomNote(random), random, true);
+        QVERIFY2(agree(data, &difference, &written),
+                 qPrintable(difference + QStringLiteral("\nnote: ") + QString::fromLatin1(data)));
+        QVERIFY2(agree(written, &difference), qPrintable(difference));
+    }
+}
+
 #include "tst_textcalc.moc"

@@ -84,6 +84,29 @@ void tst_NoteText::readsAsTheDocument_data()
     QTest::newRow("frame marks break paragraphs") << head + "a\\u64976?b\\u64977?c}";
     QTest::newRow("line and paragraph characters") << head + "a\\line b\\u8232?c\\u8233?d\\u13?e}";
     QTest::newRow("table cells") << head + "\\trowd\\cellx100\\cellx200 a\\cell b\\cell\\row c}";
+    QTest::newRow("table begins and ends the note")
+        << head + "\\trowd\\cellx100\\cellx200\\intbl a\\cell b\\cell\\row}";
+    QTest::newRow("table, then an empty paragraph")
+        << head + "x\\par\\trowd\\cellx100\\intbl a\\cell\\row\\pard\\par}";
+    QTest::newRow("table, then two empty paragraphs")
+        << head + "\\trowd\\cellx100\\intbl a\\cell\\row\\pard\\par\\par}";
+    QTest::newRow("merged cells")
+        << head
+               + "\\trowd\\clmgf\\cellx100\\clmrg\\cellx200\\cellx300\\intbl a\\cell\\cell "
+                 "b\\cell\\row"
+                 "\\trowd\\clvmgf\\cellx100\\cellx200\\intbl c\\cell d\\cell\\row"
+                 "\\trowd\\clvmrg\\cellx100\\cellx200\\intbl\\cell e\\cell\\row\\pard f}";
+    QTest::newRow("a merged cell that holds text stays a cell")
+        << head + "\\trowd\\clmgf\\cellx100\\clmrg\\cellx200\\intbl a\\cell b\\cell\\row\\pard}";
+    QTest::newRow("rows of different lengths")
+        << head + "\\intbl a\\cell b\\cell c\\cell\\row\\intbl d\\cell\\row\\pard e}";
+    QTest::newRow("list, line and frame marks in a cell")
+        << head
+               + "\\trowd\\cellx100\\intbl{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec}item\\line "
+                 "x\\u64976?y\\par z\\cell\\row}";
+    QTest::newRow("table cut inside a cell")
+        << head + "\\trowd\\cellx100\\cellx200\\intbl a\\cell b\\par {\\b c";
+    QTest::newRow("table cut after a cell") << head + "x\\par\\intbl a\\cell";
     QTest::newRow("list") << head + "{\\pntext 1.\\tab}{\\*\\pn\\pnlvlbody\\pndec}item\\par}";
     QTest::newRow("cut short") << head + "a\\par {\\b b";
     QTest::newRow("cut inside a picture") << head + "a{\\pict\\pngblip 0011";

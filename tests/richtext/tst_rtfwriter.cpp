@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 
 #include "richtext/listlabel.h"
 #include "richtext/rtfreader.h"
@@ -323,6 +324,78 @@ QString readText(const QString &path)
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
+// The tables of document, row by row: each cell's text (its paragraphs joined by blanks) with
+// its spans, "-" for a cell covered by a merged one.
+QList<QStringList> tableShapes(const QTextDocument &document)
+{
+    QList<QStringList> rows;
+    const QList<QTextFrame *> frames = document.rootFrame()->childFrames();
+    for (const QTextFrame *frame : frames) {
+        const auto *table = qobject_cast<const QTextTable *>(frame);
+        if (!table)
+            continue;
+        rows << QStringList{u"table"_qs};
+        for (int row = 0; row < table->rows(); ++row) {
+            QStringList cells;
+            for (int column = 0; column < table->columns(); ++column) {
+                const QTextTableCell cell = table->cellAt(row, column);
+                if (cell.row() != row || cell.column() != column) {
+                    cells << u"-"_qs;
+                    continue;
+                }
+                QStringList text;
+                for (QTextBlock block = document.findBlock(cell.firstPosition());
+                     block.position() <= cell.lastPosition(); block = block.next())
+                    text << block.text();
+                cells << text.join(u' ')
+                             + (cell.columnSpan() > 1 ? u" +%1c"_qs.arg(cell.columnSpan())
+                                                      : QString())
+                             + (cell.rowSpan() > 1 ? u" +%1r"_qs.arg(cell.rowSpan()) : QString());
+            }
+            rows << cells;
+        }
+    }
+    return rows;
+}
+
+// The same of the tables of a LibreOffice flat document.
+QList<QStringList> tableShapes(const QString &flatOdt)
+{
+    QList<QStringList> rows;
+    const QString body = flatOdt.mid(flatOdt.indexOf(u"<office:body>"_qs));
+    const QRegularExpression tables(u"<table:table .*?</table:table>"_qs,
+                                    QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression tableRows(u"<table:table-row.*?</table:table-row>"_qs,
+                                       QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression cells(
+        u"<table:(table-cell|covered-table-cell)([^>]*?)(?:/>|>(.*?)</table:table-cell>)"_qs,
+        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression paragraphs(u"<text:p[^>]*?(?:/>|>(.*?)</text:p>)"_qs,
+                                        QRegularExpression::DotMatchesEverythingOption);
+    const QRegularExpression span(u"number-(columns|rows)-spanned=\"(\\d+)\""_qs);
+    for (const auto &table : tables.globalMatch(body)) {
+        rows << QStringList{u"table"_qs};
+        for (const auto &row : tableRows.globalMatch(table.captured())) {
+            QStringList shown;
+            for (const auto &cell : cells.globalMatch(row.captured())) {
+                if (cell.captured(1) == u"covered-table-cell"_qs) {
+                    shown << u"-"_qs;
+                    continue;
+                }
+                QStringList text;
+                for (const auto &paragraph : paragraphs.globalMatch(cell.captured(3)))
+                    text << paragraph.captured(1).remove(QRegularExpression(u"<[^>]*>"_qs));
+                QString spans;
+                for (const auto &found : span.globalMatch(cell.captured(2)))
+                    spans += u" +"_qs + found.captured(2) + found.captured(1).at(0);
+                shown << text.join(u' ') + spans;
+            }
+            rows << shown;
+        }
+    }
+    return rows;
+}
+
 QStringList matches(const QString &text, const QString &pattern)
 {
     QStringList found;
@@ -352,6 +425,8 @@ private Q_SLOTS:
     void unrtfReadsTheSameText();
     void unrtfReadsBulletsAndPictures();
     void libreOfficeShowsLabelsDirectionAndTabs();
+    void tablesAreKept();
+    void libreOfficeShowsTables();
 };
 
 void TestRtfWriter::fixturesRoundTrip_data()
@@ -366,7 +441,7 @@ void TestRtfWriter::fixturesRoundTrip_data()
          {"codepages.rtf", "bullets.rtf", "formats.rtf", "pictures.rtf", "fieldresult.rtf",
           "worddestinations.rtf", "upr.rtf", "macjapanese.rtf", "eastasian.rtf", "stylesheet.rtf",
           "listlevels.rtf", "listnotable.rtf", "table.rtf", "corruptpicture.rtf", "listlabels.rtf",
-          "paragraphs.rtf"})
+          "paragraphs.rtf", "tables.rtf"})
         row(name);
     row("fontnames.rtf", {"{\\f1\\fnil\\fcharset134 \\u23435?\\u20307?;}"});
     row("hidden.rtf", {"\\fs22\\v hidden}"});
@@ -591,6 +666,54 @@ void TestRtfWriter::libreOfficeShowsLabelsDirectionAndTabs()
                  "style:leader-text=\"_\""_qs,
                  u"style:position=\"3.472in\""_qs,
              }));
+}
+
+void TestRtfWriter::tablesAreKept()
+{
+    QTextDocument original;
+    QVERIFY(read(original, fixture(u"tables.rtf"_qs)));
+    QTextDocument copy;
+    QVERIFY(read(copy, RtfWriter::write(original)));
+    const QList<QStringList> shapes = {
+        {u"table"_qs},
+        {u"a"_qs, u"bold red"_qs},
+        {u"c"_qs, u"d"_qs},
+        {u"table"_qs},
+        {u"wide +2c"_qs, u"-"_qs, u"x"_qs},
+        {u"tall +2r"_qs, u"y"_qs, u"z"_qs},
+        {u"-"_qs, u"v"_qs, u"w"_qs},
+        {u"table"_qs},
+        {u"Heading Second"_qs, u"plain"_qs},
+    };
+    QCOMPARE(tableShapes(original), shapes);
+    QCOMPARE(tableShapes(copy), shapes);
+    for (const QTextDocument *document : {&original, &copy}) {
+        const auto *first = qobject_cast<QTextTable *>(document->rootFrame()->childFrames().at(0));
+        const QList<QTextLength> widths = first->format().columnWidthConstraints();
+        QCOMPARE(widths.size(), 2);
+        QCOMPARE(widths[0], QTextLength(QTextLength::FixedLength, TextFormat::twipsToUnits(1440)));
+        QCOMPARE(widths[1], QTextLength(QTextLength::FixedLength, TextFormat::twipsToUnits(2880)));
+        // A numbered paragraph in a cell keeps its number.
+        const QTextBlock heading = document->find(u"Heading"_qs).block();
+        QCOMPARE(ListLabel::of(heading), u"3."_qs);
+        QCOMPARE(ListLabel::of(heading.next()), u"4."_qs);
+    }
+}
+
+// A word processor shows the rows and cells the writer wrote, merged cells merged.
+void TestRtfWriter::libreOfficeShowsTables()
+{
+    if (QStandardPaths::findExecutable(u"soffice"_qs).isEmpty())
+        QFAIL("soffice is missing; scripts/packages brings it");
+    QTemporaryDir folder;
+    QTextDocument document;
+    QVERIFY(read(document, fixture(u"tables.rtf"_qs)));
+    QFile file(folder.filePath(u"tables.rtf"_qs));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(RtfWriter::write(document));
+    file.close();
+    QVERIFY(convertWithLibreOffice(folder.path(), {u"tables.rtf"_qs}, u"fodt"_qs));
+    QCOMPARE(tableShapes(readText(folder.filePath(u"tables.fodt"_qs))), tableShapes(document));
 }
 
 QTEST_MAIN(TestRtfWriter)

@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextList>
+#include <QTextTable>
 
 #include <functional>
 
@@ -114,6 +115,26 @@ private Q_SLOTS:
         QTest::newRow("load RTF") << Edit([](RichDocument &note) {
             QVERIFY(
                 note.setRtf("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 a\\par\\b b\\b0\\par c}"));
+        });
+        const auto loadTable = [](RichDocument &note) {
+            QVERIFY(
+                note.setRtf("{\\rtf1 a\\par\\trowd\\cellx900\\clmgf\\cellx1800\\clmrg\\cellx2700"
+                            "\\intbl b\\cell c\\par d\\cell\\cell\\row\\trowd\\cellx900\\cellx1800"
+                            "\\intbl e\\cell f\\cell\\row\\pard g}"));
+        };
+        QTest::newRow("load a table") << Edit(loadTable);
+        QTest::newRow("type in a table's cell") << Edit([=](RichDocument &note) {
+            loadTable(note);
+            select(note, note.textDocument()->find(QStringLiteral("f")).position(), 0);
+            note.setSelText(QStringLiteral("x\r\ny"));
+        });
+        QTest::newRow("add a row, merge cells") << Edit([=](RichDocument &note) {
+            loadTable(note);
+            QTextCursor cursor = note.textDocument()->find(QStringLiteral("e"));
+            QTextTable *table = cursor.currentTable();
+            QVERIFY(table);
+            table->insertRows(1, 1);
+            table->mergeCells(1, 0, 2, 1);
         });
         QTest::newRow("clear") << Edit([](RichDocument &note) { note.textDocument()->clear(); });
         QTest::newRow("change the default font") << Edit([](RichDocument &note) {
