@@ -5,6 +5,8 @@
 #include <QScreen>
 #include <QtTest>
 
+#include <utility>
+
 namespace {
 
 // A 200 x 300 window at (300, 200) whose place follows the pointer, with a
@@ -36,7 +38,7 @@ public:
     QWidget *part = new QWidget(&window);
     QPushButton *button = new QPushButton(part);
     BoardPlace *place = new BoardPlace(&window);
-    // MousePos and MouseResize while the button was held.
+    // MousePos and MouseResize while the mouse button was held.
     std::pair<QPoint, QPoint> held;
 
 private:
