@@ -844,6 +844,14 @@ Die Notizen in %1 werden nicht gezeigt. Nach %2 kopieren? Die Originale bleiben,
         <source>(none)</source>
         <translation>(keine)</translation>
     </message>
+    <message>
+        <source>Qel Notes — notes: %1</source>
+        <translation>Qel Notes — Notizen: %1</translation>
+    </message>
+    <message>
+        <source>Qel Notes — notes shown: %1 of %2</source>
+        <translation>Qel Notes — angezeigte Notizen: %1 von %2</translation>
+    </message>
 </context>
 <context>
     <name>TJvRichEdit</name>

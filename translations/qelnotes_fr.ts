@@ -844,6 +844,14 @@ Les notes de %1 ne sont pas affichées. Les copier vers %2 ? Les originaux reste
         <source>(none)</source>
         <translation>(aucune)</translation>
     </message>
+    <message>
+        <source>Qel Notes — notes: %1</source>
+        <translation>Qel Notes — notes : %1</translation>
+    </message>
+    <message>
+        <source>Qel Notes — notes shown: %1 of %2</source>
+        <translation>Qel Notes — notes affichées : %1 sur %2</translation>
+    </message>
 </context>
 <context>
     <name>TJvRichEdit</name>

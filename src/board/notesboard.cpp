@@ -1,6 +1,7 @@
 #include "board/notesboard.h"
 
 #include "board/boardfilter.h"
+#include "board/boardplace.h"
 #include "board/boardquestion.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
@@ -8,7 +9,6 @@
 #include "board/notesmodel.h"
 #include "board/notesstore.h"
 #include "board/notesview.h"
-#include "board/placekeeper.h"
 #include "commands/commandmodule.h"
 #include "commands/imagelist.h"
 #include "note/noteframe.h"
@@ -17,10 +17,8 @@
 #include "platform/datafolder.h"
 #include "platform/intervaltimer.h"
 #include "platform/desktopshortcut.h"
-#include "platform/screenplace.h"
 #include "platform/settingsfile.h"
 #include "platform/timesource.h"
-#include "platform/windowrecord.h"
 #include "richtext/richdocument.h"
 #include "richedit/jvrichedit.h"
 
@@ -31,26 +29,18 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLocale>
-#include <QLoggingCategory>
 #include <QMenu>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QSizeGrip>
 #include <QTextDocument>
 #include <QToolBar>
 
 #include <algorithm>
-#include <climits>
 #include <utility>
 
 namespace {
-// What a filter leaves shown, once per keystroke: off unless asked for
-// (QT_LOGGING_RULES="qel.board.filter.debug=true").
-Q_LOGGING_CATEGORY(boardFilterLog, "qel.board.filter", QtWarningMsg)
-constexpr int GripSize = 16;      // largest distance from the edges inside the grip
-constexpr int MinimumSize = 100;  // while resizing
 constexpr int MinimumClient = 96; // client height of a board with few notes
 constexpr int RowHeight = NotesView::RowHeight;
 // The preview timer until the pointer first moved over a header.
@@ -74,7 +64,6 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint)
     , m_time(time)
 {
-    setWindowTitle(QStringLiteral("Qel Notes"));
     setObjectName(QStringLiteral("FrmNote"));
     // Hovering the icon must not take the keyboard from the window the user works in.
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -84,12 +73,15 @@ TFrmNote::TFrmNote(QWidget *parent, const TimeSource &time)
     setAcceptDrops(true);
     setContentsMargins(Frame, Frame, Frame, Frame);
     resize(DesignClient.width() + 2 * Frame, DesignClient.height() + 2 * Frame);
-    new PlaceKeeper(this);
 
     m_store = new NotesStore(DataFolder(), SettingsFilePath(), m_time, this);
     m_model = new NotesModel(*m_store, this);
     createActions();
     createControls();
+    m_place = new BoardPlace(this);
+    // Presses beside the rows and the New button move and resize the board.
+    for (QWidget *part : {pnWorkArea, static_cast<QWidget *>(tbRight), m_rowsArea->viewport()})
+        m_place->takePresses(part);
 
     ApplyStayOnTop(true);
     // One timer each for the preview and the notes' periodic check, however
@@ -211,7 +203,6 @@ void TFrmNote::createControls()
     m_rows = new NotesView(*m_model);
     m_rows->setObjectName(QStringLiteral("pnRows"));
     m_rowsArea->setWidget(m_rows);
-    // Presses beside the rows move and resize the board as on the work area.
     m_rowsArea->viewport()->setMouseTracking(true);
     m_rowsArea->viewport()->installEventFilter(this);
     // The rows take their own presses; the board counts the pointer on them.
@@ -235,11 +226,6 @@ void TFrmNote::createControls()
         tbNew->installEventFilter(this);
     }
     layout->addWidget(tbRight, 0);
-
-    // Shows where the board is resized; the presses go through it to the
-    // board's own handlers.
-    m_gripMark = new QSizeGrip(this);
-    m_gripMark->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 // --- storage -----------------------------------------------------------------
@@ -311,21 +297,7 @@ IntervalTimer *TFrmNote::SaveTimer() const
 void TFrmNote::LoadSettings()
 {
     SettingsFile ini(SettingsFilePath());
-    const QRect stored = readWindowRecord(ini, MainSection, QRect(pos(), size()));
-    // A record that would make the board vanish (off every screen, or
-    // shrunk below its resizing minimum) is brought back within reach, and
-    // one stored with fewer notes than there are now grows to show them all.
-    QRect frame(stored.topLeft(), stored.size()
-                                      .expandedTo(QSize(MinimumSize, MinimumSize))
-                                      .expandedTo(QSize(0, arrangedHeight())));
-    frame.moveTopLeft(placeOnScreen(frame));
-    // No taller than the screen it comes back on, and wholly on it.
-    const QRect area = availableAreaAt(frame.center());
-    if (!area.isEmpty()) {
-        frame.setHeight(std::min(frame.height(), std::max(MinimumSize, area.height())));
-        frame.moveTopLeft(fitIntoArea(frame, area));
-    }
-    setGeometry(frame);
+    m_place->read(ini, MainSection, arrangedHeight());
     m_showHint = ini.readBool(MainSection, QStringLiteral("ShowHint"), m_showHint);
     ApplyStayOnTop(ini.readBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop));
     mnDesktop->setChecked(ShortcutExists(ShortcutName, ShortcutFolder::Desktop));
@@ -337,7 +309,7 @@ void TFrmNote::StoreSettings()
 {
     // A failing write ends the record silently, as documented for the board.
     SettingsFile ini(SettingsFilePath());
-    writeWindowRecord(ini, MainSection, QRect(pos(), size()))
+    m_place->write(ini, MainSection)
         && ini.writeBool(MainSection, QStringLiteral("ShowHint"), m_showHint)
         && ini.writeBool(MainSection, QStringLiteral("StayOnTop"), FStayOnTop);
 }
@@ -373,34 +345,22 @@ void TFrmNote::dropFrame(TNoteFrame *item)
 void TFrmNote::ArrangeNotes()
 {
     resize(width(), arrangedHeight());
-    keepOnScreen();
+    m_place->keepOnScreen();
     // The view shows every row of a changed list; a filter typed stays applied.
-    if (m_filter->query().isEmpty())
+    if (m_filter->query().isEmpty()) {
         layoutRows();
-    else
+        countRowsInTitle();
+    } else {
         applyFilter();
-}
-
-QRect TFrmNote::screenArea() const
-{
-    return availableAreaAt(QRect(pos(), size()).center());
-}
-
-void TFrmNote::keepOnScreen()
-{
-    const QRect area = screenArea();
-    if (!area.isEmpty())
-        move(fitIntoArea(QRect(pos(), size()), area));
+    }
 }
 
 int TFrmNote::arrangedHeight() const
 {
     const QList<NoteItem *> &notes = m_store->notes();
     const int rows = int(notes.size());
-    const int height = std::max(MinimumClient, RowHeight * rows) + 2 * Frame;
     // Beyond the screen's height the rows scroll.
-    const QRect area = screenArea();
-    return area.isEmpty() ? height : std::min(height, std::max(MinimumSize, area.height()));
+    return m_place->heightOnScreen(std::max(MinimumClient, RowHeight * rows) + 2 * Frame);
 }
 
 int TFrmNote::clientHeight() const
@@ -447,8 +407,19 @@ void TFrmNote::applyFilter()
     }
     m_rows->setShownRows(shown);
     layoutRows();
-    qCDebug(boardFilterLog, "Board filter \"%s\": %d of %d notes shown",
-            qUtf8Printable(m_filter->text()), int(shown.size()), int(notes.size()));
+    countRowsInTitle();
+}
+
+void TFrmNote::countRowsInTitle()
+{
+    // The title is the board's name for screen readers (it has no caption
+    // bar): it tells how many notes the rows show, and of how many while a
+    // filter narrows them.
+    const int shown = m_rows->shownCount();
+    setWindowTitle(
+        m_filter->query().isEmpty()
+            ? tr("Qel Notes — notes: %1").arg(shown)
+            : tr("Qel Notes — notes shown: %1 of %2").arg(shown).arg(m_store->notes().size()));
 }
 
 // --- commands ----------------------------------------------------------------
@@ -647,56 +618,6 @@ void TFrmNote::addMenuEntries(const QList<QAction *> &entries)
     PopupMenu1->insertActions(actions.value(actions.indexOf(mnShowHint) + 1), entries);
 }
 
-// --- moving and resizing -----------------------------------------------------
-
-bool TFrmNote::InResizeGrip(int x, int y) const
-{
-    const int dx = width() - x;
-    const int dy = height() - y;
-    return dx >= 0 && dx <= GripSize && dy >= 0 && dy <= GripSize;
-}
-
-void TFrmNote::pnClientMouseDown(const QPoint &point, const QPoint &globalPoint)
-{
-    if (InResizeGrip(point.x(), point.y()))
-        m_resizePoint = point;
-    else
-        m_movePoint = point;
-    m_pressGlobal = globalPoint;
-    m_pressPlace = QRect(pos(), size());
-}
-
-// The new place follows from the pointer's way on the screen since the press
-// and the place at the press: a point in board coordinates would shift with
-// every move and resize, which a window manager applies only later.
-void TFrmNote::pnClientMouseMove(const QPoint &point, const QPoint &globalPoint)
-{
-    if (InResizeGrip(point.x(), point.y()))
-        setCursor(Qt::SizeFDiagCursor);
-    else
-        unsetCursor();
-    // The board stays wholly on the screen it is dragged to, so that the
-    // filter field at its top and the grip at its corner stay in reach.
-    const QPoint way = globalPoint - m_pressGlobal;
-    if (m_resizePoint.x() != -1) {
-        const QRect area = screenArea();
-        const int tallest = area.isEmpty() ? INT_MAX : area.bottom() + 1 - y();
-        resize(std::max(MinimumSize, m_pressPlace.width() + way.x()),
-               std::max(MinimumSize, std::min(tallest, m_pressPlace.height() + way.y())));
-    }
-    if (m_movePoint.x() != -1) {
-        const QRect place(m_pressPlace.topLeft() + way, size());
-        const QRect area = availableAreaAt(globalPoint);
-        move(area.isEmpty() ? place.topLeft() : fitIntoArea(place, area));
-    }
-}
-
-void TFrmNote::pnClientMouseUp()
-{
-    m_movePoint = QPoint(-1, -1);
-    m_resizePoint = QPoint(-1, -1);
-}
-
 // --- events ------------------------------------------------------------------
 
 void TFrmNote::closeEvent(QCloseEvent *event)
@@ -738,19 +659,10 @@ bool TFrmNote::rowKey(const QKeyEvent *event)
     return true;
 }
 
-void TFrmNote::resizeEvent(QResizeEvent *event)
-{
-    const QSize mark = m_gripMark->sizeHint();
-    m_gripMark->setGeometry(QRect(
-        contentsRect().bottomRight() - QPoint(mark.width(), mark.height()) + QPoint(1, 1), mark));
-    m_gripMark->raise();
-    QWidget::resizeEvent(event);
-}
-
 void TFrmNote::showEvent(QShowEvent *event)
 {
     // Wherever it was put, the board comes up wholly on its screen.
-    keepOnScreen();
+    m_place->keepOnScreen();
     QWidget::showEvent(event);
 }
 
@@ -774,7 +686,7 @@ void TFrmNote::changeEvent(QEvent *event)
 void TFrmNote::contextMenuEvent(QContextMenuEvent *event)
 {
     // The menu takes the release of the press that opened it.
-    pnClientMouseUp();
+    m_place->pnClientMouseUp();
     popupMenuAt(event->globalPos());
 }
 
@@ -813,22 +725,6 @@ bool TFrmNote::event(QEvent *event)
     case QEvent::Leave:
         countPointer(event->type());
         break;
-    case QEvent::MouseButtonPress: {
-        // Presses that the controls on the board pass up are not the board's.
-        const QPoint point = static_cast<QMouseEvent *>(event)->position().toPoint();
-        if (childAt(point))
-            break;
-        pnClientMouseDown(point, static_cast<QMouseEvent *>(event)->globalPosition().toPoint());
-        return true;
-    }
-    case QEvent::MouseMove: {
-        const auto *mouse = static_cast<QMouseEvent *>(event);
-        pnClientMouseMove(mouse->position().toPoint(), mouse->globalPosition().toPoint());
-        return true;
-    }
-    case QEvent::MouseButtonRelease:
-        pnClientMouseUp();
-        return true;
     case QEvent::ToolTip:
         if (!m_showHint)
             return true;
@@ -855,29 +751,6 @@ bool TFrmNote::eventFilter(QObject *watched, QEvent *event)
         if (widget == pnWorkArea)
             layoutRows();
         break;
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseMove:
-    case QEvent::MouseButtonRelease: {
-        // Presses on the rows and on the New button are theirs, not the board's.
-        if (widget != pnWorkArea && widget != tbRight && widget != m_rowsArea->viewport())
-            break;
-        auto *mouse = static_cast<QMouseEvent *>(event);
-        const QPoint local = mouse->position().toPoint();
-        // Presses passed up by a row or the filter field are not the board's;
-        // the empty rows area is part of the board.
-        QWidget *child = widget->childAt(local);
-        if (child && child != m_rowsArea->viewport() && event->type() == QEvent::MouseButtonPress)
-            return true;
-        const QPoint point = widget->mapTo(this, local);
-        const QPoint globalPoint = mouse->globalPosition().toPoint();
-        if (event->type() == QEvent::MouseButtonPress)
-            pnClientMouseDown(point, globalPoint);
-        else if (event->type() == QEvent::MouseMove)
-            pnClientMouseMove(point, globalPoint);
-        else
-            pnClientMouseUp();
-        return true;
-    }
     default:
         break;
     }

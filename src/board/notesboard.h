@@ -13,6 +13,7 @@
 #include <memory>
 
 class BoardFilter;
+class BoardPlace;
 class DesktopIcon;
 class IntervalTimer;
 class NotesModel;
@@ -33,8 +34,8 @@ class TTransparentHint;
 // shows the notes of a NotesStore, which loads and stores them, through one
 // NotesView over a NotesModel of the store: the board makes and deletes the
 // note frames, keeps the view in a scroll area no taller than the screen,
-// applies the filter, moves and resizes itself and keeps its own record
-// "Main". The desktop icon shows and hides it; note frames reach it through
+// applies the filter and keeps its own record "Main"; its BoardPlace moves
+// and resizes it. The desktop icon shows and hides it; note frames reach it through
 // NoteHost.
 class TFrmNote : public QWidget, public NoteHost
 {
@@ -86,8 +87,6 @@ public:
     void mnStayOnTopClick();
     void mnShowHintClick();
 
-    // (x, y) in board coordinates lies in the 17 x 17 resize grip.
-    bool InResizeGrip(int x, int y) const;
     void ArrangeNotes();
     // Shows the rows of the notes that hold every word typed into the filter
     // field, all rows when it is empty.
@@ -106,10 +105,8 @@ public:
     void setStayOpen(bool stayOpen) { m_stayOpen = stayOpen; }
     // Runs SaveEditedNotes every few seconds.
     IntervalTimer *SaveTimer() const;
-    // The press point of a move and the last point of a resize in progress,
-    // (-1, -1) when none.
-    QPoint MousePos() const { return m_movePoint; }
-    QPoint MouseResize() const { return m_resizePoint; }
+    // Where the board lies, and its moves and resizes by the pointer.
+    const BoardPlace &place() const { return *m_place; }
 
     // NoteHost
     QWidget *hostWindow() override { return this; }
@@ -145,7 +142,6 @@ protected:
     void hideEvent(QHideEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void changeEvent(QEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
@@ -173,20 +169,12 @@ private:
     void ApplyStayOnTop(bool value);
     void FormDeactivate();
     void layoutRows();
-    // The available part of the screen the board is on.
-    QRect screenArea() const;
-    // Moves the board as little as needed to lie wholly on that screen.
-    void keepOnScreen();
+    // The title (and so the accessible name) tells how many rows are shown.
+    void countRowsInTitle();
     // The outer height ArrangeNotes gives the board: every row, and at least
     // the least client height.
     int arrangedHeight() const;
     void selectAllInFocusedEditor();
-
-    // The move and resize handlers shared by the board, tbRight and the work
-    // area; points are in board coordinates, global points on the screen.
-    void pnClientMouseDown(const QPoint &point, const QPoint &globalPoint);
-    void pnClientMouseMove(const QPoint &point, const QPoint &globalPoint);
-    void pnClientMouseUp();
 
     const TimeSource &m_time;
     TTransparentHint *m_hintWindow = nullptr;
@@ -208,16 +196,11 @@ private:
     QScrollArea *m_rowsArea = nullptr;
     NotesView *m_rows = nullptr; // inside m_rowsArea
     BoardFilter *m_filter = nullptr;
-    QPoint m_movePoint{-1, -1};
-    QPoint m_resizePoint{-1, -1};
-    // Where the pointer and the board were when a move or resize began.
-    QPoint m_pressGlobal;
-    QRect m_pressPlace;
+    BoardPlace *m_place = nullptr;
     bool FStayOnTop = false;
     bool m_showHint = false;
     bool m_deactivationHandler = true;
     DesktopIcon *m_icon = nullptr;
-    QWidget *m_gripMark = nullptr;
     QPointer<QDialog> m_aboutBox;
     IntervalTimer *m_hintTimer = nullptr;
     IntervalTimer *m_checkTimer = nullptr;

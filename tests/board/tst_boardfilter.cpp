@@ -8,6 +8,7 @@
 #include "platform/datafolder.h"
 #include "richedit/jvrichedit.h"
 
+#include <QAccessible>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -92,15 +93,22 @@ private Q_SLOTS:
             << "BREAD" << QStringList{AllRows.at(0), AllRows.at(1)};
         QTest::newRow("every word, in any order") << "water bread" << QStringList{AllRows.at(1)};
     }
+    // The board's title, which screen readers announce as its name, tells
+    // what the filter left.
     void typingShowsTheNotesHoldingEveryWord()
     {
         QFETCH(QString, typed);
         QFETCH(QStringList, rows);
         PinnedBoard f;
+        QCOMPARE(f.board->windowTitle(), QStringLiteral("Qel Notes — notes: 3"));
         QTest::keyClicks(f.board.get(), typed);
         QVERIFY(f.board->filter()->isVisible());
         QCOMPARE(f.board->filter()->text(), typed);
         QCOMPARE(f.shownRows(), rows);
+        const QString title = QStringLiteral("Qel Notes — notes shown: %1 of 3").arg(rows.size());
+        QCOMPARE(f.board->windowTitle(), title);
+        QCOMPARE(QAccessible::queryAccessibleInterface(f.board.get())->text(QAccessible::Name),
+                 title);
     }
 
     void escapeOrAnEmptyFieldShowsEveryRow()
@@ -111,6 +119,7 @@ private Q_SLOTS:
         QTest::keyClick(f.board->filter(), Qt::Key_Escape);
         QVERIFY(f.board->filter()->isHidden());
         QCOMPARE(f.shownRows(), AllRows);
+        QCOMPARE(f.board->windowTitle(), QStringLiteral("Qel Notes — notes: 3"));
 
         QTest::keyClicks(f.board.get(), QStringLiteral("x"));
         QCOMPARE(f.shownRows(), QStringList());

@@ -1,4 +1,5 @@
 #include "board/boardfilter.h"
+#include "board/boardplace.h"
 #include "board/boardquestion.h"
 #include "board/desktopicon.h"
 #include "board/errormessage.h"
@@ -175,8 +176,8 @@ private Q_SLOTS:
         QVERIFY(part(f.board.get(), "mnStayOnTop")->isChecked());
         QVERIFY(!f.board->StayOpen());
         QCOMPARE(f.board->clientHeight(), 96); // no notes
-        QCOMPARE(f.board->MousePos(), QPoint(-1, -1));
-        QCOMPARE(f.board->MouseResize(), QPoint(-1, -1));
+        QCOMPARE(f.board->place().MousePos(), QPoint(-1, -1));
+        QCOMPARE(f.board->place().MouseResize(), QPoint(-1, -1));
     }
 
     void menuHoldsEveryItemInOrder()
@@ -217,15 +218,15 @@ private Q_SLOTS:
         f.board->resize(200, 300);
         f.board->show();
         const QPoint point(200 - fromRight, 300 - fromBottom);
-        QCOMPARE(f.board->InResizeGrip(point.x(), point.y()), resizes);
+        QCOMPARE(f.board->place().InResizeGrip(point.x(), point.y()), resizes);
         f.mouse(part<QToolBar>(f.board.get(), "tbRight"), QEvent::MouseButtonPress, point,
                 Qt::LeftButton);
-        QCOMPARE(f.board->MouseResize(), resizes ? point : QPoint(-1, -1));
-        QCOMPARE(f.board->MousePos(), resizes ? QPoint(-1, -1) : point);
+        QCOMPARE(f.board->place().MouseResize(), resizes ? point : QPoint(-1, -1));
+        QCOMPARE(f.board->place().MousePos(), resizes ? QPoint(-1, -1) : point);
         f.mouse(part<QToolBar>(f.board.get(), "tbRight"), QEvent::MouseButtonRelease, point,
                 Qt::NoButton);
-        QCOMPARE(f.board->MouseResize(), QPoint(-1, -1));
-        QCOMPARE(f.board->MousePos(), QPoint(-1, -1));
+        QCOMPARE(f.board->place().MouseResize(), QPoint(-1, -1));
+        QCOMPARE(f.board->place().MousePos(), QPoint(-1, -1));
     }
 
     void resizingStopsAtOneHundred()
@@ -808,6 +809,7 @@ private Q_SLOTS:
         part(f.board.get(), "New1")->trigger();
         QCOMPARE(f.board->NotesList().size(), 7);
         QCOMPARE(f.board->clientHeight(), 112);
+        QCOMPARE(f.board->windowTitle(), QString("Qel Notes — notes: 7"));
         QVERIFY(f.board->NotesList().last()->Frm());
         QCOMPARE(f.board->NotesList().last()->Idx(), 0); // no record before a store
         QVERIFY(!f.board->isVisible());

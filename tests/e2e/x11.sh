@@ -52,6 +52,10 @@ geometry() {
                              /^ *Width:/ {w=$NF} /^ *Height:/ {h=$NF} END {print x, y, w, h}'
 }
 board_shown() { [[ -n $(window '^Qel Notes') ]]; }
+# titled <window> <pattern>: the window's title matches the shell pattern.
+# The board's title, its name for screen readers too, tells how many notes
+# its rows show ("Qel Notes — notes shown: 1 of 3" while a filter narrows them).
+titled() { [[ $(xdotool getwindowname "$1" 2>/dev/null) == $2 ]]; }
 
 # one_desktop: a work folder, removed at the end with the program (given
 # time to store its notes on TERM), the other processes of other_pids and
