@@ -413,7 +413,7 @@ QString MarkdownWriter::write(const QTextDocument &document)
                 if (lines.empty())
                     lines.emplace_back();
                 if (cell.firstPosition() == next.position())
-                    lines.back().push_back(Glyph{u'\t'});
+                    lines.back().push_back(Glyph{u'\t', 0, {}, {}});
                 else
                     lines.emplace_back();
                 const std::vector<Line> more = linesOf(next);

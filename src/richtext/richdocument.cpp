@@ -165,7 +165,7 @@ QColor RichDocument::standardColor()
 
 QString RichDocument::Text() const
 {
-    return NoteText{NoteText::textOf(*m_document), {}, {}}.withCrLf();
+    return NoteText{NoteText::textOf(*m_document), {}, {}, {}}.withCrLf();
 }
 
 void RichDocument::setText(const QString &text)
