@@ -1,7 +1,15 @@
-# qel_module(<target> [deps...])
+# qel_module(<target> [PUBLIC deps...] [PRIVATE deps...])
 # One static library per source folder, made of every .cpp/.h in that folder.
-# Headers are included from src/ as "folder/file.h".
+# Headers are included from src/ as "folder/file.h". A dependency is PUBLIC
+# only where one of the module's headers includes it; its users then compile
+# against it too. PRIVATE ones are still linked into the programs, but add no
+# include folders or definitions to their users.
 function(qel_module target)
+    cmake_parse_arguments(PARSE_ARGV 1 deps "" "" "PUBLIC;PRIVATE")
+    if(deps_UNPARSED_ARGUMENTS)
+        message(FATAL_ERROR "qel_module(${target}): ${deps_UNPARSED_ARGUMENTS} "
+                            "is neither PUBLIC nor PRIVATE")
+    endif()
     file(GLOB sources CONFIGURE_DEPENDS
         ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
         ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
@@ -12,12 +20,13 @@ function(qel_module target)
             ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
         add_library(${target} STATIC ${sources})
         target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR}/src)
-        target_link_libraries(${target} PUBLIC ${ARGN})
+        target_link_libraries(${target} PRIVATE qel_warnings)
+        target_link_libraries(${target} PUBLIC ${deps_PUBLIC} PRIVATE ${deps_PRIVATE})
     else()
         # A folder whose first source has not been written yet.
         add_library(${target} INTERFACE)
         target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR}/src)
-        target_link_libraries(${target} INTERFACE ${ARGN})
+        target_link_libraries(${target} INTERFACE ${deps_PUBLIC} ${deps_PRIVATE})
     endif()
     set_property(TARGET ${target} PROPERTY QEL_FOLDER ${CMAKE_CURRENT_SOURCE_DIR})
     set_property(GLOBAL APPEND PROPERTY QEL_MODULES ${target})
@@ -31,19 +40,26 @@ function(qel_tests)
     foreach(source ${tests})
         get_filename_component(name ${source} NAME_WE)
         add_executable(${name} ${source})
-        target_link_libraries(${name} PRIVATE Qt6::Test ${ARGN})
+        target_link_libraries(${name} PRIVATE qel_warnings Qt6::Test ${ARGN})
         add_test(NAME ${name} COMMAND ${name})
         set_tests_properties(${name} PROPERTIES
             ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FATAL_WARNINGS=0" TIMEOUT 300)
     endforeach()
 endfunction()
 
-# The libraries target links, directly or through others.
+# The modules a module links, publicly or privately, directly or through
+# others.
 function(_qel_linked target result)
     set(seen ${${result}})
-    get_target_property(links ${target} INTERFACE_LINK_LIBRARIES)
+    get_property(modules GLOBAL PROPERTY QEL_MODULES)
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "INTERFACE_LIBRARY")
+        get_target_property(links ${target} INTERFACE_LINK_LIBRARIES)
+    else()
+        get_target_property(links ${target} LINK_LIBRARIES)
+    endif()
     foreach(link ${links})
-        if(TARGET ${link} AND NOT link IN_LIST seen)
+        if(link IN_LIST modules AND NOT link IN_LIST seen)
             list(APPEND seen ${link})
             _qel_linked(${link} seen)
         endif()

@@ -2,6 +2,7 @@
 
 #include "app/appicon.h"
 #include "platform/datafolder.h"
+#include "qelversion.h"
 
 #include <QDialogButtonBox>
 #include <QDir>

@@ -1,6 +1,7 @@
 #include "board/notesavequeue.h"
 
 #include "board/notestorage.h"
+#include "platform/conditionwait.h"
 #include "richtext/rtfwriter.h"
 
 #include <QTextDocument>
@@ -43,7 +44,7 @@ void NoteSaveQueue::waitForPendingSave()
 {
     QMutexLocker lock(&m_mutex);
     while (!m_jobs.empty() || m_busy)
-        m_changed.wait(&m_mutex);
+        conditionWait(m_changed, m_mutex);
 }
 
 void NoteSaveQueue::discardFailures()
@@ -57,7 +58,7 @@ void NoteSaveQueue::run()
     QMutexLocker lock(&m_mutex);
     for (;;) {
         while (m_jobs.empty() && !m_stopping)
-            m_changed.wait(&m_mutex);
+            conditionWait(m_changed, m_mutex);
         if (m_jobs.empty())
             return;
         Job job = std::move(m_jobs.front());

@@ -15,6 +15,7 @@
 #include "platform/programfoldernotes.h"
 #include "platform/terminationsignals.h"
 #include "platform/x11globalkeys.h"
+#include "qelversion.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

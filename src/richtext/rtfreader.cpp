@@ -1,5 +1,6 @@
 #include "richtext/rtfreader.h"
 
+#include "platform/conditionwait.h"
 #include "richtext/codepage.h"
 #include "richtext/contenttext.h"
 #include "richtext/rtfparser.h"
@@ -326,7 +327,7 @@ public:
     {
         QMutexLocker lock(&m_mutex);
         while (m_batches.empty() && !m_closed)
-            m_changed.wait(&m_mutex);
+            conditionWait(m_changed, m_mutex);
         if (m_batches.empty())
             return false;
         *batch = std::move(m_batches.front());

@@ -8,6 +8,7 @@
 #include "platform/datafolder.h"
 #include "platform/screenplace.h"
 #include "platform/settingsfile.h"
+#include "qelversion.h"
 
 #include "manualtimer.h"
 
