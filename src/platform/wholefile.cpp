@@ -56,7 +56,10 @@ bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *fi
         *error = refusal;
         return false;
     }
-    if (!file->open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    // Read in one piece into its own buffer: a buffered device would first
+    // copy every file through a block of its own.
+    if (!file->open(handle, QIODevice::ReadOnly | QIODevice::Unbuffered,
+                    QFileDevice::AutoCloseHandle)) {
         ::close(handle);
         *error = file->errorString();
         return false;
@@ -72,7 +75,7 @@ bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *fi
         *error = QCoreApplication::translate("WholeFile", "it is not a regular file");
     else if (info.size() > maxSize)
         *error = tooLarge(maxSize);
-    else if (file->setFileName(path), !file->open(QIODevice::ReadOnly))
+    else if (file->setFileName(path), !file->open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         *error = file->errorString();
     else
         return true;
@@ -89,27 +92,29 @@ std::optional<QByteArray> readWholeFile(const QString &path, qint64 maxSize, QSt
     if (!openRegular(path, links, maxSize, &file, error))
         return std::nullopt;
     // Read to the end rather than the measured size: the file may have grown
-    // since, and must not pass the limit then either.
-    QByteArray data;
-    const qint64 expected = file.size();
+    // since, and must not pass the limit then either. The buffer is the
+    // measured size and one byte, which shows the end: the bytes are kept as
+    // read, and a note of a few kilobytes must not hold a block of reserve.
+    QByteArray data(std::min(file.size(), maxSize) + 1, Qt::Uninitialized);
+    qint64 size = 0;
     for (;;) {
-        const qint64 had = data.size();
-        const qint64 room
-            = std::min(maxSize + 1 - had, std::max<qint64>(expected - had + 1, 65536));
-        data.resize(had + room);
-        const qint64 got = file.read(data.data() + had, room);
+        if (size == data.size()) {
+            if (size > maxSize) {
+                *error = tooLarge(maxSize);
+                return std::nullopt;
+            }
+            data.resize(std::min(maxSize + 1, size + 65536));
+        }
+        const qint64 got = file.read(data.data() + size, data.size() - size);
         if (got < 0) {
             *error = file.errorString();
             return std::nullopt;
         }
-        data.resize(had + got);
-        if (data.size() > maxSize) {
-            *error = tooLarge(maxSize);
-            return std::nullopt;
-        }
         if (got == 0)
             break;
+        size += got;
     }
+    data.resize(size);
     return data;
 }
 
