@@ -129,7 +129,7 @@ void BM_StoreUnchanged(benchmark::State &state)
 }
 BENCHMARK(BM_StoreUnchanged)->Arg(0)->Arg(1000)->Unit(benchmark::kMillisecond);
 
-// A row's title: read from the note's first paragraphs, as at start-up, and
+// A row's title: read from the note's first paragraphs, as when its row first shows, and
 // from the whole note read into a document, as before.
 void BM_TitleFromOpening(benchmark::State &state)
 {

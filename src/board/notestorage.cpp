@@ -56,10 +56,21 @@ QString removedNotice(const QString &name)
         .arg(name);
 }
 
+QByteArray digestOf(QByteArrayView data)
+{
+    return QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex();
+}
+
 bool existsOrLinks(const QString &path)
 {
+#ifdef Q_OS_UNIX
+    // One look at the name itself, a dangling link included.
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0;
+#else
     const QFileInfo info(path);
     return info.exists() || info.isSymLink();
+#endif
 }
 
 // Copies of note files that sync tools keep when both sides changed one
@@ -141,15 +152,49 @@ void syncFolder(const QString &folder)
 // file can be renamed over it.
 bool isObstacle(const QString &path)
 {
+#ifdef Q_OS_UNIX
+    struct stat status;
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 && !S_ISLNK(status.st_mode)
+           && !S_ISREG(status.st_mode);
+#else
     const QFileInfo info(path);
     return info.exists() && !info.isSymLink() && !info.isFile();
+#endif
 }
 
 } // namespace
 
-NoteStorage::Fingerprint NoteStorage::Fingerprint::of(QByteArrayView data)
+NoteStorage::Fingerprint NoteStorage::Fingerprint::of(const QByteArray &contents)
 {
-    return {data.size(), QCryptographicHash::hash(data, QCryptographicHash::Sha256).toHex()};
+    Fingerprint file;
+    file.m_size = contents.size();
+    file.m_contents = contents;
+    return file;
+}
+
+NoteStorage::Fingerprint NoteStorage::Fingerprint::fromDigest(qint64 size, const QByteArray &digest)
+{
+    Fingerprint file;
+    file.m_size = size;
+    file.m_digest = digest;
+    return file;
+}
+
+QByteArray NoteStorage::Fingerprint::digest() const
+{
+    return m_contents ? digestOf(*m_contents) : m_digest;
+}
+
+bool NoteStorage::Fingerprint::operator==(const Fingerprint &other) const
+{
+    if (m_size != other.m_size)
+        return false;
+    if (m_contents && other.m_contents) {
+        // The note's bytes and those stored from it are mostly one array.
+        return m_contents->constData() == other.m_contents->constData()
+               || *m_contents == *other.m_contents;
+    }
+    return digest() == other.digest();
 }
 
 std::optional<NoteStorage::Fingerprint> NoteStorage::fingerprintOf(const QString &path)
@@ -163,7 +208,7 @@ std::optional<NoteStorage::Fingerprint> NoteStorage::fingerprintOf(const QString
 struct NoteStorage::Plan
 {
     QStringList movedAside; // full names of files moved aside before the store
-    QList<int> unchanged;   // numbers whose file already holds the note
+    QSet<int> unchanged;    // numbers whose file already holds the note
     struct Notice
     {
         QString name;
@@ -192,14 +237,14 @@ struct NoteStorage::Journal
             text += "move=" + from.toUtf8() + '\t' + to.toUtf8() + '\n';
         const auto fileLines = [&text](const char *key, const std::map<int, Fingerprint> &files) {
             for (const auto &[number, file] : files)
-                text += key + QByteArray::number(number) + '\t' + QByteArray::number(file.size)
-                        + '\t' + file.digest + '\n';
+                text += key + QByteArray::number(number) + '\t' + QByteArray::number(file.size())
+                        + '\t' + file.digest() + '\n';
         };
         fileLines("put=", puts);
         fileLines("remove=", removals);
         for (const auto &[name, file] : drops)
-            text += "drop=" + name.toUtf8() + '\t' + QByteArray::number(file.size) + '\t'
-                    + file.digest + '\n';
+            text += "drop=" + name.toUtf8() + '\t' + QByteArray::number(file.size()) + '\t'
+                    + file.digest() + '\n';
         return text + "end\n";
     }
 
@@ -232,15 +277,17 @@ struct NoteStorage::Journal
             } else if (key == "drop" && fields.size() == 3) {
                 const QString name = QString::fromUtf8(fields[0]);
                 bool sizeOk = false;
-                const Fingerprint file{fields[1].toLongLong(&sizeOk), fields[2]};
-                ok = isConflictCopy(name) && sizeOk && !file.digest.isEmpty();
+                const Fingerprint file
+                    = Fingerprint::fromDigest(fields[1].toLongLong(&sizeOk), fields[2]);
+                ok = isConflictCopy(name) && sizeOk && !fields[2].isEmpty();
                 journal.drops[name] = file;
             } else if ((key == "put" || key == "remove") && fields.size() == 3) {
                 bool numberOk = false;
                 bool sizeOk = false;
                 const int number = fields[0].toInt(&numberOk);
-                const Fingerprint file{fields[1].toLongLong(&sizeOk), fields[2]};
-                ok = numberOk && sizeOk && number >= 0 && !file.digest.isEmpty();
+                const Fingerprint file
+                    = Fingerprint::fromDigest(fields[1].toLongLong(&sizeOk), fields[2]);
+                ok = numberOk && sizeOk && number >= 0 && !fields[2].isEmpty();
                 (key == "put" ? journal.puts : journal.removals)[number] = file;
             } else {
                 ok = false;
@@ -408,7 +455,7 @@ bool NoteStorage::isKnown(const QString &name, const Fingerprint &file) const
 void NoteStorage::tell(const QString &name, QByteArrayView contents, const QString &message)
 {
     // The same file in the same state is told about once, however often it is stored.
-    const QByteArray key = name.toUtf8() + '\t' + Fingerprint::of(contents).digest;
+    const QByteArray key = name.toUtf8() + '\t' + digestOf(contents);
     if (!m_told.contains(key)) {
         m_told.insert(key);
         m_notices.append(message);
@@ -638,7 +685,7 @@ NoteStorage::Plan NoteStorage::plan(const QList<QByteArray> &notes, Journal *jou
         QString ignored;
         const std::optional<QByteArray> contents = readWhole(path, &ignored);
         if (contents == notes[number])
-            plan.unchanged.append(number);
+            plan.unchanged.insert(number);
         else if (!contents || !isKnown(name, Fingerprint::of(*contents)))
             keep(path, contents.value_or(QByteArray()));
     }

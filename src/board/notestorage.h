@@ -134,16 +134,29 @@ public:
     QString noteFileName(int number, const QString &extension = QStringLiteral("rtf")) const;
 
 private:
-    // A file's size and digest: enough to tell the file a store wrote from
-    // one cut short or replaced since. Times are no guide here: sync tools
-    // carry a peer's modification time over with its contents.
-    struct Fingerprint
+    // What a file holds, enough to tell the file a store wrote from one cut
+    // short or replaced since: the bytes themselves while they are at hand
+    // (shared with the note that holds them, so they cost nothing), else the
+    // size and digest a journal names. The digest is made only when asked:
+    // most files are compared byte for byte or not at all, and a digest of
+    // every note would cost each start time in proportion to the notes. Times
+    // are no guide here: sync tools carry a peer's modification time over
+    // with its contents.
+    class Fingerprint
     {
-        qint64 size = -1;
-        QByteArray digest;
+    public:
+        Fingerprint() = default;
+        static Fingerprint of(const QByteArray &contents);
+        static Fingerprint fromDigest(qint64 size, const QByteArray &digest);
 
-        static Fingerprint of(QByteArrayView data);
-        bool operator==(const Fingerprint &) const = default;
+        qint64 size() const { return m_size; }
+        QByteArray digest() const;
+        bool operator==(const Fingerprint &other) const;
+
+    private:
+        qint64 m_size = -1;
+        std::optional<QByteArray> m_contents;
+        QByteArray m_digest; // only without contents
     };
     // What the file system tells of a file without reading it; a write, a
     // rename over it or new times give another stamp.

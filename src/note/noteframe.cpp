@@ -110,6 +110,8 @@ void TNoteFrame::readNote()
 
 void TNoteFrame::forgetFileData()
 {
+    // A caption still to be read comes from the data going now.
+    caption();
     m_fileDataCurrent = false;
     m_fileData.clear();
 }
@@ -134,6 +136,13 @@ void TNoteFrame::updateCaption(const QString &text)
 {
     setCaption(NoteTitle(text));
     m_hint = text;
+}
+
+QString TNoteFrame::caption() const
+{
+    if (m_captionText.isNull())
+        m_captionText = NoteTitleOfData(m_fileData) + QStringLiteral("..");
+    return m_captionText;
 }
 
 void TNoteFrame::setCaption(const QString &title)
@@ -172,7 +181,8 @@ void TNoteFrame::LoadLines(const QString &AFileName, const QByteArray &data)
     // Plain text from the older series is stored as RTF from the document.
     m_fileDataCurrent = data.startsWith("{\\rtf");
     m_read = false;
-    setCaption(NoteTitleOfData(data));
+    m_captionText = QString();
+    Q_EMIT headerChanged();
 }
 
 void TNoteFrame::reload(const QString &fileName, const QByteArray &data)

@@ -67,8 +67,11 @@ public:
     void reload(const QString &fileName, const QByteArray &data) override;
     // The note file this frame was loaded from; empty for a new note.
     QString fileName() const override { return FFileName; }
-    // The header's caption: NoteTitle of the text followed by "..".
-    QString caption() const override { return m_captionText; }
+    // The header's caption: NoteTitle of the text followed by "..". A note
+    // not read yet takes it from its file's opening when first asked: a
+    // board of thousands of notes starts without reading a title for the
+    // rows out of sight.
+    QString caption() const override;
     // The header's hint: the note's text at the last periodic check.
     QString Hint() const;
 
@@ -159,7 +162,8 @@ private:
     std::unique_ptr<RichDocument> m_document;
     QColor m_color;
     IntervalTimer *m_doubleClickWait = nullptr;
-    QString m_captionText;
+    // Null while it waits to be read from m_fileData.
+    mutable QString m_captionText;
     QPointer<TRichForm> m_frm;
     // The open window's note as the periodic save writes it.
     QPointer<SnapshotTracker> m_windowSnapshot;

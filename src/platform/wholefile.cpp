@@ -24,15 +24,52 @@ QString tooLarge(qint64 maxSize)
         .arg(QLocale::c().formattedDataSize(maxSize, 0, QLocale::DataSizeTraditionalFormat));
 }
 
-// Opens path for reading into file without waiting on it, or says why not.
-bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *file, QString *error)
+// A file open for reading. On Unix straight on its descriptor: a QFile
+// would look at the file twice more and seek in it, and thousands of notes
+// are read at every start.
+class OpenFile
 {
+public:
+    OpenFile() = default;
+    OpenFile(const OpenFile &) = delete;
+    OpenFile &operator=(const OpenFile &) = delete;
 #ifdef Q_OS_UNIX
+    ~OpenFile()
+    {
+        if (m_handle >= 0)
+            ::close(m_handle);
+    }
+#endif
+
+    // Opens path without waiting on it, or says why not.
+    bool open(const QString &path, FileLinks links, qint64 maxSize, QString *error);
+    // The size the file had when it was opened.
+    qint64 size() const
+    {
+        return m_size;
+    }
+    // Reads up to size bytes into to; the bytes read, 0 at the end, -1 on an error.
+    qint64 read(char *to, qint64 size);
+    QString errorString() const;
+
+private:
+    qint64 m_size = 0;
+#ifdef Q_OS_UNIX
+    int m_handle = -1;
+    int m_error = 0;
+#else
+    QFile m_file;
+#endif
+};
+
+#ifdef Q_OS_UNIX
+bool OpenFile::open(const QString &path, FileLinks links, qint64 maxSize, QString *error)
+{
     int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY;
     if (links == FileLinks::Refuse)
         flags |= O_NOFOLLOW;
-    const int handle = ::open(QFile::encodeName(path).constData(), flags);
-    if (handle < 0) {
+    m_handle = ::open(QFile::encodeName(path).constData(), flags);
+    if (m_handle < 0) {
         const int reason = errno;
         *error = reason == ELOOP && links == FileLinks::Refuse
                      ? QCoreApplication::translate("WholeFile", "it is a symbolic link")
@@ -42,27 +79,39 @@ bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *fi
     struct stat status
     {
     };
-    QString refusal;
-    if (::fstat(handle, &status) != 0)
-        refusal = qt_error_string(errno);
+    if (::fstat(m_handle, &status) != 0)
+        *error = qt_error_string(errno);
     else if (S_ISDIR(status.st_mode))
-        refusal = QCoreApplication::translate("WholeFile", "it is a folder");
+        *error = QCoreApplication::translate("WholeFile", "it is a folder");
     else if (!S_ISREG(status.st_mode))
-        refusal = QCoreApplication::translate("WholeFile", "it is not a regular file");
+        *error = QCoreApplication::translate("WholeFile", "it is not a regular file");
     else if (status.st_size > maxSize)
-        refusal = tooLarge(maxSize);
-    if (!refusal.isEmpty()) {
-        ::close(handle);
-        *error = refusal;
-        return false;
+        *error = tooLarge(maxSize);
+    else
+        m_size = status.st_size;
+    return error->isEmpty();
+}
+
+qint64 OpenFile::read(char *to, qint64 size)
+{
+    for (;;) {
+        const ssize_t got = ::read(m_handle, to, size_t(size));
+        if (got >= 0)
+            return got;
+        if (errno != EINTR) {
+            m_error = errno;
+            return -1;
+        }
     }
-    if (!file->open(handle, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(handle);
-        *error = file->errorString();
-        return false;
-    }
-    return true;
+}
+
+QString OpenFile::errorString() const
+{
+    return qt_error_string(m_error);
+}
 #else
+bool OpenFile::open(const QString &path, FileLinks links, qint64 maxSize, QString *error)
+{
     const QFileInfo info(path);
     if (links == FileLinks::Refuse && info.isSymLink())
         *error = QCoreApplication::translate("WholeFile", "it is a symbolic link");
@@ -72,44 +121,59 @@ bool openRegular(const QString &path, FileLinks links, qint64 maxSize, QFile *fi
         *error = QCoreApplication::translate("WholeFile", "it is not a regular file");
     else if (info.size() > maxSize)
         *error = tooLarge(maxSize);
-    else if (file->setFileName(path), !file->open(QIODevice::ReadOnly))
-        *error = file->errorString();
+    else if (m_file.setFileName(path), !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        *error = m_file.errorString();
     else
-        return true;
-    return false;
-#endif
+        m_size = m_file.size();
+    return error->isEmpty();
 }
+
+qint64 OpenFile::read(char *to, qint64 size)
+{
+    return m_file.read(to, size);
+}
+
+QString OpenFile::errorString() const
+{
+    return m_file.errorString();
+}
+#endif
 
 } // namespace
 
 std::optional<QByteArray> readWholeFile(const QString &path, qint64 maxSize, QString *error,
                                         FileLinks links)
 {
-    QFile file;
-    if (!openRegular(path, links, maxSize, &file, error))
+    OpenFile file;
+    QString reason;
+    if (!file.open(path, links, maxSize, &reason)) {
+        *error = reason;
         return std::nullopt;
+    }
     // Read to the end rather than the measured size: the file may have grown
-    // since, and must not pass the limit then either.
-    QByteArray data;
-    const qint64 expected = file.size();
+    // since, and must not pass the limit then either. The buffer is the
+    // measured size and one byte, which shows the end: the bytes are kept as
+    // read, and a note of a few kilobytes must not hold a block of reserve.
+    QByteArray data(std::min(file.size(), maxSize) + 1, Qt::Uninitialized);
+    qint64 size = 0;
     for (;;) {
-        const qint64 had = data.size();
-        const qint64 room
-            = std::min(maxSize + 1 - had, std::max<qint64>(expected - had + 1, 65536));
-        data.resize(had + room);
-        const qint64 got = file.read(data.data() + had, room);
+        if (size == data.size()) {
+            if (size > maxSize) {
+                *error = tooLarge(maxSize);
+                return std::nullopt;
+            }
+            data.resize(std::min(maxSize + 1, size + 65536));
+        }
+        const qint64 got = file.read(data.data() + size, data.size() - size);
         if (got < 0) {
             *error = file.errorString();
             return std::nullopt;
         }
-        data.resize(had + got);
-        if (data.size() > maxSize) {
-            *error = tooLarge(maxSize);
-            return std::nullopt;
-        }
         if (got == 0)
             break;
+        size += got;
     }
+    data.resize(size);
     return data;
 }
 

@@ -221,6 +221,18 @@ void tst_NoteFrame::titles()
     QCOMPARE(TNoteFrame::NoteTitle(frame->edit().Text()), title);
     QCOMPARE(frame->caption(), title + QStringLiteral(".."));
     QCOMPARE(frame->fileName(), m_folder.filePath(QStringLiteral("QelNotes_0.rtf")));
+
+    // A row first shown after its note was read, or after its file was
+    // rewritten from outside, shows the title of what the note holds then;
+    // the row hears of the rewrite.
+    TNoteFrame *readFirst = boardFrame(note);
+    readFirst->readNote();
+    QCOMPARE(readFirst->caption(), title + QStringLiteral(".."));
+    TNoteFrame *rewritten = boardFrame(rtf("Before\\par x"));
+    QSignalSpy header(rewritten, &TNoteFrame::headerChanged);
+    rewritten->reload(rewritten->fileName(), note);
+    QCOMPARE(header.size(), 1);
+    QCOMPARE(rewritten->caption(), title + QStringLiteral(".."));
 }
 
 void tst_NoteFrame::deleteAsksWithTheCaption()

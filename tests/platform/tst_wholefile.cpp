@@ -101,6 +101,24 @@ private Q_SLOTS:
         QVERIFY(writeWholeFile(path("big"), big, &error));
         QCOMPARE(readWholeFile(path("big"), big.size(), &error).value_or("<refused>"), big);
         QVERIFY(!readWholeFile(path("big"), big.size() - 1, &error));
+#ifdef Q_OS_LINUX
+        // A file whose size the system tells as 0 until it is read.
+        const std::optional<QByteArray> status
+            = readWholeFile(QStringLiteral("/proc/self/status"), 1 << 20, &error);
+        QVERIFY2(status, qPrintable(error));
+        QVERIFY(status->startsWith("Name:") && status->endsWith('\n'));
+#endif
+    }
+
+    // The bytes are kept as they were read, by thousands of notes at once:
+    // no block of reserve may stay behind each of them.
+    void keepsNoReserve()
+    {
+        QString error;
+        const std::optional<QByteArray> data = readWholeFile(path("note.rtf"), 1000, &error);
+        QVERIFY2(data, qPrintable(error));
+        QVERIFY2(data->capacity() < data->size() + 64,
+                 qPrintable(QString::number(data->capacity())));
     }
 };
 
