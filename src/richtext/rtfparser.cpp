@@ -765,6 +765,7 @@ bool Parser::skipGroup()
     return true;
 }
 
+// A toggle (\b, \ul, \caps ...) is switched on by the bare word or a parameter other than 0.
 bool isOn(const RtfToken &token)
 {
     return !token.hasParam || token.param != 0;
@@ -782,6 +783,7 @@ bool Parser::controlWord(const RtfToken &token)
     return (this->*action.run)(token, action.arg);
 }
 
+// The handler of every word the reader knows, in one table.
 const Parser::WordAction &Parser::actionOf(RtfWord word)
 {
     struct Entry
