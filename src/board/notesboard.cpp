@@ -168,9 +168,11 @@ void TFrmNote::createActions()
     // The note's own Save As does the saving: this entry is that command
     // under the board's name, enabled exactly when it is.
     if (TDM *dm = TDM::instance()) {
-        FileSaveAs1->setEnabled(dm->FileSaveAs1->isEnabled());
-        connect(dm->FileSaveAs1, &QAction::enabledChanged, FileSaveAs1, &QAction::setEnabled);
-        connect(FileSaveAs1, &QAction::triggered, dm->FileSaveAs1, &QAction::trigger);
+        FileSaveAs1->setEnabled(dm->action(CommandId::FileSaveAs1)->isEnabled());
+        connect(dm->action(CommandId::FileSaveAs1), &QAction::enabledChanged, FileSaveAs1,
+                &QAction::setEnabled);
+        connect(FileSaveAs1, &QAction::triggered, dm->action(CommandId::FileSaveAs1),
+                &QAction::trigger);
     } else {
         FileSaveAs1->setEnabled(false);
     }

@@ -30,9 +30,11 @@ enum Flag : unsigned {
     SizeGroup = 0x8, // Big, Normal and Small check one another out
 };
 
+using enum CommandId;
+
 struct Command
 {
-    QAction *TDM::*member;
+    CommandId id;
     const char *name;
     const char *caption;
     const char *hint; // "short|long"
@@ -43,138 +45,146 @@ struct Command
 
 // The module's commands in their order.
 constexpr std::array Commands{
-    Command{&TDM::acBig, "acBig", QT_TRANSLATE_NOOP("TDM", "Big"), "", "Ctrl+Alt+B", -1,
+    Command{acBig, "acBig", QT_TRANSLATE_NOOP("TDM", "Big"), "", "Ctrl+Alt+B", -1,
             AutoCheck | SizeGroup},
-    Command{&TDM::acSendMail, "acSendMail", QT_TRANSLATE_NOOP("TDM", "Send Mail ..."), "",
-            "Ctrl+Alt+M", -1, None},
-    Command{&TDM::acSendNote, "acSendNote", QT_TRANSLATE_NOOP("TDM", "Send Note .."), "",
-            "Ctrl+Alt+N", -1, None},
-    Command{&TDM::BrowseURL1, "BrowseURL1", QT_TRANSLATE_NOOP("TDM", "&Browse URL"),
+    Command{acSendMail, "acSendMail", QT_TRANSLATE_NOOP("TDM", "Send Mail ..."), "", "Ctrl+Alt+M",
+            -1, None},
+    Command{acSendNote, "acSendNote", QT_TRANSLATE_NOOP("TDM", "Send Note .."), "", "Ctrl+Alt+N",
+            -1, None},
+    Command{BrowseURL1, "BrowseURL1", QT_TRANSLATE_NOOP("TDM", "&Browse URL"),
             QT_TRANSLATE_NOOP("TDM", "Browse URL"), "Ctrl+Alt+B", -1, None},
-    Command{&TDM::EditCut2, "EditCut2", QT_TRANSLATE_NOOP("TDM", "Cu&t"),
+    Command{EditCut2, "EditCut2", QT_TRANSLATE_NOOP("TDM", "Cu&t"),
             QT_TRANSLATE_NOOP("TDM", "Cut|Cuts the selection and puts it on the Clipboard"),
             "Ctrl+X", 0, None},
-    Command{&TDM::EditCopy2, "EditCopy2", QT_TRANSLATE_NOOP("TDM", "&Copy"),
+    Command{EditCopy2, "EditCopy2", QT_TRANSLATE_NOOP("TDM", "&Copy"),
             QT_TRANSLATE_NOOP("TDM", "Copy|Copies the selection and puts it on the Clipboard"),
             "Ctrl+C", 1, None},
-    Command{&TDM::EditPaste2, "EditPaste2", QT_TRANSLATE_NOOP("TDM", "&Paste"),
+    Command{EditPaste2, "EditPaste2", QT_TRANSLATE_NOOP("TDM", "&Paste"),
             QT_TRANSLATE_NOOP("TDM", "Paste|Inserts Clipboard contents"), "Ctrl+V", 2, None},
-    Command{&TDM::EditSelectAll1, "EditSelectAll1", QT_TRANSLATE_NOOP("TDM", "Select &All"),
+    Command{EditSelectAll1, "EditSelectAll1", QT_TRANSLATE_NOOP("TDM", "Select &All"),
             QT_TRANSLATE_NOOP("TDM", "Select All|Selects the entire document"), "Ctrl+A", -1, None},
-    Command{&TDM::EditUndo1, "EditUndo1", QT_TRANSLATE_NOOP("TDM", "&Undo"),
+    Command{EditUndo1, "EditUndo1", QT_TRANSLATE_NOOP("TDM", "&Undo"),
             QT_TRANSLATE_NOOP("TDM", "Undo|Reverts the last action"), "Ctrl+Z", 3, None},
-    Command{&TDM::EditRedo1, "EditRedo1", QT_TRANSLATE_NOOP("TDM", "&Redo"),
+    Command{EditRedo1, "EditRedo1", QT_TRANSLATE_NOOP("TDM", "&Redo"),
             QT_TRANSLATE_NOOP("TDM", "Redo|Makes the last undone action again"), "Ctrl+Y", -1,
             None},
-    Command{&TDM::EditDelete1, "EditDelete1", QT_TRANSLATE_NOOP("TDM", "&Delete"),
+    Command{EditDelete1, "EditDelete1", QT_TRANSLATE_NOOP("TDM", "&Delete"),
             QT_TRANSLATE_NOOP("TDM", "Delete|Erases the selection"), "Del", 5, None},
-    Command{&TDM::RichEditBold1, "RichEditBold1", QT_TRANSLATE_NOOP("TDM", "&Bold"),
+    Command{RichEditBold1, "RichEditBold1", QT_TRANSLATE_NOOP("TDM", "&Bold"),
             QT_TRANSLATE_NOOP("TDM", "Bold"), "Ctrl+B", 31, AutoCheck},
-    Command{&TDM::RichEditItalic1, "RichEditItalic1", QT_TRANSLATE_NOOP("TDM", "&Italic"),
+    Command{RichEditItalic1, "RichEditItalic1", QT_TRANSLATE_NOOP("TDM", "&Italic"),
             QT_TRANSLATE_NOOP("TDM", "Italic"), "Ctrl+K", 29, AutoCheck},
-    Command{&TDM::RichEditUnderline1, "RichEditUnderline1", QT_TRANSLATE_NOOP("TDM", "&Underline"),
+    Command{RichEditUnderline1, "RichEditUnderline1", QT_TRANSLATE_NOOP("TDM", "&Underline"),
             QT_TRANSLATE_NOOP("TDM", "Underline"), "Ctrl+U", 28, AutoCheck},
-    Command{&TDM::RichEditStrikeOut1, "RichEditStrikeOut1", QT_TRANSLATE_NOOP("TDM", "&Strikeout"),
+    Command{RichEditStrikeOut1, "RichEditStrikeOut1", QT_TRANSLATE_NOOP("TDM", "&Strikeout"),
             QT_TRANSLATE_NOOP("TDM", "Strikeout"), "Ctrl+S", 44, AutoCheck},
-    Command{&TDM::RichEditBullets1, "RichEditBullets1", QT_TRANSLATE_NOOP("TDM", "&Bullets"),
+    Command{RichEditBullets1, "RichEditBullets1", QT_TRANSLATE_NOOP("TDM", "&Bullets"),
             QT_TRANSLATE_NOOP("TDM", "Bullets|Inserts a bullet on the current line"), "Ctrl+N", 38,
             AutoCheck},
-    Command{&TDM::RichEditAlignLeft1, "RichEditAlignLeft1", QT_TRANSLATE_NOOP("TDM", "Align &Left"),
+    Command{RichEditAlignLeft1, "RichEditAlignLeft1", QT_TRANSLATE_NOOP("TDM", "Align &Left"),
             QT_TRANSLATE_NOOP("TDM", "Align Left|Aligns text at the left indent"), "Ctrl+L", 35,
             AutoCheck},
-    Command{&TDM::RichEditAlignRight1, "RichEditAlignRight1",
-            QT_TRANSLATE_NOOP("TDM", "Align &Right"),
+    Command{RichEditAlignRight1, "RichEditAlignRight1", QT_TRANSLATE_NOOP("TDM", "Align &Right"),
             QT_TRANSLATE_NOOP("TDM", "Align Right|Aligns text at the right indent"), "Ctrl+R", 36,
             AutoCheck},
-    Command{&TDM::RichEditAlignCenter1, "RichEditAlignCenter1", QT_TRANSLATE_NOOP("TDM", "&Center"),
+    Command{RichEditAlignCenter1, "RichEditAlignCenter1", QT_TRANSLATE_NOOP("TDM", "&Center"),
             QT_TRANSLATE_NOOP("TDM", "Center|Centers text between margins"), "Ctrl+M", 37,
             AutoCheck},
-    Command{&TDM::PrintDlg1, "PrintDlg1", QT_TRANSLATE_NOOP("TDM", "&Print..."), "", "Ctrl+P", 45,
-            None},
-    Command{&TDM::FileOpen1, "FileOpen1", QT_TRANSLATE_NOOP("TDM", "O&pen..."),
+    Command{PrintDlg1, "PrintDlg1", QT_TRANSLATE_NOOP("TDM", "&Print..."), "", "Ctrl+P", 45, None},
+    Command{FileOpen1, "FileOpen1", QT_TRANSLATE_NOOP("TDM", "O&pen..."),
             QT_TRANSLATE_NOOP("TDM", "Open|Open existing File"), "Ctrl+O", 65, None},
-    Command{&TDM::JvSaveFileAction1, "JvSaveFileAction1", QT_TRANSLATE_NOOP("TDM", "Save..."), "",
-            "", 66, None},
-    Command{&TDM::FileSaveAs1, "FileSaveAs1", QT_TRANSLATE_NOOP("TDM", "Save &As..."),
+    Command{JvSaveFileAction1, "JvSaveFileAction1", QT_TRANSLATE_NOOP("TDM", "Save..."), "", "", 66,
+            None},
+    Command{FileSaveAs1, "FileSaveAs1", QT_TRANSLATE_NOOP("TDM", "Save &As..."),
             QT_TRANSLATE_NOOP("TDM", "Save As|Saves the active file with a new name"), "", 46,
             None},
-    Command{&TDM::acIndentInc, "acIndentInc", QT_TRANSLATE_NOOP("TDM", "Increase"), "", "Ctrl+I",
-            47, None},
-    Command{&TDM::acIndentDec, "acIndentDec", QT_TRANSLATE_NOOP("TDM", "Decrease"), "",
-            "Ctrl+Alt+I", 48, None},
-    Command{&TDM::acNormal, "acNormal", QT_TRANSLATE_NOOP("TDM", "Normal"), "", "Ctrl+Alt+N", -1,
-            AutoCheck | SizeGroup},
-    Command{&TDM::acSmall, "acSmall", QT_TRANSLATE_NOOP("TDM", "Small"), "", "Ctrl+Alt+S", -1,
-            AutoCheck | SizeGroup},
-    Command{&TDM::acFontInc, "acFontInc", QT_TRANSLATE_NOOP("TDM", "Bigger"), "", "Ctrl+Alt+U", 57,
+    Command{acIndentInc, "acIndentInc", QT_TRANSLATE_NOOP("TDM", "Increase"), "", "Ctrl+I", 47,
             None},
-    Command{&TDM::acFontSmaller, "acFontSmaller", QT_TRANSLATE_NOOP("TDM", "Smaller"), "",
-            "Ctrl+Alt+D", 56, None},
-    Command{&TDM::acSetFont, "acSetFont", QT_TRANSLATE_NOOP("TDM", "Set Font.."), "", "Ctrl+Alt+F",
+    Command{acIndentDec, "acIndentDec", QT_TRANSLATE_NOOP("TDM", "Decrease"), "", "Ctrl+Alt+I", 48,
+            None},
+    Command{acNormal, "acNormal", QT_TRANSLATE_NOOP("TDM", "Normal"), "", "Ctrl+Alt+N", -1,
+            AutoCheck | SizeGroup},
+    Command{acSmall, "acSmall", QT_TRANSLATE_NOOP("TDM", "Small"), "", "Ctrl+Alt+S", -1,
+            AutoCheck | SizeGroup},
+    Command{acFontInc, "acFontInc", QT_TRANSLATE_NOOP("TDM", "Bigger"), "", "Ctrl+Alt+U", 57, None},
+    Command{acFontSmaller, "acFontSmaller", QT_TRANSLATE_NOOP("TDM", "Smaller"), "", "Ctrl+Alt+D",
+            56, None},
+    Command{acSetFont, "acSetFont", QT_TRANSLATE_NOOP("TDM", "Set Font.."), "", "Ctrl+Alt+F", -1,
+            None},
+    Command{acBKRed, "acBKRed", QT_TRANSLATE_NOOP("TDM", "Red"), "", "", -1, None},
+    Command{acBKYellow, "acBKYellow", QT_TRANSLATE_NOOP("TDM", "Yellow"), "", "", -1, None},
+    Command{acBKBlue, "acBKBlue", QT_TRANSLATE_NOOP("TDM", "Blue"), "", "", -1, None},
+    Command{acBKColor, "acBKColor", QT_TRANSLATE_NOOP("TDM", "Set Color .."), "", "Ctrl+Alt+C", -1,
+            None},
+    Command{acSetFontBKColor, "acSetFontBKColor", QT_TRANSLATE_NOOP("TDM", "Set Color .."), "", "",
             -1, None},
-    Command{&TDM::acBKRed, "acBKRed", QT_TRANSLATE_NOOP("TDM", "Red"), "", "", -1, None},
-    Command{&TDM::acBKYellow, "acBKYellow", QT_TRANSLATE_NOOP("TDM", "Yellow"), "", "", -1, None},
-    Command{&TDM::acBKBlue, "acBKBlue", QT_TRANSLATE_NOOP("TDM", "Blue"), "", "", -1, None},
-    Command{&TDM::acBKColor, "acBKColor", QT_TRANSLATE_NOOP("TDM", "Set Color .."), "",
-            "Ctrl+Alt+C", -1, None},
-    Command{&TDM::acSetFontBKColor, "acSetFontBKColor", QT_TRANSLATE_NOOP("TDM", "Set Color .."),
-            "", "", -1, None},
-    Command{&TDM::acResetColor, "acResetColor", QT_TRANSLATE_NOOP("TDM", "Reset Color"), "", "", -1,
+    Command{acResetColor, "acResetColor", QT_TRANSLATE_NOOP("TDM", "Reset Color"), "", "", -1,
             None},
-    Command{&TDM::JvEditCut2, "JvEditCut2", QT_TRANSLATE_NOOP("TDM", "&Cut"),
+    Command{JvEditCut2, "JvEditCut2", QT_TRANSLATE_NOOP("TDM", "&Cut"),
             QT_TRANSLATE_NOOP("TDM",
                               "Ausschneiden|Markiertes Objekt in die Zwischenablage verschieben"),
             "Ctrl+X", 50, None},
-    Command{&TDM::JvEditCopy1, "JvEditCopy1", QT_TRANSLATE_NOOP("TDM", "&Copy"),
+    Command{JvEditCopy1, "JvEditCopy1", QT_TRANSLATE_NOOP("TDM", "&Copy"),
             QT_TRANSLATE_NOOP("TDM", "Kopieren|Markiertes Objekt in die Zwischenablage kopieren"),
             "Ctrl+C", 51, None},
-    Command{&TDM::JvEditPaste1, "JvEditPaste1", QT_TRANSLATE_NOOP("TDM", "&Paste"),
+    Command{JvEditPaste1, "JvEditPaste1", QT_TRANSLATE_NOOP("TDM", "&Paste"),
             QT_TRANSLATE_NOOP("TDM", "Einfügen|Inhalt der Zwischenablage einfügen"), "Ctrl+V", 52,
             None},
-    Command{&TDM::JvEditSelectAll1, "JvEditSelectAll1", QT_TRANSLATE_NOOP("TDM", "Select &all"),
+    Command{JvEditSelectAll1, "JvEditSelectAll1", QT_TRANSLATE_NOOP("TDM", "Select &all"),
             QT_TRANSLATE_NOOP("TDM", "Alles markieren|Markiert das gesamte Dokument"), "Ctrl+A", -1,
             None},
-    Command{&TDM::JvEditUndo1, "JvEditUndo1", QT_TRANSLATE_NOOP("TDM", "&Undo"),
+    Command{JvEditUndo1, "JvEditUndo1", QT_TRANSLATE_NOOP("TDM", "&Undo"),
             QT_TRANSLATE_NOOP("TDM", "Rückgängig|Letzte Aktion rückgängig machen"), "Ctrl+Z", 53,
             None},
-    Command{&TDM::JvEditDelete1, "JvEditDelete1", QT_TRANSLATE_NOOP("TDM", "&Delete"),
+    Command{JvEditDelete1, "JvEditDelete1", QT_TRANSLATE_NOOP("TDM", "&Delete"),
             QT_TRANSLATE_NOOP("TDM", "Löschen|Auswahl löschen"), "Del", 54, None},
-    Command{&TDM::JvSendMailAction1, "JvSendMailAction1", QT_TRANSLATE_NOOP("TDM", "SendNote"), "",
-            "", -1, None},
-    Command{&TDM::JvWebAction1, "JvWebAction1", QT_TRANSLATE_NOOP("TDM", "JvWebAction1"), "", "",
+    Command{JvSendMailAction1, "JvSendMailAction1", QT_TRANSLATE_NOOP("TDM", "SendNote"), "", "",
             -1, None},
-    Command{&TDM::BrowseURL2, "BrowseURL2", QT_TRANSLATE_NOOP("TDM", "&URL durchsuchen"),
-            QT_TRANSLATE_NOOP("TDM", "URL durchsuchen"), "", -1, None},
-    Command{&TDM::acFormatReset, "acFormatReset", QT_TRANSLATE_NOOP("TDM", "Reset"), "",
-            "Ctrl+Alt+R", -1, None},
-    Command{&TDM::acInsertObject, "acInsertObject", QT_TRANSLATE_NOOP("TDM", "Insert &Object"),
-            QT_TRANSLATE_NOOP("TDM", "Insert &Object"), "Ctrl+O", 59, None},
-    Command{&TDM::acCalc, "acCalc", QT_TRANSLATE_NOOP("TDM", "Cal&c"),
-            QT_TRANSLATE_NOOP("TDM", "Calc"), "Ctrl+Q", 64, None},
-    Command{&TDM::acSubScript, "acSubScript", QT_TRANSLATE_NOOP("TDM", "SubScript"),
-            QT_TRANSLATE_NOOP("TDM", "SubScript"), "Ctrl+Alt+U", 62, None},
-    Command{&TDM::acSuperScript, "acSuperScript", QT_TRANSLATE_NOOP("TDM", "SuperScript"),
-            QT_TRANSLATE_NOOP("TDM", "SuperScript"), "Ctrl+Alt+D", 63, None},
-    Command{&TDM::acClearResults, "acClearResults", QT_TRANSLATE_NOOP("TDM", "Clear Results"), "",
-            "Ctrl+W", -1, AutoCheck | Checked},
-    Command{&TDM::acNew, "acNew", QT_TRANSLATE_NOOP("TDM", "New"), "", "", 58, None},
-    Command{&TDM::acCrypt, "acCrypt", QT_TRANSLATE_NOOP("TDM", "Crypt"),
-            QT_TRANSLATE_NOOP("TDM", "Crypt Selection"), "", 68, None},
-    Command{&TDM::acDecrypt, "acDecrypt", QT_TRANSLATE_NOOP("TDM", "Decrypt"),
-            QT_TRANSLATE_NOOP("TDM", "Decrypt Selection"), "", 67, None},
-    Command{&TDM::acTable, "acTable", QT_TRANSLATE_NOOP("TDM", "Tables"), "", "", 10, Hidden},
-    Command{&TDM::acCopyFormat, "acCopyFormat", QT_TRANSLATE_NOOP("TDM", "Copy Format"), "", "", 69,
+    Command{JvWebAction1, "JvWebAction1", QT_TRANSLATE_NOOP("TDM", "JvWebAction1"), "", "", -1,
             None},
-    Command{&TDM::acInsertImage, "acInsertImage", QT_TRANSLATE_NOOP("TDM", "acInsertImage"), "", "",
-            -1, None},
-    Command{&TDM::acShellDocuments, "acShellDocuments", "", "", "", -1, None},
-    Command{&TDM::acAutoMouse, "acAutoMouse", QT_TRANSLATE_NOOP("TDM", "Auto Mouse"), "", "", -1,
+    Command{BrowseURL2, "BrowseURL2", QT_TRANSLATE_NOOP("TDM", "&URL durchsuchen"),
+            QT_TRANSLATE_NOOP("TDM", "URL durchsuchen"), "", -1, None},
+    Command{acFormatReset, "acFormatReset", QT_TRANSLATE_NOOP("TDM", "Reset"), "", "Ctrl+Alt+R", -1,
+            None},
+    Command{acInsertObject, "acInsertObject", QT_TRANSLATE_NOOP("TDM", "Insert &Object"),
+            QT_TRANSLATE_NOOP("TDM", "Insert &Object"), "Ctrl+O", 59, None},
+    Command{acCalc, "acCalc", QT_TRANSLATE_NOOP("TDM", "Cal&c"), QT_TRANSLATE_NOOP("TDM", "Calc"),
+            "Ctrl+Q", 64, None},
+    Command{acSubScript, "acSubScript", QT_TRANSLATE_NOOP("TDM", "SubScript"),
+            QT_TRANSLATE_NOOP("TDM", "SubScript"), "Ctrl+Alt+U", 62, None},
+    Command{acSuperScript, "acSuperScript", QT_TRANSLATE_NOOP("TDM", "SuperScript"),
+            QT_TRANSLATE_NOOP("TDM", "SuperScript"), "Ctrl+Alt+D", 63, None},
+    Command{acClearResults, "acClearResults", QT_TRANSLATE_NOOP("TDM", "Clear Results"), "",
+            "Ctrl+W", -1, AutoCheck | Checked},
+    Command{acNew, "acNew", QT_TRANSLATE_NOOP("TDM", "New"), "", "", 58, None},
+    Command{acCrypt, "acCrypt", QT_TRANSLATE_NOOP("TDM", "Crypt"),
+            QT_TRANSLATE_NOOP("TDM", "Crypt Selection"), "", 68, None},
+    Command{acDecrypt, "acDecrypt", QT_TRANSLATE_NOOP("TDM", "Decrypt"),
+            QT_TRANSLATE_NOOP("TDM", "Decrypt Selection"), "", 67, None},
+    Command{acTable, "acTable", QT_TRANSLATE_NOOP("TDM", "Tables"), "", "", 10, Hidden},
+    Command{acCopyFormat, "acCopyFormat", QT_TRANSLATE_NOOP("TDM", "Copy Format"), "", "", 69,
+            None},
+    Command{acInsertImage, "acInsertImage", QT_TRANSLATE_NOOP("TDM", "acInsertImage"), "", "", -1,
+            None},
+    Command{acShellDocuments, "acShellDocuments", "", "", "", -1, None},
+    Command{acAutoMouse, "acAutoMouse", QT_TRANSLATE_NOOP("TDM", "Auto Mouse"), "", "", -1,
             AutoCheck},
-    Command{&TDM::acMasterPasswordClear, "acMasterPasswordClear",
+    Command{acMasterPasswordClear, "acMasterPasswordClear",
             QT_TRANSLATE_NOOP("TDM", "Clear Master Password"), "", "", 71, None},
-    Command{&TDM::acCreatePWD, "acCreatePWD", QT_TRANSLATE_NOOP("TDM", "Create Password"), "", "",
-            72, None},
+    Command{acCreatePWD, "acCreatePWD", QT_TRANSLATE_NOOP("TDM", "Create Password"), "", "", 72,
+            None},
 };
+
+// The table is indexed by CommandId.
+constexpr bool inIdOrder()
+{
+    for (size_t i = 0; i < Commands.size(); ++i) {
+        if (Commands[i].id != CommandId(i))
+            return false;
+    }
+    return Commands.back().id == acCreatePWD;
+}
+static_assert(inIdOrder(), "the commands stand in the order of CommandId");
 
 // The command's handler: runs operation on the note editor with the keyboard
 // focus, and does nothing without one.
@@ -208,7 +218,7 @@ TDM::TDM(QObject *parent)
     connectFormatActions();
     connectFileActions();
     connectCryptActions();
-    m_links = new LinkCommands(acSendMail, acSendNote, BrowseURL1, this);
+    m_links = new LinkCommands(action(acSendMail), action(acSendNote), action(BrowseURL1), this);
     connect(qApp, &QApplication::focusChanged, this,
             [this](QWidget *, QWidget *now) { trackFocus(now); });
     trackFocus(QApplication::focusWidget());
@@ -269,7 +279,6 @@ void TDM::createActions()
             m_sizeGroup->addAction(action);
         // Enabled once its behaviour exists; the edit commands follow the editor.
         action->setEnabled(false);
-        this->*command.member = action;
         m_actions.append(action);
     }
 }
@@ -281,26 +290,26 @@ void TDM::connectEditActions()
     const auto paste = onEditor([](TJvRichEdit *editor) { editor->paste(); });
     const auto selectAll = onEditor([](TJvRichEdit *editor) { editor->selectAll(); });
     const auto undo = onEditor([](TJvRichEdit *editor) { editor->undo(); });
-    connect(EditRedo1, &QAction::triggered, this,
+    connect(action(EditRedo1), &QAction::triggered, this,
             onEditor([](TJvRichEdit *editor) { editor->redo(); }));
     const auto remove = onEditor([](TJvRichEdit *editor) {
         QTextCursor cursor = editor->textCursor();
         cursor.removeSelectedText();
         editor->setTextCursor(cursor);
     });
-    for (QAction *action : {EditCut2, JvEditCut2})
-        connect(action, &QAction::triggered, this, cut);
-    for (QAction *action : {EditCopy2, JvEditCopy1})
-        connect(action, &QAction::triggered, this, copy);
-    for (QAction *action : {EditPaste2, JvEditPaste1})
-        connect(action, &QAction::triggered, this, paste);
-    for (QAction *action : {EditSelectAll1, JvEditSelectAll1})
-        connect(action, &QAction::triggered, this, selectAll);
-    for (QAction *action : {EditUndo1, JvEditUndo1})
-        connect(action, &QAction::triggered, this, undo);
-    for (QAction *action : {EditDelete1, JvEditDelete1})
-        connect(action, &QAction::triggered, this, remove);
-    EditPaste2->setEnabled(true);
+    for (QAction *command : {action(EditCut2), action(JvEditCut2)})
+        connect(command, &QAction::triggered, this, cut);
+    for (QAction *command : {action(EditCopy2), action(JvEditCopy1)})
+        connect(command, &QAction::triggered, this, copy);
+    for (QAction *command : {action(EditPaste2), action(JvEditPaste1)})
+        connect(command, &QAction::triggered, this, paste);
+    for (QAction *command : {action(EditSelectAll1), action(JvEditSelectAll1)})
+        connect(command, &QAction::triggered, this, selectAll);
+    for (QAction *command : {action(EditUndo1), action(JvEditUndo1)})
+        connect(command, &QAction::triggered, this, undo);
+    for (QAction *command : {action(EditDelete1), action(JvEditDelete1)})
+        connect(command, &QAction::triggered, this, remove);
+    action(EditPaste2)->setEnabled(true);
 }
 
 void TDM::connectFormatActions()
@@ -311,54 +320,56 @@ void TDM::connectFormatActions()
         connect(action, &QAction::triggered, this, &TDM::updateFormatActions);
         action->setEnabled(true);
     };
-    connectTo(acBig, formatting([](FormatCommands &format) { format.setSize(12); }));
-    connectTo(acNormal, formatting([](FormatCommands &format) { format.setSize(8); }));
-    connectTo(acSmall, formatting([](FormatCommands &format) { format.setSize(7); }));
-    connectTo(acFontInc, formatting(&FormatCommands::bigger));
-    connectTo(acFontSmaller, formatting(&FormatCommands::smaller));
-    connectTo(RichEditBold1, formatting(&FormatCommands::toggleBold));
-    connectTo(RichEditItalic1, formatting(&FormatCommands::toggleItalic));
-    connectTo(RichEditUnderline1, formatting(&FormatCommands::toggleUnderline));
-    connectTo(RichEditStrikeOut1, formatting(&FormatCommands::toggleStrikeOut));
-    connectTo(acSubScript, formatting(&FormatCommands::subscript));
-    connectTo(acSuperScript, formatting(&FormatCommands::superscript));
-    connectTo(RichEditBullets1, formatting(&FormatCommands::toggleBullets));
-    connectTo(RichEditAlignLeft1, formatting([](FormatCommands &format) {
+    connectTo(action(acBig), formatting([](FormatCommands &format) { format.setSize(12); }));
+    connectTo(action(acNormal), formatting([](FormatCommands &format) { format.setSize(8); }));
+    connectTo(action(acSmall), formatting([](FormatCommands &format) { format.setSize(7); }));
+    connectTo(action(acFontInc), formatting(&FormatCommands::bigger));
+    connectTo(action(acFontSmaller), formatting(&FormatCommands::smaller));
+    connectTo(action(RichEditBold1), formatting(&FormatCommands::toggleBold));
+    connectTo(action(RichEditItalic1), formatting(&FormatCommands::toggleItalic));
+    connectTo(action(RichEditUnderline1), formatting(&FormatCommands::toggleUnderline));
+    connectTo(action(RichEditStrikeOut1), formatting(&FormatCommands::toggleStrikeOut));
+    connectTo(action(acSubScript), formatting(&FormatCommands::subscript));
+    connectTo(action(acSuperScript), formatting(&FormatCommands::superscript));
+    connectTo(action(RichEditBullets1), formatting(&FormatCommands::toggleBullets));
+    connectTo(action(RichEditAlignLeft1), formatting([](FormatCommands &format) {
                   format.align(TParaAlignment::paLeftJustify);
               }));
-    connectTo(RichEditAlignRight1, formatting([](FormatCommands &format) {
+    connectTo(action(RichEditAlignRight1), formatting([](FormatCommands &format) {
                   format.align(TParaAlignment::paRightJustify);
               }));
-    connectTo(RichEditAlignCenter1,
+    connectTo(action(RichEditAlignCenter1),
               formatting([](FormatCommands &format) { format.align(TParaAlignment::paCenter); }));
-    connectTo(acIndentInc, formatting(&FormatCommands::increaseIndent));
-    connectTo(acIndentDec, formatting(&FormatCommands::decreaseIndent));
-    connectTo(acFormatReset, formatting(&FormatCommands::reset));
-    for (const auto &[action, color] :
-         {std::pair{acBKRed, QColor(255, 128, 128)}, std::pair{acBKYellow, QColor(255, 255, 106)},
-          std::pair{acBKBlue, QColor(191, 205, 219)}}) {
-        connectTo(action, formatting([color = color](FormatCommands &format) {
+    connectTo(action(acIndentInc), formatting(&FormatCommands::increaseIndent));
+    connectTo(action(acIndentDec), formatting(&FormatCommands::decreaseIndent));
+    connectTo(action(acFormatReset), formatting(&FormatCommands::reset));
+    for (const auto &[command, color] : {std::pair{action(acBKRed), QColor(255, 128, 128)},
+                                         std::pair{action(acBKYellow), QColor(255, 255, 106)},
+                                         std::pair{action(acBKBlue), QColor(191, 205, 219)}}) {
+        connectTo(command, formatting([color = color](FormatCommands &format) {
                       format.setHighlight(color);
                   }));
     }
-    connectTo(acResetColor, formatting(&FormatCommands::highlightInNoteColor));
+    connectTo(action(acResetColor), formatting(&FormatCommands::highlightInNoteColor));
 
-    connectTo(acSetFont, onEditor([this](TJvRichEdit *editor) { setFontFromDialog(editor); }));
-    connectTo(acSetFontBKColor, onEditor([this](TJvRichEdit *editor) {
+    connectTo(action(acSetFont),
+              onEditor([this](TJvRichEdit *editor) { setFontFromDialog(editor); }));
+    connectTo(action(acSetFontBKColor), onEditor([this](TJvRichEdit *editor) {
                   QPointer<TJvRichEdit> target(editor);
                   const std::optional<QColor> color = m_dialogs->chooseColor(
                       editor->window(), editor->SelAttributes().BackColor());
                   if (color && target)
                       FormatCommands(*target).setHighlight(*color);
               }));
-    connectTo(acBKColor, onEditor([this](TJvRichEdit *editor) {
+    connectTo(action(acBKColor), onEditor([this](TJvRichEdit *editor) {
                   QPointer<TJvRichEdit> target(editor);
                   const std::optional<QColor> color
                       = m_dialogs->chooseColor(editor->window(), editor->Color());
                   if (color && target)
                       target->setColor(*color);
               }));
-    connectTo(acCopyFormat, onEditor([this](TJvRichEdit *editor) { runCopyFormat(editor); }));
+    connectTo(action(acCopyFormat),
+              onEditor([this](TJvRichEdit *editor) { runCopyFormat(editor); }));
 }
 
 void TDM::setFontFromDialog(TJvRichEdit *editor)
@@ -396,12 +407,12 @@ void TDM::runCopyFormat(TJvRichEdit *editor)
 {
     m_copyFormat.run(*editor);
     if (m_copyFormat.holding()) {
-        acCopyFormat->setIcon(ImageList::icon(70));
+        action(acCopyFormat)->setIcon(ImageList::icon(70));
         // The pointer shows that a format is held until it is given away.
         QGuiApplication::setOverrideCursor(
             QCursor(ImageList::icon(70).pixmap(ImageList::Size, ImageList::Size), 0, 0));
     } else {
-        acCopyFormat->setIcon(ImageList::icon(69));
+        action(acCopyFormat)->setIcon(ImageList::icon(69));
         QGuiApplication::restoreOverrideCursor();
     }
 }
@@ -414,15 +425,15 @@ void TDM::connectFileActions()
             (commands.*command)();
         });
     };
-    for (const auto &[action, command] :
-         {std::pair{FileOpen1, &FileCommands::open}, std::pair{FileSaveAs1, &FileCommands::saveAs},
-          std::pair{PrintDlg1, &FileCommands::print}}) {
-        connect(action, &QAction::triggered, this, fileCommand(command));
-        action->setEnabled(true);
+    for (const auto &[command, operation] : {std::pair{action(FileOpen1), &FileCommands::open},
+                                             std::pair{action(FileSaveAs1), &FileCommands::saveAs},
+                                             std::pair{action(PrintDlg1), &FileCommands::print}}) {
+        connect(command, &QAction::triggered, this, fileCommand(operation));
+        command->setEnabled(true);
     }
-    connect(acInsertObject, &QAction::triggered, this,
+    connect(action(acInsertObject), &QAction::triggered, this,
             onEditor([](TJvRichEdit *editor) { editor->InsertObjectDialog(); }));
-    acInsertObject->setEnabled(true);
+    action(acInsertObject)->setEnabled(true);
 }
 
 void TDM::setDialogs(std::unique_ptr<CommandDialogs> dialogs)
@@ -434,10 +445,10 @@ void TDM::connectCryptActions()
 {
     m_cryptCommands = new CryptCommands(this);
     const std::pair<QAction *, void (CryptCommands::*)()> handlers[] = {
-        {acCrypt, &CryptCommands::acCryptExecute},
-        {acDecrypt, &CryptCommands::acDecryptExecute},
-        {acMasterPasswordClear, &CryptCommands::acMasterPasswordClearExecute},
-        {acCreatePWD, &CryptCommands::acCreatePWDExecute},
+        {action(acCrypt), &CryptCommands::acCryptExecute},
+        {action(acDecrypt), &CryptCommands::acDecryptExecute},
+        {action(acMasterPasswordClear), &CryptCommands::acMasterPasswordClearExecute},
+        {action(acCreatePWD), &CryptCommands::acCreatePWDExecute},
     };
     for (const auto &[action, handler] : handlers) {
         connect(action, &QAction::triggered, m_cryptCommands, handler);
@@ -478,16 +489,16 @@ void TDM::updateFormatActions()
     if (!editor)
         return;
     const TJvTextAttributes &text = editor->SelAttributes();
-    RichEditBold1->setChecked(text.Bold());
-    RichEditItalic1->setChecked(text.Italic());
-    RichEditUnderline1->setChecked(text.Underline());
-    RichEditStrikeOut1->setChecked(text.StrikeOut());
+    action(RichEditBold1)->setChecked(text.Bold());
+    action(RichEditItalic1)->setChecked(text.Italic());
+    action(RichEditUnderline1)->setChecked(text.Underline());
+    action(RichEditStrikeOut1)->setChecked(text.StrikeOut());
     const TJvParaAttributes &paragraph = editor->Paragraph();
-    RichEditBullets1->setChecked(paragraph.Numbering() == TNumberingStyle::nsBullet);
+    action(RichEditBullets1)->setChecked(paragraph.Numbering() == TNumberingStyle::nsBullet);
     const TParaAlignment alignment = paragraph.Alignment();
-    RichEditAlignLeft1->setChecked(alignment == TParaAlignment::paLeftJustify);
-    RichEditAlignCenter1->setChecked(alignment == TParaAlignment::paCenter);
-    RichEditAlignRight1->setChecked(alignment == TParaAlignment::paRightJustify);
+    action(RichEditAlignLeft1)->setChecked(alignment == TParaAlignment::paLeftJustify);
+    action(RichEditAlignCenter1)->setChecked(alignment == TParaAlignment::paCenter);
+    action(RichEditAlignRight1)->setChecked(alignment == TParaAlignment::paRightJustify);
 }
 
 void TDM::updateEditActions()
@@ -495,14 +506,15 @@ void TDM::updateEditActions()
     TJvRichEdit *editor = m_editor;
     const bool selected = editor && editor->textCursor().hasSelection();
     const bool writable = editor && !editor->isReadOnly();
-    for (QAction *action : {EditCut2, JvEditCut2, EditDelete1, JvEditDelete1})
-        action->setEnabled(selected && writable);
-    for (QAction *action : {EditCopy2, JvEditCopy1})
-        action->setEnabled(selected);
-    for (QAction *action : {EditUndo1, JvEditUndo1})
-        action->setEnabled(editor && writable && editor->document()->isUndoAvailable());
-    EditRedo1->setEnabled(editor && writable && editor->document()->isRedoAvailable());
-    JvEditPaste1->setEnabled(writable);
-    for (QAction *action : {EditSelectAll1, JvEditSelectAll1})
-        action->setEnabled(editor != nullptr);
+    for (QAction *command :
+         {action(EditCut2), action(JvEditCut2), action(EditDelete1), action(JvEditDelete1)})
+        command->setEnabled(selected && writable);
+    for (QAction *command : {action(EditCopy2), action(JvEditCopy1)})
+        command->setEnabled(selected);
+    for (QAction *command : {action(EditUndo1), action(JvEditUndo1)})
+        command->setEnabled(editor && writable && editor->document()->isUndoAvailable());
+    action(EditRedo1)->setEnabled(editor && writable && editor->document()->isRedoAvailable());
+    action(JvEditPaste1)->setEnabled(writable);
+    for (QAction *command : {action(EditSelectAll1), action(JvEditSelectAll1)})
+        command->setEnabled(editor != nullptr);
 }

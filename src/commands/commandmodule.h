@@ -15,6 +15,72 @@ class CryptCommands;
 class LinkCommands;
 class TJvRichEdit;
 
+// The module's commands in its order; each one's name is its action's object name.
+enum class CommandId {
+    acBig,
+    acSendMail,
+    acSendNote,
+    BrowseURL1,
+    EditCut2,
+    EditCopy2,
+    EditPaste2,
+    EditSelectAll1,
+    EditUndo1,
+    // Takes back an undo; Ctrl+Shift+Z does the same in the editor itself.
+    EditRedo1,
+    EditDelete1,
+    RichEditBold1,
+    RichEditItalic1,
+    RichEditUnderline1,
+    RichEditStrikeOut1,
+    RichEditBullets1,
+    RichEditAlignLeft1,
+    RichEditAlignRight1,
+    RichEditAlignCenter1,
+    PrintDlg1,
+    FileOpen1,
+    JvSaveFileAction1,
+    FileSaveAs1,
+    acIndentInc,
+    acIndentDec,
+    acNormal,
+    acSmall,
+    acFontInc,
+    acFontSmaller,
+    acSetFont,
+    acBKRed,
+    acBKYellow,
+    acBKBlue,
+    acBKColor,
+    acSetFontBKColor,
+    acResetColor,
+    JvEditCut2,
+    JvEditCopy1,
+    JvEditPaste1,
+    JvEditSelectAll1,
+    JvEditUndo1,
+    JvEditDelete1,
+    JvSendMailAction1,
+    JvWebAction1,
+    BrowseURL2,
+    acFormatReset,
+    acInsertObject,
+    acCalc,
+    acSubScript,
+    acSuperScript,
+    acClearResults,
+    acNew,
+    acCrypt,
+    acDecrypt,
+    acTable,
+    acCopyFormat,
+    acInsertImage,
+    acShellDocuments,
+    acAutoMouse,
+    acMasterPasswordClear,
+    acCreatePWD,
+};
+
 // The command module: the program's one set of named commands (QActions) that
 // every note shares, with caption, hint ("short|long": tool tip and status
 // tip), shortcut and picture from ImageList. Created first at start-up and
@@ -48,6 +114,8 @@ public:
 
     // Every command in the module's order.
     QList<QAction *> actions() const { return m_actions; }
+    // The command of that id.
+    QAction *action(CommandId id) const { return m_actions.at(int(id)); }
     // The command of that name (QObject::objectName), or none.
     QAction *action(const QString &name) const;
 
@@ -59,69 +127,6 @@ public:
     CryptCommands *cryptCommands() const { return m_cryptCommands; }
     // Opening links and sending mail: Send Note, Send Mail, Browse URL.
     LinkCommands &links() const { return *m_links; }
-
-    QAction *acBig = nullptr;
-    QAction *acSendMail = nullptr;
-    QAction *acSendNote = nullptr;
-    QAction *BrowseURL1 = nullptr;
-    QAction *EditCut2 = nullptr;
-    QAction *EditCopy2 = nullptr;
-    QAction *EditPaste2 = nullptr;
-    QAction *EditSelectAll1 = nullptr;
-    QAction *EditUndo1 = nullptr;
-    // Takes back an undo; Ctrl+Shift+Z does the same in the editor itself.
-    QAction *EditRedo1 = nullptr;
-    QAction *EditDelete1 = nullptr;
-    QAction *RichEditBold1 = nullptr;
-    QAction *RichEditItalic1 = nullptr;
-    QAction *RichEditUnderline1 = nullptr;
-    QAction *RichEditStrikeOut1 = nullptr;
-    QAction *RichEditBullets1 = nullptr;
-    QAction *RichEditAlignLeft1 = nullptr;
-    QAction *RichEditAlignRight1 = nullptr;
-    QAction *RichEditAlignCenter1 = nullptr;
-    QAction *PrintDlg1 = nullptr;
-    QAction *FileOpen1 = nullptr;
-    QAction *JvSaveFileAction1 = nullptr;
-    QAction *FileSaveAs1 = nullptr;
-    QAction *acIndentInc = nullptr;
-    QAction *acIndentDec = nullptr;
-    QAction *acNormal = nullptr;
-    QAction *acSmall = nullptr;
-    QAction *acFontInc = nullptr;
-    QAction *acFontSmaller = nullptr;
-    QAction *acSetFont = nullptr;
-    QAction *acBKRed = nullptr;
-    QAction *acBKYellow = nullptr;
-    QAction *acBKBlue = nullptr;
-    QAction *acBKColor = nullptr;
-    QAction *acSetFontBKColor = nullptr;
-    QAction *acResetColor = nullptr;
-    QAction *JvEditCut2 = nullptr;
-    QAction *JvEditCopy1 = nullptr;
-    QAction *JvEditPaste1 = nullptr;
-    QAction *JvEditSelectAll1 = nullptr;
-    QAction *JvEditUndo1 = nullptr;
-    QAction *JvEditDelete1 = nullptr;
-    QAction *JvSendMailAction1 = nullptr;
-    QAction *JvWebAction1 = nullptr;
-    QAction *BrowseURL2 = nullptr;
-    QAction *acFormatReset = nullptr;
-    QAction *acInsertObject = nullptr;
-    QAction *acCalc = nullptr;
-    QAction *acSubScript = nullptr;
-    QAction *acSuperScript = nullptr;
-    QAction *acClearResults = nullptr;
-    QAction *acNew = nullptr;
-    QAction *acCrypt = nullptr;
-    QAction *acDecrypt = nullptr;
-    QAction *acTable = nullptr;
-    QAction *acCopyFormat = nullptr;
-    QAction *acInsertImage = nullptr;
-    QAction *acShellDocuments = nullptr;
-    QAction *acAutoMouse = nullptr;
-    QAction *acMasterPasswordClear = nullptr;
-    QAction *acCreatePWD = nullptr;
 
 private:
     void createActions();

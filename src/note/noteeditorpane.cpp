@@ -89,27 +89,30 @@ NoteEditorPane::~NoteEditorPane() = default;
 void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
 {
     TDM *dm = TDM::instance();
+    using enum CommandId;
     m_menu = new QMenu(this);
-    m_menu->addActions({dm->JvEditUndo1, dm->EditRedo1, dm->JvEditCut2, dm->JvEditCopy1,
-                        dm->EditPaste2, dm->JvEditDelete1,
-                        selectAll ? selectAll : dm->EditSelectAll1});
+    m_menu->addActions({dm->action(JvEditUndo1), dm->action(EditRedo1), dm->action(JvEditCut2),
+                        dm->action(JvEditCopy1), dm->action(EditPaste2), dm->action(JvEditDelete1),
+                        selectAll ? selectAll : dm->action(EditSelectAll1)});
     m_menu->addSeparator();
-    m_menu->addActions({dm->FileOpen1, dm->FileSaveAs1});
+    m_menu->addActions({dm->action(FileOpen1), dm->action(FileSaveAs1)});
     m_menu->addSeparator();
-    m_menu->addActions({dm->acSetFont, dm->acBKColor});
+    m_menu->addActions({dm->action(acSetFont), dm->action(acBKColor)});
     m_menu->addMenu(tr("Align"))
-        ->addActions({dm->RichEditAlignLeft1, dm->RichEditAlignCenter1, dm->RichEditAlignRight1});
+        ->addActions({dm->action(RichEditAlignLeft1), dm->action(RichEditAlignCenter1),
+                      dm->action(RichEditAlignRight1)});
     m_menu->addMenu(tr("Format"))
-        ->addActions({dm->RichEditBold1, dm->RichEditItalic1, dm->RichEditUnderline1,
-                      dm->RichEditStrikeOut1, dm->RichEditBullets1, dm->acSubScript,
-                      dm->acSuperScript, dm->acFormatReset, dm->acCopyFormat});
-    m_menu->addMenu(tr("Size"))->addActions({dm->acFontInc, dm->acFontSmaller});
-    m_menu->addMenu(tr("Indent"))->addActions({dm->acIndentDec, dm->acIndentInc});
-    m_menu->addMenu(tr("BK Color"))
         ->addActions(
-            {dm->acSetFontBKColor, dm->acBKRed, dm->acBKYellow, dm->acBKBlue, dm->acResetColor});
+            {dm->action(RichEditBold1), dm->action(RichEditItalic1), dm->action(RichEditUnderline1),
+             dm->action(RichEditStrikeOut1), dm->action(RichEditBullets1), dm->action(acSubScript),
+             dm->action(acSuperScript), dm->action(acFormatReset), dm->action(acCopyFormat)});
+    m_menu->addMenu(tr("Size"))->addActions({dm->action(acFontInc), dm->action(acFontSmaller)});
+    m_menu->addMenu(tr("Indent"))->addActions({dm->action(acIndentDec), dm->action(acIndentInc)});
+    m_menu->addMenu(tr("BK Color"))
+        ->addActions({dm->action(acSetFontBKColor), dm->action(acBKRed), dm->action(acBKYellow),
+                      dm->action(acBKBlue), dm->action(acResetColor)});
     m_menu->addSeparator();
-    m_menu->addAction(dm->PrintDlg1);
+    m_menu->addAction(dm->action(PrintDlg1));
     if (saveAs)
         m_menu->addAction(saveAs);
     m_menu->addSeparator();
@@ -117,24 +120,26 @@ void NoteEditorPane::createMenu(QAction *selectAll, QAction *saveAs)
     // Calc carries the command's caption, picture and shortcut but runs this
     // note's calculator; a shared command could not tell the notes apart.
     QMenu *calc = m_menu->addMenu(tr("Calc"));
-    m_calc = calc->addAction(dm->acCalc->icon(), dm->acCalc->text());
-    m_calc->setShortcut(dm->acCalc->shortcut());
+    m_calc = calc->addAction(dm->action(acCalc)->icon(), dm->action(acCalc)->text());
+    m_calc->setShortcut(dm->action(acCalc)->shortcut());
     m_calc->setShortcutContext(Qt::WidgetShortcut);
-    m_calc->setToolTip(dm->acCalc->toolTip());
+    m_calc->setToolTip(dm->action(acCalc)->toolTip());
     m_clearResults = calc->addAction(tr("Clear Results"));
     connect(m_calc, &QAction::triggered, this, &NoteEditorPane::tbCalcClick);
     connect(m_clearResults, &QAction::triggered, this, &NoteEditorPane::ClearResults1Click);
     // The tool bar's encryption commands, so that the keyboard reaches them
     // from the menu too.
     m_menu->addMenu(tr("Encryption"))
-        ->addActions({dm->acCrypt, dm->acDecrypt, dm->acMasterPasswordClear, dm->acCreatePWD});
+        ->addActions({dm->action(acCrypt), dm->action(acDecrypt), dm->action(acMasterPasswordClear),
+                      dm->action(acCreatePWD)});
     m_menu->addSeparator();
 
     // Its place in the menu owns Ctrl+Alt+N; NoteLinks runs it.
     m_sendNote = m_menu->addAction(tr("Send Note"));
     m_sendNote->setShortcut(QKeySequence(QStringLiteral("Ctrl+Alt+N")));
     m_sendNote->setShortcutContext(Qt::WidgetShortcut);
-    m_menu->addActions({dm->acSendMail, dm->BrowseURL1, dm->acInsertObject});
+    m_menu->addActions(
+        {dm->action(acSendMail), dm->action(BrowseURL1), dm->action(acInsertObject)});
     m_menu->addSeparator();
 
     m_find = m_menu->addAction(tr("Find..."), m_findBar, &FindBar::open);
@@ -220,6 +225,7 @@ QMenu *NoteEditorPane::contextMenu(int position)
 void NoteEditorPane::createToolBar()
 {
     TDM *dm = TDM::instance();
+    using enum CommandId;
     m_toolBar = new QWidget(this);
     m_toolBar->setObjectName(QStringLiteral("ToolBar1"));
     auto *rows = new QVBoxLayout(m_toolBar);
@@ -238,16 +244,18 @@ void NoteEditorPane::createToolBar()
         rows->addWidget(row);
         return row;
     };
-    QToolBar *first = makeRow({dm->acNew, dm->FileOpen1, dm->FileSaveAs1, nullptr, dm->acIndentDec,
-                               dm->acIndentInc, nullptr, dm->RichEditBold1, dm->RichEditUnderline1,
-                               dm->RichEditItalic1});
-    QToolBar *second
-        = makeRow({dm->RichEditAlignLeft1, dm->RichEditAlignCenter1, dm->RichEditAlignRight1,
-                   nullptr, dm->acFontInc, dm->acFontSmaller, nullptr, dm->acCrypt, dm->acDecrypt,
-                   dm->acMasterPasswordClear, dm->acCreatePWD, nullptr, dm->acCopyFormat});
+    QToolBar *first = makeRow({dm->action(acNew), dm->action(FileOpen1), dm->action(FileSaveAs1),
+                               nullptr, dm->action(acIndentDec), dm->action(acIndentInc), nullptr,
+                               dm->action(RichEditBold1), dm->action(RichEditUnderline1),
+                               dm->action(RichEditItalic1)});
+    QToolBar *second = makeRow({dm->action(RichEditAlignLeft1), dm->action(RichEditAlignCenter1),
+                                dm->action(RichEditAlignRight1), nullptr, dm->action(acFontInc),
+                                dm->action(acFontSmaller), nullptr, dm->action(acCrypt),
+                                dm->action(acDecrypt), dm->action(acMasterPasswordClear),
+                                dm->action(acCreatePWD), nullptr, dm->action(acCopyFormat)});
     m_toolBarKeys = new ToolBarKeys({first, second}, m_edit, this);
     if (auto *underline
-        = qobject_cast<QToolButton *>(first->widgetForAction(dm->RichEditUnderline1))) {
+        = qobject_cast<QToolButton *>(first->widgetForAction(dm->action(RichEditUnderline1)))) {
         underline->setMenu(m_menu);
         underline->setPopupMode(QToolButton::MenuButtonPopup);
     }

@@ -50,7 +50,7 @@ NoteLinks::NoteLinks(TJvRichEdit *edit, QAction *sendNote, QObject *parent)
 void NoteLinks::SendNote1Click()
 {
     m_edit->setTitle(TNoteFrame::NoteTitle(m_edit->Text()));
-    TDM::instance()->acSendNote->trigger();
+    TDM::instance()->action(CommandId::acSendNote)->trigger();
 }
 
 TJvRichEdit::Link NoteLinks::linkAt(const TJvRichEdit &edit, int position)

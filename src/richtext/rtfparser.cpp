@@ -5,6 +5,7 @@
 #include "richtext/rtfrowreader.h"
 #include "richtext/rtftokenizer.h"
 #include "richtext/rtfword.h"
+#include "richtext/textattributes.h"
 #include "richtext/textformat.h"
 
 #include <QColor>
@@ -14,6 +15,7 @@
 #include <QTextListFormat>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <map>
 #include <optional>
@@ -375,13 +377,105 @@ private:
     void endGroup(qsizetype offset);
     bool skipGroup();
     bool controlWord(const RtfToken &token);
+    // What a control word does: a handler, and the value the table gives it (a character,
+    // a kind, a code page). A handler returns false where the document cannot be read on.
+    using WordHandler = bool (Parser::*)(const RtfToken &token, int arg);
+    struct WordAction
+    {
+        WordHandler run = nullptr;
+        int arg = 0;
+    };
+    static const WordAction &actionOf(RtfWord word);
+    RtfPicture *pictureInProgress();
+    ObjectInProgress *objectInProgress();
+
+    // Control word handlers: destinations.
+    bool ignore(const RtfToken &, int);
+    bool skipDestination(const RtfToken &, int);
+    bool destination(const RtfToken &, int dest);
+    bool fontTable(const RtfToken &, int);
+    bool colorTable(const RtfToken &, int);
+    template <int Parser::*Component>
+    bool colorComponent(const RtfToken &token, int);
+    bool pictureGroup(const RtfToken &, int);
+    bool objectGroup(const RtfToken &, int);
+    bool objectResult(const RtfToken &, int);
+    bool field(const RtfToken &, int);
+    bool fieldInstruction(const RtfToken &, int);
+    bool fieldResult(const RtfToken &, int);
+    bool listDefinition(const RtfToken &, int);
+    bool listLevel(const RtfToken &, int);
+    bool levelNumbering(const RtfToken &token, int);
+    bool levelStartAt(const RtfToken &token, int);
+    bool levelText(const RtfToken &, int);
+    bool listId(const RtfToken &token, int);
+    bool listOverrideEntry(const RtfToken &, int);
+    bool listText(const RtfToken &, int);
+    bool styleSheet(const RtfToken &, int);
+    bool styleWord(const RtfToken &token, int character); // \s, \cs
+    bool basedOn(const RtfToken &token, int);
+    bool upr(const RtfToken &, int);
+    // The document and its fonts.
+    bool noUiCompat(const RtfToken &, int);
+    bool ansiCodePage(const RtfToken &token, int);
+    bool characterSet(const RtfToken &, int codePage);
+    bool defaultFont(const RtfToken &token, int);
+    bool fontIndex(const RtfToken &token, int);
+    bool associatedFont(const RtfToken &token, int);
+    bool charClass(const RtfToken &, int charClass);
+    bool fontCharset(const RtfToken &token, int);
+    bool fontCodePage(const RtfToken &token, int);
+    // Characters.
+    bool plain(const RtfToken &, int);
+    template <bool CharState::*Flag>
+    bool charFlag(const RtfToken &token, int);
+    template <int CharState::*Index>
+    bool colorIndex(const RtfToken &token, int);
+    bool underline(const RtfToken &token, int type);
+    bool script(const RtfToken &token, int script);
+    bool verticalOffset(const RtfToken &token, int direction);
+    bool fontSize(const RtfToken &token, int);
+    // Paragraphs, their lists and tab stops.
+    bool pard(const RtfToken &, int);
+    bool par(const RtfToken &, int);
+    bool inTable(const RtfToken &, int);
+    bool row(const RtfToken &, int);
+    bool nestedRow(const RtfToken &, int);
+    bool rowWord(const RtfToken &token, int word);
+    bool cell(const RtfToken &, int);
+    bool nestedCell(const RtfToken &, int);
+    bool alignment(const RtfToken &, int alignment);
+    template <int ParaState::*Field>
+    bool paraTwips(const RtfToken &token, int);
+    bool lineMultiple(const RtfToken &token, int);
+    bool direction(const RtfToken &, int direction);
+    bool listOverride(const RtfToken &token, int);
+    bool pnGroup(const RtfToken &, int);
+    bool pnStyle(const RtfToken &, int style);
+    bool pnBody(const RtfToken &, int);
+    bool pnContinuation(const RtfToken &, int);
+    bool pnStart(const RtfToken &token, int);
+    bool pnFont(const RtfToken &token, int);
+    bool pnText(const RtfToken &, int dest);
+    bool tabType(const RtfToken &, int type);
+    bool tabLeader(const RtfToken &, int leader);
+    bool tabPosition(const RtfToken &token, int);
+    bool barTab(const RtfToken &, int);
+    // Characters named by a word, and binary data.
+    bool character(const RtfToken &, int c);
+    bool unicodeCharacter(const RtfToken &token, int);
+    bool unicodeSkip(const RtfToken &token, int);
+    bool binary(const RtfToken &token, int);
+    // Pictures and objects.
+    bool pictureKind(const RtfToken &, int kind);
+    template <int RtfPicture::*Field>
+    bool pictureSize(const RtfToken &token, int);
+    template <int ObjectInProgress::*Field>
+    bool objectSize(const RtfToken &token, int);
     void controlSymbol(char symbol);
     void textBytes(QByteArrayView bytes);
     void hexByte(uchar byte);
     void unicode(int value);
-    void destination(RtfWord word);
-    void pnWord(RtfWord word);
-    void styleWord(RtfWord word, int param);
     void endStyleEntry(const GroupState &entry);
 
     int codePage();
@@ -654,32 +748,6 @@ void Parser::endGroup(qsizetype offset)
     }
 }
 
-void Parser::styleWord(RtfWord word, int param)
-{
-    GroupState &group = top();
-    if (group.dest == Dest::StyleSheet) {
-        if (word == RtfWord::BasedOn) {
-            group.basedOn = param;
-        } else {
-            // An entry's formats are what it sets, on top of nothing.
-            group.style = qMax(param, 0);
-            group.characterStyle = word == RtfWord::CharacterStyle;
-            group.chr = CharState();
-            group.para = ParaState();
-        }
-        return;
-    }
-    if (word == RtfWord::BasedOn)
-        return;
-    const auto &styles = word == RtfWord::CharacterStyle ? m_characterStyles : m_paragraphStyles;
-    const auto style = styles.find(param);
-    if (style == styles.end())
-        return;
-    overlay(group.chr, style->second.chr);
-    if (word == RtfWord::ParagraphStyle)
-        overlay(group.para, style->second.para);
-}
-
 void Parser::endStyleEntry(const GroupState &entry)
 {
     auto &styles = entry.characterStyle ? m_characterStyles : m_paragraphStyles;
@@ -708,557 +776,793 @@ bool Parser::skipGroup()
     return true;
 }
 
-void Parser::destination(RtfWord word)
+// A toggle (\b, \ul, \caps ...) is switched on by the bare word or a parameter other than 0.
+bool isOn(const RtfToken &token)
 {
-    GroupState &group = top();
-    switch (word) {
-    case RtfWord::Fonttbl:
-        group.dest = Dest::FontTable;
-        break;
-    case RtfWord::Colortbl:
-        group.dest = Dest::ColorTable;
-        m_colorGiven = false;
-        m_red = m_green = m_blue = 0;
-        break;
-    case RtfWord::Pict:
-        if (group.opens != Opens::None)
-            break; // one picture or object per group
-        group.previewOf = group.dest == Dest::ObjectResult ? group.object : -1;
-        group.dest = Dest::Picture;
-        group.opens = Opens::Picture;
-        group.start = m_wordOffset;
-        group.picture = int(m_pictures.size());
-        m_pictures.emplace_back();
-        break;
-    case RtfWord::Object:
-        if (group.opens != Opens::None)
-            break;
-        group.dest = Dest::Object;
-        group.opens = Opens::Object;
-        group.start = m_wordOffset;
-        group.object = int(m_objects.size());
-        m_objects.emplace_back();
-        break;
-    case RtfWord::Result:
-        if (group.dest == Dest::Object)
-            group.dest = Dest::ObjectResult;
-        break;
-    case RtfWord::Field:
-        group.field = int(m_fields.size());
-        m_fields.emplace_back();
-        break;
-    case RtfWord::Fldinst:
-        if (group.field >= 0 && group.dest == Dest::Normal)
-            group.dest = Dest::FieldInstruction;
-        break;
-    case RtfWord::Fldrslt:
-        if (group.field >= 0 && group.dest == Dest::Normal) {
-            const int link = linkOfField(group.field);
-            if (link >= 0)
-                group.chr.link = link;
-        }
-        break;
-    case RtfWord::Pn:
-        group.dest = Dest::Pn;
-        group.opens = Opens::Pn;
-        m_pnKind = ListKind();
-        m_pnKind.suffix.clear(); // a number without \pntxta has nothing after it
-        m_pnFont = -1;
-        break;
-    default:
-        break;
-    }
-}
-
-void Parser::pnWord(RtfWord word)
-{
-    GroupState &group = top();
-    if (group.dest != Dest::Pn)
-        return;
-    switch (word) {
-    case RtfWord::PnContinuation:
-        group.pnContinuation = true;
-        break;
-    case RtfWord::PnBullet:
-        m_pnKind.style = QTextListFormat::ListDisc;
-        break;
-    case RtfWord::PnBody:
-        if (!m_pnKind.style)
-            m_pnKind.style = QTextListFormat::ListDecimal;
-        break;
-    case RtfWord::PnDecimal:
-        m_pnKind.style = QTextListFormat::ListDecimal;
-        break;
-    case RtfWord::PnLowerLetter:
-        m_pnKind.style = QTextListFormat::ListLowerAlpha;
-        break;
-    case RtfWord::PnUpperLetter:
-        m_pnKind.style = QTextListFormat::ListUpperAlpha;
-        break;
-    case RtfWord::PnLowerRoman:
-        m_pnKind.style = QTextListFormat::ListLowerRoman;
-        break;
-    case RtfWord::PnUpperRoman:
-        m_pnKind.style = QTextListFormat::ListUpperRoman;
-        break;
-    default:
-        break;
-    }
+    return !token.hasParam || token.param != 0;
 }
 
 bool Parser::controlWord(const RtfToken &token)
 {
-    const std::optional<RtfWord> found = rtfWord(token.text);
-    if (!found) {
+    const std::optional<RtfWord> word = rtfWord(token.text);
+    if (!word) {
         if (m_skip > 0)
             --m_skip;
         return true; // unknown words are skipped
     }
-    const RtfWord word = *found;
-    const int param = token.param;
-    const bool on = !token.hasParam || param != 0;
+    const WordAction &action = actionOf(*word);
+    return (this->*action.run)(token, action.arg);
+}
+
+// The handler of every word the reader knows, in one table.
+const Parser::WordAction &Parser::actionOf(RtfWord word)
+{
+    struct Entry
+    {
+        RtfWord word;
+        WordHandler run;
+        int arg = 0;
+    };
+    using W = RtfWord;
+    static constexpr Entry entries[] = {
+        // destinations
+        {W::Fonttbl, &Parser::fontTable},
+        {W::Colortbl, &Parser::colorTable},
+        {W::ListTableWord, &Parser::destination, int(Dest::ListTable)},
+        {W::ListOverrideTableWord, &Parser::destination, int(Dest::ListOverrides)},
+        {W::ListDefinition, &Parser::listDefinition},
+        {W::ListLevel, &Parser::listLevel},
+        {W::LevelNumbering, &Parser::levelNumbering},
+        {W::ListId, &Parser::listId},
+        {W::ListOverrideEntry, &Parser::listOverrideEntry},
+        {W::LevelStartAt, &Parser::levelStartAt},
+        {W::LevelText, &Parser::levelText},
+        {W::Pict, &Parser::pictureGroup},
+        {W::Object, &Parser::objectGroup},
+        {W::Result, &Parser::objectResult},
+        {W::Field, &Parser::field},
+        {W::Fldinst, &Parser::fieldInstruction},
+        {W::Fldrslt, &Parser::fieldResult},
+        {W::Pn, &Parser::pnGroup},
+        {W::Shppict, &Parser::ignore}, // its picture is read like any other
+        {W::SkipGroup, &Parser::skipDestination},
+        {W::StyleSheet, &Parser::styleSheet},
+        {W::ParagraphStyle, &Parser::styleWord, false},
+        {W::CharacterStyle, &Parser::styleWord, true},
+        {W::BasedOn, &Parser::basedOn},
+        {W::ListText, &Parser::listText},
+        {W::Upr, &Parser::upr},
+        // Their text is read like any other; some writers put the rows of nested tables in
+        // \nesttableprops.
+        {W::Ud, &Parser::ignore},
+        {W::NestTableProps, &Parser::ignore},
+        // document
+        {W::NoUiCompat, &Parser::noUiCompat},
+        {W::Ansicpg, &Parser::ansiCodePage},
+        {W::Ansi, &Parser::characterSet, CodePage::System},
+        {W::Mac, &Parser::characterSet, 10000},
+        {W::Pc, &Parser::characterSet, 437},
+        {W::Pca, &Parser::characterSet, 850},
+        {W::Deff, &Parser::defaultFont},
+        {W::Fcharset, &Parser::fontCharset},
+        {W::Cpg, &Parser::fontCodePage},
+        {W::Red, &Parser::colorComponent<&Parser::m_red>},
+        {W::Green, &Parser::colorComponent<&Parser::m_green>},
+        {W::Blue, &Parser::colorComponent<&Parser::m_blue>},
+        // characters
+        {W::Plain, &Parser::plain},
+        {W::Bold, &Parser::charFlag<&CharState::bold>},
+        {W::Italic, &Parser::charFlag<&CharState::italic>},
+        {W::Strike, &Parser::charFlag<&CharState::strike>},
+        {W::Hidden, &Parser::charFlag<&CharState::hidden>},
+        {W::Underline, &Parser::underline, int(TUnderlineType::utSolid)},
+        {W::UnderlineWord, &Parser::underline, int(TUnderlineType::utWord)},
+        {W::UnderlineDouble, &Parser::underline, int(TUnderlineType::utDouble)},
+        {W::UnderlineDotted, &Parser::underline, int(TUnderlineType::utDotted)},
+        {W::UnderlineDash, &Parser::underline, int(TUnderlineType::utDash)},
+        {W::UnderlineDashDot, &Parser::underline, int(TUnderlineType::utDashDot)},
+        {W::UnderlineDashDotDot, &Parser::underline, int(TUnderlineType::utDashDotDot)},
+        {W::UnderlineWave, &Parser::underline, int(TUnderlineType::utWave)},
+        {W::UnderlineThick, &Parser::underline, int(TUnderlineType::utThick)},
+        {W::UnderlineNone, &Parser::underline, int(TUnderlineType::utNone)},
+        {W::UnderlineColor, &Parser::colorIndex<&CharState::underlineColor>},
+        {W::Sub, &Parser::script, 1},
+        {W::Super, &Parser::script, 2},
+        {W::NoSuperSub, &Parser::script, 0},
+        {W::Up, &Parser::verticalOffset, 1},
+        {W::Down, &Parser::verticalOffset, -1},
+        {W::Caps, &Parser::charFlag<&CharState::caps>},
+        {W::SmallCaps, &Parser::charFlag<&CharState::smallCaps>},
+        {W::Outline, &Parser::charFlag<&CharState::outline>},
+        {W::FontSize, &Parser::fontSize},
+        {W::FontIndex, &Parser::fontIndex},
+        {W::AssociatedFont, &Parser::associatedFont},
+        {W::LowAnsi, &Parser::charClass, int(CharClass::LowAnsi)},
+        {W::HighAnsi, &Parser::charClass, int(CharClass::HighAnsi)},
+        {W::DoubleByte, &Parser::charClass, int(CharClass::DoubleByte)},
+        {W::Foreground, &Parser::colorIndex<&CharState::foreground>},
+        {W::Background, &Parser::colorIndex<&CharState::background>},
+        // paragraphs
+        {W::Pard, &Parser::pard},
+        {W::Par, &Parser::par},
+        {W::InTable, &Parser::inTable},
+        {W::Row, &Parser::row},
+        {W::NestedRow, &Parser::nestedRow},
+        {W::RowDefaults, &Parser::rowWord, int(W::RowDefaults)},
+        {W::RowLeft, &Parser::rowWord, int(W::RowLeft)},
+        {W::CellRight, &Parser::rowWord, int(W::CellRight)},
+        {W::CellMergeFirst, &Parser::rowWord, int(W::CellMergeFirst)},
+        {W::CellMerged, &Parser::rowWord, int(W::CellMerged)},
+        {W::CellMergeDownFirst, &Parser::rowWord, int(W::CellMergeDownFirst)},
+        {W::CellMergedDown, &Parser::rowWord, int(W::CellMergedDown)},
+        {W::Left, &Parser::alignment, 0},
+        {W::Centre, &Parser::alignment, 1},
+        {W::Right, &Parser::alignment, 2},
+        {W::Justify, &Parser::alignment, 3},
+        {W::LeftIndent, &Parser::paraTwips<&ParaState::left>},
+        {W::FirstIndent, &Parser::paraTwips<&ParaState::first>},
+        {W::RightIndent, &Parser::paraTwips<&ParaState::right>},
+        {W::SpaceBefore, &Parser::paraTwips<&ParaState::before>},
+        {W::SpaceAfter, &Parser::paraTwips<&ParaState::after>},
+        {W::LineSpacing, &Parser::paraTwips<&ParaState::lineSpacing>},
+        {W::LineMultiple, &Parser::lineMultiple},
+        {W::ListOverride, &Parser::listOverride},
+        {W::PnBullet, &Parser::pnStyle, QTextListFormat::ListDisc},
+        {W::PnBody, &Parser::pnBody},
+        {W::PnDecimal, &Parser::pnStyle, QTextListFormat::ListDecimal},
+        {W::PnLowerLetter, &Parser::pnStyle, QTextListFormat::ListLowerAlpha},
+        {W::PnUpperLetter, &Parser::pnStyle, QTextListFormat::ListUpperAlpha},
+        {W::PnLowerRoman, &Parser::pnStyle, QTextListFormat::ListLowerRoman},
+        {W::PnUpperRoman, &Parser::pnStyle, QTextListFormat::ListUpperRoman},
+        {W::PnContinuation, &Parser::pnContinuation},
+        {W::PnStart, &Parser::pnStart},
+        {W::PnFont, &Parser::pnFont},
+        {W::PnTextBefore, &Parser::pnText, int(Dest::PnTextBefore)},
+        {W::PnTextAfter, &Parser::pnText, int(Dest::PnTextAfter)},
+        {W::RightToLeftPar, &Parser::direction, 2},
+        {W::LeftToRightPar, &Parser::direction, 1},
+        {W::TabRight, &Parser::tabType, QTextOption::RightTab},
+        {W::TabCentre, &Parser::tabType, QTextOption::CenterTab},
+        {W::TabDecimal, &Parser::tabType, QTextOption::DelimiterTab},
+        {W::TabLeaderDot, &Parser::tabLeader, TextFormat::DotLeader},
+        {W::TabLeaderHyphen, &Parser::tabLeader, TextFormat::HyphenLeader},
+        {W::TabLeaderUnderline, &Parser::tabLeader, TextFormat::UnderlineLeader},
+        {W::TabLeaderThick, &Parser::tabLeader, TextFormat::ThickLeader},
+        {W::TabLeaderEqual, &Parser::tabLeader, TextFormat::EqualLeader},
+        {W::TabPosition, &Parser::tabPosition},
+        {W::BarTab, &Parser::barTab},
+        // special characters
+        {W::Tab, &Parser::character, u'\t'},
+        {W::Line, &Parser::character, QChar::LineSeparator},
+        {W::Cell, &Parser::cell},
+        {W::NestedCell, &Parser::nestedCell},
+        {W::EmDash, &Parser::character, 0x2014},
+        {W::EnDash, &Parser::character, 0x2013},
+        {W::LeftQuote, &Parser::character, 0x2018},
+        {W::RightQuote, &Parser::character, 0x2019},
+        {W::LeftDoubleQuote, &Parser::character, 0x201C},
+        {W::RightDoubleQuote, &Parser::character, 0x201D},
+        {W::Bullet, &Parser::character, 0x2022},
+        {W::EmSpace, &Parser::character, 0x2003},
+        {W::EnSpace, &Parser::character, 0x2002},
+        {W::QuarterEmSpace, &Parser::character, 0x2005},
+        {W::ZeroWidthJoiner, &Parser::character, 0x200D},
+        {W::ZeroWidthNonJoiner, &Parser::character, 0x200C},
+        {W::ZeroWidthBreak, &Parser::character, 0x200B},
+        {W::LeftToRightMark, &Parser::character, 0x200E},
+        {W::RightToLeftMark, &Parser::character, 0x200F},
+        {W::Unicode, &Parser::unicodeCharacter},
+        {W::UnicodeSkip, &Parser::unicodeSkip},
+        {W::Bin, &Parser::binary},
+        // pictures and objects
+        {W::PngBlip, &Parser::pictureKind, RtfPicture::Png},
+        {W::JpegBlip, &Parser::pictureKind, RtfPicture::Jpeg},
+        {W::DiBitmap, &Parser::pictureKind, RtfPicture::Dib},
+        {W::WBitmap, &Parser::pictureKind, RtfPicture::DeviceBitmap},
+        {W::WMetafile, &Parser::pictureKind, RtfPicture::WindowsMetafile},
+        {W::EmfBlip, &Parser::pictureKind, RtfPicture::EnhancedMetafile},
+        {W::PicW, &Parser::pictureSize<&RtfPicture::width>},
+        {W::PicH, &Parser::pictureSize<&RtfPicture::height>},
+        {W::PicWGoal, &Parser::pictureSize<&RtfPicture::goalWidth>},
+        {W::PicHGoal, &Parser::pictureSize<&RtfPicture::goalHeight>},
+        {W::PicScaleX, &Parser::pictureSize<&RtfPicture::scaleX>},
+        {W::PicScaleY, &Parser::pictureSize<&RtfPicture::scaleY>},
+        {W::BitsPerPixel, &Parser::pictureSize<&RtfPicture::bitsPerPixel>},
+        {W::WidthBytes, &Parser::pictureSize<&RtfPicture::widthBytes>},
+        {W::ObjW, &Parser::objectSize<&ObjectInProgress::width>},
+        {W::ObjH, &Parser::objectSize<&ObjectInProgress::height>},
+        {W::ObjScaleX, &Parser::objectSize<&ObjectInProgress::scaleX>},
+        {W::ObjScaleY, &Parser::objectSize<&ObjectInProgress::scaleY>},
+    };
+    static constexpr auto actions = [] {
+        std::array<WordAction, size_t(RtfWord::Count)> byWord{};
+        for (const Entry &entry : entries)
+            byWord[size_t(entry.word)] = {entry.run, entry.arg};
+        return byWord;
+    }();
+    // With as many entries as words, a word given twice leaves another without a handler.
+    static_assert(std::size(entries) == actions.size()
+                      && std::ranges::none_of(
+                          actions, [](const WordAction &action) { return action.run == nullptr; }),
+                  "every control word has exactly one handler");
+    return actions[size_t(word)];
+}
+
+RtfPicture *Parser::pictureInProgress()
+{
+    const GroupState &group = top();
+    return group.dest == Dest::Picture ? &m_pictures[group.picture] : nullptr;
+}
+
+ObjectInProgress *Parser::objectInProgress()
+{
+    const GroupState &group = top();
+    return group.dest == Dest::Object ? &m_objects[group.object] : nullptr;
+}
+
+bool Parser::ignore(const RtfToken &, int)
+{
+    return true;
+}
+
+bool Parser::skipDestination(const RtfToken &, int)
+{
+    return skipGroup();
+}
+
+bool Parser::destination(const RtfToken &, int dest)
+{
+    top().dest = Dest(dest);
+    return true;
+}
+
+bool Parser::fontTable(const RtfToken &, int)
+{
+    top().dest = Dest::FontTable;
+    return true;
+}
+
+bool Parser::colorTable(const RtfToken &, int)
+{
+    top().dest = Dest::ColorTable;
+    m_colorGiven = false;
+    m_red = m_green = m_blue = 0;
+    return true;
+}
+
+template <int Parser::*Component>
+bool Parser::colorComponent(const RtfToken &token, int)
+{
+    if (top().dest == Dest::ColorTable) {
+        this->*Component = qBound(0, token.param, 255);
+        m_colorGiven = true;
+    }
+    return true;
+}
+
+bool Parser::pictureGroup(const RtfToken &, int)
+{
     GroupState &group = top();
-    CharState &chr = group.chr;
+    if (group.opens != Opens::None)
+        return true; // one picture or object per group
+    group.previewOf = group.dest == Dest::ObjectResult ? group.object : -1;
+    group.dest = Dest::Picture;
+    group.opens = Opens::Picture;
+    group.start = m_wordOffset;
+    group.picture = int(m_pictures.size());
+    m_pictures.emplace_back();
+    return true;
+}
+
+bool Parser::objectGroup(const RtfToken &, int)
+{
+    GroupState &group = top();
+    if (group.opens != Opens::None)
+        return true;
+    group.dest = Dest::Object;
+    group.opens = Opens::Object;
+    group.start = m_wordOffset;
+    group.object = int(m_objects.size());
+    m_objects.emplace_back();
+    return true;
+}
+
+bool Parser::objectResult(const RtfToken &, int)
+{
+    GroupState &group = top();
+    if (group.dest == Dest::Object)
+        group.dest = Dest::ObjectResult;
+    return true;
+}
+
+bool Parser::field(const RtfToken &, int)
+{
+    top().field = int(m_fields.size());
+    m_fields.emplace_back();
+    return true;
+}
+
+bool Parser::fieldInstruction(const RtfToken &, int)
+{
+    GroupState &group = top();
+    if (group.field >= 0 && group.dest == Dest::Normal)
+        group.dest = Dest::FieldInstruction;
+    return true;
+}
+
+bool Parser::fieldResult(const RtfToken &, int)
+{
+    GroupState &group = top();
+    if (group.field >= 0 && group.dest == Dest::Normal) {
+        const int link = linkOfField(group.field);
+        if (link >= 0)
+            group.chr.link = link;
+    }
+    return true;
+}
+
+bool Parser::listDefinition(const RtfToken &, int)
+{
+    m_listLevel = -1;
+    m_levelKind = ListKind();
+    m_levelKind.style = QTextListFormat::ListDisc;
+    m_levelFont = -1;
+    return true;
+}
+
+bool Parser::listLevel(const RtfToken &, int)
+{
+    ++m_listLevel;
+    return true;
+}
+
+bool Parser::levelNumbering(const RtfToken &token, int)
+{
+    if (m_listLevel == 0)
+        m_levelKind.style = listStyleOfNumbering(token.param);
+    return true;
+}
+
+bool Parser::levelStartAt(const RtfToken &token, int)
+{
+    if (m_listLevel == 0)
+        m_levelKind.start = token.param;
+    return true;
+}
+
+bool Parser::levelText(const RtfToken &, int)
+{
+    GroupState &group = top();
+    if (group.dest == Dest::ListTable) {
+        group.dest = Dest::LevelText;
+        m_levelText.clear();
+    }
+    return true;
+}
+
+bool Parser::listId(const RtfToken &token, int)
+{
+    const Dest dest = top().dest;
+    if (dest == Dest::ListTable) {
+        if (isSymbolFont(m_levelFont))
+            m_levelKind.bullet.clear(); // as in an old-style number
+        m_listStyles[token.param] = listKind(m_levelKind);
+    } else if (dest == Dest::ListOverrides) {
+        m_overrideList = token.param;
+    }
+    return true;
+}
+
+bool Parser::listOverrideEntry(const RtfToken &, int)
+{
+    m_overrideList = INT_MIN;
+    return true;
+}
+
+bool Parser::listText(const RtfToken &, int)
+{
+    top().dest = Dest::ListText;
+    m_listText.clear();
+    return true;
+}
+
+bool Parser::styleSheet(const RtfToken &, int)
+{
+    GroupState &group = top();
+    group.dest = Dest::StyleSheet;
+    group.chr = CharState();
+    group.para = ParaState();
+    return true;
+}
+
+bool Parser::styleWord(const RtfToken &token, int character)
+{
+    GroupState &group = top();
+    if (group.dest == Dest::StyleSheet) {
+        // An entry's formats are what it sets, on top of nothing.
+        group.style = qMax(token.param, 0);
+        group.characterStyle = character != 0;
+        group.chr = CharState();
+        group.para = ParaState();
+        return true;
+    }
+    const auto &styles = character ? m_characterStyles : m_paragraphStyles;
+    const auto style = styles.find(token.param);
+    if (style == styles.end())
+        return true;
+    overlay(group.chr, style->second.chr);
+    if (!character)
+        overlay(group.para, style->second.para);
+    return true;
+}
+
+bool Parser::basedOn(const RtfToken &token, int)
+{
+    GroupState &group = top();
+    if (group.dest == Dest::StyleSheet)
+        group.basedOn = token.param;
+    return true;
+}
+
+bool Parser::upr(const RtfToken &, int)
+{
+    m_uprOpened = true;
+    return true;
+}
+
+bool Parser::noUiCompat(const RtfToken &, int)
+{
+    m_unsizedHalfPoints = 0;
+    return true;
+}
+
+bool Parser::ansiCodePage(const RtfToken &token, int)
+{
+    if (token.param > 0)
+        m_ansiCodePage = token.param;
+    return true;
+}
+
+bool Parser::characterSet(const RtfToken &, int codePage)
+{
+    m_ansiCodePage = codePage;
+    return true;
+}
+
+bool Parser::defaultFont(const RtfToken &token, int)
+{
+    m_defaultFont = token.param;
+    return true;
+}
+
+bool Parser::fontIndex(const RtfToken &token, int)
+{
+    GroupState &group = top();
+    if (group.dest == Dest::FontTable) {
+        m_fontEntry = token.param;
+        m_fonts[token.param] = Font();
+        m_fontNameDone = false;
+    } else {
+        group.chr.font = token.param;
+        if (group.dest == Dest::ListTable && m_listLevel == 0)
+            m_levelFont = token.param;
+    }
+    return true;
+}
+
+bool Parser::associatedFont(const RtfToken &token, int)
+{
+    // The font of the low-ANSI characters is the one their text shows in.
+    GroupState &group = top();
+    if (group.charClass == CharClass::LowAnsi && group.dest != Dest::FontTable)
+        group.chr.font = token.param;
+    return true;
+}
+
+bool Parser::charClass(const RtfToken &, int charClass)
+{
+    top().charClass = CharClass(charClass);
+    return true;
+}
+
+bool Parser::fontCharset(const RtfToken &token, int)
+{
+    if (top().dest == Dest::FontTable && m_fontEntry >= 0)
+        m_fonts[m_fontEntry].charset = token.param;
+    return true;
+}
+
+bool Parser::fontCodePage(const RtfToken &token, int)
+{
+    if (top().dest == Dest::FontTable && m_fontEntry >= 0)
+        m_fonts[m_fontEntry].codePage = token.param;
+    return true;
+}
+
+bool Parser::plain(const RtfToken &, int)
+{
+    CharState &chr = top().chr;
+    const int link = chr.link;
+    chr = CharState();
+    chr.link = link;
+    return true;
+}
+
+template <bool CharState::*Flag>
+bool Parser::charFlag(const RtfToken &token, int)
+{
+    top().chr.*Flag = isOn(token);
+    return true;
+}
+
+template <int CharState::*Index>
+bool Parser::colorIndex(const RtfToken &token, int)
+{
+    top().chr.*Index = qMax(token.param, 0);
+    return true;
+}
+
+bool Parser::underline(const RtfToken &token, int type)
+{
+    top().chr.underline = isOn(token) ? quint8(type) : 0;
+    return true;
+}
+
+bool Parser::script(const RtfToken &token, int script)
+{
+    top().chr.script = isOn(token) ? quint8(script) : 0;
+    return true;
+}
+
+bool Parser::verticalOffset(const RtfToken &token, int direction)
+{
+    top().chr.offset = direction * qBound(0, token.hasParam ? token.param : 6, 3276);
+    return true;
+}
+
+bool Parser::fontSize(const RtfToken &token, int)
+{
+    top().chr.halfPoints = !token.hasParam ? 24 : token.param <= 0 ? 0 : qMin(token.param, 3276);
+    return true;
+}
+
+bool Parser::pard(const RtfToken &, int)
+{
+    top().para = ParaState();
+    m_nextTab = TabStop();
+    return true;
+}
+
+bool Parser::par(const RtfToken &, int)
+{
+    if (top().dest == Dest::Normal)
+        finishParagraph(true);
+    return true;
+}
+
+bool Parser::inTable(const RtfToken &, int)
+{
+    top().para.inTable = true;
+    return true;
+}
+
+bool Parser::row(const RtfToken &, int)
+{
+    if (top().dest == Dest::Normal)
+        endRow();
+    return true;
+}
+
+// A nested table's rows are paragraphs of the cell it is in, its cells separated by tabs.
+bool Parser::nestedRow(const RtfToken &, int)
+{
+    if (top().dest == Dest::Normal)
+        finishParagraph(true);
+    return true;
+}
+
+// The row's layout (\trowd, cell widths and merges) is for its reader to keep.
+bool Parser::rowWord(const RtfToken &token, int word)
+{
+    m_rowReader.word(RtfWord(word), token.param);
+    return true;
+}
+
+bool Parser::cell(const RtfToken &, int)
+{
+    if (top().dest == Dest::Normal)
+        finishParagraph(true, RtfContent::InTable::CellEnd);
+    return true;
+}
+
+bool Parser::nestedCell(const RtfToken &, int)
+{
+    if (top().dest == Dest::Normal)
+        ++m_cellTabs;
+    return true;
+}
+
+bool Parser::alignment(const RtfToken &, int alignment)
+{
+    top().para.alignment = alignment;
+    return true;
+}
+
+template <int ParaState::*Field>
+bool Parser::paraTwips(const RtfToken &token, int)
+{
+    top().para.*Field = twips(token.param);
+    return true;
+}
+
+bool Parser::lineMultiple(const RtfToken &token, int)
+{
+    top().para.lineMultiple = isOn(token);
+    return true;
+}
+
+bool Parser::direction(const RtfToken &, int direction)
+{
+    top().para.direction = quint8(direction);
+    return true;
+}
+
+bool Parser::listOverride(const RtfToken &token, int)
+{
+    GroupState &group = top();
     ParaState &para = group.para;
-    RtfPicture *picture = group.dest == Dest::Picture ? &m_pictures[group.picture] : nullptr;
-    ObjectInProgress *object = group.dest == Dest::Object ? &m_objects[group.object] : nullptr;
-    switch (word) {
-    case RtfWord::Fonttbl:
-    case RtfWord::Colortbl:
-    case RtfWord::Pict:
-    case RtfWord::Object:
-    case RtfWord::Result:
-    case RtfWord::Field:
-    case RtfWord::Fldinst:
-    case RtfWord::Fldrslt:
-    case RtfWord::Pn:
-        destination(word);
-        break;
-    case RtfWord::ListTableWord:
-        group.dest = Dest::ListTable;
-        break;
-    case RtfWord::ListOverrideTableWord:
-        group.dest = Dest::ListOverrides;
-        break;
-    case RtfWord::ListDefinition:
-        m_listLevel = -1;
-        m_levelKind = ListKind();
-        m_levelKind.style = QTextListFormat::ListDisc;
-        m_levelFont = -1;
-        break;
-    case RtfWord::ListLevel:
-        ++m_listLevel;
-        break;
-    case RtfWord::LevelNumbering:
-        if (m_listLevel == 0)
-            m_levelKind.style = listStyleOfNumbering(param);
-        break;
-    case RtfWord::LevelStartAt:
-        if (m_listLevel == 0)
-            m_levelKind.start = param;
-        break;
-    case RtfWord::LevelText:
-        if (group.dest == Dest::ListTable) {
-            group.dest = Dest::LevelText;
-            m_levelText.clear();
-        }
-        break;
-    case RtfWord::ListId:
-        if (group.dest == Dest::ListTable) {
-            if (isSymbolFont(m_levelFont))
-                m_levelKind.bullet.clear(); // as in an old-style number
-            m_listStyles[param] = listKind(m_levelKind);
-        } else if (group.dest == Dest::ListOverrides)
-            m_overrideList = param;
-        break;
-    case RtfWord::ListOverrideEntry:
-        m_overrideList = INT_MIN;
-        break;
-    case RtfWord::StyleSheet:
-        group.dest = Dest::StyleSheet;
-        chr = CharState();
-        para = ParaState();
-        break;
-    case RtfWord::ParagraphStyle:
-    case RtfWord::CharacterStyle:
-    case RtfWord::BasedOn:
-        styleWord(word, param);
-        break;
-    case RtfWord::ListText:
-        group.dest = Dest::ListText;
-        m_listText.clear();
-        break;
-    case RtfWord::Shppict:
-        break; // its picture is read like any other
-    case RtfWord::SkipGroup:
-        return skipGroup();
-    case RtfWord::Upr:
-        m_uprOpened = true;
-        break;
-    case RtfWord::Ud:
-    case RtfWord::NestTableProps: // where some writers put the rows of nested tables
-        break;                    // its text is read like any other
-    case RtfWord::NoUiCompat:
-        m_unsizedHalfPoints = 0;
-        break;
-    case RtfWord::Ansicpg:
-        if (param > 0)
-            m_ansiCodePage = param;
-        break;
-    case RtfWord::Ansi:
-        m_ansiCodePage = CodePage::System;
-        break;
-    case RtfWord::Mac:
-        m_ansiCodePage = 10000;
-        break;
-    case RtfWord::Pc:
-        m_ansiCodePage = 437;
-        break;
-    case RtfWord::Pca:
-        m_ansiCodePage = 850;
-        break;
-    case RtfWord::Deff:
-        m_defaultFont = param;
-        break;
-    case RtfWord::FontIndex:
-        if (group.dest == Dest::FontTable) {
-            m_fontEntry = param;
-            m_fonts[param] = Font();
-            m_fontNameDone = false;
-        } else {
-            chr.font = param;
-            if (group.dest == Dest::ListTable && m_listLevel == 0)
-                m_levelFont = param;
-        }
-        break;
-    case RtfWord::AssociatedFont:
-        // The font of the low-ANSI characters is the one their text shows in.
-        if (group.charClass == CharClass::LowAnsi && group.dest != Dest::FontTable)
-            chr.font = param;
-        break;
-    case RtfWord::LowAnsi:
-    case RtfWord::HighAnsi:
-    case RtfWord::DoubleByte:
-        group.charClass = CharClass(int(word) - int(RtfWord::LowAnsi) + int(CharClass::LowAnsi));
-        break;
-    case RtfWord::Fcharset:
-        if (group.dest == Dest::FontTable && m_fontEntry >= 0)
-            m_fonts[m_fontEntry].charset = param;
-        break;
-    case RtfWord::Cpg:
-        if (group.dest == Dest::FontTable && m_fontEntry >= 0)
-            m_fonts[m_fontEntry].codePage = param;
-        break;
-    case RtfWord::Red:
-    case RtfWord::Green:
-    case RtfWord::Blue:
-        if (group.dest == Dest::ColorTable) {
-            (word == RtfWord::Red     ? m_red
-             : word == RtfWord::Green ? m_green
-                                      : m_blue)
-                = qBound(0, param, 255);
-            m_colorGiven = true;
-        }
-        break;
-    case RtfWord::Plain: {
-        const int link = chr.link;
-        chr = CharState();
-        chr.link = link;
-        break;
+    const int param = token.param;
+    if (group.dest == Dest::ListOverrides) {
+        m_overrides[param] = m_overrideList;
+    } else if (param <= 0) {
+        para.list = 0;
+        para.listUndefined = false;
+    } else {
+        // The style of the list's first level; a list not defined shows its
+        // kind in the paragraph's {\*\pn} or {\listtext}, else is bulleted.
+        const auto override = m_overrides.find(param);
+        const auto list = override == m_overrides.end() ? m_listStyles.end()
+                                                        : m_listStyles.find(override->second);
+        para.listUndefined = list == m_listStyles.end();
+        if (!para.listUndefined)
+            para.list = list->second;
+        else if (!para.list)
+            para.list = m_listTextStyle ? m_listTextStyle
+                                        : listKind(ListKind::ofStyle(QTextListFormat::ListDisc));
     }
-    case RtfWord::Bold:
-        chr.bold = on;
-        break;
-    case RtfWord::Italic:
-        chr.italic = on;
-        break;
-    case RtfWord::Strike:
-        chr.strike = on;
-        break;
-    case RtfWord::Hidden:
-        chr.hidden = on;
-        break;
-    case RtfWord::Underline:
-    case RtfWord::UnderlineWord:
-    case RtfWord::UnderlineDouble:
-    case RtfWord::UnderlineDotted:
-    case RtfWord::UnderlineDash:
-    case RtfWord::UnderlineDashDot:
-    case RtfWord::UnderlineDashDotDot:
-    case RtfWord::UnderlineWave:
-    case RtfWord::UnderlineThick:
-        chr.underline = on ? quint8(int(word) - int(RtfWord::Underline) + 1) : 0;
-        break;
-    case RtfWord::UnderlineNone:
-        chr.underline = 0;
-        break;
-    case RtfWord::UnderlineColor:
-        chr.underlineColor = qMax(param, 0);
-        break;
-    case RtfWord::Sub:
-        chr.script = on ? 1 : 0;
-        break;
-    case RtfWord::Super:
-        chr.script = on ? 2 : 0;
-        break;
-    case RtfWord::NoSuperSub:
-        chr.script = 0;
-        break;
-    case RtfWord::Up:
-    case RtfWord::Down: {
-        const int offset = qBound(0, token.hasParam ? param : 6, 3276);
-        chr.offset = word == RtfWord::Up ? offset : -offset;
-        break;
+    return true;
+}
+
+bool Parser::pnGroup(const RtfToken &, int)
+{
+    GroupState &group = top();
+    group.dest = Dest::Pn;
+    group.opens = Opens::Pn;
+    m_pnKind = ListKind();
+    m_pnKind.suffix.clear(); // a number without \pntxta has nothing after it
+    m_pnFont = -1;
+    return true;
+}
+
+bool Parser::pnStyle(const RtfToken &, int style)
+{
+    if (top().dest == Dest::Pn)
+        m_pnKind.style = style;
+    return true;
+}
+
+bool Parser::pnBody(const RtfToken &, int)
+{
+    if (top().dest == Dest::Pn && !m_pnKind.style)
+        m_pnKind.style = QTextListFormat::ListDecimal;
+    return true;
+}
+
+bool Parser::pnContinuation(const RtfToken &, int)
+{
+    GroupState &group = top();
+    if (group.dest == Dest::Pn)
+        group.pnContinuation = true;
+    return true;
+}
+
+bool Parser::pnStart(const RtfToken &token, int)
+{
+    if (top().dest == Dest::Pn)
+        m_pnKind.start = token.param;
+    return true;
+}
+
+bool Parser::pnFont(const RtfToken &token, int)
+{
+    if (top().dest == Dest::Pn)
+        m_pnFont = token.param;
+    return true;
+}
+
+bool Parser::pnText(const RtfToken &, int dest)
+{
+    GroupState &group = top();
+    if (group.dest == Dest::Pn) {
+        group.dest = Dest(dest);
+        if (QString *text = destinationText())
+            text->clear();
     }
-    case RtfWord::Caps:
-        chr.caps = on;
-        break;
-    case RtfWord::SmallCaps:
-        chr.smallCaps = on;
-        break;
-    case RtfWord::Outline:
-        chr.outline = on;
-        break;
-    case RtfWord::FontSize:
-        chr.halfPoints = !token.hasParam ? 24 : param <= 0 ? 0 : qMin(param, 3276);
-        break;
-    case RtfWord::Foreground:
-        chr.foreground = qMax(param, 0);
-        break;
-    case RtfWord::Background:
-        chr.background = qMax(param, 0);
-        break;
-    case RtfWord::Pard:
-        para = ParaState();
-        m_nextTab = TabStop();
-        break;
-    case RtfWord::Par:
-        if (group.dest == Dest::Normal)
-            finishParagraph(true);
-        break;
-    case RtfWord::InTable:
-        para.inTable = true;
-        break;
-    case RtfWord::Row:
-        if (group.dest == Dest::Normal)
-            endRow();
-        break;
-    case RtfWord::NestedRow: // a nested table's rows are paragraphs of the cell it is in
-        if (group.dest == Dest::Normal)
-            finishParagraph(true);
-        break;
-    case RtfWord::RowDefaults:
-    case RtfWord::RowLeft:
-    case RtfWord::CellRight:
-    case RtfWord::CellMergeFirst:
-    case RtfWord::CellMerged:
-    case RtfWord::CellMergeDownFirst:
-    case RtfWord::CellMergedDown:
-        m_rowReader.word(word, param);
-        break;
-    case RtfWord::Left:
-    case RtfWord::Centre:
-    case RtfWord::Right:
-    case RtfWord::Justify:
-        para.alignment = int(word) - int(RtfWord::Left);
-        break;
-    case RtfWord::LeftIndent:
-        para.left = twips(param);
-        break;
-    case RtfWord::FirstIndent:
-        para.first = twips(param);
-        break;
-    case RtfWord::RightIndent:
-        para.right = twips(param);
-        break;
-    case RtfWord::SpaceBefore:
-        para.before = twips(param);
-        break;
-    case RtfWord::SpaceAfter:
-        para.after = twips(param);
-        break;
-    case RtfWord::LineSpacing:
-        para.lineSpacing = twips(param);
-        break;
-    case RtfWord::LineMultiple:
-        para.lineMultiple = on;
-        break;
-    case RtfWord::ListOverride:
-        if (group.dest == Dest::ListOverrides) {
-            m_overrides[param] = m_overrideList;
-        } else if (param <= 0) {
-            para.list = 0;
-            para.listUndefined = false;
-        } else {
-            // The style of the list's first level; a list not defined shows its
-            // kind in the paragraph's {\*\pn} or {\listtext}, else is bulleted.
-            const auto override = m_overrides.find(param);
-            const auto list = override == m_overrides.end() ? m_listStyles.end()
-                                                            : m_listStyles.find(override->second);
-            para.listUndefined = list == m_listStyles.end();
-            if (!para.listUndefined)
-                para.list = list->second;
-            else if (!para.list)
-                para.list = m_listTextStyle
-                                ? m_listTextStyle
-                                : listKind(ListKind::ofStyle(QTextListFormat::ListDisc));
-        }
-        break;
-    case RtfWord::PnBullet:
-    case RtfWord::PnBody:
-    case RtfWord::PnDecimal:
-    case RtfWord::PnLowerLetter:
-    case RtfWord::PnUpperLetter:
-    case RtfWord::PnLowerRoman:
-    case RtfWord::PnUpperRoman:
-    case RtfWord::PnContinuation:
-        pnWord(word);
-        break;
-    case RtfWord::PnStart:
-        if (group.dest == Dest::Pn)
-            m_pnKind.start = param;
-        break;
-    case RtfWord::PnFont:
-        if (group.dest == Dest::Pn)
-            m_pnFont = param;
-        break;
-    case RtfWord::PnTextBefore:
-    case RtfWord::PnTextAfter:
-        if (group.dest == Dest::Pn) {
-            group.dest = word == RtfWord::PnTextBefore ? Dest::PnTextBefore : Dest::PnTextAfter;
-            if (QString *text = destinationText())
-                text->clear();
-        }
-        break;
-    case RtfWord::RightToLeftPar:
-    case RtfWord::LeftToRightPar:
-        para.direction = word == RtfWord::LeftToRightPar ? 1 : 2;
-        break;
-    case RtfWord::TabRight:
-    case RtfWord::TabCentre:
-    case RtfWord::TabDecimal:
-        m_nextTab.type = quint8(int(word) - int(RtfWord::TabRight) + QTextOption::RightTab);
-        break;
-    case RtfWord::TabLeaderDot:
-    case RtfWord::TabLeaderHyphen:
-    case RtfWord::TabLeaderUnderline:
-    case RtfWord::TabLeaderThick:
-    case RtfWord::TabLeaderEqual:
-        m_nextTab.leader = quint8(int(word) - int(RtfWord::TabLeaderDot) + TextFormat::DotLeader);
-        break;
-    case RtfWord::TabPosition:
-        addTab(param);
-        break;
-    case RtfWord::BarTab:
-        m_nextTab = TabStop(); // a vertical line, no stop
-        break;
-    case RtfWord::Tab:
-        put(u'\t');
-        break;
-    case RtfWord::Cell:
-        if (group.dest == Dest::Normal)
-            finishParagraph(true, RtfContent::InTable::CellEnd);
-        break;
-    case RtfWord::NestedCell:
-        if (group.dest == Dest::Normal)
-            ++m_cellTabs;
-        break;
-    case RtfWord::Line:
-        put(QChar::LineSeparator);
-        break;
-    case RtfWord::EmDash:
-        put(0x2014);
-        break;
-    case RtfWord::EnDash:
-        put(0x2013);
-        break;
-    case RtfWord::LeftQuote:
-        put(0x2018);
-        break;
-    case RtfWord::RightQuote:
-        put(0x2019);
-        break;
-    case RtfWord::LeftDoubleQuote:
-        put(0x201C);
-        break;
-    case RtfWord::RightDoubleQuote:
-        put(0x201D);
-        break;
-    case RtfWord::Bullet:
-        put(0x2022);
-        break;
-    case RtfWord::EmSpace:
-        put(0x2003);
-        break;
-    case RtfWord::EnSpace:
-        put(0x2002);
-        break;
-    case RtfWord::QuarterEmSpace:
-        put(0x2005);
-        break;
-    case RtfWord::ZeroWidthJoiner:
-        put(0x200D);
-        break;
-    case RtfWord::ZeroWidthNonJoiner:
-        put(0x200C);
-        break;
-    case RtfWord::ZeroWidthBreak:
-        put(0x200B);
-        break;
-    case RtfWord::LeftToRightMark:
-        put(0x200E);
-        break;
-    case RtfWord::RightToLeftMark:
-        put(0x200F);
-        break;
-    case RtfWord::Unicode:
-        unicode(param);
-        break;
-    case RtfWord::UnicodeSkip:
-        group.uc = qBound(0, param, 10);
-        break;
-    case RtfWord::Bin: {
-        QByteArrayView bytes;
-        if (!m_tokens.takeBinary(param, &bytes))
-            return fail(QStringLiteral("The RTF document is truncated inside binary data."));
-        if (picture)
-            picture->data.append(bytes);
-        break;
-    }
-    case RtfWord::PngBlip:
-    case RtfWord::JpegBlip:
-    case RtfWord::DiBitmap:
-    case RtfWord::WBitmap:
-    case RtfWord::WMetafile:
-    case RtfWord::EmfBlip:
-        if (picture)
-            picture->kind = RtfPicture::Kind(int(word) - int(RtfWord::PngBlip) + RtfPicture::Png);
-        break;
-    case RtfWord::PicW:
-    case RtfWord::PicH:
-    case RtfWord::PicWGoal:
-    case RtfWord::PicHGoal:
-    case RtfWord::PicScaleX:
-    case RtfWord::PicScaleY:
-    case RtfWord::BitsPerPixel:
-    case RtfWord::WidthBytes:
-        if (picture) {
-            int *fields[] = {&picture->width,        &picture->height,    &picture->goalWidth,
-                             &picture->goalHeight,   &picture->scaleX,    &picture->scaleY,
-                             &picture->bitsPerPixel, &picture->widthBytes};
-            *fields[int(word) - int(RtfWord::PicW)] = qMax(0, param);
-        }
-        break;
-    case RtfWord::ObjW:
-    case RtfWord::ObjH:
-    case RtfWord::ObjScaleX:
-    case RtfWord::ObjScaleY:
-        if (object) {
-            int *fields[] = {&object->width, &object->height, &object->scaleX, &object->scaleY};
-            *fields[int(word) - int(RtfWord::ObjW)] = qBound(0, param, 31680);
-        }
-        break;
-    }
+    return true;
+}
+
+bool Parser::tabType(const RtfToken &, int type)
+{
+    m_nextTab.type = quint8(type);
+    return true;
+}
+
+bool Parser::tabLeader(const RtfToken &, int leader)
+{
+    m_nextTab.leader = quint8(leader);
+    return true;
+}
+
+bool Parser::tabPosition(const RtfToken &token, int)
+{
+    addTab(token.param);
+    return true;
+}
+
+bool Parser::barTab(const RtfToken &, int)
+{
+    m_nextTab = TabStop(); // a vertical line, no stop
+    return true;
+}
+
+bool Parser::character(const RtfToken &, int c)
+{
+    put(char16_t(c));
+    return true;
+}
+
+bool Parser::unicodeCharacter(const RtfToken &token, int)
+{
+    unicode(token.param);
+    return true;
+}
+
+bool Parser::unicodeSkip(const RtfToken &token, int)
+{
+    top().uc = qBound(0, token.param, 10);
+    return true;
+}
+
+bool Parser::binary(const RtfToken &token, int)
+{
+    QByteArrayView bytes;
+    if (!m_tokens.takeBinary(token.param, &bytes))
+        return fail(QStringLiteral("The RTF document is truncated inside binary data."));
+    if (RtfPicture *picture = pictureInProgress())
+        picture->data.append(bytes);
+    return true;
+}
+
+bool Parser::pictureKind(const RtfToken &, int kind)
+{
+    if (RtfPicture *picture = pictureInProgress())
+        picture->kind = RtfPicture::Kind(kind);
+    return true;
+}
+
+template <int RtfPicture::*Field>
+bool Parser::pictureSize(const RtfToken &token, int)
+{
+    if (RtfPicture *picture = pictureInProgress())
+        picture->*Field = qMax(0, token.param);
+    return true;
+}
+
+template <int ObjectInProgress::*Field>
+bool Parser::objectSize(const RtfToken &token, int)
+{
+    if (ObjectInProgress *object = objectInProgress())
+        object->*Field = qBound(0, token.param, 31680);
     return true;
 }
 

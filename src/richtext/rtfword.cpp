@@ -24,7 +24,7 @@ public:
             return std::nullopt;
         const std::string_view key(name.data(), size_t(name.size()));
         for (const auto &[candidate, word] : m_buckets[bucket(key)]) {
-            if (candidate == key)
+            if (sameTail(candidate, key))
                 return word;
         }
         return std::nullopt;
@@ -32,6 +32,16 @@ public:
 
 private:
     static constexpr qsizetype MaxLength = 20;
+    // Whether two names of one bucket (one first letter, one length) are the same. For names
+    // this short a loop is faster than a call to memcmp, and every word of a note is looked up.
+    static bool sameTail(std::string_view a, std::string_view b)
+    {
+        for (size_t i = 1; i < a.size(); ++i) {
+            if (a[i] != b[i])
+                return false;
+        }
+        return true;
+    }
     static size_t bucket(std::string_view name)
     {
         return size_t(name.front() - 'a') * (MaxLength + 1) + name.size();
@@ -284,9 +294,13 @@ const WordTable &words()
     return table;
 }
 
+// Made before main: a lookup, made for every word of a note, need not check whether the
+// table is made yet.
+const WordTable &s_words = words();
+
 } // namespace
 
 std::optional<RtfWord> rtfWord(QByteArrayView name)
 {
-    return words().find(name);
+    return s_words.find(name);
 }

@@ -5,9 +5,6 @@
 #include <optional>
 
 // The RTF control words the reader acts on; every other word is skipped.
-// Related words stand in the order of the values they stand for (underline
-// kinds, alignments, picture kinds, picture and object sizes): the reader
-// counts on it.
 enum class RtfWord {
     // destinations
     Fonttbl,
@@ -176,6 +173,7 @@ enum class RtfWord {
     ObjH,
     ObjScaleX,
     ObjScaleY,
+    Count // not a word: how many there are
 };
 
 // The word of that name, or nothing for a word the reader does not know.

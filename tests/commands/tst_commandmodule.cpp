@@ -118,11 +118,11 @@ void tst_DM::picturesReadOnLightAndDarkBars()
 
 void tst_DM::hintSplitsIntoToolTipAndStatusTip()
 {
-    QCOMPARE(m_dm->EditCut2->toolTip(), QStringLiteral("Cut"));
-    QCOMPARE(m_dm->EditCut2->statusTip(),
+    QCOMPARE(m_dm->action(CommandId::EditCut2)->toolTip(), QStringLiteral("Cut"));
+    QCOMPARE(m_dm->action(CommandId::EditCut2)->statusTip(),
              QStringLiteral("Cuts the selection and puts it on the Clipboard"));
-    QCOMPARE(m_dm->acCrypt->toolTip(), QStringLiteral("Crypt Selection"));
-    QCOMPARE(m_dm->JvEditPaste1->toolTip(), QString::fromUtf8("Einfügen"));
+    QCOMPARE(m_dm->action(CommandId::acCrypt)->toolTip(), QStringLiteral("Crypt Selection"));
+    QCOMPARE(m_dm->action(CommandId::JvEditPaste1)->toolTip(), QString::fromUtf8("Einfügen"));
 }
 
 void tst_DM::editCommandsFollowTheFocusedNoteEditor()
@@ -130,27 +130,29 @@ void tst_DM::editCommandsFollowTheFocusedNoteEditor()
     m_editor->setText(QStringLiteral("some text"));
     m_editor->setFocus();
     QCOMPARE(TDM::focusedEditor(), m_editor);
-    QVERIFY(!m_dm->JvEditCut2->isEnabled());
-    QVERIFY(!m_dm->JvEditDelete1->isEnabled());
+    QVERIFY(!m_dm->action(CommandId::JvEditCut2)->isEnabled());
+    QVERIFY(!m_dm->action(CommandId::JvEditDelete1)->isEnabled());
 
     m_editor->setSelStart(0);
     m_editor->setSelLength(4);
-    for (QAction *action : {m_dm->EditCut2, m_dm->JvEditCut2, m_dm->EditCopy2, m_dm->JvEditCopy1,
-                            m_dm->EditDelete1, m_dm->JvEditDelete1})
+    for (QAction *action :
+         {m_dm->action(CommandId::EditCut2), m_dm->action(CommandId::JvEditCut2),
+          m_dm->action(CommandId::EditCopy2), m_dm->action(CommandId::JvEditCopy1),
+          m_dm->action(CommandId::EditDelete1), m_dm->action(CommandId::JvEditDelete1)})
         QVERIFY2(action->isEnabled(), qPrintable(action->objectName()));
 
     m_editor->setReadOnly(true);
     m_line->setFocus();
     m_editor->setFocus();
-    QVERIFY(!m_dm->JvEditCut2->isEnabled());
-    QVERIFY(m_dm->JvEditCopy1->isEnabled());
+    QVERIFY(!m_dm->action(CommandId::JvEditCut2)->isEnabled());
+    QVERIFY(m_dm->action(CommandId::JvEditCopy1)->isEnabled());
     m_editor->setReadOnly(false);
 
     m_line->setFocus();
     QCOMPARE(TDM::focusedEditor(), nullptr);
-    QVERIFY(!m_dm->JvEditCopy1->isEnabled());
-    QVERIFY(!m_dm->JvEditSelectAll1->isEnabled());
-    QVERIFY(m_dm->EditPaste2->isEnabled());
+    QVERIFY(!m_dm->action(CommandId::JvEditCopy1)->isEnabled());
+    QVERIFY(!m_dm->action(CommandId::JvEditSelectAll1)->isEnabled());
+    QVERIFY(m_dm->action(CommandId::EditPaste2)->isEnabled());
 }
 
 void tst_DM::editCommandsActOnTheFocusedNoteEditorOnly()
@@ -158,37 +160,38 @@ void tst_DM::editCommandsActOnTheFocusedNoteEditorOnly()
     QApplication::clipboard()->setText(QStringLiteral("pasted"));
     m_line->setText(QStringLiteral("line"));
     m_line->setFocus();
-    m_dm->EditPaste2->trigger();
+    m_dm->action(CommandId::EditPaste2)->trigger();
     QCOMPARE(m_line->text(), QStringLiteral("line"));
 
     m_editor->setText(QStringLiteral("one two"));
     m_editor->setFocus();
     m_editor->setSelStart(3);
     m_editor->setSelLength(4);
-    m_dm->JvEditDelete1->trigger();
+    m_dm->action(CommandId::JvEditDelete1)->trigger();
     QCOMPARE(m_editor->Text(), QStringLiteral("one"));
-    m_dm->EditPaste2->trigger();
+    m_dm->action(CommandId::EditPaste2)->trigger();
     QCOMPARE(m_editor->Text(), QStringLiteral("onepasted"));
-    QVERIFY(m_dm->JvEditUndo1->isEnabled());
-    QVERIFY(!m_dm->EditRedo1->isEnabled());
-    m_dm->JvEditUndo1->trigger();
+    QVERIFY(m_dm->action(CommandId::JvEditUndo1)->isEnabled());
+    QVERIFY(!m_dm->action(CommandId::EditRedo1)->isEnabled());
+    m_dm->action(CommandId::JvEditUndo1)->trigger();
     QCOMPARE(m_editor->Text(), QStringLiteral("one"));
-    QVERIFY(m_dm->EditRedo1->isEnabled());
-    m_dm->EditRedo1->trigger();
+    QVERIFY(m_dm->action(CommandId::EditRedo1)->isEnabled());
+    m_dm->action(CommandId::EditRedo1)->trigger();
     QCOMPARE(m_editor->Text(), QStringLiteral("onepasted"));
-    QVERIFY(!m_dm->EditRedo1->isEnabled());
-    m_dm->JvEditUndo1->trigger();
-    m_dm->EditSelectAll1->trigger();
+    QVERIFY(!m_dm->action(CommandId::EditRedo1)->isEnabled());
+    m_dm->action(CommandId::JvEditUndo1)->trigger();
+    m_dm->action(CommandId::EditSelectAll1)->trigger();
     QCOMPARE(m_editor->SelLength(), 3);
 }
 
 void tst_DM::commandsNotBuiltYetAreDisabled()
 {
     m_editor->setFocus();
-    for (QAction *action : {m_dm->acNew, m_dm->acCalc, m_dm->acSendMail})
+    for (QAction *action : {m_dm->action(CommandId::acNew), m_dm->action(CommandId::acCalc),
+                            m_dm->action(CommandId::acSendMail)})
         QVERIFY2(!action->isEnabled(), qPrintable(action->objectName()));
-    QVERIFY(m_dm->RichEditBold1->isCheckable());
-    QVERIFY(!m_dm->acTable->isVisible());
+    QVERIFY(m_dm->action(CommandId::RichEditBold1)->isCheckable());
+    QVERIFY(!m_dm->action(CommandId::acTable)->isVisible());
 }
 
 QTEST_MAIN(tst_DM)

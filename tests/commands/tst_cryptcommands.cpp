@@ -173,7 +173,7 @@ void tst_CryptCommands::cryptRefusesWhatItCannotEncrypt()
     QCOMPARE(m_editor->SelText(), selected);
 
     m_dialogs->answers = {"master"};
-    m_dm->acCrypt->trigger();
+    m_dm->action(CommandId::acCrypt)->trigger();
     QCOMPARE(m_dialogs->told, QStringList{message});
     QCOMPARE(m_dialogs->asked, 0);
     QCOMPARE(m_editor->Text(), before);
@@ -194,7 +194,7 @@ void tst_CryptCommands::selectionSurvivesCryptStoreReloadDecrypt()
     QFETCH(QString, secret);
     select("before " + secret + " after", 7, int(secret.size()));
     m_dialogs->answers = {"master"};
-    m_dm->acCrypt->trigger();
+    m_dm->action(CommandId::acCrypt)->trigger();
     QCOMPARE(m_dialogs->asked, 1);
     QCOMPARE(m_dialogs->told, QStringList());
     const QString marker = CryptMarker::encrypt(secret, "master");
@@ -209,7 +209,7 @@ void tst_CryptCommands::selectionSurvivesCryptStoreReloadDecrypt()
     m_editor->setSelStart(7);
     m_editor->setSelLength(int(marker.size()));
     m_dialogs->answers = {"master"};
-    m_dm->acDecrypt->trigger();
+    m_dm->action(CommandId::acDecrypt)->trigger();
     QCOMPARE(m_dialogs->told, QStringList());
     QCOMPARE(m_editor->Text(), "before " + QString(secret).replace("\r", "\r\n") + " after");
 }
@@ -219,7 +219,7 @@ void tst_CryptCommands::markerIsTheOneQelnotePrints()
     const QString greeting = QString::fromUtf8("Grüße €");
     select(greeting, 0, int(greeting.size()));
     commands()->SetMasterPassword("master");
-    m_dm->acCrypt->trigger();
+    m_dm->action(CommandId::acCrypt)->trigger();
     QCOMPARE(m_editor->Text(), GreetingMarker);
 }
 
@@ -228,13 +228,13 @@ void tst_CryptCommands::wrongPasswordIsToldAndForgotten()
     const QString marker = CryptMarker::encrypt("secret", "master");
     select(marker, 0, int(marker.size()));
     m_dialogs->answers = {"other", "master"};
-    m_dm->acDecrypt->trigger();
+    m_dm->action(CommandId::acDecrypt)->trigger();
     QCOMPARE(m_dialogs->told, QStringList{CryptCommands::WrongPassword});
     QCOMPARE(m_editor->Text(), marker);
     QCOMPARE(m_editor->SelLength(), marker.size());
     QCOMPARE(commands()->MasterPassword(), QString());
 
-    m_dm->acDecrypt->trigger();
+    m_dm->action(CommandId::acDecrypt)->trigger();
     QCOMPARE(m_dialogs->asked, 2);
     QCOMPARE(m_editor->Text(), QString("secret"));
 }
@@ -258,7 +258,7 @@ void tst_CryptCommands::decryptLeavesWhatItCannotDecrypt()
     QFETCH(QString, message);
     select(selected, 0, int(selected.size()));
     m_dialogs->answers = {"master"};
-    m_dm->acDecrypt->trigger();
+    m_dm->action(CommandId::acDecrypt)->trigger();
     QCOMPARE(m_dialogs->asked, 1); // the password comes first
     QCOMPARE(m_dialogs->told, QStringList{message});
     QCOMPARE(m_editor->Text(), selected);
@@ -281,7 +281,7 @@ void tst_CryptCommands::cancelledOrBlankPromptEndsSilently()
         select(GreetingMarker + " text", crypt ? int(GreetingMarker.size()) + 1 : 0,
                crypt ? 4 : int(GreetingMarker.size()));
         m_dialogs->answers = {answer};
-        (crypt ? m_dm->acCrypt : m_dm->acDecrypt)->trigger();
+        (crypt ? m_dm->action(CommandId::acCrypt) : m_dm->action(CommandId::acDecrypt))->trigger();
         QCOMPARE(m_dialogs->asked, 1);
         QCOMPARE(m_dialogs->told, QStringList());
         QCOMPARE(m_editor->Text(), GreetingMarker + " text");
@@ -296,18 +296,18 @@ void tst_CryptCommands::passwordFromTheSettingsFileUntilCleared()
     start();
     QCOMPARE(commands()->MasterPassword(), QString(" from file "));
     select("abc", 0, 3);
-    m_dm->acCrypt->trigger();
+    m_dm->action(CommandId::acCrypt)->trigger();
     QCOMPARE(m_dialogs->asked, 0);
     QCOMPARE(m_editor->Text(), CryptMarker::encrypt("abc", " from file "));
 
-    m_dm->acMasterPasswordClear->trigger();
+    m_dm->action(CommandId::acMasterPasswordClear)->trigger();
     QCOMPARE(m_dialogs->errors, QStringList());
     QFile file(ProgramSettingsFilePath());
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll().trimmed(), QByteArray("[DM]\nMasterPassword="));
     select("abc", 0, 3);
     m_dialogs->answers = {"typed"};
-    m_dm->acCrypt->trigger();
+    m_dm->action(CommandId::acCrypt)->trigger();
     QCOMPARE(m_dialogs->asked, 1);
     QCOMPARE(m_editor->Text(), CryptMarker::encrypt("abc", "typed"));
     // What was typed stays in memory only.
@@ -319,7 +319,7 @@ void tst_CryptCommands::clearingReportsAnUnwritableSettingsFile()
 {
     QVERIFY(QDir(m_folder.path()).mkdir(QFileInfo(ProgramSettingsFilePath()).fileName()));
     commands()->SetMasterPassword("master");
-    m_dm->acMasterPasswordClear->trigger();
+    m_dm->action(CommandId::acMasterPasswordClear)->trigger();
     QCOMPARE(commands()->MasterPassword(), QString());
     QCOMPARE(m_dialogs->errors, QStringList{"Unable to write to " + ProgramSettingsFilePath()
                                             + ": it could not be read (it is a folder)"});
@@ -328,7 +328,7 @@ void tst_CryptCommands::clearingReportsAnUnwritableSettingsFile()
 void tst_CryptCommands::createPasswordTypesSeventeenAlphabetCharacters()
 {
     select("ab12345cd", 2, 5);
-    m_dm->acCreatePWD->trigger();
+    m_dm->action(CommandId::acCreatePWD)->trigger();
     const QString text = m_editor->Text();
     QCOMPARE(text.size(), 2 + 17 + 2);
     QVERIFY(text.startsWith("ab") && text.endsWith("cd"));
@@ -341,7 +341,7 @@ void tst_CryptCommands::createPasswordWithoutRandomSourceInsertsNothing()
 {
     select("ab", 1, 0);
     commands()->setRandomSource([](int) { return QByteArray(); });
-    m_dm->acCreatePWD->trigger();
+    m_dm->action(CommandId::acCreatePWD)->trigger();
     QCOMPARE(m_dialogs->told, QStringList{CryptCommands::NoRandomSource});
     QCOMPARE(m_editor->Text(), QString("ab"));
 }
@@ -354,7 +354,8 @@ void tst_CryptCommands::nothingHappensOutsideANoteEditor()
     m_line->selectAll();
     m_line->setFocus();
     m_dialogs->answers = {"master"};
-    for (QAction *command : {m_dm->acCrypt, m_dm->acDecrypt, m_dm->acCreatePWD})
+    for (QAction *command : {m_dm->action(CommandId::acCrypt), m_dm->action(CommandId::acDecrypt),
+                             m_dm->action(CommandId::acCreatePWD)})
         command->trigger();
     QCOMPARE(m_dialogs->asked, 0);
     QCOMPARE(m_dialogs->told, QStringList());
@@ -412,7 +413,7 @@ void tst_CryptCommands::passwordIsWrittenOverWhenForgotten()
     // A copy shares the password's memory, so it shows what became of it.
     commands()->SetMasterPassword(QString("cleared secret"));
     const QString cleared = commands()->MasterPassword();
-    m_dm->acMasterPasswordClear->trigger();
+    m_dm->action(CommandId::acMasterPasswordClear)->trigger();
     QVERIFY(writtenOver(cleared));
 
     commands()->SetMasterPassword(QString("replaced secret"));

@@ -238,9 +238,12 @@ void tst_FormatCommands::styleFlagsFlipAloneAndTicksFollowTheFormat()
 void tst_FormatCommands::ticksShowTheFormatAtTheCaret()
 {
     TJvRichEdit *editor = note("\\qc {\\b bold} plain\\par\\qr {\\i\\ul right}\\par\\pard two", 2);
-    const QList<QAction *> ticked{m_dm->RichEditBold1,        m_dm->RichEditItalic1,
-                                  m_dm->RichEditUnderline1,   m_dm->RichEditAlignLeft1,
-                                  m_dm->RichEditAlignCenter1, m_dm->RichEditAlignRight1};
+    const QList<QAction *> ticked{m_dm->action(CommandId::RichEditBold1),
+                                  m_dm->action(CommandId::RichEditItalic1),
+                                  m_dm->action(CommandId::RichEditUnderline1),
+                                  m_dm->action(CommandId::RichEditAlignLeft1),
+                                  m_dm->action(CommandId::RichEditAlignCenter1),
+                                  m_dm->action(CommandId::RichEditAlignRight1)};
     const auto ticks = [&] {
         QString shown;
         for (QAction *action : ticked)
@@ -258,32 +261,32 @@ void tst_FormatCommands::ticksShowTheFormatAtTheCaret()
     m_other->setText(u"other"_qs);
     m_other->setFocus();
     m_other->selectAll();
-    m_dm->RichEditBold1->trigger();
+    m_dm->action(CommandId::RichEditBold1)->trigger();
     m_other->setSelStart(2);
     QCOMPARE(ticks(), u"x--x--"_qs);
-    m_dm->RichEditAlignCenter1->trigger();
+    m_dm->action(CommandId::RichEditAlignCenter1)->trigger();
     QCOMPARE(ticks(), u"x---x-"_qs);
 }
 
 void tst_FormatCommands::sizeCommandsCheckOneAnother()
 {
     note("text", 0, 4);
-    m_dm->acBig->trigger();
-    m_dm->acSmall->trigger();
-    QVERIFY(m_dm->acSmall->isChecked());
-    QVERIFY(!m_dm->acBig->isChecked());
-    QVERIFY(!m_dm->acNormal->isChecked());
+    m_dm->action(CommandId::acBig)->trigger();
+    m_dm->action(CommandId::acSmall)->trigger();
+    QVERIFY(m_dm->action(CommandId::acSmall)->isChecked());
+    QVERIFY(!m_dm->action(CommandId::acBig)->isChecked());
+    QVERIFY(!m_dm->action(CommandId::acNormal)->isChecked());
 }
 
 void tst_FormatCommands::subAndSuperscriptStayUntilReset()
 {
     TJvRichEdit *editor = note("x2", 1, 1);
-    m_dm->acSuperScript->trigger();
-    m_dm->acSuperScript->trigger();
+    m_dm->action(CommandId::acSuperScript)->trigger();
+    m_dm->action(CommandId::acSuperScript)->trigger();
     QCOMPARE(editor->SelAttributes().SubscriptStyle(), TSubscriptStyle::ssSuperscript);
-    m_dm->acSubScript->trigger();
+    m_dm->action(CommandId::acSubScript)->trigger();
     QCOMPARE(editor->SelAttributes().SubscriptStyle(), TSubscriptStyle::ssSubscript);
-    m_dm->acFormatReset->trigger();
+    m_dm->action(CommandId::acFormatReset)->trigger();
     QCOMPARE(editor->SelAttributes().SubscriptStyle(), TSubscriptStyle::ssNone);
 }
 
@@ -292,15 +295,15 @@ void tst_FormatCommands::indentsAndFirstLineFollow()
     TJvRichEdit *editor = note("\\li100\\fi-100 indented\\par\\pard next", 2, 0);
     QCOMPARE(editor->Paragraph().LeftIndent(), 5);
 
-    m_dm->acIndentDec->trigger();
+    m_dm->action(CommandId::acIndentDec)->trigger();
     QCOMPARE(editor->Paragraph().LeftIndent(), 0);
     QCOMPARE(editor->Paragraph().FirstIndent(), 0);
-    m_dm->acIndentDec->trigger();
+    m_dm->action(CommandId::acIndentDec)->trigger();
     QCOMPARE(editor->Paragraph().LeftIndent(), 0);
-    m_dm->acIndentInc->trigger();
+    m_dm->action(CommandId::acIndentInc)->trigger();
     QCOMPARE(editor->Paragraph().LeftIndent(), 10);
     QCOMPARE(editor->Paragraph().FirstIndent(), 10);
-    m_dm->acIndentInc->trigger();
+    m_dm->action(CommandId::acIndentInc)->trigger();
     QCOMPARE(editor->Paragraph().LeftIndent(), 20);
     QCOMPARE(editor->Paragraph().FirstIndent(), 20);
 
@@ -311,14 +314,14 @@ void tst_FormatCommands::indentsAndFirstLineFollow()
 void tst_FormatCommands::bulletsRaiseAndDropTheIndent()
 {
     TJvRichEdit *editor = note("plain\\par second", 0, 8);
-    m_dm->RichEditBullets1->trigger();
+    m_dm->action(CommandId::RichEditBullets1)->trigger();
     QCOMPARE(editor->Paragraph().Numbering(), TNumberingStyle::nsBullet);
     QCOMPARE(editor->Paragraph().LeftIndent(), 10);
     editor->setSelStart(7);
     QCOMPARE(editor->Paragraph().Numbering(), TNumberingStyle::nsBullet);
 
     editor->setSelLength(1);
-    m_dm->RichEditBullets1->trigger();
+    m_dm->action(CommandId::RichEditBullets1)->trigger();
     QCOMPARE(editor->Paragraph().Numbering(), TNumberingStyle::nsNone);
     QCOMPARE(editor->Paragraph().LeftIndent(), 0);
     QCOMPARE(editor->Text(), QStringLiteral("plain\r\nsecond"));
@@ -348,8 +351,8 @@ void tst_FormatCommands::resetKeepsParagraphLayout()
 {
     TJvRichEdit *editor
         = note("\\qc\\sb200\\sa200\\b\\i\\cf1\\highlight1\\fs40\\super styled", 0, 6);
-    m_dm->RichEditBullets1->trigger();
-    m_dm->acFormatReset->trigger();
+    m_dm->action(CommandId::RichEditBullets1)->trigger();
+    m_dm->action(CommandId::acFormatReset)->trigger();
 
     QCOMPARE(editor->SelAttributes().format(), editor->DefAttributes().format());
     QCOMPARE(editor->Paragraph().SpaceBefore(), 0);
@@ -387,7 +390,7 @@ void tst_FormatCommands::highlightChosenWithNothingSelectedColoursTypedText()
 {
     TJvRichEdit *editor = note("ab", 1, 0);
     m_dialogs->color = QColor(0, 200, 0);
-    m_dm->acSetFontBKColor->trigger();
+    m_dm->action(CommandId::acSetFontBKColor)->trigger();
     QCOMPARE(m_dialogs->asked, QStringList{"color"});
     QTest::keyClicks(editor, QStringLiteral("xy"));
 
@@ -403,7 +406,7 @@ void tst_FormatCommands::highlightChosenWithNothingSelectedColoursTypedText()
     editor->setSelStart(1);
     editor->setSelLength(1);
     m_dialogs->color.reset();
-    m_dm->acSetFontBKColor->trigger();
+    m_dm->action(CommandId::acSetFontBKColor)->trigger();
     QCOMPARE(m_dialogs->colorShown, QColor(0, 200, 0));
     QCOMPARE(editor->SelAttributes().BackColor(), QColor(0, 200, 0));
 }
@@ -412,12 +415,12 @@ void tst_FormatCommands::noteColour()
 {
     TJvRichEdit *editor = note("text", 0, 4);
     editor->setColor(QColor(1, 2, 3));
-    m_dm->acBKColor->trigger(); // cancelled
+    m_dm->action(CommandId::acBKColor)->trigger(); // cancelled
     QCOMPARE(m_dialogs->colorShown, QColor(1, 2, 3));
     QCOMPARE(editor->Color(), QColor(1, 2, 3));
 
     m_dialogs->color = QColor(200, 220, 240);
-    m_dm->acBKColor->trigger();
+    m_dm->action(CommandId::acBKColor)->trigger();
     QCOMPARE(editor->Color(), QColor(200, 220, 240));
     QVERIFY(!editor->SelAttributes().format().hasProperty(QTextFormat::BackgroundBrush));
 }
@@ -461,7 +464,7 @@ void tst_FormatCommands::setFontAppliesEveryChoice()
     font.setUnderline(styles.testFlag(TFontStyle::fsUnderline));
     font.setStrikeOut(styles.testFlag(TFontStyle::fsStrikeOut));
     m_dialogs->font = TextFont{font, QColor(0, 0, 255)};
-    m_dm->acSetFont->trigger();
+    m_dm->action(CommandId::acSetFont)->trigger();
 
     // The dialog shows the text's font, underline included.
     QCOMPARE(m_dialogs->fontShown.font.family(), QStringLiteral("Tahoma"));
@@ -492,14 +495,14 @@ void tst_FormatCommands::copyFormatFromCaretAndBlanks()
 
     TJvRichEdit *editor = note("z{\\f1\\fs24\\cf1 X}   y", 1, 0);
     QVERIFY(!m_dm->copyFormat().holding());
-    const QImage empty = m_dm->acCopyFormat->icon().pixmap(16, 16).toImage();
+    const QImage empty = m_dm->action(CommandId::acCopyFormat)->icon().pixmap(16, 16).toImage();
 
     // The caret reads the character after it.
-    m_dm->acCopyFormat->trigger();
+    m_dm->action(CommandId::acCopyFormat)->trigger();
     QVERIFY(m_dm->copyFormat().holding());
     QCOMPARE(m_dm->copyFormat().SelFormat()->Name, QStringLiteral("Courier New"));
     QCOMPARE(m_dm->copyFormat().SelFormat()->Size, 12);
-    QCOMPARE(m_dm->acCopyFormat->icon().pixmap(16, 16).toImage(),
+    QCOMPARE(m_dm->action(CommandId::acCopyFormat)->icon().pixmap(16, 16).toImage(),
              ImageList::icon(70).pixmap(16, 16).toImage());
     QVERIFY(QGuiApplication::overrideCursor());
     QCOMPARE(editor->SelStart(), 1);
@@ -508,9 +511,9 @@ void tst_FormatCommands::copyFormatFromCaretAndBlanks()
     // Given to the first of the blanks (or the one after the caret) only.
     editor->setSelStart(start + 1);
     editor->setSelLength(length);
-    m_dm->acCopyFormat->trigger();
+    m_dm->action(CommandId::acCopyFormat)->trigger();
     QVERIFY(!m_dm->copyFormat().holding());
-    QCOMPARE(m_dm->acCopyFormat->icon().pixmap(16, 16).toImage(), empty);
+    QCOMPARE(m_dm->action(CommandId::acCopyFormat)->icon().pixmap(16, 16).toImage(), empty);
     QVERIFY(!QGuiApplication::overrideCursor());
     QCOMPARE(editor->SelStart(), start + 1);
     QCOMPARE(editor->SelLength(), 0);
@@ -528,13 +531,13 @@ void tst_FormatCommands::copyFormatFromCaretAndBlanks()
 void tst_FormatCommands::copyFormatAcrossNotesCarriesFontNotStyles()
 {
     note("{\\b\\i\\ul\\strike\\f1\\fs28\\cf1 source}", 0, 6);
-    m_dm->acCopyFormat->trigger();
+    m_dm->action(CommandId::acCopyFormat)->trigger();
 
     m_other->setRtf(rtf("target"));
     m_other->setFocus();
     m_other->setSelStart(0);
     m_other->setSelLength(6);
-    m_dm->acCopyFormat->trigger();
+    m_dm->action(CommandId::acCopyFormat)->trigger();
 
     QCOMPARE(m_other->SelAttributes().Name(), QStringLiteral("Courier New"));
     QCOMPARE(m_other->SelAttributes().Size(), 14);
@@ -555,7 +558,7 @@ void tst_FormatCommands::commandsWithoutAFocusedNoteEditorDoNothing()
     m_line->setFocus();
 
     for (QAction *action : m_dm->actions()) {
-        if (action->isEnabled() && action != m_dm->acInsertObject)
+        if (action->isEnabled() && action != m_dm->action(CommandId::acInsertObject))
             action->trigger();
     }
     QCOMPARE(editor->toRtf(), before);
@@ -597,7 +600,7 @@ void tst_FormatCommands::openInsertsAtTheCaret()
 
     TJvRichEdit *editor = note("before after", 7, 0);
     m_dialogs->fileName = fileName;
-    m_dm->FileOpen1->trigger();
+    m_dm->action(CommandId::FileOpen1)->trigger();
     QCOMPARE(editor->Text(), "before " + inserted + "after");
     QCOMPARE(m_dialogs->errors.size(), warned ? 1 : 0);
     if (warned)
@@ -643,7 +646,7 @@ void tst_FormatCommands::openFailuresLeaveTheNote()
     TJvRichEdit *editor = note("before after", 7, 0);
     const QByteArray before = editor->toRtf();
     m_dialogs->fileName = fileName;
-    m_dm->FileOpen1->trigger();
+    m_dm->action(CommandId::FileOpen1)->trigger();
     QFile::remove(fileName);
 
     QCOMPARE(m_dialogs->errors.size(), 1);
@@ -658,12 +661,12 @@ void tst_FormatCommands::saveAsWritesTheSelection()
     TJvRichEdit *editor = note("one {\\b two} {\\cf1 three} four", 4, 9);
     QCOMPARE(editor->SelText(), QStringLiteral("two three"));
 
-    m_dm->FileSaveAs1->trigger(); // cancelled
+    m_dm->action(CommandId::FileSaveAs1)->trigger(); // cancelled
     QCOMPARE(m_dialogs->asked, QStringList{"save"});
 
     // Whatever the extension, the file is RTF.
     m_dialogs->fileName = m_folder.filePath(QStringLiteral("two words.txt"));
-    m_dm->FileSaveAs1->trigger();
+    m_dm->action(CommandId::FileSaveAs1)->trigger();
     QCOMPARE(m_dialogs->errors, QStringList());
     QFile file(m_dialogs->fileName);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -688,7 +691,7 @@ void tst_FormatCommands::saveAsRefusedIsReported()
     TJvRichEdit *editor = note("text", 0, 4);
     const QByteArray before = editor->toRtf();
     m_dialogs->fileName = m_folder.filePath(QStringLiteral("no folder/note.rtf"));
-    m_dm->FileSaveAs1->trigger();
+    m_dm->action(CommandId::FileSaveAs1)->trigger();
     QCOMPARE(m_dialogs->errors.size(), 1);
     QVERIFY(m_dialogs->errors.constFirst().contains(QDir::toNativeSeparators(m_dialogs->fileName)));
     QCOMPARE(editor->toRtf(), before);
@@ -706,11 +709,11 @@ void tst_FormatCommands::printToPdfHasTextOnEveryPage()
     TJvRichEdit *editor = note("", 0, 0);
     editor->setText(lines.join(QLatin1String("\r\n")));
 
-    m_dm->PrintDlg1->trigger(); // cancelled: nothing printed
+    m_dm->action(CommandId::PrintDlg1)->trigger(); // cancelled: nothing printed
     QCOMPARE(m_dialogs->asked, QStringList{"print"});
 
     m_dialogs->pdfFile = m_folder.filePath(QStringLiteral("note.pdf"));
-    m_dm->PrintDlg1->trigger();
+    m_dm->action(CommandId::PrintDlg1)->trigger();
     QCOMPARE(m_dialogs->errors, QStringList());
 
     const auto pageText = [&](int page) {

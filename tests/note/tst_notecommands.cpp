@@ -183,18 +183,22 @@ void tst_NoteCommands::toolBarButtonsAreEnabledAndActOnTheirWindow()
     TJvRichEdit *editor = openWindow("some text", 0, 4);
 
     for (QAction *action :
-         {m_dm->FileOpen1, m_dm->FileSaveAs1, m_dm->acIndentDec, m_dm->acIndentInc,
-          m_dm->RichEditBold1, m_dm->RichEditUnderline1, m_dm->RichEditItalic1,
-          m_dm->RichEditAlignLeft1, m_dm->RichEditAlignCenter1, m_dm->RichEditAlignRight1,
-          m_dm->acFontInc, m_dm->acFontSmaller, m_dm->acCopyFormat}) {
+         {m_dm->action(CommandId::FileOpen1), m_dm->action(CommandId::FileSaveAs1),
+          m_dm->action(CommandId::acIndentDec), m_dm->action(CommandId::acIndentInc),
+          m_dm->action(CommandId::RichEditBold1), m_dm->action(CommandId::RichEditUnderline1),
+          m_dm->action(CommandId::RichEditItalic1), m_dm->action(CommandId::RichEditAlignLeft1),
+          m_dm->action(CommandId::RichEditAlignCenter1),
+          m_dm->action(CommandId::RichEditAlignRight1), m_dm->action(CommandId::acFontInc),
+          m_dm->action(CommandId::acFontSmaller), m_dm->action(CommandId::acCopyFormat)}) {
         QToolButton *found = button(editor, action);
         QVERIFY2(found && found->isEnabled(), qPrintable(action->objectName()));
     }
-    QVERIFY(!button(editor, m_dm->acNew)->isEnabled());
+    QVERIFY(!button(editor, m_dm->action(CommandId::acNew))->isEnabled());
 
-    QTest::mouseClick(button(editor, m_dm->RichEditBold1), Qt::LeftButton);
-    QTest::mouseClick(button(editor, m_dm->acFontInc), Qt::LeftButton);
-    QTest::mouseClick(button(editor, m_dm->RichEditAlignCenter1), Qt::LeftButton);
+    QTest::mouseClick(button(editor, m_dm->action(CommandId::RichEditBold1)), Qt::LeftButton);
+    QTest::mouseClick(button(editor, m_dm->action(CommandId::acFontInc)), Qt::LeftButton);
+    QTest::mouseClick(button(editor, m_dm->action(CommandId::RichEditAlignCenter1)),
+                      Qt::LeftButton);
     QVERIFY(editor->SelAttributes().Bold());
     QCOMPARE(editor->SelAttributes().Size(), 10);
     QCOMPARE(editor->Paragraph().Alignment(), TParaAlignment::paCenter);
@@ -204,7 +208,7 @@ void tst_NoteCommands::toolBarButtonsAreEnabledAndActOnTheirWindow()
     QCOMPARE(other->SelAttributes().Size(), 8);
 
     // A cancelled Open leaves the note as it was.
-    QTest::mouseClick(button(editor, m_dm->FileOpen1), Qt::LeftButton);
+    QTest::mouseClick(button(editor, m_dm->action(CommandId::FileOpen1)), Qt::LeftButton);
     QCOMPARE(m_dialogs->asked, QStringList{"open"});
     QCOMPARE(editor->Text(), QStringLiteral("some text"));
 }
@@ -272,8 +276,8 @@ void tst_NoteCommands::redoWithEitherKeyAndFromTheMenu()
     TJvRichEdit *editor = openWindow("", 0, 0);
     const QList<QAction *> menu
         = editor->window()->findChild<NoteEditorPane *>()->PopupMenu1()->actions();
-    QCOMPARE(menu.at(1), m_dm->EditRedo1);
-    QCOMPARE(m_dm->EditRedo1->text(), QStringLiteral("&Redo"));
+    QCOMPARE(menu.at(1), m_dm->action(CommandId::EditRedo1));
+    QCOMPARE(m_dm->action(CommandId::EditRedo1)->text(), QStringLiteral("&Redo"));
 
     for (const QKeyCombination redo : {Qt::CTRL | Qt::Key_Y, Qt::CTRL | Qt::SHIFT | Qt::Key_Z}) {
         QTest::keyClicks(editor, QStringLiteral("typed"));
@@ -288,11 +292,11 @@ void tst_NoteCommands::redoWithEitherKeyAndFromTheMenu()
 void tst_NoteCommands::copyFormatFromOneWindowToAnother()
 {
     TJvRichEdit *source = openWindow("{\\b\\i\\f1\\fs28\\cf1 source} plain", 0, 6);
-    QTest::mouseClick(button(source, m_dm->acCopyFormat), Qt::LeftButton);
+    QTest::mouseClick(button(source, m_dm->action(CommandId::acCopyFormat)), Qt::LeftButton);
     QVERIFY(m_dm->copyFormat().holding());
 
     TJvRichEdit *target = openWindow("target", 0, 6);
-    QTest::mouseClick(button(target, m_dm->acCopyFormat), Qt::LeftButton);
+    QTest::mouseClick(button(target, m_dm->action(CommandId::acCopyFormat)), Qt::LeftButton);
     QVERIFY(!m_dm->copyFormat().holding());
     QCOMPARE(target->SelAttributes().Name(), QStringLiteral("Courier New"));
     QCOMPARE(target->SelAttributes().Size(), 14);
@@ -312,7 +316,7 @@ void tst_NoteCommands::toolBarCommandsAreInTheMenuAndNamed()
             if (action->isSeparator())
                 continue;
             // New does nothing in a note window.
-            if (action != m_dm->acNew)
+            if (action != m_dm->action(CommandId::acNew))
                 QVERIFY2(menu.contains(action), qPrintable(action->objectName()));
             QAccessibleInterface *named
                 = QAccessible::queryAccessibleInterface(row->widgetForAction(action));
@@ -321,7 +325,7 @@ void tst_NoteCommands::toolBarCommandsAreInTheMenuAndNamed()
                      QString(action->text()).remove(u'&').remove(QStringLiteral("...")));
         }
     }
-    QCOMPARE(m_dm->acCreatePWD->text(), QStringLiteral("Create Password"));
+    QCOMPARE(m_dm->action(CommandId::acCreatePWD)->text(), QStringLiteral("Create Password"));
 }
 
 void tst_NoteCommands::keyboardReachesMenuAndToolBar()
@@ -338,7 +342,8 @@ void tst_NoteCommands::keyboardReachesMenuAndToolBar()
     // F10 into the bar; Escape back to the text, selection kept.
     ToolBarKeys *keys = pane->toolBarKeys();
     QTest::keyClick(editor, Qt::Key_F10);
-    QCOMPARE(keys->focusedButton(), button(editor, m_dm->FileOpen1)); // New is disabled
+    QCOMPARE(keys->focusedButton(),
+             button(editor, m_dm->action(CommandId::FileOpen1))); // New is disabled
     QTest::keyClick(keys->focusedButton(), Qt::Key_Escape);
     QVERIFY(editor->hasFocus());
     QCOMPARE(editor->SelLength(), 4);
@@ -349,11 +354,11 @@ void tst_NoteCommands::keyboardReachesMenuAndToolBar()
         QList<Qt::Key> keys;
         QAction *reached;
     } walks[] = {
-        {{Qt::Key_Right}, m_dm->FileSaveAs1},
-        {{Qt::Key_Left}, m_dm->acCopyFormat}, // around from the first
-        {{Qt::Key_End, Qt::Key_Left}, m_dm->acCreatePWD},
-        {{Qt::Key_Down}, m_dm->RichEditAlignCenter1}, // below Open
-        {{Qt::Key_End, Qt::Key_Up}, m_dm->RichEditItalic1},
+        {{Qt::Key_Right}, m_dm->action(CommandId::FileSaveAs1)},
+        {{Qt::Key_Left}, m_dm->action(CommandId::acCopyFormat)}, // around from the first
+        {{Qt::Key_End, Qt::Key_Left}, m_dm->action(CommandId::acCreatePWD)},
+        {{Qt::Key_Down}, m_dm->action(CommandId::RichEditAlignCenter1)}, // below Open
+        {{Qt::Key_End, Qt::Key_Up}, m_dm->action(CommandId::RichEditItalic1)},
     };
     for (const auto &walk : walks) {
         QTest::keyClick(editor, Qt::Key_F10);
@@ -386,9 +391,10 @@ void tst_NoteCommands::eachWindowsMenuShowsAndActsOnItsOwnNote()
     second->setSelStart(0);
     second->setSelLength(5);
     TJvRichEdit *first = openWindow("first note", 0, 0);
-    QTest::mouseClick(button(first, m_dm->acCopyFormat), Qt::LeftButton);
-    const QList<QAction *> selectionCommands{m_dm->JvEditUndo1, m_dm->JvEditCut2, m_dm->JvEditCopy1,
-                                             m_dm->JvEditDelete1};
+    QTest::mouseClick(button(first, m_dm->action(CommandId::acCopyFormat)), Qt::LeftButton);
+    const QList<QAction *> selectionCommands{
+        m_dm->action(CommandId::JvEditUndo1), m_dm->action(CommandId::JvEditCut2),
+        m_dm->action(CommandId::JvEditCopy1), m_dm->action(CommandId::JvEditDelete1)};
     for (QAction *command : selectionCommands)
         QVERIFY2(!command->isEnabled(), qPrintable(command->objectName()));
 
@@ -402,14 +408,14 @@ void tst_NoteCommands::eachWindowsMenuShowsAndActsOnItsOwnNote()
     for (QAction *command : selectionCommands)
         QVERIFY2(command->isEnabled(), qPrintable(command->objectName()));
 
-    m_dm->JvEditCopy1->trigger();
+    m_dm->action(CommandId::JvEditCopy1)->trigger();
     QCOMPARE(QApplication::clipboard()->text(), QStringLiteral("typed"));
 
     // Back in the first window's menu, its empty selection greys them again.
     QMenu *firstMenu = paneOf(first)->PopupMenu1();
     firstMenu->popup(first->mapToGlobal(QPoint(10, 10)));
     QTRY_VERIFY(first->hasFocus());
-    QVERIFY(!m_dm->JvEditCopy1->isEnabled());
+    QVERIFY(!m_dm->action(CommandId::JvEditCopy1)->isEnabled());
     firstMenu->close();
 }
 

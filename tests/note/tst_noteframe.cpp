@@ -592,7 +592,7 @@ void tst_NoteFrame::encryptedTextGoesBackIntoTheNoteAndComesOutAgain()
     editor->setText(QStringLiteral("Title\r\n") + secret);
     editor->setSelStart(6);
     editor->setSelLength(int(secret.size()));
-    click(frame, m_dm->acCrypt);
+    click(frame, m_dm->action(CommandId::acCrypt));
     const QString encrypted = editor->Text();
     QVERIFY2(encrypted.startsWith(QStringLiteral("Title\r\nQelCrypt:#032#")),
              qPrintable(encrypted.toUtf8().toPercentEncoding()));
@@ -602,7 +602,7 @@ void tst_NoteFrame::encryptedTextGoesBackIntoTheNoteAndComesOutAgain()
     editor = openWindow(frame);
     editor->setSelStart(6);
     editor->setSelLength(int(encrypted.size()) - 7);
-    click(frame, m_dm->acDecrypt);
+    click(frame, m_dm->action(CommandId::acDecrypt));
     QCOMPARE(editor->Text(), QStringLiteral("Title\r\n") + secret);
 }
 

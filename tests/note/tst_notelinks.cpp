@@ -362,19 +362,19 @@ void tst_NoteLinks::sendMailAndBrowseUrlFollowTheSelection()
     focusEditor();
 
     m_edit->setSelStart(2);
-    QVERIFY(dm->acSendMail->isEnabled());
-    QVERIFY(!dm->BrowseURL1->isEnabled());
-    dm->acSendMail->trigger();
+    QVERIFY(dm->action(CommandId::acSendMail)->isEnabled());
+    QVERIFY(!dm->action(CommandId::BrowseURL1)->isEnabled());
+    dm->action(CommandId::acSendMail)->trigger();
 
     m_edit->setSelStart(10);
-    QVERIFY(!dm->acSendMail->isEnabled());
-    QVERIFY(dm->BrowseURL1->isEnabled());
-    dm->BrowseURL1->trigger();
+    QVERIFY(!dm->action(CommandId::acSendMail)->isEnabled());
+    QVERIFY(dm->action(CommandId::BrowseURL1)->isEnabled());
+    dm->action(CommandId::BrowseURL1)->trigger();
 
     for (const int start : {28, 33}) {
         m_edit->setSelStart(start);
-        QVERIFY(!dm->acSendMail->isEnabled());
-        QVERIFY(!dm->BrowseURL1->isEnabled());
+        QVERIFY(!dm->action(CommandId::acSendMail)->isEnabled());
+        QVERIFY(!dm->action(CommandId::BrowseURL1)->isEnabled());
     }
     QCOMPARE(m_log, (QStringList{u"mail a@b.c||"_qs, u"open https://example.org/"_qs}));
 }
