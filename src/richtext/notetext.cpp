@@ -11,23 +11,6 @@
 
 namespace {
 
-// The text with every break CR LF.
-QString withCrLfBreaks(const QString &text)
-{
-    const qsizetype breaks = std::count_if(text.cbegin(), text.cend(), TextFormat::isBreak);
-    QString result(text.size() + breaks, Qt::Uninitialized);
-    QChar *out = result.data();
-    for (const QChar c : text) {
-        if (c >= QChar::LineSeparator && TextFormat::isBreak(c)) {
-            *out++ = u'\r';
-            *out++ = u'\n';
-        } else {
-            *out++ = c;
-        }
-    }
-    return result;
-}
-
 // Gives the marks of the tables in frame (QTextBeginningOfFrame before each cell,
 // QTextEndOfFrame after the table) and the breaks between a cell's paragraphs their meaning in
 // a note's text.
@@ -147,7 +130,23 @@ QString NoteText::plainText() &&
     return std::move(text);
 }
 
+QString NoteText::withCrLf(const QString &text)
+{
+    const qsizetype breaks = std::count_if(text.cbegin(), text.cend(), TextFormat::isBreak);
+    QString result(text.size() + breaks, Qt::Uninitialized);
+    QChar *out = result.data();
+    for (const QChar c : text) {
+        if (c >= QChar::LineSeparator && TextFormat::isBreak(c)) {
+            *out++ = u'\r';
+            *out++ = u'\n';
+        } else {
+            *out++ = c;
+        }
+    }
+    return result;
+}
+
 QString NoteText::withCrLf() const
 {
-    return withCrLfBreaks(text);
+    return withCrLf(text);
 }

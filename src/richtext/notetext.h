@@ -54,6 +54,7 @@ struct NoteText
     QString plainText() &&;
     // The text with every break CR LF, as RichDocument::Text() gives it.
     QString withCrLf() const;
+    static QString withCrLf(const QString &text);
 };
 
 // Builds a note's text from what a reader hands over.

@@ -165,7 +165,7 @@ QColor RichDocument::standardColor()
 
 QString RichDocument::Text() const
 {
-    return NoteText{NoteText::textOf(*m_document), {}, {}, {}}.withCrLf();
+    return NoteText::withCrLf(NoteText::textOf(*m_document));
 }
 
 void RichDocument::setText(const QString &text)
